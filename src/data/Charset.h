@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lexaro {
+
+// Lexaro stores all text as Windows-1252 bytes. These conversions are exact both ways; text
+// that Windows-1252 cannot hold is refused, never replaced.
+
+// The Unicode code point of a Windows-1252 byte. The five bytes that code page leaves
+// undefined (81, 8D, 8F, 90, 9D) map to the C1 controls of the same value.
+char32_t Cp1252ToUnicode(unsigned char byte);
+// The Windows-1252 byte of a code point, or -1 when the code page has none.
+int UnicodeToCp1252(char32_t cp);
+
+std::string Cp1252ToUtf8(std::string_view text);
+// False (and out left unspecified) when the text is not valid UTF-8 or holds a character
+// outside Windows-1252; badPos then receives the byte offset of the offending character.
+bool Utf8ToCp1252(std::string_view text, std::string& out, std::size_t* badPos = nullptr);
+
+} // namespace lexaro

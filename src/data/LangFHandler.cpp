@@ -1,0 +1,164 @@
+#include "data/LangFHandler.h"
+
+#include "data/FileUtil.h"
+#include "data/StrUtil.h"
+
+#include <charconv>
+
+namespace lexaro {
+
+namespace {
+
+constexpr std::string_view kGeneral = "[General]";
+
+} // namespace
+
+void TLangFHandler::Clear() {
+    lessons.Clear();
+    currentNumber = -1;
+}
+
+void TLangFHandler::SetLanguageNames(std::string_view lang1, std::string_view lang2) {
+    lang1Name.assign(lang1);
+    lang2Name.assign(lang2);
+}
+
+bool TLangFHandler::PutLesson(std::shared_ptr<TLesson> lesson) {
+    if (!lesson)
+        return false;
+    const std::int32_t n = lesson->number;
+    return lessons.Set(n, std::move(lesson));
+}
+
+void TLangFHandler::ClearDrawn() {
+    for (const auto& lesson : lessons)
+        if (lesson)
+            lesson->ClearDrawn();
+}
+
+bool TLangFHandler::Load(const std::string& path) {
+    byteArray stored = ReadWholeFile(path);
+    if (stored.empty()) {
+        lastFault_ = DecodeFault::TooShort;
+        return false;
+    }
+    return LoadBytes(std::move(stored));
+}
+
+bool TLangFHandler::LoadBytes(byteArray data) {
+    std::size_t first = 0;
+    std::size_t last = 0;
+    lastFault_ = CheckCoded(data, first, last);
+    if (lastFault_ != DecodeFault::None)
+        return false;
+    // Every load starts afresh, whatever an earlier load left behind.
+    readState = 0;
+    currentNumber = -1;
+    skippedLines_ = 0;
+    std::shared_ptr<TLesson> current;
+    ForEachLine(data.data() + first, last - first,
+                [&](std::string_view line) { ProcessLine(line, current); });
+    if (currentNumber >= 0 && current)
+        lessons.Set(currentNumber, current);
+    return true;
+}
+
+void TLangFHandler::ProcessLine(std::string_view line, std::shared_ptr<TLesson>& current) {
+    if (line == kGeneral) {
+        readState = 1;
+    } else if (!line.empty() && line[0] == '[' && (readState == 2 || readState == 4)) {
+        readState = 3;
+        if (currentNumber >= 0 && current)
+            lessons.Set(currentNumber, current);
+        const std::string_view digits =
+            line.size() >= 2 ? line.substr(1, line.size() - 2) : std::string_view{};
+        current = std::make_shared<TLesson>();
+        currentNumber = -1;
+        current->number = StrToIntStrict(digits);
+        // A lesson that cannot name a slot is read but never stored.
+        if (current->number >= 0 && current->number <= kMaxSlotNumber)
+            currentNumber = current->number;
+        else
+            ++skippedLines_;
+    }
+    switch (readState) {
+    case 1:
+        readState = 2;
+        break;
+    case 2: {
+        const auto at = line.find('@');
+        if (at == std::string_view::npos) {
+            lang1Name.clear();
+            lang2Name.assign(line);
+        } else {
+            lang1Name.assign(line.substr(0, at));
+            lang2Name.assign(line.substr(at + 1));
+        }
+        break;
+    }
+    case 3:
+        readState = 4;
+        break;
+    case 4:
+        if (currentNumber < 0 || !current->AddPairFromLine(line))
+            ++skippedLines_;
+        break;
+    default:
+        break;
+    }
+}
+
+byteArray TLangFHandler::SaveBytes() {
+    // The lines go straight into the coded form; the result is what EncodeLines would give.
+    byteArray out;
+    std::size_t lineCount = 2;
+    out.push_back(kCodedMarker);
+    std::string line;
+    auto addLine = [&](const std::string& text) {
+        out.insert(out.end(), text.begin(), text.end());
+        out.push_back(13);
+        out.push_back(10);
+    };
+    line.assign(kGeneral);
+    addLine(line);
+    line = lang1Name + "@" + lang2Name;
+    addLine(line);
+    for (const auto& lesson : lessons) {
+        if (!lesson)
+            continue;
+        char digits[16];
+        const auto res = std::to_chars(digits, digits + sizeof digits, lesson->number);
+        line.assign("[");
+        line.append(digits, res.ptr);
+        line += ']';
+        addLine(line);
+        ++lineCount;
+        std::int32_t k = 0;
+        for (const auto& pair : lesson->pairs) {
+            if (!pair)
+                continue;
+            pair->id = k++;
+            line.clear();
+            pair->AppendLine(line);
+            addLine(line);
+            ++lineCount;
+        }
+    }
+    if (lineCount <= 3)
+        return {};
+    out.push_back(0);
+    Checksum(out, true);
+    ScrambleInPlace(out.data(), out.size());
+    return out;
+}
+
+bool TLangFHandler::Save(const std::string& path) {
+    const byteArray bytes = SaveBytes();
+    if (bytes.empty())
+        return false;
+    return WriteWholeFile(path, bytes, true);
+}
+
+bool TLangFHandler::DeleteLangFile(const std::string& path) { return DeleteFileAt(path); }
+
+} // namespace lexaro
