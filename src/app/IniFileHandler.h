@@ -1,0 +1,81 @@
+#pragma once
+
+#include "data/IntVector.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexaro {
+
+// Raised when the settings file cannot be written: "Unable to write to <path>".
+class TIniWriteError : public std::runtime_error {
+public:
+    explicit TIniWriteError(const std::string& path);
+};
+
+// Lexaro's own INI file: section and key names match without regard to case, a key that
+// exists is replaced where it stands, sections are erased as a whole, new sections and keys
+// are appended in the order written, and every other byte of the file (comments, unknown
+// sections and keys, their order) is kept as it was. Changes stay in memory until Flush.
+class TIniFile {
+public:
+    TIniFile() = default;
+    // Reads the file when it exists; a missing file starts empty.
+    explicit TIniFile(std::string path);
+
+    const std::string& FileName() const { return path_; }
+    void LoadText(std::string_view text);
+    // The file's content as it would be written.
+    std::string Text() const;
+
+    // Strings are read up to 2047 characters.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view def) const;
+    // Decimal, or hexadecimal after 0x / 0X; anything else gives def.
+    std::int32_t ReadInteger(std::string_view section, std::string_view key,
+                             std::int32_t def) const;
+    bool SectionExists(std::string_view section) const;
+    bool ValueExists(std::string_view section, std::string_view key) const;
+
+    // Values never carry line breaks into the file.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+    void EraseSection(std::string_view section);
+
+    bool Dirty() const { return dirty_; }
+    // Writes the file atomically when something changed; throws TIniWriteError on failure,
+    // leaving the file on disk as it was.
+    void Flush();
+
+private:
+    struct Impl;
+    std::string path_;
+    std::vector<std::string> lines_;
+    bool dirty_ = false;
+    // Implementation details live in the source file.
+    friend struct IniAccess;
+};
+
+// The settings accessor: numbered lists and text booleans on top of the INI file.
+class tIniFileHandler : public TIniFile {
+public:
+    using TIniFile::TIniFile;
+
+    // "True"/"False" in any case; anything else gives def.
+    bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+    // n from the count key (default 0), each element an integer with default -1.
+    intArray ReadIntList(std::string_view section, std::string_view countKey) const;
+    // Keys "0" .. "n-1"; the caller writes the count key.
+    void WriteIntList(std::string_view section, const intArray& values);
+    std::vector<std::string> ReadStringList(std::string_view section,
+                                            std::string_view countKey) const;
+    void WriteStringList(std::string_view section, const std::vector<std::string>& values);
+    // Keys "0", "1", ... up to the first missing or empty value.
+    std::int32_t CountNumberedKeys(std::string_view section) const;
+};
+
+} // namespace lexaro
