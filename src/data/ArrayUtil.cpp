@@ -25,9 +25,8 @@ std::int32_t TRandomGen::Random(std::int32_t range) {
     seed_ = seed_ * 134775813u + 1u;
     if (range <= 0)
         return 0;
-    return static_cast<std::int32_t>((static_cast<std::uint64_t>(seed_) *
-                                      static_cast<std::uint64_t>(range)) >>
-                                     32);
+    return static_cast<std::int32_t>(
+        (static_cast<std::uint64_t>(seed_) * static_cast<std::uint64_t>(range)) >> 32);
 }
 
 void TRandomGen::Randomize() {
@@ -42,7 +41,9 @@ TRandomGen& DefaultRandom() {
     return generator;
 }
 
-void ShuffleInts(intArray& a) { ShuffleInts(a, DefaultRandom()); }
+void ShuffleInts(intArray& a) {
+    ShuffleInts(a, DefaultRandom());
+}
 
 void ShuffleInts(intArray& a, TRandomGen& rng) {
     if (rng.seed() == rng.rememberedSeed)
@@ -74,6 +75,8 @@ byteArray DeleteBytes(const byteArray& a, std::int64_t pos, std::int64_t n) {
     return out;
 }
 
-bool IntArraysEqual(const intArray& a, const intArray& b) { return a == b; }
+bool IntArraysEqual(const intArray& a, const intArray& b) {
+    return a == b;
+}
 
 } // namespace lexaro

@@ -19,7 +19,9 @@ namespace {
 
 constexpr std::size_t kBlockSize = 327676;
 
-bool IsSep(char c) { return c == '\\' || c == '/'; }
+bool IsSep(char c) {
+    return c == '\\' || c == '/';
+}
 
 std::string LowerAscii(std::string_view s) {
     std::string out(s);
@@ -29,7 +31,9 @@ std::string LowerAscii(std::string_view s) {
     return out;
 }
 
-fs::path ToPath(const std::string& p) { return fs::path(p); }
+fs::path ToPath(const std::string& p) {
+    return fs::path(p);
+}
 
 bool FlushToDisk(std::FILE* f) {
     if (std::fflush(f) != 0)

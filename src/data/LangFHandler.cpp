@@ -159,6 +159,8 @@ bool TLangFHandler::Save(const std::string& path) {
     return WriteWholeFile(path, bytes, true);
 }
 
-bool TLangFHandler::DeleteLangFile(const std::string& path) { return DeleteFileAt(path); }
+bool TLangFHandler::DeleteLangFile(const std::string& path) {
+    return DeleteFileAt(path);
+}
 
 } // namespace lexaro

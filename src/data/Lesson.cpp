@@ -14,7 +14,9 @@ std::shared_ptr<TWordPear> TLesson::AddPairFromLine(std::string_view line) {
     return pair;
 }
 
-std::shared_ptr<TWordPear> TLesson::PairAt(std::int64_t slot) const { return pairs.Get(slot); }
+std::shared_ptr<TWordPear> TLesson::PairAt(std::int64_t slot) const {
+    return pairs.Get(slot);
+}
 
 std::shared_ptr<TWordPear> TLesson::NewPair(std::int64_t slot) {
     if (slot == -1)

@@ -7,8 +7,7 @@
 namespace lexaro {
 
 TConvertError::TConvertError(std::string_view text)
-    : std::runtime_error("'" + std::string(text) + "' is not a valid integer value"),
-      text_(text) {}
+    : std::runtime_error("'" + std::string(text) + "' is not a valid integer value"), text_(text) {}
 
 bool TryStrToInt(std::string_view s, std::int32_t& value) {
     std::size_t i = 0;
@@ -171,7 +170,9 @@ std::basic_string<unsigned short> PrimaryKey(std::string_view s) {
     return key;
 }
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int Sign(int v) {
+    return (v > 0) - (v < 0);
+}
 
 } // namespace
 
@@ -209,8 +210,8 @@ int CompareStrings(std::string_view a, std::string_view b, bool ignoreCase) {
     // Same letters: the first accent difference decides, then the first case difference.
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const int d = c.accent[static_cast<unsigned char>(a[i])] -
-                      c.accent[static_cast<unsigned char>(b[i])];
+        const int d =
+            c.accent[static_cast<unsigned char>(a[i])] - c.accent[static_cast<unsigned char>(b[i])];
         if (d != 0)
             return Sign(d);
     }
@@ -247,14 +248,18 @@ std::int32_t HexToInt(std::string_view s) {
     return static_cast<std::int32_t>(v);
 }
 
-byteArray StrToBytes(std::string_view s) { return byteArray(s.begin(), s.end()); }
+byteArray StrToBytes(std::string_view s) {
+    return byteArray(s.begin(), s.end());
+}
 
 std::string BytesToStr(const std::uint8_t* data, std::size_t size) {
     const auto* end = std::find(data, data + size, std::uint8_t{0});
     return std::string(reinterpret_cast<const char*>(data), static_cast<std::size_t>(end - data));
 }
 
-std::string BytesToStr(const byteArray& bytes) { return BytesToStr(bytes.data(), bytes.size()); }
+std::string BytesToStr(const byteArray& bytes) {
+    return BytesToStr(bytes.data(), bytes.size());
+}
 
 std::u16string RemoveEnclosed(std::u16string_view text, const DelimiterPairs& pairs) {
     std::u16string out;

@@ -5,7 +5,9 @@
 
 namespace lexaro {
 
-bool TStrVector::AddBytes(const byteArray& bytes) { return Add(BytesToStr(bytes)); }
+bool TStrVector::AddBytes(const byteArray& bytes) {
+    return Add(BytesToStr(bytes));
+}
 
 bool TStrVector::AddLines(const byteArray& bytes) {
     bool ok = true;
@@ -16,7 +18,9 @@ bool TStrVector::AddLines(const byteArray& bytes) {
     return ok;
 }
 
-byteArray TStrVector::GetBytes(std::int64_t index) const { return StrToBytes(Get(index)); }
+byteArray TStrVector::GetBytes(std::int64_t index) const {
+    return StrToBytes(Get(index));
+}
 
 std::vector<std::string> TStrVector::NonEmptyItems() const {
     std::vector<std::string> out;

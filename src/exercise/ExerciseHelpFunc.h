@@ -24,8 +24,7 @@ bool entriesValid(const TAppIniFile& settings, const TLangFHandler& lang);
 
 // The shared steps.
 ArrayWordData collectSelected(const TAppIniFile& settings, const TLangFHandler& lang);
-ArrayWordData collectFresh(const TAppIniFile& settings, const TLangFHandler& lang,
-                           bool transient);
+ArrayWordData collectFresh(const TAppIniFile& settings, const TLangFHandler& lang, bool transient);
 void shuffleEntries(ArrayWordData& entries, TRandomGen& rng = DefaultRandom());
 void appendUpTo(TAppIniFile& settings, const ArrayWordData& candidates);
 void markDrawn(const TAppIniFile& settings, TLangFHandler& lang, bool drawn);

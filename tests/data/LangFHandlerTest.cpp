@@ -1,6 +1,6 @@
+#include "data/LangFHandler.h"
 #include "data/CodeDecode.h"
 #include "data/FileUtil.h"
-#include "data/LangFHandler.h"
 #include "data/StrUtil.h"
 
 #include "TestFiles.h"
@@ -44,8 +44,8 @@ TEST(LangFHandler, ReaderStates) {
     TLangFHandler h;
     // Lines before [General] are ignored; the last names line wins; no "@" puts the whole
     // line into the second name.
-    ASSERT_TRUE(h.LoadBytes(Coded({"[5]", "0=x@y#", "[General]", "first@line", "OnlyOne",
-                                   "[2]", "0=a@b#", "[General]", "again@names", "[5]", "0=c@d#"})));
+    ASSERT_TRUE(h.LoadBytes(Coded({"[5]", "0=x@y#", "[General]", "first@line", "OnlyOne", "[2]",
+                                   "0=a@b#", "[General]", "again@names", "[5]", "0=c@d#"})));
     EXPECT_EQ(h.GetLang1Name(), "again");
     EXPECT_EQ(h.GetLang2Name(), "names");
     EXPECT_EQ(h.SlotCount(), 6);

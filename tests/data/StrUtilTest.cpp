@@ -1,6 +1,6 @@
+#include "data/StrUtil.h"
 #include "data/ArrayUtil.h"
 #include "data/Charset.h"
-#include "data/StrUtil.h"
 
 #include <algorithm>
 #include <numeric>
@@ -18,8 +18,8 @@ TEST(StrUtil, MatchCountCases) {
         int n;
         int expected;
     } cases[] = {
-        {"abc", "abc", 0, 0, -1}, {"ab", "abc", 0, 0, 2},  {"abd", "abc", 0, 0, 2},
-        {"abc", "abd", 0, 2, -1}, {"", "", 0, 0, 0},       {"", "a", 0, 0, 0},
+        {"abc", "abc", 0, 0, -1}, {"ab", "abc", 0, 0, 2},   {"abd", "abc", 0, 0, 2},
+        {"abc", "abd", 0, 2, -1}, {"", "", 0, 0, 0},        {"", "a", 0, 0, 0},
         {"abc", "abc", 3, 0, 0},  {"abc", "abc", -1, 0, 0}, {"abc", "abc", 0, -1, 0},
         {"abc", "abc", 2, 2, 0},  {"xbc", "abc", 1, 0, -1}, {"abcd", "abce", 1, 2, -1},
     };
@@ -39,7 +39,10 @@ TEST(StrUtil, CompareStringsOrdersLettersIgnoringAccents) {
     // Alphabetical regardless of accents and case.
     EXPECT_LT(CompareStrings("\xE4pfel", "Birne", false), 0);
     EXPECT_LT(CompareStrings("\xFF", "Zebra", false), 0) << "y with diaeresis sorts as y";
-    EXPECT_LT(CompareStrings("stra\xDF" "e", "strasse1", false), 0);
+    EXPECT_LT(CompareStrings("stra\xDF"
+                             "e",
+                             "strasse1", false),
+              0);
     EXPECT_LT(CompareStrings("apfel", "\xC4pfel", true), 0) << "plain before accented";
     EXPECT_EQ(CompareStrings("\xE4pfel", "\xC4PFEL", true), 0);
     EXPECT_LT(CompareStrings("haus", "Haus", false), 0) << "lower case first";
@@ -47,7 +50,11 @@ TEST(StrUtil, CompareStringsOrdersLettersIgnoringAccents) {
     EXPECT_GT(CompareStrings("Haus", "haus", false), 0);
     EXPECT_LT(CompareStrings("1", "a", false), 0) << "digits before letters";
     EXPECT_LT(CompareStrings("ab", "abc", true), 0);
-    EXPECT_LT(CompareStrings("\xE9t\xE9", "\xC9T\xC9" "s", true), 0);
+    EXPECT_LT(CompareStrings("\xE9t\xE9",
+                             "\xC9T\xC9"
+                             "s",
+                             true),
+              0);
 }
 
 TEST(StrUtil, HexToIntCases) {
@@ -71,7 +78,8 @@ TEST(StrUtil, StrictIntegerConversion) {
             StrToIntStrict(bad);
             ADD_FAILURE() << "accepted '" << bad << "'";
         } catch (const TConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(bad) + "' is not a valid integer value");
         }
     }
 }

@@ -1,8 +1,8 @@
+#include "data/Vector.h"
 #include "data/BoolVector.h"
 #include "data/ByteVector.h"
 #include "data/IntVector.h"
 #include "data/StrVector.h"
-#include "data/Vector.h"
 
 #include <gtest/gtest.h>
 

@@ -23,7 +23,8 @@ TEST(WordPear, LineFormAndFlags) {
 
     const TWordPear empty;
     EXPECT_EQ(empty.ToLine(), "0=@#");
-    EXPECT_EQ(static_cast<const rWordPear&>(TWordPear("0=@#")), static_cast<const rWordPear&>(empty));
+    EXPECT_EQ(static_cast<const rWordPear&>(TWordPear("0=@#")),
+              static_cast<const rWordPear&>(empty));
 }
 
 TEST(WordPear, FromLineCases) {
