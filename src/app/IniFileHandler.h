@@ -3,9 +3,11 @@
 #include "data/IntVector.h"
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace lexaro {
@@ -39,6 +41,12 @@ public:
                              std::int32_t def) const;
     bool SectionExists(std::string_view section) const;
     bool ValueExists(std::string_view section, std::string_view key) const;
+    // The number of distinct keys in a section (0 when it is missing).
+    std::size_t KeyCount(std::string_view section) const;
+    // Calls fn(i, value) for each key of the section named by a decimal number i below n
+    // ("0", "1", ...), in no particular order.
+    void ForEachNumberedKey(std::string_view section, std::size_t n,
+                            const std::function<void(std::size_t, std::string_view)>& fn) const;
 
     // Values never carry line breaks into the file.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
@@ -51,12 +59,28 @@ public:
     void Flush();
 
 private:
-    struct Impl;
+    struct Line {
+        std::string text;     // without its line end
+        std::string eol;      // "\r\n", "\n", "\r" or empty for a last line without one
+        std::size_t valuePos; // where the value starts in a key line, npos otherwise
+    };
+    struct Section {
+        std::string nameUpper;   // empty for the lines before the first section
+        std::vector<Line> lines; // the header line first (except for the leading lines)
+        std::unordered_map<std::string, std::size_t> keys; // upper-case key -> first line
+    };
+
+    const Line* FindKey(std::string_view section, std::string_view key) const;
+    Section* FindSection(std::string_view section);
+    const Section* FindSection(std::string_view section) const;
+    void Reindex();
+    void EndLastLine();
+
     std::string path_;
-    std::vector<std::string> lines_;
+    std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> sectionIndex_; // upper-case name -> first
+    std::string newline_ = "\r\n";
     bool dirty_ = false;
-    // Implementation details live in the source file.
-    friend struct IniAccess;
 };
 
 // The settings accessor: numbered lists and text booleans on top of the INI file.

@@ -1,0 +1,369 @@
+#include "app/IniFileHandler.h"
+
+#include "data/FileUtil.h"
+#include "data/StrUtil.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+namespace lexaro {
+
+namespace {
+
+constexpr std::size_t kMaxStringLength = 2047;
+// A list count beyond this is nonsense (more than there can be lessons); it must not make
+// the program reserve gigabytes.
+constexpr std::int32_t kMaxListCount = 1'000'000;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view s) {
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
+    return s.substr(b, e - b);
+}
+
+bool IsBlankLine(std::string_view s) {
+    return Trim(s).empty();
+}
+
+// The name of a section header line, or false when the line is none.
+bool HeaderName(std::string_view line, std::string_view& name) {
+    const std::string_view t = Trim(line);
+    if (t.empty() || t[0] != '[')
+        return false;
+    const auto close = t.find(']');
+    name = Trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+    return true;
+}
+
+// Where the value of a key line starts (after "=" and the blanks that follow it), or npos
+// for comments and lines without a key.
+std::size_t ValuePos(std::string_view line, std::string_view& key) {
+    const std::string_view t = Trim(line);
+    if (t.empty() || t[0] == ';')
+        return std::string_view::npos;
+    const auto eq = line.find('=');
+    if (eq == std::string_view::npos)
+        return std::string_view::npos;
+    key = Trim(line.substr(0, eq));
+    if (key.empty())
+        return std::string_view::npos;
+    std::size_t pos = eq + 1;
+    while (pos < line.size() && IsBlank(line[pos]))
+        ++pos;
+    return pos;
+}
+
+// Line breaks inside a value would split the key in the file; they become blanks.
+std::string OneLine(std::string_view value) {
+    std::string out(value);
+    for (char& c : out)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return out;
+}
+
+bool ParseIniInteger(std::string_view s, std::int32_t& value) {
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        std::uint32_t v = 0;
+        const char* first = s.data() + 2;
+        const char* last = s.data() + s.size();
+        const auto res = std::from_chars(first, last, v, 16);
+        if (res.ec != std::errc{} || res.ptr != last ||
+            v > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
+            return false;
+        value = static_cast<std::int32_t>(v);
+        return true;
+    }
+    return TryStrToInt(s, value);
+}
+
+std::string NumberKey(std::size_t i) {
+    return std::to_string(i);
+}
+
+// True for the key names that NumberKey gives: decimal digits without a leading zero.
+bool IsNumberKey(std::string_view name, std::size_t& i) {
+    if (name.empty() || name.size() > 9 || (name[0] == '0' && name.size() > 1))
+        return false;
+    i = 0;
+    for (char c : name) {
+        if (c < '0' || c > '9')
+            return false;
+        i = i * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return true;
+}
+
+} // namespace
+
+TIniWriteError::TIniWriteError(const std::string& path)
+    : std::runtime_error("Unable to write to " + path) {}
+
+TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
+    const byteArray bytes = ReadWholeFile(path_);
+    LoadText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void TIniFile::LoadText(std::string_view text) {
+    sections_.clear();
+    sections_.push_back(Section{});
+    newline_ = "\r\n";
+    bool newlineSeen = false;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = pos;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        std::size_t next = end;
+        if (next < text.size()) {
+            next +=
+                (text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n') ? 2 : 1;
+        }
+        Line line{std::string(text.substr(pos, end - pos)),
+                  std::string(text.substr(end, next - end)), std::string::npos};
+        if (!newlineSeen && !line.eol.empty()) {
+            newline_ = line.eol;
+            newlineSeen = true;
+        }
+        std::string_view name;
+        if (HeaderName(line.text, name)) {
+            Section section;
+            section.nameUpper = UpperCase(name);
+            sections_.push_back(std::move(section));
+        } else {
+            std::string_view key;
+            line.valuePos = ValuePos(line.text, key);
+            Section& current = sections_.back();
+            // Keys before the first section belong to no section and are never found.
+            if (line.valuePos != std::string::npos && sections_.size() > 1)
+                current.keys.emplace(UpperCase(key), current.lines.size());
+        }
+        sections_.back().lines.push_back(std::move(line));
+        pos = next;
+    }
+    Reindex();
+    dirty_ = false;
+}
+
+void TIniFile::Reindex() {
+    sectionIndex_.clear();
+    for (std::size_t i = 1; i < sections_.size(); ++i)
+        sectionIndex_.emplace(sections_[i].nameUpper, i);
+}
+
+std::string TIniFile::Text() const {
+    std::size_t size = 0;
+    for (const Section& s : sections_)
+        for (const Line& l : s.lines)
+            size += l.text.size() + l.eol.size();
+    std::string out;
+    out.reserve(size);
+    for (const Section& s : sections_)
+        for (const Line& l : s.lines) {
+            out += l.text;
+            out += l.eol;
+        }
+    return out;
+}
+
+const TIniFile::Section* TIniFile::FindSection(std::string_view section) const {
+    const auto it = sectionIndex_.find(UpperCase(section));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+}
+
+TIniFile::Section* TIniFile::FindSection(std::string_view section) {
+    const auto it = sectionIndex_.find(UpperCase(section));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+}
+
+const TIniFile::Line* TIniFile::FindKey(std::string_view section, std::string_view key) const {
+    const Section* s = FindSection(section);
+    if (s == nullptr)
+        return nullptr;
+    const auto it = s->keys.find(UpperCase(key));
+    return it == s->keys.end() ? nullptr : &s->lines[it->second];
+}
+
+std::string TIniFile::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view def) const {
+    const Line* line = FindKey(section, key);
+    if (line == nullptr)
+        return std::string(def.substr(0, kMaxStringLength));
+    const std::string_view value = Trim(std::string_view(line->text).substr(line->valuePos));
+    return std::string(value.substr(0, kMaxStringLength));
+}
+
+std::int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key,
+                                   std::int32_t def) const {
+    const Line* line = FindKey(section, key);
+    if (line == nullptr)
+        return def;
+    std::int32_t value = 0;
+    if (!ParseIniInteger(Trim(std::string_view(line->text).substr(line->valuePos)), value))
+        return def;
+    return value;
+}
+
+bool TIniFile::SectionExists(std::string_view section) const {
+    return FindSection(section) != nullptr;
+}
+
+bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
+    return FindKey(section, key) != nullptr;
+}
+
+std::size_t TIniFile::KeyCount(std::string_view section) const {
+    const Section* s = FindSection(section);
+    return s == nullptr ? 0 : s->keys.size();
+}
+
+void TIniFile::ForEachNumberedKey(
+    std::string_view section, std::size_t n,
+    const std::function<void(std::size_t, std::string_view)>& fn) const {
+    const Section* s = FindSection(section);
+    if (s == nullptr)
+        return;
+    // Walks the keys that exist instead of asking for every number below n: a count key can
+    // claim far more entries than the file holds.
+    for (const auto& [name, index] : s->keys) {
+        std::size_t i = 0;
+        if (!IsNumberKey(name, i) || i >= n)
+            continue;
+        const Line& line = s->lines[index];
+        const std::string_view value = Trim(std::string_view(line.text).substr(line.valuePos));
+        fn(i, value.substr(0, kMaxStringLength));
+    }
+}
+
+void TIniFile::EndLastLine() {
+    for (auto it = sections_.rbegin(); it != sections_.rend(); ++it) {
+        if (!it->lines.empty()) {
+            if (it->lines.back().eol.empty())
+                it->lines.back().eol = newline_;
+            return;
+        }
+    }
+}
+
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string clean = OneLine(value);
+    const std::string cleanKey = OneLine(Trim(key));
+    Section* s = FindSection(section);
+    if (s == nullptr) {
+        EndLastLine();
+        Section added;
+        added.nameUpper = UpperCase(section);
+        added.lines.push_back(Line{"[" + OneLine(section) + "]", newline_, std::string::npos});
+        sections_.push_back(std::move(added));
+        sectionIndex_.emplace(sections_.back().nameUpper, sections_.size() - 1);
+        s = &sections_.back();
+    }
+    const std::string keyUpper = UpperCase(cleanKey);
+    const auto it = s->keys.find(keyUpper);
+    if (it != s->keys.end()) {
+        Line& line = s->lines[it->second];
+        if (std::string_view(line.text).substr(line.valuePos) == clean)
+            return;
+        line.text.resize(line.valuePos);
+        line.text += clean;
+        dirty_ = true;
+        return;
+    }
+    // A new key goes after the section's last non-blank line.
+    std::size_t at = s->lines.size();
+    while (at > 1 && IsBlankLine(s->lines[at - 1].text))
+        --at;
+    if (at > 0 && s->lines[at - 1].eol.empty())
+        s->lines[at - 1].eol = newline_;
+    Line line{cleanKey + "=" + clean, newline_, cleanKey.size() + 1};
+    s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    s->keys.emplace(keyUpper, at);
+    dirty_ = true;
+}
+
+void TIniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void TIniFile::EraseSection(std::string_view section) {
+    const std::string upper = UpperCase(section);
+    const auto before = sections_.size();
+    sections_.erase(std::remove_if(sections_.begin() + 1, sections_.end(),
+                                   [&](const Section& s) { return s.nameUpper == upper; }),
+                    sections_.end());
+    if (sections_.size() != before) {
+        Reindex();
+        dirty_ = true;
+    }
+}
+
+void TIniFile::Flush() {
+    if (!dirty_)
+        return;
+    const std::string text = Text();
+    const byteArray bytes(text.begin(), text.end());
+    if (!WriteWholeFile(path_, bytes, true))
+        throw TIniWriteError(path_);
+    dirty_ = false;
+}
+
+bool tIniFileHandler::ReadBool(std::string_view section, std::string_view key, bool def) const {
+    const std::string value = UpperCase(ReadString(section, key, ""));
+    if (value == "TRUE")
+        return true;
+    if (value == "FALSE")
+        return false;
+    return def;
+}
+
+void tIniFileHandler::WriteBool(std::string_view section, std::string_view key, bool value) {
+    WriteString(section, key, value ? "True" : "False");
+}
+
+intArray tIniFileHandler::ReadIntList(std::string_view section, std::string_view countKey) const {
+    const std::int32_t n = std::clamp(ReadInteger(section, countKey, 0), 0, kMaxListCount);
+    intArray out(static_cast<std::size_t>(n), -1);
+    ForEachNumberedKey(section, out.size(), [&](std::size_t i, std::string_view value) {
+        std::int32_t v = 0;
+        out[i] = ParseIniInteger(value, v) ? v : -1;
+    });
+    return out;
+}
+
+void tIniFileHandler::WriteIntList(std::string_view section, const intArray& values) {
+    for (std::size_t i = 0; i < values.size(); ++i)
+        WriteInteger(section, NumberKey(i), values[i]);
+}
+
+std::vector<std::string> tIniFileHandler::ReadStringList(std::string_view section,
+                                                         std::string_view countKey) const {
+    const std::int32_t n = std::clamp(ReadInteger(section, countKey, 0), 0, kMaxListCount);
+    std::vector<std::string> out(static_cast<std::size_t>(n));
+    ForEachNumberedKey(section, out.size(),
+                       [&](std::size_t i, std::string_view value) { out[i].assign(value); });
+    return out;
+}
+
+void tIniFileHandler::WriteStringList(std::string_view section,
+                                      const std::vector<std::string>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i)
+        WriteString(section, NumberKey(i), values[i]);
+}
+
+std::int32_t tIniFileHandler::CountNumberedKeys(std::string_view section) const {
+    std::int32_t n = 0;
+    while (!ReadString(section, NumberKey(static_cast<std::size_t>(n)), "").empty())
+        ++n;
+    return n;
+}
+
+} // namespace lexaro

@@ -1,0 +1,3 @@
+target_sources(lexaro_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ExerciseHelpFunc.cpp
+)
