@@ -157,7 +157,8 @@ void TIniFile::LoadText(std::string_view text) {
 void TIniFile::Reindex() {
     sectionIndex_.clear();
     for (std::size_t i = 1; i < sections_.size(); ++i)
-        sectionIndex_.emplace(sections_[i].nameUpper, i);
+        if (!sections_[i].erased)
+            sectionIndex_.emplace(sections_[i].nameUpper, i);
 }
 
 std::string TIniFile::Text() const {
@@ -259,13 +260,24 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     const std::string cleanKey = OneLine(Trim(key));
     Section* s = FindSection(section);
     if (s == nullptr) {
-        EndLastLine();
-        Section added;
-        added.nameUpper = UpperCase(section);
-        added.lines.push_back(Line{"[" + OneLine(section) + "]", newline_, std::string::npos});
-        sections_.push_back(std::move(added));
-        sectionIndex_.emplace(sections_.back().nameUpper, sections_.size() - 1);
-        s = &sections_.back();
+        const std::string upper = UpperCase(section);
+        Line header{"[" + OneLine(section) + "]", newline_, std::string::npos};
+        // A section erased in this session comes back where it stood; others go to the end.
+        const auto erased = std::find_if(sections_.begin() + 1, sections_.end(),
+                                         [&](auto& e) { return e.erased && e.nameUpper == upper; });
+        if (erased != sections_.end()) {
+            erased->erased = false;
+            erased->lines.push_back(std::move(header));
+            s = &*erased;
+        } else {
+            EndLastLine();
+            Section added;
+            added.nameUpper = upper;
+            added.lines.push_back(std::move(header));
+            sections_.push_back(std::move(added));
+            s = &sections_.back();
+        }
+        sectionIndex_.emplace(upper, static_cast<std::size_t>(s - sections_.data()));
     }
     const std::string keyUpper = UpperCase(cleanKey);
     const auto it = s->keys.find(keyUpper);
@@ -296,12 +308,18 @@ void TIniFile::WriteInteger(std::string_view section, std::string_view key, std:
 
 void TIniFile::EraseSection(std::string_view section) {
     const std::string upper = UpperCase(section);
-    const auto before = sections_.size();
-    sections_.erase(std::remove_if(sections_.begin() + 1, sections_.end(),
-                                   [&](const Section& s) { return s.nameUpper == upper; }),
-                    sections_.end());
-    if (sections_.size() != before) {
-        Reindex();
+    bool found = false;
+    for (std::size_t i = 1; i < sections_.size(); ++i) {
+        Section& s = sections_[i];
+        if (s.erased || s.nameUpper != upper)
+            continue;
+        s.lines.clear();
+        s.keys.clear();
+        s.erased = true;
+        found = true;
+    }
+    if (found) {
+        sectionIndex_.erase(upper);
         dirty_ = true;
     }
 }

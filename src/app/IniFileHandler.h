@@ -68,6 +68,7 @@ private:
         std::string nameUpper;   // empty for the lines before the first section
         std::vector<Line> lines; // the header line first (except for the leading lines)
         std::unordered_map<std::string, std::size_t> keys; // upper-case key -> first line
+        bool erased = false; // keeps its place, so that a rewritten section stays where it was
     };
 
     const Line* FindKey(std::string_view section, std::string_view key) const;

@@ -1,0 +1,375 @@
+#include "app/AppIniFile.h"
+
+#include "../data/TestFiles.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+namespace lexaro {
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+struct RecordingSink : IMessageSink {
+    struct Shown {
+        std::string caption, text;
+        Icon icon;
+    };
+    std::vector<Shown> shown;
+    void Warn(const std::string& caption, const std::string& text, Icon icon) override {
+        shown.push_back({caption, text, icon});
+    }
+};
+
+class AppIniFileTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    RecordingSink sink;
+
+    std::string IniPath() const { return dir.file("Lexaro.Ini"); }
+    std::unique_ptr<TAppIniFile> Open(const std::string& content) {
+        WriteFile(IniPath(), content);
+        return std::make_unique<TAppIniFile>(dir.path().string(), &sink);
+    }
+    std::unique_ptr<TAppIniFile> ReadAll(const std::string& content) {
+        auto s = Open(content);
+        s->ReadExerciseSection();
+        s->ReadGeneralSection();
+        s->ReadFontSection();
+        s->ReadVoiceSection();
+        return s;
+    }
+};
+
+TEST_F(AppIniFileTest, MissingFileWarnsAndIsNotFound) {
+    TAppIniFile settings(dir.path().string(), &sink);
+    EXPECT_FALSE(settings.iniFound);
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].caption, "Lexaro V2.02");
+    EXPECT_EQ(sink.shown[0].text, "lexaro.ini - Dosn't exists  ");
+    EXPECT_EQ(settings.Language, "EN");
+    EXPECT_EQ(settings.IniPath(), IniPath());
+    EXPECT_EQ(settings.appFolder, dir.path().string());
+    EXPECT_EQ(settings.appTitle, "Lexaro V2.02");
+}
+
+TEST_F(AppIniFileTest, EmptyFileGivesEveryDefault) {
+    auto s = Open("");
+    EXPECT_TRUE(s->iniFound);
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_FALSE(s->ReadExerciseSection());
+    s->ReadGeneralSection();
+    s->ReadFontSection();
+    s->ReadVoiceSection();
+    EXPECT_EQ(s->Language, "EN");
+    const TExerciseData& ex = s->exercise;
+    EXPECT_TRUE(ex.LangFileName.empty() && ex.Lang1.empty() && ex.Lang2.empty());
+    EXPECT_TRUE(ex.FirstLang);
+    EXPECT_EQ(ex.MaxWords, 300);
+    EXPECT_TRUE(ex.AvailableUnits.empty() && ex.ExerciseWords.empty());
+    const TGeneralProperty& g = s->general;
+    EXPECT_FALSE(g.AutoPresent);
+    EXPECT_EQ(g.DelayPresent, 10);
+    EXPECT_TRUE(g.VoiceAnswer);
+    EXPECT_FALSE(g.LetterAnswer);
+    EXPECT_EQ(g.DelayAnswer, 10);
+    EXPECT_EQ(g.VoicePresent, 0);
+    EXPECT_TRUE(g.ShowTable);
+    EXPECT_EQ(s->font.Font, "Times New Roman");
+    EXPECT_EQ(s->font.Style, 1);
+    EXPECT_EQ(s->font.Color, 2);
+    EXPECT_EQ(s->font.Size, 14);
+    for (const TVoiceProperty& v : s->voices) {
+        EXPECT_EQ(v.Voice, "no Voice");
+        EXPECT_EQ(v.Speed, 0);
+        EXPECT_EQ(v.Pitch, 0);
+    }
+    EXPECT_TRUE(s->exerciseLoaded && s->generalLoaded && s->fontLoaded && s->voiceLoaded);
+}
+
+TEST_F(AppIniFileTest, LanguageIsReadUpperCased) {
+    auto s = Open("[application]\r\nlanguage=de\r\n");
+    EXPECT_EQ(s->Language, "DE");
+    EXPECT_FALSE(s->ReadExerciseSection());
+    EXPECT_EQ(s->exercise.MaxWords, 300);
+}
+
+TEST_F(AppIniFileTest, ReadsEveryGroup) {
+    auto s = ReadAll("[Exercise]\r\nLangFileName=C:\\L\\en.lang\r\nLang1=English\r\n"
+                     "Lang2=Deutsch\r\nFirstLang=False\r\nMaxWords=0x20\r\n"
+                     "[AvailableUnits]\r\n0=1\r\n1=5\r\nNbrUnits=2\r\n"
+                     "[ExerciseWords]\r\n0=1-5-0\r\n1=5-12-3\r\nNbrWords=2\r\n"
+                     "[GeneralProperty]\r\nAutoPresent=true\r\nDelayPresent=7\r\n"
+                     "VoiceAnswer=FALSE\r\nLetterAnswer=True\r\nDelayAnswer=3\r\n"
+                     "VoicePresent=2\r\nShowTable=false\r\n"
+                     "[FontProperty]\r\nFont=Arial\r\nStyle=0\r\nColor=8\r\nSize=20\r\n"
+                     "[VoiceProperty]\r\nVoice1=Anna\r\nVoice2=Hans\r\nSpeed1=150\r\n"
+                     "Speed2=-3\r\nPitch1=40\r\nPitch2=60\r\n");
+    const TExerciseData& ex = s->exercise;
+    EXPECT_EQ(ex.LangFileName, "C:\\L\\en.lang");
+    EXPECT_EQ(ex.Lang1, "English");
+    EXPECT_EQ(ex.Lang2, "Deutsch");
+    EXPECT_FALSE(ex.FirstLang);
+    EXPECT_EQ(ex.MaxWords, 32);
+    EXPECT_EQ(ex.AvailableUnits, (intArray{1, 5}));
+    EXPECT_EQ(ex.ExerciseWords, (ArrayWordData{{1, 5, 0, false}, {5, 12, 3, false}}));
+    EXPECT_TRUE(s->IsAvailableUnit(5));
+    EXPECT_FALSE(s->IsAvailableUnit(2));
+    EXPECT_TRUE(s->general.AutoPresent);
+    EXPECT_EQ(s->general.DelayPresent, 7);
+    EXPECT_FALSE(s->general.VoiceAnswer);
+    EXPECT_TRUE(s->general.LetterAnswer);
+    EXPECT_EQ(s->general.DelayAnswer, 3);
+    EXPECT_EQ(s->general.VoicePresent, 2);
+    EXPECT_FALSE(s->general.ShowTable);
+    EXPECT_EQ(s->font.Font, "Arial");
+    EXPECT_EQ(s->font.Style, 0);
+    EXPECT_EQ(s->font.Color, 8);
+    EXPECT_EQ(s->font.Size, 20);
+    EXPECT_EQ(s->voices[0].Voice, "Anna");
+    EXPECT_EQ(s->voices[1].Voice, "Hans");
+    EXPECT_EQ(s->voices[0].Speed, 150);
+    EXPECT_EQ(s->voices[1].Speed, -3);
+    EXPECT_EQ(s->voices[0].Pitch, 40);
+    EXPECT_EQ(s->voices[1].Pitch, 60);
+}
+
+TEST_F(AppIniFileTest, ExerciseResultNeedsAllFourInOrder) {
+    const struct {
+        const char* content;
+        bool result;
+        bool unitsRead;
+    } cases[] = {
+        {"[Exercise]\r\nLangFileName=f\r\nLang1=a\r\nLang2=b\r\n"
+         "[AvailableUnits]\r\n0=1\r\nNbrUnits=1\r\n",
+         true, true},
+        {"[Exercise]\r\nLangFileName=f\r\nLang1=a\r\nLang2=b\r\n", false, false},
+        {"[Exercise]\r\nLangFileName=f\r\nLang1=a\r\n[AvailableUnits]\r\n0=1\r\nNbrUnits=1\r\n",
+         false, false},
+        {"[Exercise]\r\nLang1=a\r\nLang2=b\r\n[AvailableUnits]\r\n0=1\r\nNbrUnits=1\r\n", false,
+         false},
+    };
+    for (const auto& c : cases) {
+        auto s = Open(c.content);
+        EXPECT_EQ(s->ReadExerciseSection(), c.result) << c.content;
+        // Without a file name the language names are not read either.
+        EXPECT_EQ(!s->exercise.AvailableUnits.empty(), c.unitsRead) << c.content;
+        if (s->exercise.LangFileName.empty()) {
+            EXPECT_TRUE(s->exercise.Lang1.empty());
+        }
+    }
+}
+
+TEST(ExerciseEntryParse, Cases) {
+    const struct {
+        const char* text;
+        bool ok;
+        ExerciseEntry expected;
+    } cases[] = {
+        {"3-12-0", true, {3, 12, 0, false}},    {"12-345-7", true, {12, 345, 7, false}},
+        {"12-3", false, {-1, -1, -1, false}},   {"", false, {-1, -1, -1, false}},
+        {"-1-2-3", false, {-1, -1, -1, false}}, {"123", false, {-1, -1, -1, false}},
+        {"1-2-34", false, {-1, -1, -1, false}}, {"1-2-x", false, {-1, -1, -1, false}},
+        {"a-2-3", false, {-1, -1, -1, false}},  {"1-2+3", true, {1, 2, 3, false}},
+        {"1--4-5", true, {1, -4, 5, false}},    {"1-99999999999-5", false, {-1, -1, -1, false}},
+        {"1-", false, {-1, -1, -1, false}},
+    };
+    for (const auto& c : cases) {
+        ExerciseEntry e{7, 7, 7, true};
+        EXPECT_EQ(ParseExerciseEntry(c.text, e), c.ok) << c.text;
+        EXPECT_EQ(e, c.expected) << c.text;
+    }
+    EXPECT_EQ(FormatExerciseEntry({3, 12, 0, false}), "3-12-0");
+    EXPECT_EQ(FormatExerciseEntry({-1, 0, 9, true}), "-1-0-9");
+}
+
+TEST_F(AppIniFileTest, ListReadingStopsAtTheFirstBadEntry) {
+    auto s = Open("[exerciseWords]\r\nNbrWords=3\r\n0=1-5-0\r\n1=bad\r\n2=2-7-3\r\n");
+    s->ReadExerciseSection();
+    EXPECT_EQ(s->exercise.ExerciseWords,
+              (ArrayWordData{{1, 5, 0, false}, {-1, -1, -1, false}, {0, 0, 0, false}}));
+}
+
+TEST_F(AppIniFileTest, ListIsCutToMaxWords) {
+    std::string content = "[Exercise]\r\nMaxWords=50\r\n[ExerciseWords]\r\n";
+    for (int i = 0; i < 80; ++i)
+        content += std::to_string(i) + "=1-" + std::to_string(i) + "-0\r\n";
+    content += "NbrWords=80\r\n";
+    auto s = Open(content);
+    s->ReadExerciseSection();
+    ASSERT_EQ(s->exercise.ExerciseWords.size(), 50u);
+    EXPECT_EQ(s->exercise.ExerciseWords[49].pairId, 49);
+
+    auto hostile = Open("[Exercise]\r\nMaxWords=-4\r\n[ExerciseWords]\r\n0=1-1-0\r\n"
+                        "NbrWords=2147483647\r\n");
+    hostile->ReadExerciseSection();
+    EXPECT_TRUE(hostile->exercise.ExerciseWords.empty());
+}
+
+TEST_F(AppIniFileTest, CloseWritesSectionsAndKeysInOrder) {
+    auto s = ReadAll("");
+    s->exercise.LangFileName = "f.lang";
+    s->exercise.Lang1 = "English";
+    s->exercise.Lang2 = "Deutsch";
+    s->exercise.AvailableUnits = {2, 4};
+    s->exercise.ExerciseWords = {{2, 1, 0, false}, {4, 3, 2, false}};
+    s->WriteAll("DE");
+    EXPECT_EQ(ReadFile(IniPath()), "[GeneralProperty]\r\n"
+                                   "AutoPresent=False\r\n"
+                                   "VoiceAnswer=True\r\n"
+                                   "LetterAnswer=False\r\n"
+                                   "DelayPresent=10\r\n"
+                                   "DelayAnswer=10\r\n"
+                                   "VoicePresent=0\r\n"
+                                   "ShowTable=True\r\n"
+                                   "[FontProperty]\r\n"
+                                   "Font=Times New Roman\r\n"
+                                   "Style=1\r\n"
+                                   "Color=2\r\n"
+                                   "Size=14\r\n"
+                                   "[VoiceProperty]\r\n"
+                                   "Voice1=no Voice\r\n"
+                                   "Voice2=no Voice\r\n"
+                                   "Speed1=0\r\n"
+                                   "Speed2=0\r\n"
+                                   "Pitch1=0\r\n"
+                                   "Pitch2=0\r\n"
+                                   "[Exercise]\r\n"
+                                   "LangFileName=f.lang\r\n"
+                                   "Lang1=English\r\n"
+                                   "Lang2=Deutsch\r\n"
+                                   "FirstLang=True\r\n"
+                                   "MaxWords=300\r\n"
+                                   "[AvailableUnits]\r\n"
+                                   "0=2\r\n"
+                                   "1=4\r\n"
+                                   "NbrUnits=2\r\n"
+                                   "[ExerciseWords]\r\n"
+                                   "0=2-1-0\r\n"
+                                   "1=4-3-2\r\n"
+                                   "NbrWords=2\r\n"
+                                   "[Application]\r\n"
+                                   "Language=DE\r\n");
+    EXPECT_EQ(s->Language, "DE");
+}
+
+TEST_F(AppIniFileTest, ExerciseListWriteLeavesOutTransientAndNotMoreUse) {
+    auto s = Open("[ExerciseWords]\r\n0=9-9-0\r\n1=9-9-0\r\n2=9-9-0\r\n3=9-9-0\r\n4=9-9-0\r\n"
+                  "NbrWords=5\r\n[AvailableUnits]\r\n0=1\r\n1=2\r\n2=3\r\nNbrUnits=3\r\n");
+    s->ReadExerciseSection();
+    s->exercise.LangFileName = "f.lang";
+    s->exercise.Lang1 = "a";
+    s->exercise.Lang2 = "b";
+    s->exercise.AvailableUnits = {7};
+    s->exercise.ExerciseWords = {
+        {1, 1, 0, false}, {1, 2, 9, false}, {1, 3, 0, true}, {1, 4, 8, false}};
+    s->heldBack = {{2, 5, 9, false}, {2, 6, 3, true}};
+    s->WriteExerciseSection();
+    s->Flush();
+
+    TAppIniFile again(dir.path().string(), &sink);
+    again.ReadExerciseSection();
+    EXPECT_EQ(
+        again.exercise.ExerciseWords,
+        (ArrayWordData{{1, 1, 0, false}, {1, 4, 8, false}, {2, 5, 9, false}, {2, 6, 3, false}}));
+    EXPECT_EQ(again.exercise.AvailableUnits, (intArray{7}));
+    const std::string text = ReadFile(IniPath());
+    EXPECT_NE(text.find("NbrWords=4\r\n"), std::string::npos);
+    EXPECT_NE(text.find("NbrUnits=1\r\n"), std::string::npos);
+    // Keys of the earlier, longer lists are gone.
+    EXPECT_EQ(text.find("4=9-9-0"), std::string::npos);
+    EXPECT_EQ(text.find("1=2\r\n"), std::string::npos);
+}
+
+TEST_F(AppIniFileTest, GarbageFallsBackToDefaultsAndLosesNothingElse) {
+    const std::string original = "; my own notes\r\n"
+                                 "[Plugins]\r\n"
+                                 "Path=C:\\x\r\n"
+                                 "\r\n"
+                                 "[generalproperty]\r\n"
+                                 "AutoPresent=yes\r\n"
+                                 "Mystery=42\r\n"
+                                 "DelayPresent=ten\r\n"
+                                 "[Exercise]\r\n"
+                                 "MaxWords=abc\r\n"
+                                 "FirstLang=1\r\n"
+                                 "Custom=keep me\r\n"
+                                 "[FontProperty]\r\n"
+                                 "Size=huge\r\n";
+    auto s = ReadAll(original);
+    EXPECT_FALSE(s->general.AutoPresent);
+    EXPECT_EQ(s->general.DelayPresent, 10);
+    EXPECT_EQ(s->exercise.MaxWords, 300);
+    EXPECT_TRUE(s->exercise.FirstLang);
+    EXPECT_EQ(s->font.Size, 14);
+    s->WriteAll("EN");
+
+    TAppIniFile again(dir.path().string(), &sink);
+    again.ReadExerciseSection();
+    again.ReadGeneralSection();
+    EXPECT_EQ(again.exercise.MaxWords, 300);
+    const std::string text = ReadFile(IniPath());
+    EXPECT_EQ(text.rfind("; my own notes\r\n[Plugins]\r\nPath=C:\\x\r\n\r\n[generalproperty]\r\n"
+                         "AutoPresent=False\r\nMystery=42\r\nDelayPresent=10\r\n",
+                         0),
+              0u);
+    EXPECT_NE(text.find("[Exercise]\r\nMaxWords=300\r\nFirstLang=True\r\nCustom=keep me\r\n"),
+              std::string::npos);
+    // A second run that changes nothing leaves the file byte for byte.
+    again.ReadFontSection();
+    again.ReadVoiceSection();
+    again.WriteAll("EN");
+    EXPECT_EQ(ReadFile(IniPath()), text);
+}
+
+TEST_F(AppIniFileTest, GroupsNeverReadAreNotWritten) {
+    const std::string original = "[GeneralProperty]\r\nDelayPresent=oops\r\n";
+    auto s = Open(original);
+    s->general.DelayPresent = 99;
+    s->exercise.MaxWords = 5;
+    s->WriteAll("EN");
+    EXPECT_EQ(ReadFile(IniPath()), original + "[Application]\r\nLanguage=EN\r\n");
+}
+
+TEST_F(AppIniFileTest, WrittenValuesStayOnOneLine) {
+    auto s = ReadAll("");
+    s->exercise.LangFileName = "a\r\n[Application]\r\nLanguage=XX";
+    s->font.Font = "Arial\nBold";
+    s->WriteAll("EN");
+    TAppIniFile again(dir.path().string(), &sink);
+    EXPECT_EQ(again.Language, "EN");
+    again.ReadExerciseSection();
+    again.ReadFontSection();
+    EXPECT_EQ(again.exercise.LangFileName, "a  [Application]  Language=XX");
+    EXPECT_EQ(again.font.Font, "Arial Bold");
+}
+
+TEST_F(AppIniFileTest, AFailedCloseReportsThePathAndKeepsTheFile) {
+    auto s = ReadAll("[Exercise]\r\nMaxWords=5\r\n");
+    // The file is replaced by a folder between start and close: the write must fail.
+    std::filesystem::remove(IniPath());
+    std::filesystem::create_directories(IniPath());
+    WriteFile(IniPath() + "/inside", "x");
+    try {
+        s->WriteAll("EN");
+        FAIL() << "no error";
+    } catch (const TIniWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + IniPath());
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(IniPath()));
+}
+
+} // namespace
+} // namespace lexaro
