@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace lexaro {
+
+class tMainWindow;
+
+// The windows that the main window opens, seen from the main window. Each window module
+// implements its interface; the program installs one factory per window (main.cpp) and tests
+// install fakes. A factory receives the main window, which hands out the shared objects.
+
+// The one exercise window: created on the first start, then shown again for every start.
+class IExerciseWindow {
+public:
+    virtual ~IExerciseWindow() = default;
+    // Shows the window non-modally; a visible window only comes to the front.
+    virtual void ShowExercise() = 0;
+    virtual bool IsExerciseVisible() const = 0;
+    // Closes the window; it saves what it changed.
+    virtual void CloseExercise() = 0;
+    // The UI language changed.
+    virtual void ApplyTexts() = 0;
+};
+
+// The exercise editor, opened modally for one use.
+class IExerciseEditor {
+public:
+    virtual ~IExerciseEditor() = default;
+    // Runs the dialog; 1 when it closed with OK.
+    virtual int exec() = 0;
+    // 4 nothing, 5 maximum changed, 6 chosen lessons changed, 7 another file, 8 no lesson.
+    virtual int GetChangeKind() const = 0;
+};
+
+// The general settings dialog, opened modally for one use; it edits the settings in place.
+class ISettingsDialog {
+public:
+    virtual ~ISettingsDialog() = default;
+    virtual int exec() = 0;
+};
+
+using ExerciseWindowFactory = std::function<std::unique_ptr<IExerciseWindow>(tMainWindow&)>;
+using ExerciseEditorFactory = std::function<std::unique_ptr<IExerciseEditor>(tMainWindow&)>;
+using SettingsDialogFactory = std::function<std::unique_ptr<ISettingsDialog>(tMainWindow&)>;
+
+} // namespace lexaro
