@@ -1,0 +1,45 @@
+# Run as: cmake -DFOLDER=... -DRESOURCES=... -DTEXTDB=... -DSTAGE_INI=... -DSTAGE_LANG=...
+#         -P AssembleAppFolder.cmake
+# Files that ship with the program are refreshed; files a user may have changed (settings,
+# language files and their pictures) are copied only when they are missing.
+
+foreach(var FOLDER RESOURCES STAGE_INI)
+  if(NOT DEFINED ${var} OR "${${var}}" STREQUAL "")
+    message(FATAL_ERROR "AssembleAppFolder: ${var} is not given")
+  endif()
+endforeach()
+
+file(MAKE_DIRECTORY "${FOLDER}" "${FOLDER}/LangFiles")
+
+function(copy_if_missing from to)
+  if(NOT EXISTS "${to}")
+    if(NOT EXISTS "${from}")
+      message(FATAL_ERROR "AssembleAppFolder: ${from} does not exist")
+    endif()
+    file(COPY_FILE "${from}" "${to}" ONLY_IF_DIFFERENT)
+    message(STATUS "Installed ${to}")
+  endif()
+endfunction()
+
+# Shipped files: always the current ones.
+if(NOT "${TEXTDB}" STREQUAL "")
+  if(NOT EXISTS "${TEXTDB}")
+    message(FATAL_ERROR "AssembleAppFolder: the text database ${TEXTDB} was not made")
+  endif()
+  file(COPY_FILE "${TEXTDB}" "${FOLDER}/Text.Db" ONLY_IF_DIFFERENT)
+endif()
+
+# Pages removed from the sources must not linger, so help/ is replaced as a whole.
+file(REMOVE_RECURSE "${FOLDER}/help")
+file(COPY "${RESOURCES}/help" DESTINATION "${FOLDER}")
+
+if(EXISTS "${RESOURCES}/registry/Lexaro.Reg")
+  file(COPY_FILE "${RESOURCES}/registry/Lexaro.Reg" "${FOLDER}/Lexaro.Reg" ONLY_IF_DIFFERENT)
+endif()
+
+# The user's files: never overwritten.
+copy_if_missing("${STAGE_INI}" "${FOLDER}/Lexaro.Ini")
+if(NOT "${STAGE_LANG}" STREQUAL "")
+  copy_if_missing("${STAGE_LANG}" "${FOLDER}/LangFiles/English-Deutsch.lang")
+endif()
+copy_if_missing("${RESOURCES}/LangFiles/English-Deutsch.Bmp" "${FOLDER}/LangFiles/English-Deutsch.Bmp")
