@@ -26,8 +26,10 @@ function(lexaro_assemble_app_folder)
   endif()
   cmake_path(ABSOLUTE_PATH ARG_FOLDER BASE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
              NORMALIZE OUTPUT_VARIABLE folder)
-  cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}"
-                 CALL _lexaro_assemble_app_folder_now "${ARG_TARGET}" "${folder}")
+  # A deferred call evaluates its arguments when it runs, so they are spelled out here.
+  cmake_language(EVAL CODE "
+    cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]]
+                   CALL _lexaro_assemble_app_folder_now [[${ARG_TARGET}]] [[${folder}]])")
 endfunction()
 
 function(_lexaro_assemble_app_folder_now target folder)
