@@ -83,6 +83,7 @@ QString findLangPicture(const std::string& langFile) {
 
 tMainWindow::tMainWindow(std::string appFolder, QWidget* parent)
     : QMainWindow(parent), appFolder_(std::move(appFolder)) {
+    EnsureResources();
     setObjectName("tMainWindow");
     setWindowTitle(kAppTitle);
     setWindowIcon(picture("app-icon.svg"));
@@ -247,6 +248,8 @@ void tMainWindow::buildForm() {
     connect(rbtnSecondLang, &QRadioButton::clicked, this, &tMainWindow::langRadioClick);
 
     defaultLangPicture_ = picture("langfile.svg").pixmap(kLangPictureSize, kLangPictureSize);
+    // Until a language file brings its own picture the default one stands in the panel.
+    langPicture_ = defaultLangPicture_;
 }
 
 void tMainWindow::buildMenu() {
@@ -429,8 +432,8 @@ void tMainWindow::ApplyUiLanguage(const std::string& code) {
     }
     uiLanguage_ = code;
     applyTexts();
-    if (!langFileFound_)
-        ShowLangFileAndLessons();
+    // The lesson label and the placeholders follow the language, also with a file shown.
+    ShowLangFileAndLessons();
     if (exerciseWnd_ && exerciseWnd_->IsExerciseVisible())
         guarded([&] { exerciseWnd_->ApplyTexts(); });
     if (helpWindow_)
@@ -573,7 +576,8 @@ void tMainWindow::ExerciseRun() {
         }
         if (!exerciseWnd_)
             exerciseWnd_ = exerciseWindowFactory_(*this);
-        exerciseWnd_->ShowExercise();
+        if (exerciseWnd_)
+            exerciseWnd_->ShowExercise();
         ControlUpdate();
     });
 }

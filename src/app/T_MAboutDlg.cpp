@@ -19,6 +19,7 @@ constexpr int kTitleCentreX = 200;
 
 TMAboutDlg::TMAboutDlg(const QIcon& appIcon, const QString& title, QWidget* owner)
     : QDialog(owner) {
+    EnsureResources();
     setObjectName("TMAboutDlg");
     setWindowTitle("About");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -13,7 +13,22 @@
 #include <cmath>
 #include <utility>
 
+// The pictures are compiled into the static library; nothing else would pull them in.
+static void initLexaroResources() {
+#ifdef LEXARO_HAVE_RESOURCES
+    Q_INIT_RESOURCE(lexaro);
+#endif
+}
+
 namespace lexaro {
+
+void EnsureResources() {
+    static const bool done = [] {
+        initLexaroResources();
+        return true;
+    }();
+    (void)done;
+}
 
 namespace {
 

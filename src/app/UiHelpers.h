@@ -11,6 +11,9 @@ class QWidget;
 
 namespace lexaro {
 
+// Makes the program's pictures (:/images/...) available; every window calls it first.
+void EnsureResources();
+
 // Message box styles (combinable) and the buttons a box reports.
 inline constexpr int kMbOk = 0;
 inline constexpr int kMbOkCancel = 1;

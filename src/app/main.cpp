@@ -1,5 +1,6 @@
 #include "app/MainWnd.h"
 #include "app/QtText.h"
+#include "app/UiHelpers.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -7,6 +8,7 @@
 // The program's entry: the main window starts and ends everything.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    lexaro::EnsureResources();
     QApplication::setApplicationName("Lexaro");
     QApplication::setWindowIcon(QIcon(":/images/app-icon.svg"));
 

@@ -28,6 +28,7 @@ target_link_libraries(lexaro_ui PUBLIC lexaro_core Qt6::Widgets Qt6::Svg)
 if(EXISTS ${CMAKE_SOURCE_DIR}/resources/lexaro.qrc)
   qt_add_resources(lexaro_ui_resources ${CMAKE_SOURCE_DIR}/resources/lexaro.qrc)
   target_sources(lexaro_ui PRIVATE ${lexaro_ui_resources})
+  target_compile_definitions(lexaro_ui PRIVATE LEXARO_HAVE_RESOURCES)
 endif()
 
 # The program links once the UI texts are in the core.
@@ -37,4 +38,8 @@ if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/AppLangHandl.cpp)
     AUTOMOC ON
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/Lexaro)
   target_link_libraries(Lexaro PRIVATE lexaro_ui)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/resources/appfolder.cmake)
+    include(${CMAKE_SOURCE_DIR}/resources/appfolder.cmake)
+    lexaro_assemble_app_folder(TARGET Lexaro FOLDER ${CMAKE_BINARY_DIR}/Lexaro)
+  endif()
 endif()

@@ -1,0 +1,526 @@
+#include "AppFolderFixture.h"
+
+#include "app/AppIniFile.h"
+#include "app/AppLangHandl.h"
+#include "app/MainWnd.h"
+#include "app/QtText.h"
+#include "data/FileUtil.h"
+#include "data/StrUtil.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace lexaro {
+namespace {
+
+using testing::AppFolder;
+using testing::LessonSpec;
+using testing::MessageRecorder;
+
+// Stands in for the exercise window: counts what the main window asks of it.
+struct FakeExerciseWindow : IExerciseWindow {
+    int shows = 0;
+    int closes = 0;
+    int textApplies = 0;
+    bool visible = false;
+    void ShowExercise() override {
+        ++shows;
+        visible = true;
+    }
+    bool IsExerciseVisible() const override { return visible; }
+    void CloseExercise() override {
+        ++closes;
+        visible = false;
+    }
+    void ApplyTexts() override { ++textApplies; }
+};
+
+// Stands in for the exercise editor: runs a change on the settings and reports a kind.
+struct FakeEditor : IExerciseEditor {
+    std::function<void(TAppIniFile&)> change;
+    TAppIniFile* settings = nullptr;
+    int result = 1;
+    int kind = 4;
+    int exec() override {
+        if (change)
+            change(*settings);
+        return result;
+    }
+    int GetChangeKind() const override { return kind; }
+};
+
+// The texts the window should show, read from the same database.
+class Texts {
+public:
+    Texts(const AppFolder& folder, const std::string& code) {
+        EXPECT_TRUE(db_.OpenTextDb(folder.file("Text.Db"), "Lexaro", nullptr));
+        EXPECT_TRUE(db_.SelectLanguage(code));
+    }
+    QString operator()(int n) const { return QtFromCp1252(db_.GetText(n)); }
+
+private:
+    TAppLangHandler db_;
+};
+
+class MainWndTest : public ::testing::Test {
+protected:
+    void SetUp() override { folder.copyTextDb(); }
+
+    // Creates and shows the window with a fake exercise window and a scripted editor.
+    std::unique_ptr<tMainWindow> start() {
+        auto window = std::make_unique<tMainWindow>(folder.path());
+        window->SetExerciseWindowFactory([this](tMainWindow&) {
+            auto fake = std::make_unique<FakeExerciseWindow>();
+            exerciseWindow = fake.get();
+            return fake;
+        });
+        window->SetExerciseEditorFactory([this](tMainWindow& main) {
+            auto fake = std::make_unique<FakeEditor>();
+            fake->settings = main.Settings().get();
+            fake->change = editorChange;
+            fake->kind = editorKind;
+            fake->result = editorResult;
+            return fake;
+        });
+        if (!window->HasEnded())
+            window->show();
+        return window;
+    }
+
+    void activate(tMainWindow& window) {
+        QEvent event(QEvent::WindowActivate);
+        QApplication::sendEvent(&window, &event);
+    }
+
+    AppFolder folder;
+    MessageRecorder recorder;
+    FakeExerciseWindow* exerciseWindow = nullptr;
+    std::function<void(TAppIniFile&)> editorChange;
+    int editorKind = 4;
+    int editorResult = 1;
+};
+
+TEST_F(MainWndTest, FirstShowWithLanguageFileShowsFileLessonsAndPicture) {
+    const auto lang = folder.writeLangFile("English-Deutsch", {{1, 5}, {2, 5}, {5, 5}});
+    folder.writePicture("English-Deutsch.bmp", 0xff0000);
+    folder.writeIni(lang, {1, 2, 5});
+    auto window = start();
+    ASSERT_FALSE(window->HasEnded());
+    ASSERT_TRUE(window->isVisible());
+    const Texts en(folder, "EN");
+
+    EXPECT_EQ(window->windowTitle(), en(0) + " V2.02");
+    EXPECT_EQ(window->panelLangFile->text(), "English - Deutsch");
+    EXPECT_EQ(window->labelSelUnits->text(), en(46) + " : 1,2,5");
+    EXPECT_EQ(window->rbtnFirstLang->text(), "English");
+    EXPECT_EQ(window->rbtnSecondLang->text(), "Deutsch");
+    EXPECT_TRUE(window->rbtnFirstLang->isChecked());
+    EXPECT_TRUE(window->btnExerciseRun->isEnabled());
+    EXPECT_TRUE(window->mExerciseRun->isEnabled());
+    EXPECT_TRUE(window->cbNewLoad->isEnabled());
+    EXPECT_EQ(window->cbNewLoad->text(), en(3));
+    EXPECT_EQ(window->mExercise->title(), en(13));
+    EXPECT_EQ(window->mHelpAbout->text(), en(137));
+    EXPECT_TRUE(window->mAppEnglish->isChecked());
+    // The picture beside the file, found whatever the case of its extension.
+    EXPECT_EQ(window->LangPicture().toImage().pixelColor(2, 2), QColor(0xff0000));
+    EXPECT_TRUE(recorder.messages.empty());
+    // The client area below the menu keeps the form's size.
+    EXPECT_EQ(window->centralWidget()->size(), QSize(688, 128));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+}
+
+TEST_F(MainWndTest, FirstShowWithoutLanguageFileShowsPlaceholders) {
+    folder.writeIni(folder.file("LangFiles/Missing.lang"), {1, 2});
+    auto window = start();
+    ASSERT_TRUE(window->isVisible());
+    const Texts en(folder, "EN");
+
+    EXPECT_FALSE(window->LangFileFound());
+    EXPECT_EQ(window->panelLangFile->text(), en(133));
+    EXPECT_EQ(window->labelSelUnits->text(), en(46) + en(47));
+    EXPECT_EQ(window->rbtnFirstLang->text(), en(134));
+    EXPECT_EQ(window->rbtnSecondLang->text(), en(134));
+    EXPECT_FALSE(window->btnExerciseRun->isEnabled());
+    EXPECT_FALSE(window->cbNewLoad->isEnabled());
+    EXPECT_FALSE(window->cbResetPrio->isEnabled());
+    EXPECT_FALSE(window->LangPicture().isNull());
+    EXPECT_TRUE(recorder.messages.empty());
+
+    // The placeholders follow the language.
+    window->mAppGerman->trigger();
+    const Texts de(folder, "DE");
+    EXPECT_EQ(window->panelLangFile->text(), de(133));
+    EXPECT_EQ(window->labelSelUnits->text(), de(46) + de(47));
+}
+
+TEST_F(MainWndTest, LessonLabel) {
+    const auto lang = folder.writeLangFile("L", {{1, 2}, {2, 2}, {5, 2}, {12, 2}});
+    const Texts en(folder, "EN");
+    const std::vector<std::pair<std::vector<int>, QString>> cases = {
+        {{1, 2, 5}, en(46) + " : 1,2,5"},
+        {{12}, en(46) + " : 12"},
+        {{5, 1}, en(46) + " : 5,1"},
+        {{}, en(46) + en(47)},
+    };
+    for (const auto& [lessons, label] : cases) {
+        folder.writeIni(lang, lessons);
+        auto window = start();
+        EXPECT_EQ(window->labelSelUnits->text(), label);
+        // Without a chosen lesson there is nothing to start.
+        EXPECT_EQ(window->btnExerciseRun->isEnabled(), !lessons.empty());
+        window->close();
+    }
+}
+
+TEST_F(MainWndTest, UnknownLanguageCodeKeepsTheFormsTexts) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1}, "FR");
+    auto window = start();
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Lexaro V2.02");
+    EXPECT_EQ(window->cbNewLoad->text(), "New Compose");
+    EXPECT_EQ(window->cbResetPrio->text(), "Reset priority of Phrases");
+    EXPECT_EQ(window->mExercise->title(), "&Exercise");
+    EXPECT_EQ(window->mHelpAbout->text(), "&About");
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(MainWndTest, SwitchingToGermanAndBack) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+    const Texts en(folder, "EN");
+    const Texts de(folder, "DE");
+    ASSERT_NE(en(0), de(3));
+
+    window->mAppGerman->trigger();
+    EXPECT_EQ(window->windowTitle(), de(0) + " V2.02");
+    EXPECT_EQ(window->cbNewLoad->text(), de(3));
+    EXPECT_EQ(window->cbResetPrio->toolTip(), de(6));
+    EXPECT_EQ(window->selectLangBox->title(), " " + de(1) + " ");
+    EXPECT_EQ(window->mAppLanguage->title(), de(18));
+    EXPECT_EQ(window->mHelpContents->text(), de(23));
+    EXPECT_TRUE(window->mAppGerman->isChecked());
+    EXPECT_FALSE(window->mAppEnglish->isChecked());
+    EXPECT_EQ(window->UiLanguage(), "DE");
+    EXPECT_EQ(window->Settings()->appTitle, Cp1252FromQtLossy(de(0) + " V2.02"));
+    // The language file's names are data, not texts.
+    EXPECT_EQ(window->panelLangFile->text(), "English - Deutsch");
+
+    window->mAppEnglish->trigger();
+    EXPECT_EQ(window->windowTitle(), en(0) + " V2.02");
+    EXPECT_EQ(window->cbNewLoad->text(), en(3));
+    EXPECT_TRUE(window->mAppEnglish->isChecked());
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(MainWndTest, AVisibleExerciseWindowReappliesItsTexts) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+    window->ExerciseRun();
+    ASSERT_NE(exerciseWindow, nullptr);
+    window->mAppGerman->trigger();
+    EXPECT_EQ(exerciseWindow->textApplies, 1);
+    exerciseWindow->visible = false;
+    window->mAppEnglish->trigger();
+    EXPECT_EQ(exerciseWindow->textApplies, 1);
+}
+
+TEST_F(MainWndTest, NewComposeChecksAndLocksResetPriority) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+    ASSERT_TRUE(window->cbNewLoad->isEnabled());
+    ASSERT_FALSE(window->cbResetPrio->isChecked());
+
+    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton);
+    EXPECT_TRUE(window->cbNewLoad->isChecked());
+    EXPECT_TRUE(window->cbResetPrio->isChecked());
+    EXPECT_FALSE(window->cbResetPrio->isEnabled());
+
+    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton);
+    EXPECT_FALSE(window->cbNewLoad->isChecked());
+    EXPECT_TRUE(window->cbResetPrio->isChecked());
+    EXPECT_TRUE(window->cbResetPrio->isEnabled());
+
+    // The next activation enables it whenever New Compose is enabled, even while checked.
+    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton);
+    ASSERT_FALSE(window->cbResetPrio->isEnabled());
+    activate(*window);
+    EXPECT_TRUE(window->cbResetPrio->isEnabled());
+}
+
+TEST_F(MainWndTest, PresentedLanguageFollowsTheRadioButtons) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+    QTest::mouseClick(window->rbtnSecondLang, Qt::LeftButton);
+    EXPECT_FALSE(window->Settings()->exercise.FirstLang);
+    EXPECT_FALSE(window->IsFirstLangChecked());
+    QTest::mouseClick(window->rbtnFirstLang, Qt::LeftButton);
+    EXPECT_TRUE(window->Settings()->exercise.FirstLang);
+}
+
+TEST_F(MainWndTest, MaximumChangeTrimsThenRefills) {
+    std::vector<std::string> entries;
+    std::vector<std::pair<int, int>> drawn;
+    for (int id = 0; id < 120; ++id) {
+        entries.push_back("1-" + std::to_string(id) + "-0");
+        drawn.emplace_back(1, id);
+    }
+    const auto lang = folder.writeLangFile("L", {{1, 200}}, drawn);
+    folder.writeIni(lang, {1}, "EN", 300, entries);
+    auto window = start();
+    const ArrayWordData before = window->Settings()->exercise.ExerciseWords;
+    ASSERT_EQ(before.size(), 120u);
+
+    editorKind = 5;
+    editorChange = [](TAppIniFile& s) { s.exercise.MaxWords = 50; };
+    window->EditExercise();
+    const ArrayWordData& list = window->Settings()->exercise.ExerciseWords;
+    ASSERT_EQ(list.size(), 50u);
+    EXPECT_TRUE(std::equal(list.begin(), list.end(), before.begin()));
+
+    // Raising it tops the list up with pairs not drawn yet.
+    editorChange = [](TAppIniFile& s) { s.exercise.MaxWords = 150; };
+    window->EditExercise();
+    ASSERT_GT(list.size(), 50u);
+    EXPECT_LE(list.size(), 150u);
+    std::set<int> ids;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        ids.insert(list[i].pairId);
+        if (i >= 50)
+            EXPECT_GE(list[i].pairId, 120) << "entry " << i << " was drawn before";
+    }
+    EXPECT_EQ(ids.size(), list.size());
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(MainWndTest, EditorCompositionIsShownOnceWithoutComposingAgain) {
+    const auto lang = folder.writeLangFile("L", {{1, 60}, {2, 60}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+
+    editorKind = 6;
+    editorChange = [](TAppIniFile& s) { s.exercise.AvailableUnits = {1, 2}; };
+    window->EditExercise();
+    EXPECT_TRUE(window->ComposedByEditor());
+    const ArrayWordData composed = window->Settings()->exercise.ExerciseWords;
+    ASSERT_EQ(composed.size(), 120u);
+    EXPECT_EQ(window->labelSelUnits->text(), Texts(folder, "EN")(46) + " : 1,2");
+
+    // Even New Compose does not compose under the editor's list.
+    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton);
+    window->ExerciseRun();
+    ASSERT_NE(exerciseWindow, nullptr);
+    EXPECT_EQ(exerciseWindow->shows, 1);
+    EXPECT_EQ(window->Settings()->exercise.ExerciseWords, composed);
+    EXPECT_FALSE(window->ComposedByEditor());
+    // While the exercise runs, editing is closed.
+    EXPECT_FALSE(window->btnEditExercise->isEnabled());
+
+    // A start while the exercise window is visible only brings it to the front.
+    window->ExerciseRun();
+    EXPECT_EQ(exerciseWindow->shows, 2);
+    EXPECT_EQ(window->Settings()->exercise.ExerciseWords, composed);
+
+    // Once closed, the next start composes anew (New Compose is checked).
+    exerciseWindow->visible = false;
+    window->ExerciseRun();
+    EXPECT_EQ(exerciseWindow->shows, 3);
+    EXPECT_EQ(window->Settings()->exercise.ExerciseWords.size(), 120u);
+    EXPECT_NE(window->Settings()->exercise.ExerciseWords, composed);
+}
+
+TEST_F(MainWndTest, NothingToExerciseShowsTheMessageAndNoWindow) {
+    const auto lang = folder.writeLangFile("L", {{1, 4, false}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+    ASSERT_TRUE(window->btnExerciseRun->isEnabled());
+    QTest::mouseClick(window->btnExerciseRun, Qt::LeftButton);
+    const Texts en(folder, "EN");
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].caption, en(0));
+    EXPECT_EQ(recorder.messages[0].text, en(112));
+    EXPECT_TRUE(recorder.messages[0].beep);
+    EXPECT_EQ(exerciseWindow, nullptr);
+}
+
+TEST_F(MainWndTest, ErrorsInAnActionAreShownAndTheWindowStays) {
+    const auto lang = folder.writeLangFile("L", {{1, 4}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+    editorChange = [](TAppIniFile&) { throw TConvertError("x1"); };
+    window->EditExercise();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "'x1' is not a valid integer value");
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWndTest, CloseWritesEverySectionAndClosesTheExerciseFirst) {
+    const auto lang = folder.writeLangFile("L", {{1, 10}});
+    // A settings file with only the exercise part: the close adds every other section.
+    folder.writeIni(lang, {1});
+    auto window = start();
+    window->ExerciseRun();
+    ASSERT_NE(exerciseWindow, nullptr);
+    window->mAppGerman->trigger();
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(exerciseWindow->closes, 1);
+
+    const std::string ini = folder.readIni();
+    for (const char* section :
+         {"[GeneralProperty]", "[FontProperty]", "[VoiceProperty]", "[Exercise]",
+          "[AvailableUnits]", "[ExerciseWords]", "[Application]"})
+        EXPECT_NE(ini.find(section), std::string::npos) << section;
+    EXPECT_NE(ini.find("Language=DE"), std::string::npos);
+    EXPECT_NE(ini.find("NbrWords=10"), std::string::npos);
+    EXPECT_TRUE(recorder.messages.empty());
+
+    // The next start reads it back.
+    auto second = start();
+    EXPECT_EQ(second->UiLanguage(), "DE");
+    EXPECT_EQ(second->windowTitle(), Texts(folder, "DE")(0) + " V2.02");
+    EXPECT_EQ(second->Settings()->exercise.ExerciseWords.size(), 10u);
+}
+
+TEST_F(MainWndTest, AFailedSettingsWriteIsReportedAndTheWindowCloses) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+    // The settings file cannot be replaced any more.
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(folder.file("Lexaro.Ini"))));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder.file("Lexaro.Ini"))));
+    window->mAppGerman->trigger();
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_FALSE(recorder.messages[0].text.isEmpty());
+}
+
+TEST_F(MainWndTest, MissingTextDbEndsTheProgramAfterItsMessage) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    QFile::remove(QString::fromStdString(folder.file("Text.Db")));
+    const std::string iniBefore = folder.readIni();
+    auto window = start();
+    EXPECT_TRUE(window->HasEnded());
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].caption, "Lexaro");
+    EXPECT_EQ(recorder.messages[0].text, QtFromCp1252(MissingFileText(folder.file("Text.Db"))));
+    // Nothing changed, so nothing is written.
+    window->close();
+    EXPECT_EQ(folder.readIni(), iniBefore);
+}
+
+TEST_F(MainWndTest, MissingSettingsFileEndsBeforeTheWindowShows) {
+    auto window = start();
+    EXPECT_TRUE(window->HasEnded());
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].caption, "Lexaro V2.02");
+    EXPECT_EQ(recorder.messages[0].text, QtFromCp1252(MissingFileText(folder.file("Lexaro.Ini"))));
+    window->show();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWndTest, LanguageMissingFromTheDatabase) {
+    folder.writeTextDb({{"EN", {{0, "Lexaro"}, {3, "New Compose"}}}});
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+
+    // At the first show the program ends.
+    folder.writeIni(lang, {1}, "DE");
+    auto first = start();
+    EXPECT_TRUE(first->HasEnded());
+    EXPECT_FALSE(first->isVisible());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Language not found");
+
+    // Later the previous language stays.
+    recorder.messages.clear();
+    folder.writeIni(lang, {1}, "EN");
+    auto second = start();
+    ASSERT_TRUE(second->isVisible());
+    second->mAppGerman->trigger();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Language not found");
+    EXPECT_EQ(recorder.messages[0].caption, "Lexaro V2.02");
+    EXPECT_TRUE(second->mAppEnglish->isChecked());
+    EXPECT_FALSE(second->mAppGerman->isChecked());
+    EXPECT_EQ(second->UiLanguage(), "EN");
+    EXPECT_EQ(second->windowTitle(), "Lexaro V2.02");
+}
+
+TEST_F(MainWndTest, PictureKeepsItsContentWhenTheNewFileHasNone) {
+    const auto first = folder.writeLangFile("First", {{1, 3}});
+    folder.writePicture("First.Bmp", 0x00ff00);
+    const auto second = folder.writeLangFile("Second", {{1, 3}});
+    // A picture whose stem differs only in case is not the file's picture.
+    folder.writePicture("second.Bmp", 0x0000ff);
+    folder.writeIni(first, {1});
+    auto window = start();
+    ASSERT_EQ(window->LangPicture().toImage().pixelColor(2, 2), QColor(0x00ff00));
+
+    editorKind = 7;
+    editorChange = [&](TAppIniFile& s) { s.exercise.LangFileName = second; };
+    window->EditExercise();
+    EXPECT_EQ(window->LangPicture().toImage().pixelColor(2, 2), QColor(0x00ff00));
+}
+
+TEST_F(MainWndTest, WindowsWithoutAFactoryStayClosed) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    tMainWindow window(folder.path());
+    window.show();
+    EXPECT_FALSE(window.btnExerciseRun->isEnabled());
+    EXPECT_FALSE(window.btnEditExercise->isEnabled());
+    EXPECT_FALSE(window.btnGeneralProperty->isEnabled());
+    EXPECT_FALSE(window.mExerciseGenSettings->isEnabled());
+    window.ExerciseRun();
+    EXPECT_TRUE(window.Settings()->exercise.ExerciseWords.empty());
+    // Help and About need no factory.
+    EXPECT_TRUE(window.btnHelp->isEnabled());
+}
+
+TEST_F(MainWndTest, EnterPressesTheFocusedButton) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+    window->btnExerciseRun->setFocus();
+    QTest::keyClick(window->btnExerciseRun, Qt::Key_Return);
+    ASSERT_NE(exerciseWindow, nullptr);
+    EXPECT_EQ(exerciseWindow->shows, 1);
+}
+
+TEST_F(MainWndTest, MenuSeparatorsAndOrder) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+    const auto exercise = window->mExercise->actions();
+    ASSERT_EQ(exercise.size(), 5);
+    EXPECT_EQ(exercise[0], window->mExerciseRun);
+    EXPECT_TRUE(exercise[3]->isSeparator());
+    EXPECT_EQ(exercise[4], window->mExerciseExit);
+    const auto help = window->mHelp->actions();
+    ASSERT_EQ(help.size(), 4);
+    EXPECT_TRUE(help[2]->isSeparator());
+    EXPECT_EQ(help[3], window->mHelpAbout);
+    EXPECT_TRUE(window->mAppEnglish->isCheckable());
+}
+
+} // namespace
+} // namespace lexaro

@@ -1,0 +1,160 @@
+#include "AppFolderFixture.h"
+
+#include "app/HelpWindow.h"
+#include "app/MainWnd.h"
+#include "app/T_MAboutDlg.h"
+#include "app/UiHelpers.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace lexaro {
+namespace {
+
+using testing::AppFolder;
+using testing::MessageRecorder;
+
+QPixmap filled(QColor colour) {
+    QPixmap pixmap(4, 4);
+    pixmap.fill(colour);
+    return pixmap;
+}
+
+TEST(ImageListTest, ItemsBeyondTheImagesGetTheLastPicture) {
+    const QList<QPixmap> images = {filled(Qt::red), filled(Qt::blue)};
+    const QList<QPixmap> pictures = picturesForItems(5, images);
+    ASSERT_EQ(pictures.size(), 5);
+    const QColor expected[] = {Qt::red, Qt::blue, Qt::blue, Qt::blue, Qt::blue};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(pictures[i].toImage().pixelColor(0, 0), expected[i]) << i;
+
+    EXPECT_EQ(picturesForItems(1, images).size(), 1);
+    for (const QPixmap& none : picturesForItems(3, {}))
+        EXPECT_TRUE(none.isNull());
+
+    QComboBox combo;
+    combo.addItems({"a", "b", "c"});
+    assignImageListToItems(combo, {filled(Qt::green)});
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(combo.itemIcon(i).isNull()) << i;
+}
+
+TEST(ShowMessageTest, PassesCaptionTextAndCombinedStyle) {
+    MessageRecorder recorder;
+    recorder.answer = kIdYes;
+    EXPECT_EQ(showMessage("Cap", "Text", kMbIconInformation, true, nullptr, kMbYesNo), kIdYes);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].caption, "Cap");
+    EXPECT_EQ(recorder.messages[0].text, "Text");
+    EXPECT_EQ(recorder.messages[0].style, kMbIconInformation | kMbYesNo);
+    EXPECT_TRUE(recorder.messages[0].beep);
+}
+
+TEST(FitFormTest, AtNormalDensityAWindowThatFitsIsOnlyCentred) {
+    QWidget window;
+    window.resize(300, 100);
+    window.move(0, 0);
+    const QRect avail = window.screen()->availableGeometry();
+    if (window.screen()->logicalDotsPerInch() < 90 || window.screen()->logicalDotsPerInch() > 100)
+        GTEST_SKIP() << "screen density is not normal";
+    EXPECT_FALSE(fitFormToScreen(window, true, true, true));
+    EXPECT_EQ(window.size(), QSize(300, 100));
+    EXPECT_EQ(window.x(), avail.x() + (avail.width() - 300) / 2);
+    EXPECT_EQ(window.y(), avail.y() + (avail.height() - 100) / 2);
+
+    // Wider than the screen: cut to its width at the left edge.
+    QWidget wide;
+    wide.resize(avail.width() + 200, 100);
+    EXPECT_TRUE(fitFormToScreen(wide, true, false, true));
+    EXPECT_EQ(wide.width(), avail.width());
+    EXPECT_EQ(wide.x(), avail.x());
+
+    greySizeItem(window);
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+}
+
+TEST(AboutBoxTest, LayoutAndTitle) {
+    TMAboutDlg about(QIcon(":/images/app-icon.svg"), "Lexaro V2.02");
+    about.show();
+    EXPECT_EQ(about.size(), QSize(395, 169));
+    EXPECT_EQ(about.minimumSize(), about.maximumSize());
+    EXPECT_EQ(about.windowTitle(), "About");
+    EXPECT_EQ(about.labelApplTitel->text(), "Lexaro V2.02");
+    EXPECT_EQ(about.labelApplTitel->geometry().center().x(), 200);
+    EXPECT_EQ(about.labelApplTitel->palette().color(QPalette::WindowText), QColor(0x008080));
+    EXPECT_TRUE(about.labelApplTitel->font().bold());
+    EXPECT_TRUE(about.labelApplTitel->font().italic());
+    EXPECT_EQ(about.labelApplTitel->font().pixelSize(), 19);
+    EXPECT_EQ(about.iconBox->size(), QSize(41, 41));
+    EXPECT_EQ(about.icon->size(), QSize(33, 33));
+    EXPECT_FALSE(about.icon->pixmap().isNull());
+    // Everything lies inside the box.
+    for (QWidget* child : about.findChildren<QWidget*>())
+        EXPECT_TRUE(about.rect().contains(child->mapTo(&about, child->rect().bottomRight())))
+            << child->objectName().toStdString();
+    QTest::mouseClick(about.btnClose, Qt::LeftButton);
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+}
+
+class HelpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* lang : {"en", "de"}) {
+            QDir(QString::fromStdString(folder.path())).mkpath(QString("help/") + lang);
+            for (const char* page : {"index.html", "topics.html"}) {
+                std::ofstream out(folder.file(std::string("help/") + lang + "/" + page));
+                out << "<html><body><h1>" << lang << " " << page
+                    << "</h1><a name=\"Hauptfenster\"></a><p>Main</p>"
+                    << "<a name=\"Allgemeines\"></a><p>General</p></body></html>";
+            }
+        }
+    }
+    AppFolder folder;
+    MessageRecorder recorder;
+};
+
+TEST_F(HelpTest, TopicsFollowTheUiLanguageAndCloseWithTheMainWindow) {
+    folder.copyTextDb();
+    folder.writeIni(folder.file("LangFiles/none.lang"), {1});
+    tMainWindow window(folder.path());
+    window.show();
+    QTest::mouseClick(window.btnHelp, Qt::LeftButton);
+    THelpWindow* help = window.HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->source().toLocalFile().endsWith("help/en/topics.html"));
+    EXPECT_EQ(help->source().fragment(), "Hauptfenster");
+
+    window.ApplyUiLanguage("DE");
+    window.mHelpGeneral->trigger();
+    EXPECT_TRUE(help->source().toLocalFile().endsWith("help/de/topics.html"));
+    EXPECT_EQ(help->source().fragment(), "Allgemeines");
+
+    window.mHelpContents->trigger();
+    EXPECT_TRUE(help->source().toLocalFile().endsWith("help/de/index.html"));
+
+    window.close();
+    EXPECT_FALSE(help->isVisible());
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(HelpTest, MissingPagesAreReported) {
+    THelpWindow help;
+    help.SetHelpFolder(folder.file("nowhere"), "EN");
+    EXPECT_FALSE(help.ShowTopic("Hauptfenster"));
+    EXPECT_FALSE(help.isVisible());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_TRUE(recorder.messages[0].text.contains("topics.html"));
+}
+
+} // namespace
+} // namespace lexaro
