@@ -8,8 +8,10 @@
 #include "data/StrUtil.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -246,18 +248,18 @@ TEST_F(MainWndTest, NewComposeChecksAndLocksResetPriority) {
     ASSERT_TRUE(window->cbNewLoad->isEnabled());
     ASSERT_FALSE(window->cbResetPrio->isChecked());
 
-    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton);
+    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton, {}, QPoint(6, 8));
     EXPECT_TRUE(window->cbNewLoad->isChecked());
     EXPECT_TRUE(window->cbResetPrio->isChecked());
     EXPECT_FALSE(window->cbResetPrio->isEnabled());
 
-    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton);
+    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton, {}, QPoint(6, 8));
     EXPECT_FALSE(window->cbNewLoad->isChecked());
     EXPECT_TRUE(window->cbResetPrio->isChecked());
     EXPECT_TRUE(window->cbResetPrio->isEnabled());
 
     // The next activation enables it whenever New Compose is enabled, even while checked.
-    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton);
+    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton, {}, QPoint(6, 8));
     ASSERT_FALSE(window->cbResetPrio->isEnabled());
     activate(*window);
     EXPECT_TRUE(window->cbResetPrio->isEnabled());
@@ -267,10 +269,12 @@ TEST_F(MainWndTest, PresentedLanguageFollowsTheRadioButtons) {
     const auto lang = folder.writeLangFile("L", {{1, 3}});
     folder.writeIni(lang, {1});
     auto window = start();
-    QTest::mouseClick(window->rbtnSecondLang, Qt::LeftButton);
+    // Click the indicator: the buttons are wider than their texts.
+    const QPoint indicator(6, window->rbtnFirstLang->height() / 2);
+    QTest::mouseClick(window->rbtnSecondLang, Qt::LeftButton, {}, indicator);
     EXPECT_FALSE(window->Settings()->exercise.FirstLang);
     EXPECT_FALSE(window->IsFirstLangChecked());
-    QTest::mouseClick(window->rbtnFirstLang, Qt::LeftButton);
+    QTest::mouseClick(window->rbtnFirstLang, Qt::LeftButton, {}, indicator);
     EXPECT_TRUE(window->Settings()->exercise.FirstLang);
 }
 
@@ -323,7 +327,7 @@ TEST_F(MainWndTest, EditorCompositionIsShownOnceWithoutComposingAgain) {
     EXPECT_EQ(window->labelSelUnits->text(), Texts(folder, "EN")(46) + " : 1,2");
 
     // Even New Compose does not compose under the editor's list.
-    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton);
+    QTest::mouseClick(window->cbNewLoad, Qt::LeftButton, {}, QPoint(6, 8));
     window->ExerciseRun();
     ASSERT_NE(exerciseWindow, nullptr);
     EXPECT_EQ(exerciseWindow->shows, 1);
