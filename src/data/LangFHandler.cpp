@@ -4,6 +4,7 @@
 #include "data/StrUtil.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace lexaro {
 
@@ -110,17 +111,39 @@ void TLangFHandler::ProcessLine(std::string_view line, std::shared_ptr<TLesson>&
 
 byteArray TLangFHandler::SaveBytes() {
     // The lines go straight into the coded form; the result is what EncodeLines would give.
-    byteArray out;
+    // The size is summed first (an upper bound per line), so the bytes are written once.
+    std::size_t total =
+        1 + (kGeneral.size() + 2) + (lang1Name.size() + 1 + lang2Name.size() + 2) + 1;
     std::size_t lineCount = 2;
-    out.push_back(kCodedMarker);
-    std::string line;
-    auto addLine = [&](const std::string& text) {
-        out.insert(out.end(), text.begin(), text.end());
-        out.push_back(13);
-        out.push_back(10);
+    for (const auto& lesson : lessons) {
+        if (!lesson)
+            continue;
+        total += 16; // "[" number "]" CR LF
+        ++lineCount;
+        for (const auto& pair : lesson->pairs) {
+            if (!pair)
+                continue;
+            total += pair->text1.size() + pair->text2.size() + 18; // id = @ # mark CR LF
+            ++lineCount;
+        }
+    }
+    if (lineCount <= 3)
+        return {};
+    byteArray out(total);
+    std::size_t pos = 0;
+    out[pos++] = kCodedMarker;
+    auto put = [&](std::string_view text) {
+        if (!text.empty())
+            std::memcpy(out.data() + pos, text.data(), text.size());
+        pos += text.size();
     };
-    line.assign(kGeneral);
-    addLine(line);
+    auto addLine = [&](std::string_view text) {
+        put(text);
+        out[pos++] = 13;
+        out[pos++] = 10;
+    };
+    std::string line;
+    addLine(kGeneral);
     line = lang1Name + "@" + lang2Name;
     addLine(line);
     for (const auto& lesson : lessons) {
@@ -132,21 +155,28 @@ byteArray TLangFHandler::SaveBytes() {
         line.append(digits, res.ptr);
         line += ']';
         addLine(line);
-        ++lineCount;
         std::int32_t k = 0;
         for (const auto& pair : lesson->pairs) {
             if (!pair)
                 continue;
             pair->id = k++;
-            line.clear();
-            pair->AppendLine(line);
-            addLine(line);
-            ++lineCount;
+            // The form of TWordPear::AppendLine, written in place: no copy through a string.
+            const auto id = std::to_chars(reinterpret_cast<char*>(out.data() + pos),
+                                          reinterpret_cast<char*>(out.data() + pos + 11), pair->id);
+            pos = static_cast<std::size_t>(id.ptr - reinterpret_cast<char*>(out.data()));
+            out[pos++] = '=';
+            put(pair->text1);
+            out[pos++] = '@';
+            put(pair->text2);
+            out[pos++] = '#';
+            if (pair->use)
+                out[pos++] = static_cast<std::uint8_t>(pair->drawn ? kMarkDrawn : kMarkUse);
+            out[pos++] = 13;
+            out[pos++] = 10;
         }
     }
-    if (lineCount <= 3)
-        return {};
-    out.push_back(0);
+    out[pos++] = 0;
+    out.resize(pos);
     Checksum(out, true);
     ScrambleInPlace(out.data(), out.size());
     return out;

@@ -1,5 +1,6 @@
 #include "exercise/ExerciseHelpFunc.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <limits>
 
@@ -17,6 +18,11 @@ std::size_t MaxWordsOf(const TAppIniFile& settings) {
 ArrayWordData Collect(const TAppIniFile& settings, const TLangFHandler& lang, bool freshOnly,
                       bool transient, std::size_t limit) {
     ArrayWordData out;
+    std::size_t slots = 0;
+    for (const std::int32_t number : settings.exercise.AvailableUnits)
+        if (const auto lesson = lang.LessonAt(number))
+            slots += static_cast<std::size_t>(lesson->SlotCount());
+    out.reserve(std::min(slots, limit));
     for (const std::int32_t number : settings.exercise.AvailableUnits) {
         const std::shared_ptr<TLesson> lesson = lang.LessonAt(number);
         if (!lesson)
@@ -35,6 +41,19 @@ ArrayWordData Collect(const TAppIniFile& settings, const TLangFHandler& lang, bo
 }
 
 constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
+
+// shuffleEntries followed by appendUpTo, without building the part of the shuffled list that
+// appendUpTo would drop: the same entries in the same order.
+void AppendShuffled(TAppIniFile& settings, const ArrayWordData& candidates, TRandomGen& rng) {
+    intArray order(candidates.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<std::int32_t>(i);
+    ShuffleInts(order, rng);
+    ArrayWordData& list = settings.exercise.ExerciseWords;
+    const std::size_t max = MaxWordsOf(settings);
+    for (std::size_t i = 0; i < order.size() && list.size() < max; ++i)
+        list.push_back(candidates[static_cast<std::size_t>(order[i])]);
+}
 
 void LoadLangFile(const TAppIniFile& settings, TLangFHandler& lang) {
     lang.Clear();
@@ -127,9 +146,8 @@ void composeNew(TAppIniFile& settings, TLangFHandler& lang, TRandomGen& rng) {
     ArrayWordData candidates = collectSelected(settings, lang);
     if (candidates.empty())
         return;
-    shuffleEntries(candidates, rng);
     settings.exercise.ExerciseWords.clear();
-    appendUpTo(settings, candidates);
+    AppendShuffled(settings, candidates, rng);
     lang.ClearDrawn();
     markDrawn(settings, lang, true);
     lang.Save(settings.exercise.LangFileName);
@@ -141,8 +159,7 @@ void fillFresh(TAppIniFile& settings, TLangFHandler& lang, TRandomGen& rng) {
     ArrayWordData candidates = collectFresh(settings, lang, false);
     if (candidates.empty())
         return;
-    shuffleEntries(candidates, rng);
-    appendUpTo(settings, candidates);
+    AppendShuffled(settings, candidates, rng);
     markDrawn(settings, lang, true);
     lang.Save(settings.exercise.LangFileName);
 }

@@ -238,3 +238,41 @@ TEST(LangFHandler, RoundTripOfGeneratedModels) {
 
 } // namespace
 } // namespace lexaro
+
+namespace lexaro {
+namespace {
+
+// SaveBytes writes the pair lines in place; they must be exactly the lines ToLine gives.
+TEST(LangFHandler, SaveBytesMatchesTheEncodedLines) {
+    TLangFHandler h;
+    h.SetLanguageNames("Engl\xE4sh", "");
+    for (const std::int32_t n : {0, 3, 17}) {
+        auto lesson = std::make_shared<TLesson>();
+        lesson->number = n;
+        for (const std::int32_t k : {0, 2, 5}) {
+            auto pair = lesson->NewPair(k);
+            pair->text1 = std::string(static_cast<std::size_t>(k) * 40, 'a');
+            pair->text2 = k == 2 ? "" : "x\xA7";
+            pair->use = k > 0;
+            pair->drawn = k == 5;
+        }
+        h.PutLesson(lesson);
+    }
+    const byteArray saved = h.SaveBytes();
+    TStrVector lines;
+    lines.Add("[General]");
+    lines.Add(h.lang1Name + "@" + h.lang2Name);
+    for (const auto& lesson : h.lessons) {
+        if (!lesson)
+            continue;
+        lines.Add("[" + std::to_string(lesson->number) + "]");
+        for (const auto& pair : lesson->pairs)
+            if (pair)
+                lines.Add(pair->ToLine());
+    }
+    EXPECT_EQ(saved, EncodeLines(lines));
+    EXPECT_EQ(h.LessonAt(3)->PairAt(5)->id, 2); // ids are renumbered on save
+}
+
+} // namespace
+} // namespace lexaro

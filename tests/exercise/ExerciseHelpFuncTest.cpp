@@ -108,6 +108,29 @@ TEST_F(CompositionTest, ComposeNewCutsToMaxWordsAndMarksOnlyThoseDrawn) {
     EXPECT_EQ(inMemory, PairsOf(list));
 }
 
+TEST_F(CompositionTest, ComposeNewFollowsTheStepsExactly) {
+    std::map<std::int32_t, std::vector<PairSpec>> lessons;
+    for (std::int32_t n = 1; n <= 4; ++n)
+        lessons[n] = std::vector<PairSpec>(25, PairSpec{1});
+    WriteLangFile(lessons);
+    settings->exercise.AvailableUnits = {4, 2, 3};
+    settings->exercise.MaxWords = 40;
+    composeNew(*settings, lang, rng);
+
+    // The same generator through the named steps gives the same list.
+    TLangFHandler loaded;
+    loaded.Load(langPath);
+    ArrayWordData expected = collectSelected(*settings, loaded);
+    TRandomGen same = FixedRandom();
+    shuffleEntries(expected, same);
+    TAppIniFile manual("", nullptr);
+    manual.exercise = settings->exercise;
+    manual.exercise.ExerciseWords.clear();
+    appendUpTo(manual, expected);
+    EXPECT_EQ(settings->exercise.ExerciseWords, manual.exercise.ExerciseWords);
+    EXPECT_EQ(settings->exercise.ExerciseWords.size(), 40u);
+}
+
 TEST_F(CompositionTest, ComposeNewTakesUsedPairsOfChosenLessonsOnly) {
     WriteLangFile({{1, {{1}, {0}, {1}}}, {2, {{1}, {1}}}, {3, {{1}}}});
     settings->exercise.AvailableUnits = {3, 1, 7};

@@ -1,0 +1,138 @@
+// Composition against loading the language file alone: 100,000 used pairs in 100 chosen
+// lessons, MaxWords 500. Each composition loads the file itself, so Load is the baseline.
+#include "app/AppIniFile.h"
+#include "data/FileUtil.h"
+#include "exercise/ExerciseHelpFunc.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+using namespace lexaro;
+
+constexpr int kLessons = 100;
+constexpr int kPairsPerLesson = 1000;
+
+struct Fixture {
+    std::filesystem::path folder;
+    std::string langPath;
+    byteArray pristine;
+    std::unique_ptr<TAppIniFile> settings;
+
+    Fixture() {
+        folder = std::filesystem::temp_directory_path() / "lexaro_bench_compose";
+        std::filesystem::create_directories(folder);
+        langPath = (folder / "en-de.lang").string();
+        std::ofstream((folder / "Lexaro.Ini").string(), std::ios::binary) << "";
+
+        TLangFHandler lang;
+        lang.SetLanguageNames("English", "Deutsch");
+        for (int n = 1; n <= kLessons; ++n) {
+            auto lesson = std::make_shared<TLesson>();
+            lesson->number = n;
+            for (int k = 0; k < kPairsPerLesson; ++k) {
+                auto pair = lesson->NewPair(k);
+                pair->text1 = "the word number " + std::to_string(n * kPairsPerLesson + k);
+                pair->text2 = "das Wort Nummer " + std::to_string(n * kPairsPerLesson + k);
+                pair->use = true;
+            }
+            lang.PutLesson(lesson);
+        }
+        pristine = lang.SaveBytes();
+        Restore();
+
+        settings = std::make_unique<TAppIniFile>(folder.string(), nullptr);
+        settings->ReadExerciseSection();
+        settings->exercise.LangFileName = langPath;
+        settings->exercise.MaxWords = 500;
+        for (int n = 1; n <= kLessons; ++n)
+            settings->exercise.AvailableUnits.push_back(n);
+    }
+    ~Fixture() {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    // Puts the file back as it was. Between restores each run draws at most a few hundred of
+    // the 100,000 pairs, so the runs find nearly the same number of fresh pairs.
+    void Restore() const {
+        std::ofstream out(langPath, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(pristine.data()),
+                  static_cast<std::streamsize>(pristine.size()));
+    }
+    // An exercise list as a run leaves it: n entries with mixed priorities.
+    ArrayWordData RunList(int n) const {
+        ArrayWordData list;
+        for (int i = 0; i < n; ++i)
+            list.push_back({1 + i % kLessons, i / kLessons, i % 4 == 0 ? 9 : i % 3, false});
+        return list;
+    }
+};
+
+Fixture& Shared() {
+    static Fixture fixture;
+    return fixture;
+}
+
+void BM_Load(benchmark::State& state) {
+    Fixture& f = Shared();
+    TLangFHandler lang;
+    for (auto _ : state) {
+        lang.Clear();
+        benchmark::DoNotOptimize(lang.Load(f.langPath));
+    }
+}
+
+void BM_ComposeNew(benchmark::State& state) {
+    Fixture& f = Shared();
+    TLangFHandler lang;
+    TRandomGen rng(1);
+    f.Restore();
+    for (auto _ : state) {
+        composeNew(*f.settings, lang, rng);
+        benchmark::DoNotOptimize(f.settings->exercise.ExerciseWords.data());
+    }
+    f.Restore();
+}
+
+void BM_ComposeContinue(benchmark::State& state) {
+    Fixture& f = Shared();
+    TLangFHandler lang;
+    TRandomGen rng(1);
+    // 400 entries: the fill runs (and saves), then the split frees places for the top-up.
+    const ArrayWordData start = f.RunList(400);
+    f.Restore();
+    for (auto _ : state) {
+        f.settings->exercise.ExerciseWords = start;
+        composeContinue(*f.settings, lang, false, rng);
+        benchmark::DoNotOptimize(f.settings->exercise.ExerciseWords.data());
+    }
+    f.Restore();
+}
+
+void BM_FillFresh(benchmark::State& state) {
+    Fixture& f = Shared();
+    TLangFHandler lang;
+    TRandomGen rng(1);
+    const ArrayWordData start = f.RunList(250);
+    f.Restore();
+    for (auto _ : state) {
+        f.settings->exercise.ExerciseWords = start;
+        lang.Clear(); // so that fillFresh loads the file itself
+        fillFresh(*f.settings, lang, rng);
+        benchmark::DoNotOptimize(f.settings->exercise.ExerciseWords.data());
+    }
+    f.Restore();
+}
+
+BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComposeNew)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComposeContinue)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillFresh)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
