@@ -137,33 +137,33 @@ byteArray TLangFHandler::SaveBytes() {
             std::memcpy(out.data() + pos, text.data(), text.size());
         pos += text.size();
     };
+    auto putNumber = [&](std::int32_t n) {
+        char* at = reinterpret_cast<char*>(out.data() + pos);
+        pos += static_cast<std::size_t>(std::to_chars(at, at + 11, n).ptr - at);
+    };
     auto addLine = [&](std::string_view text) {
         put(text);
         out[pos++] = 13;
         out[pos++] = 10;
     };
-    std::string line;
     addLine(kGeneral);
-    line = lang1Name + "@" + lang2Name;
-    addLine(line);
+    put(lang1Name);
+    out[pos++] = '@';
+    addLine(lang2Name);
     for (const auto& lesson : lessons) {
         if (!lesson)
             continue;
-        char digits[16];
-        const auto res = std::to_chars(digits, digits + sizeof digits, lesson->number);
-        line.assign("[");
-        line.append(digits, res.ptr);
-        line += ']';
-        addLine(line);
+        out[pos++] = '[';
+        putNumber(lesson->number);
+        out[pos++] = ']';
+        addLine({});
         std::int32_t k = 0;
         for (const auto& pair : lesson->pairs) {
             if (!pair)
                 continue;
             pair->id = k++;
             // The form of TWordPear::AppendLine, written in place: no copy through a string.
-            const auto id = std::to_chars(reinterpret_cast<char*>(out.data() + pos),
-                                          reinterpret_cast<char*>(out.data() + pos + 11), pair->id);
-            pos = static_cast<std::size_t>(id.ptr - reinterpret_cast<char*>(out.data()));
+            putNumber(pair->id);
             out[pos++] = '=';
             put(pair->text1);
             out[pos++] = '@';
