@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <utility>
 
 namespace lexaro {
 
@@ -155,6 +156,7 @@ void TIniFile::LoadText(std::string_view text) {
 }
 
 void TIniFile::Reindex() {
+    cachedIndex_ = 0;
     sectionIndex_.clear();
     for (std::size_t i = 1; i < sections_.size(); ++i)
         if (!sections_[i].erased)
@@ -177,13 +179,18 @@ std::string TIniFile::Text() const {
 }
 
 const TIniFile::Section* TIniFile::FindSection(std::string_view section) const {
+    if (cachedIndex_ != 0 && section == cachedName_)
+        return &sections_[cachedIndex_];
     const auto it = sectionIndex_.find(UpperCase(section));
-    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+    if (it == sectionIndex_.end())
+        return nullptr;
+    cachedName_.assign(section);
+    cachedIndex_ = it->second;
+    return &sections_[it->second];
 }
 
 TIniFile::Section* TIniFile::FindSection(std::string_view section) {
-    const auto it = sectionIndex_.find(UpperCase(section));
-    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+    return const_cast<Section*>(std::as_const(*this).FindSection(section));
 }
 
 const TIniFile::Line* TIniFile::FindKey(std::string_view section, std::string_view key) const {
@@ -319,6 +326,7 @@ void TIniFile::EraseSection(std::string_view section) {
         found = true;
     }
     if (found) {
+        cachedIndex_ = 0;
         sectionIndex_.erase(upper);
         dirty_ = true;
     }

@@ -81,6 +81,10 @@ private:
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> sectionIndex_; // upper-case name -> first
     std::string newline_ = "\r\n";
+    // The last section looked up, by the name as the caller spelled it: the settings read and
+    // write a section's keys one after another. Index 0 (the leading lines) means none.
+    mutable std::string cachedName_;
+    mutable std::size_t cachedIndex_ = 0;
     bool dirty_ = false;
 };
 
