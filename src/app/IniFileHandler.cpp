@@ -109,6 +109,10 @@ bool IsNumberKey(std::string_view name, std::size_t& i) {
 TIniWriteError::TIniWriteError(const std::string& path)
     : std::runtime_error("Unable to write to " + path) {}
 
+TIniFile::TIniFile() {
+    LoadText({});
+}
+
 TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
     const byteArray bytes = ReadWholeFile(path_);
     LoadText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));

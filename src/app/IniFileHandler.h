@@ -24,7 +24,7 @@ public:
 // sections and keys, their order) is kept as it was. Changes stay in memory until Flush.
 class TIniFile {
 public:
-    TIniFile() = default;
+    TIniFile();
     // Reads the file when it exists; a missing file starts empty.
     explicit TIniFile(std::string path);
 
