@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -140,20 +141,17 @@ void tMainWindow::buildForm() {
     mainBox->setObjectName("mainBox");
     clientLayout->addWidget(mainBox);
 
-    auto* row = new QHBoxLayout(mainBox);
-    row->setContentsMargins(8, 6, 8, 6);
-    row->setSpacing(8);
+    // The language file panel spans the two middle columns so that long names and the German
+    // placeholders fit beside the two groups.
+    auto* grid = new QGridLayout(mainBox);
+    grid->setContentsMargins(8, 6, 8, 6);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
 
     btnExerciseRun = flatButton(mainBox, "btnExerciseRun", "run.svg", 46);
     btnExerciseRun->setIconSize(QSize(38, 38));
     btnExerciseRun->setEnabled(false);
-    auto* runColumn = new QVBoxLayout;
-    runColumn->addWidget(btnExerciseRun);
-    runColumn->addStretch(1);
-    row->addLayout(runColumn);
-
-    auto* infoColumn = new QVBoxLayout;
-    infoColumn->setSpacing(4);
+    grid->addWidget(btnExerciseRun, 0, 0, 2, 1, Qt::AlignTop);
     panelLangFile = new QLabel(mainBox);
     panelLangFile->setObjectName("panelLangFile");
     panelLangFile->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -168,7 +166,7 @@ void tMainWindow::buildForm() {
     imageLangFile->setObjectName("imageLangFile");
     imageLangFile->setGeometry(4, 4, kLangPictureSize, kLangPictureSize);
     imageLangFile->setScaledContents(true);
-    infoColumn->addWidget(panelLangFile);
+    grid->addWidget(panelLangFile, 0, 1, 1, 2);
 
     panelUnits = new QFrame(mainBox);
     panelUnits->setObjectName("panelUnits");
@@ -186,7 +184,7 @@ void tMainWindow::buildForm() {
     labelSelUnits->setToolTipDuration(kHintMs);
     unitsLayout->addWidget(imageUnits);
     unitsLayout->addWidget(labelSelUnits, 1);
-    infoColumn->addWidget(panelUnits);
+    grid->addWidget(panelUnits, 1, 1);
 
     auto* buttonRow = new QHBoxLayout;
     buttonRow->setSpacing(4);
@@ -197,14 +195,13 @@ void tMainWindow::buildForm() {
     buttonRow->addWidget(btnEditExercise);
     buttonRow->addWidget(btnHelp);
     buttonRow->addStretch(1);
-    infoColumn->addLayout(buttonRow);
-    infoColumn->addStretch(1);
-    row->addLayout(infoColumn, 1);
+    grid->addLayout(buttonRow, 2, 1);
 
     selectLangBox = new QGroupBox(" Presented Language ", mainBox);
     selectLangBox->setObjectName("selectLangBox");
     auto* langLayout = new QVBoxLayout(selectLangBox);
-    langLayout->setContentsMargins(8, 4, 8, 4);
+    langLayout->setContentsMargins(8, 2, 8, 2);
+    langLayout->setSpacing(2);
     rbtnFirstLang = new QRadioButton(selectLangBox);
     rbtnFirstLang->setObjectName("rbtnFirstLang");
     rbtnFirstLang->setChecked(true);
@@ -212,8 +209,7 @@ void tMainWindow::buildForm() {
     rbtnSecondLang->setObjectName("rbtnSecondLang");
     langLayout->addWidget(rbtnFirstLang);
     langLayout->addWidget(rbtnSecondLang);
-    selectLangBox->setMinimumWidth(140);
-    row->addWidget(selectLangBox);
+    grid->addWidget(selectLangBox, 1, 2, 2, 1);
 
     wordChoosBox = new QGroupBox(" Phrase Choice ", mainBox);
     wordChoosBox->setObjectName("wordChoosBox");
@@ -227,7 +223,9 @@ void tMainWindow::buildForm() {
     cbResetPrio->setToolTipDuration(kHintMs);
     choiceLayout->addWidget(cbNewLoad);
     choiceLayout->addWidget(cbResetPrio);
-    row->addWidget(wordChoosBox);
+    grid->addWidget(wordChoosBox, 0, 3, 3, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
 
     // Keyboard order: start, presented language, composition, then the small buttons.
     setTabOrder(btnExerciseRun, rbtnFirstLang);
@@ -492,7 +490,9 @@ void tMainWindow::ShowLangFileAndLessons() {
         (data.FirstLang ? rbtnFirstLang : rbtnSecondLang)->setChecked(true);
         const QString picturePath = findLangPicture(data.LangFileName);
         if (!picturePath.isEmpty()) {
-            QPixmap loaded(picturePath);
+            // The picture is a bitmap, as its extension says; naming the format spares probing
+            // every image plugin.
+            QPixmap loaded(picturePath, "BMP");
             if (!loaded.isNull())
                 langPicture_ = loaded;
         }

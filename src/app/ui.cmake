@@ -31,15 +31,12 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/resources/lexaro.qrc)
   target_compile_definitions(lexaro_ui PRIVATE LEXARO_HAVE_RESOURCES)
 endif()
 
-# The program links once the UI texts are in the core.
-if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/AppLangHandl.cpp)
-  add_executable(Lexaro ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
-  set_target_properties(Lexaro PROPERTIES
-    AUTOMOC ON
-    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/Lexaro)
-  target_link_libraries(Lexaro PRIVATE lexaro_ui)
-  if(EXISTS ${CMAKE_SOURCE_DIR}/resources/appfolder.cmake)
-    include(${CMAKE_SOURCE_DIR}/resources/appfolder.cmake)
-    lexaro_assemble_app_folder(TARGET Lexaro FOLDER ${CMAKE_BINARY_DIR}/Lexaro)
-  endif()
+add_executable(Lexaro ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
+set_target_properties(Lexaro PROPERTIES
+  AUTOMOC ON
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/Lexaro)
+target_link_libraries(Lexaro PRIVATE lexaro_ui)
+if(EXISTS ${CMAKE_SOURCE_DIR}/resources/appfolder.cmake)
+  include(${CMAKE_SOURCE_DIR}/resources/appfolder.cmake)
+  lexaro_assemble_app_folder(TARGET Lexaro FOLDER ${CMAKE_BINARY_DIR}/Lexaro)
 endif()

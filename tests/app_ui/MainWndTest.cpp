@@ -306,8 +306,9 @@ TEST_F(MainWndTest, MaximumChangeTrimsThenRefills) {
     std::set<int> ids;
     for (std::size_t i = 0; i < list.size(); ++i) {
         ids.insert(list[i].pairId);
-        if (i >= 50)
+        if (i >= 50) {
             EXPECT_GE(list[i].pairId, 120) << "entry " << i << " was drawn before";
+        }
     }
     EXPECT_EQ(ids.size(), list.size());
     EXPECT_TRUE(recorder.messages.empty());

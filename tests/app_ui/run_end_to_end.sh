@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# One run of the real program from its bundled folder under a virtual display: it starts with
+# the starter language file, switches to German through the menu by keyboard and is closed
+# through the menu; a second start reads the settings that the first one wrote.
+#   run_end_to_end.sh <bundled application folder> [<folder for screenshots>]
+set -euo pipefail
+bundle=$1
+shots=${2:-}
+here=$(cd "$(dirname "$0")" && pwd)
+texts=$(cd "$here/../../resources/texts" && pwd)
+
+if [ "${LEXARO_E2E_INNER:-}" != 1 ]; then
+  for f in Lexaro Text.Db Lexaro.Ini LangFiles/English-Deutsch.lang; do
+    [ -e "$bundle/$f" ] || { echo "end-to-end: the bundled folder lacks $f" >&2; exit 1; }
+  done
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  cp -r "$bundle" "$work/Lexaro"
+  # The preset settings name the starter file by its path in the bundled folder.
+  sed -i "s|^LangFileName=.*|LangFileName=$work/Lexaro/LangFiles/English-Deutsch.lang\r|" \
+    "$work/Lexaro/Lexaro.Ini"
+  LEXARO_E2E_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$work/Lexaro" "${shots:-$work}"
+  exit $?
+fi
+
+app=$bundle
+fail() { echo "end-to-end: $*" >&2; exit 1; }
+
+# The text with number n in a language's text source, and the key of its accelerator.
+text() { python3 - "$texts/$1.txt" "$2" <<'PY'
+import sys
+raw = open(sys.argv[1], 'rb').read()
+try:
+    src = raw.decode('utf-8')
+except UnicodeDecodeError:
+    src = raw.decode('cp1252')
+for line in src.splitlines():
+    num, sep, value = line.partition('=')
+    if sep and num.strip() == sys.argv[2]:
+        print(value)
+        break
+PY
+}
+accel() { python3 - "$1" <<'PY'
+import sys, unicodedata
+t = sys.argv[1]
+i = t.find('&')
+c = t[i + 1].lower() if 0 <= i < len(t) - 1 else ''
+names = {'ä': 'adiaeresis', 'ö': 'odiaeresis', 'ü': 'udiaeresis', 'ß': 'ssharp'}
+print(names.get(c, c))
+PY
+}
+
+start() {
+  "$app/Lexaro" &
+  pid=$!
+  wid=$(timeout 30 xdotool search --sync --onlyvisible --name 'V2\.02' | head -1) ||
+    fail "no main window appeared"
+  sleep 1
+  xdotool windowfocus --sync "$wid" || true
+}
+menu() { # opens the menu with text number $2 and picks the item with text $3 (language $1)
+  xdotool key "alt+$(accel "$(text "$1" "$2")")"
+  sleep 0.5
+  xdotool key "$(accel "$(text "$1" "$3")")"
+  sleep 1
+}
+finish() {
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the program did not end"; }
+  wait "$pid" || fail "the program ended with status $?"
+}
+
+en_title="$(text en 0) V2.02"
+de_title="$(text de 0) V2.02"
+
+start
+[ "$(xdotool getwindowname "$wid")" = "$en_title" ] || fail "caption is not '$en_title'"
+import -window root "$shots/lexaro-e2e-en.png"
+menu en 18 20 # Application Language > German
+[ "$(xdotool getwindowname "$wid")" = "$de_title" ] || fail "caption is not '$de_title'"
+import -window root "$shots/lexaro-e2e-de.png"
+menu de 13 17 # Exercise > Exit
+finish
+
+ini=$(tr -d '\r' <"$app/Lexaro.Ini")
+grep -qx 'Language=DE' <<<"$ini" || fail "the settings do not hold Language=DE"
+for line in '0=1' '1=2' '2=3' 'NbrUnits=3' 'Lang1=English' '[GeneralProperty]' '[VoiceProperty]'; do
+  grep -qxF "$line" <<<"$ini" || fail "the settings lack '$line'"
+done
+
+# The second start comes up in German.
+start
+[ "$(xdotool getwindowname "$wid")" = "$de_title" ] || fail "second start: caption not '$de_title'"
+import -window root "$shots/lexaro-e2e-de2.png"
+diff=$(compare -metric AE "$shots/lexaro-e2e-en.png" "$shots/lexaro-e2e-de2.png" null: 2>&1 || true)
+[ "${diff%% *}" != 0 ] || fail "second start looks like the English first start"
+menu de 13 17
+finish
+echo "end-to-end: started, switched to German, closed, started again in German"
