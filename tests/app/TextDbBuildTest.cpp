@@ -69,6 +69,7 @@ TEST(TextDbSource, FaultsNameFileAndLine) {
         {"0=a\n1=\xC4\x80\n2=c\n", "src.txt:2: text 1 is not Windows-1252"},
         {"0=a\n1=ab\xFF\n2=c\n", "src.txt:2: text 1 is not Windows-1252"},
         {"0=a\n1=a\tb\n2=c\n", "src.txt:2: text 1 contains a control character"},
+        {"0=a\n1=a\xC2\x81\n2=c\n", "src.txt:2: text 1 contains a control character"},
         {"0=a\n1=see [##]\n2=c\n", "src.txt:2: text 1 contains \"[##]\""},
         {"0=a\n1=b\n2=x[DE]\n", "src.txt:3: text 2 contains \"[DE]\""},
         {"0=a\n2=c\n", "src.txt:2: text 1 is missing"},

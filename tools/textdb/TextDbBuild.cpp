@@ -27,6 +27,12 @@ bool IsDigits(std::string_view s) {
     return true;
 }
 
+// Control characters, the C1 ones that the code page's five unused bytes stand for included.
+bool IsControl(unsigned char byte) {
+    const char32_t cp = Cp1252ToUnicode(byte);
+    return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+}
+
 } // namespace
 
 std::string SectionHeader(std::string_view code) {
@@ -98,7 +104,7 @@ bool ReadTextSource(std::string_view content, const std::string& fileName, std::
         }
         bool ok = true;
         for (const char c : cp1252)
-            if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') {
+            if (IsControl(static_cast<unsigned char>(c))) {
                 errors.push_back(At(fileName, lineNo, label + " contains a control character"));
                 ok = false;
                 break;
