@@ -12,6 +12,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifndef LEXARO_TEXTDB_FILE

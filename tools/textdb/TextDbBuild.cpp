@@ -4,6 +4,7 @@
 #include "data/CodeDecode.h"
 #include "data/StrUtil.h"
 
+#include <algorithm>
 #include <map>
 
 namespace lexaro {
