@@ -1,0 +1,100 @@
+// The real lexaro-lang program: exit statuses, no overwrite without --force, and a table
+// with umlauts that comes back from import and export byte for byte.
+#include "LangToolTestFiles.h"
+
+#include "data/FileUtil.h"
+#include "data/LangFHandler.h"
+
+#include <cstdlib>
+#include <string>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include <gtest/gtest.h>
+
+namespace lexaro {
+namespace {
+
+using test::ReadText;
+using test::ToolTempDir;
+using test::WriteText;
+
+class LangToolProgram : public ::testing::Test {
+protected:
+    // Runs the program with the arguments (each quoted); stdout and stderr go to files.
+    int Run(const std::vector<std::string>& args) {
+        std::string command = Quote(LEXARO_LANG_TOOL);
+        for (const auto& arg : args)
+            command += " " + Quote(arg);
+        command += " >" + Quote(dir.file("stdout")) + " 2>" + Quote(dir.file("stderr"));
+        const int status = std::system(command.c_str());
+#ifdef _WIN32
+        return status;
+#else
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    }
+    std::string Out() const {
+        return ReadText(dir.file("stdout"));
+    }
+    std::string Err() const {
+        return ReadText(dir.file("stderr"));
+    }
+
+    static std::string Quote(const std::string& s) {
+        std::string quoted = "'";
+        for (const char c : s)
+            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return quoted + "'";
+    }
+
+    ToolTempDir dir;
+};
+
+TEST_F(LangToolProgram, ExitStatuses) {
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_NE(Out().find("usage:"), std::string::npos);
+    EXPECT_EQ(Run({}), 2);
+    EXPECT_NE(Err().find("usage:"), std::string::npos);
+    EXPECT_EQ(Run({"import", "only.tsv"}), 2);
+    WriteText(dir.file("junk.lang"), "not coded at all");
+    EXPECT_EQ(Run({"check", dir.file("junk.lang")}), 1);
+    EXPECT_NE(Err().find("wrong marker"), std::string::npos) << Err();
+}
+
+TEST_F(LangToolProgram, ImportExportRoundTripKeepsUmlautsAndRefusesOverwrite) {
+    const std::string tsv = "lesson\ttext1\ttext2\tuse\tdrawn\n"
+                            "1\tthe door\tdie T\xC3\xBCr\t1\t0\n"
+                            "1\tthe bridge\tdie Br\xC3\xBC"
+                            "cke\t0\t0\n"
+                            "2\tgreat\tgro\xC3\x9F\t1\t1\n"
+                            "2\t\xC3\x84rger\t\xC3\xB6"
+                            "de \xC3\x96l\t1\t0\n";
+    const std::string in = dir.file("in.tsv");
+    const std::string lang = dir.file("out.lang");
+    WriteText(in, tsv);
+    ASSERT_EQ(Run({"import", in, lang, "--lang1", "English", "--lang2", "Deutsch"}), 0) << Err();
+
+    TLangFHandler model;
+    ASSERT_TRUE(model.Load(lang));
+    EXPECT_EQ(model.LessonAt(1)->PairAt(0)->text2, "die T\xFCr"); // stored in Windows-1252
+
+    EXPECT_EQ(Run({"export", lang}), 0) << Err();
+    EXPECT_EQ(Out(), tsv);
+
+    // An existing file is kept unless --force is given.
+    const std::string before = ReadText(lang);
+    WriteText(in, "1\tother\tanders\n");
+    EXPECT_EQ(Run({"import", in, lang, "--lang1", "English", "--lang2", "Deutsch"}), 1);
+    EXPECT_NE(Err().find("--force"), std::string::npos);
+    EXPECT_EQ(ReadText(lang), before);
+    EXPECT_EQ(Run({"import", in, lang, "--lang1", "English", "--lang2", "Deutsch", "--force"}), 0);
+    EXPECT_NE(ReadText(lang), before);
+    EXPECT_EQ(Run({"check", lang}), 0);
+    EXPECT_NE(Out().find("pairs:         1"), std::string::npos) << Out();
+}
+
+} // namespace
+} // namespace lexaro

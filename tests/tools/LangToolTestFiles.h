@@ -1,0 +1,66 @@
+#pragma once
+
+#include "data/ByteVector.h"
+#include "data/CodeDecode.h"
+#include "data/StrVector.h"
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace lexaro::test {
+
+// A fresh folder for one test, removed afterwards.
+class ToolTempDir {
+public:
+    ToolTempDir() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+        for (char& c : name)
+            if (c == '/')
+                c = '_';
+        path_ = std::filesystem::temp_directory_path() / ("lexaro_langtool_" + name);
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ToolTempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    ToolTempDir(const ToolTempDir&) = delete;
+    ToolTempDir& operator=(const ToolTempDir&) = delete;
+
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The stored form of a coded file holding these lines (Windows-1252).
+inline byteArray CodedFile(std::initializer_list<const char*> lines) {
+    TStrVector v;
+    for (const char* line : lines)
+        v.Add(line);
+    return EncodeLines(v);
+}
+
+inline void WriteBytes(const std::string& path, const byteArray& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace lexaro::test
