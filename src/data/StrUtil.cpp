@@ -241,9 +241,9 @@ std::int32_t HexDigitValue(char ch) {
 std::int32_t HexToInt(std::string_view s) {
     if (s.empty() || s.size() > 8)
         return 0;
-    std::string t = s.size() % 2 == 1 ? "0" + std::string(s) : std::string(s);
+    // An odd length counts as if a "0" stood in front, which adds nothing to the value.
     std::uint32_t v = 0;
-    for (char ch : t)
+    for (char ch : s)
         v = v * 16 + static_cast<std::uint32_t>(HexDigitValue(UpperChar(ch)));
     return static_cast<std::int32_t>(v);
 }
