@@ -474,7 +474,9 @@ void BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1Cp1252,
             if (!model.PutLesson(lesson))
                 continue; // refused by ParseTsv already
         }
-        auto pair = lesson->NewPair(-1);
+        // Import leaves no gaps, so the first free slot is the end; NewPair(-1) would find
+        // the same slot by a walk from slot 0 and make a large lesson quadratic.
+        auto pair = lesson->NewPair(lesson->SlotCount());
         if (!pair)
             continue;
         pair->text1 = row.text1;
