@@ -69,7 +69,7 @@ BENCHMARK(BM_MinimalWindowShown)->Unit(benchmark::kMillisecond);
 void BM_MainWindowShown(benchmark::State& state) {
     const std::string folder = appFolder->path().toStdString();
     for (auto _ : state) {
-        lexaro::tMainWindow window(folder);
+        lexaro::tMainWindow window(folder, nullptr);
         window.show();
         if (window.HasEnded() || !QTest::qWaitForWindowExposed(&window))
             state.SkipWithError("main window not shown");
@@ -96,6 +96,11 @@ void BM_ProcessLexaroMainWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_ProcessLexaroMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void BM_ProcessLexaroMainWindowNoSpeech(benchmark::State& state) {
+    runChild(state, {"--child-lexaro-nospeech", appFolder->path()});
+}
+BENCHMARK(BM_ProcessLexaroMainWindowNoSpeech)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The child processes: show the window, then end at once (the main window is not closed, so
 // nothing is written back).
 int child(int argc, char** argv) {
@@ -106,7 +111,10 @@ int child(int argc, char** argv) {
         window.show();
         return QTest::qWaitForWindowExposed(&window) ? 0 : 1;
     }
-    lexaro::tMainWindow window(argv[2]);
+    // The program's own speech engine, or none to show what the audio output's start costs.
+    lexaro::tMainWindow window(argv[2], std::string(argv[1]) == "--child-lexaro"
+                                            ? lexaro::DesktopSpeechEngineFactory()
+                                            : lexaro::SpeechEngineFactory());
     window.show();
     return !window.HasEnded() && QTest::qWaitForWindowExposed(&window) ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 #include "data/FileUtil.h"
 #include "data/LangFHandler.h"
 #include "exercise/ExerciseHelpFunc.h"
+#include "speech/SpeechEngine.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -82,8 +83,14 @@ QString findLangPicture(const std::string& langFile) {
 
 } // namespace
 
-tMainWindow::tMainWindow(std::string appFolder, QWidget* parent)
-    : QMainWindow(parent), appFolder_(std::move(appFolder)) {
+SpeechEngineFactory DesktopSpeechEngineFactory() {
+    // No engine until the espeak-ng speech library is part of the build; then this returns
+    // MakeDesktopSpeechEngine.
+    return {};
+}
+
+tMainWindow::tMainWindow(std::string appFolder, SpeechEngineFactory speech, QWidget* parent)
+    : QMainWindow(parent), appFolder_(std::move(appFolder)), speechFactory_(std::move(speech)) {
     EnsureResources();
     setObjectName("tMainWindow");
     setWindowTitle(kAppTitle);
@@ -670,11 +677,14 @@ void tMainWindow::closeSequence() {
 }
 
 void tMainWindow::createSpeechEngine() {
-    // The speech engine joins here: speech_ = MakeDesktopSpeechEngine(appFolder_).
+    if (!speechFactory_)
+        return;
+    // Without speech the program still runs: the engine stays absent.
+    guarded([&] { speech_ = speechFactory_(appFolder_); });
 }
 
 bool tMainWindow::openSpeechEngine() {
-    return false;
+    return speech_ && speech_->Open();
 }
 
 void tMainWindow::destroySpeechEngine() {

@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,12 @@ class TLangFHandler;
 class TSpeechEngine;
 class TQtMessageSink;
 
+// Makes the speech engine for an application folder; may give none.
+using SpeechEngineFactory =
+    std::function<std::unique_ptr<TSpeechEngine>(const std::string& appFolder)>;
+// The program's own: espeak-ng voices through Lexaro's audio output.
+SpeechEngineFactory DesktopSpeechEngineFactory();
+
 // The program's main window: it owns the objects the whole program shares (settings, UI
 // texts, language file, speech engine), shows the chosen language file and lessons, starts
 // exercises and opens every other window. Closing it writes the settings and ends the run.
@@ -36,7 +43,10 @@ class tMainWindow : public QMainWindow {
 public:
     // Creates the window for the application folder. When Lexaro.Ini is missing the user has
     // been told and HasEnded() is true: the program ends without showing the window.
-    explicit tMainWindow(std::string appFolder, QWidget* parent = nullptr);
+    // The speech engine is made with the window (tests pass their own factory or none).
+    explicit tMainWindow(std::string appFolder,
+                         SpeechEngineFactory speech = DesktopSpeechEngineFactory(),
+                         QWidget* parent = nullptr);
     ~tMainWindow() override;
 
     // True when the program is to end without (further) running: the settings file, the text
@@ -160,6 +170,7 @@ private:
     ExerciseWindowFactory exerciseWindowFactory_;
     ExerciseEditorFactory exerciseEditorFactory_;
     SettingsDialogFactory settingsDialogFactory_;
+    SpeechEngineFactory speechFactory_;
 
     QPixmap langPicture_;
     QPixmap defaultLangPicture_;

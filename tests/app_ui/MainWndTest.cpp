@@ -6,6 +6,7 @@
 #include "app/QtText.h"
 #include "data/FileUtil.h"
 #include "data/StrUtil.h"
+#include "speech/SpeechEngine.h"
 
 #include <QAction>
 #include <QApplication>
@@ -81,7 +82,7 @@ protected:
 
     // Creates and shows the window with a fake exercise window and a scripted editor.
     std::unique_ptr<tMainWindow> start() {
-        auto window = std::make_unique<tMainWindow>(folder.path());
+        auto window = std::make_unique<tMainWindow>(folder.path(), speechFactory);
         window->SetExerciseWindowFactory([this](tMainWindow&) {
             auto fake = std::make_unique<FakeExerciseWindow>();
             exerciseWindow = fake.get();
@@ -107,6 +108,7 @@ protected:
 
     AppFolder folder;
     MessageRecorder recorder;
+    SpeechEngineFactory speechFactory; // no speech unless a test gives one
     FakeExerciseWindow* exerciseWindow = nullptr;
     std::function<void(TAppIniFile&)> editorChange;
     int editorKind = 4;
@@ -489,7 +491,7 @@ TEST_F(MainWndTest, PictureKeepsItsContentWhenTheNewFileHasNone) {
 TEST_F(MainWndTest, WindowsWithoutAFactoryStayClosed) {
     const auto lang = folder.writeLangFile("L", {{1, 3}});
     folder.writeIni(lang, {1});
-    tMainWindow window(folder.path());
+    tMainWindow window(folder.path(), nullptr);
     window.show();
     EXPECT_FALSE(window.btnExerciseRun->isEnabled());
     EXPECT_FALSE(window.btnEditExercise->isEnabled());
@@ -509,6 +511,32 @@ TEST_F(MainWndTest, EnterPressesTheFocusedButton) {
     QTest::keyClick(window->btnExerciseRun, Qt::Key_Return);
     ASSERT_NE(exerciseWindow, nullptr);
     EXPECT_EQ(exerciseWindow->shows, 1);
+}
+
+TEST_F(MainWndTest, SpeechEngineMadeAtCreationOpenedAtEachActivation) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    int opens = 0;
+    std::string madeFor;
+    speechFactory = [&](const std::string& appFolder) {
+        madeFor = appFolder;
+        // A control that cannot be made: every Open tries again and fails.
+        return std::make_unique<TSpeechEngine>(
+            [&opens]() -> std::unique_ptr<TDirectSS> {
+                ++opens;
+                return nullptr;
+            },
+            true, nullptr);
+    };
+    auto window = start();
+    EXPECT_EQ(madeFor, folder.path());
+    ASSERT_NE(window->SpeechEngine(), nullptr);
+    activate(*window);
+    activate(*window);
+    EXPECT_EQ(opens, 2);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    window->close();
+    EXPECT_EQ(window->SpeechEngine(), nullptr);
 }
 
 TEST_F(MainWndTest, MenuSeparatorsAndOrder) {

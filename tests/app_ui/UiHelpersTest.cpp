@@ -126,7 +126,7 @@ protected:
 TEST_F(HelpTest, TopicsFollowTheUiLanguageAndCloseWithTheMainWindow) {
     folder.copyTextDb();
     folder.writeIni(folder.file("LangFiles/none.lang"), {1});
-    tMainWindow window(folder.path());
+    tMainWindow window(folder.path(), nullptr);
     window.show();
     QTest::mouseClick(window.btnHelp, Qt::LeftButton);
     THelpWindow* help = window.HelpWindow();
