@@ -10,8 +10,8 @@
 
 namespace lexaro::testing {
 
-// A pair lesson -> pair ids with `use` set (all texts are generated).
-struct LessonSpec {
+// A lesson of generated pairs, all with the same `use` mark.
+struct LessonPlan {
     int number = 0;
     int pairs = 0;
     bool use = true;
@@ -29,7 +29,7 @@ public:
     // A Text.Db of the given sections only ("EN" -> number -> text).
     void writeTextDb(const std::map<std::string, std::map<int, std::string>>& sections);
     // A language file "LangFiles/<stem>.lang" (English / Deutsch) with the lessons.
-    std::string writeLangFile(const std::string& stem, const std::vector<LessonSpec>& lessons,
+    std::string writeLangFile(const std::string& stem, const std::vector<LessonPlan>& lessons,
                               const std::vector<std::pair<int, int>>& drawn = {});
     // A picture of one colour beside a file, named by the given file name.
     void writePicture(const std::string& name, unsigned rgb);

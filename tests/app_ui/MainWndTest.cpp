@@ -28,7 +28,7 @@ namespace lexaro {
 namespace {
 
 using testing::AppFolder;
-using testing::LessonSpec;
+using testing::LessonPlan;
 using testing::MessageRecorder;
 
 // Stands in for the exercise window: counts what the main window asks of it.
