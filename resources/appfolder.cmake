@@ -46,10 +46,11 @@ function(_lexaro_assemble_app_folder_now target folder)
   set(stage_lang "")
   if(TARGET lexaro-lang)
     set(stage_lang "${stage}/English-Deutsch.lang")
+    # lexaro-lang keeps existing files; --force lets a rebuild replace its own output.
     add_custom_command(
       OUTPUT "${stage_lang}"
       COMMAND lexaro-lang import "${res}/LangFiles/English-Deutsch.tsv" "${stage_lang}"
-              --lang1 English --lang2 Deutsch
+              --lang1 English --lang2 Deutsch --force
       DEPENDS "${res}/LangFiles/English-Deutsch.tsv" lexaro-lang
       COMMENT "Making the starter language file English-Deutsch.lang"
       VERBATIM)
