@@ -3,6 +3,7 @@
 #include "data/FileUtil.h"
 #include "data/StrUtil.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -56,6 +57,7 @@ bool TLangFHandler::LoadBytes(byteArray data) {
     readState = 0;
     currentNumber = -1;
     skippedLines_ = 0;
+    slotBudget_ = static_cast<std::int64_t>(last - first) + kMaxSlotNumber + 1;
     std::shared_ptr<TLesson> current;
     ForEachLine(data.data() + first, last - first,
                 [&](std::string_view line) { ProcessLine(line, current); });
@@ -100,10 +102,21 @@ void TLangFHandler::ProcessLine(std::string_view line, std::shared_ptr<TLesson>&
     case 3:
         readState = 4;
         break;
-    case 4:
-        if (currentNumber < 0 || !current->AddPairFromLine(line))
+    case 4: {
+        // A number that is not decimal still raises the conversion error in AddPairFromLine.
+        std::int32_t id = -1;
+        const auto eq = line.find('=');
+        std::int64_t grows = 0;
+        if (currentNumber >= 0 && TryStrToInt(line.substr(0, eq), id) && id >= 0 &&
+            id <= kMaxSlotNumber)
+            grows = std::max<std::int64_t>(0, std::int64_t{id} + 1 - current->SlotCount());
+        if (currentNumber < 0 || grows > slotBudget_ || !current->AddPairFromLine(line)) {
             ++skippedLines_;
+        } else {
+            slotBudget_ -= grows;
+        }
         break;
+    }
     default:
         break;
     }

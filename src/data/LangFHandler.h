@@ -45,12 +45,18 @@ public:
     void ProcessLine(std::string_view line, std::shared_ptr<TLesson>& current);
 
     // Lines the last load skipped: pair lines with a negative or out-of-range number, empty
-    // lines inside a lesson, and the lines of a lesson whose number cannot name a slot.
+    // lines inside a lesson, the lines of a lesson whose number cannot name a slot, and pair
+    // lines whose empty slots before them would exceed the load's budget (one full lesson of
+    // kMaxSlotNumber slots plus one slot per byte of the file).
     std::int32_t SkippedLines() const { return skippedLines_; }
     // Why the last Load returned false.
     DecodeFault LastFault() const { return lastFault_; }
 
 private:
+    // Pair slots a load may still create. A pair line names its slot, so a few bytes can ask
+    // for a million empty slots; every lesson doing so would take gigabytes. Files that the
+    // program writes number their pairs 0, 1, 2, ... and stay far below this budget.
+    std::int64_t slotBudget_ = kMaxSlotNumber + 1;
     std::int32_t skippedLines_ = 0;
     DecodeFault lastFault_ = DecodeFault::None;
 };

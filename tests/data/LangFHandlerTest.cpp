@@ -70,6 +70,28 @@ TEST(LangFHandler, UnsafeLinesAreSkippedWithoutHarm) {
     EXPECT_EQ(h.SkippedLines(), 4);
 }
 
+TEST(LangFHandler, FarPairNumbersCannotReserveMemoryWithoutBound) {
+    // Each line "999999=..." asks for a million empty slots. One such lesson is read; further
+    // ones beyond the load's slot budget are skipped, so a few kilobytes cannot take gigabytes.
+    TStrVector lines;
+    lines.Add("[General]");
+    lines.Add("a@b");
+    for (int n = 1; n <= 5; ++n) {
+        lines.Add("[" + std::to_string(n) + "]");
+        lines.Add("0=near@nah#");
+        lines.Add("999999=far@fern#");
+    }
+    TLangFHandler h;
+    ASSERT_TRUE(h.LoadBytes(EncodeLines(lines)));
+    EXPECT_NE(h.LessonAt(1)->PairAt(999999), nullptr);
+    EXPECT_EQ(h.LessonAt(1)->SlotCount(), 1000000);
+    for (int n = 2; n <= 5; ++n) {
+        EXPECT_EQ(h.LessonAt(n)->SlotCount(), 1) << n;
+        EXPECT_EQ(h.LessonAt(n)->PairAt(0)->text1, "near");
+    }
+    EXPECT_EQ(h.SkippedLines(), 4);
+}
+
 TEST(LangFHandler, ConversionErrorStopsTheLoadKeepingEarlierLessons) {
     TLangFHandler h;
     try {
