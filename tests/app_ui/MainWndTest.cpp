@@ -4,6 +4,7 @@
 #include "app/AppLangHandl.h"
 #include "app/MainWnd.h"
 #include "app/QtText.h"
+#include "app/T_MAboutDlg.h"
 #include "data/FileUtil.h"
 #include "data/StrUtil.h"
 #include "speech/SpeechEngine.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -537,6 +539,29 @@ TEST_F(MainWndTest, SpeechEngineMadeAtCreationOpenedAtEachActivation) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     window->close();
     EXPECT_EQ(window->SpeechEngine(), nullptr);
+}
+
+TEST_F(MainWndTest, AboutOpensANewModalBoxEachTime) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+    std::vector<TMAboutDlg*> seen;
+    for (int i = 0; i < 2; ++i) {
+        QTimer::singleShot(0, [&seen] {
+            auto* box = qobject_cast<TMAboutDlg*>(QApplication::activeModalWidget());
+            seen.push_back(box);
+            if (box != nullptr) {
+                EXPECT_EQ(box->labelApplTitel->text(), "Lexaro V2.02");
+                box->accept();
+            }
+        });
+        window->mHelpAbout->trigger();
+    }
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_NE(seen[0], nullptr);
+    EXPECT_NE(seen[1], nullptr);
+    // Each request gets its own box, released after use.
+    EXPECT_TRUE(window->findChildren<TMAboutDlg*>().isEmpty());
 }
 
 TEST_F(MainWndTest, MenuSeparatorsAndOrder) {
