@@ -6,4 +6,5 @@ target_sources(lexaro_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/RegistryUtil.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SpeechEngine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TTSVoice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WaveFileOutput.cpp
 )

@@ -1,0 +1,23 @@
+#include "speech/DesktopSpeech.h"
+
+#include "data/FileUtil.h"
+#include "speech/EspeakControl.h"
+#include "speech/QtAudioOutput.h"
+#include "speech/RegistryStore.h"
+#include "speech/SpeechEngine.h"
+
+namespace lexaro {
+
+std::unique_ptr<TSpeechEngine> MakeDesktopSpeechEngine(const std::string& appFolder) {
+    auto output = std::make_shared<TQtAudioOutput>(TEspeakControl::kSampleRate);
+    const bool audioPresent = output->Start();
+    auto store =
+        std::make_shared<TRegistryStore>(TRegistryStore::Load(JoinPath(appFolder, "Lexaro.Reg")));
+    // The control is created by the engine's first Open, and again after a failed one.
+    auto factory = [output]() -> std::unique_ptr<TDirectSS> {
+        return std::make_unique<TEspeakControl>(output);
+    };
+    return std::make_unique<TSpeechEngine>(factory, audioPresent, std::move(store));
+}
+
+} // namespace lexaro
