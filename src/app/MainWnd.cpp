@@ -10,6 +10,7 @@
 #include "data/FileUtil.h"
 #include "data/LangFHandler.h"
 #include "exercise/ExerciseHelpFunc.h"
+#include "speech/DesktopSpeech.h"
 #include "speech/SpeechEngine.h"
 
 #include <QAction>
@@ -84,9 +85,7 @@ QString findLangPicture(const std::string& langFile) {
 } // namespace
 
 SpeechEngineFactory DesktopSpeechEngineFactory() {
-    // No engine until the espeak-ng speech library is part of the build; then this returns
-    // MakeDesktopSpeechEngine.
-    return {};
+    return [](const std::string& appFolder) { return MakeDesktopSpeechEngine(appFolder); };
 }
 
 tMainWindow::tMainWindow(std::string appFolder, SpeechEngineFactory speech, QWidget* parent)
