@@ -24,7 +24,14 @@ if [ "${LEXARO_E2E_INNER:-}" != 1 ]; then
 fi
 
 app=$bundle
-fail() { echo "end-to-end: $*" >&2; exit 1; }
+# The real program on the virtual display, whatever platform the widget tests use.
+export QT_QPA_PLATFORM=xcb
+pid=""
+fail() {
+  echo "end-to-end: $*" >&2
+  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+  exit 1
+}
 
 # The text with number n in a language's text source, and the key of its accelerator.
 text() { python3 - "$texts/$1.txt" "$2" <<'PY'
