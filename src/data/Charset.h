@@ -15,6 +15,8 @@ char32_t Cp1252ToUnicode(unsigned char byte);
 int UnicodeToCp1252(char32_t cp);
 
 std::string Cp1252ToUtf8(std::string_view text);
+// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
 // False (and out left unspecified) when the text is not valid UTF-8 or holds a character
 // outside Windows-1252; badPos then receives the byte offset of the offending character.
 bool Utf8ToCp1252(std::string_view text, std::string& out, std::size_t* badPos = nullptr);

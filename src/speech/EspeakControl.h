@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Charset.h"
 #include "speech/AudioOutput.h"
 #include "speech/MsSapiInt.h"
 
@@ -15,9 +16,6 @@
 #include <vector>
 
 namespace lexaro {
-
-// Text for espeak-ng: UTF-16 to UTF-8, exactly; an unpaired surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(const std::u16string& text);
 
 // The speech control on espeak-ng. Its modes are espeak-ng's voices (without the MBROLA
 // ones) in order of name, reported under the standard engine identifier. Texts are
