@@ -11,27 +11,10 @@
 namespace lexaro {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-struct RecordingSink : IMessageSink {
-    struct Shown {
-        std::string caption, text;
-        Icon icon;
-    };
-    std::vector<Shown> shown;
-    void Warn(const std::string& caption, const std::string& text, Icon icon) override {
-        shown.push_back({caption, text, icon});
-    }
-};
+using test::RecordingSink;
 
 class AppIniFileTest : public ::testing::Test {
 protected:
@@ -40,7 +23,7 @@ protected:
 
     std::string IniPath() const { return dir.file("Lexaro.Ini"); }
     std::unique_ptr<TAppIniFile> Open(const std::string& content) {
-        WriteFile(IniPath(), content);
+        WriteFileBytes(IniPath(), content);
         return std::make_unique<TAppIniFile>(dir.path().string(), &sink);
     }
     std::unique_ptr<TAppIniFile> ReadAll(const std::string& content) {
@@ -226,42 +209,42 @@ TEST_F(AppIniFileTest, CloseWritesSectionsAndKeysInOrder) {
     s->exercise.AvailableUnits = {2, 4};
     s->exercise.ExerciseWords = {{2, 1, 0, false}, {4, 3, 2, false}};
     s->WriteAll("DE");
-    EXPECT_EQ(ReadFile(IniPath()), "[GeneralProperty]\r\n"
-                                   "AutoPresent=False\r\n"
-                                   "VoiceAnswer=True\r\n"
-                                   "LetterAnswer=False\r\n"
-                                   "DelayPresent=10\r\n"
-                                   "DelayAnswer=10\r\n"
-                                   "VoicePresent=0\r\n"
-                                   "ShowTable=True\r\n"
-                                   "[FontProperty]\r\n"
-                                   "Font=Times New Roman\r\n"
-                                   "Style=1\r\n"
-                                   "Color=2\r\n"
-                                   "Size=14\r\n"
-                                   "[VoiceProperty]\r\n"
-                                   "Voice1=no Voice\r\n"
-                                   "Voice2=no Voice\r\n"
-                                   "Speed1=0\r\n"
-                                   "Speed2=0\r\n"
-                                   "Pitch1=0\r\n"
-                                   "Pitch2=0\r\n"
-                                   "[Exercise]\r\n"
-                                   "LangFileName=f.lang\r\n"
-                                   "Lang1=English\r\n"
-                                   "Lang2=Deutsch\r\n"
-                                   "FirstLang=True\r\n"
-                                   "MaxWords=300\r\n"
-                                   "[AvailableUnits]\r\n"
-                                   "0=2\r\n"
-                                   "1=4\r\n"
-                                   "NbrUnits=2\r\n"
-                                   "[ExerciseWords]\r\n"
-                                   "0=2-1-0\r\n"
-                                   "1=4-3-2\r\n"
-                                   "NbrWords=2\r\n"
-                                   "[Application]\r\n"
-                                   "Language=DE\r\n");
+    EXPECT_EQ(ReadFileBytes(IniPath()), "[GeneralProperty]\r\n"
+                                        "AutoPresent=False\r\n"
+                                        "VoiceAnswer=True\r\n"
+                                        "LetterAnswer=False\r\n"
+                                        "DelayPresent=10\r\n"
+                                        "DelayAnswer=10\r\n"
+                                        "VoicePresent=0\r\n"
+                                        "ShowTable=True\r\n"
+                                        "[FontProperty]\r\n"
+                                        "Font=Times New Roman\r\n"
+                                        "Style=1\r\n"
+                                        "Color=2\r\n"
+                                        "Size=14\r\n"
+                                        "[VoiceProperty]\r\n"
+                                        "Voice1=no Voice\r\n"
+                                        "Voice2=no Voice\r\n"
+                                        "Speed1=0\r\n"
+                                        "Speed2=0\r\n"
+                                        "Pitch1=0\r\n"
+                                        "Pitch2=0\r\n"
+                                        "[Exercise]\r\n"
+                                        "LangFileName=f.lang\r\n"
+                                        "Lang1=English\r\n"
+                                        "Lang2=Deutsch\r\n"
+                                        "FirstLang=True\r\n"
+                                        "MaxWords=300\r\n"
+                                        "[AvailableUnits]\r\n"
+                                        "0=2\r\n"
+                                        "1=4\r\n"
+                                        "NbrUnits=2\r\n"
+                                        "[ExerciseWords]\r\n"
+                                        "0=2-1-0\r\n"
+                                        "1=4-3-2\r\n"
+                                        "NbrWords=2\r\n"
+                                        "[Application]\r\n"
+                                        "Language=DE\r\n");
     EXPECT_EQ(s->Language, "DE");
 }
 
@@ -285,7 +268,7 @@ TEST_F(AppIniFileTest, ExerciseListWriteLeavesOutTransientAndNotMoreUse) {
         again.exercise.ExerciseWords,
         (ArrayWordData{{1, 1, 0, false}, {1, 4, 8, false}, {2, 5, 9, false}, {2, 6, 3, false}}));
     EXPECT_EQ(again.exercise.AvailableUnits, (intArray{7}));
-    const std::string text = ReadFile(IniPath());
+    const std::string text = ReadFileBytes(IniPath());
     EXPECT_NE(text.find("NbrWords=4\r\n"), std::string::npos);
     EXPECT_NE(text.find("NbrUnits=1\r\n"), std::string::npos);
     // Keys of the earlier, longer lists are gone.
@@ -320,7 +303,7 @@ TEST_F(AppIniFileTest, GarbageFallsBackToDefaultsAndLosesNothingElse) {
     again.ReadExerciseSection();
     again.ReadGeneralSection();
     EXPECT_EQ(again.exercise.MaxWords, 300);
-    const std::string text = ReadFile(IniPath());
+    const std::string text = ReadFileBytes(IniPath());
     EXPECT_EQ(text.rfind("; my own notes\r\n[Plugins]\r\nPath=C:\\x\r\n\r\n[generalproperty]\r\n"
                          "AutoPresent=False\r\nMystery=42\r\nDelayPresent=10\r\n",
                          0),
@@ -331,7 +314,7 @@ TEST_F(AppIniFileTest, GarbageFallsBackToDefaultsAndLosesNothingElse) {
     again.ReadFontSection();
     again.ReadVoiceSection();
     again.WriteAll("EN");
-    EXPECT_EQ(ReadFile(IniPath()), text);
+    EXPECT_EQ(ReadFileBytes(IniPath()), text);
 }
 
 TEST_F(AppIniFileTest, GroupsNeverReadAreNotWritten) {
@@ -340,7 +323,7 @@ TEST_F(AppIniFileTest, GroupsNeverReadAreNotWritten) {
     s->general.DelayPresent = 99;
     s->exercise.MaxWords = 5;
     s->WriteAll("EN");
-    EXPECT_EQ(ReadFile(IniPath()), original + "[Application]\r\nLanguage=EN\r\n");
+    EXPECT_EQ(ReadFileBytes(IniPath()), original + "[Application]\r\nLanguage=EN\r\n");
 }
 
 TEST_F(AppIniFileTest, WrittenValuesStayOnOneLine) {
@@ -361,7 +344,7 @@ TEST_F(AppIniFileTest, AFailedCloseReportsThePathAndKeepsTheFile) {
     // The file is replaced by a folder between start and close: the write must fail.
     std::filesystem::remove(IniPath());
     std::filesystem::create_directories(IniPath());
-    WriteFile(IniPath() + "/inside", "x");
+    WriteFileBytes(IniPath() + "/inside", "x");
     try {
         s->WriteAll("EN");
         FAIL() << "no error";

@@ -22,16 +22,7 @@
 namespace lexaro {
 namespace {
 
-struct RecordingSink : IMessageSink {
-    struct Shown {
-        std::string caption, text;
-        Icon icon;
-    };
-    std::vector<Shown> shown;
-    void Warn(const std::string& caption, const std::string& text, Icon icon) override {
-        shown.push_back({caption, text, icon});
-    }
-};
+using test::RecordingSink;
 
 // A handler opened on a database with the given content (section lines with CR LF).
 TAppLangHandler Opened(std::string_view content) {

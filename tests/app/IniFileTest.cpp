@@ -11,16 +11,8 @@
 namespace lexaro {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 tIniFileHandler FromText(std::string_view text) {
     tIniFileHandler ini;
@@ -226,16 +218,16 @@ TEST(IniFile, HostileCountsStayBounded) {
 TEST(IniFile, ReadsAFileAndFlushesOnlyChanges) {
     test::TempDir dir;
     const std::string path = dir.file("Lexaro.Ini");
-    WriteFile(path, "[A]\nx=1\n");
+    WriteFileBytes(path, "[A]\nx=1\n");
     tIniFileHandler ini(path);
     EXPECT_EQ(ini.FileName(), path);
     EXPECT_EQ(ini.ReadInteger("a", "X", 0), 1);
     ini.Flush();
-    EXPECT_EQ(ReadFile(path), "[A]\nx=1\n");
+    EXPECT_EQ(ReadFileBytes(path), "[A]\nx=1\n");
     ini.WriteInteger("A", "x", 2);
     ini.Flush();
     EXPECT_FALSE(ini.Dirty());
-    EXPECT_EQ(ReadFile(path), "[A]\nx=2\n");
+    EXPECT_EQ(ReadFileBytes(path), "[A]\nx=2\n");
 
     tIniFileHandler missing(dir.file("none.ini"));
     EXPECT_EQ(missing.Text(), "");
@@ -246,7 +238,7 @@ TEST(IniFile, AFailedFlushThrowsAndLeavesTheDiskAsItWas) {
     // A folder where the file should be: the rename over it fails, even for root.
     const std::string path = dir.file("Lexaro.Ini");
     std::filesystem::create_directories(path);
-    WriteFile(dir.file("Lexaro.Ini/keep"), "kept");
+    WriteFileBytes(dir.file("Lexaro.Ini/keep"), "kept");
     tIniFileHandler ini(path);
     ini.WriteString("A", "x", "1");
     try {
@@ -256,7 +248,7 @@ TEST(IniFile, AFailedFlushThrowsAndLeavesTheDiskAsItWas) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
     }
     EXPECT_TRUE(ini.Dirty());
-    EXPECT_EQ(ReadFile(dir.file("Lexaro.Ini/keep")), "kept");
+    EXPECT_EQ(ReadFileBytes(dir.file("Lexaro.Ini/keep")), "kept");
     // No temporary file is left beside it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 

@@ -17,16 +17,7 @@
 namespace lexaro {
 namespace {
 
-struct RecordingSink : IMessageSink {
-    struct Shown {
-        std::string caption, text;
-        Icon icon;
-    };
-    std::vector<Shown> shown;
-    void Warn(const std::string& caption, const std::string& text, Icon icon) override {
-        shown.push_back({caption, text, icon});
-    }
-};
+using test::RecordingSink;
 
 TEST(FileUtil, WindowsPathParts) {
     const std::string exe = R"(C:\Prog\App\x.exe)";

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "data/MessageSink.h"
+
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -10,13 +15,13 @@ namespace lexaro::test {
 // A fresh folder for one test, removed afterwards.
 class TempDir {
 public:
-    TempDir() {
+    explicit TempDir(const std::string& prefix = "lexaro_test_") {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string(info->test_suite_name()) + "_" + info->name();
         for (char& c : name)
             if (c == '/')
                 c = '_';
-        path_ = std::filesystem::temp_directory_path() / ("lexaro_test_" + name);
+        path_ = std::filesystem::temp_directory_path() / (prefix + name);
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -32,6 +37,29 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+inline std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Records what would have been shown to the user.
+struct RecordingSink : IMessageSink {
+    struct Shown {
+        std::string caption, text;
+        Icon icon;
+    };
+    std::vector<Shown> shown;
+    void Warn(const std::string& caption, const std::string& text, Icon icon) override {
+        shown.push_back({caption, text, icon});
+    }
 };
 
 } // namespace lexaro::test

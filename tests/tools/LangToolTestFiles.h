@@ -4,6 +4,8 @@
 #include "data/CodeDecode.h"
 #include "data/StrVector.h"
 
+#include "../data/TestFiles.h"
+
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -15,29 +17,9 @@
 namespace lexaro::test {
 
 // A fresh folder for one test, removed afterwards.
-class ToolTempDir {
+class ToolTempDir : public TempDir {
 public:
-    ToolTempDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-        for (char& c : name)
-            if (c == '/')
-                c = '_';
-        path_ = std::filesystem::temp_directory_path() / ("lexaro_langtool_" + name);
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~ToolTempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ToolTempDir(const ToolTempDir&) = delete;
-    ToolTempDir& operator=(const ToolTempDir&) = delete;
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
+    ToolTempDir() : TempDir("lexaro_langtool_") {}
 };
 
 inline void WriteText(const std::string& path, const std::string& text) {
