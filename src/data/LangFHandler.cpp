@@ -89,6 +89,10 @@ void TLangFHandler::ProcessLine(std::string_view line, std::shared_ptr<TLesson>&
         readState = 2;
         break;
     case 2: {
+        // The line rule can leave the LF of a doubled line end at the start of a line; it
+        // belongs to no name.
+        while (!line.empty() && line.front() == '\n')
+            line.remove_prefix(1);
         const auto at = line.find('@');
         if (at == std::string_view::npos) {
             lang1Name.clear();
@@ -122,6 +126,15 @@ void TLangFHandler::ProcessLine(std::string_view line, std::shared_ptr<TLesson>&
     }
 }
 
+bool TLangFHandler::NamesStorable() const {
+    // A line break would split the names line, and a names line that starts with "[" would
+    // read back as a lesson header: either way the file could not be loaded again.
+    for (const std::string* name : {&lang1Name, &lang2Name})
+        if (name->find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+            return false;
+    return lang1Name.empty() || lang1Name.front() != '[';
+}
+
 byteArray TLangFHandler::SaveBytes() {
     // The lines go straight into the coded form; the result is what EncodeLines would give.
     // The size is summed first (an upper bound per line), so the bytes are written once.
@@ -140,7 +153,7 @@ byteArray TLangFHandler::SaveBytes() {
             ++lineCount;
         }
     }
-    if (lineCount <= 3)
+    if (lineCount <= 3 || !NamesStorable())
         return {};
     byteArray out(total);
     std::size_t pos = 0;

@@ -38,8 +38,12 @@ public:
     // Writes the model; false (and nothing written) when it would hold three lines or fewer,
     // or when the write fails, in which case the previous file stays as it was.
     bool Save(const std::string& path);
-    // The stored bytes that Save writes, or an empty array when there is nothing to save.
+    // The stored bytes that Save writes, or an empty array when there is nothing to save or
+    // the language names cannot be stored (see NamesStorable).
     byteArray SaveBytes();
+    // False when a name holds a line break or a zero byte, or the first name starts with "[":
+    // such a names line would not read back.
+    bool NamesStorable() const;
     bool DeleteLangFile(const std::string& path);
 
     void ProcessLine(std::string_view line, std::shared_ptr<TLesson>& current);

@@ -5,6 +5,7 @@
 
 #include "TestFiles.h"
 
+#include <cstring>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -68,6 +69,45 @@ TEST(LangFHandler, UnsafeLinesAreSkippedWithoutHarm) {
     EXPECT_EQ(h.LessonAt(3)->PairAt(0)->text1, "three");
     EXPECT_EQ(h.SlotCount(), 4);
     EXPECT_EQ(h.SkippedLines(), 4);
+}
+
+// Whatever a load accepts must save to a file that loads again; names that the names line
+// cannot carry are refused instead of written.
+TEST(LangFHandler, SavedFilesAlwaysLoadAgain) {
+    // "[General]" CR CR LF "\n[Gene" ...: the doubled line end leaves an LF at the start of
+    // the names line, which would otherwise be saved inside the name.
+    byteArray plain{kCodedMarker};
+    for (const char* part : {"[General]\r\r\n[Gene@rest\r\n", "[4]\r\n0=a@b#*\r\n"})
+        plain.insert(plain.end(), part, part + std::strlen(part));
+    plain.push_back(0);
+    Checksum(plain, true);
+    TLangFHandler h;
+    ASSERT_TRUE(h.LoadBytes(ScrambleBytes(plain)));
+    EXPECT_EQ(h.GetLang1Name(), "[Gene");
+    EXPECT_FALSE(h.NamesStorable()) << "a first name starting with [ reads back as a lesson";
+    EXPECT_TRUE(h.SaveBytes().empty());
+
+    struct Case {
+        const char* lang1;
+        const char* lang2;
+        bool storable;
+    } cases[] = {
+        {"English", "Deutsch", true}, {"", "Deutsch", true}, {"Eng\nlish", "x", false},
+        {"x", "Deu\rtsch", false},    {"[x", "y", false},    {"x", "[y", true},
+        {"x", "a@b", true},
+    };
+    for (const auto& c : cases) {
+        h.SetLanguageNames(c.lang1, c.lang2);
+        EXPECT_EQ(h.NamesStorable(), c.storable) << c.lang1 << "@" << c.lang2;
+        const byteArray saved = h.SaveBytes();
+        EXPECT_EQ(saved.empty(), !c.storable);
+        if (saved.empty())
+            continue;
+        TLangFHandler again;
+        ASSERT_TRUE(again.LoadBytes(saved));
+        EXPECT_EQ(again.GetLang1Name(), c.lang1);
+        EXPECT_EQ(again.GetLang2Name(), c.lang2);
+    }
 }
 
 TEST(LangFHandler, FarPairNumbersCannotReserveMemoryWithoutBound) {
