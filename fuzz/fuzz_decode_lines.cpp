@@ -4,6 +4,8 @@
 #include "data/CodeDecode.h"
 #include "data/StrVector.h"
 
+#include "FuzzSupport.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,10 +13,7 @@
 
 namespace {
 
-void Check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
+using lexaro::fuzz::Check;
 
 void DecodeAndEncodeAgain(const lexaro::byteArray& stored) {
     lexaro::TStrVector lines;
@@ -41,12 +40,6 @@ void DecodeAndEncodeAgain(const lexaro::byteArray& stored) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     DecodeAndEncodeAgain(lexaro::byteArray(data, data + size));
 
-    lexaro::byteArray framed;
-    framed.reserve(size + 2);
-    framed.push_back(lexaro::kCodedMarker);
-    framed.insert(framed.end(), data, data + size);
-    framed.push_back(0);
-    lexaro::Checksum(framed, true);
-    DecodeAndEncodeAgain(lexaro::ScrambleBytes(framed));
+    DecodeAndEncodeAgain(lexaro::fuzz::CodedFrame(data, size));
     return 0;
 }

@@ -2,19 +2,14 @@
 // crash, untouched text must come back byte for byte, and written values must read back.
 #include "app/IniFileHandler.h"
 
+#include "FuzzSupport.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace {
-
-void Check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
-
-} // namespace
+using lexaro::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace lexaro;

@@ -8,16 +8,15 @@
 #include "data/LangFHandler.h"
 #include "data/StrUtil.h"
 
+#include "FuzzSupport.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace {
 
-void Check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
+using lexaro::fuzz::Check;
 
 void LoadAndSaveAgain(const lexaro::byteArray& stored) {
     lexaro::TLangFHandler model;
@@ -46,13 +45,6 @@ void LoadAndSaveAgain(const lexaro::byteArray& stored) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     LoadAndSaveAgain(lexaro::byteArray(data, data + size));
 
-    lexaro::byteArray framed;
-    framed.reserve(size + 2);
-    framed.push_back(lexaro::kCodedMarker);
-    framed.insert(framed.end(), data, data + size);
-    framed.push_back(0);
-    lexaro::Checksum(framed, true);
-    lexaro::ScrambleInPlace(framed.data(), framed.size());
-    LoadAndSaveAgain(framed);
+    LoadAndSaveAgain(lexaro::fuzz::CodedFrame(data, size));
     return 0;
 }

@@ -6,16 +6,15 @@
 #include "data/CodeDecode.h"
 #include "data/StrUtil.h"
 
+#include "FuzzSupport.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace {
 
-void Check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
+using lexaro::fuzz::Check;
 
 void SelectAndRead(lexaro::TAppLangHandler& texts) {
     for (const char* code : {"EN", "DE", "##"}) {
@@ -42,15 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(stored.GetText(0) == kMissingText);
 
     // Marker, content, checksum and terminator, scrambled: always a valid frame.
-    byteArray plain;
-    plain.reserve(size + 3);
-    plain.push_back(kCodedMarker);
-    plain.insert(plain.end(), input.begin(), input.end());
-    plain.push_back(0);
-    Checksum(plain, true);
-    plain.push_back(0);
     TAppLangHandler wrapped;
-    Check(wrapped.OpenTextDbBytes(ScrambleBytes(plain)));
+    Check(wrapped.OpenTextDbBytes(fuzz::CodedFrame(data, size, 1)));
     SelectAndRead(wrapped);
     return 0;
 }

@@ -3,20 +3,15 @@
 // that import writes exactly as they went in.
 #include "LangTool.h"
 
+#include "FuzzSupport.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
-namespace {
-
-void Check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
-
-} // namespace
+using lexaro::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -3,19 +3,14 @@
 #include "data/StrUtil.h"
 #include "data/Word_Pear.h"
 
+#include "FuzzSupport.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace {
-
-void Check(bool ok) {
-    if (!ok)
-        __builtin_trap();
-}
-
-} // namespace
+using lexaro::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(data), size);

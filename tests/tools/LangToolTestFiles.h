@@ -23,12 +23,11 @@ public:
 };
 
 inline void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
+    WriteFileBytes(path, text);
 }
 
 inline std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return ReadFileBytes(path);
 }
 
 // The stored form of a coded file holding these lines (Windows-1252).
