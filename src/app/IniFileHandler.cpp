@@ -106,15 +106,17 @@ bool IsNumberKey(std::string_view name, std::size_t& i) {
 
 } // namespace
 
-TIniWriteError::TIniWriteError(const std::string& path)
-    : std::runtime_error("Unable to write to " + path) {}
+TIniWriteError::TIniWriteError(const std::filesystem::path& path, const TFileResult& failure)
+    : std::runtime_error("Unable to write to " + DisplayPath(path) + ": " + failure.reason),
+      path_(path), failure_(failure) {}
 
 TIniFile::TIniFile() {
     LoadText({});
 }
 
-TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
-    const byteArray bytes = ReadWholeFile(path_);
+TIniFile::TIniFile(std::filesystem::path path) : path_(std::move(path)) {
+    byteArray bytes;
+    read_ = ReadFileBounded(path_, kMaxSettingsBytes, bytes);
     LoadText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
@@ -339,10 +341,13 @@ void TIniFile::EraseSection(std::string_view section) {
 void TIniFile::Flush() {
     if (!dirty_)
         return;
+    // What could not be read must not be replaced by what little was.
+    if (!read_ && read_.fault != FileFault::NotFound)
+        throw TIniWriteError(path_, read_);
     const std::string text = Text();
     const byteArray bytes(text.begin(), text.end());
-    if (!WriteWholeFile(path_, bytes, true))
-        throw TIniWriteError(path_);
+    if (TFileResult written = WriteWholeFile(path_, bytes, true); !written)
+        throw TIniWriteError(path_, written);
     dirty_ = false;
 }
 

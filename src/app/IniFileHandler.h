@@ -1,8 +1,10 @@
 #pragma once
 
+#include "data/FileUtil.h"
 #include "data/IntVector.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -12,10 +14,16 @@
 
 namespace lexaro {
 
-// Raised when the settings file cannot be written: "Unable to write to <path>".
+// Raised when the settings file cannot be written: "Unable to write to <path>: <reason>".
 class TIniWriteError : public std::runtime_error {
 public:
-    explicit TIniWriteError(const std::string& path);
+    TIniWriteError(const std::filesystem::path& path, const TFileResult& failure);
+    const std::filesystem::path& path() const { return path_; }
+    const TFileResult& failure() const { return failure_; }
+
+private:
+    std::filesystem::path path_;
+    TFileResult failure_;
 };
 
 // Lexaro's own INI file: section and key names match without regard to case, a key that
@@ -25,10 +33,13 @@ public:
 class TIniFile {
 public:
     TIniFile();
-    // Reads the file when it exists; a missing file starts empty.
-    explicit TIniFile(std::string path);
+    // Reads the file when it exists; a missing file starts empty. A file that cannot be read
+    // (not a regular file, far too large, refused) starts empty too, and is never written.
+    explicit TIniFile(std::filesystem::path path);
 
-    const std::string& FileName() const { return path_; }
+    const std::filesystem::path& FileName() const { return path_; }
+    // How reading the file went; FileFault::NotFound for a file that does not exist yet.
+    const TFileResult& ReadResult() const { return read_; }
     void LoadText(std::string_view text);
     // The file's content as it would be written.
     std::string Text() const;
@@ -77,7 +88,8 @@ private:
     void Reindex();
     void EndLastLine();
 
-    std::string path_;
+    std::filesystem::path path_;
+    TFileResult read_;
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> sectionIndex_; // upper-case name -> first
     std::string newline_ = "\r\n";

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 
 namespace lexaro {
 
@@ -125,6 +126,35 @@ bool Utf8ToCp1252(std::string_view text, std::string& out, std::size_t* badPos) 
         out += static_cast<char>(byte);
     }
     return true;
+}
+
+std::string Utf8ToCp1252Lossy(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char32_t cp = 0;
+        if (!NextUtf8(text, i, cp)) {
+            ++i;
+            out += '?';
+            continue;
+        }
+        const int byte = UnicodeToCp1252(cp);
+        out += byte < 0 ? '?' : static_cast<char>(static_cast<unsigned char>(byte));
+    }
+    return out;
+}
+
+bool Utf8CharAt(std::string_view text, std::size_t pos, char32_t& cp) {
+    if (pos >= text.size())
+        return false;
+    return NextUtf8(text, pos, cp);
+}
+
+std::string CodePointName(char32_t cp) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(cp));
+    return name;
 }
 
 } // namespace lexaro

@@ -20,5 +20,14 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // False (and out left unspecified) when the text is not valid UTF-8 or holds a character
 // outside Windows-1252; badPos then receives the byte offset of the offending character.
 bool Utf8ToCp1252(std::string_view text, std::string& out, std::size_t* badPos = nullptr);
+// For display only: characters that Windows-1252 cannot hold, and bytes that are not UTF-8,
+// become '?'.
+std::string Utf8ToCp1252Lossy(std::string_view text);
+// The character that starts at byte offset pos of UTF-8 text; false when the bytes there are
+// not valid UTF-8.
+bool Utf8CharAt(std::string_view text, std::size_t pos, char32_t& cp);
+// The name of a character by its code, "U+200B": how messages show characters that cannot
+// be stored or that would be invisible.
+std::string CodePointName(char32_t cp);
 
 } // namespace lexaro

@@ -1,13 +1,20 @@
 #include "data/FileUtil.h"
 
+#include "data/Charset.h"
+#include "data/StrUtil.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <random>
+#include <cstring>
+#include <mutex>
 #include <system_error>
 
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -23,16 +30,43 @@ bool IsSep(char c) {
     return c == '\\' || c == '/';
 }
 
-std::string LowerAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
+std::string DefaultReason(FileFault fault) {
+    switch (fault) {
+    case FileFault::None:
+        return {};
+    case FileFault::NotFound:
+        return "there is no such file";
+    case FileFault::NotRegular:
+        return "it is not a regular file";
+    case FileFault::TooLarge:
+        return "it is far larger than any file of its kind";
+    case FileFault::Exists:
+        return "the file exists already";
+    case FileFault::DanglingLink:
+        return "it is a link to a file that does not exist";
+    case FileFault::Incomplete:
+        return "the file was not read completely";
+    case FileFault::NothingToSave:
+        return "there is nothing to save";
+    case FileFault::System:
+        return "the system refused";
+    }
+    return {};
 }
 
-fs::path ToPath(const std::string& p) {
-    return fs::path(p);
+TFileResult FromErrorCode(const std::error_code& ec) {
+    if (ec == std::errc::no_such_file_or_directory)
+        return TFileResult::Failed(FileFault::NotFound);
+    return TFileResult::Failed(FileFault::System, ec.message());
+}
+
+std::FILE* OpenFile(const fs::path& path, const char* mode) {
+#ifdef _WIN32
+    std::wstring wmode(mode, mode + std::strlen(mode));
+    return _wfopen(path.c_str(), wmode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
 }
 
 bool FlushToDisk(std::FILE* f) {
@@ -45,103 +79,355 @@ bool FlushToDisk(std::FILE* f) {
 #endif
 }
 
-std::string TempNameBeside(const fs::path& target) {
-    std::random_device rd;
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", rd());
-    return target.string() + suffix;
+std::string_view AsChars(const std::u8string& s) {
+    return {reinterpret_cast<const char*>(s.data()), s.size()};
+}
+
+// --- Temporary files of atomic writes ---------------------------------------------------
+//
+// A temporary file is named "<target name>.<process id>-<n>.tmp" beside its target, so the
+// next write of the same file can tell a stale one (its process is gone) from one that
+// another running program is writing.
+
+#ifndef _WIN32
+long ProcessId() {
+    return static_cast<long>(getpid());
+}
+
+bool ProcessAlive(long pid) {
+    return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
+}
+
+// The temporary files being written right now, for the signal handler: it may only touch
+// lock-free atomics and call unlink.
+struct TempSlot {
+    std::atomic<int> state{0}; // 0 free, 1 being set up, 2 holds a path
+    char path[4096]{};
+};
+TempSlot gTempSlots[8];
+
+extern "C" void RemoveTempFilesOnSignal(int sig) {
+    for (TempSlot& slot : gTempSlots)
+        if (slot.state.load() == 2)
+            unlink(slot.path);
+    // The handler was reset to the default one on entry; the signal now ends the program.
+    raise(sig);
+}
+
+void InstallSignalCleanup() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+            struct sigaction old {};
+            // A handler that the program or a host installed stays in charge.
+            if (sigaction(sig, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) != 0 ||
+                old.sa_handler != SIG_DFL)
+                continue;
+            struct sigaction act {};
+            act.sa_handler = RemoveTempFilesOnSignal;
+            sigemptyset(&act.sa_mask);
+            act.sa_flags = SA_RESETHAND;
+            sigaction(sig, &act, nullptr);
+        }
+    });
+}
+
+// Registers a temporary file with the signal handler for as long as it lives.
+class TempRegistration {
+public:
+    explicit TempRegistration(const fs::path& path) {
+        InstallSignalCleanup();
+        const std::string& native = path.native();
+        if (native.size() >= sizeof(TempSlot::path))
+            return;
+        for (TempSlot& slot : gTempSlots) {
+            int expected = 0;
+            if (slot.state.compare_exchange_strong(expected, 1)) {
+                std::memcpy(slot.path, native.c_str(), native.size() + 1);
+                slot.state.store(2);
+                slot_ = &slot;
+                return;
+            }
+        }
+    }
+    ~TempRegistration() {
+        if (slot_ != nullptr)
+            slot_->state.store(0);
+    }
+    TempRegistration(const TempRegistration&) = delete;
+    TempRegistration& operator=(const TempRegistration&) = delete;
+
+private:
+    TempSlot* slot_ = nullptr;
+};
+#else
+long ProcessId() {
+    return static_cast<long>(_getpid());
+}
+
+bool ProcessAlive(long) {
+    // Without a cheap check a temporary file is only taken for stale when it is our own.
+    return true;
+}
+
+class TempRegistration {
+public:
+    explicit TempRegistration(const fs::path&) {}
+};
+#endif
+
+std::string TempSuffix(long pid, unsigned n) {
+    return "." + std::to_string(pid) + "-" + std::to_string(n) + ".tmp";
+}
+
+// The process id in a temporary file's name "<name>.<pid>-<n>.tmp", or -1 when the name is
+// not one of ours for that target.
+long TempOwner(std::string_view entry, std::string_view targetName) {
+    if (entry.size() <= targetName.size() + 1 || entry.substr(0, targetName.size()) != targetName ||
+        entry[targetName.size()] != '.')
+        return -1;
+    std::string_view rest = entry.substr(targetName.size() + 1);
+    constexpr std::string_view kTmp = ".tmp";
+    if (rest.size() <= kTmp.size() || rest.substr(rest.size() - kTmp.size()) != kTmp)
+        return -1;
+    rest.remove_suffix(kTmp.size());
+    const auto dash = rest.find('-');
+    if (dash == std::string_view::npos || dash == 0 || dash + 1 == rest.size())
+        return -1;
+    long pid = 0;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const char c = rest[i];
+        if (i == dash)
+            continue;
+        if (c < '0' || c > '9')
+            return -1;
+        if (i < dash) {
+            if (pid > 100'000'000)
+                return -1;
+            pid = pid * 10 + (c - '0');
+        }
+    }
+    return pid;
+}
+
+// Removes what an interrupted write of target left behind: temporary files whose process has
+// ended. Only regular files are removed.
+void RemoveStaleTemps(const fs::path& target) {
+    std::error_code ec;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string name = target.filename().string();
+    const long self = ProcessId();
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const long owner = TempOwner(it->path().filename().string(), name);
+        if (owner < 0 || owner == self || ProcessAlive(owner))
+            continue;
+        std::error_code ignored;
+        if (fs::is_regular_file(it->symlink_status(ignored)))
+            fs::remove(it->path(), ignored);
+    }
 }
 
 } // namespace
 
-bool CheckFileExists(const std::string& path, const std::string& caption, IMessageSink* owner) {
+TFileResult TFileResult::Failed(FileFault fault, std::string reason) {
+    TFileResult result;
+    result.fault = fault;
+    result.reason = reason.empty() ? DefaultReason(fault) : std::move(reason);
+    return result;
+}
+
+TFileResult TFileResult::FromErrno(int error) {
+    if (error == 0)
+        return Failed(FileFault::System);
+    return FromErrorCode(std::error_code(error, std::generic_category()));
+}
+
+TFileResult ReadFileBounded(const fs::path& path, std::uintmax_t limit, byteArray& out) {
+    out.clear();
+    if (path.empty())
+        return TFileResult::Failed(FileFault::NotFound);
     std::error_code ec;
-    const bool exists = !path.empty() && fs::exists(ToPath(path), ec) && !ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status))
+        return ec && ec != std::errc::no_such_file_or_directory
+                   ? FromErrorCode(ec)
+                   : TFileResult::Failed(FileFault::NotFound);
+    // A device or pipe is never opened: /dev/zero would never end, a pipe might never start.
+    if (!fs::is_regular_file(status))
+        return TFileResult::Failed(FileFault::NotRegular);
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec)
+        return FromErrorCode(ec);
+    if (size > limit)
+        return TFileResult::Failed(FileFault::TooLarge);
+
+    errno = 0;
+    std::FILE* f = OpenFile(path, "rb");
+    if (f == nullptr)
+        return TFileResult::FromErrno(errno);
+    out.reserve(static_cast<std::size_t>(size));
+    std::vector<std::uint8_t> block(kBlockSize);
+    TFileResult result;
+    // The size may change while reading; the limit holds whatever the file does.
+    for (;;) {
+        const std::size_t got = std::fread(block.data(), 1, block.size(), f);
+        if (got == 0)
+            break;
+        if (out.size() + got > limit) {
+            result = TFileResult::Failed(FileFault::TooLarge);
+            break;
+        }
+        out.insert(out.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(got));
+    }
+    if (result.ok() && std::ferror(f) != 0)
+        result = TFileResult::FromErrno(errno);
+    std::fclose(f);
+    if (!result.ok())
+        out.clear();
+    return result;
+}
+
+byteArray ReadWholeFile(const fs::path& path, std::uintmax_t limit) {
+    byteArray out;
+    ReadFileBounded(path, limit, out);
+    return out;
+}
+
+TFileResult WriteWholeFile(const fs::path& path, const byteArray& data, bool overwrite) {
+    if (path.empty())
+        return TFileResult::Failed(FileFault::NotFound);
+    std::error_code ec;
+    fs::path target = path;
+    const fs::file_status linkStatus = fs::symlink_status(target, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        return FromErrorCode(ec);
+    const bool exists = !ec && fs::exists(linkStatus);
+    if (exists) {
+        if (!overwrite)
+            return TFileResult::Failed(FileFault::Exists);
+        // Replace the file a link points to, not the link.
+        if (fs::is_symlink(linkStatus)) {
+            const fs::path resolved = fs::canonical(target, ec);
+            if (ec)
+                return ec == std::errc::no_such_file_or_directory
+                           ? TFileResult::Failed(FileFault::DanglingLink)
+                           : FromErrorCode(ec);
+            target = resolved;
+        }
+        // Folders, devices, pipes and sockets are never replaced by a file.
+        if (!fs::is_regular_file(fs::status(target, ec)))
+            return ec ? FromErrorCode(ec) : TFileResult::Failed(FileFault::NotRegular);
+    }
+
+    RemoveStaleTemps(target);
+    static std::atomic<unsigned> counter{0};
+    fs::path temp = target;
+    temp += TempSuffix(ProcessId(), counter++);
+    const TempRegistration registration(temp);
+
+    errno = 0;
+    // "x": the temporary file is made new, never opened through a link someone placed there.
+    std::FILE* f = OpenFile(temp, "wbx");
+    if (f == nullptr)
+        return TFileResult::FromErrno(errno);
+    TFileResult result;
+    int error = 0;
+    for (std::size_t pos = 0; pos < data.size(); pos += kBlockSize) {
+        const std::size_t n = std::min(kBlockSize, data.size() - pos);
+        errno = 0;
+        if (std::fwrite(data.data() + pos, 1, n, f) != n) {
+            error = errno;
+            break;
+        }
+    }
+    errno = 0;
+    if (!FlushToDisk(f) && error == 0)
+        error = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fclose(f) != 0 && error == 0)
+        error = errno != 0 ? errno : EIO;
+    if (error != 0)
+        result = TFileResult::FromErrno(error);
+    if (result.ok() && exists) {
+        const auto perms = fs::status(target, ec).permissions();
+        if (!ec)
+            fs::permissions(temp, perms, ec);
+    }
+    if (result.ok()) {
+        fs::rename(temp, target, ec);
+        if (ec)
+            result = FromErrorCode(ec);
+    }
+    if (!result.ok()) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+    }
+    return result;
+}
+
+bool CheckFileExists(const fs::path& path, const std::string& caption, IMessageSink* owner) {
+    std::error_code ec;
+    const bool exists = !path.empty() && fs::exists(path, ec) && !ec;
     if (!exists && owner != nullptr && !caption.empty())
-        owner->Warn(caption, MissingFileText(path), IMessageSink::Icon::Warning);
+        owner->Warn(caption, MissingFileText(DisplayPath(path)), IMessageSink::Icon::Warning);
     return exists;
 }
 
-std::string MissingFileText(const std::string& path) {
+std::string MissingFileText(std::string_view path) {
     std::string name;
     if (path.empty())
         name = "An application file ";
-    else if (path.find(':') != std::string::npos || IsSep(path[0]))
+    else if (path.find(':') != std::string_view::npos || IsSep(path[0]))
         name = FileNamePart(path);
     else
         name = path;
     return name + " - Dosn't exists  ";
 }
 
-byteArray ReadWholeFile(const std::string& path) {
-    byteArray out;
-    if (!CheckFileExists(path))
-        return out;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr)
-        return out;
+bool DeleteFileAt(const fs::path& path) {
     std::error_code ec;
-    const auto size = fs::file_size(ToPath(path), ec);
-    if (!ec)
-        out.reserve(static_cast<std::size_t>(size));
-    std::vector<std::uint8_t> block(kBlockSize);
-    for (;;) {
-        const std::size_t got = std::fread(block.data(), 1, block.size(), f);
-        if (got == 0)
-            break;
-        out.insert(out.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(got));
-    }
-    std::fclose(f);
-    return out;
+    if (path.empty() || !fs::is_regular_file(fs::symlink_status(path, ec)))
+        return false;
+    return fs::remove(path, ec) && !ec;
 }
 
-bool WriteWholeFile(const std::string& path, const byteArray& data, bool overwrite) {
-    if (path.empty())
-        return false;
-    std::error_code ec;
-    fs::path target = ToPath(path);
-    const bool exists = fs::exists(target, ec);
-    if (exists && !overwrite)
-        return false;
-    // Replace the file a link points to, not the link.
-    if (exists && fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::canonical(target, ec);
-        if (!ec)
-            target = resolved;
-    }
-    const std::string temp = TempNameBeside(target);
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (f == nullptr)
-        return false;
-    bool ok = true;
-    for (std::size_t pos = 0; ok && pos < data.size(); pos += kBlockSize) {
-        const std::size_t n = std::min(kBlockSize, data.size() - pos);
-        ok = std::fwrite(data.data() + pos, 1, n, f) == n;
-    }
-    ok = FlushToDisk(f) && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok && exists) {
-        const auto perms = fs::status(target, ec).permissions();
-        if (!ec)
-            fs::permissions(temp, perms, ec);
-    }
-    if (ok) {
-        fs::rename(temp, target, ec);
-        ok = !ec;
-    }
-    if (!ok) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-    }
-    return ok;
+fs::path PathFromStored(std::string_view stored, const fs::path& base) {
+    if (stored.empty())
+        return {};
+    std::string utf8 = Cp1252ToUtf8(stored);
+#ifndef _WIN32
+    // Stored paths may come from Windows; on this system '\' is a separator too.
+    std::replace(utf8.begin(), utf8.end(), '\\', '/');
+#endif
+    fs::path path(std::u8string(utf8.begin(), utf8.end()));
+    if (path.is_relative() && !base.empty())
+        return base / path;
+    return path;
 }
 
-bool DeleteFileAt(const std::string& path) {
-    std::error_code ec;
-    const fs::path p = ToPath(path);
-    if (path.empty() || !fs::is_regular_file(p, ec))
-        return false;
-    return fs::remove(p, ec) && !ec;
+std::optional<std::string> StoredFromPath(const fs::path& path, const fs::path& base,
+                                          char32_t* badChar) {
+    fs::path chosen = path;
+    if (!base.empty() && path.is_absolute()) {
+        const fs::path relative =
+            path.lexically_normal().lexically_relative(base.lexically_normal());
+        if (!relative.empty() && *relative.begin() != ".." && relative.is_relative())
+            chosen = relative;
+    }
+    const std::u8string utf8 = chosen.u8string();
+    std::string stored;
+    std::size_t badPos = 0;
+    if (Utf8ToCp1252(AsChars(utf8), stored, &badPos))
+        return stored;
+    if (badChar != nullptr) {
+        char32_t cp = 0;
+        *badChar = Utf8CharAt(AsChars(utf8), badPos, cp) ? cp : U'\uFFFD';
+    }
+    return std::nullopt;
+}
+
+std::string DisplayPath(const fs::path& path) {
+    return Utf8ToCp1252Lossy(AsChars(path.u8string()));
 }
 
 std::int32_t LastBackslashPos(std::string_view path) {

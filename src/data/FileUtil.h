@@ -4,24 +4,90 @@
 #include "data/MessageSink.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace lexaro {
 
-byteArray ReadWholeFile(const std::string& path);
+// File-system paths are std::filesystem::path in their native form (UTF-8 bytes on Linux),
+// as the system gives them: the application folder, a file dialog's choice. Stored text
+// (the settings file, messages) is Windows-1252; PathFromStored and StoredFromPath are the one
+// place where the two meet.
+
+// Why a file operation failed.
+enum class FileFault {
+    None,
+    NotFound,      // nothing of that name
+    NotRegular,    // a folder, device, pipe or socket where a file was expected
+    TooLarge,      // far larger than any real file of its kind
+    Exists,        // the target exists and replacing it was not allowed
+    DanglingLink,  // a link that points to nothing
+    Incomplete,    // the file was not read completely, so it is not written back
+    NothingToSave, // the content would not make a file that loads again
+    System         // the system refused; reason holds its words
+};
+
+// The outcome of a file operation: ok, or the fault with a reason in plain English (the
+// system's own words for FileFault::System, e.g. "Permission denied").
+struct TFileResult {
+    FileFault fault = FileFault::None;
+    std::string reason;
+
+    bool ok() const { return fault == FileFault::None; }
+    explicit operator bool() const { return ok(); }
+    static TFileResult Failed(FileFault fault, std::string reason = {});
+    // The failure of the last system call (errno), or the given fault's text when errno is 0.
+    static TFileResult FromErrno(int error);
+};
+
+// Largest files the program reads, by kind: far above any real file of that kind, far
+// below what would exhaust memory. A language file of a million pairs has about 33 MB.
+inline constexpr std::uintmax_t kMaxLangFileBytes = 256u << 20;
+inline constexpr std::uintmax_t kMaxSettingsBytes = 16u << 20;
+inline constexpr std::uintmax_t kMaxTextDbBytes = 4u << 20;
+inline constexpr std::uintmax_t kMaxTableBytes = 256u << 20;
+
+// Reads a regular file of at most limit bytes. Missing files, folders, devices, pipes and
+// larger files are refused (out empty) with their fault; nothing is read from them.
+TFileResult ReadFileBounded(const std::filesystem::path& path, std::uintmax_t limit,
+                            byteArray& out);
+// The same with the language file's limit; an empty array on any failure.
+byteArray ReadWholeFile(const std::filesystem::path& path,
+                        std::uintmax_t limit = kMaxLangFileBytes);
 // Writes the whole file atomically: a temporary file in the same folder is written, flushed
-// to disk and renamed over the target, so a failed write leaves the old file as it was.
-bool WriteWholeFile(const std::string& path, const byteArray& data, bool overwrite);
+// to disk and renamed over the target, so a failed or interrupted write leaves the old file
+// as it was. A link is followed (its target is replaced, the link kept); a link to nothing
+// and anything but a regular file (folder, device, pipe) are refused, never replaced. The
+// temporary file is removed on failure and on the signals a program can catch; a stale one
+// left by a killed process is removed by the next write of the same file.
+TFileResult WriteWholeFile(const std::filesystem::path& path, const byteArray& data,
+                           bool overwrite);
 // True when a file or folder of that name exists. With an owner and a caption a missing
 // file is reported to the owner first.
-bool CheckFileExists(const std::string& path, const std::string& caption = {},
+bool CheckFileExists(const std::filesystem::path& path, const std::string& caption = {},
                      IMessageSink* owner = nullptr);
-// The text of the warning for a missing file.
-std::string MissingFileText(const std::string& path);
-bool DeleteFileAt(const std::string& path);
+// The text of the warning for a missing file, from the path as stored text.
+std::string MissingFileText(std::string_view path);
+// Deletes a regular file; false when there is none or the system refuses.
+bool DeleteFileAt(const std::filesystem::path& path);
 
-// Path helpers. Both '\' and '/' separate folders.
+// Stored (Windows-1252) path text to a native path. Both '\' and '/' separate folders; a
+// relative path is taken relative to base (the application folder) when base is given.
+std::filesystem::path PathFromStored(std::string_view stored,
+                                     const std::filesystem::path& base = {});
+// A native path as stored text: relative to base when it lies inside base, with the
+// system's separator. Nothing when the path holds a character that Windows-1252 cannot hold
+// (or bytes that are not UTF-8); badChar then names it (U+FFFD for invalid bytes).
+std::optional<std::string> StoredFromPath(const std::filesystem::path& path,
+                                          const std::filesystem::path& base = {},
+                                          char32_t* badChar = nullptr);
+// A native path for a message (Windows-1252 text); characters the code page cannot hold show
+// as '?'. Never stored.
+std::string DisplayPath(const std::filesystem::path& path);
+
+// Path helpers on stored text. Both '\' and '/' separate folders.
 std::int32_t LastBackslashPos(std::string_view path);
 std::string DrivePart(std::string_view path);
 std::string DirectoryPart(std::string_view path);

@@ -18,6 +18,7 @@ constexpr std::string_view kGeneral = "[General]";
 void TLangFHandler::Clear() {
     lessons.Clear();
     currentNumber = -1;
+    loadIncomplete_ = false;
 }
 
 void TLangFHandler::SetLanguageNames(std::string_view lang1, std::string_view lang2) {
@@ -29,6 +30,9 @@ bool TLangFHandler::PutLesson(std::shared_ptr<TLesson> lesson) {
     if (!lesson)
         return false;
     const std::int32_t n = lesson->number;
+    // Load skips what a file cannot hold, so a model never holds it either.
+    if (n < 0 || n > kMaxSlotNumber)
+        return false;
     return lessons.Set(n, std::move(lesson));
 }
 
@@ -38,13 +42,30 @@ void TLangFHandler::ClearDrawn() {
             lesson->ClearDrawn();
 }
 
-bool TLangFHandler::Load(const std::string& path) {
-    byteArray stored = ReadWholeFile(path);
+bool TLangFHandler::Load(const std::filesystem::path& path) {
+    byteArray stored;
+    lastRead_ = ReadFileBounded(path, kMaxLangFileBytes, stored);
+    if (!lastRead_) {
+        lastFault_ = DecodeFault::None;
+        return false;
+    }
     if (stored.empty()) {
         lastFault_ = DecodeFault::TooShort;
         return false;
     }
-    return LoadBytes(std::move(stored));
+    if (!LoadBytes(std::move(stored)))
+        return false;
+    if (skipped_.lines > 0)
+        skippedFrom_ = path;
+    return true;
+}
+
+void TLangFHandler::SkipLine(std::int32_t lesson) {
+    ++skipped_.lines;
+    auto& numbers = skipped_.lessons;
+    const auto at = std::lower_bound(numbers.begin(), numbers.end(), lesson);
+    if (at == numbers.end() || *at != lesson)
+        numbers.insert(at, lesson);
 }
 
 bool TLangFHandler::LoadBytes(byteArray data) {
@@ -56,13 +77,21 @@ bool TLangFHandler::LoadBytes(byteArray data) {
     // Every load starts afresh, whatever an earlier load left behind.
     readState = 0;
     currentNumber = -1;
-    skippedLines_ = 0;
+    skipped_ = {};
+    skippedFrom_.clear();
+    keptCopy_.reset();
     slotBudget_ = static_cast<std::int64_t>(last - first) + kMaxSlotNumber + 1;
+    // Stays set when a conversion error ends the load part way.
+    loadIncomplete_ = true;
     std::shared_ptr<TLesson> current;
     ForEachLine(data.data() + first, last - first,
                 [&](std::string_view line) { ProcessLine(line, current); });
     if (currentNumber >= 0 && current)
         lessons.Set(currentNumber, current);
+    for (const auto& lesson : lessons)
+        if (lesson)
+            lesson->Compact();
+    loadIncomplete_ = false;
     return true;
 }
 
@@ -82,7 +111,7 @@ void TLangFHandler::ProcessLine(std::string_view line, std::shared_ptr<TLesson>&
         if (current->number >= 0 && current->number <= kMaxSlotNumber)
             currentNumber = current->number;
         else
-            ++skippedLines_;
+            SkipLine(current->number);
     }
     switch (readState) {
     case 1:
@@ -115,7 +144,7 @@ void TLangFHandler::ProcessLine(std::string_view line, std::shared_ptr<TLesson>&
             id <= kMaxSlotNumber)
             grows = std::max<std::int64_t>(0, std::int64_t{id} + 1 - current->SlotCount());
         if (currentNumber < 0 || grows > slotBudget_ || !current->AddPairFromLine(line)) {
-            ++skippedLines_;
+            SkipLine(current ? current->number : -1);
         } else {
             slotBudget_ -= grows;
         }
@@ -136,6 +165,10 @@ bool TLangFHandler::NamesStorable() const {
 }
 
 byteArray TLangFHandler::SaveBytes() {
+    // Memory takes the numbering the file gets: a pair's slot is its written id.
+    for (const auto& lesson : lessons)
+        if (lesson)
+            lesson->Compact();
     // The lines go straight into the coded form; the result is what EncodeLines would give.
     // The size is summed first (an upper bound per line), so the bytes are written once.
     std::size_t total =
@@ -208,14 +241,52 @@ byteArray TLangFHandler::SaveBytes() {
     return out;
 }
 
-bool TLangFHandler::Save(const std::string& path) {
+TFileResult TLangFHandler::Save(const std::filesystem::path& path) {
+    // A model that holds only part of a file must not replace the whole of it.
+    if (loadIncomplete_)
+        return TFileResult::Failed(FileFault::Incomplete);
     const byteArray bytes = SaveBytes();
     if (bytes.empty())
-        return false;
+        return TFileResult::Failed(FileFault::NothingToSave,
+                                   NamesStorable() ? std::string()
+                                                   : "a language name cannot be stored");
+    if (!skippedFrom_.empty()) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(path, skippedFrom_, ec)) {
+            if (TFileResult kept = KeepCopyBeforeReplacing(path); !kept)
+                return kept;
+        }
+    }
     return WriteWholeFile(path, bytes, true);
 }
 
-bool TLangFHandler::DeleteLangFile(const std::string& path) {
+TFileResult TLangFHandler::KeepCopyBeforeReplacing(const std::filesystem::path& path) {
+    byteArray original;
+    if (TFileResult read = ReadFileBounded(path, kMaxLangFileBytes, original); !read)
+        return read;
+    // "<file>.bak", or "<file>.1.bak", "<file>.2.bak", ... when that exists already.
+    for (int n = 0; n < 1000; ++n) {
+        std::filesystem::path copy = path;
+        copy += n == 0 ? std::string(".bak") : "." + std::to_string(n) + ".bak";
+        TFileResult written = WriteWholeFile(copy, original, false);
+        if (written.fault == FileFault::Exists || written.fault == FileFault::DanglingLink)
+            continue;
+        if (!written)
+            return written;
+        keptCopy_ = TKeptCopy{skipped_, path, copy};
+        skippedFrom_.clear();
+        return written;
+    }
+    return TFileResult::Failed(FileFault::Exists);
+}
+
+std::optional<TKeptCopy> TLangFHandler::TakeKeptCopy() {
+    std::optional<TKeptCopy> taken = std::move(keptCopy_);
+    keptCopy_.reset();
+    return taken;
+}
+
+bool TLangFHandler::DeleteLangFile(const std::filesystem::path& path) {
     return DeleteFileAt(path);
 }
 

@@ -21,6 +21,8 @@ std::shared_ptr<TWordPear> TLesson::PairAt(std::int64_t slot) const {
 std::shared_ptr<TWordPear> TLesson::NewPair(std::int64_t slot) {
     if (slot == -1)
         slot = FirstFreeSlot();
+    if (slot < 0 || slot > kMaxSlotNumber)
+        return nullptr;
     auto pair = std::make_shared<TWordPear>();
     pair->id = static_cast<std::int32_t>(slot);
     if (!pairs.Set(slot, pair))
@@ -29,7 +31,32 @@ std::shared_ptr<TWordPear> TLesson::NewPair(std::int64_t slot) {
 }
 
 bool TLesson::PutPair(std::int64_t slot, std::shared_ptr<TWordPear> pair) {
+    if (slot < 0 || slot > kMaxSlotNumber)
+        return false;
     return pairs.Set(slot, std::move(pair));
+}
+
+void TLesson::Compact() {
+    std::int32_t slot = 0;
+    bool packed = true;
+    for (const auto& p : pairs) {
+        if (!p || p->id != slot) {
+            packed = false;
+            break;
+        }
+        ++slot;
+    }
+    if (packed)
+        return;
+    TVector<TWordPear> moved;
+    std::int32_t k = 0;
+    for (auto& p : pairs) {
+        if (!p)
+            continue;
+        p->id = k;
+        moved.Set(k++, std::move(p));
+    }
+    pairs = std::move(moved);
 }
 
 std::int32_t TLesson::PairCount() const {

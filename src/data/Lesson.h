@@ -24,9 +24,13 @@ public:
     // TConvertError when the id is not a decimal number.
     std::shared_ptr<TWordPear> AddPairFromLine(std::string_view line);
     std::shared_ptr<TWordPear> PairAt(std::int64_t slot) const;
-    // An empty pair in the given slot, or in FirstFreeSlot for -1; nullptr for a refused slot.
+    // An empty pair in the given slot, or in FirstFreeSlot for -1; nullptr for a refused slot
+    // (negative or above kMaxSlotNumber: a file could not hold it).
     std::shared_ptr<TWordPear> NewPair(std::int64_t slot);
     bool PutPair(std::int64_t slot, std::shared_ptr<TWordPear> pair);
+    // Moves the pairs to slots 0, 1, 2, ... in their order and gives each its slot as id: the
+    // numbering a saved file has.
+    void Compact();
 
     std::int32_t SlotCount() const { return static_cast<std::int32_t>(pairs.Count()); }
     std::int32_t PairCount() const;

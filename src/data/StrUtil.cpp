@@ -36,6 +36,24 @@ bool TryStrToInt(std::string_view s, std::int32_t& value) {
     return true;
 }
 
+std::string_view TrimBlanks(std::string_view s) {
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
+    return s.substr(b, e - b);
+}
+
+std::string LowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
 std::int32_t StrToIntStrict(std::string_view s) {
     std::int32_t v = 0;
     if (!TryStrToInt(s, v))

@@ -47,6 +47,12 @@ using DelimiterPairs = std::vector<std::pair<char16_t, char16_t>>;
 std::u16string RemoveEnclosed(std::u16string_view text, const DelimiterPairs& pairs);
 std::string StackChars(std::string_view s);
 
+// Small text helpers shared by the whole program.
+// The text without blanks and tabs at either end.
+std::string_view TrimBlanks(std::string_view s);
+// ASCII letters in lower case; every other byte as it is.
+std::string LowerAscii(std::string_view s);
+
 // Windows-1252 upper case (accented letters included), the same on every machine.
 char UpperChar(char ch);
 std::string UpperCase(std::string_view s);

@@ -349,7 +349,8 @@ TEST_F(AppIniFileTest, AFailedCloseReportsThePathAndKeepsTheFile) {
         s->WriteAll("EN");
         FAIL() << "no error";
     } catch (const TIniWriteError& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + IniPath());
+        EXPECT_EQ(std::string(e.what()),
+                  "Unable to write to " + IniPath() + ": it is not a regular file");
     }
     EXPECT_TRUE(std::filesystem::is_directory(IniPath()));
 }

@@ -245,7 +245,9 @@ TEST(IniFile, AFailedFlushThrowsAndLeavesTheDiskAsItWas) {
         ini.Flush();
         FAIL() << "no error";
     } catch (const TIniWriteError& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+        EXPECT_EQ(std::string(e.what()),
+                  "Unable to write to " + path + ": it is not a regular file");
+        EXPECT_EQ(e.failure().fault, FileFault::NotRegular);
     }
     EXPECT_TRUE(ini.Dirty());
     EXPECT_EQ(ReadFileBytes(dir.file("Lexaro.Ini/keep")), "kept");

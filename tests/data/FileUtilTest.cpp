@@ -1,8 +1,10 @@
+#include "data/Charset.h"
 #include "data/FileUtil.h"
 
 #include "TestFiles.h"
 
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -18,6 +21,7 @@ namespace lexaro {
 namespace {
 
 using test::RecordingSink;
+using test::WriteFileBytes;
 
 TEST(FileUtil, WindowsPathParts) {
     const std::string exe = R"(C:\Prog\App\x.exe)";
@@ -124,13 +128,13 @@ TEST(FileUtil, FailedWritesLeaveTheOldFile) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
-        const bool wrote = WriteWholeFile(path, byteArray(100000, 9), true);
-        _exit(wrote ? 1 : 0);
+        const TFileResult wrote = WriteWholeFile(path, byteArray(100000, 9), true);
+        _exit(wrote || wrote.reason != "File too large" ? 1 : 0);
     }
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed write reported success";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed write reported success or no reason";
 #endif
     EXPECT_EQ(ReadWholeFile(path), old);
     std::size_t entries = 0;
@@ -138,6 +142,152 @@ TEST(FileUtil, FailedWritesLeaveTheOldFile) {
         ++entries;
     EXPECT_EQ(entries, 2u) << "only the file and the folder, no temporary left";
 }
+
+TEST(FileUtil, FoldersAndFilesWithUmlautsAndBlanks) {
+    test::TempDir dir;
+    // "Übungen für Jürgen/Wörter Ä.lang" as the system spells it (UTF-8).
+    const std::filesystem::path folder =
+        dir.path() / std::filesystem::path(u8"\u00DCbungen f\u00FCr J\u00FCrgen");
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path file = folder / std::filesystem::path(u8"W\u00F6rter \u00C4.lang");
+    const byteArray bytes{1, 2, 3};
+    ASSERT_TRUE(WriteWholeFile(file, bytes, false));
+    EXPECT_EQ(ReadWholeFile(file), bytes);
+    EXPECT_TRUE(CheckFileExists(file));
+
+    // The settings keep the path as Windows-1252 text; it names the same file.
+    char32_t bad = 0;
+    const std::optional<std::string> stored = StoredFromPath(file, {}, &bad);
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_NE(stored->find("\xDC"
+                           "bungen f\xFCr J\xFCrgen/W\xF6rter \xC4.lang"),
+              std::string::npos);
+    EXPECT_EQ(PathFromStored(*stored), file);
+    // Inside the application folder the stored form is relative, so the folder can move.
+    const std::optional<std::string> relative = StoredFromPath(file, folder);
+    ASSERT_TRUE(relative.has_value());
+    EXPECT_EQ(*relative, "W\xF6rter \xC4.lang");
+    EXPECT_EQ(PathFromStored(*relative, folder), file);
+    EXPECT_EQ(PathFromStored("LangFiles\\x.lang", "/app"),
+              std::filesystem::path("/app/LangFiles/x.lang"));
+    EXPECT_EQ(PathFromStored("/abs/x.lang", "/app"), std::filesystem::path("/abs/x.lang"));
+    EXPECT_TRUE(PathFromStored("", "/app").empty());
+
+    RecordingSink sink;
+    EXPECT_FALSE(CheckFileExists(folder / "Lexaro.Ini", "Lexaro V2.02", &sink));
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].text, "lexaro.ini - Dosn't exists  ");
+}
+
+TEST(FileUtil, PathsWindows1252CannotHoldAreRefusedNotReplaced) {
+    // A Japanese file name: stored text would need "?" in its place, so it is refused and the
+    // character is named.
+    const std::filesystem::path file =
+        std::filesystem::path("/tmp") / std::filesystem::path(u8"\u65E5\u672C\u8A9E.lang");
+    char32_t bad = 0;
+    EXPECT_FALSE(StoredFromPath(file, {}, &bad).has_value());
+    EXPECT_EQ(bad, U'\u65E5');
+    EXPECT_EQ(CodePointName(bad), "U+65E5");
+    // Shown in a message it keeps its shape, never stored.
+    EXPECT_EQ(DisplayPath(file), "/tmp/???.lang");
+#ifndef _WIN32
+    // Bytes that are not UTF-8 are refused too.
+    EXPECT_FALSE(StoredFromPath(std::filesystem::path("/tmp/\xFF.lang"), {}, &bad).has_value());
+    EXPECT_EQ(bad, U'\uFFFD');
+#endif
+}
+
+#ifndef _WIN32
+TEST(FileUtil, SpecialFilesAreNeitherReadNorReplaced) {
+    test::TempDir dir;
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string dangling = dir.file("dangling");
+    std::filesystem::create_symlink(dir.file("nowhere"), dangling);
+    const std::string toNull = dir.file("null-link");
+    std::filesystem::create_symlink("/dev/null", toNull);
+    const std::string big = dir.file("big");
+    WriteFileBytes(big, std::string(1000, 'x'));
+
+    struct Case {
+        std::string path;
+        FileFault read;
+        FileFault write; // with overwrite
+    };
+    const Case cases[] = {
+        {"/dev/zero", FileFault::NotRegular, FileFault::NotRegular},
+        {"/dev/null", FileFault::NotRegular, FileFault::NotRegular},
+        {fifo, FileFault::NotRegular, FileFault::NotRegular},
+        {toNull, FileFault::NotRegular, FileFault::NotRegular},
+        {dangling, FileFault::NotFound, FileFault::DanglingLink},
+        {dir.path().string(), FileFault::NotRegular, FileFault::NotRegular},
+        {dir.file("missing"), FileFault::NotFound, FileFault::None},
+    };
+    for (const Case& c : cases) {
+        byteArray out{7};
+        EXPECT_EQ(ReadFileBounded(c.path, 1 << 20, out).fault, c.read) << c.path;
+        EXPECT_TRUE(out.empty()) << c.path;
+        const TFileResult written = WriteWholeFile(c.path, byteArray{1}, true);
+        EXPECT_EQ(written.fault, c.write) << c.path;
+        EXPECT_EQ(written.ok(), written.reason.empty()) << c.path;
+    }
+    struct stat st {};
+    ASSERT_EQ(stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode)) << "/dev/null was replaced";
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+    EXPECT_EQ(WriteWholeFile(dangling, byteArray{1}, false).fault, FileFault::Exists)
+        << "a dangling link counts as existing";
+
+    byteArray out;
+    EXPECT_EQ(ReadFileBounded(big, 999, out).fault, FileFault::TooLarge);
+    EXPECT_TRUE(ReadFileBounded(big, 1000, out));
+    EXPECT_EQ(out.size(), 1000u);
+}
+
+TEST(FileUtil, StaleTemporaryFilesAreRemovedByTheNextWrite) {
+    test::TempDir dir;
+    const std::string path = dir.file("Lexaro.Ini");
+    // Left by a process that has ended (no process has such a large id) and by one that runs.
+    const std::string stale = path + ".99999999-3.tmp";
+    const std::string running = path + "." + std::to_string(getppid()) + "-0.tmp";
+    const std::string other = dir.file("Other.Ini.99999999-0.tmp");
+    for (const std::string& f : {stale, running, other})
+        WriteFileBytes(f, "half");
+    ASSERT_TRUE(WriteWholeFile(path, byteArray{1}, true));
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(running)) << "another program may be writing it";
+    EXPECT_TRUE(std::filesystem::exists(other)) << "it belongs to another file";
+}
+
+TEST(FileUtil, AnInterruptedWriteLeavesNoTemporaryFile) {
+    test::TempDir dir;
+    const std::string path = dir.file("big.lang");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Large enough that the parent sees the temporary file before the write ends.
+        const byteArray data(512u << 20, 7);
+        WriteWholeFile(path, data, true);
+        _exit(0);
+    }
+    bool seen = false;
+    for (int i = 0; i < 20000 && !seen; ++i) {
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            seen = seen || e.path().extension() == ".tmp";
+        if (!seen)
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    kill(child, SIGTERM);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(seen) << "the write ended before it could be interrupted";
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the write ended before the signal";
+    EXPECT_EQ(WTERMSIG(status), SIGTERM);
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        ADD_FAILURE() << "left behind: " << e.path();
+}
+#endif
 
 } // namespace
 } // namespace lexaro

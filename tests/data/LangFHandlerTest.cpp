@@ -5,6 +5,8 @@
 
 #include "TestFiles.h"
 
+#include <filesystem>
+
 #include <cstring>
 #include <random>
 
@@ -12,6 +14,9 @@
 
 namespace lexaro {
 namespace {
+
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 byteArray Coded(std::initializer_list<const char*> lines) {
     TStrVector v;
@@ -123,8 +128,9 @@ TEST(LangFHandler, FarPairNumbersCannotReserveMemoryWithoutBound) {
     }
     TLangFHandler h;
     ASSERT_TRUE(h.LoadBytes(EncodeLines(lines)));
-    EXPECT_NE(h.LessonAt(1)->PairAt(999999), nullptr);
-    EXPECT_EQ(h.LessonAt(1)->SlotCount(), 1000000);
+    // The far pair is kept, in the slot that the next save numbers it by.
+    ASSERT_EQ(h.LessonAt(1)->SlotCount(), 2);
+    EXPECT_EQ(h.LessonAt(1)->PairAt(1)->text1, "far");
     for (int n = 2; n <= 5; ++n) {
         EXPECT_EQ(h.LessonAt(n)->SlotCount(), 1) << n;
         EXPECT_EQ(h.LessonAt(n)->PairAt(0)->text1, "near");
@@ -203,7 +209,10 @@ TEST(LangFHandler, SaveWritesRenumberedLinesAndRefusesTinyModels) {
     }
     h.PutLesson(sparse);
     ASSERT_TRUE(h.Save(path));
-    EXPECT_EQ(sparse->PairAt(7)->id, 2) << "ids renumbered in memory too";
+    // Memory and disk agree on which number names which pair.
+    ASSERT_EQ(sparse->SlotCount(), 3);
+    EXPECT_EQ(sparse->PairAt(2)->text1, "w7");
+    EXPECT_EQ(sparse->PairAt(2)->id, 2);
     EXPECT_EQ(DecodedLines(path),
               (std::vector<std::string>{"[General]", "English@Deutsch", "[1]", "[2]", "[5]",
                                         "0=w0@W0#*", "1=w3@W3#", "2=w7@W7#\xA7"}));
@@ -234,6 +243,89 @@ TEST(LangFHandler, FailedSaveKeepsThePreviousFile) {
 // Any model that the editors can produce saves and loads back unchanged (ids aside, which a
 // save renumbers): generated models of lessons with gaps, pairs with gaps, texts with every
 // storable character and all flag combinations.
+TEST(LangFHandler, WhatALoadCannotHoldAModelCannotHoldEither) {
+    // Lesson and pair numbers above 999,999 are skipped by a load, so a model refuses them
+    // too: a save would otherwise write what the next load drops.
+    TLangFHandler h;
+    auto far = std::make_shared<TLesson>();
+    far->number = 1'000'000;
+    EXPECT_FALSE(h.PutLesson(far));
+    EXPECT_EQ(h.SlotCount(), 0);
+    far->number = 999'999;
+    EXPECT_TRUE(h.PutLesson(far));
+    EXPECT_EQ(far->NewPair(1'000'000), nullptr);
+    EXPECT_FALSE(far->PutPair(1'000'000, std::make_shared<TWordPear>()));
+    EXPECT_NE(far->NewPair(999'999), nullptr);
+}
+
+TEST(LangFHandler, LinesALoadSkippedAreKeptBesideTheFileBeforeItIsReplaced) {
+    test::TempDir dir;
+    const std::string path = dir.file("x.lang");
+    const byteArray original =
+        Coded({"[General]", "a@b", "[1]", "0=one@eins#*", "-1=bad@line#", "[1000000]",
+               "0=far@fern#", "1=far2@fern2#", "[2]", "0=two@zwei#*"});
+    ASSERT_TRUE(WriteWholeFile(path, original, false));
+    WriteFileBytes(path + ".bak", "an older copy");
+
+    TLangFHandler h;
+    ASSERT_TRUE(h.Load(path));
+    EXPECT_EQ(h.Skipped().lines, 4) << "the pair line, the far header and its two pairs";
+    EXPECT_EQ(h.Skipped().lessons, (std::vector<std::int32_t>{1, 1'000'000}));
+    EXPECT_FALSE(h.TakeKeptCopy().has_value()) << "nothing is kept before a save";
+
+    ASSERT_TRUE(h.Save(path));
+    const std::optional<TKeptCopy> kept = h.TakeKeptCopy();
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(kept->keptAs, std::filesystem::path(path + ".1.bak")) << "an older copy stays";
+    EXPECT_EQ(kept->skipped.lines, 4);
+    EXPECT_EQ(ReadWholeFile(kept->keptAs), original);
+    EXPECT_EQ(ReadFileBytes(path + ".bak"), "an older copy");
+    EXPECT_FALSE(h.TakeKeptCopy().has_value()) << "told once";
+
+    // Later saves of the same session keep no further copy.
+    ASSERT_TRUE(h.Save(path));
+    EXPECT_FALSE(h.TakeKeptCopy().has_value());
+    EXPECT_FALSE(std::filesystem::exists(path + ".2.bak"));
+
+    // Saving elsewhere keeps no copy either.
+    TLangFHandler other;
+    ASSERT_TRUE(other.LoadBytes(original));
+    ASSERT_TRUE(other.Save(dir.file("y.lang")));
+    EXPECT_FALSE(other.TakeKeptCopy().has_value());
+}
+
+TEST(LangFHandler, APartlyReadFileIsNeverWrittenBack) {
+    test::TempDir dir;
+    const std::string path = dir.file("x.lang");
+    const byteArray original =
+        Coded({"[General]", "a@b", "[1]", "0=one@eins#*", "[2]", "0=two@zwei#", "[x]", "0=z@z#"});
+    ASSERT_TRUE(WriteWholeFile(path, original, false));
+    TLangFHandler h;
+    EXPECT_THROW(h.Load(path), TConvertError);
+    EXPECT_TRUE(h.LoadIncomplete());
+    EXPECT_EQ(h.Save(path).fault, FileFault::Incomplete);
+    EXPECT_EQ(ReadWholeFile(path), original);
+    // A cleared model is a new one.
+    h.Clear();
+    ASSERT_TRUE(h.LoadBytes(Coded({"[General]", "a@b", "[1]", "0=one@eins#*"})));
+    EXPECT_TRUE(h.Save(path));
+}
+
+TEST(LangFHandler, PairsTakeTheSlotsTheirSavedIdsName) {
+    // A file written by hand with gaps: after a load the pairs sit where the next save numbers
+    // them, so an entry naming lesson 1, pair 1 means "cat" before and after that save.
+    TLangFHandler h;
+    ASSERT_TRUE(h.LoadBytes(
+        Coded({"[General]", "a@b", "[1]", "0=dog@Hund#*", "4=cat@Katze#*", "9=cow@Kuh#*"})));
+    const auto lesson = h.LessonAt(1);
+    ASSERT_EQ(lesson->SlotCount(), 3);
+    EXPECT_EQ(lesson->PairAt(1)->text1, "cat");
+    EXPECT_EQ(lesson->PairAt(1)->id, 1);
+    TLangFHandler again;
+    ASSERT_TRUE(again.LoadBytes(h.SaveBytes()));
+    EXPECT_EQ(again.LessonAt(1)->PairAt(1)->text1, "cat");
+}
+
 TEST(LangFHandler, RoundTripOfGeneratedModels) {
     test::TempDir dir;
     std::mt19937 gen(20261210);
@@ -320,7 +412,7 @@ TEST(LangFHandler, SaveBytesMatchesTheEncodedLines) {
         }
         h.PutLesson(lesson);
     }
-    const byteArray saved = h.SaveBytes();
+    // The lines the file must hold, ids 0, 1, 2 in each lesson.
     TStrVector lines;
     lines.Add("[General]");
     lines.Add(h.lang1Name + "@" + h.lang2Name);
@@ -328,12 +420,16 @@ TEST(LangFHandler, SaveBytesMatchesTheEncodedLines) {
         if (!lesson)
             continue;
         lines.Add("[" + std::to_string(lesson->number) + "]");
+        std::int32_t id = 0;
         for (const auto& pair : lesson->pairs)
-            if (pair)
-                lines.Add(pair->ToLine());
+            if (pair) {
+                TWordPear numbered = *pair;
+                numbered.id = id++;
+                lines.Add(numbered.ToLine());
+            }
     }
-    EXPECT_EQ(saved, EncodeLines(lines));
-    EXPECT_EQ(h.LessonAt(3)->PairAt(5)->id, 2); // ids are renumbered on save
+    EXPECT_EQ(h.SaveBytes(), EncodeLines(lines));
+    EXPECT_EQ(h.LessonAt(3)->PairAt(2)->text1, std::string(200, 'a')); // and sit in those slots
 }
 
 } // namespace

@@ -17,14 +17,6 @@ namespace {
 // A stored line holds at most 65534 bytes; the id, "=", "@", "#" and the mark need the rest.
 constexpr std::size_t kMaxPairTexts = 65534 - 16;
 
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
