@@ -7,6 +7,8 @@
 #include "app/UiHelpers.h"
 #include "data/FileUtil.h"
 #include "data/LangFHandler.h"
+#include "speech/DesktopSpeech.h"
+#include "speech/SpeechEngine.h"
 
 #include <QApplication>
 #include <QDir>
@@ -112,9 +114,10 @@ int child(int argc, char** argv) {
         return QTest::qWaitForWindowExposed(&window) ? 0 : 1;
     }
     // The program's own speech engine, or none to show what the audio output's start costs.
-    lexaro::tMainWindow window(argv[2], std::string(argv[1]) == "--child-lexaro"
-                                            ? lexaro::DesktopSpeechEngineFactory()
-                                            : lexaro::SpeechEngineFactory());
+    lexaro::tMainWindow window(argv[2],
+                               std::string(argv[1]) == "--child-lexaro"
+                                   ? lexaro::SpeechEngineFactory(lexaro::MakeDesktopSpeechEngine)
+                                   : lexaro::SpeechEngineFactory());
     window.show();
     return !window.HasEnded() && QTest::qWaitForWindowExposed(&window) ? 0 : 1;
 }

@@ -1,9 +1,12 @@
 #include "app/AppIniFile.h"
 
 #include "data/FileUtil.h"
+#include "data/Lesson.h"
 #include "data/StrUtil.h"
 
 #include <algorithm>
+#include <unordered_set>
+#include <utility>
 
 namespace lexaro {
 
@@ -21,41 +24,36 @@ constexpr std::string_view kApplication = "Application";
 // The exercise list never needs more entries than this, whatever its count key claims.
 constexpr std::int32_t kMaxEntries = 1'000'000;
 
+bool ValidLesson(std::int32_t n) {
+    return n >= 0 && n <= kMaxSlotNumber;
+}
+
 } // namespace
 
-bool ParseExerciseEntry(std::string_view text, ExerciseEntry& entry) {
-    entry = ExerciseEntry{-1, -1, -1, false};
-    const auto p = text.find('-');
-    if (p == std::string_view::npos || p == 0)
-        return false;
-    // The priority is the last character alone; one character (the second "-") stands
-    // between the pair id and it.
-    const std::size_t pairEnd = text.size() >= 2 ? text.size() - 2 : 0;
-    const std::string_view pairText =
-        pairEnd > p + 1 ? text.substr(p + 1, pairEnd - (p + 1)) : std::string_view{};
-    ExerciseEntry parsed;
-    if (!TryStrToInt(text.substr(0, p), parsed.lesson) || !TryStrToInt(pairText, parsed.pairId) ||
-        !TryStrToInt(text.substr(text.size() - 1), parsed.priority))
-        return false;
-    entry = parsed;
-    return true;
-}
-
-std::string FormatExerciseEntry(const ExerciseEntry& entry) {
-    return std::to_string(entry.lesson) + "-" + std::to_string(entry.pairId) + "-" +
-           std::to_string(entry.priority);
-}
-
-TAppIniFile::TAppIniFile(std::string folder, IMessageSink* owner) : appFolder(std::move(folder)) {
+TAppIniFile::TAppIniFile(std::filesystem::path folder, IMessageSink* owner)
+    : appFolder(std::move(folder)) {
     iniFound = CheckFileExists(IniPath(), appTitle, owner);
     // Without a file the accessor starts empty, so reads give defaults and nothing crashes.
     ini_ = std::make_unique<tIniFileHandler>(IniPath());
+    if (iniFound && !ini_->ReadResult()) {
+        // A folder, a device or a giant in its place: the program cannot work with it and
+        // must not write over it.
+        iniFound = false;
+        if (owner != nullptr)
+            owner->Warn(appTitle,
+                        DisplayPath(IniPath()) + " cannot be read: " + ini_->ReadResult().reason,
+                        IMessageSink::Icon::Warning);
+    }
     if (iniFound)
         Language = UpperCase(ini_->ReadString(kApplication, "Language", "EN"));
 }
 
-std::string TAppIniFile::IniPath() const {
-    return JoinPath(appFolder, kIniFileName);
+std::filesystem::path TAppIniFile::IniPath() const {
+    return appFolder / kIniFileName;
+}
+
+std::filesystem::path TAppIniFile::LangFilePath() const {
+    return PathFromStored(exercise.LangFileName, appFolder);
 }
 
 bool TAppIniFile::ReadExerciseSection() {
@@ -64,14 +62,20 @@ bool TAppIniFile::ReadExerciseSection() {
     ex.FirstLang = ini_->ReadBool(kExercise, "FirstLang", true);
     ex.MaxWords = ini_->ReadInteger(kExercise, "MaxWords", 300);
 
-    // The list would be cut to MaxWords right after reading, so only that many are built.
+    // Only entries that were read, parse and are valid are kept, each pair once, at most
+    // MaxWords of them: a count key never invents entries.
     const std::int32_t count = std::max(ini_->ReadInteger(kExerciseWords, "NbrWords", 0), 0);
-    const std::int32_t kept = std::min({count, std::max(ex.MaxWords, 0), kMaxEntries});
-    ex.ExerciseWords.assign(static_cast<std::size_t>(kept), ExerciseEntry{});
-    for (std::size_t i = 0; i < ex.ExerciseWords.size(); ++i) {
-        const std::string text = ini_->ReadString(kExerciseWords, std::to_string(i), "");
-        if (!ParseExerciseEntry(text, ex.ExerciseWords[i]))
+    const auto kept = static_cast<std::size_t>(std::max(ex.MaxWords, 0));
+    ex.ExerciseWords.clear();
+    std::unordered_set<std::int64_t> pairs;
+    for (const std::string& text : NumberedValues(kExerciseWords, count)) {
+        if (ex.ExerciseWords.size() >= kept)
             break;
+        ExerciseEntry entry;
+        if (!ParseExerciseEntry(text, entry) || !EntryValid(entry))
+            continue;
+        if (pairs.insert(std::int64_t{entry.lesson} * (kMaxSlotNumber + 1) + entry.pairId).second)
+            ex.ExerciseWords.push_back(entry);
     }
 
     ex.LangFileName = ini_->ReadString(kExercise, "LangFileName", "");
@@ -79,10 +83,37 @@ bool TAppIniFile::ReadExerciseSection() {
         ex.Lang1 = ini_->ReadString(kExercise, "Lang1", "");
         ex.Lang2 = ini_->ReadString(kExercise, "Lang2", "");
         if (!ex.Lang1.empty() && !ex.Lang2.empty())
-            ex.AvailableUnits = ini_->ReadIntList(kAvailableUnits, "NbrUnits");
+            ReadAvailableUnits();
     }
     return !ex.LangFileName.empty() && !ex.Lang1.empty() && !ex.Lang2.empty() &&
            !ex.AvailableUnits.empty();
+}
+
+std::vector<std::string> TAppIniFile::NumberedValues(std::string_view section,
+                                                     std::int32_t count) const {
+    // Only the keys that exist, in the order of their numbers, however large the count.
+    std::vector<std::pair<std::size_t, std::string>> found;
+    ini_->ForEachNumberedKey(
+        section, static_cast<std::size_t>(std::min(count, kMaxEntries)),
+        [&](std::size_t i, std::string_view value) { found.emplace_back(i, std::string(value)); });
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> values;
+    values.reserve(found.size());
+    for (auto& [i, value] : found)
+        values.push_back(std::move(value));
+    return values;
+}
+
+void TAppIniFile::ReadAvailableUnits() {
+    intArray& units = exercise.AvailableUnits;
+    units.clear();
+    const std::int32_t count = std::max(ini_->ReadInteger(kAvailableUnits, "NbrUnits", 0), 0);
+    for (const std::string& text : NumberedValues(kAvailableUnits, count)) {
+        std::int32_t lesson = -1;
+        if (ParseIniInteger(text, lesson) && ValidLesson(lesson) &&
+            std::find(units.begin(), units.end(), lesson) == units.end())
+            units.push_back(lesson);
+    }
 }
 
 void TAppIniFile::ReadGeneralSection() {

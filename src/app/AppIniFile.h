@@ -1,44 +1,18 @@
 #pragma once
 
 #include "app/IniFileHandler.h"
-#include "data/IntVector.h"
 #include "data/MessageSink.h"
+#include "exercise/ExerciseData.h"
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace lexaro {
-
-// One entry of the exercise list.
-struct ExerciseEntry {
-    std::int32_t lesson = 0;
-    std::int32_t pairId = 0;
-    // 0 "use allways", 1..8 "not use once" .. "not use eight times", 9 "not more use".
-    std::int32_t priority = 0;
-    // Added by the top-up of a continued composition: exercised, never written.
-    bool transient = false;
-
-    friend bool operator==(const ExerciseEntry&, const ExerciseEntry&) = default;
-};
-using ArrayWordData = std::vector<ExerciseEntry>;
-
-// "lesson-pairId-priority"; false (entry -1, -1, -1) when the text does not parse.
-bool ParseExerciseEntry(std::string_view text, ExerciseEntry& entry);
-std::string FormatExerciseEntry(const ExerciseEntry& entry);
-
-struct TExerciseData {
-    std::string LangFileName;
-    std::string Lang1;
-    std::string Lang2;
-    bool FirstLang = true;
-    std::int32_t MaxWords = 300;
-    intArray AvailableUnits;
-    ArrayWordData ExerciseWords;
-};
 
 struct TGeneralProperty {
     bool AutoPresent = false;
@@ -71,9 +45,10 @@ inline constexpr const char* kIniFileName = "Lexaro.Ini";
 // back at the end.
 class TAppIniFile {
 public:
-    // Checks for Lexaro.Ini in the folder; a missing file is reported to owner (when given)
-    // under "Lexaro V2.02" and leaves iniFound false.
-    TAppIniFile(std::string appFolder, IMessageSink* owner);
+    // Checks for Lexaro.Ini in the folder; a missing file, and one that cannot be read (not a
+    // regular file, far too large, refused), is reported to owner (when given) under
+    // "Lexaro V2.02" and leaves iniFound false.
+    TAppIniFile(std::filesystem::path appFolder, IMessageSink* owner);
 
     TExerciseData exercise;
     TGeneralProperty general;
@@ -81,7 +56,7 @@ public:
     AVoiceProperty voices;
     ArrayWordData heldBack;
 
-    std::string appFolder;
+    std::filesystem::path appFolder;
     std::string appTitle = kAppTitle;
     std::string Language = "EN";
     bool iniFound = false;
@@ -90,7 +65,9 @@ public:
     bool fontLoaded = false;
     bool voiceLoaded = false;
 
-    // True when LangFileName, Lang1, Lang2 and AvailableUnits are all non-empty.
+    // True when LangFileName, Lang1, Lang2 and AvailableUnits are all non-empty. Only what
+    // was read and is valid is kept: lesson numbers 0..999,999 (each once) and entries that
+    // parse and name such a lesson and pair with a priority 0..9 (each pair once).
     bool ReadExerciseSection();
     void ReadGeneralSection();
     void ReadFontSection();
@@ -108,9 +85,15 @@ public:
     void WriteAll(std::string_view uiLanguage);
 
     bool IsAvailableUnit(std::int32_t lesson) const;
-    std::string IniPath() const;
+    std::filesystem::path IniPath() const;
+    // The language file as a native path: LangFileName, relative to the application folder
+    // unless it is absolute.
+    std::filesystem::path LangFilePath() const;
 
 private:
+    void ReadAvailableUnits();
+    std::vector<std::string> NumberedValues(std::string_view section, std::int32_t count) const;
+
     std::unique_ptr<tIniFileHandler> ini_;
 };
 

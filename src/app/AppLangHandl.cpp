@@ -12,7 +12,7 @@ namespace lexaro {
 namespace {
 
 // Text numbers beyond this are skipped: a damaged or hostile database must not make the
-// text vector reserve gigabytes for one far-off slot. The program asks for 0..137.
+// text vector reserve gigabytes for one far-off slot. The program asks for 0..151.
 constexpr std::int32_t kMaxTextNumber = 65535;
 
 constexpr std::string_view kEndLine = "[##]";
@@ -29,25 +29,65 @@ std::size_t FindBytes(const byteArray& data, std::size_t from, std::string_view 
 
 } // namespace
 
-bool TAppLangHandler::OpenTextDb(const std::string& path, const std::string& caption,
+std::string FillText(std::string_view text, std::initializer_list<std::string_view> args) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        const auto n = static_cast<std::size_t>(next - '1');
+        if (text[i] == '%' && next >= '1' && next <= '9' && n < args.size()) {
+            out += *(args.begin() + n);
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+bool TAppLangHandler::OpenTextDb(const std::filesystem::path& path, const std::string& caption,
                                  IMessageSink* owner) {
-    if (!CheckFileExists(path, caption, owner))
+    problem_.clear();
+    if (!CheckFileExists(path, caption, owner)) {
+        problem_ = "there is no such file";
         return false;
-    return OpenTextDbBytes(ReadWholeFile(path));
+    }
+    byteArray stored;
+    if (const TFileResult read = ReadFileBounded(path, kMaxTextDbBytes, stored); !read) {
+        problem_ = read.reason;
+        return false;
+    }
+    return OpenTextDbBytes(std::move(stored));
 }
 
 bool TAppLangHandler::OpenTextDbBytes(byteArray stored) {
-    if (stored.empty())
+    problem_.clear();
+    if (stored.empty()) {
+        problem_ = "the file is empty";
         return false;
+    }
     ScrambleInPlace(stored.data(), stored.size());
     // The terminator is the last zero byte; the checksum before it may itself be zero.
     const auto last = std::find(stored.rbegin(), stored.rend(), std::uint8_t{0});
-    if (last == stored.rend())
+    if (last == stored.rend()) {
+        problem_ = "the file is damaged (it has no end mark)";
         return false;
+    }
     stored.resize(static_cast<std::size_t>(stored.rend() - last) - 1);
-    if (!DecodeBytes(stored, false))
+    switch (CheckPlain(stored)) {
+    case DecodeFault::None:
+        break;
+    case DecodeFault::TooShort:
+        problem_ = "the file is damaged (it is cut short)";
         return false;
-    data_ = std::move(stored);
+    case DecodeFault::WrongMarker:
+        problem_ = "the file is damaged (wrong start mark)";
+        return false;
+    case DecodeFault::WrongChecksum:
+        problem_ = "the file is damaged (wrong checksum)";
+        return false;
+    }
+    data_.assign(stored.begin() + 1, stored.end() - 1);
     return true;
 }
 
@@ -65,8 +105,8 @@ bool TAppLangHandler::SelectLanguage(std::string_view code) {
     const std::size_t begin = std::min(at + header.size() + 2, data_.size());
     const std::size_t end = FindBytes(data_, begin, kEndLine);
 
-    // Texts read before a faulty line stay in place when the conversion error leaves here.
-    texts_ = std::make_unique<TStrVector>();
+    // The new texts replace the old ones only when the whole section was read.
+    auto texts = std::make_unique<TStrVector>();
     ForEachLine(data_.data() + begin, end - begin, [&](std::string_view line) {
         const std::size_t eq = line.find('=');
         // A line without "=" has only a number part and an empty text.
@@ -75,9 +115,10 @@ bool TAppLangHandler::SelectLanguage(std::string_view code) {
         const std::int32_t n = StrToIntStrict(numberText);
         if (n < 0 || n > kMaxTextNumber)
             return;
-        texts_->Set(n, eq == std::string_view::npos ? std::string()
-                                                    : std::string(line.substr(eq + 1)));
+        texts->Set(n,
+                   eq == std::string_view::npos ? std::string() : std::string(line.substr(eq + 1)));
     });
+    texts_ = std::move(texts);
     return true;
 }
 

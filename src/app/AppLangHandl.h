@@ -5,27 +5,36 @@
 #include "data/StrVector.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace lexaro {
 
-// Every caption, hint, menu entry and message has a number from 0 to 137.
-inline constexpr std::int32_t kTextCount = 138;
+// Every caption, hint, menu entry and message has a number from 0 to 151.
+inline constexpr std::int32_t kTextCount = 152;
 inline constexpr const char* kTextDbName = "Text.Db";
 inline constexpr const char* kMissingText = "????";
+
+// A text with its places %1, %2, ... (up to %9) filled in; other "%" signs stay.
+std::string FillText(std::string_view text, std::initializer_list<std::string_view> args);
 
 // The UI texts: Text.Db opened once, one language selected at a time.
 class TAppLangHandler {
 public:
     // Warns through owner (with caption) when the file is missing. False for a missing,
-    // empty, damaged or unterminated database.
-    bool OpenTextDb(const std::string& path, const std::string& caption, IMessageSink* owner);
+    // unreadable, empty, damaged or unterminated database; Problem() then says what is wrong.
+    bool OpenTextDb(const std::filesystem::path& path, const std::string& caption,
+                    IMessageSink* owner);
     // The same check on the stored bytes.
     bool OpenTextDbBytes(byteArray stored);
+    // What is wrong with the database the last open refused, in plain English.
+    const std::string& Problem() const { return problem_; }
     // Replaces the texts by those of the section "[XX]"; false (texts kept) when absent.
-    // Throws TConvertError on a text line whose number is not decimal.
+    // Throws TConvertError on a text line whose number is not decimal; the texts in use stay
+    // then too: a switch of language is all or nothing.
     bool SelectLanguage(std::string_view code);
     // The text, or "????" when none is selected, the number has none, or it is empty.
     std::string GetText(std::int32_t n) const;
@@ -34,6 +43,7 @@ public:
 private:
     std::unique_ptr<TStrVector> texts_;
     byteArray data_;
+    std::string problem_;
 };
 
 } // namespace lexaro

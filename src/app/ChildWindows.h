@@ -1,15 +1,19 @@
 #pragma once
 
+#include "app/ChangeKind.h"
+#include "app/WindowContext.h"
+
 #include <functional>
 #include <memory>
 
-namespace lexaro {
+class QWidget;
 
-class tMainWindow;
+namespace lexaro {
 
 // The windows that the main window opens, seen from the main window. Each window module
 // implements its interface; the program installs one factory per window (main.cpp) and tests
-// install fakes. A factory receives the main window, which hands out the shared objects.
+// install fakes. A factory gets the window context (the shared objects and the main window's
+// services) and the window that owns the new one.
 
 // The one exercise window: created on the first start, then shown again for every start.
 class IExerciseWindow {
@@ -30,8 +34,7 @@ public:
     virtual ~IExerciseEditor() = default;
     // Runs the dialog; 1 when it closed with OK.
     virtual int exec() = 0;
-    // 4 nothing, 5 maximum changed, 6 chosen lessons changed, 7 another file, 8 no lesson.
-    virtual int GetChangeKind() const = 0;
+    virtual TChangeKind GetChangeKind() const = 0;
 };
 
 // The general settings dialog, opened modally for one use; it edits the settings in place.
@@ -41,8 +44,11 @@ public:
     virtual int exec() = 0;
 };
 
-using ExerciseWindowFactory = std::function<std::unique_ptr<IExerciseWindow>(tMainWindow&)>;
-using ExerciseEditorFactory = std::function<std::unique_ptr<IExerciseEditor>(tMainWindow&)>;
-using SettingsDialogFactory = std::function<std::unique_ptr<ISettingsDialog>(tMainWindow&)>;
+using ExerciseWindowFactory =
+    std::function<std::unique_ptr<IExerciseWindow>(const TWindowContext&, QWidget* owner)>;
+using ExerciseEditorFactory =
+    std::function<std::unique_ptr<IExerciseEditor>(const TWindowContext&, QWidget* owner)>;
+using SettingsDialogFactory =
+    std::function<std::unique_ptr<ISettingsDialog>(const TWindowContext&, QWidget* owner)>;
 
 } // namespace lexaro

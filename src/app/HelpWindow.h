@@ -2,6 +2,8 @@
 
 #include <QTextBrowser>
 
+#include <filesystem>
+#include <functional>
 #include <string>
 
 namespace lexaro {
@@ -14,7 +16,7 @@ public:
     explicit THelpWindow(QWidget* owner = nullptr);
 
     // The folder holding help/ and the UI language ("EN" or "DE"; others use English).
-    void SetHelpFolder(const std::string& appFolder, const std::string& uiLanguage);
+    void SetHelpFolder(const std::filesystem::path& appFolder, const std::string& uiLanguage);
     // Shows the topic; false (after a message) when the help pages are missing.
     bool ShowTopic(const QString& topic);
     bool ShowContents();
@@ -25,8 +27,16 @@ public:
 private:
     bool open(const QString& page, const QString& anchor);
 
-    std::string appFolder_;
+    std::filesystem::path appFolder_;
     std::string language_ = "EN";
 };
+
+// Help contexts on widgets, menus and menu items (see HelpContexts.h): F1 in a window opens
+// the topic of the focused control's nearest context, in an open menu that of the highlighted
+// item (or of the menu), and otherwise that of the window.
+void SetHelpContext(QObject& object, int context);
+int HelpContextOf(const QObject& object);
+// Makes F1 work in the window and in every menu it holds; open gets the context found.
+void InstallHelpKey(QWidget& window, std::function<void(int context)> open);
 
 } // namespace lexaro

@@ -72,21 +72,6 @@ std::string OneLine(std::string_view value) {
     return out;
 }
 
-bool ParseIniInteger(std::string_view s, std::int32_t& value) {
-    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-        std::uint32_t v = 0;
-        const char* first = s.data() + 2;
-        const char* last = s.data() + s.size();
-        const auto res = std::from_chars(first, last, v, 16);
-        if (res.ec != std::errc{} || res.ptr != last ||
-            v > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
-            return false;
-        value = static_cast<std::int32_t>(v);
-        return true;
-    }
-    return TryStrToInt(s, value);
-}
-
 std::string NumberKey(std::size_t i) {
     return std::to_string(i);
 }
@@ -105,6 +90,21 @@ bool IsNumberKey(std::string_view name, std::size_t& i) {
 }
 
 } // namespace
+
+bool ParseIniInteger(std::string_view s, std::int32_t& value) {
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        std::uint32_t v = 0;
+        const char* first = s.data() + 2;
+        const char* last = s.data() + s.size();
+        const auto res = std::from_chars(first, last, v, 16);
+        if (res.ec != std::errc{} || res.ptr != last ||
+            v > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
+            return false;
+        value = static_cast<std::int32_t>(v);
+        return true;
+    }
+    return TryStrToInt(s, value);
+}
 
 TIniWriteError::TIniWriteError(const std::filesystem::path& path, const TFileResult& failure)
     : std::runtime_error("Unable to write to " + DisplayPath(path) + ": " + failure.reason),

@@ -26,6 +26,9 @@ private:
     TFileResult failure_;
 };
 
+// An integer as the settings file writes it: decimal, or hexadecimal after 0x / 0X.
+bool ParseIniInteger(std::string_view s, std::int32_t& value);
+
 // Lexaro's own INI file: section and key names match without regard to case, a key that
 // exists is replaced where it stands, sections are erased as a whole, new sections and keys
 // are appended in the order written, and every other byte of the file (comments, unknown

@@ -1,16 +1,12 @@
 #include "app/MainWnd.h"
 
-#include "app/AppIniFile.h"
-#include "app/AppLangHandl.h"
+#include "app/HelpContexts.h"
 #include "app/HelpWindow.h"
+#include "app/MainWndLogic.h"
 #include "app/QtMessageSink.h"
 #include "app/QtText.h"
 #include "app/T_MAboutDlg.h"
 #include "app/UiHelpers.h"
-#include "data/FileUtil.h"
-#include "data/LangFHandler.h"
-#include "exercise/ExerciseHelpFunc.h"
-#include "speech/DesktopSpeech.h"
 #include "speech/SpeechEngine.h"
 
 #include <QAction>
@@ -18,8 +14,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -43,7 +37,6 @@ constexpr int kClientHeight = 128;
 constexpr int kHintMs = 5000;
 constexpr int kLangPictureSize = 22;
 constexpr const char* kVersionSuffix = " V2.02";
-constexpr const char* kLanguageNotFound = "Language not found";
 
 QIcon picture(const char* name) {
     return QIcon(QStringLiteral(":/images/") + name);
@@ -62,34 +55,11 @@ QPushButton* flatButton(QWidget* parent, const char* name, const char* image, in
     return button;
 }
 
-// The picture beside a language file: same folder and stem, extension .Bmp in any case
-// (on a case-sensitive file system only the extension's case is free).
-QString findLangPicture(const std::string& langFile) {
-    const std::string stemPath = SiblingWithExtension(langFile, "");
-    const std::string exact = stemPath + ".Bmp";
-    if (CheckFileExists(exact))
-        return QtFromCp1252(exact);
-    const QFileInfo stemInfo(QtFromCp1252(stemPath));
-    const QDir folder = stemInfo.dir();
-    const QString stem = stemInfo.fileName();
-    if (stem.isEmpty() || !folder.exists())
-        return {};
-    for (const QString& name : folder.entryList(QDir::Files)) {
-        if (name.size() == stem.size() + 4 && name.startsWith(stem, Qt::CaseSensitive) &&
-            name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
-            return folder.filePath(name);
-    }
-    return {};
-}
-
 } // namespace
 
-SpeechEngineFactory DesktopSpeechEngineFactory() {
-    return [](const std::string& appFolder) { return MakeDesktopSpeechEngine(appFolder); };
-}
-
-tMainWindow::tMainWindow(std::string appFolder, SpeechEngineFactory speech, QWidget* parent)
-    : QMainWindow(parent), appFolder_(std::move(appFolder)), speechFactory_(std::move(speech)) {
+tMainWindow::tMainWindow(const std::filesystem::path& appFolder, SpeechEngineFactory speech,
+                         QWidget* parent)
+    : QMainWindow(parent) {
     EnsureResources();
     setObjectName("tMainWindow");
     setWindowTitle(kAppTitle);
@@ -98,34 +68,65 @@ tMainWindow::tMainWindow(std::string appFolder, SpeechEngineFactory speech, QWid
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    sink_ = std::make_unique<TQtMessageSink>(this);
+    sink_ = std::make_shared<TQtMessageSink>(this);
     buildForm();
     buildMenu();
+    SetHelpContext(*this, kHelpMainWindow);
+    SetHelpContext(*selectLangBox, kHelpComposition);
+    SetHelpContext(*wordChoosBox, kHelpComposition);
+    SetHelpContext(*mHelpGeneral, kHelpGeneral);
+    SetHelpContext(*mHelpContents, kHelpMainWindow);
+    InstallHelpKey(*this, [this](int context) { ShowHelpContext(context); });
 
-    settings_ = std::make_shared<TAppIniFile>(appFolder_, sink_.get());
-    uiLanguage_ = settings_->Language;
-    if (!settings_->iniFound) {
-        settings_.reset();
-        ended_ = true;
+    logic_ = std::make_unique<TMainWndLogic>(appFolder, sink_);
+    if (HasEnded())
         return;
-    }
 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (!fitFormToScreen(*this, true, false, true))
         greySizeItem(*this);
 
-    firstShowPending_ = true;
-    texts_ = std::make_shared<TAppLangHandler>();
-    langHandler_ = std::make_shared<TLangFHandler>();
-    createSpeechEngine();
-
-    exercisePossible_ = false;
-    composedByEditor_ = false;
-    langFileFound_ = false;
-    initialised_ = true;
+    // Without speech the program still runs: the engine stays absent.
+    if (speech)
+        guarded([&] { logic_->SetSpeech(speech(appFolder)); });
 }
 
 tMainWindow::~tMainWindow() = default;
+
+bool tMainWindow::HasEnded() const {
+    return logic_ == nullptr || logic_->State() == TMainState::Ended;
+}
+
+TWindowContext tMainWindow::Context() const {
+    TWindowContext context = logic_->Context();
+    context.showHelp = [help = QPointer<const tMainWindow>(this)](int topic) {
+        if (help)
+            const_cast<tMainWindow*>(help.data())->ShowHelpContext(topic);
+    };
+    return context;
+}
+
+bool tMainWindow::exerciseVisible() const {
+    return exerciseWnd_ && exerciseWnd_->IsExerciseVisible();
+}
+
+void tMainWindow::SetExerciseWindowFactory(ExerciseWindowFactory factory) {
+    exerciseWindowFactory_ = std::move(factory);
+    if (!HasEnded())
+        ControlUpdate();
+}
+
+void tMainWindow::SetExerciseEditorFactory(ExerciseEditorFactory factory) {
+    exerciseEditorFactory_ = std::move(factory);
+    if (!HasEnded())
+        ControlUpdate();
+}
+
+void tMainWindow::SetSettingsDialogFactory(SettingsDialogFactory factory) {
+    settingsDialogFactory_ = std::move(factory);
+    if (!HasEnded())
+        ControlUpdate();
+}
 
 void tMainWindow::buildForm() {
     auto* scroll = new QScrollArea(this);
@@ -245,8 +246,7 @@ void tMainWindow::buildForm() {
     connect(btnExerciseRun, &QPushButton::clicked, this, &tMainWindow::ExerciseRun);
     connect(btnGeneralProperty, &QPushButton::clicked, this, &tMainWindow::GeneralProperty);
     connect(btnEditExercise, &QPushButton::clicked, this, &tMainWindow::EditExercise);
-    connect(btnHelp, &QPushButton::clicked, this,
-            [this] { ShowHelpTopic(QStringLiteral("Hauptfenster")); });
+    connect(btnHelp, &QPushButton::clicked, this, [this] { ShowHelpContext(kHelpMainWindow); });
     connect(cbNewLoad, &QCheckBox::clicked, this, &tMainWindow::cbNewLoadClick);
     connect(rbtnFirstLang, &QRadioButton::clicked, this, &tMainWindow::langRadioClick);
     connect(rbtnSecondLang, &QRadioButton::clicked, this, &tMainWindow::langRadioClick);
@@ -304,32 +304,13 @@ void tMainWindow::buildMenu() {
     connect(mExerciseExit, &QAction::triggered, this, &QWidget::close);
     connect(mAppEnglish, &QAction::triggered, this, [this] { ApplyUiLanguage("EN"); });
     connect(mAppGerman, &QAction::triggered, this, [this] { ApplyUiLanguage("DE"); });
-    connect(mHelpGeneral, &QAction::triggered, this,
-            [this] { ShowHelpTopic(QStringLiteral("Allgemeines")); });
+    connect(mHelpGeneral, &QAction::triggered, this, [this] { ShowHelpContext(kHelpGeneral); });
     connect(mHelpContents, &QAction::triggered, this, &tMainWindow::ShowHelpContents);
     connect(mHelpAbout, &QAction::triggered, this, &tMainWindow::ShowAbout);
 }
 
-void tMainWindow::SetExerciseWindowFactory(ExerciseWindowFactory factory) {
-    exerciseWindowFactory_ = std::move(factory);
-    if (initialised_)
-        ControlUpdate();
-}
-
-void tMainWindow::SetExerciseEditorFactory(ExerciseEditorFactory factory) {
-    exerciseEditorFactory_ = std::move(factory);
-    if (initialised_)
-        ControlUpdate();
-}
-
-void tMainWindow::SetSettingsDialogFactory(SettingsDialogFactory factory) {
-    settingsDialogFactory_ = std::move(factory);
-    if (initialised_)
-        ControlUpdate();
-}
-
 QString tMainWindow::Text(int number) const {
-    return texts_ ? QtFromCp1252(texts_->GetText(number)) : QString::fromLatin1(kMissingText);
+    return logic_ ? QtFromCp1252(logic_->Text(number)) : QString::fromLatin1(kMissingText);
 }
 
 template <typename Action> void tMainWindow::guarded(Action&& action) {
@@ -343,63 +324,42 @@ template <typename Action> void tMainWindow::guarded(Action&& action) {
 }
 
 void tMainWindow::reportError(const QString& text) {
-    const QString caption = settings_ ? QtFromCp1252(settings_->appTitle) : QString(kAppTitle);
+    const QString caption = logic_ ? QtFromCp1252(logic_->AppTitle()) : QString(kAppTitle);
     showMessage(caption, text, kMbIconWarning | kMbOk, true, this);
 }
 
 void tMainWindow::setVisible(bool visible) {
-    if (visible && ended_)
+    if (visible && HasEnded())
         return;
-    if (visible && initialised_ && firstShowPending_) {
+    if (visible && logic_->State() == TMainState::Starting) {
         bool shown = false;
-        guarded([&] { shown = firstShow(); });
+        guarded([&] { shown = logic_->FirstShow(); });
         if (!shown) {
             endProgram();
             return;
         }
+        if (logic_->TextsSelected())
+            applyTexts();
+        ShowLangFileAndLessons();
     }
     QMainWindow::setVisible(visible);
 }
 
-bool tMainWindow::firstShow() {
-    if (!texts_->OpenTextDb(JoinPath(appFolder_, kTextDbName), "Lexaro", sink_.get()))
-        return false;
-    const bool exerciseComplete = settings_->ReadExerciseSection();
-    langFileFound_ = CheckFileExists(settings_->exercise.LangFileName);
-    if (uiLanguage_ == "EN" || uiLanguage_ == "DE") {
-        if (!texts_->SelectLanguage(uiLanguage_)) {
-            uiLanguage_ = settings_->Language;
-            showMessage(QtFromCp1252(settings_->appTitle), kLanguageNotFound,
-                        kMbIconInformation | kMbOk, true, this);
-            return false;
-        }
-        applyTexts();
-    }
-    exercisePossible_ = exerciseComplete && langFileFound_;
-    settings_->ReadGeneralSection();
-    settings_->ReadFontSection();
-    settings_->ReadVoiceSection();
-    ShowLangFileAndLessons();
-    firstShowPending_ = false;
-    return true;
-}
-
 void tMainWindow::endProgram() {
     // Nothing was changed yet, so nothing is written back.
-    ended_ = true;
-    initialised_ = false;
-    destroySpeechEngine();
+    logic_->End();
+    logic_->SetSpeech(nullptr);
 }
 
 void tMainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (initialised_)
+    if (logic_->State() == TMainState::Ready)
         ControlUpdate();
 }
 
 bool tMainWindow::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
-    if (event->type() == QEvent::WindowActivate && initialised_ && !firstShowPending_)
+    if (event->type() == QEvent::WindowActivate && logic_ && logic_->State() == TMainState::Ready)
         activate();
     return handled;
 }
@@ -409,11 +369,11 @@ void tMainWindow::activate() {
         return;
     activating_ = true;
     ControlUpdate();
-    if (speech_) {
+    if (const std::shared_ptr<TSpeechEngine> speech = logic_->Speech()) {
         // Starting the speech control can take a while the first time.
         QApplication::setOverrideCursor(Qt::WaitCursor);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        guarded([&] { openSpeechEngine(); });
+        guarded([&] { speech->Open(); });
         QApplication::restoreOverrideCursor();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
@@ -421,33 +381,27 @@ void tMainWindow::activate() {
 }
 
 void tMainWindow::ApplyUiLanguage(const std::string& code) {
-    if (!initialised_)
+    if (logic_->State() != TMainState::Ready)
         return;
-    QAction* before = uiLanguage_ == "DE" ? mAppGerman : mAppEnglish;
+    QAction* before = logic_->UiLanguage() == "DE" ? mAppGerman : mAppEnglish;
     bool selected = false;
-    guarded([&] { selected = texts_->SelectLanguage(code); });
+    guarded([&] { selected = logic_->SelectUiLanguage(code); });
     if (!selected) {
-        uiLanguage_ = settings_->Language;
-        showMessage(QtFromCp1252(settings_->appTitle), kLanguageNotFound,
-                    kMbIconInformation | kMbOk, true, this);
         // The clicked item does not stay checked.
         before->setChecked(true);
         return;
     }
-    uiLanguage_ = code;
     applyTexts();
     // The lesson label and the placeholders follow the language, also with a file shown.
     ShowLangFileAndLessons();
-    if (exerciseWnd_ && exerciseWnd_->IsExerciseVisible())
+    if (exerciseVisible())
         guarded([&] { exerciseWnd_->ApplyTexts(); });
     if (helpWindow_)
-        helpWindow_->SetHelpFolder(appFolder_, uiLanguage_);
+        helpWindow_->SetHelpFolder(logic_->AppFolder(), logic_->UiLanguage());
 }
 
 void tMainWindow::applyTexts() {
-    const QString title = Text(0) + kVersionSuffix;
-    setWindowTitle(title);
-    settings_->appTitle = Cp1252FromQtLossy(title);
+    setWindowTitle(Text(0) + kVersionSuffix);
 
     selectLangBox->setTitle(" " + Text(1) + " ");
     wordChoosBox->setTitle(" " + Text(2) + " ");
@@ -475,60 +429,44 @@ void tMainWindow::applyTexts() {
     mHelpContents->setText(Text(23));
     mHelpAbout->setText(Text(137));
 
-    (uiLanguage_ == "DE" ? mAppGerman : mAppEnglish)->setChecked(true);
+    (logic_->UiLanguage() == "DE" ? mAppGerman : mAppEnglish)->setChecked(true);
 }
 
 void tMainWindow::ShowLangFileAndLessons() {
-    if (!settings_)
+    if (HasEnded())
         return;
-    const TExerciseData& data = settings_->exercise;
-    QString lessons = Text(46) + Text(47);
-    if (langFileFound_) {
-        panelLangFile->setText(QtFromCp1252(data.Lang1) + " - " + QtFromCp1252(data.Lang2));
-        if (!data.AvailableUnits.empty()) {
-            QStringList numbers;
-            for (const std::int32_t lesson : data.AvailableUnits)
-                numbers << QString::number(lesson);
-            lessons = Text(46) + " : " + numbers.join(',');
-        }
-        rbtnFirstLang->setText(QtFromCp1252(data.Lang1));
-        rbtnSecondLang->setText(QtFromCp1252(data.Lang2));
-        (data.FirstLang ? rbtnFirstLang : rbtnSecondLang)->setChecked(true);
-        const QString picturePath = findLangPicture(data.LangFileName);
-        if (!picturePath.isEmpty()) {
-            // The picture is a bitmap, as its extension says; naming the format spares probing
-            // every image plugin.
-            QPixmap loaded(picturePath, "BMP");
-            if (!loaded.isNull())
-                langPicture_ = loaded;
-        }
-    } else {
-        panelLangFile->setText(Text(133));
-        rbtnFirstLang->setText(Text(134));
-        rbtnSecondLang->setText(Text(134));
-        rbtnFirstLang->setChecked(true);
+    const TLangFileView view = logic_->LangFileView();
+    panelLangFile->setText(QtFromCp1252(view.panel));
+    labelSelUnits->setText(QtFromCp1252(view.lessons));
+    rbtnFirstLang->setText(QtFromCp1252(view.firstLang));
+    rbtnSecondLang->setText(QtFromCp1252(view.secondLang));
+    (view.firstChecked ? rbtnFirstLang : rbtnSecondLang)->setChecked(true);
+    if (!view.found) {
         langPicture_ = defaultLangPicture_;
+    } else if (!view.picture.empty()) {
+        // The picture is a bitmap, as its extension says; naming the format spares probing
+        // every image plugin. One that does not load leaves the previous picture.
+        const QPixmap loaded(QtFromPath(view.picture), "BMP");
+        if (!loaded.isNull())
+            langPicture_ = loaded;
     }
-    labelSelUnits->setText(lessons);
     imageLangFile->setPixmap(langPicture_);
 }
 
 void tMainWindow::ControlUpdate() {
-    const bool run = exercisePossible_ && static_cast<bool>(exerciseWindowFactory_);
-    btnExerciseRun->setEnabled(run);
-    mExerciseRun->setEnabled(run);
-    rbtnFirstLang->setEnabled(btnExerciseRun->isEnabled());
-    rbtnSecondLang->setEnabled(btnExerciseRun->isEnabled());
-    cbNewLoad->setEnabled(btnExerciseRun->isEnabled());
-    cbResetPrio->setEnabled(cbNewLoad->isEnabled());
-
-    const bool exerciseShown = exerciseWnd_ && exerciseWnd_->IsExerciseVisible();
-    const bool edit = !exerciseShown && static_cast<bool>(exerciseEditorFactory_);
-    btnEditExercise->setEnabled(edit);
-    mExerciseEditLessons->setEnabled(edit);
-    const bool settings = static_cast<bool>(settingsDialogFactory_);
-    btnGeneralProperty->setEnabled(settings);
-    mExerciseGenSettings->setEnabled(settings);
+    const TControlView view = logic_->Controls(
+        exerciseVisible(), static_cast<bool>(exerciseWindowFactory_),
+        static_cast<bool>(exerciseEditorFactory_), static_cast<bool>(settingsDialogFactory_));
+    btnExerciseRun->setEnabled(view.run);
+    mExerciseRun->setEnabled(view.run);
+    rbtnFirstLang->setEnabled(view.chooseLanguage);
+    rbtnSecondLang->setEnabled(view.chooseLanguage);
+    cbNewLoad->setEnabled(view.newCompose);
+    cbResetPrio->setEnabled(view.resetPrio);
+    btnEditExercise->setEnabled(view.editExercise);
+    mExerciseEditLessons->setEnabled(view.editExercise);
+    btnGeneralProperty->setEnabled(view.settings);
+    mExerciseGenSettings->setEnabled(view.settings);
 }
 
 void tMainWindow::cbNewLoadClick() {
@@ -541,94 +479,46 @@ void tMainWindow::cbNewLoadClick() {
 }
 
 void tMainWindow::langRadioClick() {
-    if (settings_)
-        settings_->exercise.FirstLang = rbtnFirstLang->isChecked();
-}
-
-bool tMainWindow::IsFirstLangChecked() const {
-    return rbtnFirstLang->isChecked();
-}
-
-void tMainWindow::SplitHeldBack() {
-    if (settings_)
-        splitHeldBack(*settings_);
+    logic_->SetFirstLanguage(rbtnFirstLang->isChecked());
 }
 
 void tMainWindow::ExerciseRun() {
-    if (!initialised_ || !exercisePossible_ || !exerciseWindowFactory_)
+    if (logic_->State() != TMainState::Ready || !exerciseWindowFactory_)
         return;
     guarded([&] {
-        // A running exercise addresses the list by position: never compose under it.
-        if (exerciseWnd_ && exerciseWnd_->IsExerciseVisible()) {
-            exerciseWnd_->ShowExercise();
-            ControlUpdate();
-            return;
+        const bool show = logic_->StartExercise(exerciseVisible(), cbNewLoad->isChecked(),
+                                                cbResetPrio->isChecked());
+        if (show) {
+            if (!exerciseWnd_)
+                exerciseWnd_ = exerciseWindowFactory_(Context(), this);
+            if (exerciseWnd_)
+                exerciseWnd_->ShowExercise();
         }
-        ArrayWordData& list = settings_->exercise.ExerciseWords;
-        if (!composedByEditor_) {
-            if (list.empty() || cbNewLoad->isChecked()) {
-                composeNew(*settings_, *langHandler_);
-            } else {
-                composeContinue(*settings_, *langHandler_, cbResetPrio->isChecked());
-                if (!entriesValid(*settings_, *langHandler_))
-                    composeNew(*settings_, *langHandler_);
-            }
-        }
-        // The editor's composition is shown once; later starts compose as usual.
-        composedByEditor_ = false;
-        if (list.empty()) {
-            showMessage(Text(0), Text(112), kMbIconInformation | kMbOk, true, this);
-            return;
-        }
-        if (!exerciseWnd_)
-            exerciseWnd_ = exerciseWindowFactory_(*this);
-        if (exerciseWnd_)
-            exerciseWnd_->ShowExercise();
         ControlUpdate();
     });
 }
 
 void tMainWindow::EditExercise() {
-    if (!initialised_ || !exerciseEditorFactory_)
-        return;
-    if (exerciseWnd_ && exerciseWnd_->IsExerciseVisible())
+    if (logic_->State() != TMainState::Ready || !exerciseEditorFactory_ || exerciseVisible())
         return;
     guarded([&] {
-        std::unique_ptr<IExerciseEditor> editor = exerciseEditorFactory_(*this);
+        std::unique_ptr<IExerciseEditor> editor = exerciseEditorFactory_(Context(), this);
         if (!editor)
             return;
-        if (editor->exec() == 1) {
-            langFileFound_ = CheckFileExists(settings_->exercise.LangFileName);
-            exercisePossible_ = !settings_->exercise.AvailableUnits.empty() && langFileFound_;
+        const bool ok = editor->exec() == kIdOk;
+        logic_->EditorClosed(ok, editor->GetChangeKind());
+        if (ok) {
             ShowLangFileAndLessons();
             ControlUpdate();
-        }
-        ArrayWordData& list = settings_->exercise.ExerciseWords;
-        switch (editor->GetChangeKind()) {
-        case 5: {
-            const auto max = static_cast<std::size_t>(std::max(0, settings_->exercise.MaxWords));
-            if (max < list.size())
-                list.resize(max);
-            else
-                fillFresh(*settings_, *langHandler_);
-            break;
-        }
-        case 6:
-        case 7:
-            composeNew(*settings_, *langHandler_);
-            composedByEditor_ = true;
-            break;
-        default:
-            break;
         }
     });
 }
 
 void tMainWindow::GeneralProperty() {
-    if (!initialised_ || !settingsDialogFactory_)
+    if (logic_->State() != TMainState::Ready || !settingsDialogFactory_)
         return;
     guarded([&] {
-        std::unique_ptr<ISettingsDialog> dialog = settingsDialogFactory_(*this);
+        std::unique_ptr<ISettingsDialog> dialog = settingsDialogFactory_(Context(), this);
         if (dialog)
             dialog->exec();
     });
@@ -638,16 +528,22 @@ void tMainWindow::ShowHelpTopic(const QString& topic) {
     guarded([&] {
         if (!helpWindow_)
             helpWindow_ = new THelpWindow(this);
-        helpWindow_->SetHelpFolder(appFolder_, uiLanguage_);
+        helpWindow_->SetHelpFolder(logic_->AppFolder(), logic_->UiLanguage());
         helpWindow_->ShowTopic(topic);
     });
+}
+
+void tMainWindow::ShowHelpContext(int context) {
+    const std::string_view topic = HelpTopic(context);
+    if (!topic.empty())
+        ShowHelpTopic(QString::fromLatin1(topic.data(), static_cast<qsizetype>(topic.size())));
 }
 
 void tMainWindow::ShowHelpContents() {
     guarded([&] {
         if (!helpWindow_)
             helpWindow_ = new THelpWindow(this);
-        helpWindow_->SetHelpFolder(appFolder_, uiLanguage_);
+        helpWindow_->SetHelpFolder(logic_->AppFolder(), logic_->UiLanguage());
         helpWindow_->ShowContents();
     });
 }
@@ -658,36 +554,16 @@ void tMainWindow::ShowAbout() {
 }
 
 void tMainWindow::closeEvent(QCloseEvent* event) {
-    if (exerciseWnd_ && exerciseWnd_->IsExerciseVisible())
+    if (exerciseVisible())
         guarded([&] { exerciseWnd_->CloseExercise(); });
-    if (initialised_)
-        closeSequence();
+    if (logic_ && logic_->State() == TMainState::Ready) {
+        if (helpWindow_)
+            helpWindow_->close();
+        // A failed write is reported; the window closes all the same.
+        guarded([&] { logic_->Close(); });
+    }
     event->accept();
     QMainWindow::closeEvent(event);
-}
-
-void tMainWindow::closeSequence() {
-    initialised_ = false;
-    if (helpWindow_)
-        helpWindow_->close();
-    // A failed write is reported; the window closes all the same.
-    guarded([&] { settings_->WriteAll(uiLanguage_); });
-    destroySpeechEngine();
-}
-
-void tMainWindow::createSpeechEngine() {
-    if (!speechFactory_)
-        return;
-    // Without speech the program still runs: the engine stays absent.
-    guarded([&] { speech_ = speechFactory_(appFolder_); });
-}
-
-bool tMainWindow::openSpeechEngine() {
-    return speech_ && speech_->Open();
-}
-
-void tMainWindow::destroySpeechEngine() {
-    speech_.reset();
 }
 
 } // namespace lexaro

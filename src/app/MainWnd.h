@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPointer>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,36 +24,34 @@ class QRadioButton;
 
 namespace lexaro {
 
-class TAppIniFile;
-class TAppLangHandler;
-class TLangFHandler;
-class TSpeechEngine;
+class TMainWndLogic;
 class TQtMessageSink;
+class TSpeechEngine;
 
 // Makes the speech engine for an application folder; may give none.
 using SpeechEngineFactory =
-    std::function<std::unique_ptr<TSpeechEngine>(const std::string& appFolder)>;
-// The program's own: espeak-ng voices through Lexaro's audio output.
-SpeechEngineFactory DesktopSpeechEngineFactory();
+    std::function<std::unique_ptr<TSpeechEngine>(const std::filesystem::path& appFolder)>;
 
-// The program's main window: it owns the objects the whole program shares (settings, UI
-// texts, language file, speech engine), shows the chosen language file and lessons, starts
-// exercises and opens every other window. Closing it writes the settings and ends the run.
+// The program's main window: it shows the chosen language file and lessons, starts exercises
+// and opens every other window. Its decisions and the objects the program shares live in
+// TMainWndLogic; the window calls it and renders what it gives. Closing it writes the settings
+// and ends the run.
 class tMainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Creates the window for the application folder. When Lexaro.Ini is missing the user has
-    // been told and HasEnded() is true: the program ends without showing the window.
-    // The speech engine is made with the window (tests pass their own factory or none).
-    explicit tMainWindow(std::string appFolder,
-                         SpeechEngineFactory speech = DesktopSpeechEngineFactory(),
+    // Creates the window for the application folder (as the system names it). When Lexaro.Ini
+    // is missing or unusable the user has been told and HasEnded() is true: the program ends
+    // without showing the window. The speech engine is made with the window by the factory
+    // (none: no speech).
+    explicit tMainWindow(const std::filesystem::path& appFolder, SpeechEngineFactory speech = {},
                          QWidget* parent = nullptr);
     ~tMainWindow() override;
 
-    // True when the program is to end without (further) running: the settings file, the text
-    // database or the first UI language was missing. The window is not shown then.
-    bool HasEnded() const { return ended_; }
-    bool IsInitialised() const { return initialised_; }
+    // True when the program is to end without (further) running: a file it needs was missing
+    // or unusable, or the first UI language was not in the text database. The window is not
+    // shown then, and the program's exit status is ExitCode().
+    bool HasEnded() const;
+    int ExitCode() const { return HasEnded() ? 1 : 0; }
 
     // Seams for the windows this one opens. Without a factory the controls that open that
     // window stay disabled.
@@ -60,23 +59,11 @@ public:
     void SetExerciseEditorFactory(ExerciseEditorFactory factory);
     void SetSettingsDialogFactory(SettingsDialogFactory factory);
 
-    // The shared objects, for the windows this one opens.
-    const std::shared_ptr<TAppIniFile>& Settings() const { return settings_; }
-    const std::shared_ptr<TAppLangHandler>& Texts() const { return texts_; }
-    const std::shared_ptr<TLangFHandler>& LangHandler() const { return langHandler_; }
-    // Null while no speech engine is available.
-    const std::shared_ptr<TSpeechEngine>& SpeechEngine() const { return speech_; }
-    const std::string& AppFolder() const { return appFolder_; }
-    const std::string& UiLanguage() const { return uiLanguage_; }
-    // Asked by the exercise window for every card.
-    bool IsFirstLangChecked() const;
-    // Run for the exercise window when it closes: holds back the entries with priorities 1..8.
-    void SplitHeldBack();
+    TMainWndLogic& Logic() const { return *logic_; }
+    // What the windows this one opens get to work with.
+    TWindowContext Context() const;
     IExerciseWindow* ExerciseWindow() const { return exerciseWnd_.get(); }
     THelpWindow* HelpWindow() const { return helpWindow_.data(); }
-    bool ComposedByEditor() const { return composedByEditor_; }
-    bool ExercisePossible() const { return exercisePossible_; }
-    bool LangFileFound() const { return langFileFound_; }
     // The language-file picture as shown.
     const QPixmap& LangPicture() const { return langPicture_; }
     // A window text by number in the current UI language.
@@ -89,6 +76,7 @@ public:
     // "EN" or "DE": selects the UI language and applies every text of the window.
     void ApplyUiLanguage(const std::string& code);
     void ShowHelpTopic(const QString& topic);
+    void ShowHelpContext(int context);
     void ShowHelpContents();
     void ShowAbout();
 
@@ -136,32 +124,19 @@ protected:
 private:
     void buildForm();
     void buildMenu();
-    bool firstShow();
     void activate();
     void applyTexts();
     void cbNewLoadClick();
     void langRadioClick();
-    void showLangPicture();
-    void closeSequence();
     void endProgram();
-
-    // The speech engine's life: made with the window, opened on every activation, destroyed
-    // at close.
-    void createSpeechEngine();
-    bool openSpeechEngine();
-    void destroySpeechEngine();
+    bool exerciseVisible() const;
 
     // Runs a user action and shows any error it raises instead of ending the program.
     template <typename Action> void guarded(Action&& action);
     void reportError(const QString& text);
 
-    std::string appFolder_;
-    std::string uiLanguage_ = "EN";
-    std::unique_ptr<TQtMessageSink> sink_;
-    std::shared_ptr<TAppIniFile> settings_;
-    std::shared_ptr<TAppLangHandler> texts_;
-    std::shared_ptr<TLangFHandler> langHandler_;
-    std::shared_ptr<TSpeechEngine> speech_;
+    std::shared_ptr<TQtMessageSink> sink_;
+    std::unique_ptr<TMainWndLogic> logic_;
     // Destroyed before the window's children, so an exercise window that is also a child
     // widget of this window is deleted exactly once.
     std::unique_ptr<IExerciseWindow> exerciseWnd_;
@@ -170,18 +145,11 @@ private:
     ExerciseWindowFactory exerciseWindowFactory_;
     ExerciseEditorFactory exerciseEditorFactory_;
     SettingsDialogFactory settingsDialogFactory_;
-    SpeechEngineFactory speechFactory_;
 
     QPixmap langPicture_;
     QPixmap defaultLangPicture_;
     QActionGroup* languageGroup_ = nullptr;
-
-    bool firstShowPending_ = false;
-    bool initialised_ = false;
-    bool langFileFound_ = false;
-    bool exercisePossible_ = false;
-    bool composedByEditor_ = false;
-    bool ended_ = false;
+    // Activation runs the speech engine's start, which lets events through: not twice at once.
     bool activating_ = false;
 };
 

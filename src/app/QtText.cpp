@@ -2,6 +2,7 @@
 
 #include "data/Charset.h"
 
+#include <QFile>
 #include <QList>
 
 namespace lexaro {
@@ -29,6 +30,24 @@ std::string Cp1252FromQtLossy(const QString& text) {
         out.push_back(byte < 0 ? '?' : static_cast<char>(static_cast<unsigned char>(byte)));
     }
     return out;
+}
+
+std::filesystem::path PathFromQt(const QString& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path.toStdWString());
+#else
+    const QByteArray native = QFile::encodeName(path);
+    return std::filesystem::path(
+        std::string(native.constData(), static_cast<std::size_t>(native.size())));
+#endif
+}
+
+QString QtFromPath(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return QString::fromStdWString(path.native());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
 }
 
 } // namespace lexaro

@@ -1,6 +1,8 @@
 #include "app/MainWnd.h"
 #include "app/QtText.h"
 #include "app/UiHelpers.h"
+#include "speech/DesktopSpeech.h"
+#include "speech/SpeechEngine.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -12,16 +14,16 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Lexaro");
     QApplication::setWindowIcon(QIcon(":/images/app-icon.svg"));
 
-    std::string appFolder;
-    if (!lexaro::Cp1252FromQt(QCoreApplication::applicationDirPath(), appFolder))
-        appFolder = lexaro::Cp1252FromQtLossy(QCoreApplication::applicationDirPath());
+    // The application folder as the system names it: no conversion, whatever its characters.
+    const std::filesystem::path appFolder =
+        lexaro::PathFromQt(QCoreApplication::applicationDirPath());
 
-    lexaro::tMainWindow window(appFolder);
+    lexaro::tMainWindow window(appFolder, lexaro::MakeDesktopSpeechEngine);
     if (window.HasEnded())
-        return 0;
+        return window.ExitCode();
     // The other windows join here, one factory each.
     window.show();
     if (window.HasEnded())
-        return 0;
+        return window.ExitCode();
     return QApplication::exec();
 }

@@ -57,8 +57,6 @@ byteArray EncodeLines(const TStrVector& lines) {
     return out;
 }
 
-namespace {
-
 DecodeFault CheckPlain(byteArray& plain) {
     if (plain.size() < 2)
         return DecodeFault::TooShort;
@@ -68,8 +66,6 @@ DecodeFault CheckPlain(byteArray& plain) {
         return DecodeFault::WrongChecksum;
     return DecodeFault::None;
 }
-
-} // namespace
 
 DecodeFault CheckCoded(byteArray& data, std::size_t& first, std::size_t& last) {
     ScrambleInPlace(data.data(), data.size());

@@ -22,6 +22,8 @@ bool DecodeBytes(byteArray& data, bool unscrambleFirst);
 
 // Why a coded file was refused, for tools that explain it.
 enum class DecodeFault { None, TooShort, WrongMarker, WrongChecksum };
+// Checks unscrambled bytes: the marker first, the checksum last.
+DecodeFault CheckPlain(byteArray& plain);
 // Unscrambles data in place and checks it; on success [first, last) are the inner bytes.
 DecodeFault CheckCoded(byteArray& data, std::size_t& first, std::size_t& last);
 

@@ -3,27 +3,49 @@
 #include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <unordered_set>
 
 namespace lexaro {
 
 namespace {
 
-std::size_t MaxWordsOf(const TAppIniFile& settings) {
-    const std::int32_t max = settings.exercise.MaxWords;
-    return max > 0 ? static_cast<std::size_t>(max) : 0;
+std::size_t MaxWordsOf(const TExerciseData& ex) {
+    return ex.MaxWords > 0 ? static_cast<std::size_t>(ex.MaxWords) : 0;
 }
 
-// The used pairs of the chosen lessons in lesson and slot order; with freshOnly only those not
-// drawn yet. Stops after limit entries, for callers that keep no more than that anyway.
-ArrayWordData Collect(const TAppIniFile& settings, const TLangFHandler& lang, bool freshOnly,
-                      bool transient, std::size_t limit) {
+// One number per pair: lesson and pair ids stay below a million.
+std::int64_t PairKey(std::int32_t lesson, std::int32_t pairId) {
+    return std::int64_t{lesson} * (std::int64_t{kMaxSlotNumber} + 1) + pairId;
+}
+
+using PairSet = std::unordered_set<std::int64_t>;
+
+PairSet PairsOf(const ArrayWordData& a, const ArrayWordData& b) {
+    PairSet pairs;
+    pairs.reserve(a.size() + b.size());
+    for (const ArrayWordData* list : {&a, &b})
+        for (const ExerciseEntry& e : *list)
+            pairs.insert(PairKey(e.lesson, e.pairId));
+    return pairs;
+}
+
+// The used pairs of the chosen lessons in lesson and slot order, each lesson once; with
+// freshOnly only those not drawn yet and not in skip. Stops after limit entries, for callers
+// that keep no more than that anyway.
+ArrayWordData Collect(const TExerciseData& ex, const TLangFHandler& lang, bool freshOnly,
+                      const PairSet& skip, bool transient, std::size_t limit) {
     ArrayWordData out;
+    std::vector<std::int32_t> lessons;
     std::size_t slots = 0;
-    for (const std::int32_t number : settings.exercise.AvailableUnits)
+    for (const std::int32_t number : ex.AvailableUnits) {
+        if (std::find(lessons.begin(), lessons.end(), number) != lessons.end())
+            continue;
+        lessons.push_back(number);
         if (const auto lesson = lang.LessonAt(number))
             slots += static_cast<std::size_t>(lesson->SlotCount());
+    }
     out.reserve(std::min(slots, limit));
-    for (const std::int32_t number : settings.exercise.AvailableUnits) {
+    for (const std::int32_t number : lessons) {
         const std::shared_ptr<TLesson> lesson = lang.LessonAt(number);
         if (!lesson)
             continue;
@@ -32,7 +54,8 @@ ArrayWordData Collect(const TAppIniFile& settings, const TLangFHandler& lang, bo
             if (out.size() >= limit)
                 return out;
             // The slot is what PairAt finds the pair by; it is the pair's id after a load.
-            if (pair && pair->use && !(freshOnly && pair->drawn))
+            if (pair && pair->use &&
+                !(freshOnly && (pair->drawn || skip.count(PairKey(number, slot)) != 0)))
                 out.push_back(ExerciseEntry{number, slot, 0, transient});
             ++slot;
         }
@@ -44,30 +67,26 @@ constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 
 // shuffleEntries followed by appendUpTo, without building the part of the shuffled list that
 // appendUpTo would drop: the same entries in the same order.
-void AppendShuffled(TAppIniFile& settings, const ArrayWordData& candidates, TRandomGen& rng) {
+void AppendShuffled(TExerciseData& ex, const ArrayWordData& candidates, TRandomGen& rng) {
     intArray order(candidates.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<std::int32_t>(i);
     ShuffleInts(order, rng);
-    ArrayWordData& list = settings.exercise.ExerciseWords;
-    const std::size_t max = MaxWordsOf(settings);
+    ArrayWordData& list = ex.ExerciseWords;
+    const std::size_t max = MaxWordsOf(ex);
     for (std::size_t i = 0; i < order.size() && list.size() < max; ++i)
         list.push_back(candidates[static_cast<std::size_t>(order[i])]);
 }
 
-void LoadLangFile(const TAppIniFile& settings, TLangFHandler& lang) {
-    lang.Clear();
-    lang.Load(settings.exercise.LangFileName);
-}
-
 } // namespace
 
-ArrayWordData collectSelected(const TAppIniFile& settings, const TLangFHandler& lang) {
-    return Collect(settings, lang, false, false, kNoLimit);
+ArrayWordData collectSelected(const TExerciseData& ex, const TLangFHandler& lang) {
+    return Collect(ex, lang, false, {}, false, kNoLimit);
 }
 
-ArrayWordData collectFresh(const TAppIniFile& settings, const TLangFHandler& lang, bool transient) {
-    return Collect(settings, lang, true, transient, kNoLimit);
+ArrayWordData collectFresh(const TExerciseData& ex, const ArrayWordData& heldBack,
+                           const TLangFHandler& lang, bool transient) {
+    return Collect(ex, lang, true, PairsOf(ex.ExerciseWords, heldBack), transient, kNoLimit);
 }
 
 void shuffleEntries(ArrayWordData& entries, TRandomGen& rng) {
@@ -82,9 +101,9 @@ void shuffleEntries(ArrayWordData& entries, TRandomGen& rng) {
     entries = std::move(shuffled);
 }
 
-void appendUpTo(TAppIniFile& settings, const ArrayWordData& candidates) {
-    ArrayWordData& list = settings.exercise.ExerciseWords;
-    const std::size_t max = MaxWordsOf(settings);
+void appendUpTo(TExerciseData& ex, const ArrayWordData& candidates) {
+    ArrayWordData& list = ex.ExerciseWords;
+    const std::size_t max = MaxWordsOf(ex);
     for (const ExerciseEntry& e : candidates) {
         if (list.size() >= max)
             break;
@@ -92,8 +111,8 @@ void appendUpTo(TAppIniFile& settings, const ArrayWordData& candidates) {
     }
 }
 
-void markDrawn(const TAppIniFile& settings, TLangFHandler& lang, bool drawn) {
-    for (const ExerciseEntry& e : settings.exercise.ExerciseWords) {
+void markDrawn(const ArrayWordData& list, TLangFHandler& lang, bool drawn) {
+    for (const ExerciseEntry& e : list) {
         const std::shared_ptr<TLesson> lesson = lang.LessonAt(e.lesson);
         if (!lesson)
             continue;
@@ -114,11 +133,19 @@ void agePriorities(ArrayWordData& entries) {
             --e.priority;
 }
 
-void splitHeldBack(TAppIniFile& settings) {
+void removeDoubles(ArrayWordData& entries) {
+    PairSet seen;
+    seen.reserve(entries.size());
+    std::erase_if(entries, [&](const ExerciseEntry& e) {
+        return !seen.insert(PairKey(e.lesson, e.pairId)).second;
+    });
+}
+
+void splitHeldBack(ArrayWordData& list, ArrayWordData& heldBack) {
     ArrayWordData kept;
     ArrayWordData held;
     bool anyHeld = false;
-    for (const ExerciseEntry& e : settings.exercise.ExerciseWords) {
+    for (const ExerciseEntry& e : list) {
         if (e.priority == 0) {
             kept.push_back(e);
         } else if (e.priority < 9) {
@@ -127,13 +154,13 @@ void splitHeldBack(TAppIniFile& settings) {
         }
         // 9 and above: not more use, dropped.
     }
-    settings.exercise.ExerciseWords = std::move(kept);
+    list = std::move(kept);
     if (anyHeld)
-        settings.heldBack = std::move(held);
+        heldBack = std::move(held);
 }
 
-bool entriesValid(const TAppIniFile& settings, const TLangFHandler& lang) {
-    for (const ExerciseEntry& e : settings.exercise.ExerciseWords) {
+bool entriesValid(const ArrayWordData& list, const TLangFHandler& lang) {
+    for (const ExerciseEntry& e : list) {
         const std::shared_ptr<TLesson> lesson = lang.LessonAt(e.lesson);
         if (!lesson || !lesson->PairAt(e.pairId))
             return false;
@@ -141,49 +168,55 @@ bool entriesValid(const TAppIniFile& settings, const TLangFHandler& lang) {
     return true;
 }
 
-void composeNew(TAppIniFile& settings, TLangFHandler& lang, TRandomGen& rng) {
-    LoadLangFile(settings, lang);
-    ArrayWordData candidates = collectSelected(settings, lang);
+bool composeNew(TExerciseData& ex, ArrayWordData& heldBack, TLangFHandler& lang, TRandomGen& rng) {
+    const ArrayWordData candidates = collectSelected(ex, lang);
     if (candidates.empty())
-        return;
-    settings.exercise.ExerciseWords.clear();
-    AppendShuffled(settings, candidates, rng);
+        return false;
+    ex.ExerciseWords.clear();
+    // What an earlier composition held back names pairs of that composition, perhaps of
+    // another file: a new composition starts a new held-back list.
+    heldBack.clear();
+    AppendShuffled(ex, candidates, rng);
     lang.ClearDrawn();
-    markDrawn(settings, lang, true);
-    lang.Save(settings.exercise.LangFileName);
+    markDrawn(ex.ExerciseWords, lang, true);
+    return true;
 }
 
-void fillFresh(TAppIniFile& settings, TLangFHandler& lang, TRandomGen& rng) {
-    if (lang.SlotCount() == 0)
-        lang.Load(settings.exercise.LangFileName);
-    ArrayWordData candidates = collectFresh(settings, lang, false);
+bool fillFresh(TExerciseData& ex, const ArrayWordData& heldBack, TLangFHandler& lang,
+               TRandomGen& rng) {
+    const ArrayWordData candidates = collectFresh(ex, heldBack, lang, false);
     if (candidates.empty())
-        return;
-    AppendShuffled(settings, candidates, rng);
-    markDrawn(settings, lang, true);
-    lang.Save(settings.exercise.LangFileName);
+        return false;
+    AppendShuffled(ex, candidates, rng);
+    markDrawn(ex.ExerciseWords, lang, true);
+    return true;
 }
 
-void composeContinue(TAppIniFile& settings, TLangFHandler& lang, bool resetPrio, TRandomGen& rng) {
-    LoadLangFile(settings, lang);
-    ArrayWordData& list = settings.exercise.ExerciseWords;
-    const std::size_t max = MaxWordsOf(settings);
+bool composeContinue(TExerciseData& ex, ArrayWordData& heldBack, TLangFHandler& lang, bool reset,
+                     TRandomGen& rng) {
+    ArrayWordData& list = ex.ExerciseWords;
+    removeDoubles(list);
+    const std::size_t max = MaxWordsOf(ex);
+    bool marked = false;
     if (list.size() < max)
-        fillFresh(settings, lang, rng);
+        marked = fillFresh(ex, heldBack, lang, rng);
     if (list.empty())
-        return;
-    if (resetPrio) {
+        return marked;
+    if (reset) {
         resetPriorities(list);
     } else {
         agePriorities(list);
-        splitHeldBack(settings);
+        splitHeldBack(list, heldBack);
     }
     if (list.size() < max) {
         // Not shuffled and cut by appendUpTo, so the walk can stop once the gap is filled.
-        const ArrayWordData topUp = Collect(settings, lang, true, true, max - list.size());
-        appendUpTo(settings, topUp);
+        // Top-up pairs stay undrawn, so they are skipped by pair, not by their mark.
+        const ArrayWordData topUp =
+            Collect(ex, lang, true, PairsOf(list, heldBack), true, max - list.size());
+        appendUpTo(ex, topUp);
     }
     shuffleEntries(list, rng);
+    return marked;
 }
 
 } // namespace lexaro

@@ -1,34 +1,49 @@
 #pragma once
 
-#include "app/AppIniFile.h"
 #include "data/ArrayUtil.h"
 #include "data/LangFHandler.h"
+#include "exercise/ExerciseData.h"
 
 namespace lexaro {
 
-// Composition of the exercise list (kept in the settings) from the chosen lessons of the
-// language file. The random generator is injectable so tests can fix the order.
+// Composition of the exercise list from the chosen lessons of a language file.
+//
+// It works on the language file as the caller loaded it and reads or writes no file itself:
+// the operations that change drawn marks return true, and the caller then saves the file.
+// No pair ever stands twice in the exercise list, nor in it and in the held-back list at once.
+// The random generator is injectable so tests can fix the order.
 
-// New composition: load, take all used pairs of the chosen lessons, shuffle, cut to MaxWords,
-// mark them drawn (all others not) and save the file.
-void composeNew(TAppIniFile& settings, TLangFHandler& lang, TRandomGen& rng = DefaultRandom());
-// Continued composition; resetPriorities is the state of "Reset priority of Phrases".
-void composeContinue(TAppIniFile& settings, TLangFHandler& lang, bool resetPriorities,
+// New composition: all used pairs of the chosen lessons, shuffled and cut to MaxWords; they
+// are marked drawn and all other pairs not, and the held-back list starts anew. True when it
+// composed; with nothing to compose both lists stay as they were.
+bool composeNew(TExerciseData& ex, ArrayWordData& heldBack, TLangFHandler& lang,
+                TRandomGen& rng = DefaultRandom());
+// Continued composition; reset is the state of "Reset priority of Phrases". True when pairs
+// were marked drawn (the list was filled up with fresh pairs first).
+bool composeContinue(TExerciseData& ex, ArrayWordData& heldBack, TLangFHandler& lang, bool reset,
                      TRandomGen& rng = DefaultRandom());
-// Appends pairs not yet drawn up to MaxWords, marks and saves.
-void fillFresh(TAppIniFile& settings, TLangFHandler& lang, TRandomGen& rng = DefaultRandom());
-// Moves entries with priority 1..8 to the held-back list and drops 9.
-void splitHeldBack(TAppIniFile& settings);
+// Appends pairs not drawn yet (and in neither list) up to MaxWords and marks the whole list
+// drawn. True when it appended.
+bool fillFresh(TExerciseData& ex, const ArrayWordData& heldBack, TLangFHandler& lang,
+               TRandomGen& rng = DefaultRandom());
+// Moves entries with priority 1..8 to the held-back list (replacing it when there is one)
+// and drops 9.
+void splitHeldBack(ArrayWordData& list, ArrayWordData& heldBack);
 // True when every entry names a lesson and a pair that the loaded file holds.
-bool entriesValid(const TAppIniFile& settings, const TLangFHandler& lang);
+bool entriesValid(const ArrayWordData& list, const TLangFHandler& lang);
 
 // The shared steps.
-ArrayWordData collectSelected(const TAppIniFile& settings, const TLangFHandler& lang);
-ArrayWordData collectFresh(const TAppIniFile& settings, const TLangFHandler& lang, bool transient);
+// The used pairs of the chosen lessons (each lesson once) in lesson and slot order.
+ArrayWordData collectSelected(const TExerciseData& ex, const TLangFHandler& lang);
+// The same, only pairs not drawn yet and in neither list.
+ArrayWordData collectFresh(const TExerciseData& ex, const ArrayWordData& heldBack,
+                           const TLangFHandler& lang, bool transient);
 void shuffleEntries(ArrayWordData& entries, TRandomGen& rng = DefaultRandom());
-void appendUpTo(TAppIniFile& settings, const ArrayWordData& candidates);
-void markDrawn(const TAppIniFile& settings, TLangFHandler& lang, bool drawn);
+void appendUpTo(TExerciseData& ex, const ArrayWordData& candidates);
+void markDrawn(const ArrayWordData& list, TLangFHandler& lang, bool drawn);
 void resetPriorities(ArrayWordData& entries);
 void agePriorities(ArrayWordData& entries);
+// Drops every entry whose pair an earlier entry names already.
+void removeDoubles(ArrayWordData& entries);
 
 } // namespace lexaro

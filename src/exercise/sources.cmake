@@ -1,3 +1,4 @@
 target_sources(lexaro_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ExerciseData.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExerciseHelpFunc.cpp
 )

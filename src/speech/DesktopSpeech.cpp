@@ -8,11 +8,10 @@
 
 namespace lexaro {
 
-std::unique_ptr<TSpeechEngine> MakeDesktopSpeechEngine(const std::string& appFolder) {
+std::unique_ptr<TSpeechEngine> MakeDesktopSpeechEngine(const std::filesystem::path& appFolder) {
     auto output = std::make_shared<TQtAudioOutput>(TEspeakControl::kSampleRate);
     const bool audioPresent = output->Start();
-    auto store =
-        std::make_shared<TRegistryStore>(TRegistryStore::Load(JoinPath(appFolder, "Lexaro.Reg")));
+    auto store = std::make_shared<TRegistryStore>(TRegistryStore::Load(appFolder / "Lexaro.Reg"));
     // The control is created by the engine's first Open, and again after a failed one.
     auto factory = [output]() -> std::unique_ptr<TDirectSS> {
         return std::make_unique<TEspeakControl>(output);

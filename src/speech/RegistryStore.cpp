@@ -113,10 +113,9 @@ TRegistryStore TRegistryStore::Parse(std::string_view text) {
     return store;
 }
 
-TRegistryStore TRegistryStore::Load(const std::string& path) {
-    const byteArray bytes = ReadWholeFile(path);
-    if (bytes.size() > MaxFileSize)
-        return {};
+TRegistryStore TRegistryStore::Load(const std::filesystem::path& path) {
+    // Anything larger, and anything but a regular file, is not read at all.
+    const byteArray bytes = ReadWholeFile(path, MaxFileSize);
     return Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

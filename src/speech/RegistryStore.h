@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -32,7 +33,7 @@ public:
     TRegistryStore() = default;
     static TRegistryStore Parse(std::string_view text);
     // A missing, unreadable or oversized file gives an empty store.
-    static TRegistryStore Load(const std::string& path);
+    static TRegistryStore Load(const std::filesystem::path& path);
 
     bool KeyExists(TRegRoot root, std::string_view keyPath) const;
     // The values of a key in file order; empty for a missing key.

@@ -44,7 +44,7 @@ TEST_F(AppIniFileTest, MissingFileWarnsAndIsNotFound) {
     EXPECT_EQ(sink.shown[0].text, "lexaro.ini - Dosn't exists  ");
     EXPECT_EQ(settings.Language, "EN");
     EXPECT_EQ(settings.IniPath(), IniPath());
-    EXPECT_EQ(settings.appFolder, dir.path().string());
+    EXPECT_EQ(settings.appFolder, dir.path());
     EXPECT_EQ(settings.appTitle, "Lexaro V2.02");
 }
 
@@ -178,11 +178,90 @@ TEST(ExerciseEntryParse, Cases) {
     EXPECT_EQ(FormatExerciseEntry({-1, 0, 9, true}), "-1-0-9");
 }
 
-TEST_F(AppIniFileTest, ListReadingStopsAtTheFirstBadEntry) {
+TEST_F(AppIniFileTest, OnlyEntriesThatWereReadAndAreValidAreKept) {
+    // A bad entry no longer ends the list, and nothing stands in for it.
     auto s = Open("[exerciseWords]\r\nNbrWords=3\r\n0=1-5-0\r\n1=bad\r\n2=2-7-3\r\n");
     s->ReadExerciseSection();
-    EXPECT_EQ(s->exercise.ExerciseWords,
-              (ArrayWordData{{1, 5, 0, false}, {-1, -1, -1, false}, {0, 0, 0, false}}));
+    EXPECT_EQ(s->exercise.ExerciseWords, (ArrayWordData{{1, 5, 0, false}, {2, 7, 3, false}}));
+}
+
+TEST_F(AppIniFileTest, ACloseNeverWritesMoreThanItReadOrTheProgramMade) {
+    // Hand-edited or damaged settings: counts larger than the lists, numbers no file can
+    // hold, pairs and lessons given twice.
+    const std::string base = "[Exercise]\r\nLangFileName=x.lang\r\nLang1=A\r\nLang2=B\r\n";
+    struct Case {
+        const char* name;
+        std::string lists;
+        ArrayWordData entries;
+        intArray units;
+    } cases[] = {
+        {"count larger than the list",
+         "[ExerciseWords]\r\n0=1-2-0\r\n1=1-3-4\r\nNbrWords=5\r\n"
+         "[AvailableUnits]\r\n0=1\r\nNbrUnits=4\r\n",
+         {{1, 2, 0, false}, {1, 3, 4, false}},
+         {1}},
+        {"counts of two thousand million",
+         "[ExerciseWords]\r\n0=1-2-0\r\nNbrWords=2000000000\r\n"
+         "[AvailableUnits]\r\n0=1\r\n1=2\r\n2=3\r\nNbrUnits=2000000000\r\n",
+         {{1, 2, 0, false}},
+         {1, 2, 3}},
+        {"numbers no file can hold",
+         "[ExerciseWords]\r\n0=-1-2-0\r\n1=1000000-0-0\r\n2=3-1000000-0\r\n3=2-2-2\r\n"
+         "NbrWords=4\r\n[AvailableUnits]\r\n0=-1\r\n1=2\r\n2=1000000\r\n3=x\r\nNbrUnits=4\r\n",
+         {{2, 2, 2, false}},
+         {2}},
+        {"given twice",
+         "[ExerciseWords]\r\n0=1-2-0\r\n1=1-2-5\r\n2=1-3-0\r\nNbrWords=3\r\n"
+         "[AvailableUnits]\r\n0=2\r\n1=1\r\n2=2\r\nNbrUnits=3\r\n",
+         {{1, 2, 0, false}, {1, 3, 0, false}},
+         {2, 1}},
+        {"keys with gaps",
+         "[ExerciseWords]\r\n0=1-2-0\r\n7=1-3-0\r\nNbrWords=9\r\n"
+         "[AvailableUnits]\r\n3=4\r\nNbrUnits=5\r\n",
+         {{1, 2, 0, false}, {1, 3, 0, false}},
+         {4}},
+    };
+    for (const Case& c : cases) {
+        auto s = ReadAll(base + c.lists);
+        EXPECT_EQ(s->exercise.ExerciseWords, c.entries) << c.name;
+        EXPECT_EQ(s->exercise.AvailableUnits, c.units) << c.name;
+        s->WriteAll("EN");
+        const std::string written = ReadFileBytes(IniPath());
+        EXPECT_NE(written.find("NbrWords=" + std::to_string(c.entries.size()) + "\r\n"),
+                  std::string::npos)
+            << c.name;
+        EXPECT_NE(written.find("NbrUnits=" + std::to_string(c.units.size()) + "\r\n"),
+                  std::string::npos)
+            << c.name;
+        EXPECT_LT(written.size(), 600u) << c.name;
+        EXPECT_EQ(written.find("-1"), std::string::npos) << c.name;
+    }
+}
+
+TEST_F(AppIniFileTest, ASettingsFileThatCannotBeReadIsNeverWritten) {
+#ifndef _WIN32
+    std::filesystem::create_symlink("/dev/zero", IniPath());
+    TAppIniFile settings(dir.path(), &sink);
+    EXPECT_FALSE(settings.iniFound) << "the program ends";
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_NE(sink.shown[0].text.find("cannot be read: it is not a regular file"),
+              std::string::npos)
+        << sink.shown[0].text;
+    EXPECT_THROW(settings.WriteAll("EN"), TIniWriteError);
+    EXPECT_TRUE(std::filesystem::is_symlink(IniPath()));
+#endif
+    // Far larger than any settings file: refused before it is read.
+    std::filesystem::remove(IniPath());
+    {
+        std::ofstream big(IniPath(), std::ios::binary);
+        big.seekp((16 << 20) + 1);
+        big.put('x');
+    }
+    sink.shown.clear();
+    TAppIniFile huge(dir.path(), &sink);
+    EXPECT_FALSE(huge.iniFound);
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(std::filesystem::file_size(IniPath()), (16u << 20) + 2);
 }
 
 TEST_F(AppIniFileTest, ListIsCutToMaxWords) {

@@ -181,12 +181,15 @@ TEST(AppLangHandl, UnknownLanguageKeepsTheTextsInUse) {
     EXPECT_EQ(texts.GetText(0), "Hello");
 }
 
-TEST(AppLangHandl, FaultyNumberStopsTheSelectionWithTheTextsReadSoFar) {
-    TAppLangHandler texts = Opened("[EN]\r\n0=Hello\r\n"
+TEST(AppLangHandl, FaultyNumberEndsTheSelectionAndKeepsTheTextsInUse) {
+    // A switch of language is all or nothing: the window never shows half a language.
+    TAppLangHandler texts = Opened("[EN]\r\n0=Hello\r\n[##]\r\n"
+                                   "[DE]\r\n0=Hallo\r\n"
                                    "x1=bad\r\n"
-                                   "2=after\r\n[##]\r\n");
+                                   "2=danach\r\n[##]\r\n");
+    ASSERT_TRUE(texts.SelectLanguage("EN"));
     try {
-        texts.SelectLanguage("EN");
+        texts.SelectLanguage("DE");
         FAIL() << "no conversion error";
     } catch (const TConvertError& e) {
         EXPECT_STREQ(e.what(), "'x1' is not a valid integer value");
@@ -194,10 +197,11 @@ TEST(AppLangHandl, FaultyNumberStopsTheSelectionWithTheTextsReadSoFar) {
     EXPECT_EQ(texts.GetText(0), "Hello");
     EXPECT_EQ(texts.GetText(2), "????");
 
-    // An empty line has an empty number.
+    // An empty line has an empty number; before any selection nothing is shown half.
     TAppLangHandler empty = Opened("[EN]\r\n0=Hello\r\n\r\n1=x\r\n[##]\r\n");
     EXPECT_THROW(empty.SelectLanguage("EN"), TConvertError);
-    EXPECT_EQ(empty.GetText(0), "Hello");
+    EXPECT_FALSE(empty.HasTexts());
+    EXPECT_EQ(empty.GetText(0), "????");
 }
 
 TEST(AppLangHandl, HostileNumbersAreSkippedWithoutHugeAllocations) {
@@ -236,18 +240,20 @@ TEST(AppLangHandl, DamagedDatabasesAreRefused) {
     const byteArray unterminated = EncodeLines(lines);
     ASSERT_NE(ScrambleBytes(unterminated).back(), 0);
 
-    const std::vector<std::pair<const char*, byteArray>> cases{
-        {"empty", {}},
-        {"terminator only", ScrambleBytes({0})},
-        {"marker and terminator", ScrambleBytes({kCodedMarker, 0})},
-        {"wrong checksum", ScrambleBytes(wrongChecksum)},
-        {"wrong marker", ScrambleBytes(wrongMarker)},
-        {"no zero byte", unterminated},
+    // Each says what is wrong, for the message that ends the program.
+    const std::vector<std::pair<byteArray, std::string>> cases{
+        {{}, "the file is empty"},
+        {ScrambleBytes({0}), "the file is damaged (it is cut short)"},
+        {ScrambleBytes({kCodedMarker, 0}), "the file is damaged (it is cut short)"},
+        {ScrambleBytes(wrongChecksum), "the file is damaged (wrong checksum)"},
+        {ScrambleBytes(wrongMarker), "the file is damaged (wrong start mark)"},
+        {unterminated, "the file is damaged (it has no end mark)"},
     };
-    for (const auto& [name, stored] : cases) {
+    for (const auto& [stored, problem] : cases) {
         TAppLangHandler texts;
-        EXPECT_FALSE(texts.OpenTextDbBytes(stored)) << name;
-        EXPECT_FALSE(texts.SelectLanguage("EN")) << name;
+        EXPECT_FALSE(texts.OpenTextDbBytes(stored)) << problem;
+        EXPECT_EQ(texts.Problem(), problem);
+        EXPECT_FALSE(texts.SelectLanguage("EN")) << problem;
     }
     TAppLangHandler texts;
     EXPECT_TRUE(texts.OpenTextDbBytes(good));

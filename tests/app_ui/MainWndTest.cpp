@@ -3,6 +3,7 @@
 #include "app/AppIniFile.h"
 #include "app/AppLangHandl.h"
 #include "app/MainWnd.h"
+#include "app/MainWndLogic.h"
 #include "app/QtText.h"
 #include "app/T_MAboutDlg.h"
 #include "data/FileUtil.h"
@@ -56,13 +57,13 @@ struct FakeEditor : IExerciseEditor {
     std::function<void(TAppIniFile&)> change;
     TAppIniFile* settings = nullptr;
     int result = 1;
-    int kind = 4;
+    TChangeKind kind = TChangeKind::Nothing;
     int exec() override {
         if (change)
             change(*settings);
         return result;
     }
-    int GetChangeKind() const override { return kind; }
+    TChangeKind GetChangeKind() const override { return kind; }
 };
 
 // The texts the window should show, read from the same database.
@@ -85,14 +86,14 @@ protected:
     // Creates and shows the window with a fake exercise window and a scripted editor.
     std::unique_ptr<tMainWindow> start() {
         auto window = std::make_unique<tMainWindow>(folder.path(), speechFactory);
-        window->SetExerciseWindowFactory([this](tMainWindow&) {
+        window->SetExerciseWindowFactory([this](const TWindowContext&, QWidget*) {
             auto fake = std::make_unique<FakeExerciseWindow>();
             exerciseWindow = fake.get();
             return fake;
         });
-        window->SetExerciseEditorFactory([this](tMainWindow& main) {
+        window->SetExerciseEditorFactory([this](const TWindowContext& context, QWidget*) {
             auto fake = std::make_unique<FakeEditor>();
-            fake->settings = main.Settings().get();
+            fake->settings = context.settings.get();
             fake->change = editorChange;
             fake->kind = editorKind;
             fake->result = editorResult;
@@ -113,7 +114,7 @@ protected:
     SpeechEngineFactory speechFactory; // no speech unless a test gives one
     FakeExerciseWindow* exerciseWindow = nullptr;
     std::function<void(TAppIniFile&)> editorChange;
-    int editorKind = 4;
+    TChangeKind editorKind = TChangeKind::Nothing;
     int editorResult = 1;
 };
 
@@ -153,7 +154,7 @@ TEST_F(MainWndTest, FirstShowWithoutLanguageFileShowsPlaceholders) {
     ASSERT_TRUE(window->isVisible());
     const Texts en(folder, "EN");
 
-    EXPECT_FALSE(window->LangFileFound());
+    EXPECT_FALSE(window->Logic().LangFileFound());
     EXPECT_EQ(window->panelLangFile->text(), en(133));
     EXPECT_EQ(window->labelSelUnits->text(), en(46) + en(47));
     EXPECT_EQ(window->rbtnFirstLang->text(), en(134));
@@ -220,8 +221,8 @@ TEST_F(MainWndTest, SwitchingToGermanAndBack) {
     EXPECT_EQ(window->mHelpContents->text(), de(23));
     EXPECT_TRUE(window->mAppGerman->isChecked());
     EXPECT_FALSE(window->mAppEnglish->isChecked());
-    EXPECT_EQ(window->UiLanguage(), "DE");
-    EXPECT_EQ(window->Settings()->appTitle, Cp1252FromQtLossy(de(0) + " V2.02"));
+    EXPECT_EQ(window->Logic().UiLanguage(), "DE");
+    EXPECT_EQ(window->Logic().Settings()->appTitle, Cp1252FromQtLossy(de(0) + " V2.02"));
     // The language file's names are data, not texts.
     EXPECT_EQ(window->panelLangFile->text(), "English - Deutsch");
 
@@ -276,10 +277,10 @@ TEST_F(MainWndTest, PresentedLanguageFollowsTheRadioButtons) {
     // Click the indicator: the buttons are wider than their texts.
     const QPoint indicator(6, window->rbtnFirstLang->height() / 2);
     QTest::mouseClick(window->rbtnSecondLang, Qt::LeftButton, {}, indicator);
-    EXPECT_FALSE(window->Settings()->exercise.FirstLang);
-    EXPECT_FALSE(window->IsFirstLangChecked());
+    EXPECT_FALSE(window->Logic().Settings()->exercise.FirstLang);
+    EXPECT_FALSE(window->Logic().FirstLanguage());
     QTest::mouseClick(window->rbtnFirstLang, Qt::LeftButton, {}, indicator);
-    EXPECT_TRUE(window->Settings()->exercise.FirstLang);
+    EXPECT_TRUE(window->Logic().Settings()->exercise.FirstLang);
 }
 
 TEST_F(MainWndTest, MaximumChangeTrimsThenRefills) {
@@ -292,13 +293,13 @@ TEST_F(MainWndTest, MaximumChangeTrimsThenRefills) {
     const auto lang = folder.writeLangFile("L", {{1, 200}}, drawn);
     folder.writeIni(lang, {1}, "EN", 300, entries);
     auto window = start();
-    const ArrayWordData before = window->Settings()->exercise.ExerciseWords;
+    const ArrayWordData before = window->Logic().Settings()->exercise.ExerciseWords;
     ASSERT_EQ(before.size(), 120u);
 
-    editorKind = 5;
+    editorKind = TChangeKind::MaxWords;
     editorChange = [](TAppIniFile& s) { s.exercise.MaxWords = 50; };
     window->EditExercise();
-    const ArrayWordData& list = window->Settings()->exercise.ExerciseWords;
+    const ArrayWordData& list = window->Logic().Settings()->exercise.ExerciseWords;
     ASSERT_EQ(list.size(), 50u);
     EXPECT_TRUE(std::equal(list.begin(), list.end(), before.begin()));
 
@@ -323,11 +324,11 @@ TEST_F(MainWndTest, EditorCompositionIsShownOnceWithoutComposingAgain) {
     folder.writeIni(lang, {1});
     auto window = start();
 
-    editorKind = 6;
+    editorKind = TChangeKind::Lessons;
     editorChange = [](TAppIniFile& s) { s.exercise.AvailableUnits = {1, 2}; };
     window->EditExercise();
-    EXPECT_TRUE(window->ComposedByEditor());
-    const ArrayWordData composed = window->Settings()->exercise.ExerciseWords;
+    EXPECT_TRUE(window->Logic().ComposedByEditor());
+    const ArrayWordData composed = window->Logic().Settings()->exercise.ExerciseWords;
     ASSERT_EQ(composed.size(), 120u);
     EXPECT_EQ(window->labelSelUnits->text(), Texts(folder, "EN")(46) + " : 1,2");
 
@@ -336,22 +337,22 @@ TEST_F(MainWndTest, EditorCompositionIsShownOnceWithoutComposingAgain) {
     window->ExerciseRun();
     ASSERT_NE(exerciseWindow, nullptr);
     EXPECT_EQ(exerciseWindow->shows, 1);
-    EXPECT_EQ(window->Settings()->exercise.ExerciseWords, composed);
-    EXPECT_FALSE(window->ComposedByEditor());
+    EXPECT_EQ(window->Logic().Settings()->exercise.ExerciseWords, composed);
+    EXPECT_FALSE(window->Logic().ComposedByEditor());
     // While the exercise runs, editing is closed.
     EXPECT_FALSE(window->btnEditExercise->isEnabled());
 
     // A start while the exercise window is visible only brings it to the front.
     window->ExerciseRun();
     EXPECT_EQ(exerciseWindow->shows, 2);
-    EXPECT_EQ(window->Settings()->exercise.ExerciseWords, composed);
+    EXPECT_EQ(window->Logic().Settings()->exercise.ExerciseWords, composed);
 
     // Once closed, the next start composes anew (New Compose is checked).
     exerciseWindow->visible = false;
     window->ExerciseRun();
     EXPECT_EQ(exerciseWindow->shows, 3);
-    EXPECT_EQ(window->Settings()->exercise.ExerciseWords.size(), 120u);
-    EXPECT_NE(window->Settings()->exercise.ExerciseWords, composed);
+    EXPECT_EQ(window->Logic().Settings()->exercise.ExerciseWords.size(), 120u);
+    EXPECT_NE(window->Logic().Settings()->exercise.ExerciseWords, composed);
 }
 
 TEST_F(MainWndTest, NothingToExerciseShowsTheMessageAndNoWindow) {
@@ -401,9 +402,9 @@ TEST_F(MainWndTest, CloseWritesEverySectionAndClosesTheExerciseFirst) {
 
     // The next start reads it back.
     auto second = start();
-    EXPECT_EQ(second->UiLanguage(), "DE");
+    EXPECT_EQ(second->Logic().UiLanguage(), "DE");
     EXPECT_EQ(second->windowTitle(), Texts(folder, "DE")(0) + " V2.02");
-    EXPECT_EQ(second->Settings()->exercise.ExerciseWords.size(), 10u);
+    EXPECT_EQ(second->Logic().Settings()->exercise.ExerciseWords.size(), 10u);
 }
 
 TEST_F(MainWndTest, AFailedSettingsWriteIsReportedAndTheWindowCloses) {
@@ -470,7 +471,7 @@ TEST_F(MainWndTest, LanguageMissingFromTheDatabase) {
     EXPECT_EQ(recorder.messages[0].caption, "Lexaro V2.02");
     EXPECT_TRUE(second->mAppEnglish->isChecked());
     EXPECT_FALSE(second->mAppGerman->isChecked());
-    EXPECT_EQ(second->UiLanguage(), "EN");
+    EXPECT_EQ(second->Logic().UiLanguage(), "EN");
     EXPECT_EQ(second->windowTitle(), "Lexaro V2.02");
 }
 
@@ -484,7 +485,7 @@ TEST_F(MainWndTest, PictureKeepsItsContentWhenTheNewFileHasNone) {
     auto window = start();
     ASSERT_EQ(window->LangPicture().toImage().pixelColor(2, 2), QColor(0x00ff00));
 
-    editorKind = 7;
+    editorKind = TChangeKind::LangFile;
     editorChange = [&](TAppIniFile& s) { s.exercise.LangFileName = second; };
     window->EditExercise();
     EXPECT_EQ(window->LangPicture().toImage().pixelColor(2, 2), QColor(0x00ff00));
@@ -500,7 +501,7 @@ TEST_F(MainWndTest, WindowsWithoutAFactoryStayClosed) {
     EXPECT_FALSE(window.btnGeneralProperty->isEnabled());
     EXPECT_FALSE(window.mExerciseGenSettings->isEnabled());
     window.ExerciseRun();
-    EXPECT_TRUE(window.Settings()->exercise.ExerciseWords.empty());
+    EXPECT_TRUE(window.Logic().Settings()->exercise.ExerciseWords.empty());
     // Help and About need no factory.
     EXPECT_TRUE(window.btnHelp->isEnabled());
 }
@@ -520,8 +521,8 @@ TEST_F(MainWndTest, SpeechEngineMadeAtCreationOpenedAtEachActivation) {
     folder.writeIni(lang, {1});
     int opens = 0;
     std::string madeFor;
-    speechFactory = [&](const std::string& appFolder) {
-        madeFor = appFolder;
+    speechFactory = [&](const std::filesystem::path& appFolder) {
+        madeFor = appFolder.string();
         // A control that cannot be made: every Open tries again and fails.
         return std::make_unique<TSpeechEngine>(
             [&opens]() -> std::unique_ptr<TDirectSS> {
@@ -532,13 +533,13 @@ TEST_F(MainWndTest, SpeechEngineMadeAtCreationOpenedAtEachActivation) {
     };
     auto window = start();
     EXPECT_EQ(madeFor, folder.path());
-    ASSERT_NE(window->SpeechEngine(), nullptr);
+    ASSERT_NE(window->Logic().Speech(), nullptr);
     activate(*window);
     activate(*window);
     EXPECT_EQ(opens, 2);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     window->close();
-    EXPECT_EQ(window->SpeechEngine(), nullptr);
+    EXPECT_EQ(window->Logic().Speech(), nullptr);
 }
 
 TEST_F(MainWndTest, AboutOpensANewModalBoxEachTime) {

@@ -1,11 +1,8 @@
 #include "exercise/ExerciseHelpFunc.h"
 
-#include "../data/TestFiles.h"
-
 #include <algorithm>
-#include <fstream>
+#include <map>
 #include <set>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -26,32 +23,28 @@ std::set<Pair> PairsOf(const ArrayWordData& list) {
     return out;
 }
 
+ArrayWordData SortedByPair(ArrayWordData list) {
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+        return std::pair(a.lesson, a.pairId) < std::pair(b.lesson, b.pairId);
+    });
+    return list;
+}
+
+// Composition works on the language file as loaded: the tests build it in memory.
 class CompositionTest : public ::testing::Test {
 protected:
-    test::TempDir dir;
-    std::string langPath = dir.file("en-de.lang");
-    std::string iniPath = dir.file("Lexaro.Ini");
-    std::unique_ptr<TAppIniFile> settings;
+    TExerciseData ex;
+    ArrayWordData heldBack;
     TLangFHandler lang;
     TRandomGen rng = FixedRandom();
-
-    void SetUp() override {
-        std::ofstream(iniPath, std::ios::binary) << "";
-        settings = std::make_unique<TAppIniFile>(dir.path().string(), nullptr);
-        settings->ReadExerciseSection();
-        settings->exercise.LangFileName = langPath;
-        settings->exercise.Lang1 = "English";
-        settings->exercise.Lang2 = "Deutsch";
-    }
 
     // Lesson number -> pairs (use, drawn); an empty slot where use is -1.
     struct PairSpec {
         int use;
         bool drawn = false;
     };
-    void WriteLangFile(const std::map<std::int32_t, std::vector<PairSpec>>& lessons) {
-        TLangFHandler out;
-        out.SetLanguageNames("English", "Deutsch");
+    void Lessons(const std::map<std::int32_t, std::vector<PairSpec>>& lessons) {
+        lang.Clear();
         for (const auto& [number, pairs] : lessons) {
             auto lesson = std::make_shared<TLesson>();
             lesson->number = number;
@@ -59,88 +52,88 @@ protected:
                 if (pairs[slot].use < 0)
                     continue;
                 auto pair = lesson->NewPair(static_cast<std::int64_t>(slot));
-                pair->text1 = "w" + std::to_string(number) + "_" + std::to_string(slot);
-                pair->text2 = "t" + std::to_string(slot);
                 pair->use = pairs[slot].use != 0;
                 pair->drawn = pairs[slot].drawn;
             }
-            out.PutLesson(lesson);
+            lang.PutLesson(lesson);
         }
-        ASSERT_TRUE(out.Save(langPath));
     }
 
-    // The drawn marks as stored in the file.
-    std::set<Pair> DrawnOnDisk() {
-        TLangFHandler in;
-        EXPECT_TRUE(in.Load(langPath));
+    std::set<Pair> Drawn() const {
         std::set<Pair> out;
-        for (const auto& lesson : in.lessons)
+        for (const auto& lesson : lang.lessons)
             if (lesson)
-                for (const auto& pair : lesson->pairs)
-                    if (pair && pair->drawn)
-                        out.insert({lesson->number, pair->id});
+                for (std::int32_t slot = 0; slot < lesson->SlotCount(); ++slot)
+                    if (const auto pair = lesson->PairAt(slot); pair && pair->drawn)
+                        out.insert({lesson->number, slot});
         return out;
+    }
+
+    void ExpectNoPairTwice(const char* when) const {
+        const std::set<Pair> both = PairsOf(ex.ExerciseWords);
+        EXPECT_EQ(both.size(), ex.ExerciseWords.size()) << when << ": a pair stands twice";
+        for (const auto& e : heldBack)
+            EXPECT_EQ(both.count({e.lesson, e.pairId}), 0u)
+                << when << ": " << e.lesson << "-" << e.pairId << " is listed and held back";
     }
 };
 
 TEST_F(CompositionTest, ComposeNewCutsToMaxWordsAndMarksOnlyThoseDrawn) {
-    WriteLangFile({{1, {{1, true}, {1}, {1}, {1}, {1}}}});
-    settings->exercise.AvailableUnits = {1};
-    settings->exercise.MaxWords = 3;
-    settings->exercise.ExerciseWords = {{9, 9, 4, false}};
-    composeNew(*settings, lang, rng);
+    Lessons({{1, {{1, true}, {1}, {1}, {1}, {1}}}});
+    ex.AvailableUnits = {1};
+    ex.MaxWords = 3;
+    ex.ExerciseWords = {{9, 9, 4, false}};
+    EXPECT_TRUE(composeNew(ex, heldBack, lang, rng)) << "the drawn marks are to be saved";
 
-    const ArrayWordData& list = settings->exercise.ExerciseWords;
+    const ArrayWordData& list = ex.ExerciseWords;
     ASSERT_EQ(list.size(), 3u);
     for (const auto& e : list) {
         EXPECT_EQ(e.lesson, 1);
         EXPECT_EQ(e.priority, 0);
         EXPECT_FALSE(e.transient);
     }
-    EXPECT_EQ(PairsOf(list).size(), 3u);
-    // Exactly the three drawn pairs carry the mark, in memory and on disk; the mark the
-    // first pair had before is gone unless it was drawn again.
-    EXPECT_EQ(DrawnOnDisk(), PairsOf(list));
-    std::set<Pair> inMemory;
-    for (const auto& pair : lang.LessonAt(1)->pairs)
-        if (pair && pair->drawn)
-            inMemory.insert({1, pair->id});
-    EXPECT_EQ(inMemory, PairsOf(list));
+    ExpectNoPairTwice("new");
+    // Exactly the three drawn pairs carry the mark; the mark the first pair had before is
+    // gone unless it was drawn again.
+    EXPECT_EQ(Drawn(), PairsOf(list));
 }
 
-TEST_F(CompositionTest, ComposeNewFollowsTheStepsExactly) {
+TEST_F(CompositionTest, ComposeNewGivesTheSelectedPairsInAnOrderOfTheGenerator) {
     std::map<std::int32_t, std::vector<PairSpec>> lessons;
     for (std::int32_t n = 1; n <= 4; ++n)
         lessons[n] = std::vector<PairSpec>(25, PairSpec{1});
-    WriteLangFile(lessons);
-    settings->exercise.AvailableUnits = {4, 2, 3};
-    settings->exercise.MaxWords = 40;
-    composeNew(*settings, lang, rng);
-
-    // The same generator through the named steps gives the same list.
-    TLangFHandler loaded;
-    loaded.Load(langPath);
-    ArrayWordData expected = collectSelected(*settings, loaded);
+    lessons[2][7].use = 0;
+    Lessons(lessons);
+    ex.AvailableUnits = {4, 2, 3};
+    ex.MaxWords = 40;
+    ASSERT_TRUE(composeNew(ex, heldBack, lang, rng));
+    const ArrayWordData first = ex.ExerciseWords;
+    ASSERT_EQ(first.size(), 40u);
+    ExpectNoPairTwice("new");
+    for (const auto& e : first) {
+        EXPECT_NE(e.lesson, 1) << "lesson 1 is not chosen";
+        EXPECT_FALSE(e.lesson == 2 && e.pairId == 7) << "a pair out of use is never drawn";
+    }
+    // Shuffled: not the collection order, but the same order for the same generator.
+    const ArrayWordData collected = collectSelected(ex, lang);
+    EXPECT_NE(first, ArrayWordData(collected.begin(), collected.begin() + 40));
     TRandomGen same = FixedRandom();
-    shuffleEntries(expected, same);
-    TAppIniFile manual("", nullptr);
-    manual.exercise = settings->exercise;
-    manual.exercise.ExerciseWords.clear();
-    appendUpTo(manual, expected);
-    EXPECT_EQ(settings->exercise.ExerciseWords, manual.exercise.ExerciseWords);
-    EXPECT_EQ(settings->exercise.ExerciseWords.size(), 40u);
+    ASSERT_TRUE(composeNew(ex, heldBack, lang, same));
+    EXPECT_EQ(ex.ExerciseWords, first);
 }
 
-TEST_F(CompositionTest, ComposeNewTakesUsedPairsOfChosenLessonsOnly) {
-    WriteLangFile({{1, {{1}, {0}, {1}}}, {2, {{1}, {1}}}, {3, {{1}}}});
-    settings->exercise.AvailableUnits = {3, 1, 7};
-    composeNew(*settings, lang, rng);
-    EXPECT_EQ(PairsOf(settings->exercise.ExerciseWords), (std::set<Pair>{{3, 0}, {1, 0}, {1, 2}}));
-    EXPECT_EQ(settings->exercise.ExerciseWords.size(), 3u);
+TEST_F(CompositionTest, ComposeNewTakesUsedPairsOfChosenLessonsOnceEach) {
+    Lessons({{1, {{1}, {0}, {1}}}, {2, {{1}, {1}}}, {3, {{1}}}});
+    // A lesson chosen twice (a hand-edited settings file) still gives each pair once.
+    ex.AvailableUnits = {3, 1, 7, 3};
+    ASSERT_TRUE(composeNew(ex, heldBack, lang, rng));
+    EXPECT_EQ(PairsOf(ex.ExerciseWords), (std::set<Pair>{{3, 0}, {1, 0}, {1, 2}}));
+    EXPECT_EQ(ex.ExerciseWords.size(), 3u);
 }
 
-TEST_F(CompositionTest, NothingToComposeLeavesTheListAsItWas) {
+TEST_F(CompositionTest, NothingToComposeLeavesTheListsAsTheyWere) {
     const ArrayWordData before{{1, 0, 3, false}, {1, 1, 0, false}};
+    const ArrayWordData held{{1, 2, 4, false}};
     struct Case {
         const char* name;
         std::map<std::int32_t, std::vector<PairSpec>> lessons;
@@ -149,124 +142,121 @@ TEST_F(CompositionTest, NothingToComposeLeavesTheListAsItWas) {
         {"no pair in use", {{1, {{0}, {0}}}}, {1}},
         {"chosen lesson missing", {{1, {{1}}}}, {4}},
         {"no lesson chosen", {{1, {{1}}}}, {}},
+        {"no lesson at all (a file that could not be loaded)", {}, {1}},
     };
     for (const auto& c : cases) {
-        WriteLangFile(c.lessons);
-        settings->exercise.AvailableUnits = c.units;
-        settings->exercise.ExerciseWords = before;
-        composeNew(*settings, lang, rng);
-        EXPECT_EQ(settings->exercise.ExerciseWords, before) << c.name;
-        fillFresh(*settings, lang, rng);
-        EXPECT_EQ(settings->exercise.ExerciseWords, before) << c.name;
+        Lessons(c.lessons);
+        ex.AvailableUnits = c.units;
+        ex.ExerciseWords = before;
+        heldBack = held;
+        EXPECT_FALSE(composeNew(ex, heldBack, lang, rng)) << c.name;
+        EXPECT_EQ(ex.ExerciseWords, before) << c.name;
+        EXPECT_EQ(heldBack, held) << c.name;
+        EXPECT_FALSE(fillFresh(ex, heldBack, lang, rng)) << c.name;
+        EXPECT_EQ(ex.ExerciseWords, before) << c.name;
     }
-    // A language file that cannot be loaded adds nothing either.
-    settings->exercise.LangFileName = dir.file("missing.lang");
-    settings->exercise.AvailableUnits = {1};
-    composeNew(*settings, lang, rng);
-    EXPECT_EQ(settings->exercise.ExerciseWords, before);
-    EXPECT_EQ(lang.SlotCount(), 0);
+}
+
+TEST_F(CompositionTest, ANewCompositionStartsANewHeldBackList) {
+    // What the last composition held back names pairs of that composition, perhaps of another
+    // file: written after the new list it would bring a held pair back twice.
+    Lessons({{1, {{1}, {1}, {1}}}});
+    ex.AvailableUnits = {1};
+    heldBack = {{1, 0, 3, false}, {8, 8, 2, false}};
+    ASSERT_TRUE(composeNew(ex, heldBack, lang, rng));
+    EXPECT_TRUE(heldBack.empty());
+    EXPECT_EQ(PairsOf(ex.ExerciseWords), (std::set<Pair>{{1, 0}, {1, 1}, {1, 2}}));
 }
 
 TEST_F(CompositionTest, ContinueAgesPrioritiesAndHoldsBack) {
-    WriteLangFile({{1, {{1, true}, {1, true}, {1, true}, {1, true}}}});
-    settings->exercise.AvailableUnits = {1};
-    settings->exercise.MaxWords = 4;
-    settings->exercise.ExerciseWords = {
-        {1, 0, 0, false}, {1, 1, 1, false}, {1, 2, 2, false}, {1, 3, 9, false}};
-    settings->heldBack = {{5, 5, 5, false}};
-    composeContinue(*settings, lang, false, rng);
+    Lessons({{1, {{1, true}, {1, true}, {1, true}, {1, true}}}});
+    ex.AvailableUnits = {1};
+    ex.MaxWords = 4;
+    ex.ExerciseWords = {{1, 0, 0, false}, {1, 1, 1, false}, {1, 2, 2, false}, {1, 3, 9, false}};
+    heldBack = {{5, 5, 5, false}};
+    EXPECT_FALSE(composeContinue(ex, heldBack, lang, false, rng)) << "no mark changed";
 
-    ArrayWordData list = settings->exercise.ExerciseWords;
-    std::sort(list.begin(), list.end(),
-              [](const auto& a, const auto& b) { return a.pairId < b.pairId; });
-    EXPECT_EQ(list, (ArrayWordData{{1, 0, 0, false}, {1, 1, 0, false}}));
-    EXPECT_EQ(settings->heldBack, (ArrayWordData{{1, 2, 1, false}}));
+    EXPECT_EQ(SortedByPair(ex.ExerciseWords), (ArrayWordData{{1, 0, 0, false}, {1, 1, 0, false}}));
+    EXPECT_EQ(heldBack, (ArrayWordData{{1, 2, 1, false}}));
 }
 
 TEST_F(CompositionTest, ContinueWithResetKeepsEveryEntryAndTheHeldBackList) {
-    WriteLangFile({{1, {{1, true}, {1, true}, {1, true}, {1, true}}}});
-    settings->exercise.AvailableUnits = {1};
-    settings->exercise.MaxWords = 4;
-    settings->exercise.ExerciseWords = {
-        {1, 0, 0, false}, {1, 1, 1, false}, {1, 2, 2, false}, {1, 3, 9, false}};
-    settings->heldBack = {{5, 5, 5, false}};
-    composeContinue(*settings, lang, true, rng);
+    Lessons({{1, {{1, true}, {1, true}, {1, true}, {1, true}}}});
+    ex.AvailableUnits = {1};
+    ex.MaxWords = 4;
+    ex.ExerciseWords = {{1, 0, 0, false}, {1, 1, 1, false}, {1, 2, 2, false}, {1, 3, 9, false}};
+    heldBack = {{5, 5, 5, false}};
+    composeContinue(ex, heldBack, lang, true, rng);
 
-    ArrayWordData list = settings->exercise.ExerciseWords;
-    std::sort(list.begin(), list.end(),
-              [](const auto& a, const auto& b) { return a.pairId < b.pairId; });
-    EXPECT_EQ(list, (ArrayWordData{
-                        {1, 0, 0, false}, {1, 1, 0, false}, {1, 2, 0, false}, {1, 3, 9, false}}));
-    EXPECT_EQ(settings->heldBack, (ArrayWordData{{5, 5, 5, false}}));
+    EXPECT_EQ(
+        SortedByPair(ex.ExerciseWords),
+        (ArrayWordData{{1, 0, 0, false}, {1, 1, 0, false}, {1, 2, 0, false}, {1, 3, 9, false}}));
+    EXPECT_EQ(heldBack, (ArrayWordData{{5, 5, 5, false}}));
 }
 
 TEST_F(CompositionTest, SecondContinuedCompositionReplacesTheHeldBackList) {
-    WriteLangFile({{1, {{1, true}, {1, true}, {1, true}, {1, true}}}});
-    settings->exercise.AvailableUnits = {1};
-    settings->exercise.MaxWords = 4;
-    settings->exercise.ExerciseWords = {
-        {1, 0, 3, false}, {1, 1, 0, false}, {1, 2, 0, false}, {1, 3, 0, false}};
-    composeContinue(*settings, lang, false, rng);
-    EXPECT_EQ(settings->heldBack, (ArrayWordData{{1, 0, 2, false}}));
+    Lessons({{1, {{1, true}, {1, true}, {1, true}, {1, true}}}});
+    ex.AvailableUnits = {1};
+    ex.MaxWords = 4;
+    ex.ExerciseWords = {{1, 0, 3, false}, {1, 1, 0, false}, {1, 2, 0, false}, {1, 3, 0, false}};
+    composeContinue(ex, heldBack, lang, false, rng);
+    EXPECT_EQ(heldBack, (ArrayWordData{{1, 0, 2, false}}));
 
     // The user gives two other entries a priority during the next exercise.
-    for (auto& e : settings->exercise.ExerciseWords)
+    for (auto& e : ex.ExerciseWords)
         if (e.pairId == 1 || e.pairId == 3)
             e.priority = 4;
-    composeContinue(*settings, lang, false, rng);
-    EXPECT_EQ(PairsOf(settings->heldBack), (std::set<Pair>{{1, 1}, {1, 3}}));
-    for (const auto& e : settings->heldBack)
+    composeContinue(ex, heldBack, lang, false, rng);
+    EXPECT_EQ(PairsOf(heldBack), (std::set<Pair>{{1, 1}, {1, 3}}));
+    for (const auto& e : heldBack)
         EXPECT_EQ(e.priority, 3);
 }
 
-TEST_F(CompositionTest, TopUpIsTransientInLessonOrderAndNeverStored) {
-    // Lesson 2 and 1 are chosen in that order; pairs 2/1 and 1/0, 1/2 are fresh.
-    WriteLangFile({{1, {{1}, {1, true}, {1}}}, {2, {{1, true}, {1}}}});
-    settings->exercise.AvailableUnits = {2, 1};
-    settings->exercise.MaxWords = 3;
-    settings->exercise.ExerciseWords = {{1, 1, 0, false}, {2, 0, 2, false}, {1, 0, 0, false}};
-    // pair 1/0 is fresh but already in the list: the list is full, so no fill happens.
-    composeContinue(*settings, lang, false, rng);
-
-    // 2/0 went to the held-back list; the top-up takes the first fresh pair in lesson order.
-    std::set<Pair> transient;
-    for (const auto& e : settings->exercise.ExerciseWords)
-        if (e.transient)
-            transient.insert({e.lesson, e.pairId});
-    EXPECT_EQ(transient, (std::set<Pair>{{2, 1}}));
-    EXPECT_EQ(settings->exercise.ExerciseWords.size(), 3u);
-    // The top-up neither marks nor saves.
-    EXPECT_EQ(DrawnOnDisk(), (std::set<Pair>{{1, 1}, {2, 0}}));
-
-    settings->WriteAll("EN");
-    TAppIniFile again(dir.path().string(), nullptr);
-    again.ReadExerciseSection();
-    EXPECT_EQ(PairsOf(again.exercise.ExerciseWords), (std::set<Pair>{{1, 1}, {1, 0}, {2, 0}}));
-    for (const auto& e : again.exercise.ExerciseWords)
-        EXPECT_FALSE(e.transient);
+TEST_F(CompositionTest, NoPairStandsTwiceAfterContinuedCompositionsInOneRun) {
+    // Top-up pairs are not marked drawn, so each later composition finds them fresh again;
+    // they must not come in a second time, neither through the fill nor through the top-up.
+    Lessons({{1, {{1, true}, {1, true}, {1, true}, {1, true}, {1}, {1}, {1}}}});
+    ex.AvailableUnits = {1};
+    ex.MaxWords = 4;
+    ex.ExerciseWords = {{1, 0, 0, false}, {1, 1, 0, false}, {1, 2, 3, false}, {1, 3, 3, false}};
+    for (int run = 0; run < 4; ++run) {
+        composeContinue(ex, heldBack, lang, false, rng);
+        ExpectNoPairTwice("continued");
+        EXPECT_EQ(ex.ExerciseWords.size(), 4u);
+        // During the exercise the learner takes one pair out for good.
+        ex.ExerciseWords.front().priority = 9;
+    }
+    // A settings file that already holds a pair twice is mended by the next composition.
+    ex.ExerciseWords = {{1, 0, 0, false}, {1, 0, 0, false}, {1, 1, 0, false}};
+    heldBack.clear();
+    composeContinue(ex, heldBack, lang, true, rng);
+    ExpectNoPairTwice("mended");
 }
 
-TEST_F(CompositionTest, TopUpTakesPairsInLessonAndSlotOrder) {
-    WriteLangFile({{1, {{1, true}, {1, true}, {1, true}, {1}}}, {2, {{1}, {1}}}});
-    settings->exercise.AvailableUnits = {2, 1};
-    settings->exercise.MaxWords = 3;
+TEST_F(CompositionTest, TopUpIsTransientInLessonOrderAndUnmarked) {
+    Lessons({{1, {{1, true}, {1, true}, {1, true}, {1}}}, {2, {{1}, {1}}}});
+    ex.AvailableUnits = {2, 1};
+    ex.MaxWords = 3;
     // The list is full, so nothing is filled before the split frees two places.
-    settings->exercise.ExerciseWords = {{1, 0, 0, false}, {1, 1, 3, false}, {1, 2, 5, false}};
-    composeContinue(*settings, lang, false, rng);
-    EXPECT_EQ(PairsOf(settings->exercise.ExerciseWords), (std::set<Pair>{{1, 0}, {2, 0}, {2, 1}}));
-    for (const auto& e : settings->exercise.ExerciseWords)
+    ex.ExerciseWords = {{1, 0, 0, false}, {1, 1, 3, false}, {1, 2, 5, false}};
+    EXPECT_FALSE(composeContinue(ex, heldBack, lang, false, rng));
+    EXPECT_EQ(PairsOf(ex.ExerciseWords), (std::set<Pair>{{1, 0}, {2, 0}, {2, 1}}));
+    for (const auto& e : ex.ExerciseWords)
         EXPECT_EQ(e.transient, e.lesson == 2);
-    EXPECT_EQ(settings->heldBack, (ArrayWordData{{1, 1, 2, false}, {1, 2, 4, false}}));
+    EXPECT_EQ(heldBack, (ArrayWordData{{1, 1, 2, false}, {1, 2, 4, false}}));
+    EXPECT_EQ(Drawn(), (std::set<Pair>{{1, 0}, {1, 1}, {1, 2}})) << "the top-up marks nothing";
 }
 
 TEST_F(CompositionTest, FillFreshAppendsUndrawnPairsUpToMaxWords) {
-    WriteLangFile({{1, {{1, true}, {1}, {1}, {1, true}, {1}}}});
-    settings->exercise.AvailableUnits = {1};
-    settings->exercise.MaxWords = 4;
-    settings->exercise.ExerciseWords = {{1, 0, 2, false}, {1, 3, 0, false}};
-    fillFresh(*settings, lang, rng);
+    Lessons({{1, {{1, true}, {1}, {1}, {1, true}, {1}, {1}}}});
+    ex.AvailableUnits = {1};
+    ex.MaxWords = 4;
+    ex.ExerciseWords = {{1, 0, 2, false}, {1, 3, 0, false}};
+    // Pair 5 is held back this run: not drawn, but not fresh for this list either.
+    heldBack = {{1, 5, 2, false}};
+    EXPECT_TRUE(fillFresh(ex, heldBack, lang, rng));
 
-    const ArrayWordData& list = settings->exercise.ExerciseWords;
+    const ArrayWordData& list = ex.ExerciseWords;
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list[0], (ExerciseEntry{1, 0, 2, false}));
     EXPECT_EQ(list[1], (ExerciseEntry{1, 3, 0, false}));
@@ -274,11 +264,11 @@ TEST_F(CompositionTest, FillFreshAppendsUndrawnPairsUpToMaxWords) {
         EXPECT_FALSE(list[i].transient);
         EXPECT_TRUE(list[i].pairId == 1 || list[i].pairId == 2 || list[i].pairId == 4);
     }
-    EXPECT_EQ(DrawnOnDisk(), PairsOf(list));
+    ExpectNoPairTwice("filled");
+    EXPECT_EQ(Drawn(), PairsOf(list));
 }
 
 TEST_F(CompositionTest, EntriesValidAndMarkDrawnSkipWhatIsGone) {
-    // Built in memory: a saved file would close the gap in lesson 1.
     for (const std::int32_t number : {1, 3}) {
         auto lesson = std::make_shared<TLesson>();
         lesson->number = number;
@@ -297,37 +287,38 @@ TEST_F(CompositionTest, EntriesValidAndMarkDrawnSkipWhatIsGone) {
         {{1, -1, 0, false}, false}, {{2147483647, 0, 0, false}, false},
     };
     for (const auto& c : cases) {
-        settings->exercise.ExerciseWords = {{1, 2, 0, false}, c.entry};
-        EXPECT_EQ(entriesValid(*settings, lang), c.valid)
-            << c.entry.lesson << "-" << c.entry.pairId;
-        markDrawn(*settings, lang, true); // must not fail on the entry that names nothing
+        const ArrayWordData list{{1, 2, 0, false}, c.entry};
+        EXPECT_EQ(entriesValid(list, lang), c.valid) << c.entry.lesson << "-" << c.entry.pairId;
+        markDrawn(list, lang, true); // must not fail on the entry that names nothing
     }
     EXPECT_TRUE(lang.LessonAt(1)->PairAt(2)->drawn);
-    settings->exercise.ExerciseWords.clear();
-    EXPECT_TRUE(entriesValid(*settings, lang));
+    EXPECT_TRUE(entriesValid({}, lang));
 }
 
 TEST(CompositionSteps, SplitHeldBack) {
-    TAppIniFile s("", nullptr);
-    s.heldBack = {{7, 7, 7, false}};
-    s.exercise.ExerciseWords = {{1, 0, 0, false}, {1, 1, 9, false}, {1, 2, 12, false}};
-    splitHeldBack(s);
-    EXPECT_EQ(s.exercise.ExerciseWords, (ArrayWordData{{1, 0, 0, false}}));
-    EXPECT_EQ(s.heldBack, (ArrayWordData{{7, 7, 7, false}})); // nothing held: kept
+    ArrayWordData list{{1, 0, 0, false}, {1, 1, 9, false}, {1, 2, 12, false}};
+    ArrayWordData held{{7, 7, 7, false}};
+    splitHeldBack(list, held);
+    EXPECT_EQ(list, (ArrayWordData{{1, 0, 0, false}}));
+    EXPECT_EQ(held, (ArrayWordData{{7, 7, 7, false}})); // nothing held: kept
 
-    s.exercise.ExerciseWords = {{1, 0, 1, false}, {1, 1, 0, false}, {1, 2, 8, true}};
-    splitHeldBack(s);
-    EXPECT_EQ(s.exercise.ExerciseWords, (ArrayWordData{{1, 1, 0, false}}));
-    EXPECT_EQ(s.heldBack, (ArrayWordData{{1, 0, 1, false}, {1, 2, 8, true}}));
+    list = {{1, 0, 1, false}, {1, 1, 0, false}, {1, 2, 8, true}};
+    splitHeldBack(list, held);
+    EXPECT_EQ(list, (ArrayWordData{{1, 1, 0, false}}));
+    EXPECT_EQ(held, (ArrayWordData{{1, 0, 1, false}, {1, 2, 8, true}}));
 }
 
-TEST(CompositionSteps, PriorityAgeingAndReset) {
+TEST(CompositionSteps, PriorityAgeingResetAndDoubles) {
     ArrayWordData aged{{0, 0, 0}, {0, 1, 1}, {0, 2, 8}, {0, 3, 9}};
     ArrayWordData reset = aged;
     agePriorities(aged);
     resetPriorities(reset);
     EXPECT_EQ(aged, (ArrayWordData{{0, 0, 0}, {0, 1, 0}, {0, 2, 7}, {0, 3, 9}}));
     EXPECT_EQ(reset, (ArrayWordData{{0, 0, 0}, {0, 1, 0}, {0, 2, 0}, {0, 3, 9}}));
+
+    ArrayWordData doubles{{1, 0, 2}, {2, 0, 0}, {1, 0, 5}, {1, 1, 0}, {2, 0, 9}};
+    removeDoubles(doubles);
+    EXPECT_EQ(doubles, (ArrayWordData{{1, 0, 2}, {2, 0, 0}, {1, 1, 0}})) << "the first stays";
 }
 
 TEST(CompositionSteps, ShuffleIsAPermutationFixedByTheGenerator) {
@@ -353,15 +344,15 @@ TEST(CompositionSteps, ShuffleIsAPermutationFixedByTheGenerator) {
 }
 
 TEST(CompositionSteps, AppendUpToStopsAtMaxWords) {
-    TAppIniFile s("", nullptr);
-    s.exercise.MaxWords = 3;
-    s.exercise.ExerciseWords = {{1, 0, 0, false}};
-    appendUpTo(s, {{2, 0, 0, false}, {2, 1, 0, false}, {2, 2, 0, false}});
-    EXPECT_EQ(s.exercise.ExerciseWords,
+    TExerciseData ex;
+    ex.MaxWords = 3;
+    ex.ExerciseWords = {{1, 0, 0, false}};
+    appendUpTo(ex, {{2, 0, 0, false}, {2, 1, 0, false}, {2, 2, 0, false}});
+    EXPECT_EQ(ex.ExerciseWords,
               (ArrayWordData{{1, 0, 0, false}, {2, 0, 0, false}, {2, 1, 0, false}}));
-    s.exercise.MaxWords = -1;
-    appendUpTo(s, {{3, 0, 0, false}});
-    EXPECT_EQ(s.exercise.ExerciseWords.size(), 3u);
+    ex.MaxWords = -1;
+    appendUpTo(ex, {{3, 0, 0, false}});
+    EXPECT_EQ(ex.ExerciseWords.size(), 3u);
 }
 
 } // namespace

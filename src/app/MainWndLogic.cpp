@@ -1,0 +1,374 @@
+#include "app/MainWndLogic.h"
+
+#include "data/StrUtil.h"
+#include "exercise/ExerciseHelpFunc.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace lexaro {
+
+namespace {
+
+constexpr const char* kVersionSuffix = " V2.02";
+constexpr const char* kLanguageNotFound = "Language not found";
+constexpr std::int32_t kNothingToExercise = 112;
+constexpr std::int32_t kLangFileUnusable = 138;
+constexpr std::int32_t kLangFileNotSaved = 139;
+constexpr std::int32_t kLinesNotKept = 140;
+constexpr std::int32_t kSettingsNotSaved = 141;
+
+// The picture beside a language file: same folder and stem, extension .Bmp in any case (on a
+// case-sensitive file system only the extension's case is free).
+std::filesystem::path FindLangPicture(const std::filesystem::path& langFile) {
+    if (langFile.empty())
+        return {};
+    std::filesystem::path exact = langFile;
+    exact.replace_extension(".Bmp");
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(exact, ec))
+        return exact;
+    const std::string wanted = LowerAscii(exact.filename().string());
+    for (std::filesystem::directory_iterator it(langFile.parent_path(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (LowerAscii(it->path().filename().string()) == wanted &&
+            it->path().stem() == exact.stem() && it->is_regular_file(ec))
+            return it->path();
+    }
+    return {};
+}
+
+} // namespace
+
+TStartKind DecideStart(bool possible, bool exerciseVisible, bool composedByEditor, bool listEmpty,
+                       bool newCompose) {
+    if (!possible)
+        return TStartKind::NotPossible;
+    // A running exercise addresses the list by position: never compose under it.
+    if (exerciseVisible)
+        return TStartKind::ShowAgain;
+    if (composedByEditor)
+        return TStartKind::UseEditorList;
+    if (listEmpty || newCompose)
+        return TStartKind::ComposeNew;
+    return TStartKind::Continue;
+}
+
+TMainWndLogic::TMainWndLogic(std::filesystem::path appFolder,
+                             std::shared_ptr<IMessageSink> messages)
+    : appFolder_(std::move(appFolder)), messages_(std::move(messages)) {
+    settings_ = std::make_shared<TAppIniFile>(appFolder_, messages_.get());
+    uiLanguage_ = settings_->Language;
+    texts_ = std::make_shared<TAppLangHandler>();
+    lang_ = std::make_shared<TLangFHandler>();
+    if (!settings_->iniFound)
+        state_ = TMainState::Ended;
+}
+
+std::string TMainWndLogic::Text(std::int32_t number) const {
+    return texts_->GetText(number);
+}
+
+const std::string& TMainWndLogic::AppTitle() const {
+    return settings_->appTitle;
+}
+
+void TMainWndLogic::Report(const std::string& text) const {
+    Report(AppTitle(), text);
+}
+
+void TMainWndLogic::Report(const std::string& caption, const std::string& text) const {
+    if (messages_)
+        messages_->Warn(caption, text, IMessageSink::Icon::Information);
+}
+
+std::string FileFaultText(const TFileResult& result, const TAppLangHandler& texts) {
+    static constexpr std::pair<FileFault, std::int32_t> kTexts[] = {
+        {FileFault::NotFound, 142},      {FileFault::NotRegular, 143},
+        {FileFault::TooLarge, 144},      {FileFault::Exists, 145},
+        {FileFault::DanglingLink, 146},  {FileFault::Incomplete, 147},
+        {FileFault::NothingToSave, 148},
+    };
+    for (const auto& [fault, number] : kTexts)
+        if (fault == result.fault && texts.HasTexts())
+            return texts.GetText(number);
+    return result.reason;
+}
+
+bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                           TLangFHandler& lang, IMessageSink* messages) {
+    const std::filesystem::path path = settings.LangFilePath();
+    const TFileResult saved = lang.Save(path);
+    auto report = [&](const std::string& text) {
+        if (messages != nullptr)
+            messages->Warn(settings.appTitle, text, IMessageSink::Icon::Information);
+    };
+    if (!saved) {
+        report(FillText(texts.GetText(kLangFileNotSaved),
+                        {DisplayPath(path), FileFaultText(saved, texts)}));
+        return false;
+    }
+    if (const std::optional<TKeptCopy> kept = lang.TakeKeptCopy()) {
+        std::string lessons;
+        for (const std::int32_t n : kept->skipped.lessons)
+            lessons += (lessons.empty() ? "" : ",") + std::to_string(n);
+        report(FillText(texts.GetText(kLinesNotKept),
+                        {std::to_string(kept->skipped.lines), lessons, DisplayPath(kept->keptAs)}));
+    }
+    return true;
+}
+
+std::string TMainWndLogic::FaultText(const TFileResult& result) const {
+    return FileFaultText(result, *texts_);
+}
+
+bool TMainWndLogic::FirstShow() {
+    if (state_ != TMainState::Starting)
+        return state_ == TMainState::Ready;
+    const std::filesystem::path textDb = appFolder_ / kTextDbName;
+    if (!texts_->OpenTextDb(textDb, "Lexaro", messages_.get())) {
+        // The missing file has been reported already; anything else is said here. There are no
+        // texts yet, so this one message is English.
+        if (messages_ && CheckFileExists(textDb))
+            messages_->Warn("Lexaro", DisplayPath(textDb) + " cannot be used: " + texts_->Problem(),
+                            IMessageSink::Icon::Warning);
+        state_ = TMainState::Ended;
+        return false;
+    }
+    const bool exerciseComplete = settings_->ReadExerciseSection();
+    if (uiLanguage_ == "EN" || uiLanguage_ == "DE") {
+        if (!SelectUiLanguage(uiLanguage_)) {
+            state_ = TMainState::Ended;
+            return false;
+        }
+    }
+    // The file is loaded now, so that one that cannot be used is reported at once, and never
+    // shown as chosen.
+    // A missing file only shows the placeholders.
+    langFileFound_ = !settings_->exercise.LangFileName.empty() && LoadLangFile(false);
+    exercisePossible_ = exerciseComplete && langFileFound_;
+    settings_->ReadGeneralSection();
+    settings_->ReadFontSection();
+    settings_->ReadVoiceSection();
+    state_ = TMainState::Ready;
+    return true;
+}
+
+bool TMainWndLogic::SelectUiLanguage(const std::string& code) {
+    bool selected = false;
+    std::string failure = kLanguageNotFound;
+    try {
+        selected = texts_->SelectLanguage(code);
+    } catch (const TConvertError& error) {
+        failure = error.what();
+    }
+    if (!selected) {
+        uiLanguage_ = settings_->Language;
+        Report(failure);
+        return false;
+    }
+    uiLanguage_ = code;
+    settings_->appTitle = Text(0) + kVersionSuffix;
+    return true;
+}
+
+bool TMainWndLogic::LoadLangFile(bool reportMissing) {
+    const std::filesystem::path path = settings_->LangFilePath();
+    lang_->Clear();
+    std::string reason;
+    try {
+        if (!lang_->Load(path)) {
+            const TFileResult& read = lang_->LastReadResult();
+            if (!read)
+                reason = FaultText(read);
+            else if (lang_->LastFault() == DecodeFault::TooShort)
+                reason = Text(149);
+            else if (lang_->LastFault() == DecodeFault::WrongMarker)
+                reason = Text(150);
+            else
+                reason = Text(151);
+        }
+    } catch (const TConvertError& error) {
+        reason = error.what();
+    }
+    if (reason.empty())
+        return true;
+    // Nothing of a file that could not be read fully is kept, so nothing of it is saved.
+    lang_->Clear();
+    if (!reportMissing && lang_->LastReadResult().fault == FileFault::NotFound)
+        return false;
+    Report(FillText(Text(kLangFileUnusable), {DisplayPath(path), reason}));
+    return false;
+}
+
+bool TMainWndLogic::SaveLangFile() {
+    return SaveLangFileReporting(*settings_, *texts_, *lang_, messages_.get());
+}
+
+void TMainWndLogic::AfterComposition(bool marksChanged) {
+    TExerciseData& ex = settings_->exercise;
+    // An entry that names no pair of this file would show nothing, or another pair's words.
+    if (!entriesValid(ex.ExerciseWords, *lang_)) {
+        ex.ExerciseWords.clear();
+        settings_->heldBack.clear();
+    }
+    if (marksChanged)
+        SaveLangFile();
+}
+
+bool TMainWndLogic::StartExercise(bool exerciseVisible, bool newCompose, bool resetPriorities,
+                                  TRandomGen& rng) {
+    TExerciseData& ex = settings_->exercise;
+    ArrayWordData& held = settings_->heldBack;
+    lastStart_ = DecideStart(state_ == TMainState::Ready && exercisePossible_, exerciseVisible,
+                             composedByEditor_, ex.ExerciseWords.empty(), newCompose);
+    switch (lastStart_) {
+    case TStartKind::NotPossible:
+        return false;
+    case TStartKind::ShowAgain:
+        return true;
+    case TStartKind::UseEditorList:
+        // The editor's composition is shown once; later starts compose as usual.
+        composedByEditor_ = false;
+        break;
+    case TStartKind::ComposeNew:
+    case TStartKind::Continue: {
+        // The list stays as it is when the file cannot be read: its priorities are kept.
+        if (!LoadLangFile())
+            return false;
+        bool marked = false;
+        if (lastStart_ == TStartKind::ComposeNew) {
+            marked = composeNew(ex, held, *lang_, rng);
+        } else {
+            marked = composeContinue(ex, held, *lang_, resetPriorities, rng);
+            if (!entriesValid(ex.ExerciseWords, *lang_))
+                marked = composeNew(ex, held, *lang_, rng) || marked;
+        }
+        AfterComposition(marked);
+        break;
+    }
+    }
+    if (ex.ExerciseWords.empty()) {
+        Report(Text(0), Text(kNothingToExercise));
+        return false;
+    }
+    return true;
+}
+
+void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind, TRandomGen& rng) {
+    TExerciseData& ex = settings_->exercise;
+    if (ok) {
+        langFileFound_ = CheckFileExists(settings_->LangFilePath());
+        exercisePossible_ = !ex.AvailableUnits.empty() && langFileFound_;
+    }
+    switch (kind) {
+    case TChangeKind::MaxWords: {
+        const auto max = static_cast<std::size_t>(std::max(0, ex.MaxWords));
+        if (max < ex.ExerciseWords.size()) {
+            ex.ExerciseWords.resize(max);
+        } else if (LoadLangFile()) {
+            // The file as it is on disk: edits saved meanwhile are kept.
+            if (fillFresh(ex, settings_->heldBack, *lang_, rng))
+                SaveLangFile();
+        }
+        break;
+    }
+    case TChangeKind::Lessons:
+    case TChangeKind::LangFile:
+        if (LoadLangFile()) {
+            AfterComposition(composeNew(ex, settings_->heldBack, *lang_, rng));
+            composedByEditor_ = true;
+        }
+        break;
+    case TChangeKind::Nothing:
+    case TChangeKind::NoLesson:
+        break;
+    }
+}
+
+void TMainWndLogic::Close() {
+    if (state_ != TMainState::Ready)
+        return;
+    state_ = TMainState::Closed;
+    try {
+        settings_->WriteAll(uiLanguage_);
+    } catch (const TIniWriteError& error) {
+        Report(FillText(Text(kSettingsNotSaved),
+                        {DisplayPath(error.path()), FaultText(error.failure())}));
+    }
+    speech_.reset();
+}
+
+bool TMainWndLogic::FirstLanguage() const {
+    return settings_->exercise.FirstLang;
+}
+
+void TMainWndLogic::SetFirstLanguage(bool first) {
+    settings_->exercise.FirstLang = first;
+}
+
+void TMainWndLogic::SplitHeldBack() {
+    splitHeldBack(settings_->exercise.ExerciseWords, settings_->heldBack);
+}
+
+TLangFileView TMainWndLogic::LangFileView() const {
+    const TExerciseData& data = settings_->exercise;
+    TLangFileView view;
+    view.found = langFileFound_;
+    view.lessons = Text(46) + Text(47);
+    if (langFileFound_) {
+        view.panel = data.Lang1 + " - " + data.Lang2;
+        std::string numbers;
+        for (const std::int32_t lesson : data.AvailableUnits)
+            numbers += (numbers.empty() ? "" : ",") + std::to_string(lesson);
+        if (!numbers.empty())
+            view.lessons = Text(46) + " : " + numbers;
+        view.firstLang = data.Lang1;
+        view.secondLang = data.Lang2;
+        view.firstChecked = data.FirstLang;
+        view.picture = FindLangPicture(settings_->LangFilePath());
+    } else {
+        view.panel = Text(133);
+        view.firstLang = Text(134);
+        view.secondLang = Text(134);
+        view.firstChecked = true;
+    }
+    return view;
+}
+
+TControlView TMainWndLogic::Controls(bool exerciseVisible, bool haveExerciseWindow, bool haveEditor,
+                                     bool haveSettingsDialog) const {
+    TControlView view;
+    view.run = exercisePossible_ && haveExerciseWindow;
+    view.chooseLanguage = view.run;
+    view.newCompose = view.run;
+    view.resetPrio = view.newCompose;
+    view.editExercise = !exerciseVisible && haveEditor;
+    view.settings = haveSettingsDialog;
+    return view;
+}
+
+TWindowContext TMainWndLogic::Context() const {
+    TWindowContext context;
+    context.settings = settings_;
+    context.texts = texts_;
+    context.langFile = lang_;
+    context.speech = speech_;
+    context.messages = messages_;
+    // The settings hold the one "first language" and the lists: the services keep them, not
+    // this object, so a window may outlive it.
+    const std::shared_ptr<TAppIniFile> settings = settings_;
+    context.firstLanguage = [settings] { return settings->exercise.FirstLang; };
+    context.splitHeldBack = [settings] {
+        splitHeldBack(settings->exercise.ExerciseWords, settings->heldBack);
+    };
+    const std::shared_ptr<TAppLangHandler> texts = texts_;
+    const std::shared_ptr<TLangFHandler> lang = lang_;
+    const std::shared_ptr<IMessageSink> messages = messages_;
+    context.saveLangFile = [settings, texts, lang, messages] {
+        return SaveLangFileReporting(*settings, *texts, *lang, messages.get());
+    };
+    return context;
+}
+
+} // namespace lexaro

@@ -1,0 +1,159 @@
+#pragma once
+
+#include "app/AppIniFile.h"
+#include "app/AppLangHandl.h"
+#include "app/ChangeKind.h"
+#include "app/WindowContext.h"
+#include "data/ArrayUtil.h"
+#include "data/FileUtil.h"
+#include "data/LangFHandler.h"
+#include "data/MessageSink.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace lexaro {
+
+class TSpeechEngine;
+
+// The main window's life.
+enum class TMainState {
+    Starting, // created; the first show has not run yet
+    Ready,    // shown; the learner works with it
+    Ended,    // the program ends without (further) running: a file it needs was missing or
+              // unusable, or the first UI language was not in the text database
+    Closed,   // the close sequence ran
+};
+
+// What starting an exercise does.
+enum class TStartKind {
+    NotPossible,   // no language file or no lesson: the start command is off
+    ShowAgain,     // the exercise window is visible: it only comes to the front
+    UseEditorList, // the exercise editor has just composed the list: shown as it is
+    ComposeNew,    // the list is empty or "New Compose" is checked
+    Continue,      // the previous composition goes on (anew when the list no longer fits)
+};
+TStartKind DecideStart(bool possible, bool exerciseVisible, bool composedByEditor, bool listEmpty,
+                       bool newCompose);
+
+// A file fault in the UI language; the system's own reasons stay in its words.
+std::string FileFaultText(const TFileResult& result, const TAppLangHandler& texts);
+// Saves the language file of the exercise (LangFileName); a failure, and lines of the file
+// that could not be kept, are reported in the UI language. False when it was not saved.
+bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                           TLangFHandler& lang, IMessageSink* messages);
+
+// What the window shows for the language file and the chosen lessons.
+struct TLangFileView {
+    bool found = false;
+    std::string panel;
+    std::string lessons;
+    std::string firstLang;
+    std::string secondLang;
+    bool firstChecked = true;
+    // The picture beside the language file; empty when there is none (found: the previous
+    // picture stays; not found: the default picture).
+    std::filesystem::path picture;
+};
+
+// Which of the window's commands are on.
+struct TControlView {
+    bool run = false;
+    bool chooseLanguage = false;
+    bool newCompose = false;
+    bool resetPrio = false;
+    bool editExercise = false;
+    bool settings = false;
+};
+
+// The main window without its widgets: it owns the objects the whole program shares, decides
+// what each command does and reports to the learner through the message sink; the window
+// calls it and renders what it gives.
+class TMainWndLogic {
+public:
+    // Creates the settings for the application folder. When Lexaro.Ini is missing or cannot
+    // be used the learner has been told and the state is Ended.
+    TMainWndLogic(std::filesystem::path appFolder, std::shared_ptr<IMessageSink> messages);
+
+    TMainState State() const { return state_; }
+    const std::filesystem::path& AppFolder() const { return appFolder_; }
+    const std::string& UiLanguage() const { return uiLanguage_; }
+    // A window text by number in the current UI language; "????" while there is none.
+    std::string Text(std::int32_t number) const;
+    // The caption of the program's messages: text 0 and the version once texts are selected.
+    const std::string& AppTitle() const;
+
+    // The first show: opens Text.Db, reads the exercise section, loads the language file
+    // (reporting a file that cannot be used), selects the UI language when it is EN or DE,
+    // and reads the other sections. False (state Ended, the learner told) when Text.Db cannot
+    // be used or the UI language is not in it.
+    bool FirstShow();
+    // "EN" or "DE" chosen in the menu. False (the language in use stays) after "Language not
+    // found" or a damaged section.
+    bool SelectUiLanguage(const std::string& code);
+    bool TextsSelected() const { return texts_->HasTexts(); }
+
+    TLangFileView LangFileView() const;
+    TControlView Controls(bool exerciseVisible, bool haveExerciseWindow, bool haveEditor,
+                          bool haveSettingsDialog) const;
+
+    // Starts an exercise: composes as DecideStart says, saves the drawn marks and reports what
+    // went wrong. True when the exercise window is to be shown.
+    bool StartExercise(bool exerciseVisible, bool newCompose, bool resetPriorities,
+                       TRandomGen& rng = DefaultRandom());
+    // The exercise editor closed, with OK or not, reporting a change kind.
+    void EditorClosed(bool ok, TChangeKind kind, TRandomGen& rng = DefaultRandom());
+    // The close sequence: writes the settings (reporting a failure) once.
+    void Close();
+    // The program ends at start-up (nothing was changed, nothing is written).
+    void End() { state_ = TMainState::Ended; }
+
+    bool FirstLanguage() const;
+    void SetFirstLanguage(bool first);
+    void SplitHeldBack();
+    // Saves the language file of the exercise; reports a failure and gives false.
+    bool SaveLangFile();
+
+    bool LangFileFound() const { return langFileFound_; }
+    bool ExercisePossible() const { return exercisePossible_; }
+    bool ComposedByEditor() const { return composedByEditor_; }
+    TStartKind LastStart() const { return lastStart_; }
+
+    // The shared objects and the services for the windows this one opens.
+    TWindowContext Context() const;
+    const std::shared_ptr<TAppIniFile>& Settings() const { return settings_; }
+    const std::shared_ptr<TAppLangHandler>& Texts() const { return texts_; }
+    const std::shared_ptr<TLangFHandler>& LangFile() const { return lang_; }
+    const std::shared_ptr<TSpeechEngine>& Speech() const { return speech_; }
+    void SetSpeech(std::shared_ptr<TSpeechEngine> speech) { speech_ = std::move(speech); }
+
+    // A file fault in the UI language (the system's own reasons stay in its words).
+    std::string FaultText(const TFileResult& result) const;
+
+private:
+    // Loads the language file as it is on disk into the shared copy; reports a file that
+    // cannot be used (a missing one only when asked) and gives false (the copy is then empty).
+    bool LoadLangFile(bool reportMissing = true);
+    // The language file was composed from: saves it when asked, and keeps an invalid list
+    // from surviving.
+    void AfterComposition(bool marksChanged);
+    void Report(const std::string& text) const;
+    void Report(const std::string& caption, const std::string& text) const;
+
+    std::filesystem::path appFolder_;
+    std::shared_ptr<IMessageSink> messages_;
+    std::shared_ptr<TAppIniFile> settings_;
+    std::shared_ptr<TAppLangHandler> texts_;
+    std::shared_ptr<TLangFHandler> lang_;
+    std::shared_ptr<TSpeechEngine> speech_;
+    std::string uiLanguage_ = "EN";
+    TMainState state_ = TMainState::Starting;
+    bool langFileFound_ = false;
+    bool exercisePossible_ = false;
+    bool composedByEditor_ = false;
+    TStartKind lastStart_ = TStartKind::NotPossible;
+};
+
+} // namespace lexaro

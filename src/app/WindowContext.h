@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace lexaro {
+
+class IMessageSink;
+class TAppIniFile;
+class TAppLangHandler;
+class TLangFHandler;
+class TSpeechEngine;
+
+// What a window that the main window opens gets to work with: the objects the program shares
+// and the few services of the main window it needs. Everything is shared, so nothing dangles
+// when the main window reloads its language file or closes first.
+struct TWindowContext {
+    std::shared_ptr<TAppIniFile> settings;
+    std::shared_ptr<TAppLangHandler> texts;
+    // The main window's copy of the language file, as the last composition loaded it.
+    std::shared_ptr<TLangFHandler> langFile;
+    // None while no speech engine is available.
+    std::shared_ptr<TSpeechEngine> speech;
+    // Where a window's reports to the learner go (a message box in the program).
+    std::shared_ptr<IMessageSink> messages;
+    // True while the first language is the presented one; asked anew for every card.
+    std::function<bool()> firstLanguage;
+    // Holds back the entries with priorities 1 to 8; run when the exercise window closes.
+    std::function<void()> splitHeldBack;
+    // Saves the main window's language file; a failure has been reported when it gives false.
+    std::function<bool()> saveLangFile;
+    // Opens the help topic of a help context.
+    std::function<void(int context)> showHelp;
+};
+
+} // namespace lexaro

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "data/IntVector.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexaro {
+
+// One entry of the exercise list: a pair named by its lesson and its id in that lesson.
+struct ExerciseEntry {
+    std::int32_t lesson = 0;
+    std::int32_t pairId = 0;
+    // 0 "use allways", 1..8 "not use once" .. "not use eight times", 9 "not more use".
+    std::int32_t priority = 0;
+    // Added by the top-up of a continued composition: exercised, never written.
+    bool transient = false;
+
+    friend bool operator==(const ExerciseEntry&, const ExerciseEntry&) = default;
+};
+using ArrayWordData = std::vector<ExerciseEntry>;
+
+// "lesson-pairId-priority"; false (entry -1, -1, -1) when the text does not parse.
+bool ParseExerciseEntry(std::string_view text, ExerciseEntry& entry);
+std::string FormatExerciseEntry(const ExerciseEntry& entry);
+// True when the entry can name a pair of a language file (lesson and pair 0..999,999) and has
+// a priority from 0 to 9.
+bool EntryValid(const ExerciseEntry& entry);
+// True when both entries name the same pair.
+inline bool SamePair(const ExerciseEntry& a, const ExerciseEntry& b) {
+    return a.lesson == b.lesson && a.pairId == b.pairId;
+}
+
+// What the learner chose to practise, and the exercise list: the part of the settings that
+// composition and the exercise work on.
+struct TExerciseData {
+    std::string LangFileName; // stored (Windows-1252) path text, relative to the application folder
+    std::string Lang1;
+    std::string Lang2;
+    bool FirstLang = true;
+    std::int32_t MaxWords = 300;
+    intArray AvailableUnits;
+    ArrayWordData ExerciseWords;
+};
+
+} // namespace lexaro
