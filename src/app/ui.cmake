@@ -1,5 +1,5 @@
 # The desktop program: all widgets of this folder in lexaro_ui, and the Lexaro executable,
-# which runs from its assembled application folder ${CMAKE_BINARY_DIR}/Lexaro.
+# which runs from its assembled application folder ${LEXARO_APP_DIR}.
 find_package(Qt6 REQUIRED COMPONENTS Widgets Svg Test)
 
 # Widget folders may add their sources to lexaro_ui whichever of them is included first.
@@ -34,9 +34,6 @@ endif()
 add_executable(Lexaro ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 set_target_properties(Lexaro PROPERTIES
   AUTOMOC ON
-  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/Lexaro)
+  RUNTIME_OUTPUT_DIRECTORY ${LEXARO_APP_DIR})
 target_link_libraries(Lexaro PRIVATE lexaro_ui)
-if(EXISTS ${CMAKE_SOURCE_DIR}/resources/appfolder.cmake)
-  include(${CMAKE_SOURCE_DIR}/resources/appfolder.cmake)
-  lexaro_assemble_app_folder(TARGET Lexaro FOLDER ${CMAKE_BINARY_DIR}/Lexaro)
-endif()
+lexaro_assemble_app_folder(TARGET Lexaro FOLDER ${LEXARO_APP_DIR})
