@@ -1,3 +1,0 @@
-target_sources(lexaro_core PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/ExerciseHelpFunc.cpp
-)
