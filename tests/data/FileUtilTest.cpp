@@ -1,6 +1,6 @@
 #include "data/FileUtil.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <fstream>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "exercise/ExerciseHelpFunc.h"
 
-#include "../data/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <algorithm>
 #include <fstream>
