@@ -1,6 +1,6 @@
 #include "app/AppIniFile.h"
 
-#include "../data/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <filesystem>
 #include <fstream>

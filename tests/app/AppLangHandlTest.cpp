@@ -2,11 +2,11 @@
 
 #include "app/AppLangHandl.h"
 
-#include "../data/TestFiles.h"
 #include "TextDbBuild.h"
 #include "data/CodeDecode.h"
 #include "data/FileUtil.h"
 #include "data/StrUtil.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "app/IniFileHandler.h"
 
-#include "../data/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <filesystem>
 #include <fstream>

@@ -2,10 +2,10 @@
 
 #include "TextDbBuild.h"
 
-#include "../data/TestFiles.h"
 #include "app/AppLangHandl.h"
 #include "data/CodeDecode.h"
 #include "data/FileUtil.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

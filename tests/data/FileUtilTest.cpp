@@ -1,7 +1,7 @@
 #include "data/Charset.h"
 #include "data/FileUtil.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <fstream>
 #include <thread>

@@ -3,7 +3,7 @@
 #include "data/FileUtil.h"
 #include "data/StrUtil.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <filesystem>
 

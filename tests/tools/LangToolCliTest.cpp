@@ -1,9 +1,9 @@
 // The real lexaro-lang program: exit statuses, no overwrite without --force, and a table
 // with umlauts that comes back from import and export byte for byte.
-#include "LangToolTestFiles.h"
 
 #include "data/FileUtil.h"
 #include "data/LangFHandler.h"
+#include "support/TestFiles.h"
 
 #include <cstdlib>
 #include <string>
@@ -17,9 +17,9 @@
 namespace lexaro {
 namespace {
 
-using test::ReadText;
-using test::ToolTempDir;
-using test::WriteText;
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
 
 class LangToolProgram : public ::testing::Test {
 protected:
@@ -37,10 +37,10 @@ protected:
 #endif
     }
     std::string Out() const {
-        return ReadText(dir.file("stdout"));
+        return ReadFileBytes(dir.file("stdout"));
     }
     std::string Err() const {
-        return ReadText(dir.file("stderr"));
+        return ReadFileBytes(dir.file("stderr"));
     }
 
     static std::string Quote(const std::string& s) {
@@ -50,7 +50,7 @@ protected:
         return quoted + "'";
     }
 
-    ToolTempDir dir;
+    TempDir dir{"lexaro_langtool_"};
 };
 
 TEST_F(LangToolProgram, ExitStatuses) {
@@ -59,7 +59,7 @@ TEST_F(LangToolProgram, ExitStatuses) {
     EXPECT_EQ(Run({}), 2);
     EXPECT_NE(Err().find("usage:"), std::string::npos);
     EXPECT_EQ(Run({"import", "only.tsv"}), 2);
-    WriteText(dir.file("junk.lang"), "not coded at all");
+    WriteFileBytes(dir.file("junk.lang"), "not coded at all");
     EXPECT_EQ(Run({"check", dir.file("junk.lang")}), 1);
     EXPECT_NE(Err().find("wrong marker"), std::string::npos) << Err();
 }
@@ -74,7 +74,7 @@ TEST_F(LangToolProgram, ImportExportRoundTripKeepsUmlautsAndRefusesOverwrite) {
                             "de \xC3\x96l\t1\t0\n";
     const std::string in = dir.file("in.tsv");
     const std::string lang = dir.file("out.lang");
-    WriteText(in, tsv);
+    WriteFileBytes(in, tsv);
     ASSERT_EQ(Run({"import", in, lang, "--lang1", "English", "--lang2", "Deutsch"}), 0) << Err();
 
     TLangFHandler model;
@@ -85,13 +85,13 @@ TEST_F(LangToolProgram, ImportExportRoundTripKeepsUmlautsAndRefusesOverwrite) {
     EXPECT_EQ(Out(), tsv);
 
     // An existing file is kept unless --force is given.
-    const std::string before = ReadText(lang);
-    WriteText(in, "1\tother\tanders\n");
+    const std::string before = ReadFileBytes(lang);
+    WriteFileBytes(in, "1\tother\tanders\n");
     EXPECT_EQ(Run({"import", in, lang, "--lang1", "English", "--lang2", "Deutsch"}), 1);
     EXPECT_NE(Err().find("--force"), std::string::npos);
-    EXPECT_EQ(ReadText(lang), before);
+    EXPECT_EQ(ReadFileBytes(lang), before);
     EXPECT_EQ(Run({"import", in, lang, "--lang1", "English", "--lang2", "Deutsch", "--force"}), 0);
-    EXPECT_NE(ReadText(lang), before);
+    EXPECT_NE(ReadFileBytes(lang), before);
     EXPECT_EQ(Run({"check", lang}), 0);
     EXPECT_NE(Out().find("pairs:         1"), std::string::npos) << Out();
 }

@@ -1,9 +1,9 @@
 // lexaro-lang's module: the table reader, the model it builds, export, the explained load
 // and the command line run in process.
 #include "LangTool.h"
-#include "LangToolTestFiles.h"
 
 #include "data/FileUtil.h"
+#include "support/TestFiles.h"
 
 #include <algorithm>
 #include <sstream>
@@ -14,10 +14,10 @@ namespace lexaro {
 namespace {
 
 using test::CodedFile;
-using test::ReadText;
-using test::ToolTempDir;
+using test::ReadFileBytes;
+using test::TempDir;
 using test::WriteBytes;
-using test::WriteText;
+using test::WriteFileBytes;
 
 TEST(ParseTsv, ReadsHeaderRowsAndDefaults) {
     // A byte-order mark, Windows line ends, a blank line and a last line without line end.
@@ -232,7 +232,7 @@ protected:
     }
     std::ostringstream out;
     std::ostringstream err;
-    ToolTempDir dir;
+    TempDir dir{"lexaro_langtool_"};
 };
 
 TEST_F(LangToolRun, BadUsageGivesStatus2AndTheUsage) {
@@ -263,7 +263,7 @@ TEST_F(LangToolRun, BadUsageGivesStatus2AndTheUsage) {
 TEST_F(LangToolRun, ImportRefusesBadRowsAndWritesNothing) {
     const std::string tsv = dir.file("in.tsv");
     const std::string lang = dir.file("out.lang");
-    WriteText(tsv, "lesson\ttext1\ttext2\n1\tgood\tgut\n1\ta@b\tc\n0\tzero\tnull\n");
+    WriteFileBytes(tsv, "lesson\ttext1\ttext2\n1\tgood\tgut\n1\ta@b\tc\n0\tzero\tnull\n");
     EXPECT_EQ(Run({"import", tsv, lang, "--lang1", "English", "--lang2", "Deutsch"}),
               kLangToolBadData);
     EXPECT_FALSE(CheckFileExists(lang));
@@ -284,13 +284,13 @@ TEST_F(LangToolRun, ImportRefusesBadRowsAndWritesNothing) {
 TEST_F(LangToolRun, ImportRefusesBadNamesEmptyTablesAndExistingFiles) {
     const std::string tsv = dir.file("in.tsv");
     const std::string lang = dir.file("out.lang");
-    WriteText(tsv, "1\tdog\tHund\n");
+    WriteFileBytes(tsv, "1\tdog\tHund\n");
     EXPECT_EQ(Run({"import", tsv, lang, "--lang1", "Eng@lish", "--lang2", "D", "--skip-bad"}),
               kLangToolBadData);
     EXPECT_NE(err.str().find("--lang1:"), std::string::npos);
     EXPECT_FALSE(CheckFileExists(lang));
 
-    WriteText(dir.file("empty.tsv"), "lesson\ttext1\ttext2\n\n");
+    WriteFileBytes(dir.file("empty.tsv"), "lesson\ttext1\ttext2\n\n");
     EXPECT_EQ(Run({"import", dir.file("empty.tsv"), lang, "--lang1", "E", "--lang2", "D"}),
               kLangToolBadData);
     EXPECT_NE(err.str().find("no word pair"), std::string::npos);
@@ -299,10 +299,10 @@ TEST_F(LangToolRun, ImportRefusesBadNamesEmptyTablesAndExistingFiles) {
     EXPECT_EQ(Run({"import", dir.file("missing.tsv"), lang, "--lang1", "E", "--lang2", "D"}),
               kLangToolBadData);
 
-    WriteText(lang, "precious");
+    WriteFileBytes(lang, "precious");
     EXPECT_EQ(Run({"import", tsv, lang, "--lang1", "E", "--lang2", "D"}), kLangToolBadData);
     EXPECT_NE(err.str().find("--force"), std::string::npos);
-    EXPECT_EQ(ReadText(lang), "precious");
+    EXPECT_EQ(ReadFileBytes(lang), "precious");
     EXPECT_EQ(Run({"import", tsv, lang, "--lang1", "E", "--lang2", "D", "--force"}), kLangToolOk);
     TLangFHandler model;
     EXPECT_TRUE(model.Load(lang));

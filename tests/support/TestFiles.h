@@ -1,9 +1,13 @@
 #pragma once
 
+#include "data/ByteVector.h"
+#include "data/CodeDecode.h"
 #include "data/MessageSink.h"
+#include "data/StrVector.h"
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -48,6 +52,20 @@ inline std::string ReadFileBytes(const std::string& path) {
 
 inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline void WriteBytes(const std::string& path, const byteArray& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+// The stored form of a coded file holding these lines (Windows-1252).
+inline byteArray CodedFile(std::initializer_list<const char*> lines) {
+    TStrVector v;
+    for (const char* line : lines)
+        v.Add(line);
+    return EncodeLines(v);
 }
 
 // Records what would have been shown to the user.

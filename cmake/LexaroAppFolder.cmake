@@ -1,0 +1,77 @@
+# The starter language file and the assembly of the application folder.
+#
+#   lexaro_make_starter_lang(OUTPUT <file> [TARGET <name>])
+#
+# Makes <file> from resources/LangFiles/English-Deutsch.tsv with lexaro-lang, again whenever
+# the table or the tool changed. With TARGET, a custom target of that name makes it.
+#
+#   lexaro_assemble_app_folder(TARGET <executable target> FOLDER <application folder>)
+#
+# After each build the folder holds
+#   Text.Db        from ${LEXARO_TEXTDB_FILE}, made by lexaro_textdb                (refreshed)
+#   help/          from resources/help                                           (refreshed)
+#   Lexaro.Reg     from resources/registry/Lexaro.Reg, when that file exists      (refreshed)
+#   LangFiles/English-Deutsch.lang, made by lexaro_make_starter_lang              (only if missing)
+#   LangFiles/English-Deutsch.Bmp                                                 (only if missing)
+#   Lexaro.Ini     the preset settings, pointing at the starter language file    (only if missing)
+# A user's settings and language files are never overwritten by a rebuild.
+#
+# Both refer to lexaro-lang and lexaro_textdb by target name only, so they may be called in a
+# folder that is added before tools/.
+
+include_guard(GLOBAL)
+
+function(lexaro_make_starter_lang)
+  cmake_parse_arguments(ARG "" "OUTPUT;TARGET" "" ${ARGN})
+  if(NOT ARG_OUTPUT)
+    message(FATAL_ERROR "lexaro_make_starter_lang: OUTPUT is required")
+  endif()
+  set(tsv "${LEXARO_RESOURCES_DIR}/LangFiles/English-Deutsch.tsv")
+  # lexaro-lang keeps existing files; --force lets a rebuild replace its own output.
+  add_custom_command(
+    OUTPUT "${ARG_OUTPUT}"
+    COMMAND "$<TARGET_FILE:lexaro-lang>" import "${tsv}" "${ARG_OUTPUT}"
+            --lang1 English --lang2 Deutsch --force
+    DEPENDS "${tsv}" lexaro-lang
+    COMMENT "Making the starter language file ${ARG_OUTPUT}"
+    VERBATIM)
+  if(ARG_TARGET)
+    add_custom_target(${ARG_TARGET} DEPENDS "${ARG_OUTPUT}")
+  endif()
+endfunction()
+
+function(lexaro_assemble_app_folder)
+  cmake_parse_arguments(ARG "" "TARGET;FOLDER" "" ${ARGN})
+  if(NOT ARG_TARGET OR NOT ARG_FOLDER)
+    message(FATAL_ERROR "lexaro_assemble_app_folder: TARGET and FOLDER are required")
+  endif()
+  cmake_path(ABSOLUTE_PATH ARG_FOLDER BASE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
+             NORMALIZE OUTPUT_VARIABLE folder)
+  set(res "${LEXARO_RESOURCES_DIR}")
+  set(script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/AssembleAppFolder.cmake")
+  set(stage "${CMAKE_BINARY_DIR}/appfolder-stage/${ARG_TARGET}")
+  file(MAKE_DIRECTORY "${stage}")
+
+  # The preset settings name the starter language file by its absolute path in this folder.
+  cmake_path(APPEND folder "LangFiles" "English-Deutsch.lang" OUTPUT_VARIABLE lang_file)
+  cmake_path(NATIVE_PATH lang_file LEXARO_STARTER_LANG_FILE)
+  configure_file("${res}/Lexaro.Ini.in" "${stage}/Lexaro.Ini" @ONLY NEWLINE_STYLE CRLF)
+
+  set(stage_lang "${stage}/English-Deutsch.lang")
+  lexaro_make_starter_lang(OUTPUT "${stage_lang}")
+
+  add_custom_target(${ARG_TARGET}_app_folder ALL
+    COMMAND "${CMAKE_COMMAND}"
+            "-DFOLDER=${folder}"
+            "-DRESOURCES=${res}"
+            "-DTEXTDB=${LEXARO_TEXTDB_FILE}"
+            "-DSTAGE_INI=${stage}/Lexaro.Ini"
+            "-DSTAGE_LANG=${stage_lang}"
+            -P "${script}"
+    DEPENDS "${script}" "${stage}/Lexaro.Ini" "${stage_lang}"
+    COMMENT "Assembling the application folder ${folder}"
+    VERBATIM)
+  add_dependencies(${ARG_TARGET}_app_folder lexaro_textdb)
+  # Building the program alone also brings its folder up to date.
+  add_dependencies(${ARG_TARGET} ${ARG_TARGET}_app_folder)
+endfunction()
