@@ -13,7 +13,7 @@
 #   Lexaro.Reg     from resources/registry/Lexaro.Reg, when that file exists      (refreshed)
 #   LangFiles/English-Deutsch.lang, made by lexaro_make_starter_lang              (only if missing)
 #   LangFiles/English-Deutsch.Bmp                                                 (only if missing)
-#   Lexaro.Ini     the preset settings, pointing at the starter language file    (only if missing)
+#   Lexaro.Ini     the preset settings, naming the starter language file relatively (only if missing)
 # A user's settings and language files are never overwritten by a rebuild.
 #
 # Both refer to lexaro-lang and lexaro_textdb by target name only, so they may be called in a
@@ -52,9 +52,8 @@ function(lexaro_assemble_app_folder)
   set(stage "${CMAKE_BINARY_DIR}/appfolder-stage/${ARG_TARGET}")
   file(MAKE_DIRECTORY "${stage}")
 
-  # The preset settings name the starter language file by its absolute path in this folder.
-  cmake_path(APPEND folder "LangFiles" "English-Deutsch.lang" OUTPUT_VARIABLE lang_file)
-  cmake_path(NATIVE_PATH lang_file LEXARO_STARTER_LANG_FILE)
+  # The preset settings name the starter language file relative to the application folder,
+  # so a copied or moved folder keeps working. Written with CR LF, as the program writes.
   configure_file("${res}/Lexaro.Ini.in" "${stage}/Lexaro.Ini" @ONLY NEWLINE_STYLE CRLF)
 
   set(stage_lang "${stage}/English-Deutsch.lang")

@@ -5,18 +5,24 @@
 #include "app/T_MAboutDlg.h"
 #include "app/UiHelpers.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 namespace lexaro {
 namespace {
@@ -49,15 +55,52 @@ TEST(ImageListTest, ItemsBeyondTheImagesGetTheLastPicture) {
         EXPECT_FALSE(combo.itemIcon(i).isNull()) << i;
 }
 
-TEST(ShowMessageTest, PassesCaptionTextAndCombinedStyle) {
-    MessageRecorder recorder;
-    recorder.answer = kIdYes;
-    EXPECT_EQ(showMessage("Cap", "Text", kMbIconInformation, true, nullptr, kMbYesNo), kIdYes);
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].caption, "Cap");
-    EXPECT_EQ(recorder.messages[0].text, "Text");
-    EXPECT_EQ(recorder.messages[0].style, kMbIconInformation | kMbYesNo);
-    EXPECT_TRUE(recorder.messages[0].beep);
+// The real box, answered by a key or a click once it is up.
+struct BoxAnswer {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QString title, text;
+};
+
+int answerRealBox(const QString& caption, const QString& text, int style,
+                  const std::function<void(QMessageBox&)>& answer, BoxAnswer& seen) {
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            ADD_FAILURE() << "no message box is shown";
+            return;
+        }
+        seen = {box->icon(), box->standardButtons(), box->windowTitle(), box->text()};
+        answer(*box);
+    });
+    return showMessage(caption, text, style, false);
+}
+
+TEST(ShowMessageTest, TheBoxShowsItsStyleAndMapsItsAnswers) {
+    BoxAnswer seen;
+    const auto press = [](QMessageBox::StandardButton which) {
+        return [which](QMessageBox& box) { box.button(which)->click(); };
+    };
+    const auto escape = [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); };
+
+    EXPECT_EQ(answerRealBox("Cap", "Go on?", kMbIconInformation | kMbYesNo, press(QMessageBox::Yes),
+                            seen),
+              kIdYes);
+    EXPECT_EQ(seen.icon, QMessageBox::Information);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(seen.title, "Cap");
+    EXPECT_EQ(seen.text, "Go on?");
+    EXPECT_EQ(answerRealBox("Cap", "Go on?", kMbIconInformation | kMbYesNo, escape, seen), kIdNo)
+        << "Escape answers No";
+    EXPECT_EQ(
+        answerRealBox("Cap", "Go on?", kMbIconInformation | kMbYesNo, press(QMessageBox::No), seen),
+        kIdNo);
+
+    EXPECT_EQ(answerRealBox("Cap", "Failed", kMbIconWarning | kMbOk, escape, seen), kIdOk);
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+    EXPECT_EQ(answerRealBox("Cap", "Sure?", kMbOkCancel, escape, seen), kIdCancel);
+    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
 }
 
 TEST(FitFormTest, AtNormalDensityAWindowThatFitsIsOnlyCentred) {
@@ -115,7 +158,8 @@ protected:
                 std::ofstream out(folder.file(std::string("help/") + lang + "/" + page));
                 out << "<html><body><h1>" << lang << " " << page
                     << "</h1><a name=\"Hauptfenster\"></a><p>Main</p>"
-                    << "<a name=\"Allgemeines\"></a><p>General</p></body></html>";
+                    << "<a name=\"Allgemeines\"></a><p>General</p>"
+                    << "<a name=\"Zusammenstellung\"></a><p>Composition</p></body></html>";
             }
         }
     }
@@ -146,6 +190,39 @@ TEST_F(HelpTest, TopicsFollowTheUiLanguageAndCloseWithTheMainWindow) {
     window.close();
     EXPECT_FALSE(help->isVisible());
     EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(HelpTest, F1OpensTheTopicOfWhatHasTheFocus) {
+    folder.copyTextDb();
+    folder.writeIni(folder.file("LangFiles/none.lang"), {1});
+    tMainWindow window(folder.path(), nullptr);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const auto topicAfterF1 = [&](QWidget* target) {
+        QTest::keyClick(target, Qt::Key_F1);
+        THelpWindow* help = window.HelpWindow();
+        return help != nullptr ? help->source().fragment() : QString();
+    };
+    // The presented language and the phrase choice: the composition topic.
+    window.cbNewLoad->setEnabled(true);
+    window.cbNewLoad->setFocus();
+    EXPECT_EQ(topicAfterF1(window.cbNewLoad), "Zusammenstellung");
+    // Elsewhere in the window: the main window's topic.
+    window.btnHelp->setFocus();
+    EXPECT_EQ(topicAfterF1(window.btnHelp), "Hauptfenster");
+
+    // In the open help menu: the highlighted item's topic.
+    for (const auto& [item, topic] : {std::pair{window.mHelpGeneral, "Allgemeines"},
+                                      std::pair{window.mHelpContents, "Hauptfenster"}}) {
+        window.HelpWindow()->setSource(QUrl());
+        window.mHelp->popup(window.mapToGlobal(QPoint(0, 0)));
+        window.mHelp->setActiveAction(item);
+        QTest::keyClick(window.mHelp, Qt::Key_F1);
+        EXPECT_FALSE(window.mHelp->isVisible());
+        EXPECT_EQ(window.HelpWindow()->source().fragment(), topic);
+    }
+    EXPECT_TRUE(recorder.messages.empty());
+    window.close();
 }
 
 TEST_F(HelpTest, MissingPagesAreReported) {

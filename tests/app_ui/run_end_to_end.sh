@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# One run of the real program from its bundled folder under a virtual display: it starts with
-# the starter language file, switches to German through the menu by keyboard and is closed
-# through the menu; a second start reads the settings that the first one wrote.
+# Runs of the real program from a copy of its bundled folder under a virtual display. The copy
+# lies in a folder whose name has umlauts and blanks, as a learner's might: the program starts
+# with the starter language file, switches to German through the menu by keyboard and is
+# closed through the menu; a second start reads the settings that the first one wrote. Then a
+# damaged Text.Db ends the program with a message and a failing exit status.
 #   run_end_to_end.sh <bundled application folder> [<folder for screenshots>]
 set -euo pipefail
 bundle=$1
@@ -15,11 +17,11 @@ if [ "${LEXARO_E2E_INNER:-}" != 1 ]; then
   done
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  cp -r "$bundle" "$work/Lexaro"
-  # The preset settings name the starter file by its path in the bundled folder.
-  sed -i "s|^LangFileName=.*|LangFileName=$work/Lexaro/LangFiles/English-Deutsch.lang\r|" \
-    "$work/Lexaro/Lexaro.Ini"
-  LEXARO_E2E_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$work/Lexaro" "${shots:-$work}"
+  # The bundle moved: the preset settings name the starter file relatively.
+  moved="$work/Übungen für Jürgen/Lexaro"
+  mkdir -p "$(dirname "$moved")"
+  cp -r "$bundle" "$moved"
+  LEXARO_E2E_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$moved" "${shots:-$work}"
   exit $?
 fi
 
@@ -104,4 +106,23 @@ diff=$(compare -metric AE "$shots/lexaro-e2e-en.png" "$shots/lexaro-e2e-de2.png"
 [ "${diff%% *}" != 0 ] || fail "second start looks like the English first start"
 menu de 13 17
 finish
-echo "end-to-end: started, switched to German, closed, started again in German"
+# The close keeps the relative name, so the folder can be moved again.
+grep -qxF 'LangFileName=LangFiles/English-Deutsch.lang' <<<"$ini" ||
+  fail "the settings no longer name the starter file relatively"
+
+# A damaged Text.Db: a message box names the file, and the program ends with a failing status.
+printf 'not a text database' >"$app/Text.Db"
+"$app/Lexaro" &
+pid=$!
+box=$(timeout 30 xdotool search --sync --onlyvisible --name '^Lexaro$' | head -1) ||
+  fail "no message about the damaged Text.Db appeared"
+import -window root "$shots/lexaro-e2e-textdb.png"
+xdotool windowfocus --sync "$box" key Return || true
+status=0
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the program did not end after the message"; }
+wait "$pid" || status=$?
+[ "$status" -ne 0 ] || fail "a damaged Text.Db ended with status 0"
+pid=""
+
+echo "end-to-end: started from a moved folder with umlauts, switched to German, closed, started again in German; a damaged Text.Db ended with status $status after its message"

@@ -1,0 +1,408 @@
+#include "app/MainWndLogic.h"
+
+#include "data/CodeDecode.h"
+#include "exercise/ExerciseHelpFunc.h"
+#include "support/TestFiles.h"
+
+#include <filesystem>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace lexaro {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFileBytes;
+using test::RecordingSink;
+using test::WriteFileBytes;
+
+TRandomGen FixedRandom() {
+    return TRandomGen(1, [] { return 12345u; });
+}
+
+// Lessons of generated pairs: lesson number -> how many pairs, all in use unless noted.
+struct LessonSpec {
+    std::int32_t number;
+    int pairs;
+    bool use = true;
+};
+
+void WriteLangFile(const fs::path& path, const std::vector<LessonSpec>& lessons) {
+    TLangFHandler lang;
+    lang.SetLanguageNames("English", "Deutsch");
+    for (const LessonSpec& spec : lessons) {
+        auto lesson = std::make_shared<TLesson>();
+        lesson->number = spec.number;
+        for (int k = 0; k < spec.pairs; ++k) {
+            auto pair = lesson->NewPair(k);
+            pair->text1 = "word " + std::to_string(spec.number) + "." + std::to_string(k);
+            pair->text2 = "Wort " + std::to_string(spec.number) + "." + std::to_string(k);
+            pair->use = spec.use;
+        }
+        lang.PutLesson(lesson);
+    }
+    ASSERT_TRUE(lang.Save(path));
+}
+
+// A temporary application folder: the shipped Text.Db, Lexaro.Ini and language files.
+class MainLogicTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    fs::path app = dir.path();
+    std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
+    TRandomGen rng = FixedRandom();
+
+    void SetUp() override { fs::copy_file(LEXARO_TEXTDB_FILE, app / "Text.Db"); }
+
+    // Lexaro.Ini naming the language file by its stored (Windows-1252) text.
+    void WriteIni(const std::string& langFile, const std::vector<int>& lessons,
+                  const std::vector<std::string>& entries = {},
+                  const std::string& language = "EN") {
+        std::string ini = "[Exercise]\r\nLangFileName=" + langFile +
+                          "\r\nLang1=English\r\nLang2=Deutsch\r\nMaxWords=300\r\n"
+                          "[AvailableUnits]\r\n";
+        for (std::size_t i = 0; i < lessons.size(); ++i)
+            ini += std::to_string(i) + "=" + std::to_string(lessons[i]) + "\r\n";
+        ini += "NbrUnits=" + std::to_string(lessons.size()) + "\r\n[ExerciseWords]\r\n";
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            ini += std::to_string(i) + "=" + entries[i] + "\r\n";
+        ini += "NbrWords=" + std::to_string(entries.size()) +
+               "\r\n[Application]\r\nLanguage=" + language + "\r\n";
+        WriteFileBytes((app / "Lexaro.Ini").string(), ini);
+    }
+
+    std::unique_ptr<TMainWndLogic> Start() {
+        auto logic = std::make_unique<TMainWndLogic>(app, sink);
+        EXPECT_EQ(logic->State(), TMainState::Starting);
+        logic->FirstShow();
+        return logic;
+    }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> out;
+        for (const auto& shown : sink->shown)
+            out.push_back(shown.text);
+        return out;
+    }
+};
+
+TEST(StartDecision, Table) {
+    using K = TStartKind;
+    const struct {
+        bool possible, visible, editorList, empty, newCompose;
+        K kind;
+    } cases[] = {
+        {false, false, false, false, false, K::NotPossible},
+        {false, true, true, true, true, K::NotPossible},
+        {true, true, true, true, true, K::ShowAgain}, // never composed under a running list
+        {true, true, false, false, false, K::ShowAgain},
+        {true, false, true, true, true, K::UseEditorList}, // even with "New Compose"
+        {true, false, false, true, false, K::ComposeNew},
+        {true, false, false, false, true, K::ComposeNew},
+        {true, false, false, false, false, K::Continue},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DecideStart(c.possible, c.visible, c.editorList, c.empty, c.newCompose), c.kind)
+            << c.possible << c.visible << c.editorList << c.empty << c.newCompose;
+}
+
+TEST_F(MainLogicTest, StartsComposeSaveTheDrawnMarksAndContinue) {
+    fs::create_directories(app / "LangFiles");
+    WriteLangFile(app / "LangFiles" / "x.lang", {{1, 4}, {2, 3}});
+    WriteIni("LangFiles/x.lang", {1, 2});
+    auto logic = Start();
+    ASSERT_TRUE(logic->ExercisePossible());
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    EXPECT_EQ(logic->LastStart(), TStartKind::ComposeNew);
+    const ArrayWordData& list = logic->Settings()->exercise.ExerciseWords;
+    EXPECT_EQ(list.size(), 7u);
+    // The marks are on disk.
+    TLangFHandler disk;
+    ASSERT_TRUE(disk.Load(app / "LangFiles" / "x.lang"));
+    EXPECT_TRUE(disk.LessonAt(2)->PairAt(2)->drawn);
+
+    ASSERT_TRUE(logic->StartExercise(true, false, false, rng));
+    EXPECT_EQ(logic->LastStart(), TStartKind::ShowAgain);
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    EXPECT_EQ(logic->LastStart(), TStartKind::Continue);
+    EXPECT_TRUE(sink->shown.empty()) << Texts()[0];
+}
+
+TEST_F(MainLogicTest, AListThatNoLongerFitsIsComposedAnewWithANewHeldBackList) {
+    WriteLangFile(app / "x.lang", {{1, 3}});
+    // Entries of another file: lesson 5 does not exist here.
+    WriteIni("x.lang", {1}, {"5-0-0", "5-1-3"});
+    auto logic = Start();
+    logic->Settings()->heldBack = {{5, 2, 4, false}};
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    EXPECT_EQ(logic->LastStart(), TStartKind::Continue);
+    for (const ExerciseEntry& e : logic->Settings()->exercise.ExerciseWords)
+        EXPECT_EQ(e.lesson, 1);
+    EXPECT_EQ(logic->Settings()->exercise.ExerciseWords.size(), 3u);
+    EXPECT_TRUE(logic->Settings()->heldBack.empty());
+}
+
+TEST_F(MainLogicTest, AnInvalidListNeverSurvives) {
+    // After a change to a file without used pairs, the old entries name unrelated pairs of the
+    // new file's lesson 1 ("not more use" on such a card would clear the wrong pair).
+    WriteLangFile(app / "x.lang", {{1, 3, false}});
+    WriteIni("x.lang", {1}, {"1-7-0", "1-8-0"});
+    auto logic = Start();
+    EXPECT_FALSE(logic->StartExercise(false, false, false, rng));
+    EXPECT_TRUE(logic->Settings()->exercise.ExerciseWords.empty());
+    ASSERT_EQ(sink->shown.size(), 1u);
+    EXPECT_EQ(sink->shown[0].text, logic->Text(112));
+    EXPECT_EQ(sink->shown[0].caption, logic->Text(0));
+}
+
+TEST_F(MainLogicTest, RaisingTheMaximumWorksOnTheFileAsItIsOnDisk) {
+    WriteLangFile(app / "x.lang", {{1, 6}});
+    WriteIni("x.lang", {1});
+    auto logic = Start();
+    logic->Settings()->exercise.MaxWords = 2;
+    ASSERT_TRUE(logic->StartExercise(false, true, false, rng));
+    ASSERT_EQ(logic->Settings()->exercise.ExerciseWords.size(), 2u);
+
+    // Meanwhile the exercise editor saved the file with a changed word and a new pair.
+    {
+        TLangFHandler editor;
+        ASSERT_TRUE(editor.Load(app / "x.lang"));
+        editor.LessonAt(1)->PairAt(0)->text1 = "edited";
+        auto added = editor.LessonAt(1)->NewPair(-1);
+        added->text1 = "new";
+        added->text2 = "neu";
+        added->use = true;
+        ASSERT_TRUE(editor.Save(app / "x.lang"));
+    }
+    logic->Settings()->exercise.MaxWords = 10;
+    logic->EditorClosed(true, TChangeKind::MaxWords, rng);
+    EXPECT_EQ(logic->Settings()->exercise.ExerciseWords.size(), 7u);
+
+    TLangFHandler disk;
+    ASSERT_TRUE(disk.Load(app / "x.lang"));
+    EXPECT_EQ(disk.LessonAt(1)->PairAt(0)->text1, "edited") << "the edit was undone";
+    ASSERT_EQ(disk.LessonAt(1)->PairCount(), 7);
+    for (std::int32_t k = 0; k < 7; ++k)
+        EXPECT_TRUE(disk.LessonAt(1)->PairAt(k)->drawn) << k;
+
+    // Lowering it cuts the list.
+    logic->Settings()->exercise.MaxWords = 3;
+    logic->EditorClosed(true, TChangeKind::MaxWords, rng);
+    EXPECT_EQ(logic->Settings()->exercise.ExerciseWords.size(), 3u);
+}
+
+TEST_F(MainLogicTest, TheEditorsCompositionIsShownOnce) {
+    WriteLangFile(app / "x.lang", {{1, 5}, {2, 5}});
+    WriteIni("x.lang", {1});
+    auto logic = Start();
+    logic->Settings()->exercise.AvailableUnits = {2};
+    logic->EditorClosed(true, TChangeKind::Lessons, rng);
+    EXPECT_TRUE(logic->ComposedByEditor());
+    const ArrayWordData composed = logic->Settings()->exercise.ExerciseWords;
+    for (const ExerciseEntry& e : composed)
+        EXPECT_EQ(e.lesson, 2);
+    ASSERT_TRUE(logic->StartExercise(false, true, false, rng));
+    EXPECT_EQ(logic->LastStart(), TStartKind::UseEditorList);
+    EXPECT_EQ(logic->Settings()->exercise.ExerciseWords, composed);
+    ASSERT_TRUE(logic->StartExercise(false, true, false, rng));
+    EXPECT_EQ(logic->LastStart(), TStartKind::ComposeNew);
+}
+
+#ifndef _WIN32
+TEST_F(MainLogicTest, AFailedSaveOfTheDrawnMarksIsReportedAndTheExerciseRuns) {
+    WriteLangFile(app / "x.lang", {{1, 3}});
+    WriteIni("x.lang", {1});
+    // The write fails half way in a child process (a file size limit works even as root).
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto logic = Start();
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{16, 16};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool runs = logic->StartExercise(false, false, false, rng);
+        const std::string expected =
+            FillText(logic->Text(139), {(app / "x.lang").string(), "File too large"});
+        _exit(runs && sink->shown.size() == 1 && sink->shown[0].text == expected ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "no report naming the file and the reason";
+    TLangFHandler disk;
+    ASSERT_TRUE(disk.Load(app / "x.lang")) << "the file was damaged";
+}
+#endif
+
+TEST_F(MainLogicTest, LinesThatCouldNotBeReadAreToldOnceAndKept) {
+    const byteArray original =
+        test::CodedFile({"[General]", "English@Deutsch", "[1]", "0=a@b#*", "1=c@d#*",
+                         "1000000=far@fern#", "[1000000]", "0=e@f#*"});
+    test::WriteBytes((app / "x.lang").string(), original);
+    WriteIni("x.lang", {1});
+    auto logic = Start();
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    ASSERT_EQ(sink->shown.size(), 1u);
+    EXPECT_EQ(sink->shown[0].text,
+              FillText(logic->Text(140), {"3", "1,1000000", (app / "x.lang.bak").string()}));
+    EXPECT_EQ(test::ReadFileBytes((app / "x.lang.bak").string()),
+              std::string(original.begin(), original.end()));
+    ASSERT_TRUE(logic->StartExercise(false, true, false, rng));
+    EXPECT_EQ(sink->shown.size(), 1u) << "told once";
+}
+
+TEST_F(MainLogicTest, ALanguageFileThatCannotBeUsedIsReportedAndNeverWritten) {
+    byteArray damaged = test::CodedFile({"[General]", "English@Deutsch", "[1]", "0=a@b#*"});
+    damaged[damaged.size() / 2] ^= 0x40;
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+        std::int32_t reason;
+    } cases[] = {
+        {"damaged", [&](const fs::path& p) { test::WriteBytes(p.string(), damaged); }, 151},
+        {"empty", [](const fs::path& p) { WriteFileBytes(p.string(), ""); }, 149},
+        {"not a language file", [](const fs::path& p) { WriteFileBytes(p.string(), "hello"); },
+         150},
+        {"a folder", [](const fs::path& p) { fs::create_directories(p / "inner"); }, 143},
+#ifndef _WIN32
+        {"a device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, 143},
+#endif
+    };
+    for (const Case& c : cases) {
+        const fs::path file = app / (std::string(c.name) + ".lang");
+        c.make(file);
+        const auto before = fs::is_regular_file(file) ? ReadFileBytes(file.string()) : "";
+        WriteIni(file.filename().string(), {1});
+        sink->shown.clear();
+        auto logic = Start();
+        ASSERT_EQ(logic->State(), TMainState::Ready) << c.name;
+        EXPECT_FALSE(logic->LangFileFound()) << c.name;
+        EXPECT_FALSE(logic->ExercisePossible()) << c.name;
+        EXPECT_EQ(logic->LangFileView().panel, logic->Text(133)) << c.name;
+        ASSERT_EQ(sink->shown.size(), 1u) << c.name;
+        EXPECT_EQ(sink->shown[0].text,
+                  FillText(logic->Text(138), {file.string(), logic->Text(c.reason)}))
+            << c.name;
+        EXPECT_FALSE(logic->StartExercise(false, true, false, rng)) << c.name;
+        EXPECT_FALSE(logic->SaveLangFile()) << c.name;
+        logic->Close();
+        if (fs::is_regular_file(file) && !fs::is_symlink(file)) {
+            EXPECT_EQ(ReadFileBytes(file.string()), before) << c.name;
+        }
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/zero"));
+}
+
+TEST_F(MainLogicTest, AMissingLanguageFileOnlyShowsThePlaceholders) {
+    WriteIni("missing.lang", {1});
+    auto logic = Start();
+    EXPECT_FALSE(logic->LangFileFound());
+    EXPECT_TRUE(sink->shown.empty());
+    const TLangFileView view = logic->LangFileView();
+    EXPECT_EQ(view.panel, logic->Text(133));
+    EXPECT_EQ(view.firstLang, logic->Text(134));
+    EXPECT_EQ(view.lessons, logic->Text(46) + logic->Text(47));
+}
+
+TEST_F(MainLogicTest, ATextDatabaseThatCannotBeUsedEndsTheProgramWithItsFault) {
+    WriteIni("x.lang", {1});
+    const struct {
+        const char* name;
+        std::function<void()> make;
+        const char* problem;
+    } cases[] = {
+        {"cut short",
+         [&] {
+             std::string db = ReadFileBytes((app / "Text.Db").string());
+             WriteFileBytes((app / "Text.Db").string(), db.substr(0, db.size() / 2));
+         },
+         "the file is damaged"},
+        {"empty", [&] { WriteFileBytes((app / "Text.Db").string(), ""); }, "the file is empty"},
+#ifndef _WIN32
+        {"a device",
+         [&] {
+             fs::remove(app / "Text.Db");
+             fs::create_symlink("/dev/zero", app / "Text.Db");
+         },
+         "it is not a regular file"},
+#endif
+    };
+    for (const auto& c : cases) {
+        fs::remove(app / "Text.Db");
+        fs::copy_file(LEXARO_TEXTDB_FILE, app / "Text.Db");
+        c.make();
+        sink->shown.clear();
+        TMainWndLogic logic(app, sink);
+        EXPECT_FALSE(logic.FirstShow()) << c.name;
+        EXPECT_EQ(logic.State(), TMainState::Ended) << c.name;
+        ASSERT_EQ(sink->shown.size(), 1u) << c.name;
+        EXPECT_NE(
+            sink->shown[0].text.find((app / "Text.Db").string() + " cannot be used: " + c.problem),
+            std::string::npos)
+            << sink->shown[0].text;
+    }
+}
+
+TEST_F(MainLogicTest, AFailedSettingsWriteNamesTheReasonInTheUiLanguage) {
+    WriteLangFile(app / "x.lang", {{1, 3}});
+    WriteIni("x.lang", {1}, {}, "DE");
+    auto logic = Start();
+    ASSERT_EQ(logic->UiLanguage(), "DE");
+    // The file is replaced by a folder while the program runs.
+    fs::remove(app / "Lexaro.Ini");
+    fs::create_directories(app / "Lexaro.Ini" / "inner");
+    logic->Close();
+    ASSERT_EQ(sink->shown.size(), 1u);
+    EXPECT_EQ(sink->shown[0].text, "Die Einstellungen konnten nicht in " +
+                                       (app / "Lexaro.Ini").string() +
+                                       " gespeichert werden: es ist keine gew\xF6hnliche Datei.");
+    EXPECT_EQ(logic->State(), TMainState::Closed);
+    logic->Close();
+    EXPECT_EQ(sink->shown.size(), 1u) << "the close runs once";
+}
+
+TEST_F(MainLogicTest, TheFirstLanguageHasOneOwner) {
+    WriteLangFile(app / "x.lang", {{1, 3}});
+    WriteIni("x.lang", {1});
+    auto logic = Start();
+    const TWindowContext context = logic->Context();
+    EXPECT_TRUE(context.firstLanguage());
+    logic->SetFirstLanguage(false);
+    EXPECT_FALSE(context.firstLanguage());
+    EXPECT_FALSE(logic->LangFileView().firstChecked);
+    EXPECT_FALSE(logic->Settings()->exercise.FirstLang);
+}
+
+TEST_F(MainLogicTest, AnApplicationFolderAndLanguageFileWithUmlautsAndBlanks) {
+    // The bundle copied to "Übungen für Jürgen/Lexaro", the file "Wörter Ä.lang" named
+    // relatively, as the stored text of the settings has it (Windows-1252).
+    app = dir.path() / fs::path(u8"\u00DCbungen f\u00FCr J\u00FCrgen") / "Lexaro";
+    fs::create_directories(app / "LangFiles");
+    fs::copy_file(LEXARO_TEXTDB_FILE, app / "Text.Db");
+    WriteLangFile(app / "LangFiles" / fs::path(u8"W\u00F6rter \u00C4.lang"), {{1, 3}});
+    WriteIni("LangFiles\\W\xF6rter \xC4.lang", {1});
+    auto logic = Start();
+    ASSERT_EQ(logic->State(), TMainState::Ready) << (sink->shown.empty() ? "" : Texts()[0]);
+    EXPECT_TRUE(logic->LangFileFound());
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    EXPECT_TRUE(sink->shown.empty());
+    TLangFHandler disk;
+    ASSERT_TRUE(disk.Load(app / "LangFiles" / fs::path(u8"W\u00F6rter \u00C4.lang")));
+    EXPECT_TRUE(disk.LessonAt(1)->PairAt(0)->drawn);
+    logic->Close();
+    EXPECT_NE(ReadFileBytes((app / "Lexaro.Ini").string())
+                  .find("LangFileName=LangFiles\\W\xF6rter \xC4.lang"),
+              std::string::npos)
+        << "the stored text stays as it was";
+}
+
+} // namespace
+} // namespace lexaro
