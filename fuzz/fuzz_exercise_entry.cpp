@@ -1,5 +1,5 @@
 // Exercise entries ("lesson-pair-priority") are read from the settings file as they stand.
-#include "app/AppIniFile.h"
+#include "exercise/ExerciseData.h"
 
 #include <cstddef>
 #include <cstdint>
