@@ -14,30 +14,6 @@
 
 namespace lexaro {
 
-struct TGeneralProperty {
-    bool AutoPresent = false;
-    std::int32_t DelayPresent = 10;
-    bool VoiceAnswer = true;
-    bool LetterAnswer = false;
-    std::int32_t DelayAnswer = 10;
-    std::int32_t VoicePresent = 0;
-    bool ShowTable = true;
-};
-
-struct TFontProperty {
-    std::string Font = "Times New Roman";
-    std::int32_t Style = 1;
-    std::int32_t Color = 2;
-    std::int32_t Size = 14;
-};
-
-struct TVoiceProperty {
-    std::string Voice = "no Voice";
-    std::int32_t Speed = 0;
-    std::int32_t Pitch = 0;
-};
-using AVoiceProperty = std::array<TVoiceProperty, 2>;
-
 inline constexpr const char* kAppTitle = "Lexaro V2.02";
 inline constexpr const char* kIniFileName = "Lexaro.Ini";
 

@@ -1,7 +1,11 @@
 #pragma once
 
+// The exercise's part of the settings: the exercise entry and list, what the learner chose to
+// practise, and the records that say how an exercise runs, is drawn and is spoken.
+
 #include "data/IntVector.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,7 +40,8 @@ inline bool SamePair(const ExerciseEntry& a, const ExerciseEntry& b) {
 // What the learner chose to practise, and the exercise list: the part of the settings that
 // composition and the exercise work on.
 struct TExerciseData {
-    std::string LangFileName; // stored (Windows-1252) path text, relative to the application folder
+    // Stored (Windows-1252) path text; relative paths start at the application folder.
+    std::string LangFileName;
     std::string Lang1;
     std::string Lang2;
     bool FirstLang = true;
@@ -44,5 +49,32 @@ struct TExerciseData {
     intArray AvailableUnits;
     ArrayWordData ExerciseWords;
 };
+
+// How an exercise runs: presentation mode and delays (whole seconds), voice output, table.
+struct TGeneralProperty {
+    bool AutoPresent = false;
+    std::int32_t DelayPresent = 10;
+    bool VoiceAnswer = true;
+    bool LetterAnswer = false;
+    std::int32_t DelayAnswer = 10;
+    std::int32_t VoicePresent = 0;
+    bool ShowTable = true;
+};
+
+// The card font: name, style (0 bold, otherwise bold italic), colour index, size in pixels.
+struct TFontProperty {
+    std::string Font = "Times New Roman";
+    std::int32_t Style = 1;
+    std::int32_t Color = 2;
+    std::int32_t Size = 14;
+};
+
+// A voice by its display name, with speed and pitch; one for each language of the file.
+struct TVoiceProperty {
+    std::string Voice = "no Voice";
+    std::int32_t Speed = 0;
+    std::int32_t Pitch = 0;
+};
+using AVoiceProperty = std::array<TVoiceProperty, 2>;
 
 } // namespace lexaro
