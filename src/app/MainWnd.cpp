@@ -97,11 +97,12 @@ bool tMainWindow::HasEnded() const {
     return logic_ == nullptr || logic_->State() == TMainState::Ended;
 }
 
-TWindowContext tMainWindow::Context() const {
+TWindowContext tMainWindow::Context() {
     TWindowContext context = logic_->Context();
-    context.showHelp = [help = QPointer<const tMainWindow>(this)](int topic) {
-        if (help)
-            const_cast<tMainWindow*>(help.data())->ShowHelpContext(topic);
+    // A window that outlives this one finds no help instead of a dangling window.
+    context.showHelp = [window = QPointer<tMainWindow>(this)](int helpContext) {
+        if (window)
+            window->ShowHelpContext(helpContext);
     };
     return context;
 }

@@ -61,7 +61,7 @@ public:
 
     TMainWndLogic& Logic() const { return *logic_; }
     // What the windows this one opens get to work with.
-    TWindowContext Context() const;
+    TWindowContext Context();
     IExerciseWindow* ExerciseWindow() const { return exerciseWnd_.get(); }
     THelpWindow* HelpWindow() const { return helpWindow_.data(); }
     // The language-file picture as shown.

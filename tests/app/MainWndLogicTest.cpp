@@ -2,6 +2,7 @@
 
 #include "data/CodeDecode.h"
 #include "exercise/ExerciseHelpFunc.h"
+#include "support/LangFiles.h"
 #include "support/TestFiles.h"
 
 #include <filesystem>
@@ -28,28 +29,8 @@ TRandomGen FixedRandom() {
     return TRandomGen(1, [] { return 12345u; });
 }
 
-// Lessons of generated pairs: lesson number -> how many pairs, all in use unless noted.
-struct LessonSpec {
-    std::int32_t number;
-    int pairs;
-    bool use = true;
-};
-
-void WriteLangFile(const fs::path& path, const std::vector<LessonSpec>& lessons) {
-    TLangFHandler lang;
-    lang.SetLanguageNames("English", "Deutsch");
-    for (const LessonSpec& spec : lessons) {
-        auto lesson = std::make_shared<TLesson>();
-        lesson->number = spec.number;
-        for (int k = 0; k < spec.pairs; ++k) {
-            auto pair = lesson->NewPair(k);
-            pair->text1 = "word " + std::to_string(spec.number) + "." + std::to_string(k);
-            pair->text2 = "Wort " + std::to_string(spec.number) + "." + std::to_string(k);
-            pair->use = spec.use;
-        }
-        lang.PutLesson(lesson);
-    }
-    ASSERT_TRUE(lang.Save(path));
+void WriteLangFile(const fs::path& path, const std::vector<test::LessonPlan>& lessons) {
+    ASSERT_TRUE(test::GeneratedLangFile(lessons).Save(path));
 }
 
 // A temporary application folder: the shipped Text.Db, Lexaro.Ini and language files.

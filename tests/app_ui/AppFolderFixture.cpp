@@ -59,24 +59,9 @@ void AppFolder::writeTextDb(const std::map<std::string, std::map<int, std::strin
 }
 
 std::string AppFolder::writeLangFile(const std::string& stem,
-                                     const std::vector<LessonPlan>& lessons,
+                                     const std::vector<test::LessonPlan>& lessons,
                                      const std::vector<std::pair<int, int>>& drawn) {
-    TLangFHandler lang;
-    lang.SetLanguageNames("English", "Deutsch");
-    for (const LessonPlan& plan : lessons) {
-        auto lesson = std::make_shared<TLesson>();
-        lesson->number = plan.number;
-        for (int i = 0; i < plan.pairs; ++i) {
-            auto pair = lesson->NewPair(i);
-            pair->text1 = "word " + std::to_string(plan.number) + "." + std::to_string(i);
-            pair->text2 = "Wort " + std::to_string(plan.number) + "." + std::to_string(i);
-            pair->use = plan.use;
-        }
-        for (const auto& [lessonNo, id] : drawn)
-            if (lessonNo == plan.number)
-                lesson->PairAt(id)->drawn = true;
-        lang.PutLesson(lesson);
-    }
+    TLangFHandler lang = test::GeneratedLangFile(lessons, drawn);
     const std::string target = JoinPath(file("LangFiles"), stem + ".lang");
     EXPECT_TRUE(lang.Save(target));
     return target;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/UiHelpers.h"
+#include "support/LangFiles.h"
 
 #include <QTemporaryDir>
 
@@ -9,13 +10,6 @@
 #include <vector>
 
 namespace lexaro::testing {
-
-// A lesson of generated pairs, all with the same `use` mark.
-struct LessonPlan {
-    int number = 0;
-    int pairs = 0;
-    bool use = true;
-};
 
 // A temporary application folder: Text.Db, Lexaro.Ini and a language file.
 class AppFolder {
@@ -29,7 +23,7 @@ public:
     // A Text.Db of the given sections only ("EN" -> number -> text).
     void writeTextDb(const std::map<std::string, std::map<int, std::string>>& sections);
     // A language file "LangFiles/<stem>.lang" (English / Deutsch) with the lessons.
-    std::string writeLangFile(const std::string& stem, const std::vector<LessonPlan>& lessons,
+    std::string writeLangFile(const std::string& stem, const std::vector<test::LessonPlan>& lessons,
                               const std::vector<std::pair<int, int>>& drawn = {});
     // A picture of one colour beside a file, named by the given file name.
     void writePicture(const std::string& name, unsigned rgb);

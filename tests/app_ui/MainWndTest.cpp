@@ -31,7 +31,7 @@ namespace lexaro {
 namespace {
 
 using testing::AppFolder;
-using testing::LessonPlan;
+using test::LessonPlan;
 using testing::MessageRecorder;
 
 // Stands in for the exercise window: counts what the main window asks of it.
