@@ -1,7 +1,8 @@
 // Tables handed to lexaro-lang import may hold anything: reading them must never crash, every
 // row is either taken or reported, and the rows taken must come back from the language file
 // that import writes exactly as they went in.
-#include "LangTool.h"
+#include "LangFileReport.h"
+#include "LangTable.h"
 
 #include "FuzzSupport.h"
 

@@ -1,0 +1,167 @@
+// lexaro-lang's table module: reading a table, the model it builds, and export.
+#include "LangTable.h"
+#include "LangFileReport.h"
+
+#include <gtest/gtest.h>
+
+namespace lexaro {
+namespace {
+
+TEST(ParseTsv, ReadsHeaderRowsAndDefaults) {
+    // A byte-order mark, Windows line ends, a blank line and a last line without line end.
+    const TTsvTable table = ParseTsv("\xEF\xBB\xBFLesson\ttext1\ttext2\tuse\r\n"
+                                     "2\tthe door\tdie T\xC3\xBCr\r\n"
+                                     "\r\n"
+                                     "1\tat home\tzu Hause\t0\n"
+                                     " 3 \ta\tb@c\ttrue\tyes\n"
+                                     "1\tx\ty\t\t");
+    EXPECT_TRUE(table.hasHeader);
+    ASSERT_TRUE(table.problems.empty()) << table.problems[0].message;
+    ASSERT_EQ(table.rows.size(), 4u);
+    EXPECT_EQ(table.rows[0].line, 2);
+    EXPECT_EQ(table.rows[0].lesson, 2);
+    EXPECT_EQ(table.rows[0].text2, "die T\xFCr"); // Windows-1252
+    EXPECT_TRUE(table.rows[0].use);
+    EXPECT_FALSE(table.rows[0].drawn);
+    EXPECT_EQ(table.rows[1].line, 4);
+    EXPECT_FALSE(table.rows[1].use);
+    EXPECT_EQ(table.rows[2].lesson, 3);
+    EXPECT_EQ(table.rows[2].text2, "b@c"); // "@" is fine in the second language
+    EXPECT_TRUE(table.rows[2].drawn);
+    EXPECT_TRUE(table.rows[3].use); // empty cells take the defaults
+    EXPECT_FALSE(table.rows[3].drawn);
+}
+
+TEST(ParseTsv, WithoutHeaderTheFirstRowIsData) {
+    const TTsvTable table = ParseTsv("1\ta\tb\n");
+    EXPECT_FALSE(table.hasHeader);
+    ASSERT_EQ(table.rows.size(), 1u);
+    EXPECT_EQ(table.rows[0].text1, "a");
+}
+
+TEST(ParseTsv, RowsTheFileCannotHoldAreReportedWithTheirLines) {
+    struct Case {
+        std::string row;
+        std::string expected; // part of the message
+    };
+    const Case cases[] = {
+        {"1\tthe cat \xD0\xBA\tdie Katze", "outside Windows-1252"},
+        {"1\ta\t\xE2\x86\x92", "outside Windows-1252"},
+        {"1\ta\xFF\tb", "not valid UTF-8"},
+        {"1\tat@home\tzu Hause", "\"@\""},
+        {"1\ta#b\tc", "\"#\""},
+        {"1\ta\tc#", "\"#\""},
+        {"1\ta\tb\t1\t0\textra", "too many columns"},
+        {"1\ta\rb\tc", "line break"},
+        {std::string("1\ta\0b\tc", 8), "zero"},
+        {"x\ta\tb", "'x' is not a whole number"},
+        {"0\ta\tb", "not between 1 and"},
+        {"-3\ta\tb", "not between 1 and"},
+        {"1000000\ta\tb", "not between 1 and"},
+        {"99999999999\ta\tb", "not a whole number"},
+        {"1\tonly two", "needs lesson, text1 and text2"},
+        {"1\ta\tb\tmaybe", "use: 'maybe'"},
+        {"1\ta\tb\t1\t2", "drawn: '2'"},
+    };
+    for (const auto& c : cases) {
+        const TTsvTable table = ParseTsv("lesson\ttext1\ttext2\n1\tok\tgut\n" + c.row + "\n");
+        ASSERT_EQ(table.problems.size(), 1u) << c.row;
+        EXPECT_EQ(table.problems[0].line, 3) << c.row;
+        EXPECT_NE(table.problems[0].message.find(c.expected), std::string::npos)
+            << c.row << " -> " << table.problems[0].message;
+        EXPECT_EQ(table.rows.size(), 1u) << c.row;
+    }
+}
+
+TEST(ParseTsv, OverlongTextsAreRefused) {
+    const TTsvTable table = ParseTsv("1\t" + std::string(40000, 'a') + "\t" +
+                                     std::string(40000, 'b') + "\n1\tsmall\tklein\n");
+    ASSERT_EQ(table.problems.size(), 1u);
+    EXPECT_EQ(table.problems[0].line, 1);
+    EXPECT_EQ(table.rows.size(), 1u);
+}
+
+TEST(LanguageName, RefusesWhatTheNamesLineCannotCarry) {
+    struct Case {
+        const char* name;
+        bool language2;
+        bool ok;
+    };
+    const Case cases[] = {
+        {"Deutsch", false, true},
+        {"Fran\xC3\xA7"
+         "ais",
+         true, true},
+        {"", false, false},
+        {"a@b", false, false},
+        {"a@b", true, false},
+        {"[1]", false, false}, // would be read back as a lesson header
+        {"[1]", true, true},
+        {"\xD0\xA0\xD1\x83", false, false}, // Cyrillic
+        {"a\nb", true, false},
+    };
+    for (const auto& c : cases) {
+        std::string cp1252;
+        EXPECT_EQ(LanguageNameProblem(c.name, c.language2, cp1252).empty(), c.ok) << c.name;
+    }
+}
+
+TEST(BuildModel, PairsGoIntoTheirLessonsInRowOrder) {
+    const TTsvTable table = ParseTsv("2\tb0\tB0\n1\ta0\tA0\t0\n2\tb1\tB1\t1\t1\n2\tb2\tB2\t0\t1\n");
+    ASSERT_TRUE(table.problems.empty());
+    TLangFHandler model;
+    BuildModel(table.rows, "English", "Deutsch", model);
+    EXPECT_EQ(model.GetLang1Name(), "English");
+    EXPECT_EQ(model.SlotCount(), 3);
+    EXPECT_FALSE(model.LessonAt(0));
+    const auto lesson2 = model.LessonAt(2);
+    ASSERT_TRUE(lesson2);
+    ASSERT_EQ(lesson2->PairCount(), 3);
+    for (std::int32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(lesson2->PairAt(i)->id, i);
+        EXPECT_EQ(lesson2->PairAt(i)->text1, "b" + std::to_string(i));
+    }
+    EXPECT_TRUE(lesson2->PairAt(1)->drawn);
+    // The stored line cannot say "drawn" without "use".
+    EXPECT_FALSE(lesson2->PairAt(2)->use);
+    EXPECT_FALSE(lesson2->PairAt(2)->drawn);
+    EXPECT_FALSE(model.LessonAt(1)->PairAt(0)->use);
+}
+
+TEST(ExportTsv, ImportedFileExportsTheSameTableInUtf8) {
+    const std::string tsv = "lesson\ttext1\ttext2\tuse\tdrawn\n"
+                            "1\tthe door\tdie T\xC3\xBCr\t1\t0\n"
+                            "1\tgreat \xE2\x82\xAC\tgro\xC3\x9F"
+                            "er Euro\t0\t0\n"
+                            "4\t\"quoted\"\tend*\t1\t1\n";
+    const TTsvTable table = ParseTsv(tsv);
+    ASSERT_TRUE(table.problems.empty());
+    TLangFHandler model;
+    BuildModel(table.rows, "English", "Deutsch", model);
+    const byteArray stored = model.SaveBytes();
+    ASSERT_FALSE(stored.empty());
+
+    TLangFHandler loaded;
+    TLangFileReport report;
+    ASSERT_TRUE(LoadLangBytes(stored, loaded, report));
+    EXPECT_TRUE(report.hasGeneral);
+    std::vector<std::string> problems;
+    EXPECT_EQ(ExportTsv(loaded, problems), tsv);
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST(ExportTsv, TextWithTabIsReportedNotWritten) {
+    TLangFHandler model;
+    TLesson lesson;
+    ASSERT_TRUE(model.PutLesson(std::make_shared<TLesson>()));
+    auto pair = model.LessonAt(0)->NewPair(-1);
+    pair->text1 = "a\tb";
+    std::vector<std::string> problems;
+    const std::string table = ExportTsv(model, problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("lesson 0, pair 1"), std::string::npos);
+    EXPECT_EQ(table.find("a\tb"), std::string::npos);
+}
+
+} // namespace
+} // namespace lexaro
