@@ -6,7 +6,12 @@
 #include "support/TestFiles.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -25,6 +30,12 @@ protected:
         out.str({});
         err.str({});
         return RunLangTool(args, out, err);
+    }
+    // True when err holds exactly one line that says both parts.
+    bool OneLineSaying(const std::string& part1, const std::string& part2) const {
+        const std::string message = err.str();
+        return std::count(message.begin(), message.end(), '\n') == 1 &&
+               message.find(part1) != std::string::npos && message.find(part2) != std::string::npos;
     }
     std::ostringstream out;
     std::ostringstream err;
@@ -53,6 +64,39 @@ TEST_F(LangToolRun, BadUsageGivesStatus2AndTheUsage) {
     for (const char* help : {"--help", "-h"}) {
         EXPECT_EQ(Run({"import", help}), kLangToolOk);
         EXPECT_NE(out.str().find("lexaro-lang import TSV OUT"), std::string::npos);
+    }
+}
+
+TEST_F(LangToolRun, InputThatIsNoRegularFileOrFarTooLargeIsRefusedUnread) {
+    // /dev/zero would never end and a pipe might never start; neither is opened.
+    const std::string folder = dir.file("folder");
+    std::filesystem::create_directory(folder);
+    const std::string huge = dir.file("huge");
+    WriteFileBytes(huge, "");
+    // Sparse: larger than any real language file or table without taking the disk.
+    std::filesystem::resize_file(huge, std::max(kMaxLangFileBytes, kMaxTableBytes) + 1);
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    std::vector<Case> cases = {{folder, "not a regular file"},
+                               {huge, "far larger than any file of its kind"}};
+#ifndef _WIN32
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    cases.push_back({fifo, "not a regular file"});
+    cases.push_back({"/dev/zero", "not a regular file"});
+#endif
+    const std::string lang = dir.file("out.lang");
+    for (const auto& c : cases) {
+        for (const std::string command : {"check", "dump", "export"}) {
+            EXPECT_EQ(Run({command, c.path}), kLangToolBadData) << command << " " << c.path;
+            EXPECT_TRUE(out.str().empty());
+            EXPECT_TRUE(OneLineSaying(c.path + ": ", c.reason)) << command << ": " << err.str();
+        }
+        EXPECT_EQ(Run({"import", c.path, lang, "--lang1", "E", "--lang2", "D"}), kLangToolBadData);
+        EXPECT_TRUE(OneLineSaying(c.path + ": ", c.reason)) << "import: " << err.str();
+        EXPECT_FALSE(CheckFileExists(lang));
     }
 }
 

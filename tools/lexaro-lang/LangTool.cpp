@@ -115,15 +115,26 @@ int UsageError(std::ostream& err, const std::string& message) {
     return kLangToolUsage;
 }
 
+// Reads a whole input file of at most limit bytes; false (after one line on err that names
+// the file and the reason) when it is missing, no regular file or far too large for its kind.
+bool ReadInput(const std::string& path, std::uintmax_t limit, byteArray& bytes, std::ostream& err) {
+    const TFileResult read = ReadFileBounded(path, limit, bytes);
+    if (read)
+        return true;
+    if (read.fault == FileFault::NotFound)
+        err << path << ": the file does not exist\n";
+    else
+        err << path << ": cannot be read: " << read.reason << "\n";
+    return false;
+}
+
 // Reads a language file for check, dump and export; false (after one clear line on err)
-// when it is missing or damaged.
+// when it is missing, unreadable or damaged.
 bool ReadLangFile(const std::string& path, TLangFHandler& model, TLangFileReport& report,
                   std::ostream& err) {
-    if (!CheckFileExists(path)) {
-        err << path << ": the file does not exist\n";
+    byteArray stored;
+    if (!ReadInput(path, kMaxLangFileBytes, stored, err))
         return false;
-    }
-    const byteArray stored = ReadWholeFile(path);
     const bool whole = LoadLangBytes(stored, model, report);
     if (report.fault != DecodeFault::None) {
         err << path << ": not a valid language file: " << DescribeFault(report.fault) << "\n";
@@ -173,11 +184,9 @@ int RunDump(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (a.positional.size() != 1 || !a.values.empty() || a.force || a.skipBad)
         return UsageError(err, "dump takes one FILE and no options");
     const std::string& path = a.positional[0];
-    if (!CheckFileExists(path)) {
-        err << path << ": the file does not exist\n";
+    byteArray plain;
+    if (!ReadInput(path, kMaxLangFileBytes, plain, err))
         return kLangToolBadData;
-    }
-    byteArray plain = ReadWholeFile(path);
     std::size_t first = 0, last = 0;
     const DecodeFault fault = CheckCoded(plain, first, last);
     if (fault != DecodeFault::None) {
@@ -222,10 +231,9 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     const std::string& tsvPath = a.positional[0];
     const std::string& outPath = a.positional[1];
 
-    if (!CheckFileExists(tsvPath)) {
-        err << tsvPath << ": the file does not exist\n";
+    byteArray bytes;
+    if (!ReadInput(tsvPath, kMaxTableBytes, bytes, err))
         return kLangToolBadData;
-    }
     if (!a.force && CheckFileExists(outPath)) {
         err << outPath << ": the file exists already; give --force to replace it\n";
         return kLangToolBadData;
@@ -238,7 +246,6 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (auto p = LanguageNameProblem(a.values.at("--lang2"), true, lang2); !p.empty())
         nameProblems.push_back("--lang2: " + p);
 
-    const byteArray bytes = ReadWholeFile(tsvPath);
     const TTsvTable table =
         ParseTsv(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     for (const auto& problem : nameProblems)
