@@ -148,6 +148,66 @@ TEST_F(LangToolRun, ImportRefusesBadNamesEmptyTablesAndExistingFiles) {
     EXPECT_TRUE(model.Load(lang));
 }
 
+TEST_F(LangToolRun, ImportNeverReplacesSpecialFilesDanglingLinksOrItsOwnTable) {
+    namespace fs = std::filesystem;
+    const std::string tsv = dir.file("in.tsv");
+    const std::string table = "1\tdog\tHund\n";
+    WriteFileBytes(tsv, table);
+    const std::string folder = dir.file("folder");
+    fs::create_directory(folder);
+    const std::string dangling = dir.file("dangling.lang");
+    fs::create_symlink(dir.file("nowhere.lang"), dangling);
+    const std::string linkToTable = dir.file("link.lang");
+    fs::create_symlink(tsv, linkToTable);
+    const std::string hardLink = dir.file("hard.lang");
+    fs::create_hard_link(tsv, hardLink);
+    struct Case {
+        std::string out;
+        std::string reason;
+    };
+    std::vector<Case> cases = {
+        {folder, "it is not a regular file"},
+        {dangling, "it is a link to a file that does not exist"},
+        {tsv, "it is the table being imported"},
+        {(dir.path() / "." / "in.tsv").string(), "it is the table being imported"},
+        {linkToTable, "it is the table being imported"},
+        {hardLink, "it is the table being imported"},
+    };
+#ifndef _WIN32
+    // A pipe stands for every special file: /dev/null was once replaced by a regular file.
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    cases.push_back({fifo, "it is not a regular file"});
+#endif
+    for (const auto& c : cases) {
+        for (const bool force : {false, true}) {
+            std::vector<std::string> args = {"import", tsv, c.out, "--lang1", "E", "--lang2", "D"};
+            if (force)
+                args.push_back("--force");
+            EXPECT_EQ(Run(args), kLangToolBadData) << c.out << (force ? " --force" : "");
+            EXPECT_TRUE(OneLineSaying(c.out + ": cannot be written: ", c.reason)) << err.str();
+            EXPECT_TRUE(out.str().empty());
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(tsv), table);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dangling)));
+    EXPECT_FALSE(fs::exists(dir.file("nowhere.lang")));
+    EXPECT_TRUE(fs::is_directory(folder));
+#ifndef _WIN32
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
+#endif
+}
+
+TEST_F(LangToolRun, AFailedWriteNamesThePathAndTheSystemsReason) {
+    const std::string tsv = dir.file("in.tsv");
+    WriteFileBytes(tsv, "1\tdog\tHund\n");
+    WriteFileBytes(dir.file("plain"), "a file, not a folder");
+    // The system refuses even the superuser here.
+    const std::string lang = dir.file("plain") + "/out.lang";
+    EXPECT_EQ(Run({"import", tsv, lang, "--lang1", "E", "--lang2", "D"}), kLangToolBadData);
+    EXPECT_TRUE(OneLineSaying(lang + ": cannot be written: ", "Not a directory")) << err.str();
+}
+
 TEST_F(LangToolRun, CheckReportsContentsOrOneClearLine) {
     const std::string lang = dir.file("a.lang");
     // A negative pair number is skipped by the reader and counted.

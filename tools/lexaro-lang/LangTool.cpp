@@ -222,6 +222,40 @@ int RunExport(const TArgs& a, std::ostream& out, std::ostream& err) {
     return kLangToolOk;
 }
 
+// What is said after OUT's name when it is not written.
+std::string WriteRefusal(const TFileResult& why) {
+    if (why.fault == FileFault::Exists)
+        return "the file exists already; give --force to replace it";
+    return "cannot be written: " + why.reason;
+}
+
+// Why OUT may not take the language file made from the table, or an empty string. A folder,
+// device or pipe, a link to nothing and the table itself are never written, even with force;
+// an existing file is replaced only with force.
+std::string ImportTargetProblem(const std::filesystem::path& target,
+                                const std::filesystem::path& table, bool force) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status own = fs::symlink_status(target, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        return WriteRefusal(TFileResult::Failed(FileFault::System, ec.message()));
+    if (!fs::exists(own))
+        return {};
+    const fs::file_status followed = fs::status(target, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        return WriteRefusal(TFileResult::Failed(FileFault::System, ec.message()));
+    if (!fs::exists(followed))
+        return WriteRefusal(TFileResult::Failed(FileFault::DanglingLink));
+    if (!fs::is_regular_file(followed))
+        return WriteRefusal(TFileResult::Failed(FileFault::NotRegular));
+    // Also through another path, a link or a hard link.
+    if (fs::equivalent(target, table, ec))
+        return "cannot be written: it is the table being imported";
+    if (!force)
+        return WriteRefusal(TFileResult::Failed(FileFault::Exists));
+    return {};
+}
+
 int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (a.positional.size() != 2)
         return UsageError(err, "import takes a TSV file and an OUT file");
@@ -234,8 +268,8 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     byteArray bytes;
     if (!ReadInput(tsvPath, kMaxTableBytes, bytes, err))
         return kLangToolBadData;
-    if (!a.force && CheckFileExists(outPath)) {
-        err << outPath << ": the file exists already; give --force to replace it\n";
+    if (const auto problem = ImportTargetProblem(outPath, tsvPath, a.force); !problem.empty()) {
+        err << outPath << ": " << problem << "\n";
         return kLangToolBadData;
     }
 
@@ -266,8 +300,12 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     TLangFHandler model;
     BuildModel(table.rows, lang1, lang2, model);
     const byteArray stored = model.SaveBytes();
-    if (stored.empty() || !WriteWholeFile(outPath, stored, true)) {
-        err << outPath << ": cannot be written\n";
+    // WriteWholeFile itself refuses what ImportTargetProblem refused, should OUT have changed
+    // since; an empty model was refused above.
+    const TFileResult written = stored.empty() ? TFileResult::Failed(FileFault::NothingToSave)
+                                               : WriteWholeFile(outPath, stored, a.force);
+    if (!written) {
+        err << outPath << ": " << WriteRefusal(written) << "\n";
         return kLangToolBadData;
     }
     std::int32_t lessons = 0;
@@ -300,10 +338,13 @@ std::string LangToolUsage() {
            "      (characters outside Windows-1252, \"@\" in text1, \"#\", tabs, line breaks,\n"
            "      zero characters, lesson numbers outside 1..999999) are listed and nothing\n"
            "      is written, unless --skip-bad is given: then the other rows are written.\n"
-           "      An existing OUT is replaced only with --force.\n"
+           "      An existing OUT is replaced only with --force. A folder, device or pipe, a\n"
+           "      link to a file that does not exist, and the table itself are never written,\n"
+           "      not even with --force.\n"
            "  lexaro-lang --help | -h\n"
-           "exit status: 0 done, 1 bad data (damaged file, refused rows, nothing to write,\n"
-           "OUT exists, write failed), 2 bad usage\n";
+           "exit status: 0 done, 1 bad data (a missing or unreadable input, a damaged file,\n"
+           "refused rows, nothing to write, OUT exists or may not be written, write failed),\n"
+           "2 bad usage\n";
 }
 
 int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
