@@ -2,6 +2,8 @@
 #include "LangTable.h"
 #include "LangFileReport.h"
 
+#include "data/Lesson.h"
+
 #include <gtest/gtest.h>
 
 namespace lexaro {
@@ -81,6 +83,26 @@ TEST(ParseTsv, OverlongTextsAreRefused) {
     EXPECT_EQ(table.rows.size(), 1u);
 }
 
+TEST(ParseTsv, ALessonTakesNoMorePairsThanAFileCanNumber) {
+    // Pair numbers run from 0 to kMaxSlotNumber. Rows past them found no slot and were lost
+    // on the way to the file, while import said they were written.
+    constexpr std::int32_t kFull = kMaxSlotNumber + 1;
+    std::string text;
+    text.reserve(static_cast<std::size_t>(kFull + 4) * 8);
+    text += "lesson\ttext1\ttext2\n8\ta\tb\n";
+    for (std::int32_t i = 0; i < kFull + 2; ++i)
+        text += "7\tx\ty\n";
+    text += "8\tc\td\n";
+    const TTsvTable table = ParseTsv(text);
+    ASSERT_EQ(table.problems.size(), 1u);
+    const TTsvProblem& problem = table.problems[0];
+    EXPECT_EQ(problem.line, 3 + kFull); // the first row with no number left
+    EXPECT_EQ(problem.rows, 2);         // it and the one after it
+    EXPECT_NE(problem.message.find("lesson 7 "), std::string::npos) << problem.message;
+    EXPECT_NE(problem.message.find(std::to_string(kFull)), std::string::npos) << problem.message;
+    EXPECT_EQ(table.rows.size(), static_cast<std::size_t>(kFull) + 2); // lesson 8 goes on
+}
+
 TEST(LanguageName, RefusesWhatTheNamesLineCannotCarry) {
     struct Case {
         const char* name;
@@ -126,6 +148,17 @@ TEST(BuildModel, PairsGoIntoTheirLessonsInRowOrder) {
     EXPECT_FALSE(lesson2->PairAt(2)->use);
     EXPECT_FALSE(lesson2->PairAt(2)->drawn);
     EXPECT_FALSE(model.LessonAt(1)->PairAt(0)->use);
+}
+
+TEST(BuildModel, SaysWhenARowFindsNoPlace) {
+    // Rows that ParseTsv did not make: a lesson number that a file cannot hold.
+    std::vector<TTsvRow> rows(2);
+    rows[0].lesson = 1;
+    rows[1].lesson = kMaxSlotNumber + 1;
+    TLangFHandler model;
+    EXPECT_FALSE(BuildModel(rows, "E", "D", model));
+    rows.pop_back();
+    EXPECT_TRUE(BuildModel(rows, "E", "D", model));
 }
 
 TEST(ExportTsv, ImportedFileExportsTheSameTableInUtf8) {

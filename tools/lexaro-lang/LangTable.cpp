@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 namespace lexaro {
 
@@ -106,6 +107,9 @@ TTsvTable ParseTsv(std::string_view text) {
         text.remove_prefix(3);
     std::int32_t lineNumber = 0;
     bool seenRow = false;
+    // Pairs so far by lesson, and the problem that holds a full lesson's later rows.
+    std::unordered_map<std::int32_t, std::int32_t> pairsIn;
+    std::unordered_map<std::int32_t, std::size_t> fullLesson;
     std::size_t start = 0;
     while (start < text.size()) {
         auto end = text.find('\n', start);
@@ -166,9 +170,26 @@ TTsvTable ParseTsv(std::string_view text) {
                     "' is not 1, 0, true, false, yes or no");
             continue;
         }
+        if (++pairsIn[row.lesson] > kMaxPairsPerLesson) {
+            const auto [at, first] = fullLesson.try_emplace(row.lesson, table.problems.size());
+            if (first)
+                problem({});
+            else
+                ++table.problems[at->second].rows;
+            continue;
+        }
         row.use = *use;
         row.drawn = *drawn;
         table.rows.push_back(std::move(row));
+    }
+    // Said once the number of rows is known.
+    for (const auto& [lesson, index] : fullLesson) {
+        TTsvProblem& full = table.problems[index];
+        full.message = "lesson " + std::to_string(lesson) + " holds at most " +
+                       std::to_string(kMaxPairsPerLesson) + " pairs: this row";
+        if (full.rows > 1)
+            full.message += " and the " + std::to_string(full.rows - 1) + " later row(s) of it";
+        full.message += " cannot be stored";
     }
     return table;
 }
@@ -191,27 +212,33 @@ std::string LanguageNameProblem(std::string_view utf8, bool language2, std::stri
     return {};
 }
 
-void BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1Cp1252,
+bool BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1Cp1252,
                 std::string_view lang2Cp1252, TLangFHandler& model) {
     model.SetLanguageNames(lang1Cp1252, lang2Cp1252);
+    bool placedAll = true;
     for (const auto& row : rows) {
         auto lesson = model.LessonAt(row.lesson);
         if (!lesson) {
             lesson = std::make_shared<TLesson>();
             lesson->number = row.lesson;
-            if (!model.PutLesson(lesson))
-                continue; // refused by ParseTsv already
+            if (!model.PutLesson(lesson)) {
+                placedAll = false;
+                continue;
+            }
         }
         // Import leaves no gaps, so the first free slot is the end; NewPair(-1) would find
         // the same slot by a walk from slot 0 and make a large lesson quadratic.
         auto pair = lesson->NewPair(lesson->SlotCount());
-        if (!pair)
+        if (!pair) {
+            placedAll = false;
             continue;
+        }
         pair->text1 = row.text1;
         pair->text2 = row.text2;
         pair->use = row.use;
         pair->drawn = row.use && row.drawn;
     }
+    return placedAll;
 }
 
 std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& problems) {

@@ -5,6 +5,7 @@
 // here reads arguments or prints; the command line (LangTool.h) does.
 
 #include "data/LangFHandler.h"
+#include "data/Lesson.h"
 
 #include <cstdint>
 #include <string>
@@ -27,7 +28,12 @@ struct TTsvRow {
 struct TTsvProblem {
     std::int32_t line = 0;
     std::string message;
+    std::int32_t rows = 1; // the rows it leaves out: the row at line and, for a full lesson,
+                           // the later rows of that lesson
 };
+
+// The most pairs one lesson can hold: a file numbers them from 0 to kMaxSlotNumber.
+inline constexpr std::int32_t kMaxPairsPerLesson = kMaxSlotNumber + 1;
 
 struct TTsvTable {
     std::vector<TTsvRow> rows;
@@ -38,7 +44,8 @@ struct TTsvTable {
 // Reads a UTF-8 table of lesson, text1, text2 and optional use and drawn columns. A first
 // row whose first cell is "lesson" is the header; blank lines are passed over; a trailing CR
 // (Windows line ends) and a leading byte-order mark are accepted. Every row that cannot be
-// stored goes to problems with its line number, the others to rows in table order.
+// stored goes to problems with its line number, the others to rows in table order. The rows
+// of a lesson past kMaxPairsPerLesson are one problem, at the first of them.
 TTsvTable ParseTsv(std::string_view utf8);
 
 // Why a language name (UTF-8) cannot be stored, or an empty string; cp1252 gets the name.
@@ -46,7 +53,9 @@ std::string LanguageNameProblem(std::string_view utf8, bool language2, std::stri
 
 // Puts the rows into a cleared model: each row becomes a new pair at the first free slot of
 // its lesson, in row order. drawn is kept only with use, as the stored line can carry it.
-void BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1Cp1252,
+// False when a row found no place (a lesson number or a pair count that a file cannot hold,
+// which ParseTsv never lets through): the model then lacks that row.
+bool BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1Cp1252,
                 std::string_view lang2Cp1252, TLangFHandler& model);
 
 // The table that export writes (UTF-8, header first, use and drawn as 1 or 0); problems

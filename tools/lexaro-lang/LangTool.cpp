@@ -298,7 +298,10 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     }
 
     TLangFHandler model;
-    BuildModel(table.rows, lang1, lang2, model);
+    if (!BuildModel(table.rows, lang1, lang2, model)) {
+        err << outPath << ": not written: a row found no place in its lesson\n";
+        return kLangToolBadData;
+    }
     const byteArray stored = model.SaveBytes();
     // WriteWholeFile itself refuses what ImportTargetProblem refused, should OUT have changed
     // since; an empty model was refused above.
@@ -312,8 +315,11 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     for (const auto& lesson : model.lessons)
         lessons += lesson ? 1 : 0;
     out << outPath << ": " << table.rows.size() << " pair(s) in " << lessons << " lesson(s)";
-    if (!table.problems.empty())
-        out << ", " << table.problems.size() << " bad row(s) left out";
+    std::int64_t leftOut = 0;
+    for (const auto& problem : table.problems)
+        leftOut += problem.rows;
+    if (leftOut > 0)
+        out << ", " << leftOut << " bad row(s) left out";
     out << "\n";
     return kLangToolOk;
 }
@@ -336,8 +342,9 @@ std::string LangToolUsage() {
            "      drawn 0 when missing or empty). A first row starting with \"lesson\" is a\n"
            "      header. Pairs go into their lessons in row order. Rows the file cannot hold\n"
            "      (characters outside Windows-1252, \"@\" in text1, \"#\", tabs, line breaks,\n"
-           "      zero characters, lesson numbers outside 1..999999) are listed and nothing\n"
-           "      is written, unless --skip-bad is given: then the other rows are written.\n"
+           "      zero characters, lesson numbers outside 1..999999, a lesson's rows past its\n"
+           "      1000000th pair) are listed and nothing is written, unless --skip-bad is\n"
+           "      given: then the other rows are written.\n"
            "      An existing OUT is replaced only with --force. A folder, device or pipe, a\n"
            "      link to a file that does not exist, and the table itself are never written,\n"
            "      not even with --force.\n"
