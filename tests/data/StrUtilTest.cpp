@@ -166,5 +166,19 @@ TEST(Charset, RoundTripsEveryByteAndRefusesOthers) {
     EXPECT_FALSE(Utf8ToCp1252("\xC0\x80", back)) << "overlong form";
 }
 
+TEST(Charset, Utf8LengthStepsFromCharacterToCharacter) {
+    // One character of each length, the largest of its length, then the smallest of the next.
+    const std::string text = "\x7F\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
+    const char32_t expected[] = {0x7F, 0x7FF, 0x800, 0xFFFF, 0x10000, 0x10FFFF};
+    std::size_t pos = 0;
+    for (const char32_t want : expected) {
+        char32_t cp = 0;
+        ASSERT_TRUE(Utf8CharAt(text, pos, cp)) << pos;
+        EXPECT_EQ(cp, want);
+        pos += Utf8Length(cp);
+    }
+    EXPECT_EQ(pos, text.size());
+}
+
 } // namespace
 } // namespace lexaro

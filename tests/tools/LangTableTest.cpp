@@ -75,6 +75,61 @@ TEST(ParseTsv, RowsTheFileCannotHoldAreReportedWithTheirLines) {
     }
 }
 
+TEST(ParseTsv, MessagesNameCharactersByCodeAndNeverEchoInvisibleOnes) {
+    struct Case {
+        std::string row;
+        std::int32_t column;   // byte column of the character at fault; 0: the whole cell
+        std::string expected;  // part of the message
+        std::string invisible; // bytes the message must not hold
+    };
+    const Case cases[] = {
+        // Characters that Windows-1252 has not: named by code, a visible one also shown.
+        {"1\tsun \xE6\x97\xA5\tSonne", 7,
+         "text1: U+65E5 \"\xE6\x97\xA5\" at byte column 7 is outside Windows-1252", ""},
+        {"1\ta\xE2\x80\x8B"
+         "b\tc",
+         4, "text1: U+200B (zero width space, invisible) at byte column 4", "\xE2\x80\x8B"},
+        {"1\ta\tb\xEF\xBB\xBF", 6, "text2: U+FEFF (byte-order mark, invisible)", "\xEF\xBB\xBF"},
+        {"1\ta\xE2\x81\xA3\tc", 4, "U+2063 (invisible)", "\xE2\x81\xA3"},
+        // Bytes that are not UTF-8 at all, in any cell.
+        {"1\tbad\xFF\tq", 6, "text1: not valid UTF-8 at byte column 6 (byte 0xFF)", "\xFF"},
+        {"1\ta\tb\xC3", 6, "text2: not valid UTF-8 at byte column 6 (byte 0xC3)", "\xC3"},
+        {"1\xC0\x80\ta\tb", 2, "lesson: not valid UTF-8 at byte column 2", "\xC0"},
+        {"1\ta\tb\t1\t\xED\xA0\x80", 9, "drawn: not valid UTF-8", "\xED"},
+        // Cells repeated in a message show invisible characters by code.
+        {"\xEF\xBB\xBF"
+         "1\ta\tb",
+         0, "lesson: '<U+FEFF>1' is not a whole number", "\xEF\xBB\xBF"},
+        {"1\x01\ta\tb", 0, "lesson: '1<U+0001>' is not a whole number", "\x01"},
+        {"1\ta\tb\t\x1B[2J", 0, "use: '<U+001B>[2J' is not", "\x1B"},
+        {"1\ta\tb\t1\tj\xC2\xA0", 0, "drawn: 'j<U+00A0>' is not", "\xC2\xA0"},
+    };
+    for (const auto& c : cases) {
+        const TTsvTable table = ParseTsv("lesson\ttext1\ttext2\n" + c.row + "\n");
+        ASSERT_EQ(table.problems.size(), 1u) << c.row;
+        const TTsvProblem& problem = table.problems[0];
+        EXPECT_EQ(problem.line, 2) << c.row;
+        EXPECT_EQ(problem.column, c.column) << c.row;
+        EXPECT_NE(problem.message.find(c.expected), std::string::npos)
+            << c.row << " -> " << problem.message;
+        if (!c.invisible.empty())
+            EXPECT_EQ(problem.message.find(c.invisible), std::string::npos) << problem.message;
+    }
+    // The byte column counts from the start of the line in the file, a byte-order mark too.
+    const TTsvTable marked = ParseTsv("\xEF\xBB\xBF"
+                                      "1\ta\xFF\tb\n");
+    ASSERT_EQ(marked.problems.size(), 1u);
+    EXPECT_EQ(marked.problems[0].column, 7);
+}
+
+TEST(ParseTsv, ALongCellIsShortenedInTheMessage) {
+    const TTsvTable table = ParseTsv(std::string(5000, 'x') + "\ta\tb\n");
+    ASSERT_EQ(table.problems.size(), 1u);
+    EXPECT_LT(table.problems[0].message.size(), 200u) << table.problems[0].message;
+    EXPECT_NE(table.problems[0].message.find("xxx...' is not a whole number"), std::string::npos)
+        << table.problems[0].message;
+}
+
 TEST(ParseTsv, OverlongTextsAreRefused) {
     const TTsvTable table = ParseTsv("1\t" + std::string(40000, 'a') + "\t" +
                                      std::string(40000, 'b') + "\n1\tsmall\tklein\n");
@@ -125,6 +180,23 @@ TEST(LanguageName, RefusesWhatTheNamesLineCannotCarry) {
     for (const auto& c : cases) {
         std::string cp1252;
         EXPECT_EQ(LanguageNameProblem(c.name, c.language2, cp1252).empty(), c.ok) << c.name;
+    }
+}
+
+TEST(LanguageName, NamesTheCharacterItCannotStore) {
+    struct Case {
+        const char* name;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", "U+65E5 \"\xE6\x97\xA5\" is outside Windows-1252"},
+        {"Deutsch\xE2\x80\x8B", "U+200B (zero width space, invisible) is outside"},
+        {"Engl\xFFsh", "not valid UTF-8 at byte 5 (byte 0xFF)"},
+    };
+    for (const auto& c : cases) {
+        std::string cp1252;
+        const std::string problem = LanguageNameProblem(c.name, true, cp1252);
+        EXPECT_NE(problem.find(c.expected), std::string::npos) << c.name << " -> " << problem;
     }
 }
 

@@ -28,6 +28,9 @@ struct TTsvRow {
 struct TTsvProblem {
     std::int32_t line = 0;
     std::string message;
+    // The 1-based byte column in the line of the file (a byte-order mark counts) of the
+    // character at fault; 0 when the problem is a whole cell or row.
+    std::int32_t column = 0;
     std::int32_t rows = 1; // the rows it leaves out: the row at line and, for a full lesson,
                            // the later rows of that lesson
 };
