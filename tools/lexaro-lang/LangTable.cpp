@@ -16,22 +16,6 @@ namespace {
 // A stored line holds at most 65534 bytes; the id, "=", "@", "#" and the mark need the rest.
 constexpr std::size_t kMaxPairTexts = 65534 - 16;
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 std::vector<std::string_view> SplitTabs(std::string_view line) {
     std::vector<std::string_view> cells;
     std::size_t start = 0;
@@ -200,18 +184,10 @@ TTsvTable ParseTsv(std::string_view text) {
     // Pairs so far by lesson, and the problem that holds a full lesson's later rows.
     std::unordered_map<std::int32_t, std::int32_t> pairsIn;
     std::unordered_map<std::int32_t, std::size_t> fullLesson;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
+    ForEachTextLine(text, [&](std::string_view line, std::string_view) {
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
         if (TrimBlanks(line).empty())
-            continue;
+            return;
         auto problem = [&](std::string message, std::int32_t column = 0) {
             table.problems.push_back({lineNumber, std::move(message), column});
         };
@@ -224,16 +200,16 @@ TTsvTable ParseTsv(std::string_view text) {
             seenRow = true;
             if (EqualsIgnoringAsciiCase(TrimBlanks(cells[0]), "lesson")) {
                 table.hasHeader = true;
-                continue;
+                return;
             }
         }
         if (cells.size() < 3) {
             problem("a row needs lesson, text1 and text2 separated by tabs");
-            continue;
+            return;
         }
         if (cells.size() > 5) {
             problem("too many columns (a tab inside a text cannot be stored)");
-            continue;
+            return;
         }
         // Broken UTF-8 is said as such, wherever it stands; the messages below may then show
         // any cell.
@@ -249,18 +225,18 @@ TTsvTable ParseTsv(std::string_view text) {
             valid = false;
         }
         if (!valid)
-            continue;
+            return;
         TTsvRow row;
         row.line = lineNumber;
         const std::string_view lesson = TrimBlanks(cells[0]);
         if (!TryStrToInt(lesson, row.lesson)) {
             problem("lesson: '" + ShowCell(lesson) + "' is not a whole number");
-            continue;
+            return;
         }
         if (row.lesson <= 0 || row.lesson > kMaxSlotNumber) {
             problem("lesson: " + std::to_string(row.lesson) + " is not between 1 and " +
                     std::to_string(kMaxSlotNumber));
-            continue;
+            return;
         }
         std::int32_t column = 0;
         std::string why = TextProblem(cells[1], false, firstColumn(1), row.text1, column);
@@ -270,7 +246,7 @@ TTsvTable ParseTsv(std::string_view text) {
             why = "the texts are too long for one stored line";
         if (!why.empty()) {
             problem(why, column);
-            continue;
+            return;
         }
         const auto use = cells.size() > 3 ? ParseFlag(cells[3], true) : std::optional(true);
         const auto drawn = cells.size() > 4 ? ParseFlag(cells[4], false) : std::optional(false);
@@ -278,7 +254,7 @@ TTsvTable ParseTsv(std::string_view text) {
             const std::size_t flag = !use ? 3 : 4;
             problem(std::string(kColumnNames[flag]) + ": '" + ShowCell(TrimBlanks(cells[flag])) +
                     "' is not 1, 0, true, false, yes or no");
-            continue;
+            return;
         }
         if (++pairsIn[row.lesson] > kMaxPairsPerLesson) {
             const auto [at, first] = fullLesson.try_emplace(row.lesson, table.problems.size());
@@ -286,12 +262,12 @@ TTsvTable ParseTsv(std::string_view text) {
                 problem({});
             else
                 ++table.problems[at->second].rows;
-            continue;
+            return;
         }
         row.use = *use;
         row.drawn = *drawn;
         table.rows.push_back(std::move(row));
-    }
+    });
     // Said once the number of rows is known.
     for (const auto& [lesson, index] : fullLesson) {
         TTsvProblem& full = table.problems[index];
