@@ -5,6 +5,7 @@
 #include "data/StrUtil.h"
 #include "data/Word_Pear.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -16,18 +17,29 @@ namespace {
 // A stored line holds at most 65534 bytes; the id, "=", "@", "#" and the mark need the rest.
 constexpr std::size_t kMaxPairTexts = 65534 - 16;
 
-std::vector<std::string_view> SplitTabs(std::string_view line) {
-    std::vector<std::string_view> cells;
+// The cells of a row, split at tabs. Past the columns a table has, only the fact that there
+// are more is kept: a row of a million tabs must not make a million cells.
+struct TCells {
+    static constexpr std::size_t kMax = 6;
+    std::array<std::string_view, kMax> cells{};
+    std::size_t count = 0;
+
+    std::size_t size() const { return count; }
+    std::string_view operator[](std::size_t i) const { return cells[i]; }
+};
+
+TCells SplitTabs(std::string_view line) {
+    TCells split;
     std::size_t start = 0;
-    for (;;) {
+    while (split.count < TCells::kMax) {
         const auto tab = line.find('\t', start);
-        if (tab == std::string_view::npos) {
-            cells.push_back(line.substr(start));
-            return cells;
-        }
-        cells.push_back(line.substr(start, tab - start));
+        split.cells[split.count++] = line.substr(
+            start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+        if (tab == std::string_view::npos)
+            break;
         start = tab + 1;
     }
+    return split;
 }
 
 // 1/0, true/false, yes/no in any case; an empty cell gives the default.
