@@ -7,6 +7,7 @@
 #include "FuzzSupport.h"
 
 #include "data/Charset.h"
+#include "data/StrUtil.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -36,16 +37,28 @@ bool PrintableUtf8(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const lexaro::TTsvTable table = lexaro::ParseTsv(text);
+    std::size_t reported = 0;
     for (const auto& problem : table.problems) {
         Check(problem.line > 0 && !problem.message.empty());
         Check(problem.column >= 0 && problem.rows >= 1);
         Check(PrintableUtf8(problem.message));
+        reported += static_cast<std::size_t>(problem.rows);
     }
+    // Every line that is not blank (after a leading byte-order mark) is the header, a row
+    // taken or a row reported.
+    std::string_view body = text;
+    if (body.substr(0, 3) == "\xEF\xBB\xBF")
+        body.remove_prefix(3);
+    std::size_t filled = 0;
+    lexaro::ForEachTextLine(body, [&](std::string_view line, std::string_view) {
+        filled += lexaro::TrimBlanks(line).empty() ? 0 : 1;
+    });
+    Check(table.rows.size() + reported + (table.hasHeader ? 1 : 0) == filled);
     if (table.rows.empty())
         return 0;
 
     lexaro::TLangFHandler model;
-    lexaro::BuildModel(table.rows, "English", "Deutsch", model);
+    Check(lexaro::BuildModel(table.rows, "English", "Deutsch", model));
     const lexaro::byteArray stored = model.SaveBytes();
     Check(!stored.empty());
 
