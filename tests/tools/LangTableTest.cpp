@@ -112,8 +112,9 @@ TEST(ParseTsv, MessagesNameCharactersByCodeAndNeverEchoInvisibleOnes) {
         EXPECT_EQ(problem.column, c.column) << c.row;
         EXPECT_NE(problem.message.find(c.expected), std::string::npos)
             << c.row << " -> " << problem.message;
-        if (!c.invisible.empty())
+        if (!c.invisible.empty()) {
             EXPECT_EQ(problem.message.find(c.invisible), std::string::npos) << problem.message;
+        }
     }
     // The byte column counts from the start of the line in the file, a byte-order mark too.
     const TTsvTable marked = ParseTsv("\xEF\xBB\xBF"
