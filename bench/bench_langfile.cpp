@@ -5,6 +5,7 @@
 // WriteWholeFile is shown beside the one with a plain stream.
 #include "data/FileUtil.h"
 #include "data/LangFHandler.h"
+#include "data/StrUtil.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +15,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -90,17 +92,14 @@ void Unscramble(std::vector<std::uint8_t>& data) {
     }
 }
 
+// The lines between the marker byte and the checksum byte.
 std::vector<std::string> SplitLines(const std::vector<std::uint8_t>& plain) {
     std::vector<std::string> lines;
-    const char* p = reinterpret_cast<const char*>(plain.data()) + 1;
-    const char* end = reinterpret_cast<const char*>(plain.data()) + plain.size() - 1;
-    while (p < end) {
-        const char* q = p;
-        while (q < end && *q != '\r')
-            ++q;
-        lines.emplace_back(p, q);
-        p = q + 2;
-    }
+    if (plain.size() < 2)
+        return lines;
+    const std::string_view inner(reinterpret_cast<const char*>(plain.data()) + 1, plain.size() - 2);
+    ForEachTextLine(inner,
+                    [&](std::string_view line, std::string_view) { lines.emplace_back(line); });
     return lines;
 }
 

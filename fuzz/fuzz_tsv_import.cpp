@@ -1,9 +1,13 @@
 // Tables handed to lexaro-lang import may hold anything: reading them must never crash, every
-// row is either taken or reported, and the rows taken must come back from the language file
-// that import writes exactly as they went in.
-#include "LangTool.h"
+// row is either taken or reported (in printable UTF-8), and the rows taken must come back from
+// the language file that import writes exactly as they went in.
+#include "LangFileReport.h"
+#include "LangTable.h"
 
 #include "FuzzSupport.h"
+
+#include "data/Charset.h"
+#include "data/StrUtil.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -13,16 +17,48 @@
 
 using lexaro::fuzz::Check;
 
+namespace {
+
+// Messages show what the table holds by code when it would be invisible or is not UTF-8: what
+// reaches the terminal is valid UTF-8 without control characters.
+bool PrintableUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        char32_t cp = 0;
+        if (!lexaro::Utf8CharAt(text, pos, cp) || cp < 0x20 || (cp >= 0x7F && cp <= 0x9F))
+            return false;
+        pos += lexaro::Utf8Length(cp);
+    }
+    return true;
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const lexaro::TTsvTable table = lexaro::ParseTsv(text);
-    for (const auto& problem : table.problems)
+    std::size_t reported = 0;
+    for (const auto& problem : table.problems) {
         Check(problem.line > 0 && !problem.message.empty());
+        Check(problem.column >= 0 && problem.rows >= 1);
+        Check(PrintableUtf8(problem.message));
+        reported += static_cast<std::size_t>(problem.rows);
+    }
+    // Every line that is not blank (after a leading byte-order mark) is the header, a row
+    // taken or a row reported.
+    std::string_view body = text;
+    if (body.substr(0, 3) == "\xEF\xBB\xBF")
+        body.remove_prefix(3);
+    std::size_t filled = 0;
+    lexaro::ForEachTextLine(body, [&](std::string_view line, std::string_view) {
+        filled += lexaro::TrimBlanks(line).empty() ? 0 : 1;
+    });
+    Check(table.rows.size() + reported + (table.hasHeader ? 1 : 0) == filled);
     if (table.rows.empty())
         return 0;
 
     lexaro::TLangFHandler model;
-    lexaro::BuildModel(table.rows, "English", "Deutsch", model);
+    Check(lexaro::BuildModel(table.rows, "English", "Deutsch", model));
     const lexaro::byteArray stored = model.SaveBytes();
     Check(!stored.empty());
 

@@ -17,50 +17,34 @@ constexpr std::size_t kMaxStringLength = 2047;
 // the program reserve gigabytes.
 constexpr std::int32_t kMaxListCount = 1'000'000;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
-
 bool IsBlankLine(std::string_view s) {
-    return Trim(s).empty();
+    return TrimBlanks(s).empty();
 }
 
 // The name of a section header line, or false when the line is none.
 bool HeaderName(std::string_view line, std::string_view& name) {
-    const std::string_view t = Trim(line);
+    const std::string_view t = TrimBlanks(line);
     if (t.empty() || t[0] != '[')
         return false;
     const auto close = t.find(']');
-    name = Trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+    name = TrimBlanks(
+        t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
     return true;
 }
 
 // Where the value of a key line starts (after "=" and the blanks that follow it), or npos
 // for comments and lines without a key.
 std::size_t ValuePos(std::string_view line, std::string_view& key) {
-    const std::string_view t = Trim(line);
+    const std::string_view t = TrimBlanks(line);
     if (t.empty() || t[0] == ';')
         return std::string_view::npos;
     const auto eq = line.find('=');
     if (eq == std::string_view::npos)
         return std::string_view::npos;
-    key = Trim(line.substr(0, eq));
+    key = TrimBlanks(line.substr(0, eq));
     if (key.empty())
         return std::string_view::npos;
-    std::size_t pos = eq + 1;
-    while (pos < line.size() && IsBlank(line[pos]))
-        ++pos;
-    return pos;
+    return std::min(line.find_first_not_of(kBlanks, eq + 1), line.size());
 }
 
 // Line breaks inside a value would split the key in the file; they become blanks.
@@ -125,38 +109,31 @@ void TIniFile::LoadText(std::string_view text) {
     sections_.push_back(Section{});
     newline_ = "\r\n";
     bool newlineSeen = false;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = pos;
-        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-            ++end;
-        std::size_t next = end;
-        if (next < text.size()) {
-            next +=
-                (text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n') ? 2 : 1;
-        }
-        Line line{std::string(text.substr(pos, end - pos)),
-                  std::string(text.substr(end, next - end)), std::string::npos};
-        if (!newlineSeen && !line.eol.empty()) {
-            newline_ = line.eol;
-            newlineSeen = true;
-        }
-        std::string_view name;
-        if (HeaderName(line.text, name)) {
-            Section section;
-            section.nameUpper = UpperCase(name);
-            sections_.push_back(std::move(section));
-        } else {
-            std::string_view key;
-            line.valuePos = ValuePos(line.text, key);
-            Section& current = sections_.back();
-            // Keys before the first section belong to no section and are never found.
-            if (line.valuePos != std::string::npos && sections_.size() > 1)
-                current.keys.emplace(UpperCase(key), current.lines.size());
-        }
-        sections_.back().lines.push_back(std::move(line));
-        pos = next;
-    }
+    // Each line keeps its own end, so that the file is written back byte for byte.
+    ForEachTextLine(
+        text,
+        [&](std::string_view lineText, std::string_view eol) {
+            Line line{std::string(lineText), std::string(eol), std::string::npos};
+            if (!newlineSeen && !line.eol.empty()) {
+                newline_ = line.eol;
+                newlineSeen = true;
+            }
+            std::string_view name;
+            if (HeaderName(line.text, name)) {
+                Section section;
+                section.nameUpper = UpperCase(name);
+                sections_.push_back(std::move(section));
+            } else {
+                std::string_view key;
+                line.valuePos = ValuePos(line.text, key);
+                Section& current = sections_.back();
+                // Keys before the first section belong to no section and are never found.
+                if (line.valuePos != std::string::npos && sections_.size() > 1)
+                    current.keys.emplace(UpperCase(key), current.lines.size());
+            }
+            sections_.back().lines.push_back(std::move(line));
+        },
+        LoneCr::EndsLine);
     Reindex();
     dirty_ = false;
 }
@@ -212,7 +189,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
     const Line* line = FindKey(section, key);
     if (line == nullptr)
         return std::string(def.substr(0, kMaxStringLength));
-    const std::string_view value = Trim(std::string_view(line->text).substr(line->valuePos));
+    const std::string_view value = TrimBlanks(std::string_view(line->text).substr(line->valuePos));
     return std::string(value.substr(0, kMaxStringLength));
 }
 
@@ -222,7 +199,7 @@ std::int32_t TIniFile::ReadInteger(std::string_view section, std::string_view ke
     if (line == nullptr)
         return def;
     std::int32_t value = 0;
-    if (!ParseIniInteger(Trim(std::string_view(line->text).substr(line->valuePos)), value))
+    if (!ParseIniInteger(TrimBlanks(std::string_view(line->text).substr(line->valuePos)), value))
         return def;
     return value;
 }
@@ -253,7 +230,8 @@ void TIniFile::ForEachNumberedKey(
         if (!IsNumberKey(name, i) || i >= n)
             continue;
         const Line& line = s->lines[index];
-        const std::string_view value = Trim(std::string_view(line.text).substr(line.valuePos));
+        const std::string_view value =
+            TrimBlanks(std::string_view(line.text).substr(line.valuePos));
         fn(i, value.substr(0, kMaxStringLength));
     }
 }
@@ -270,7 +248,7 @@ void TIniFile::EndLastLine() {
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     const std::string clean = OneLine(value);
-    const std::string cleanKey = OneLine(Trim(key));
+    const std::string cleanKey = OneLine(TrimBlanks(key));
     Section* s = FindSection(section);
     if (s == nullptr) {
         const std::string upper = UpperCase(section);

@@ -151,6 +151,10 @@ bool Utf8CharAt(std::string_view text, std::size_t pos, char32_t& cp) {
     return NextUtf8(text, pos, cp);
 }
 
+std::size_t Utf8Length(char32_t cp) {
+    return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
 std::string CodePointName(char32_t cp) {
     char name[16];
     std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(cp));

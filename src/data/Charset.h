@@ -26,6 +26,8 @@ std::string Utf8ToCp1252Lossy(std::string_view text);
 // The character that starts at byte offset pos of UTF-8 text; false when the bytes there are
 // not valid UTF-8.
 bool Utf8CharAt(std::string_view text, std::size_t pos, char32_t& cp);
+// The number of bytes that a code point takes in UTF-8: how far a walk with Utf8CharAt steps.
+std::size_t Utf8Length(char32_t cp);
 // The name of a character by its code, "U+200B": how messages show characters that cannot
 // be stored or that would be invisible.
 std::string CodePointName(char32_t cp);

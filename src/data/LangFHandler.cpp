@@ -122,14 +122,10 @@ void TLangFHandler::ProcessLine(std::string_view line, std::shared_ptr<TLesson>&
         // belongs to no name.
         while (!line.empty() && line.front() == '\n')
             line.remove_prefix(1);
-        const auto at = line.find('@');
-        if (at == std::string_view::npos) {
-            lang1Name.clear();
-            lang2Name.assign(line);
-        } else {
-            lang1Name.assign(line.substr(0, at));
-            lang2Name.assign(line.substr(at + 1));
-        }
+        // Without "@" the whole line is the second language's name.
+        const auto names = SplitAtFirst(line, '@');
+        lang1Name.assign(names ? names->first : std::string_view());
+        lang2Name.assign(names ? names->second : line);
         break;
     }
     case 3:

@@ -37,21 +37,39 @@ bool TryStrToInt(std::string_view s, std::int32_t& value) {
 }
 
 std::string_view TrimBlanks(std::string_view s) {
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
-        ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
-        --e;
-    return s.substr(b, e - b);
+    const auto first = s.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos)
+        return s.substr(s.size());
+    return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
 }
+
+namespace {
+
+char LowerAsciiChar(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
 
 std::string LowerAscii(std::string_view s) {
     std::string out(s);
     for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        c = LowerAsciiChar(c);
     return out;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAsciiChar(x) == LowerAsciiChar(y);
+           });
+}
+
+std::optional<std::pair<std::string_view, std::string_view>> SplitAtFirst(std::string_view s,
+                                                                          char sep) {
+    const auto at = s.find(sep);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    return std::pair{s.substr(0, at), s.substr(at + 1)};
 }
 
 std::int32_t StrToIntStrict(std::string_view s) {

@@ -4,6 +4,7 @@
 #include "data/IntVector.h"
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -48,10 +49,56 @@ std::u16string RemoveEnclosed(std::u16string_view text, const DelimiterPairs& pa
 std::string StackChars(std::string_view s);
 
 // Small text helpers shared by the whole program.
-// The text without blanks and tabs at either end.
+// Blanks are spaces and tabs.
+inline constexpr std::string_view kBlanks = " \t";
+// The text without blanks at either end.
 std::string_view TrimBlanks(std::string_view s);
 // ASCII letters in lower case; every other byte as it is.
 std::string LowerAscii(std::string_view s);
+// Equal when ASCII letters may differ in case; every other byte must be the same.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// The text before and after the first sep ("a@b@c" at '@': "a" and "b@c"), or nothing when
+// sep does not occur.
+std::optional<std::pair<std::string_view, std::string_view>> SplitAtFirst(std::string_view s,
+                                                                          char sep);
+
+// What a CR that no LF follows is to ForEachTextLine.
+enum class LoneCr {
+    InLine,  // part of the line, unless it is the text's last byte (a CR LF cut short)
+    EndsLine // a line end of its own, as in files from old Macs
+};
+
+// Calls visit(line, eol) for every line of text in order: line without its end, eol the end
+// as it stands in the text ("\n", "\r\n", or "\r"; empty for a last line without one), so that
+// the lines and their ends together give the text back byte for byte. A line end at the end
+// of the text starts no further line, and empty text has no lines.
+template <typename Visit>
+void ForEachTextLine(std::string_view text, Visit&& visit, LoneCr loneCr = LoneCr::InLine) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        std::size_t eol = 0;
+        for (;; ++end) {
+            end = text.find_first_of("\r\n", end);
+            if (end == std::string_view::npos) {
+                end = text.size();
+                break;
+            }
+            const bool last = end + 1 == text.size();
+            if (text[end] == '\r' && !last && text[end + 1] == '\n') {
+                eol = 2;
+                break;
+            }
+            if (text[end] == '\n' || loneCr == LoneCr::EndsLine || last) {
+                eol = 1;
+                break;
+            }
+        }
+        visit(text.substr(start, end - start), text.substr(end, eol));
+        start = end + eol;
+    }
+}
 
 // Windows-1252 upper case (accented letters included), the same on every machine.
 char UpperChar(char ch);

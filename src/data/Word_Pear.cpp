@@ -45,14 +45,10 @@ void TWordPear::FromLine(std::string_view line) {
     const auto hash = line.find('#');
     if (eq != std::string_view::npos && hash != std::string_view::npos && hash > eq)
         part = line.substr(eq + 1, hash - eq - 1);
-    const auto at = part.find('@');
-    if (at == std::string_view::npos) {
-        text1.clear();
-        text2.assign(part);
-    } else {
-        text1.assign(part.substr(0, at));
-        text2.assign(part.substr(at + 1));
-    }
+    // Without "@" the whole part is the second language's text.
+    const auto texts = SplitAtFirst(part, '@');
+    text1.assign(texts ? texts->first : std::string_view());
+    text2.assign(texts ? texts->second : part);
 }
 
 const char* PairTextProblem(std::string_view text, bool language2) {

@@ -1,6 +1,7 @@
 #include "speech/EspeakControl.h"
 
 #include "data/Charset.h"
+#include "data/StrUtil.h"
 
 #include <espeak-ng/speak_lib.h>
 
@@ -96,13 +97,6 @@ std::int32_t SampleKeyOf(std::string code) {
         code.resize(dash);
     }
     return 0; // no sample sentence
-}
-
-std::string Lower(std::string s) {
-    for (auto& ch : s)
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch - 'A' + 'a');
-    return s;
 }
 
 // A voice text from espeak-ng (UTF-8) in Windows-1252; empty when the code page cannot hold
@@ -208,9 +202,8 @@ void TEspeakControl::LoadModes() {
         if (mode.Name.empty())
             mode.Name = FromUtf8(mode.Identifier);
         // languages: a priority byte, then the language code, repeated; the first one counts.
-        const std::string code = voice.languages && voice.languages[0]
-                                     ? Lower(std::string(voice.languages + 1))
-                                     : std::string();
+        const std::string code =
+            voice.languages && voice.languages[0] ? LowerAscii(voice.languages + 1) : std::string();
         const auto* info = FindLanguage(code);
         mode.Language = info ? std::string(info->Name) : mode.Name;
         mode.SampleKey = SampleKeyOf(code);

@@ -7,16 +7,6 @@ namespace lexaro {
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
-
-std::string_view Trim(std::string_view s) {
-    const auto first = s.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = s.find_last_not_of(kBlanks);
-    return s.substr(first, last - first + 1);
-}
-
 // Separators at either end carry no meaning: "Software\Voice\" is "Software\Voice".
 std::string_view TrimSeparators(std::string_view s) {
     while (!s.empty() && (s.front() == '\\' || s.front() == ' ' || s.front() == '\t'))
@@ -58,38 +48,29 @@ TRegistryStore TRegistryStore::Parse(std::string_view text) {
     std::size_t current = 0;
     bool inKey = false;
 
-    std::size_t pos = 0;
-    while (pos <= text.size()) {
-        auto end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-
-        const auto trimmed = Trim(line);
+    ForEachTextLine(text, [&](std::string_view line, std::string_view) {
+        const auto trimmed = TrimBlanks(line);
         if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#')
-            continue;
+            return;
         if (trimmed.front() == '[') {
             inKey = false;
             if (trimmed.size() < 2 || trimmed.back() != ']')
-                continue; // a damaged header: its values are dropped with it
+                return; // a damaged header: its values are dropped with it
             const auto path = TrimSeparators(trimmed.substr(1, trimmed.size() - 2));
             if (path.empty())
-                continue;
+                return;
             auto upper = UpperCase(path);
             auto [it, added] = store.keyIndex_.try_emplace(upper, store.keys_.size());
             if (added)
                 store.keys_.push_back(Key{std::string(path), std::move(upper), {}, {}});
             current = it->second;
             inKey = true;
-            continue;
+            return;
         }
         const auto eq = line.find('=');
         if (!inKey || eq == std::string_view::npos)
-            continue;
-        std::string name(Trim(line.substr(0, eq)));
+            return;
+        std::string name(TrimBlanks(line.substr(0, eq)));
         if (name == "@")
             name.clear(); // the key's default value
         std::string_view data = line.substr(eq + 1);
@@ -109,7 +90,7 @@ TRegistryStore TRegistryStore::Parse(std::string_view text) {
             values.push_back(std::move(value));
         else
             values[slot->second] = std::move(value);
-    }
+    });
     return store;
 }
 

@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +84,91 @@ TEST(StrUtil, StrictIntegerConversion) {
         } catch (const TConvertError& e) {
             EXPECT_EQ(std::string(e.what()),
                       "'" + std::string(bad) + "' is not a valid integer value");
+        }
+    }
+}
+
+TEST(StrUtil, ForEachTextLineGivesEveryLineWithItsOwnEnd) {
+    using Lines = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        std::string text;
+        Lines inLine;   // LoneCr::InLine
+        Lines endsLine; // LoneCr::EndsLine
+    };
+    const Case cases[] = {
+        {"", {}, {}},
+        {"abc", {{"abc", ""}}, {{"abc", ""}}},
+        {"a\r\nb", {{"a", "\r\n"}, {"b", ""}}, {{"a", "\r\n"}, {"b", ""}}},
+        {"a\nb\n", {{"a", "\n"}, {"b", "\n"}}, {{"a", "\n"}, {"b", "\n"}}},
+        {"a\rb", {{"a\rb", ""}}, {{"a", "\r"}, {"b", ""}}},
+        // A CR as the last byte is a CR LF cut short.
+        {"a\r", {{"a", "\r"}}, {{"a", "\r"}}},
+        {"a\r\r\n", {{"a\r", "\r\n"}}, {{"a", "\r"}, {"", "\r\n"}}},
+        {"\n\r\n\n",
+         {{"", "\n"}, {"", "\r\n"}, {"", "\n"}},
+         {{"", "\n"}, {"", "\r\n"}, {"", "\n"}}},
+        {"\n\rx", {{"", "\n"}, {"\rx", ""}}, {{"", "\n"}, {"", "\r"}, {"x", ""}}},
+        // Blanks and tabs belong to the line; trimming is the caller's.
+        {" \t x \t\r\n\t", {{" \t x \t", "\r\n"}, {"\t", ""}}, {{" \t x \t", "\r\n"}, {"\t", ""}}},
+    };
+    for (const auto& c : cases) {
+        for (const LoneCr mode : {LoneCr::InLine, LoneCr::EndsLine}) {
+            Lines lines;
+            std::string joined;
+            ForEachTextLine(
+                c.text,
+                [&](std::string_view line, std::string_view eol) {
+                    lines.emplace_back(line, eol);
+                    joined.append(line).append(eol);
+                },
+                mode);
+            EXPECT_EQ(lines, mode == LoneCr::InLine ? c.inLine : c.endsLine)
+                << "'" << c.text << "' " << (mode == LoneCr::InLine ? "in line" : "ends line");
+            EXPECT_EQ(joined, c.text) << "byte for byte";
+        }
+    }
+}
+
+TEST(StrUtil, TrimCaseAndSplitHelpers) {
+    struct Trim {
+        std::string text;
+        std::string trimmed;
+    };
+    const Trim trims[] = {{"", ""},         {" \t ", ""},   {"a", "a"},
+                          {" a b ", "a b"}, {"\ta\t", "a"}, {"\r a \n", "\r a \n"}};
+    for (const auto& c : trims)
+        EXPECT_EQ(TrimBlanks(c.text), c.trimmed) << "'" << c.text << "'";
+
+    struct Same {
+        std::string a, b;
+        bool equal;
+    };
+    const Same sames[] = {
+        {"Lesson", "lESSON", true}, {"", "", true},         {"a", "ab", false},
+        {"[", "{", false},          {"@", "`", false},      // 0x20 apart, but no letters
+        {"\xE4", "\xC4", false},    {"yes1", "YES1", true}, // only ASCII letters fold
+    };
+    for (const auto& c : sames) {
+        EXPECT_EQ(EqualsIgnoringAsciiCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
+        EXPECT_EQ(EqualsIgnoringAsciiCase(c.b, c.a), c.equal) << c.b << " / " << c.a;
+        EXPECT_EQ(LowerAscii(c.a) == LowerAscii(c.b), c.equal) << c.a << " / " << c.b;
+    }
+
+    struct Split {
+        std::string text;
+        std::optional<std::pair<std::string, std::string>> parts;
+    };
+    const Split splits[] = {
+        {"a@b", std::pair{"a", "b"}}, {"a@b@c", std::pair{"a", "b@c"}},
+        {"@b", std::pair{"", "b"}},   {"a@", std::pair{"a", ""}},
+        {"ab", std::nullopt},         {"", std::nullopt},
+    };
+    for (const auto& c : splits) {
+        const auto parts = SplitAtFirst(c.text, '@');
+        ASSERT_EQ(parts.has_value(), c.parts.has_value()) << c.text;
+        if (parts) {
+            EXPECT_EQ(parts->first, c.parts->first) << c.text;
+            EXPECT_EQ(parts->second, c.parts->second) << c.text;
         }
     }
 }
@@ -164,6 +253,20 @@ TEST(Charset, RoundTripsEveryByteAndRefusesOthers) {
     EXPECT_EQ(bad, 2u);
     EXPECT_FALSE(Utf8ToCp1252("\xC3", back)) << "cut UTF-8";
     EXPECT_FALSE(Utf8ToCp1252("\xC0\x80", back)) << "overlong form";
+}
+
+TEST(Charset, Utf8LengthStepsFromCharacterToCharacter) {
+    // One character of each length, the largest of its length, then the smallest of the next.
+    const std::string text = "\x7F\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
+    const char32_t expected[] = {0x7F, 0x7FF, 0x800, 0xFFFF, 0x10000, 0x10FFFF};
+    std::size_t pos = 0;
+    for (const char32_t want : expected) {
+        char32_t cp = 0;
+        ASSERT_TRUE(Utf8CharAt(text, pos, cp)) << pos;
+        EXPECT_EQ(cp, want);
+        pos += Utf8Length(cp);
+    }
+    EXPECT_EQ(pos, text.size());
 }
 
 } // namespace

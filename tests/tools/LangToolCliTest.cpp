@@ -62,6 +62,11 @@ TEST_F(LangToolProgram, ExitStatuses) {
     WriteFileBytes(dir.file("junk.lang"), "not coded at all");
     EXPECT_EQ(Run({"check", dir.file("junk.lang")}), 1);
     EXPECT_NE(Err().find("wrong marker"), std::string::npos) << Err();
+#ifndef _WIN32
+    // A device is refused, not read until memory runs out.
+    EXPECT_EQ(Run({"export", "/dev/zero"}), 1);
+    EXPECT_EQ(Err(), "/dev/zero: cannot be read: it is not a regular file\n");
+#endif
 }
 
 TEST_F(LangToolProgram, ImportExportRoundTripKeepsUmlautsAndRefusesOverwrite) {

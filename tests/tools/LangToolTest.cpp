@@ -1,12 +1,17 @@
-// lexaro-lang's module: the table reader, the model it builds, export, the explained load
-// and the command line run in process.
+// lexaro-lang's command line run in process: what the user sees and what is written.
 #include "LangTool.h"
 
 #include "data/FileUtil.h"
+#include "data/LangFHandler.h"
 #include "support/TestFiles.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -19,216 +24,18 @@ using test::TempDir;
 using test::WriteBytes;
 using test::WriteFileBytes;
 
-TEST(ParseTsv, ReadsHeaderRowsAndDefaults) {
-    // A byte-order mark, Windows line ends, a blank line and a last line without line end.
-    const TTsvTable table = ParseTsv("\xEF\xBB\xBFLesson\ttext1\ttext2\tuse\r\n"
-                                     "2\tthe door\tdie T\xC3\xBCr\r\n"
-                                     "\r\n"
-                                     "1\tat home\tzu Hause\t0\n"
-                                     " 3 \ta\tb@c\ttrue\tyes\n"
-                                     "1\tx\ty\t\t");
-    EXPECT_TRUE(table.hasHeader);
-    ASSERT_TRUE(table.problems.empty()) << table.problems[0].message;
-    ASSERT_EQ(table.rows.size(), 4u);
-    EXPECT_EQ(table.rows[0].line, 2);
-    EXPECT_EQ(table.rows[0].lesson, 2);
-    EXPECT_EQ(table.rows[0].text2, "die T\xFCr"); // Windows-1252
-    EXPECT_TRUE(table.rows[0].use);
-    EXPECT_FALSE(table.rows[0].drawn);
-    EXPECT_EQ(table.rows[1].line, 4);
-    EXPECT_FALSE(table.rows[1].use);
-    EXPECT_EQ(table.rows[2].lesson, 3);
-    EXPECT_EQ(table.rows[2].text2, "b@c"); // "@" is fine in the second language
-    EXPECT_TRUE(table.rows[2].drawn);
-    EXPECT_TRUE(table.rows[3].use); // empty cells take the defaults
-    EXPECT_FALSE(table.rows[3].drawn);
-}
-
-TEST(ParseTsv, WithoutHeaderTheFirstRowIsData) {
-    const TTsvTable table = ParseTsv("1\ta\tb\n");
-    EXPECT_FALSE(table.hasHeader);
-    ASSERT_EQ(table.rows.size(), 1u);
-    EXPECT_EQ(table.rows[0].text1, "a");
-}
-
-TEST(ParseTsv, RowsTheFileCannotHoldAreReportedWithTheirLines) {
-    struct Case {
-        std::string row;
-        std::string expected; // part of the message
-    };
-    const Case cases[] = {
-        {"1\tthe cat \xD0\xBA\tdie Katze", "outside Windows-1252"},
-        {"1\ta\t\xE2\x86\x92", "outside Windows-1252"},
-        {"1\ta\xFF\tb", "not valid UTF-8"},
-        {"1\tat@home\tzu Hause", "\"@\""},
-        {"1\ta#b\tc", "\"#\""},
-        {"1\ta\tc#", "\"#\""},
-        {"1\ta\tb\t1\t0\textra", "too many columns"},
-        {"1\ta\rb\tc", "line break"},
-        {std::string("1\ta\0b\tc", 8), "zero"},
-        {"x\ta\tb", "'x' is not a whole number"},
-        {"0\ta\tb", "not between 1 and"},
-        {"-3\ta\tb", "not between 1 and"},
-        {"1000000\ta\tb", "not between 1 and"},
-        {"99999999999\ta\tb", "not a whole number"},
-        {"1\tonly two", "needs lesson, text1 and text2"},
-        {"1\ta\tb\tmaybe", "use: 'maybe'"},
-        {"1\ta\tb\t1\t2", "drawn: '2'"},
-    };
-    for (const auto& c : cases) {
-        const TTsvTable table = ParseTsv("lesson\ttext1\ttext2\n1\tok\tgut\n" + c.row + "\n");
-        ASSERT_EQ(table.problems.size(), 1u) << c.row;
-        EXPECT_EQ(table.problems[0].line, 3) << c.row;
-        EXPECT_NE(table.problems[0].message.find(c.expected), std::string::npos)
-            << c.row << " -> " << table.problems[0].message;
-        EXPECT_EQ(table.rows.size(), 1u) << c.row;
-    }
-}
-
-TEST(ParseTsv, OverlongTextsAreRefused) {
-    const TTsvTable table = ParseTsv("1\t" + std::string(40000, 'a') + "\t" +
-                                     std::string(40000, 'b') + "\n1\tsmall\tklein\n");
-    ASSERT_EQ(table.problems.size(), 1u);
-    EXPECT_EQ(table.problems[0].line, 1);
-    EXPECT_EQ(table.rows.size(), 1u);
-}
-
-TEST(LanguageName, RefusesWhatTheNamesLineCannotCarry) {
-    struct Case {
-        const char* name;
-        bool language2;
-        bool ok;
-    };
-    const Case cases[] = {
-        {"Deutsch", false, true},
-        {"Fran\xC3\xA7"
-         "ais",
-         true, true},
-        {"", false, false},
-        {"a@b", false, false},
-        {"a@b", true, false},
-        {"[1]", false, false}, // would be read back as a lesson header
-        {"[1]", true, true},
-        {"\xD0\xA0\xD1\x83", false, false}, // Cyrillic
-        {"a\nb", true, false},
-    };
-    for (const auto& c : cases) {
-        std::string cp1252;
-        EXPECT_EQ(LanguageNameProblem(c.name, c.language2, cp1252).empty(), c.ok) << c.name;
-    }
-}
-
-TEST(BuildModel, PairsGoIntoTheirLessonsInRowOrder) {
-    const TTsvTable table = ParseTsv("2\tb0\tB0\n1\ta0\tA0\t0\n2\tb1\tB1\t1\t1\n2\tb2\tB2\t0\t1\n");
-    ASSERT_TRUE(table.problems.empty());
-    TLangFHandler model;
-    BuildModel(table.rows, "English", "Deutsch", model);
-    EXPECT_EQ(model.GetLang1Name(), "English");
-    EXPECT_EQ(model.SlotCount(), 3);
-    EXPECT_FALSE(model.LessonAt(0));
-    const auto lesson2 = model.LessonAt(2);
-    ASSERT_TRUE(lesson2);
-    ASSERT_EQ(lesson2->PairCount(), 3);
-    for (std::int32_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(lesson2->PairAt(i)->id, i);
-        EXPECT_EQ(lesson2->PairAt(i)->text1, "b" + std::to_string(i));
-    }
-    EXPECT_TRUE(lesson2->PairAt(1)->drawn);
-    // The stored line cannot say "drawn" without "use".
-    EXPECT_FALSE(lesson2->PairAt(2)->use);
-    EXPECT_FALSE(lesson2->PairAt(2)->drawn);
-    EXPECT_FALSE(model.LessonAt(1)->PairAt(0)->use);
-}
-
-TEST(ExportTsv, ImportedFileExportsTheSameTableInUtf8) {
-    const std::string tsv = "lesson\ttext1\ttext2\tuse\tdrawn\n"
-                            "1\tthe door\tdie T\xC3\xBCr\t1\t0\n"
-                            "1\tgreat \xE2\x82\xAC\tgro\xC3\x9F"
-                            "er Euro\t0\t0\n"
-                            "4\t\"quoted\"\tend*\t1\t1\n";
-    const TTsvTable table = ParseTsv(tsv);
-    ASSERT_TRUE(table.problems.empty());
-    TLangFHandler model;
-    BuildModel(table.rows, "English", "Deutsch", model);
-    const byteArray stored = model.SaveBytes();
-    ASSERT_FALSE(stored.empty());
-
-    TLangFHandler loaded;
-    TLangFileReport report;
-    ASSERT_TRUE(LoadLangBytes(stored, loaded, report));
-    EXPECT_TRUE(report.hasGeneral);
-    std::vector<std::string> problems;
-    EXPECT_EQ(ExportTsv(loaded, problems), tsv);
-    EXPECT_TRUE(problems.empty());
-}
-
-TEST(ExportTsv, TextWithTabIsReportedNotWritten) {
-    TLangFHandler model;
-    TLesson lesson;
-    ASSERT_TRUE(model.PutLesson(std::make_shared<TLesson>()));
-    auto pair = model.LessonAt(0)->NewPair(-1);
-    pair->text1 = "a\tb";
-    std::vector<std::string> problems;
-    const std::string table = ExportTsv(model, problems);
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].find("lesson 0, pair 1"), std::string::npos);
-    EXPECT_EQ(table.find("a\tb"), std::string::npos);
-}
-
-TEST(LoadLangBytes, ExplainsEveryKindOfDamage) {
-    byteArray good = CodedFile({"[General]", "a@b", "[1]", "0=x@y#"});
-    byteArray badChecksum = good;
-    badChecksum[5] ^= 0x20;
-    byteArray badMarker = good;
-    badMarker[0] ^= 0x01;
-    struct Case {
-        byteArray stored;
-        DecodeFault fault;
-    };
-    const Case cases[] = {{{}, DecodeFault::TooShort},
-                          {{0xCD}, DecodeFault::TooShort},
-                          {badMarker, DecodeFault::WrongMarker},
-                          {badChecksum, DecodeFault::WrongChecksum},
-                          {good, DecodeFault::None}};
-    for (const auto& c : cases) {
-        TLangFHandler model;
-        TLangFileReport report;
-        EXPECT_EQ(LoadLangBytes(c.stored, model, report), c.fault == DecodeFault::None);
-        EXPECT_EQ(report.fault, c.fault);
-        EXPECT_FALSE(DescribeFault(c.fault).empty());
-    }
-}
-
-TEST(LoadLangBytes, FindsTheLineOfABadNumber) {
-    struct Case {
-        byteArray stored;
-        std::int32_t line;
-        std::string text;
-    };
-    const Case cases[] = {
-        {CodedFile({"[General]", "a@b", "[1]", "0=x@y#", "[z]", "0=q@r#"}), 5, "[z]"},
-        {CodedFile({"[General]", "a@b", "[1]", "0=x@y#", "1a=x@y#"}), 5, "1a=x@y#"},
-        // Lines before "[General]" are not read, so the bad header there is not the fault.
-        {CodedFile({"[x]", "[General]", "a@b", "[2]", "=y#"}), 5, "=y#"},
-    };
-    for (const auto& c : cases) {
-        TLangFHandler model;
-        TLangFileReport report;
-        EXPECT_FALSE(LoadLangBytes(c.stored, model, report));
-        EXPECT_TRUE(report.convertFailed);
-        EXPECT_EQ(report.badLine, c.line);
-        EXPECT_EQ(report.badLineText, c.text);
-        EXPECT_NE(report.convertMessage.find("is not a valid integer value"), std::string::npos);
-    }
-}
-
-// The command line in process: what the user sees and what is written.
 class LangToolRun : public ::testing::Test {
 protected:
     int Run(std::vector<std::string> args) {
         out.str({});
         err.str({});
         return RunLangTool(args, out, err);
+    }
+    // True when err holds exactly one line that says both parts.
+    bool OneLineSaying(const std::string& part1, const std::string& part2) const {
+        const std::string message = err.str();
+        return std::count(message.begin(), message.end(), '\n') == 1 &&
+               message.find(part1) != std::string::npos && message.find(part2) != std::string::npos;
     }
     std::ostringstream out;
     std::ostringstream err;
@@ -257,6 +64,39 @@ TEST_F(LangToolRun, BadUsageGivesStatus2AndTheUsage) {
     for (const char* help : {"--help", "-h"}) {
         EXPECT_EQ(Run({"import", help}), kLangToolOk);
         EXPECT_NE(out.str().find("lexaro-lang import TSV OUT"), std::string::npos);
+    }
+}
+
+TEST_F(LangToolRun, InputThatIsNoRegularFileOrFarTooLargeIsRefusedUnread) {
+    // /dev/zero would never end and a pipe might never start; neither is opened.
+    const std::string folder = dir.file("folder");
+    std::filesystem::create_directory(folder);
+    const std::string huge = dir.file("huge");
+    WriteFileBytes(huge, "");
+    // Sparse: larger than any real language file or table without taking the disk.
+    std::filesystem::resize_file(huge, std::max(kMaxLangFileBytes, kMaxTableBytes) + 1);
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    std::vector<Case> cases = {{folder, "not a regular file"},
+                               {huge, "far larger than any file of its kind"}};
+#ifndef _WIN32
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    cases.push_back({fifo, "not a regular file"});
+    cases.push_back({"/dev/zero", "not a regular file"});
+#endif
+    const std::string lang = dir.file("out.lang");
+    for (const auto& c : cases) {
+        for (const std::string command : {"check", "dump", "export"}) {
+            EXPECT_EQ(Run({command, c.path}), kLangToolBadData) << command << " " << c.path;
+            EXPECT_TRUE(out.str().empty());
+            EXPECT_TRUE(OneLineSaying(c.path + ": ", c.reason)) << command << ": " << err.str();
+        }
+        EXPECT_EQ(Run({"import", c.path, lang, "--lang1", "E", "--lang2", "D"}), kLangToolBadData);
+        EXPECT_TRUE(OneLineSaying(c.path + ": ", c.reason)) << "import: " << err.str();
+        EXPECT_FALSE(CheckFileExists(lang));
     }
 }
 
@@ -306,6 +146,66 @@ TEST_F(LangToolRun, ImportRefusesBadNamesEmptyTablesAndExistingFiles) {
     EXPECT_EQ(Run({"import", tsv, lang, "--lang1", "E", "--lang2", "D", "--force"}), kLangToolOk);
     TLangFHandler model;
     EXPECT_TRUE(model.Load(lang));
+}
+
+TEST_F(LangToolRun, ImportNeverReplacesSpecialFilesDanglingLinksOrItsOwnTable) {
+    namespace fs = std::filesystem;
+    const std::string tsv = dir.file("in.tsv");
+    const std::string table = "1\tdog\tHund\n";
+    WriteFileBytes(tsv, table);
+    const std::string folder = dir.file("folder");
+    fs::create_directory(folder);
+    const std::string dangling = dir.file("dangling.lang");
+    fs::create_symlink(dir.file("nowhere.lang"), dangling);
+    const std::string linkToTable = dir.file("link.lang");
+    fs::create_symlink(tsv, linkToTable);
+    const std::string hardLink = dir.file("hard.lang");
+    fs::create_hard_link(tsv, hardLink);
+    struct Case {
+        std::string out;
+        std::string reason;
+    };
+    std::vector<Case> cases = {
+        {folder, "it is not a regular file"},
+        {dangling, "it is a link to a file that does not exist"},
+        {tsv, "it is the table being imported"},
+        {(dir.path() / "." / "in.tsv").string(), "it is the table being imported"},
+        {linkToTable, "it is the table being imported"},
+        {hardLink, "it is the table being imported"},
+    };
+#ifndef _WIN32
+    // A pipe stands for every special file: /dev/null was once replaced by a regular file.
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    cases.push_back({fifo, "it is not a regular file"});
+#endif
+    for (const auto& c : cases) {
+        for (const bool force : {false, true}) {
+            std::vector<std::string> args = {"import", tsv, c.out, "--lang1", "E", "--lang2", "D"};
+            if (force)
+                args.push_back("--force");
+            EXPECT_EQ(Run(args), kLangToolBadData) << c.out << (force ? " --force" : "");
+            EXPECT_TRUE(OneLineSaying(c.out + ": cannot be written: ", c.reason)) << err.str();
+            EXPECT_TRUE(out.str().empty());
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(tsv), table);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dangling)));
+    EXPECT_FALSE(fs::exists(dir.file("nowhere.lang")));
+    EXPECT_TRUE(fs::is_directory(folder));
+#ifndef _WIN32
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
+#endif
+}
+
+TEST_F(LangToolRun, AFailedWriteNamesThePathAndTheSystemsReason) {
+    const std::string tsv = dir.file("in.tsv");
+    WriteFileBytes(tsv, "1\tdog\tHund\n");
+    WriteFileBytes(dir.file("plain"), "a file, not a folder");
+    // The system refuses even the superuser here.
+    const std::string lang = dir.file("plain") + "/out.lang";
+    EXPECT_EQ(Run({"import", tsv, lang, "--lang1", "E", "--lang2", "D"}), kLangToolBadData);
+    EXPECT_TRUE(OneLineSaying(lang + ": cannot be written: ", "Not a directory")) << err.str();
 }
 
 TEST_F(LangToolRun, CheckReportsContentsOrOneClearLine) {

@@ -1,104 +1,17 @@
 #include "LangTool.h"
 
+#include "LangFileReport.h"
+#include "LangTable.h"
+
 #include "data/Charset.h"
 #include "data/FileUtil.h"
-#include "data/Lesson.h"
-#include "data/StrUtil.h"
-#include "data/Word_Pear.h"
 
 #include <map>
-#include <optional>
 #include <ostream>
 
 namespace lexaro {
 
 namespace {
-
-// A stored line holds at most 65534 bytes; the id, "=", "@", "#" and the mark need the rest.
-constexpr std::size_t kMaxPairTexts = 65534 - 16;
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-std::vector<std::string_view> SplitTabs(std::string_view line) {
-    std::vector<std::string_view> cells;
-    std::size_t start = 0;
-    for (;;) {
-        const auto tab = line.find('\t', start);
-        if (tab == std::string_view::npos) {
-            cells.push_back(line.substr(start));
-            return cells;
-        }
-        cells.push_back(line.substr(start, tab - start));
-        start = tab + 1;
-    }
-}
-
-// 1/0, true/false, yes/no in any case; an empty cell gives the default.
-std::optional<bool> ParseFlag(std::string_view cell, bool fallback) {
-    cell = TrimBlanks(cell);
-    if (cell.empty())
-        return fallback;
-    for (const char* yes : {"1", "true", "yes"})
-        if (EqualsIgnoringAsciiCase(cell, yes))
-            return true;
-    for (const char* no : {"0", "false", "no"})
-        if (EqualsIgnoringAsciiCase(cell, no))
-            return false;
-    return std::nullopt;
-}
-
-// The length of the well-formed UTF-8 character at the start of s, or 0.
-std::size_t Utf8CharLength(std::string_view s) {
-    if (s.empty())
-        return 0;
-    const auto b0 = static_cast<unsigned char>(s[0]);
-    std::size_t length = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF)
-        length = 2;
-    else if (b0 >= 0xE0 && b0 <= 0xEF)
-        length = 3;
-    else if (b0 >= 0xF0 && b0 <= 0xF4)
-        length = 4;
-    else
-        return b0 < 0x80 ? 1 : 0;
-    if (s.size() < length)
-        return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(s[k]) & 0xC0) != 0x80)
-            return 0;
-    return length;
-}
-
-// What is wrong with one text cell, or an empty string; out receives it in Windows-1252.
-std::string TextProblem(std::string_view cell, bool language2, std::string& out) {
-    const char* column = language2 ? "text2" : "text1";
-    std::size_t badPos = 0;
-    if (!Utf8ToCp1252(cell, out, &badPos)) {
-        // Name the character so the user can find it; broken UTF-8 is said as such.
-        const std::size_t length = Utf8CharLength(cell.substr(badPos));
-        if (length == 0)
-            return std::string(column) + ": the text is not valid UTF-8";
-        return std::string(column) + ": \"" + std::string(cell.substr(badPos, length)) +
-               "\" is outside Windows-1252 and cannot be stored";
-    }
-    if (const char* problem = PairTextProblem(out, language2))
-        return std::string(column) + ": " + problem;
-    return {};
-}
 
 std::string ToUtf8(std::string_view cp1252) {
     return Cp1252ToUtf8(cp1252);
@@ -151,8 +64,6 @@ std::string LessonList(const TLangFHandler& model) {
     return list;
 }
 
-// --- command line --------------------------------------------------------------------------
-
 struct TArgs {
     std::vector<std::string> positional;
     std::map<std::string, std::string> values; // --lang1, --lang2
@@ -204,15 +115,26 @@ int UsageError(std::ostream& err, const std::string& message) {
     return kLangToolUsage;
 }
 
+// Reads a whole input file of at most limit bytes; false (after one line on err that names
+// the file and the reason) when it is missing, no regular file or far too large for its kind.
+bool ReadInput(const std::string& path, std::uintmax_t limit, byteArray& bytes, std::ostream& err) {
+    const TFileResult read = ReadFileBounded(path, limit, bytes);
+    if (read)
+        return true;
+    if (read.fault == FileFault::NotFound)
+        err << path << ": the file does not exist\n";
+    else
+        err << path << ": cannot be read: " << read.reason << "\n";
+    return false;
+}
+
 // Reads a language file for check, dump and export; false (after one clear line on err)
-// when it is missing or damaged.
+// when it is missing, unreadable or damaged.
 bool ReadLangFile(const std::string& path, TLangFHandler& model, TLangFileReport& report,
                   std::ostream& err) {
-    if (!CheckFileExists(path)) {
-        err << path << ": the file does not exist\n";
+    byteArray stored;
+    if (!ReadInput(path, kMaxLangFileBytes, stored, err))
         return false;
-    }
-    const byteArray stored = ReadWholeFile(path);
     const bool whole = LoadLangBytes(stored, model, report);
     if (report.fault != DecodeFault::None) {
         err << path << ": not a valid language file: " << DescribeFault(report.fault) << "\n";
@@ -262,11 +184,9 @@ int RunDump(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (a.positional.size() != 1 || !a.values.empty() || a.force || a.skipBad)
         return UsageError(err, "dump takes one FILE and no options");
     const std::string& path = a.positional[0];
-    if (!CheckFileExists(path)) {
-        err << path << ": the file does not exist\n";
+    byteArray plain;
+    if (!ReadInput(path, kMaxLangFileBytes, plain, err))
         return kLangToolBadData;
-    }
-    byteArray plain = ReadWholeFile(path);
     std::size_t first = 0, last = 0;
     const DecodeFault fault = CheckCoded(plain, first, last);
     if (fault != DecodeFault::None) {
@@ -302,6 +222,40 @@ int RunExport(const TArgs& a, std::ostream& out, std::ostream& err) {
     return kLangToolOk;
 }
 
+// What is said after OUT's name when it is not written.
+std::string WriteRefusal(const TFileResult& why) {
+    if (why.fault == FileFault::Exists)
+        return "the file exists already; give --force to replace it";
+    return "cannot be written: " + why.reason;
+}
+
+// Why OUT may not take the language file made from the table, or an empty string. A folder,
+// device or pipe, a link to nothing and the table itself are never written, even with force;
+// an existing file is replaced only with force.
+std::string ImportTargetProblem(const std::filesystem::path& target,
+                                const std::filesystem::path& table, bool force) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status own = fs::symlink_status(target, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        return WriteRefusal(TFileResult::Failed(FileFault::System, ec.message()));
+    if (!fs::exists(own))
+        return {};
+    const fs::file_status followed = fs::status(target, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        return WriteRefusal(TFileResult::Failed(FileFault::System, ec.message()));
+    if (!fs::exists(followed))
+        return WriteRefusal(TFileResult::Failed(FileFault::DanglingLink));
+    if (!fs::is_regular_file(followed))
+        return WriteRefusal(TFileResult::Failed(FileFault::NotRegular));
+    // Also through another path, a link or a hard link.
+    if (fs::equivalent(target, table, ec))
+        return "cannot be written: it is the table being imported";
+    if (!force)
+        return WriteRefusal(TFileResult::Failed(FileFault::Exists));
+    return {};
+}
+
 int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (a.positional.size() != 2)
         return UsageError(err, "import takes a TSV file and an OUT file");
@@ -311,12 +265,11 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     const std::string& tsvPath = a.positional[0];
     const std::string& outPath = a.positional[1];
 
-    if (!CheckFileExists(tsvPath)) {
-        err << tsvPath << ": the file does not exist\n";
+    byteArray bytes;
+    if (!ReadInput(tsvPath, kMaxTableBytes, bytes, err))
         return kLangToolBadData;
-    }
-    if (!a.force && CheckFileExists(outPath)) {
-        err << outPath << ": the file exists already; give --force to replace it\n";
+    if (const auto problem = ImportTargetProblem(outPath, tsvPath, a.force); !problem.empty()) {
+        err << outPath << ": " << problem << "\n";
         return kLangToolBadData;
     }
 
@@ -327,7 +280,6 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (auto p = LanguageNameProblem(a.values.at("--lang2"), true, lang2); !p.empty())
         nameProblems.push_back("--lang2: " + p);
 
-    const byteArray bytes = ReadWholeFile(tsvPath);
     const TTsvTable table =
         ParseTsv(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     for (const auto& problem : nameProblems)
@@ -346,222 +298,33 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     }
 
     TLangFHandler model;
-    BuildModel(table.rows, lang1, lang2, model);
+    if (!BuildModel(table.rows, lang1, lang2, model)) {
+        err << outPath << ": not written: a row found no place in its lesson\n";
+        return kLangToolBadData;
+    }
     const byteArray stored = model.SaveBytes();
-    if (stored.empty() || !WriteWholeFile(outPath, stored, true)) {
-        err << outPath << ": cannot be written\n";
+    // WriteWholeFile itself refuses what ImportTargetProblem refused, should OUT have changed
+    // since; an empty model was refused above.
+    const TFileResult written = stored.empty() ? TFileResult::Failed(FileFault::NothingToSave)
+                                               : WriteWholeFile(outPath, stored, a.force);
+    if (!written) {
+        err << outPath << ": " << WriteRefusal(written) << "\n";
         return kLangToolBadData;
     }
     std::int32_t lessons = 0;
     for (const auto& lesson : model.lessons)
         lessons += lesson ? 1 : 0;
     out << outPath << ": " << table.rows.size() << " pair(s) in " << lessons << " lesson(s)";
-    if (!table.problems.empty())
-        out << ", " << table.problems.size() << " bad row(s) left out";
+    std::int64_t leftOut = 0;
+    for (const auto& problem : table.problems)
+        leftOut += problem.rows;
+    if (leftOut > 0)
+        out << ", " << leftOut << " bad row(s) left out";
     out << "\n";
     return kLangToolOk;
 }
 
 } // namespace
-
-TTsvTable ParseTsv(std::string_view text) {
-    TTsvTable table;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
-    std::int32_t lineNumber = 0;
-    bool seenRow = false;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (TrimBlanks(line).empty())
-            continue;
-        auto problem = [&](std::string message) {
-            table.problems.push_back({lineNumber, std::move(message)});
-        };
-        const auto cells = SplitTabs(line);
-        if (!seenRow) {
-            seenRow = true;
-            if (EqualsIgnoringAsciiCase(TrimBlanks(cells[0]), "lesson")) {
-                table.hasHeader = true;
-                continue;
-            }
-        }
-        if (cells.size() < 3) {
-            problem("a row needs lesson, text1 and text2 separated by tabs");
-            continue;
-        }
-        if (cells.size() > 5) {
-            problem("too many columns (a tab inside a text cannot be stored)");
-            continue;
-        }
-        TTsvRow row;
-        row.line = lineNumber;
-        const std::string_view lesson = TrimBlanks(cells[0]);
-        if (!TryStrToInt(lesson, row.lesson)) {
-            problem("lesson: '" + std::string(lesson) + "' is not a whole number");
-            continue;
-        }
-        if (row.lesson <= 0 || row.lesson > kMaxSlotNumber) {
-            problem("lesson: " + std::to_string(row.lesson) + " is not between 1 and " +
-                    std::to_string(kMaxSlotNumber));
-            continue;
-        }
-        std::string why = TextProblem(cells[1], false, row.text1);
-        if (why.empty())
-            why = TextProblem(cells[2], true, row.text2);
-        if (why.empty() && row.text1.size() + row.text2.size() > kMaxPairTexts)
-            why = "the texts are too long for one stored line";
-        if (!why.empty()) {
-            problem(why);
-            continue;
-        }
-        const auto use = cells.size() > 3 ? ParseFlag(cells[3], true) : std::optional(true);
-        const auto drawn = cells.size() > 4 ? ParseFlag(cells[4], false) : std::optional(false);
-        if (!use || !drawn) {
-            problem(std::string(!use ? "use" : "drawn") + ": '" +
-                    std::string(TrimBlanks(cells[!use ? 3 : 4])) +
-                    "' is not 1, 0, true, false, yes or no");
-            continue;
-        }
-        row.use = *use;
-        row.drawn = *drawn;
-        table.rows.push_back(std::move(row));
-    }
-    return table;
-}
-
-std::string LanguageNameProblem(std::string_view utf8, bool language2, std::string& cp1252) {
-    std::size_t badPos = 0;
-    if (!Utf8ToCp1252(utf8, cp1252, &badPos))
-        return "the name is not valid UTF-8 or holds a character outside Windows-1252";
-    if (cp1252.empty())
-        return "the name is empty";
-    for (const char c : cp1252) {
-        if (c == '@')
-            return "\"@\" cannot be stored in a language name";
-        if (c == '\r' || c == '\n' || c == '\0')
-            return "a line break or zero character cannot be stored in a language name";
-    }
-    // The names line would be read as a lesson header.
-    if (!language2 && cp1252.front() == '[')
-        return "the first language's name cannot start with \"[\"";
-    return {};
-}
-
-void BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1Cp1252,
-                std::string_view lang2Cp1252, TLangFHandler& model) {
-    model.SetLanguageNames(lang1Cp1252, lang2Cp1252);
-    for (const auto& row : rows) {
-        auto lesson = model.LessonAt(row.lesson);
-        if (!lesson) {
-            lesson = std::make_shared<TLesson>();
-            lesson->number = row.lesson;
-            if (!model.PutLesson(lesson))
-                continue; // refused by ParseTsv already
-        }
-        // Import leaves no gaps, so the first free slot is the end; NewPair(-1) would find
-        // the same slot by a walk from slot 0 and make a large lesson quadratic.
-        auto pair = lesson->NewPair(lesson->SlotCount());
-        if (!pair)
-            continue;
-        pair->text1 = row.text1;
-        pair->text2 = row.text2;
-        pair->use = row.use;
-        pair->drawn = row.use && row.drawn;
-    }
-}
-
-std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& problems) {
-    std::string table = "lesson\ttext1\ttext2\tuse\tdrawn\n";
-    for (const auto& lesson : model.lessons) {
-        if (!lesson)
-            continue;
-        const std::string number = std::to_string(lesson->number);
-        std::int32_t index = 0;
-        for (const auto& pair : lesson->pairs) {
-            if (!pair)
-                continue;
-            ++index;
-            if (pair->text1.find('\t') != std::string::npos ||
-                pair->text2.find('\t') != std::string::npos) {
-                problems.push_back("lesson " + number + ", pair " + std::to_string(index) +
-                                   ": a tab in a text cannot be written to a table");
-                continue;
-            }
-            table += number;
-            table += '\t';
-            table += ToUtf8(pair->text1);
-            table += '\t';
-            table += ToUtf8(pair->text2);
-            table += pair->use ? "\t1" : "\t0";
-            table += pair->use && pair->drawn ? "\t1\n" : "\t0\n";
-        }
-    }
-    return table;
-}
-
-std::string DescribeFault(DecodeFault fault) {
-    switch (fault) {
-    case DecodeFault::None:
-        return "no fault";
-    case DecodeFault::TooShort:
-        return "too short (a coded file has at least 2 bytes)";
-    case DecodeFault::WrongMarker:
-        return "wrong marker (the first byte is not the coded file's marker)";
-    case DecodeFault::WrongChecksum:
-        return "wrong checksum (the file is damaged)";
-    }
-    return "unknown fault";
-}
-
-bool LoadLangBytes(const byteArray& stored, TLangFHandler& model, TLangFileReport& report) {
-    report = TLangFileReport{};
-    report.readable = true;
-    byteArray plain(stored);
-    std::size_t first = 0, last = 0;
-    report.fault = CheckCoded(plain, first, last);
-    if (report.fault != DecodeFault::None)
-        return false;
-    ForEachLine(plain.data() + first, last - first, [&](std::string_view line) {
-        report.lines.emplace_back(line);
-        if (line == "[General]")
-            report.hasGeneral = true;
-    });
-    model.Clear();
-    try {
-        if (!model.LoadBytes(stored)) {
-            report.fault = model.LastFault();
-            return false;
-        }
-        return true;
-    } catch (const TConvertError& e) {
-        report.convertFailed = true;
-        report.convertMessage = e.what();
-    }
-    // The reader does not say where it stopped: the lines are replayed through the reader's
-    // own step on a scratch model until the same error comes up.
-    TLangFHandler scratch;
-    scratch.readState = 0;
-    scratch.currentNumber = -1;
-    std::shared_ptr<TLesson> current;
-    for (std::size_t i = 0; i < report.lines.size(); ++i) {
-        try {
-            scratch.ProcessLine(report.lines[i], current);
-        } catch (const TConvertError&) {
-            report.badLine = static_cast<std::int32_t>(i + 1);
-            report.badLineText = report.lines[i];
-            break;
-        }
-    }
-    return false;
-}
 
 std::string LangToolUsage() {
     return "usage:\n"
@@ -579,12 +342,16 @@ std::string LangToolUsage() {
            "      drawn 0 when missing or empty). A first row starting with \"lesson\" is a\n"
            "      header. Pairs go into their lessons in row order. Rows the file cannot hold\n"
            "      (characters outside Windows-1252, \"@\" in text1, \"#\", tabs, line breaks,\n"
-           "      zero characters, lesson numbers outside 1..999999) are listed and nothing\n"
-           "      is written, unless --skip-bad is given: then the other rows are written.\n"
-           "      An existing OUT is replaced only with --force.\n"
+           "      zero characters, lesson numbers outside 1..999999, a lesson's rows past its\n"
+           "      1000000th pair) are listed and nothing is written, unless --skip-bad is\n"
+           "      given: then the other rows are written.\n"
+           "      An existing OUT is replaced only with --force. A folder, device or pipe, a\n"
+           "      link to a file that does not exist, and the table itself are never written,\n"
+           "      not even with --force.\n"
            "  lexaro-lang --help | -h\n"
-           "exit status: 0 done, 1 bad data (damaged file, refused rows, nothing to write,\n"
-           "OUT exists, write failed), 2 bad usage\n";
+           "exit status: 0 done, 1 bad data (a missing or unreadable input, a damaged file,\n"
+           "refused rows, nothing to write, OUT exists or may not be written, write failed),\n"
+           "2 bad usage\n";
 }
 
 int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

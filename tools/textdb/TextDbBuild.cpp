@@ -15,10 +15,6 @@ std::string At(const std::string& fileName, std::int32_t line, const std::string
     return fileName + ":" + std::to_string(line) + ": " + message;
 }
 
-bool IsBlank(std::string_view line) {
-    return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
 bool IsDigits(std::string_view s) {
     if (s.empty())
         return false;
@@ -51,19 +47,11 @@ bool ReadTextSource(std::string_view content, const std::string& fileName, std::
         content.remove_prefix(3);
 
     std::int32_t lineNo = 0;
-    std::size_t pos = 0;
-    while (pos < content.size()) {
-        std::size_t eol = content.find('\n', pos);
-        if (eol == std::string_view::npos)
-            eol = content.size();
-        std::string_view line = content.substr(pos, eol - pos);
-        pos = eol + 1;
+    ForEachTextLine(content, [&](std::string_view line, std::string_view) {
         ++lineNo;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        const std::size_t first = line.find_first_not_of(" \t");
-        if (IsBlank(line) || line[first] == '#')
-            continue;
+        const std::string_view trimmed = TrimBlanks(line);
+        if (trimmed.empty() || trimmed.front() == '#')
+            return;
 
         const std::size_t eq = line.find('=');
         const std::string_view numberText =
@@ -71,27 +59,27 @@ bool ReadTextSource(std::string_view content, const std::string& fileName, std::
         std::int32_t n = 0;
         if (!IsDigits(numberText)) {
             errors.push_back(At(fileName, lineNo, "expected a line of the form number=text"));
-            continue;
+            return;
         }
         if (!TryStrToInt(numberText, n) || n >= count) {
             errors.push_back(At(fileName, lineNo,
                                 "text number " + std::string(numberText) + " is outside 0.." +
                                     std::to_string(count - 1)));
-            continue;
+            return;
         }
         const std::string label = "text " + std::to_string(n);
         if (const auto seen = definedOn.find(n); seen != definedOn.end()) {
             errors.push_back(At(fileName, lineNo,
                                 label + " is defined twice (first on line " +
                                     std::to_string(seen->second) + ")"));
-            continue;
+            return;
         }
         definedOn.emplace(n, lineNo);
 
         const std::string_view utf8 = line.substr(eq + 1);
         if (utf8.empty()) {
             errors.push_back(At(fileName, lineNo, label + " is empty"));
-            continue;
+            return;
         }
         std::string cp1252;
         std::size_t badPos = 0;
@@ -101,7 +89,7 @@ bool ReadTextSource(std::string_view content, const std::string& fileName, std::
                                     " is not Windows-1252: invalid UTF-8 or a character the "
                                     "code page cannot hold at column " +
                                     std::to_string(eq + 2 + badPos)));
-            continue;
+            return;
         }
         bool ok = true;
         for (const char c : cp1252)
@@ -119,7 +107,7 @@ bool ReadTextSource(std::string_view content, const std::string& fileName, std::
             }
         if (ok)
             texts[static_cast<std::size_t>(n)] = std::move(cp1252);
-    }
+    });
 
     for (std::int32_t n = 0; n < count; ++n)
         if (!definedOn.contains(n))

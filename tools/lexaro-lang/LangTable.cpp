@@ -1,0 +1,374 @@
+#include "LangTable.h"
+
+#include "data/Charset.h"
+#include "data/Lesson.h"
+#include "data/StrUtil.h"
+#include "data/Word_Pear.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+
+namespace lexaro {
+
+namespace {
+
+// A stored line holds at most 65534 bytes; the id, "=", "@", "#" and the mark need the rest.
+constexpr std::size_t kMaxPairTexts = 65534 - 16;
+
+// The cells of a row, split at tabs. Past the columns a table has, only the fact that there
+// are more is kept: a row of a million tabs must not make a million cells.
+struct TCells {
+    static constexpr std::size_t kMax = 6;
+    std::array<std::string_view, kMax> cells{};
+    std::size_t count = 0;
+
+    std::size_t size() const { return count; }
+    std::string_view operator[](std::size_t i) const { return cells[i]; }
+};
+
+TCells SplitTabs(std::string_view line) {
+    TCells split;
+    std::size_t start = 0;
+    while (split.count < TCells::kMax) {
+        const auto tab = line.find('\t', start);
+        split.cells[split.count++] = line.substr(
+            start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+        if (tab == std::string_view::npos)
+            break;
+        start = tab + 1;
+    }
+    return split;
+}
+
+// 1/0, true/false, yes/no in any case; an empty cell gives the default.
+std::optional<bool> ParseFlag(std::string_view cell, bool fallback) {
+    cell = TrimBlanks(cell);
+    if (cell.empty())
+        return fallback;
+    for (const char* yes : {"1", "true", "yes"})
+        if (EqualsIgnoringAsciiCase(cell, yes))
+            return true;
+    for (const char* no : {"0", "false", "no"})
+        if (EqualsIgnoringAsciiCase(cell, no))
+            return false;
+    return std::nullopt;
+}
+
+// The names of the columns, for messages.
+constexpr const char* kColumnNames[] = {"lesson", "text1", "text2", "use", "drawn"};
+
+// Characters that show nothing, or nothing that tells them apart from a blank: controls,
+// format characters (joiners, direction marks, the byte-order mark), spaces other than the
+// plain one, variation selectors, fillers and tags. Messages name them by code.
+bool IsInvisible(char32_t cp) {
+    if (cp < 0x20 || (cp >= 0x7F && cp <= 0xA0) || cp == 0xAD)
+        return true;
+    static constexpr char32_t kRanges[][2] = {
+        {0x034F, 0x034F},   {0x061C, 0x061C},  {0x115F, 0x1160}, {0x1680, 0x1680}, {0x17B4, 0x17B5},
+        {0x180B, 0x180F},   {0x2000, 0x200F},  {0x2028, 0x202F}, {0x205F, 0x206F}, {0x3000, 0x3000},
+        {0x3164, 0x3164},   {0xFE00, 0xFE0F},  {0xFEFF, 0xFEFF}, {0xFFA0, 0xFFA0}, {0xFFF0, 0xFFFB},
+        {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF}};
+    for (const auto& range : kRanges)
+        if (cp >= range[0] && cp <= range[1])
+            return true;
+    return false;
+}
+
+// What an invisible character is, when it has a common name.
+const char* InvisibleName(char32_t cp) {
+    switch (cp) {
+    case 0x00A0:
+        return "no-break space";
+    case 0x00AD:
+        return "soft hyphen";
+    case 0x200B:
+        return "zero width space";
+    case 0x200C:
+        return "zero width non-joiner";
+    case 0x200D:
+        return "zero width joiner";
+    case 0x200E:
+        return "left-to-right mark";
+    case 0x200F:
+        return "right-to-left mark";
+    case 0x2028:
+        return "line separator";
+    case 0x2029:
+        return "paragraph separator";
+    case 0x202F:
+        return "narrow no-break space";
+    case 0x2060:
+        return "word joiner";
+    case 0x3000:
+        return "ideographic space";
+    case 0xFEFF:
+        return "byte-order mark";
+    default:
+        break;
+    }
+    return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) ? "control character" : nullptr;
+}
+
+std::string ByteName(char byte) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto b = static_cast<unsigned char>(byte);
+    return std::string("0x") + kHex[b >> 4] + kHex[b & 15];
+}
+
+// The character at pos of valid UTF-8 text for a message: its code, and the character itself
+// in quotes unless it is invisible: U+65E5 "日", U+200B (zero width space, invisible).
+std::string CharacterAt(std::string_view utf8, std::size_t pos) {
+    char32_t cp = 0;
+    if (!Utf8CharAt(utf8, pos, cp))
+        return "byte " + ByteName(utf8[pos]);
+    std::string shown = CodePointName(cp);
+    if (!IsInvisible(cp))
+        return shown + " \"" + std::string(utf8.substr(pos, Utf8Length(cp))) + "\"";
+    const char* name = InvisibleName(cp);
+    return shown + " (" + (name ? std::string(name) + ", " : std::string()) + "invisible)";
+}
+
+// The byte offset of the first byte of text that is not part of valid UTF-8, or npos.
+std::size_t FirstInvalidUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    char32_t cp = 0;
+    while (pos < text.size()) {
+        if (!Utf8CharAt(text, pos, cp))
+            return pos;
+        pos += Utf8Length(cp);
+    }
+    return std::string_view::npos;
+}
+
+// A cell repeated in a message: invisible characters and bytes that are not UTF-8 are shown by
+// code (<U+200B>, <0xFF>), and a long cell is cut short.
+std::string ShowCell(std::string_view cell) {
+    constexpr std::size_t kMaxShown = 40;
+    std::string shown;
+    std::size_t pos = 0;
+    for (std::size_t count = 0; pos < cell.size(); ++count) {
+        if (count == kMaxShown)
+            return shown + "...";
+        char32_t cp = 0;
+        if (!Utf8CharAt(cell, pos, cp)) {
+            shown += "<" + ByteName(cell[pos++]) + ">";
+            continue;
+        }
+        const std::size_t length = Utf8Length(cp);
+        if (IsInvisible(cp))
+            shown += "<" + CodePointName(cp) + ">";
+        else
+            shown += cell.substr(pos, length);
+        pos += length;
+    }
+    return shown;
+}
+
+// What is wrong with one text cell, or an empty string; out receives the text in
+// Windows-1252. The cell is valid UTF-8 and starts at byte column first of its line; column
+// receives the byte column of a character that cannot be stored.
+std::string TextProblem(std::string_view cell, bool language2, std::int32_t first, std::string& out,
+                        std::int32_t& column) {
+    const std::string name = kColumnNames[language2 ? 2 : 1];
+    std::size_t at = 0;
+    if (!Utf8ToCp1252(cell, out, &at)) {
+        column = first + static_cast<std::int32_t>(at);
+        return name + ": " + CharacterAt(cell, at) + " at byte column " + std::to_string(column) +
+               " is outside Windows-1252 and cannot be stored";
+    }
+    if (const char* problem = PairTextProblem(out, language2))
+        return name + ": " + problem;
+    return {};
+}
+
+} // namespace
+
+TTsvTable ParseTsv(std::string_view text) {
+    TTsvTable table;
+    // Byte columns count from the start of the line in the file, so a byte-order mark too.
+    const char* const fileStart = text.data();
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    std::int32_t lineNumber = 0;
+    bool seenRow = false;
+    // Pairs so far by lesson, and the problem that holds a full lesson's later rows.
+    std::unordered_map<std::int32_t, std::int32_t> pairsIn;
+    std::unordered_map<std::int32_t, std::size_t> fullLesson;
+    ForEachTextLine(text, [&](std::string_view line, std::string_view) {
+        ++lineNumber;
+        if (TrimBlanks(line).empty())
+            return;
+        auto problem = [&](std::string message, std::int32_t column = 0) {
+            table.problems.push_back({lineNumber, std::move(message), column});
+        };
+        const char* const lineStart = lineNumber == 1 ? fileStart : line.data();
+        const auto cells = SplitTabs(line);
+        auto firstColumn = [&](std::size_t cell) {
+            return static_cast<std::int32_t>(cells[cell].data() - lineStart) + 1;
+        };
+        if (!seenRow) {
+            seenRow = true;
+            if (EqualsIgnoringAsciiCase(TrimBlanks(cells[0]), "lesson")) {
+                table.hasHeader = true;
+                return;
+            }
+        }
+        if (cells.size() < 3) {
+            problem("a row needs lesson, text1 and text2 separated by tabs");
+            return;
+        }
+        if (cells.size() > 5) {
+            problem("too many columns (a tab inside a text cannot be stored)");
+            return;
+        }
+        // Broken UTF-8 is said as such, wherever it stands; the messages below may then show
+        // any cell.
+        bool valid = true;
+        for (std::size_t i = 0; i < cells.size() && valid; ++i) {
+            const std::size_t bad = FirstInvalidUtf8(cells[i]);
+            if (bad == std::string_view::npos)
+                continue;
+            const std::int32_t column = firstColumn(i) + static_cast<std::int32_t>(bad);
+            problem(std::string(kColumnNames[i]) + ": not valid UTF-8 at byte column " +
+                        std::to_string(column) + " (byte " + ByteName(cells[i][bad]) + ")",
+                    column);
+            valid = false;
+        }
+        if (!valid)
+            return;
+        TTsvRow row;
+        row.line = lineNumber;
+        const std::string_view lesson = TrimBlanks(cells[0]);
+        if (!TryStrToInt(lesson, row.lesson)) {
+            problem("lesson: '" + ShowCell(lesson) + "' is not a whole number");
+            return;
+        }
+        if (row.lesson <= 0 || row.lesson > kMaxSlotNumber) {
+            problem("lesson: " + std::to_string(row.lesson) + " is not between 1 and " +
+                    std::to_string(kMaxSlotNumber));
+            return;
+        }
+        std::int32_t column = 0;
+        std::string why = TextProblem(cells[1], false, firstColumn(1), row.text1, column);
+        if (why.empty())
+            why = TextProblem(cells[2], true, firstColumn(2), row.text2, column);
+        if (why.empty() && row.text1.size() + row.text2.size() > kMaxPairTexts)
+            why = "the texts are too long for one stored line";
+        if (!why.empty()) {
+            problem(why, column);
+            return;
+        }
+        const auto use = cells.size() > 3 ? ParseFlag(cells[3], true) : std::optional(true);
+        const auto drawn = cells.size() > 4 ? ParseFlag(cells[4], false) : std::optional(false);
+        if (!use || !drawn) {
+            const std::size_t flag = !use ? 3 : 4;
+            problem(std::string(kColumnNames[flag]) + ": '" + ShowCell(TrimBlanks(cells[flag])) +
+                    "' is not 1, 0, true, false, yes or no");
+            return;
+        }
+        if (++pairsIn[row.lesson] > kMaxPairsPerLesson) {
+            const auto [at, first] = fullLesson.try_emplace(row.lesson, table.problems.size());
+            if (first)
+                problem({});
+            else
+                ++table.problems[at->second].rows;
+            return;
+        }
+        row.use = *use;
+        row.drawn = *drawn;
+        table.rows.push_back(std::move(row));
+    });
+    // Said once the number of rows is known.
+    for (const auto& [lesson, index] : fullLesson) {
+        TTsvProblem& full = table.problems[index];
+        full.message = "lesson " + std::to_string(lesson) + " holds at most " +
+                       std::to_string(kMaxPairsPerLesson) + " pairs: this row";
+        if (full.rows > 1)
+            full.message += " and the " + std::to_string(full.rows - 1) + " later row(s) of it";
+        full.message += " cannot be stored";
+    }
+    return table;
+}
+
+std::string LanguageNameProblem(std::string_view utf8, bool language2, std::string& cp1252) {
+    if (const std::size_t bad = FirstInvalidUtf8(utf8); bad != std::string_view::npos)
+        return "not valid UTF-8 at byte " + std::to_string(bad + 1) + " (byte " +
+               ByteName(utf8[bad]) + ")";
+    std::size_t badPos = 0;
+    if (!Utf8ToCp1252(utf8, cp1252, &badPos))
+        return CharacterAt(utf8, badPos) + " is outside Windows-1252 and cannot be stored";
+    if (cp1252.empty())
+        return "the name is empty";
+    for (const char c : cp1252) {
+        if (c == '@')
+            return "\"@\" cannot be stored in a language name";
+        if (c == '\r' || c == '\n' || c == '\0')
+            return "a line break or zero character cannot be stored in a language name";
+    }
+    // The names line would be read as a lesson header.
+    if (!language2 && cp1252.front() == '[')
+        return "the first language's name cannot start with \"[\"";
+    return {};
+}
+
+bool BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1Cp1252,
+                std::string_view lang2Cp1252, TLangFHandler& model) {
+    model.SetLanguageNames(lang1Cp1252, lang2Cp1252);
+    bool placedAll = true;
+    for (const auto& row : rows) {
+        auto lesson = model.LessonAt(row.lesson);
+        if (!lesson) {
+            lesson = std::make_shared<TLesson>();
+            lesson->number = row.lesson;
+            if (!model.PutLesson(lesson)) {
+                placedAll = false;
+                continue;
+            }
+        }
+        // Import leaves no gaps, so the first free slot is the end; NewPair(-1) would find
+        // the same slot by a walk from slot 0 and make a large lesson quadratic.
+        auto pair = lesson->NewPair(lesson->SlotCount());
+        if (!pair) {
+            placedAll = false;
+            continue;
+        }
+        pair->text1 = row.text1;
+        pair->text2 = row.text2;
+        pair->use = row.use;
+        pair->drawn = row.use && row.drawn;
+    }
+    return placedAll;
+}
+
+std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& problems) {
+    std::string table = "lesson\ttext1\ttext2\tuse\tdrawn\n";
+    for (const auto& lesson : model.lessons) {
+        if (!lesson)
+            continue;
+        const std::string number = std::to_string(lesson->number);
+        std::int32_t index = 0;
+        for (const auto& pair : lesson->pairs) {
+            if (!pair)
+                continue;
+            ++index;
+            if (pair->text1.find('\t') != std::string::npos ||
+                pair->text2.find('\t') != std::string::npos) {
+                problems.push_back("lesson " + number + ", pair " + std::to_string(index) +
+                                   ": a tab in a text cannot be written to a table");
+                continue;
+            }
+            table += number;
+            table += '\t';
+            table += Cp1252ToUtf8(pair->text1);
+            table += '\t';
+            table += Cp1252ToUtf8(pair->text2);
+            table += pair->use ? "\t1" : "\t0";
+            table += pair->use && pair->drawn ? "\t1\n" : "\t0\n";
+        }
+    }
+    return table;
+}
+
+} // namespace lexaro

@@ -1,0 +1,68 @@
+#pragma once
+
+// lexaro-lang's tables: reading a UTF-8 table (TSV) of lessons and pairs with the faults of its
+// rows, building a language file model from it, and writing a model back as a table. Nothing
+// here reads arguments or prints; the command line (LangTool.h) does.
+
+#include "data/LangFHandler.h"
+#include "data/Lesson.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexaro {
+
+// One pair row of an import table, texts already in Windows-1252.
+struct TTsvRow {
+    std::int32_t line = 0; // 1-based line of the table
+    std::int32_t lesson = 0;
+    std::string text1;
+    std::string text2;
+    bool use = true;
+    bool drawn = false;
+};
+
+// A row (or a language name) that a language file cannot hold. Line 0: not a table line.
+struct TTsvProblem {
+    std::int32_t line = 0;
+    std::string message;
+    // The 1-based byte column in the line of the file (a byte-order mark counts) of the
+    // character at fault; 0 when the problem is a whole cell or row.
+    std::int32_t column = 0;
+    std::int32_t rows = 1; // the rows it leaves out: the row at line and, for a full lesson,
+                           // the later rows of that lesson
+};
+
+// The most pairs one lesson can hold: a file numbers them from 0 to kMaxSlotNumber.
+inline constexpr std::int32_t kMaxPairsPerLesson = kMaxSlotNumber + 1;
+
+struct TTsvTable {
+    std::vector<TTsvRow> rows;
+    std::vector<TTsvProblem> problems;
+    bool hasHeader = false;
+};
+
+// Reads a UTF-8 table of lesson, text1, text2 and optional use and drawn columns. A first
+// row whose first cell is "lesson" is the header; blank lines are passed over; a trailing CR
+// (Windows line ends) and a leading byte-order mark are accepted. Every row that cannot be
+// stored goes to problems with its line number, the others to rows in table order. The rows
+// of a lesson past kMaxPairsPerLesson are one problem, at the first of them.
+TTsvTable ParseTsv(std::string_view utf8);
+
+// Why a language name (UTF-8) cannot be stored, or an empty string; cp1252 gets the name.
+std::string LanguageNameProblem(std::string_view utf8, bool language2, std::string& cp1252);
+
+// Puts the rows into a cleared model: each row becomes a new pair at the first free slot of
+// its lesson, in row order. drawn is kept only with use, as the stored line can carry it.
+// False when a row found no place (a lesson number or a pair count that a file cannot hold,
+// which ParseTsv never lets through): the model then lacks that row.
+bool BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1Cp1252,
+                std::string_view lang2Cp1252, TLangFHandler& model);
+
+// The table that export writes (UTF-8, header first, use and drawn as 1 or 0); problems
+// receives the pairs whose texts a table cannot carry (a tab), and then the text is empty.
+std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& problems);
+
+} // namespace lexaro
