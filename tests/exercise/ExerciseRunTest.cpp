@@ -16,8 +16,6 @@
 namespace lexaro {
 namespace {
 
-constexpr std::int64_t kForever = 600'000;
-
 // The exercise window on a fake clock: timers fire in time order as the clock advances, the
 // fly-in takes flyInFrames frames, the wipe wipeTicks ticks, and a letter-by-letter write
 // reports done after the text's last letter. Everything the run does is recorded with the
