@@ -1,0 +1,599 @@
+#include "exercise/ExerciseRun.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+#include <stdexcept>
+
+namespace lexaro {
+
+namespace {
+
+constexpr std::int64_t kWipeMs = 40;
+constexpr std::int64_t kFlyInMs = 80;
+constexpr std::int64_t kLetterMs = 50;
+constexpr std::int64_t kSlowLetterMs = 500;
+constexpr std::int64_t kSpeechMsPerChar = 30;
+constexpr std::int32_t kFlyInDone = 25;
+constexpr std::int32_t kNotMoreUse = 9;
+constexpr std::array<TExerciseTimer, 3> kTimers = {
+    TExerciseTimer::PresentDelay, TExerciseTimer::AnswerDelay, TExerciseTimer::Graphic};
+
+// The delays the settings dialog offers; a hand-edited settings file may hold anything, and
+// a delay of 0 would stop a window timer for good.
+std::int64_t DelayMs(std::int32_t seconds) {
+    return std::int64_t{std::clamp(seconds, 1, 20)} * 1000;
+}
+
+std::size_t TimerSlot(TExerciseTimer timer) {
+    return static_cast<std::size_t>(timer);
+}
+
+} // namespace
+
+TExerciseRun::TExerciseRun(TExerciseRunContext context, IExerciseView& view)
+    : ctx_(std::move(context)), view_(view) {
+    if (!ctx_.exercise || !ctx_.general || !ctx_.font || !ctx_.voices || !ctx_.text ||
+        !ctx_.firstLanguage || !ctx_.splitHeldBack || !ctx_.saveLangFile)
+        throw std::invalid_argument("The exercise run needs every record and service");
+}
+
+std::string TExerciseRun::Caption() const {
+    return ctx_.text(51) + " - " + ctx_.exercise->Lang1 + "/" + ctx_.exercise->Lang2;
+}
+
+void TExerciseRun::Show() {
+    visible_ = true;
+    // A fresh run, whatever the window did before.
+    for (const TExerciseTimer t : kTimers)
+        Enable(t, false);
+    tableVisible_ = false;
+    view_.HideTable();
+    flyInRunning_ = false;
+    wipeRunning_ = false;
+    voiceUsable_ = true;
+    ApplyTexts();
+    view_.SetUpCard();
+    view_.ResetCard();
+    view_.ClearCardLine(1);
+    view_.ClearCardLine(2);
+    runState_ = TRunState::Stopped;
+    firstCard_ = true;
+    // The activation comes only after the show; a manual run shows its first card within the
+    // restart, and must know its mode, delays and font by then.
+    ReadSettings();
+    Restart();
+    UpdateButtons();
+}
+
+void TExerciseRun::Activate() {
+    ReadSettings();
+    UpdateButtons();
+}
+
+void TExerciseRun::ReadSettings() {
+    const TGeneralProperty& g = *ctx_.general;
+    automatic_ = g.AutoPresent;
+    view_.SetModeText(ctx_.text(automatic_ ? 27 : 26));
+    presentDelayMs_ = DelayMs(g.DelayPresent);
+    SetTimer(TExerciseTimer::PresentDelay, presentDelayMs_);
+    SetTimer(TExerciseTimer::AnswerDelay, DelayMs(g.DelayAnswer));
+    view_.SetCardFont(*ctx_.font);
+    extraDelay_ = 0;
+}
+
+void TExerciseRun::ApplyTexts() {
+    const auto& text = ctx_.text;
+    TExerciseTexts t;
+    t.caption = Caption();
+    t.modeLabel = text(48) + " : ";
+    t.stateLabel = text(49) + " : ";
+    t.counterLabel = text(50) + " : ";
+    t.start = text(63);
+    t.stop = text(64);
+    t.next = text(65);
+    t.startHint = text(66);
+    t.stopHint = text(66);
+    t.nextHint = text(67);
+    t.priorityBox = " " + text(52) + " ";
+    for (std::size_t i = 0; i < t.priorities.size(); ++i)
+        t.priorities[i] = text(53 + static_cast<std::int32_t>(i));
+    view_.SetTexts(t);
+    view_.SetModeText(text(automatic_ ? 27 : 26));
+    Labels();
+}
+
+void TExerciseRun::Close() {
+    if (!visible_)
+        return;
+    if (SaveNeeded()) {
+        // A failed save has been reported by the saver; the entries are held back anyway.
+        ctx_.saveLangFile();
+        ctx_.splitHeldBack();
+        givenUp_.clear();
+    }
+    for (const TExerciseTimer t : kTimers)
+        Enable(t, false);
+    flyInRunning_ = false;
+    wipeRunning_ = false;
+    presented_.clear();
+    solution_.clear();
+    view_.ReleaseCard();
+    visible_ = false;
+    // The list may have lost entries: nothing may act on an entry by its old index.
+    index_ = -1;
+    buttons_ = {};
+    view_.SetButtons(buttons_);
+}
+
+void TExerciseRun::Restart() {
+    presented_.clear();
+    solution_.clear();
+    view_.ClearTable();
+    rows_ = 0;
+    phase_ = TExercisePhase::Initial;
+    savedTimers_ = {};
+    index_ = -1;
+    Labels();
+    if (!automatic_ && ListLength() > 0) {
+        phase_ = TExercisePhase::NextCard;
+        Step();
+    }
+}
+
+void TExerciseRun::Step() {
+    switch (phase_) {
+    case TExercisePhase::NextCard:
+        StepNextCard();
+        break;
+    case TExercisePhase::ShowPresentation:
+        StepShowPresentation();
+        break;
+    case TExercisePhase::PresentationShown:
+        StepPresentationShown();
+        break;
+    case TExercisePhase::ShowSolution:
+        StepShowSolution();
+        break;
+    case TExercisePhase::ShowPresentationLate:
+        phase_ = TExercisePhase::SolutionShown;
+        LetterOutput(1, false);
+        break;
+    case TExercisePhase::SolutionShown:
+        UpdateButtons();
+        if (ctx_.general->VoiceAnswer)
+            SpeakText(solution_, solutionVoice_); // a failure goes unnoticed on purpose
+        if (automatic_) {
+            SetTimer(TExerciseTimer::PresentDelay, presentDelayMs_ + extraDelay_);
+            Enable(TExerciseTimer::PresentDelay, true);
+        }
+        phase_ = index_ + 1 >= ListLength() ? TExercisePhase::Finished : TExercisePhase::NextCard;
+        break;
+    case TExercisePhase::Finished:
+        StepFinished();
+        break;
+    case TExercisePhase::Initial:
+        break;
+    }
+}
+
+void TExerciseRun::StepNextCard() {
+    if (index_ + 1 >= ListLength()) {
+        // The list got shorter than the run: there is no next card.
+        phase_ = TExercisePhase::Finished;
+        StepFinished();
+        return;
+    }
+    ++index_;
+    Enable(TExerciseTimer::PresentDelay, false);
+    // Back to the delay without the last speech, which the previous solution added.
+    SetTimer(TExerciseTimer::PresentDelay, presentDelayMs_);
+    LoadCard();
+    view_.AddTableRow(presented_, solution_);
+    ++rows_;
+    phase_ = TExercisePhase::ShowPresentation;
+    if (firstCard_) {
+        view_.ResetCard();
+        firstCard_ = false;
+        Step();
+        return;
+    }
+    wipeRunning_ = true;
+    UpdateButtons();
+    SetTimer(TExerciseTimer::Graphic, kWipeMs);
+    Enable(TExerciseTimer::Graphic, true);
+    AdvanceWipe();
+}
+
+void TExerciseRun::StepShowPresentation() {
+    view_.ClearCardLine(1);
+    view_.ClearCardLine(2);
+    // Voice without text: the presented text is written after the solution. Decided here
+    // for the card, so a change of VoicePresent on the way cannot leave it unwritten.
+    presentedLate_ = ctx_.general->VoicePresent == 1;
+    if (!presentedLate_)
+        LetterOutput(1, true);
+    Labels();
+    flyInRunning_ = true;
+    SetTimer(TExerciseTimer::Graphic, kFlyInMs);
+    Enable(TExerciseTimer::Graphic, true);
+    view_.StartFlyIn();
+    UpdateButtons();
+    phase_ = TExercisePhase::PresentationShown;
+}
+
+void TExerciseRun::StepPresentationShown() {
+    SelectPriorityButton();
+    SpeakPresentation();
+    if (automatic_)
+        Enable(TExerciseTimer::AnswerDelay, true);
+    UpdateButtons();
+    phase_ = TExercisePhase::ShowSolution;
+}
+
+void TExerciseRun::StepShowSolution() {
+    Enable(TExerciseTimer::AnswerDelay, false);
+    phase_ = presentedLate_ ? TExercisePhase::ShowPresentationLate : TExercisePhase::SolutionShown;
+    LetterOutput(2, false);
+    UpdateButtons();
+}
+
+void TExerciseRun::StepFinished() {
+    StopTimers();
+    runState_ = TRunState::Finished;
+    UpdateButtons();
+    Labels();
+    const bool again =
+        view_.AskYesNo(Caption(), ctx_.text(68) + "\r\n" + ctx_.text(69), /*beep=*/true);
+    if (again) {
+        runState_ = TRunState::Stopped;
+        firstCard_ = true;
+        Restart();
+        UpdateButtons();
+        if (automatic_)
+            Start(); // off when the list has become empty
+    } else if (ctx_.general->ShowTable) {
+        tableVisible_ = true;
+        view_.ShowTable();
+        UpdateButtons();
+    } else {
+        view_.CloseWindow();
+    }
+}
+
+void TExerciseRun::TimerTick(TExerciseTimer timer) {
+    // A tick may still be queued when its timer was switched off.
+    if (!view_.TimerEnabled(timer))
+        return;
+    if (timer == TExerciseTimer::Graphic)
+        GraphicTick();
+    else
+        Step();
+}
+
+void TExerciseRun::GraphicTick() {
+    if (wipeRunning_) {
+        AdvanceWipe();
+    } else if (flyInRunning_) {
+        if (view_.FlyInFrame() == kFlyInDone) {
+            Enable(TExerciseTimer::Graphic, false);
+            flyInRunning_ = false;
+            Step();
+        }
+    } else {
+        LetterOutput(letterLine_, letterAllAtOnce_);
+    }
+}
+
+void TExerciseRun::AdvanceWipe() {
+    if (view_.WipeStep()) {
+        Enable(TExerciseTimer::Graphic, false);
+        wipeRunning_ = false;
+        Step();
+    }
+}
+
+void TExerciseRun::LetterOutput(std::int32_t line, bool allAtOnce) {
+    letterLine_ = line;
+    letterAllAtOnce_ = allAtOnce;
+    if (!allAtOnce && !view_.TimerEnabled(TExerciseTimer::Graphic)) {
+        SetTimer(TExerciseTimer::Graphic,
+                 ctx_.general->LetterAnswer && line == 2 ? kSlowLetterMs : kLetterMs);
+        Enable(TExerciseTimer::Graphic, true);
+    }
+    const std::string& text = line == 1 ? presented_ : solution_;
+    if (view_.WriteCardText(text, line, allAtOnce)) {
+        Enable(TExerciseTimer::Graphic, false);
+        if (LetterPhase())
+            Step();
+    }
+}
+
+void TExerciseRun::LoadCard() {
+    const ExerciseEntry* entry = CurrentEntry();
+    const std::shared_ptr<TWordPear> pair = entry ? PairOf(*entry) : nullptr;
+    if (!pair)
+        return; // the card keeps the texts of the previous one
+    const AVoiceProperty& voices = *ctx_.voices;
+    if (ctx_.firstLanguage()) {
+        presented_ = pair->text1;
+        solution_ = pair->text2;
+        presentedVoice_ = voices[0];
+        solutionVoice_ = voices[1];
+    } else {
+        presented_ = pair->text2;
+        solution_ = pair->text1;
+        presentedVoice_ = voices[1];
+        solutionVoice_ = voices[0];
+    }
+}
+
+bool TExerciseRun::SpeakText(const std::string& text, const TVoiceProperty& voice) {
+    IExerciseSpeech* speech = ctx_.speech.get();
+    try {
+        if (speech == nullptr || !speech->IsOpen() || !speech->SelectVoiceByName(voice.Voice))
+            return false;
+        speech->SetPitch(voice.Pitch);
+        speech->SetSpeed(voice.Speed);
+        speech->Speak(text);
+    } catch (const std::exception&) {
+        return false;
+    }
+    // Speech is not waited for: the next delay is lengthened by the time it takes instead.
+    extraDelay_ = kSpeechMsPerChar * static_cast<std::int64_t>(text.size());
+    return true;
+}
+
+void TExerciseRun::SpeakPresentation() {
+    TGeneralProperty& g = *ctx_.general;
+    if (!voiceUsable_ || (g.VoicePresent != 1 && g.VoicePresent != 2))
+        return;
+    if (SpeakText(presented_, presentedVoice_))
+        return;
+    // Asked once per show; the exercise goes on silently either way.
+    voiceUsable_ = false;
+    if (view_.AskYesNo("Lexaro", ctx_.text(135) + "\r\n" + ctx_.text(136), /*beep=*/false))
+        g.VoicePresent = 0;
+}
+
+void TExerciseRun::SelectPriorityButton() {
+    const ExerciseEntry* entry = CurrentEntry();
+    if (entry == nullptr)
+        return;
+    const std::int32_t priority = entry->priority;
+    if (priority < 0 || priority > kNotMoreUse) {
+        // No button stands for it; the previous card's must not seem to.
+        checked_ = -1;
+        view_.CheckPriority(-1);
+        return;
+    }
+    const bool wasChecked = checked_ == priority;
+    checked_ = priority;
+    view_.CheckPriority(priority);
+    if (!wasChecked)
+        PriorityClick(priority);
+    if (!tableVisible_)
+        view_.FocusPriority(priority);
+}
+
+void TExerciseRun::PriorityClicked(std::int32_t priority) {
+    if (priority < 0 || priority > kNotMoreUse)
+        return;
+    checked_ = priority;
+    PriorityClick(priority);
+}
+
+void TExerciseRun::PriorityClick(std::int32_t priority) {
+    ExerciseEntry* entry = CurrentEntry();
+    if (entry == nullptr)
+        return;
+    entry->priority = priority;
+    const auto key = std::make_pair(entry->lesson, entry->pairId);
+    const std::shared_ptr<TWordPear> pair = PairOf(*entry);
+    if (priority == kNotMoreUse) {
+        if (givenUp_.count(key) == 0)
+            givenUp_[key] =
+                pair ? std::optional<TMarks>(TMarks{pair->use, pair->drawn}) : std::nullopt;
+        if (pair) {
+            pair->use = false;
+            pair->drawn = false;
+        }
+    } else if (const auto it = givenUp_.find(key); it != givenUp_.end()) {
+        // The learner took "not more use" back before the file was saved.
+        if (pair && it->second) {
+            pair->use = it->second->use;
+            pair->drawn = it->second->drawn;
+        }
+        givenUp_.erase(it);
+    }
+    if (tableVisible_)
+        view_.FocusTable();
+}
+
+void TExerciseRun::ChoosePriority(std::int32_t priority) {
+    checked_ = priority;
+    view_.CheckPriority(priority);
+    if (!tableVisible_)
+        view_.FocusPriority(priority);
+    PriorityClick(priority);
+}
+
+void TExerciseRun::Start() {
+    if (buttons_.start)
+        DoStart();
+}
+
+void TExerciseRun::Stop() {
+    if (buttons_.stop)
+        DoStop();
+}
+
+void TExerciseRun::Next() {
+    if (buttons_.next)
+        DoNext();
+}
+
+void TExerciseRun::DoStart() {
+    if (phase_ == TExercisePhase::Initial) {
+        phase_ = TExercisePhase::NextCard;
+    } else {
+        // Only switched on: a timer that runs now (a letter output after a change of mode)
+        // must not be stopped by a start.
+        for (const TExerciseTimer t : kTimers)
+            if (savedTimers_[TimerSlot(t)])
+                Enable(t, true);
+    }
+    runState_ = TRunState::Running;
+    UpdateButtons();
+    Labels();
+    // A letter output resumes by its timer; any other phase goes on at once, so a start
+    // after a stop does not wait for the rest of a delay.
+    if (!LetterPhase())
+        Step();
+}
+
+void TExerciseRun::DoStop() {
+    StopTimers();
+    runState_ = TRunState::Stopped;
+    UpdateButtons();
+    Labels();
+}
+
+void TExerciseRun::DoNext() {
+    if (LetterPhase() && ctx_.general->LetterAnswer)
+        SetTimer(TExerciseTimer::Graphic, kLetterMs); // the running letters speed up
+    else
+        Step();
+}
+
+void TExerciseRun::StopTimers() {
+    for (const TExerciseTimer t : kTimers) {
+        savedTimers_[TimerSlot(t)] = view_.TimerEnabled(t);
+        Enable(t, false);
+    }
+}
+
+bool TExerciseRun::KeyDown(TExerciseKey key) {
+    switch (key) {
+    case TExerciseKey::Space:
+        if (!automatic_)
+            return false;
+        if (runState_ == TRunState::Stopped && buttons_.start) {
+            DoStart();
+            return true;
+        }
+        if (runState_ == TRunState::Running && buttons_.stop) {
+            DoStop();
+            return true;
+        }
+        return false;
+    case TExerciseKey::Enter:
+        if (!buttons_.next)
+            return false;
+        DoNext();
+        return true;
+    case TExerciseKey::Left:
+    case TExerciseKey::Up:
+    case TExerciseKey::Right:
+    case TExerciseKey::Down: {
+        // While the table shows, the arrows move its selection instead.
+        if (tableVisible_ || !HasCurrent())
+            return false;
+        const bool forward = key == TExerciseKey::Right || key == TExerciseKey::Down;
+        std::int32_t target = 0;
+        if (checked_ < 0)
+            target = forward ? 0 : kNotMoreUse;
+        else
+            target = (checked_ + (forward ? 1 : kNotMoreUse)) % (kNotMoreUse + 1);
+        ChoosePriority(target);
+        return true;
+    }
+    default:
+        break;
+    }
+    const std::int32_t digit =
+        static_cast<std::int32_t>(key) - static_cast<std::int32_t>(TExerciseKey::Digit0);
+    if (digit < 0 || digit > kNotMoreUse || !HasCurrent())
+        return false;
+    ChoosePriority(digit);
+    return true;
+}
+
+void TExerciseRun::TableRowSelected(std::int32_t row) {
+    if (!visible_ || rows_ == 0)
+        return;
+    if (row < 0)
+        row = rows_ - 1;
+    if (row >= rows_ || row >= ListLength())
+        return;
+    index_ = row;
+    Labels();
+    SelectPriorityButton();
+}
+
+void TExerciseRun::UpdateButtons() {
+    const bool usable = !flyInRunning_ && !wipeRunning_ && !tableVisible_ && ListLength() > 0;
+    const bool lettersWaitForNext = !view_.TimerEnabled(TExerciseTimer::Graphic) ||
+                                    view_.TimerInterval(TExerciseTimer::Graphic) == kSlowLetterMs;
+    TExerciseButtons b;
+    b.start = usable && automatic_ && runState_ != TRunState::Running;
+    b.stop = usable && automatic_ && runState_ == TRunState::Running;
+    b.next = usable && (!automatic_ || runState_ != TRunState::Stopped) && lettersWaitForNext;
+    buttons_ = b;
+    view_.SetButtons(b);
+}
+
+void TExerciseRun::Labels() {
+    std::string state;
+    if (runState_ == TRunState::Finished)
+        state = ctx_.text(70);
+    else if (automatic_)
+        state = ctx_.text(runState_ == TRunState::Running ? 71 : 72);
+    else
+        state = " - ";
+    view_.SetStateText(state);
+    view_.SetCounterText(std::to_string(index_ + 1) + "/" + std::to_string(ListLength()));
+}
+
+bool TExerciseRun::HasCurrent() const {
+    return index_ >= 0 && index_ < ListLength();
+}
+
+ExerciseEntry* TExerciseRun::CurrentEntry() {
+    if (!HasCurrent())
+        return nullptr;
+    return &ctx_.exercise->ExerciseWords[static_cast<std::size_t>(index_)];
+}
+
+std::int32_t TExerciseRun::ListLength() const {
+    const std::size_t n = ctx_.exercise->ExerciseWords.size();
+    return static_cast<std::int32_t>(
+        std::min<std::size_t>(n, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::shared_ptr<TWordPear> TExerciseRun::PairOf(const ExerciseEntry& entry) const {
+    if (!ctx_.langFile)
+        return nullptr;
+    const std::shared_ptr<TLesson> lesson = ctx_.langFile->LessonAt(entry.lesson);
+    return lesson ? lesson->PairAt(entry.pairId) : nullptr;
+}
+
+bool TExerciseRun::LetterPhase() const {
+    return phase_ == TExercisePhase::ShowPresentationLate ||
+           phase_ == TExercisePhase::SolutionShown;
+}
+
+void TExerciseRun::SetTimer(TExerciseTimer timer, std::int64_t ms) {
+    const auto interval = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(ms, 1, std::numeric_limits<std::int32_t>::max()));
+    // Window timers restart their period on every new interval; the same one must not.
+    if (view_.TimerInterval(timer) != interval)
+        view_.SetTimerInterval(timer, interval);
+}
+
+void TExerciseRun::Enable(TExerciseTimer timer, bool on) {
+    if (view_.TimerEnabled(timer) != on)
+        view_.SetTimerEnabled(timer, on);
+}
+
+} // namespace lexaro

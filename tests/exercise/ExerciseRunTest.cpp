@@ -1,0 +1,894 @@
+#include "exercise/ExerciseRun.h"
+
+#include "exercise/ExerciseHelpFunc.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lexaro {
+namespace {
+
+// The exercise window on a fake clock: timers fire in time order as the clock advances, the
+// fly-in takes flyInFrames frames, the wipe wipeTicks ticks, and a letter-by-letter write
+// reports done after the text's last letter. Everything the run does is recorded with the
+// time it happened.
+class FakeWindow : public IExerciseView {
+public:
+    struct Timer {
+        std::int32_t interval = 0;
+        bool enabled = false;
+        std::int64_t due = 0;
+    };
+    struct Event {
+        std::int64_t t;
+        std::string what;
+    };
+    struct Question {
+        std::string caption;
+        std::string text;
+        bool beep;
+    };
+
+    TExerciseRun* run = nullptr;
+    std::int64_t now = 0;
+    std::array<Timer, 3> timers;
+    std::int32_t flyInFrames = 3;
+    std::int32_t wipeTicks = 2;
+    std::vector<Event> events;
+    std::array<std::string, 3> lines; // lines 1 and 2 of the card
+    std::vector<std::pair<std::string, std::string>> rows;
+    bool tableShown = false;
+    std::int32_t selectedRow = -1;
+    std::int32_t checked = -1;
+    std::string focus;
+    TExerciseButtons buttons;
+    bool startEverOn = false;
+    bool stopEverOn = false;
+    std::string modeText, stateText, counterText;
+    TExerciseTexts texts;
+    std::deque<bool> answers;
+    std::vector<Question> questions;
+    bool closed = false;
+
+    // Runs the clock on by ms, firing every due tick in order.
+    void Advance(std::int64_t ms) {
+        const std::int64_t end = now + ms;
+        for (;;) {
+            std::size_t which = timers.size();
+            for (std::size_t i = 0; i < timers.size(); ++i)
+                if (timers[i].enabled && timers[i].due <= end &&
+                    (which == timers.size() || timers[i].due < timers[which].due))
+                    which = i;
+            if (which == timers.size())
+                break;
+            now = timers[which].due;
+            timers[which].due = now + timers[which].interval;
+            run->TimerTick(static_cast<TExerciseTimer>(which));
+        }
+        now = end;
+    }
+
+    Timer& Of(TExerciseTimer t) { return timers[static_cast<std::size_t>(t)]; }
+    std::vector<std::int64_t> Times(const std::string& what) const {
+        std::vector<std::int64_t> out;
+        for (const auto& e : events)
+            if (e.what == what)
+                out.push_back(e.t);
+        return out;
+    }
+    std::int64_t First(const std::string& what) const {
+        const auto t = Times(what);
+        return t.empty() ? -1 : t.front();
+    }
+    void Log(std::string what) { events.push_back({now, std::move(what)}); }
+
+    void SetTimerInterval(TExerciseTimer t, std::int32_t ms) override {
+        Timer& timer = Of(t);
+        ASSERT_GT(ms, 0);
+        if (timer.interval == ms)
+            return;
+        timer.interval = ms;
+        if (timer.enabled)
+            timer.due = now + ms;
+    }
+    std::int32_t TimerInterval(TExerciseTimer t) const override {
+        return timers[static_cast<std::size_t>(t)].interval;
+    }
+    void SetTimerEnabled(TExerciseTimer t, bool enabled) override {
+        Timer& timer = Of(t);
+        if (enabled && !timer.enabled)
+            timer.due = now + timer.interval;
+        timer.enabled = enabled;
+    }
+    bool TimerEnabled(TExerciseTimer t) const override {
+        return timers[static_cast<std::size_t>(t)].enabled;
+    }
+
+    void SetUpCard() override { Log("setup"); }
+    void ReleaseCard() override { Log("release"); }
+    void ResetCard() override { Log("reset"); }
+    bool WipeStep() override {
+        Log("wipe");
+        if (++wiped_ < wipeTicks)
+            return false;
+        wiped_ = 0;
+        return true;
+    }
+    void ClearCardLine(std::int32_t line) override {
+        lines.at(static_cast<std::size_t>(line)).clear();
+    }
+    void SetCardFont(const TFontProperty& font) override { Log("font " + font.Font); }
+    void StartFlyIn() override { frame_ = 0; }
+    std::int32_t FlyInFrame() override {
+        if (++frame_ < flyInFrames)
+            return std::min(frame_, 5);
+        Log("flyin-done");
+        return 25;
+    }
+    bool WriteCardText(const std::string& text, std::int32_t line, bool allAtOnce) override {
+        std::string& target = lines.at(static_cast<std::size_t>(line));
+        if (allAtOnce) {
+            target = text;
+            cursor_ = 0;
+            return true;
+        }
+        if (cursor_ < text.size()) {
+            target += text[cursor_++];
+            Log("letter" + std::to_string(line));
+        }
+        if (cursor_ < text.size())
+            return false;
+        cursor_ = 0;
+        return true;
+    }
+
+    void SetTexts(const TExerciseTexts& t) override { texts = t; }
+    void SetModeText(const std::string& t) override { modeText = t; }
+    void SetStateText(const std::string& t) override { stateText = t; }
+    void SetCounterText(const std::string& t) override { counterText = t; }
+    void SetButtons(const TExerciseButtons& b) override {
+        buttons = b;
+        startEverOn = startEverOn || b.start;
+        stopEverOn = stopEverOn || b.stop;
+    }
+
+    void CheckPriority(std::int32_t p) override { checked = p; }
+    void FocusPriority(std::int32_t p) override { focus = "priority " + std::to_string(p); }
+
+    void ClearTable() override {
+        rows.clear();
+        selectedRow = -1;
+    }
+    void AddTableRow(const std::string& presented, const std::string& solution) override {
+        Log("row");
+        rows.emplace_back(presented, solution);
+    }
+    void HideTable() override { tableShown = false; }
+    void ShowTable() override {
+        tableShown = true;
+        focus = "table";
+        // As a list view does, the selection reports itself.
+        selectedRow = static_cast<std::int32_t>(rows.size()) - 1;
+        run->TableRowSelected(selectedRow);
+    }
+    void FocusTable() override { focus = "table"; }
+
+    bool AskYesNo(const std::string& caption, const std::string& text, bool beep) override {
+        questions.push_back({caption, text, beep});
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text;
+            return false;
+        }
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+    void CloseWindow() override {
+        closed = true;
+        run->Close();
+    }
+
+private:
+    std::int32_t frame_ = 0;
+    std::int32_t wiped_ = 0;
+    std::size_t cursor_ = 0;
+};
+
+// A speech engine that knows the voices in `voices`, records each call and can fail at one.
+class FakeSpeech : public IExerciseSpeech {
+public:
+    bool open = true;
+    std::set<std::string> voices = {"Anna", "Hans"};
+    std::string throwAt; // "select" or "speak"
+    mutable std::vector<std::string> calls;
+    std::vector<std::string> spoken;
+
+    bool IsOpen() const override {
+        calls.push_back("IsOpen");
+        return open;
+    }
+    bool SelectVoiceByName(const std::string& name) override {
+        calls.push_back("Select " + name);
+        if (throwAt == "select")
+            throw std::runtime_error("the control failed");
+        return voices.count(name) != 0;
+    }
+    void SetPitch(std::int32_t v) override { calls.push_back("Pitch " + std::to_string(v)); }
+    void SetSpeed(std::int32_t v) override { calls.push_back("Speed " + std::to_string(v)); }
+    void Speak(const std::string& text) override {
+        calls.push_back("Speak " + text);
+        if (throwAt == "speak")
+            throw std::runtime_error("the control refused the text");
+        spoken.push_back(text);
+    }
+};
+
+using Texts = std::vector<std::pair<std::string, std::string>>;
+
+class ExerciseRunTest : public ::testing::Test {
+protected:
+    std::shared_ptr<TExerciseData> ex = std::make_shared<TExerciseData>();
+    std::shared_ptr<TGeneralProperty> general = std::make_shared<TGeneralProperty>();
+    std::shared_ptr<TFontProperty> font = std::make_shared<TFontProperty>();
+    std::shared_ptr<AVoiceProperty> voices = std::make_shared<AVoiceProperty>();
+    std::shared_ptr<TLangFHandler> lang = std::make_shared<TLangFHandler>();
+    std::shared_ptr<FakeSpeech> speech = std::make_shared<FakeSpeech>();
+    ArrayWordData heldBack;
+    bool firstLanguage = true;
+    // The use and drawn marks of pair 1-0 each time the file was saved.
+    std::vector<std::pair<bool, bool>> saves;
+    FakeWindow window;
+    std::unique_ptr<TExerciseRun> run;
+
+    ExerciseRunTest() {
+        ex->Lang1 = "English";
+        ex->Lang2 = "Deutsch";
+        general->AutoPresent = false;
+        general->VoiceAnswer = false;
+        general->VoicePresent = 0;
+        general->LetterAnswer = false;
+        general->DelayAnswer = 3;
+        general->DelayPresent = 5;
+        general->ShowTable = false;
+        (*voices)[0] = {"Anna", 150, 40};
+        (*voices)[1] = {"Hans", 120, 60};
+    }
+
+    // Lesson 1 holds the pairs (ids 0, 1, ...), all used and drawn; the list names them in order.
+    void Pairs(const Texts& texts) {
+        auto lesson = std::make_shared<TLesson>();
+        lesson->number = 1;
+        ex->ExerciseWords.clear();
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            auto pair = lesson->NewPair(static_cast<std::int64_t>(i));
+            pair->text1 = texts[i].first;
+            pair->text2 = texts[i].second;
+            pair->use = true;
+            pair->drawn = true;
+            ex->ExerciseWords.push_back({1, static_cast<std::int32_t>(i), 0, false});
+        }
+        lang->Clear();
+        lang->PutLesson(lesson);
+    }
+    std::shared_ptr<TWordPear> Pair(std::int32_t id) const { return lang->LessonAt(1)->PairAt(id); }
+
+    TExerciseRun& Make() {
+        TExerciseRunContext c;
+        c.exercise = ex;
+        c.general = general;
+        c.font = font;
+        c.voices = voices;
+        c.langFile = lang;
+        c.speech = speech; // none: no speech engine
+        c.text = [](std::int32_t n) { return "T" + std::to_string(n); };
+        c.firstLanguage = [this] { return firstLanguage; };
+        c.splitHeldBack = [this] { splitHeldBack(ex->ExerciseWords, heldBack); };
+        c.saveLangFile = [this] {
+            const auto pair = Pair(0);
+            saves.emplace_back(pair->use, pair->drawn);
+            return true;
+        };
+        run = std::make_unique<TExerciseRun>(std::move(c), window);
+        window.run = run.get();
+        return *run;
+    }
+    // The window opens: shown, then activated.
+    TExerciseRun& Open() {
+        if (!run)
+            Make();
+        run->Show();
+        run->Activate();
+        return *run;
+    }
+    // Manual mode has no delay timers: this lets every animation and letter output finish.
+    void Settle() { window.Advance(20'000); }
+    // Manual mode: Enter for the solution, Enter for the next card.
+    void NextCardManually() {
+        EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+        Settle();
+        EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+        Settle();
+    }
+};
+
+TEST_F(ExerciseRunTest, ManualModeShowsTheFirstCardAtOnceAndEnterAdvances) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}, {"three", "drei"}});
+    Open();
+    // The first card is there without START: put down at once, no wipe, its text written.
+    EXPECT_EQ(window.rows.size(), 1u);
+    EXPECT_EQ(window.Times("wipe").size(), 0u);
+    EXPECT_EQ(window.lines[1], "one");
+    EXPECT_EQ(window.counterText, "1/3");
+    EXPECT_EQ(window.modeText, "T26");
+    EXPECT_EQ(window.stateText, " - ");
+    EXPECT_EQ(window.buttons, (TExerciseButtons{false, false, false})) << "the card flies in";
+    Settle();
+    EXPECT_EQ(run->Phase(), TExercisePhase::ShowSolution);
+    EXPECT_EQ(window.buttons, (TExerciseButtons{false, false, true}));
+    EXPECT_EQ(window.lines[2], "");
+
+    // Enter writes the solution at 50 ms a letter; Next is off while the letters run.
+    const std::int64_t t0 = window.now;
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    EXPECT_FALSE(window.buttons.next);
+    Settle();
+    EXPECT_EQ(window.lines[2], "eins");
+    EXPECT_EQ(window.Times("letter2"),
+              (std::vector<std::int64_t>{t0, t0 + 50, t0 + 100, t0 + 150}));
+    EXPECT_EQ(run->Phase(), TExercisePhase::NextCard);
+    EXPECT_TRUE(window.buttons.next);
+
+    // Enter wipes the card and brings the next one.
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    Settle();
+    EXPECT_EQ(window.Times("wipe").size(), 2u);
+    EXPECT_EQ(window.lines[1], "two");
+    EXPECT_EQ(window.lines[2], "");
+    EXPECT_EQ(window.counterText, "2/3");
+
+    NextCardManually();
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter)); // the last solution
+    Settle();
+    EXPECT_EQ(run->Phase(), TExercisePhase::Finished);
+    window.answers = {false};
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    ASSERT_EQ(window.questions.size(), 1u);
+    EXPECT_EQ(window.questions[0].caption, "T51 - English/Deutsch");
+    EXPECT_EQ(window.questions[0].text, "T68\r\nT69");
+    EXPECT_TRUE(window.questions[0].beep);
+    EXPECT_TRUE(window.closed) << "No without the table closes the window";
+    EXPECT_FALSE(window.startEverOn);
+    EXPECT_FALSE(window.stopEverOn);
+    EXPECT_EQ(run->RunState(), TRunState::Finished);
+}
+
+TEST_F(ExerciseRunTest, WindowTextsAndCaption) {
+    Pairs({{"one", "eins"}});
+    Open();
+    EXPECT_EQ(window.texts.caption, "T51 - English/Deutsch");
+    EXPECT_EQ(window.texts.modeLabel, "T48 : ");
+    EXPECT_EQ(window.texts.stateLabel, "T49 : ");
+    EXPECT_EQ(window.texts.counterLabel, "T50 : ");
+    EXPECT_EQ(window.texts.priorityBox, " T52 ");
+    EXPECT_EQ(window.texts.priorities[0], "T53");
+    EXPECT_EQ(window.texts.priorities[9], "T62");
+    EXPECT_EQ(window.texts.start + window.texts.stop + window.texts.next, "T63T64T65");
+    EXPECT_EQ(window.texts.startHint + window.texts.stopHint + window.texts.nextHint, "T66T66T67");
+}
+
+// Automatic mode, DelayAnswer 3 and DelayPresent 5: the solution starts 3 s after the card
+// has flown in, the next card 5 s after the solution has been written, lengthened by 30 ms a
+// letter of the last text spoken.
+TEST_F(ExerciseRunTest, AutomaticDelaysAndSpeechLengthenThePresentationDelay) {
+    struct Case {
+        const char* name;
+        std::int32_t voicePresent;
+        bool voiceAnswer;
+        const char* solutionVoice;
+        std::int64_t presentDelay;
+    };
+    const Case cases[] = {
+        {"no speech", 0, false, "Hans", 5000},
+        {"four-letter presentation spoken", 2, false, "Hans", 5120},
+        {"two-letter solution spoken last", 2, true, "Hans", 5060},
+        {"only the solution spoken", 0, true, "Hans", 5060},
+        {"solution voice missing: silent", 2, true, "Nobody", 5120},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window = FakeWindow{};
+        run.reset();
+        Pairs({{"abcd", "xy"}, {"efgh", "uv"}, {"ijkl", "st"}});
+        general->AutoPresent = true;
+        general->VoicePresent = c.voicePresent;
+        general->VoiceAnswer = c.voiceAnswer;
+        (*voices)[1].Voice = c.solutionVoice;
+        Open();
+        EXPECT_EQ(run->Phase(), TExercisePhase::Initial);
+        EXPECT_EQ(window.buttons, (TExerciseButtons{true, false, false}));
+        run->Start();
+        EXPECT_EQ(window.stateText, "T71");
+        window.Advance(20'000);
+
+        const std::int64_t flownIn = window.First("flyin-done");
+        EXPECT_EQ(flownIn, 3 * 80);
+        const auto letters = window.Times("letter2");
+        ASSERT_GE(letters.size(), 2u);
+        EXPECT_EQ(letters[0], flownIn + 3000);
+        EXPECT_EQ(letters[1], letters[0] + 50);
+        const auto rows = window.Times("row");
+        ASSERT_GE(rows.size(), 2u);
+        EXPECT_EQ(rows[1], letters[1] + c.presentDelay);
+        EXPECT_EQ(window.First("wipe"), rows[1]);
+        EXPECT_TRUE(window.questions.empty()) << "a failed solution speech asks nothing";
+        // The lengthening does not add up from card to card.
+        ASSERT_GE(letters.size(), 4u);
+        ASSERT_GE(rows.size(), 3u);
+        EXPECT_EQ(rows[2], letters[3] + c.presentDelay);
+    }
+}
+
+TEST_F(ExerciseRunTest, DelaysOutsideTheOfferedRangeAreKeptWithinIt) {
+    struct Case {
+        std::int32_t seconds;
+        std::int32_t ms;
+    };
+    for (const Case c : {Case{0, 1000}, Case{-4, 1000}, Case{7, 7000}, Case{2'000'000, 20'000}}) {
+        general->DelayAnswer = c.seconds;
+        general->DelayPresent = c.seconds;
+        Pairs({{"a", "b"}});
+        window = FakeWindow{};
+        Make();
+        Open();
+        EXPECT_EQ(window.Of(TExerciseTimer::AnswerDelay).interval, c.ms) << c.seconds;
+        EXPECT_EQ(window.Of(TExerciseTimer::PresentDelay).interval, c.ms) << c.seconds;
+    }
+}
+
+TEST_F(ExerciseRunTest, SpeechCallsInOrderWithTheVoiceOfThePresentedLanguage) {
+    Pairs({{"abcd", "xy"}});
+    general->VoicePresent = 2;
+    general->VoiceAnswer = true;
+    firstLanguage = false;
+    Open();
+    Settle();
+    run->KeyDown(TExerciseKey::Enter);
+    Settle();
+    EXPECT_EQ(speech->calls, (std::vector<std::string>{
+                                 "IsOpen", "Select Hans", "Pitch 60", "Speed 120", "Speak xy",
+                                 "IsOpen", "Select Anna", "Pitch 40", "Speed 150", "Speak abcd"}));
+    EXPECT_EQ(run->SpeechExtraDelay(), 120);
+}
+
+TEST_F(ExerciseRunTest, VoiceWithoutTextWritesThePresentedTextLateAtFiftyMs) {
+    Pairs({{"abcd", "xy"}, {"efgh", "uv"}});
+    general->AutoPresent = true;
+    general->VoicePresent = 1;
+    general->LetterAnswer = true;
+    Open();
+    run->Start();
+    window.Advance(240);
+    EXPECT_EQ(window.First("flyin-done"), 240);
+    EXPECT_EQ(window.lines[1], "") << "the card flies in blank";
+    EXPECT_EQ(speech->spoken, (std::vector<std::string>{"abcd"}));
+    window.Advance(3000 + 500 + 4 * 50);
+    EXPECT_EQ(window.lines[2], "xy");
+    EXPECT_EQ(window.lines[1], "abcd");
+    const std::int64_t solved = window.Times("letter2").back();
+    EXPECT_EQ(solved, 240 + 3000 + 500) << "the solution at 500 ms a letter";
+    EXPECT_EQ(window.Times("letter1"),
+              (std::vector<std::int64_t>{solved, solved + 50, solved + 100, solved + 150}));
+    EXPECT_EQ(run->Phase(), TExercisePhase::NextCard);
+}
+
+TEST_F(ExerciseRunTest, StopDuringTheLettersAndStartResumeWhereTheyStopped) {
+    Pairs({{"abcd", "uvwxyz"}, {"efgh", "st"}});
+    general->AutoPresent = true;
+    general->LetterAnswer = true;
+    Open();
+    run->Start();
+    window.Advance(240 + 3000 + 500); // two letters written
+    ASSERT_EQ(window.lines[2], "uv");
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Space)); // STOP
+    EXPECT_EQ(run->RunState(), TRunState::Stopped);
+    EXPECT_EQ(window.stateText, "T72");
+    EXPECT_EQ(window.buttons, (TExerciseButtons{true, false, false}));
+    window.Advance(10'000);
+    EXPECT_EQ(window.lines[2], "uv");
+    const std::int64_t resumed = window.now;
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Space)); // START
+    EXPECT_EQ(window.lines[2], "uv");
+    EXPECT_EQ(run->Phase(), TExercisePhase::SolutionShown) << "START does not step here";
+    window.Advance(4 * 500);
+    EXPECT_EQ(window.lines[2], "uvwxyz");
+    const std::int64_t solved = window.Times("letter2").back();
+    EXPECT_EQ(solved, resumed + 4 * 500);
+    window.Advance(5000);
+    EXPECT_EQ(window.Times("row"), (std::vector<std::int64_t>{0, solved + 5000}));
+}
+
+TEST_F(ExerciseRunTest, StartAfterStopInADelayGoesOnAtOnce) {
+    Pairs({{"abcd", "xy"}, {"efgh", "uv"}});
+    general->AutoPresent = true;
+    Open();
+    run->Start();
+    window.Advance(240 + 1000); // one second into the answer delay
+    run->Stop();
+    EXPECT_FALSE(window.Of(TExerciseTimer::AnswerDelay).enabled);
+    window.Advance(10'000);
+    EXPECT_TRUE(window.Times("letter2").empty());
+    const std::int64_t started = window.now;
+    run->Start();
+    EXPECT_EQ(window.First("letter2"), started);
+    window.Advance(50 + 1000); // into the presentation delay
+    run->Stop();
+    window.Advance(10'000);
+    EXPECT_EQ(window.Times("row").size(), 1u);
+    const std::int64_t again = window.now;
+    run->Start();
+    EXPECT_EQ(window.Times("row").back(), again);
+}
+
+// "Not more use" clears the pair's marks at once; the close saves the file and drops the
+// entry. Taking it back before the close gives the marks back and saves nothing.
+TEST_F(ExerciseRunTest, NotMoreUseIsSavedAtCloseAndCanBeTakenBack) {
+    struct Case {
+        const char* name;
+        std::vector<std::int32_t> clicks;
+        bool restartBetween; // Yes at the end, then the close
+        bool saved;
+    };
+    const Case cases[] = {
+        {"not more use", {9}, false, true},
+        {"not more use, restart, close", {9}, true, true},
+        {"taken back to 0", {9, 0}, false, false},
+        {"taken back to 3", {9, 9, 3}, false, false},
+        {"other priorities need no save", {2, 0}, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window = FakeWindow{};
+        saves.clear();
+        heldBack.clear();
+        Pairs({{"one", "eins"}});
+        Make();
+        Open();
+        Settle();
+        for (const std::int32_t p : c.clicks)
+            run->PriorityClicked(p);
+        const bool given = c.clicks.back() == 9;
+        EXPECT_EQ(Pair(0)->use, !given);
+        EXPECT_EQ(Pair(0)->drawn, !given);
+        if (c.restartBetween) {
+            window.answers = {true};
+            NextCardManually(); // the question, Yes
+            EXPECT_EQ(window.questions.size(), 1u);
+            EXPECT_EQ(window.rows.size(), 1u);
+            EXPECT_EQ(window.checked, 9);
+        }
+        run->Close();
+        if (c.saved) {
+            EXPECT_EQ(saves, (std::vector<std::pair<bool, bool>>{{false, false}}));
+            EXPECT_TRUE(ex->ExerciseWords.empty()) << "the entry leaves the list";
+        } else {
+            EXPECT_TRUE(saves.empty());
+            EXPECT_EQ(ex->ExerciseWords.size(), 1u);
+            EXPECT_EQ(ex->ExerciseWords[0].priority, c.clicks.back());
+            EXPECT_TRUE(Pair(0)->use);
+            EXPECT_TRUE(Pair(0)->drawn);
+        }
+        EXPECT_FALSE(run->SaveNeeded());
+        for (const auto& timer : window.timers)
+            EXPECT_FALSE(timer.enabled);
+    }
+}
+
+TEST_F(ExerciseRunTest, TheEndAnswers) {
+    struct Case {
+        const char* name;
+        bool yes;
+        bool showTable;
+    };
+    for (const Case c : {Case{"No with the table", false, true}, Case{"No, no table", false, false},
+                         Case{"Yes", true, true}}) {
+        SCOPED_TRACE(c.name);
+        window = FakeWindow{};
+        Pairs({{"one", "eins"}, {"two", "zwei"}});
+        ex->ExerciseWords[0].priority = 4;
+        general->AutoPresent = true;
+        general->ShowTable = c.showTable;
+        Make();
+        Open();
+        run->Start();
+        window.answers = {c.yes};
+        window.Advance(20'000);
+        ASSERT_EQ(window.questions.size(), 1u);
+        if (c.yes) {
+            EXPECT_EQ(run->RunState(), TRunState::Running) << "START in automatic mode";
+            EXPECT_EQ(window.rows.size(), 1u) << "the run starts afresh";
+            EXPECT_EQ(run->CurrentIndex(), 0);
+            EXPECT_FALSE(window.tableShown);
+            continue;
+        }
+        EXPECT_EQ(window.tableShown, c.showTable);
+        EXPECT_EQ(window.closed, !c.showTable);
+        EXPECT_EQ(window.stateText, "T70");
+        EXPECT_EQ(window.buttons, (TExerciseButtons{false, false, false}));
+        if (c.showTable) {
+            EXPECT_EQ(window.rows, (Texts{{"one", "eins"}, {"two", "zwei"}}));
+            EXPECT_EQ(window.selectedRow, 1);
+            EXPECT_EQ(window.focus, "table");
+            // A row makes its pair current; the priority can still be changed.
+            run->TableRowSelected(0);
+            EXPECT_EQ(run->CurrentIndex(), 0);
+            EXPECT_EQ(window.checked, 4);
+            EXPECT_EQ(window.counterText, "1/2");
+            EXPECT_TRUE(run->KeyDown(DigitKey(7)));
+            EXPECT_EQ(ex->ExerciseWords[0].priority, 7);
+            EXPECT_EQ(window.focus, "table");
+            run->TableRowSelected(-1);
+            EXPECT_EQ(run->CurrentIndex(), 1) << "none selected: the last row";
+            EXPECT_FALSE(run->KeyDown(TExerciseKey::Down)) << "the arrows move the table";
+        }
+    }
+}
+
+TEST_F(ExerciseRunTest, CounterRunsFromNoneToTheLastCard) {
+    Texts texts;
+    for (int i = 0; i < 12; ++i)
+        texts.push_back({"p" + std::to_string(i), "s" + std::to_string(i)});
+    Pairs(texts);
+    general->AutoPresent = true;
+    Open();
+    EXPECT_EQ(window.counterText, "0/12");
+    run->Start();
+    window.Advance(240);
+    EXPECT_EQ(window.counterText, "1/12");
+    while (window.rows.size() < 12)
+        window.Advance(40);
+    window.Advance(280); // the wipe and the fly-in
+    EXPECT_EQ(window.counterText, "12/12");
+    EXPECT_EQ(window.lines[1], "p11");
+}
+
+TEST_F(ExerciseRunTest, OneLetterSolutionWithSlowLettersGoesOn) {
+    Pairs({{"abcd", "x"}, {"efgh", "y"}});
+    general->AutoPresent = true;
+    general->LetterAnswer = true;
+    Open();
+    run->Start();
+    window.Advance(240 + 3000);
+    EXPECT_EQ(window.lines[2], "x");
+    EXPECT_EQ(run->Phase(), TExercisePhase::NextCard);
+    EXPECT_TRUE(window.Of(TExerciseTimer::PresentDelay).enabled);
+    EXPECT_FALSE(window.Of(TExerciseTimer::Graphic).enabled);
+    window.Advance(5000);
+    EXPECT_EQ(window.Times("row").size(), 2u);
+}
+
+TEST_F(ExerciseRunTest, NextSpeedsUpSlowLetters) {
+    Pairs({{"abcd", "uvwxyz"}});
+    general->LetterAnswer = true;
+    Open();
+    Settle();
+    const std::int64_t t0 = window.now;
+    run->Next();
+    window.Advance(500);
+    EXPECT_TRUE(window.buttons.next) << "Next stays usable at 500 ms a letter";
+    run->Next();
+    Settle();
+    EXPECT_EQ(window.lines[2], "uvwxyz");
+    EXPECT_EQ(window.Times("letter2"),
+              (std::vector<std::int64_t>{t0, t0 + 500, t0 + 550, t0 + 600, t0 + 650, t0 + 700}));
+}
+
+// A presentation that cannot be spoken asks once per show whether to switch the voice off.
+TEST_F(ExerciseRunTest, FailedPresentationSpeechAsksOncePerShow) {
+    struct Case {
+        const char* name;
+        bool open;
+        const char* voice;
+        const char* throwAt;
+        bool engine;
+    };
+    const Case cases[] = {
+        {"closed engine", false, "Anna", "", true},
+        {"unknown voice", true, "Nobody", "", true},
+        {"selection throws", true, "Anna", "select", true},
+        {"speaking throws", true, "Anna", "speak", true},
+        {"no engine", true, "Anna", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window = FakeWindow{};
+        speech = std::make_shared<FakeSpeech>();
+        speech->open = c.open;
+        speech->throwAt = c.throwAt;
+        (*voices)[0].Voice = c.voice;
+        general->VoicePresent = 2;
+        Pairs({{"one", "eins"}, {"two", "zwei"}, {"three", "drei"}});
+        if (!c.engine)
+            speech.reset();
+        Make();
+        window.answers = {false};
+        Open();
+        Settle();
+        ASSERT_EQ(window.questions.size(), 1u);
+        EXPECT_EQ(window.questions[0].caption, "Lexaro");
+        EXPECT_EQ(window.questions[0].text, "T135\r\nT136");
+        EXPECT_FALSE(run->PresentationVoiceUsable());
+        const std::size_t calls = speech ? speech->calls.size() : 0;
+        NextCardManually();
+        NextCardManually();
+        EXPECT_EQ(window.questions.size(), 1u) << "asked once per show";
+        EXPECT_EQ(speech ? speech->calls.size() : 0, calls) << "no further attempts";
+        EXPECT_EQ(general->VoicePresent, 2);
+        EXPECT_EQ(window.lines[1], "three") << "the exercise goes on";
+
+        run->Close();
+        window.answers = {true};
+        Open();
+        Settle();
+        EXPECT_EQ(window.questions.size(), 2u) << "asked again after a new show";
+        EXPECT_EQ(general->VoicePresent, 0) << "Yes switches the voice off";
+    }
+}
+
+TEST_F(ExerciseRunTest, VoiceSwitchedOffOnAVoiceOnlyCardStillWritesItsPresentedText) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}});
+    general->VoicePresent = 1;
+    speech->open = false;
+    window.answers = {true};
+    Open();
+    Settle();
+    EXPECT_EQ(general->VoicePresent, 0);
+    EXPECT_EQ(window.lines[1], "");
+    run->Next();
+    Settle();
+    EXPECT_EQ(window.lines[2], "eins");
+    EXPECT_EQ(window.lines[1], "one");
+    run->Next();
+    Settle();
+    EXPECT_EQ(window.lines[1], "two") << "the next card shows its text at once";
+}
+
+TEST_F(ExerciseRunTest, PriorityKeys) {
+    struct Case {
+        std::int32_t priority; // of the entry
+        TExerciseKey key;
+        std::int32_t chosen;
+    };
+    const Case cases[] = {
+        {0, DigitKey(3), 3},         {5, DigitKey(0), 0},         {0, DigitKey(9), 9},
+        {0, TExerciseKey::Down, 1},  {0, TExerciseKey::Right, 1}, {4, TExerciseKey::Up, 3},
+        {4, TExerciseKey::Left, 3},  {0, TExerciseKey::Up, 9},    {9, TExerciseKey::Down, 0},
+        {-1, TExerciseKey::Down, 0}, {-1, TExerciseKey::Up, 9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.priority) + " key " +
+                     std::to_string(static_cast<int>(c.key)));
+        window = FakeWindow{};
+        Pairs({{"one", "eins"}});
+        ex->ExerciseWords[0].priority = c.priority;
+        Make();
+        Open();
+        Settle();
+        // The card's own priority is selected as it is shown; none for one out of range.
+        EXPECT_EQ(window.checked, c.priority);
+        // Selecting "not more use" for the card clears the pair's marks as a click does.
+        EXPECT_EQ(Pair(0)->use, c.priority != 9);
+        EXPECT_TRUE(run->KeyDown(c.key));
+        EXPECT_EQ(ex->ExerciseWords[0].priority, c.chosen);
+        EXPECT_EQ(window.checked, c.chosen);
+        EXPECT_EQ(window.focus, "priority " + std::to_string(c.chosen));
+        EXPECT_EQ(Pair(0)->use, c.chosen != 9);
+    }
+}
+
+TEST_F(ExerciseRunTest, KeysThatDoNothing) {
+    Pairs({{"one", "eins"}});
+    general->AutoPresent = true;
+    Open();
+    // No card yet: no priority to choose.
+    EXPECT_FALSE(run->KeyDown(DigitKey(3)));
+    EXPECT_FALSE(run->KeyDown(TExerciseKey::Down));
+    EXPECT_FALSE(run->KeyDown(TExerciseKey::Enter)) << "Next is off while stopped";
+    EXPECT_EQ(ex->ExerciseWords[0].priority, 0);
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Space));
+    EXPECT_EQ(run->RunState(), TRunState::Running);
+    EXPECT_FALSE(run->KeyDown(TExerciseKey::Space)) << "STOP is off while the card flies in";
+    EXPECT_FALSE(run->KeyDown(static_cast<TExerciseKey>('A')));
+
+    general->AutoPresent = false;
+    run->Activate();
+    window.Advance(240);
+    EXPECT_FALSE(run->KeyDown(TExerciseKey::Space)) << "Space does nothing in manual mode";
+}
+
+TEST_F(ExerciseRunTest, AMissingPairKeepsThePreviousTexts) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}});
+    ex->ExerciseWords = {
+        {1, 5, 0, false}, {1, 0, 0, false}, {99, 0, 0, false}, {1, 1, 0, false}, {1, 7, 0, false}};
+    Open();
+    Settle();
+    for (int i = 0; i < 4; ++i)
+        NextCardManually();
+    EXPECT_EQ(
+        window.rows,
+        (Texts{{"", ""}, {"one", "eins"}, {"one", "eins"}, {"two", "zwei"}, {"two", "zwei"}}));
+    // "Not more use" on a missing pair still drops its entry at close.
+    run->PriorityClicked(9);
+    run->Close();
+    EXPECT_EQ(ex->ExerciseWords.size(), 4u);
+}
+
+TEST_F(ExerciseRunTest, AnEmptyListWaitsWithEveryButtonOff) {
+    for (const bool automatic : {false, true}) {
+        SCOPED_TRACE(automatic ? "automatic" : "manual");
+        general->AutoPresent = automatic;
+        window = FakeWindow{};
+        Make();
+        Open();
+        EXPECT_EQ(run->Phase(), TExercisePhase::Initial);
+        EXPECT_EQ(window.buttons, (TExerciseButtons{false, false, false}));
+        EXPECT_EQ(window.counterText, "0/0");
+        EXPECT_FALSE(run->KeyDown(TExerciseKey::Space));
+        run->Start();
+        run->Next();
+        Settle();
+        EXPECT_TRUE(window.rows.empty());
+        EXPECT_TRUE(window.questions.empty());
+    }
+}
+
+TEST_F(ExerciseRunTest, AListThatShrinksUnderTheRunEndsIt) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}, {"three", "drei"}});
+    Open();
+    Settle();
+    NextCardManually();
+    ASSERT_EQ(run->CurrentIndex(), 1);
+    ex->ExerciseWords.resize(1);
+    EXPECT_FALSE(run->KeyDown(DigitKey(9))) << "the current entry is gone";
+    run->Next();
+    Settle();
+    window.answers = {false};
+    run->Next();
+    EXPECT_EQ(window.questions.size(), 1u);
+    EXPECT_EQ(ex->ExerciseWords[0].priority, 0);
+}
+
+TEST_F(ExerciseRunTest, ActivationReadsModeDelaysAndFont) {
+    Pairs({{"abcd", "xy"}, {"efgh", "uv"}});
+    general->AutoPresent = true;
+    general->VoicePresent = 2;
+    Open();
+    run->Start();
+    window.Advance(240);
+    EXPECT_EQ(run->SpeechExtraDelay(), 120);
+    general->DelayAnswer = 7;
+    font->Font = "Arial";
+    run->Activate();
+    EXPECT_EQ(run->SpeechExtraDelay(), 0);
+    EXPECT_EQ(window.Of(TExerciseTimer::AnswerDelay).interval, 7000);
+    EXPECT_EQ(window.events.back().what, "font Arial");
+    general->AutoPresent = false;
+    run->Activate();
+    EXPECT_EQ(window.modeText, "T26");
+}
+
+TEST_F(ExerciseRunTest, AMissingServiceIsRefused) {
+    TExerciseRunContext c;
+    c.exercise = ex;
+    EXPECT_THROW(TExerciseRun refused(c, window), std::invalid_argument);
+}
+
+} // namespace
+} // namespace lexaro
