@@ -68,6 +68,27 @@ QImage& TQtCardCanvas::Picture(TCardPicture which) {
     return smallCard_;
 }
 
+QPainter& TQtCardCanvas::WindowPainter() {
+    if (!windowPainter_)
+        windowPainter_ = std::make_unique<QPainter>(&windowImage_);
+    return *windowPainter_;
+}
+
+void TQtCardCanvas::EndWindowPainter() {
+    windowPainter_.reset();
+}
+
+// Each drawing sets the painter's state that it relies on (the held painter keeps the state
+// of the drawing before).
+template <typename Draw> void TQtCardCanvas::Paint(TCardPicture on, Draw&& draw) {
+    if (on == TCardPicture::Window) {
+        draw(WindowPainter());
+        return;
+    }
+    QPainter painter(&Picture(on));
+    draw(painter);
+}
+
 void TQtCardCanvas::Drawn(TCardPicture on, const QRect& rect) {
     if (on == TCardPicture::Window)
         windowDirty_ |= rect & windowImage_.rect();
@@ -103,10 +124,10 @@ void TQtCardCanvas::CopyRect(TCardPicture from, TCardRect source, TCardPicture t
     if (part.isEmpty() || target.isNull())
         return;
     const QPoint place = QPoint(at.x, at.y) + (part.topLeft() - wanted.topLeft());
-    QPainter painter(&target);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(place, sourcePicture, part);
-    painter.end();
+    Paint(to, [&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(place, sourcePicture, part);
+    });
     Drawn(to, QRect(place, part.size()));
 }
 
@@ -121,10 +142,10 @@ void TQtCardCanvas::Stretch(TCardPicture from, bool withoutLastRow, TCardPicture
     if (whole.isEmpty() || into.isEmpty() || targetPicture.isNull() || from == to)
         return;
     // Without smooth transformation: each target pixel takes its nearest source pixel.
-    QPainter painter(&targetPicture);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(into, sourcePicture, whole);
-    painter.end();
+    Paint(to, [&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(into, sourcePicture, whole);
+    });
     Drawn(to, into);
 }
 
@@ -133,9 +154,10 @@ void TQtCardCanvas::FillRect(TCardPicture on, TCardRect rect, TRgb colour) {
     const QRect r = ToQt(rect);
     if (r.isEmpty() || picture.isNull())
         return;
-    QPainter painter(&picture);
-    painter.fillRect(r, ToQt(colour));
-    painter.end();
+    Paint(on, [&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(r, ToQt(colour));
+    });
     Drawn(on, r);
 }
 
@@ -155,12 +177,14 @@ int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TR
     QImage& picture = Picture(on);
     if (picture.isNull())
         return pen;
-    QPainter painter(&picture);
-    painter.setFont(font_);
-    painter.setPen(ToQt(colour));
-    // The position is the top-left of the character's cell; Qt draws from the baseline.
-    painter.drawText(QPoint(at.x, at.y + metrics_.ascent()), QString(c));
-    painter.end();
+    Paint(on, [&](QPainter& painter) {
+        // Antialiased glyphs blend with what lies beneath.
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setFont(font_);
+        painter.setPen(ToQt(colour));
+        // The position is the top-left of the character's cell; Qt draws from the baseline.
+        painter.drawText(QPoint(at.x, at.y + metrics_.ascent()), QString(c));
+    });
     // Italic and overhanging glyphs reach beyond the advance: a line height either side.
     const int slack = metrics_.height();
     Drawn(on, QRect(at.x - slack, at.y, pen - at.x + 2 * slack, metrics_.height()));
@@ -173,10 +197,10 @@ void TQtCardCanvas::PaintCard(const QRect& partOfCard) {
     if (shown.isEmpty())
         return;
     const QPoint place = cardRect_.topLeft() + shown.topLeft();
-    QPainter painter(&windowImage_);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(place, card_, shown);
-    painter.end();
+    Paint(TCardPicture::Window, [&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(place, card_, shown);
+    });
     windowDirty_ |= QRect(place, shown.size()) & windowImage_.rect();
 }
 
@@ -206,6 +230,8 @@ TCardRect TQtCardCanvas::CardGeometry() const {
 }
 
 void TQtCardCanvas::ProcessPendingMessages() {
+    // The window may paint itself now.
+    EndWindowPainter();
     QCoreApplication::processEvents();
 }
 
@@ -213,6 +239,7 @@ void TQtCardCanvas::Present() {
     if (cardVisible_ && !cardDirty_.isEmpty())
         PaintCard(cardDirty_);
     cardDirty_ = {};
+    EndWindowPainter();
     if (!windowDirty_.isEmpty())
         window_.update(windowDirty_);
     windowDirty_ = {};
@@ -225,6 +252,7 @@ void TQtCardCanvas::PaintWindow(QPainter& painter, const QRect& exposed) const {
 }
 
 void TQtCardCanvas::PaintBackground() {
+    EndWindowPainter();
     QPainter painter(&windowImage_);
     painter.drawImage(origin_, background_);
     painter.end();

@@ -32,10 +32,12 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <QPoint>
 #include <QRect>
 
-class QPainter;
+#include <memory>
+
 class QWidget;
 
 namespace lexaro {
@@ -85,6 +87,12 @@ public:
 
 private:
     QImage& Picture(TCardPicture which);
+    // The painter on the window picture, held from the first drawing on the window to the end
+    // of the card table's operation (Present), so a wipe tick opens it once for its 180 cells.
+    QPainter& WindowPainter();
+    void EndWindowPainter();
+    // A painter for one drawing on the picture: the held one for the window.
+    template <typename Draw> void Paint(TCardPicture on, Draw&& draw);
     // Notes a rectangle drawn on a picture, for Present.
     void Drawn(TCardPicture on, const QRect& rect);
     // Paints the visible part of the card picture into the window picture.
@@ -92,6 +100,7 @@ private:
 
     QWidget& window_;
     QImage windowImage_;
+    std::unique_ptr<QPainter> windowPainter_;
     QImage background_;
     QImage card_;
     QImage work_;
