@@ -165,7 +165,11 @@ public:
     bool WipeStep(bool immediate);
 
     // Writes on line 1 or 2 (any other value is line 1) the whole text, or its next letter.
-    // True when done; the letter cursor is then back at the text's start.
+    // True when done: after the last character, or when the pen reached the right limit (the
+    // rest is not written). After a call that reports done the letter cursor is back at the
+    // text's start. An empty text is done at once, letter by letter too, so the exercise goes
+    // on. Positions are plain sizes: texts of any length (a 300-character solution too) are
+    // laid out the same way, with nothing wrapping around at 256.
     bool WriteCardText(const std::string& text, int line, bool allAtOnce);
 
     const TCardMetrics& Metrics() const { return metrics_; }
