@@ -1,0 +1,384 @@
+#include "exercise/GraphicOutput.h"
+
+#include <algorithm>
+#include <array>
+
+namespace lexaro {
+
+namespace {
+
+// num / den (den > 0) rounded to the nearest integer, halves to the even neighbour.
+std::int64_t RoundHalfEven(std::int64_t num, std::int64_t den) {
+    std::int64_t q = num / den;
+    std::int64_t r = num % den;
+    if (r < 0) {
+        q -= 1;
+        r += den;
+    }
+    if (2 * r > den || (2 * r == den && q % 2 != 0))
+        ++q;
+    return q;
+}
+
+int ToInt(std::int64_t v) {
+    return static_cast<int>(v);
+}
+
+constexpr std::array<TRgb, 13> kTextColours{{
+    {0x00, 0x00, 0x00}, // black
+    {0x00, 0x00, 0x80}, // navy
+    {0x00, 0x00, 0xFF}, // blue
+    {0x00, 0x80, 0x00}, // green
+    {0x00, 0xFF, 0x00}, // lime
+    {0x80, 0x00, 0x80}, // purple
+    {0xFF, 0x00, 0xFF}, // fuchsia
+    {0x80, 0x00, 0x00}, // maroon
+    {0xFF, 0x00, 0x00}, // red
+    {0x00, 0x80, 0x80}, // teal
+    {0x00, 0xFF, 0xFF}, // aqua
+    {0x80, 0x80, 0x00}, // olive
+    {0xFF, 0xFF, 0x00}, // yellow
+}};
+
+// Where the fly-in starts and how the card unfolds, in background pixels (not scaled).
+constexpr int kStartX = 42;
+constexpr int kStartY = 79;
+constexpr int kStartW = 56;
+constexpr int kUnfoldLimit = 29;
+constexpr int kUnfoldStep = 10;
+constexpr int kLiftTop = 46;
+constexpr int kLiftStep = 8;
+constexpr int kClimbTop = 20;
+constexpr int kParkedSize = 10;
+
+} // namespace
+
+int TCardMetrics::Scaled(std::int64_t size) const {
+    return ToInt(RoundHalfEven(size * percent, 100));
+}
+
+TCardMetrics CardMetrics(int pixelsPerInch) {
+    TCardMetrics m;
+    m.percent = pixelsPerInch > 110 ? pixelsPerInch : 100;
+    m.dyStep = m.Scaled(8);
+    m.dxStep = m.Scaled(16);
+    m.margin = m.Scaled(16);
+    m.yLow = m.Scaled(55);
+    m.xRun = m.Scaled(17);
+    m.textLeft = m.Scaled(25);
+    m.line1Base = m.Scaled(57);
+    m.line2Base = m.Scaled(102);
+    m.pad = m.Scaled(4);
+    m.rightGap = m.Scaled(27);
+    // (s + 0.1) x 3
+    m.cell = ToInt(RoundHalfEven(3 * (static_cast<std::int64_t>(m.percent) + 10), 100));
+    m.xLast = m.percent == 100 ? 5 : 0;
+    return m;
+}
+
+TRgb TextColour(std::int32_t index) {
+    if (index < 0 || index >= static_cast<std::int32_t>(kTextColours.size()))
+        return kTextColours[2];
+    return kTextColours[static_cast<std::size_t>(index)];
+}
+
+TCardGraphics::TCardGraphics(ICardCanvas& canvas, TRandomGen& rng) : canvas_(canvas), rng_(rng) {}
+
+void TCardGraphics::Setup() {
+    metrics_ = CardMetrics(canvas_.PixelsPerInch());
+    origin_ = canvas_.BackgroundOrigin();
+    card_ = canvas_.CardPictureSize();
+    // The parking place is where the window put the card control; taken once, because a
+    // window closed while a card lay on the table leaves the control there.
+    if (!parkingKnown_) {
+        const TCardRect at = canvas_.CardGeometry();
+        parking_ = {at.x, at.y};
+        parkingKnown_ = true;
+    }
+    canvas_.CreateWorkPictures();
+    // Built once; a different card (never within one run of the program, whose density and
+    // card picture are fixed) needs cells of its own.
+    if (cellOrder_.empty() || cellsFor_ != card_ || cellSideFor_ != metrics_.cell)
+        BuildCells();
+    cursor_ = 1;
+    wipeProgress_ = 0;
+    setUp_ = true;
+    // The height depends on the scale, which is known only now.
+    if (haveFont_)
+        ApplyFont();
+}
+
+void TCardGraphics::Release() {
+    if (setUp_)
+        canvas_.ReleaseWorkPictures();
+    setUp_ = false;
+}
+
+void TCardGraphics::BuildCells() {
+    const int side = metrics_.cell;
+    const std::size_t room =
+        static_cast<std::size_t>(card_.h / side + 1) * static_cast<std::size_t>(card_.w / side + 1);
+    cells_.assign(room, TCardPoint{});
+    std::size_t i = 0;
+    for (int x = 0; x < card_.w; x += side)
+        for (int y = 0; y < card_.h; y += side)
+            cells_[i++] = {x, y};
+    cellOrder_.resize(room);
+    for (std::size_t k = 0; k < room; ++k)
+        cellOrder_[k] = static_cast<std::int32_t>(k);
+    ShuffleInts(cellOrder_, rng_);
+    cellsFor_ = card_;
+    cellSideFor_ = side;
+}
+
+void TCardGraphics::SetCardFont(const TFontProperty& font) {
+    font_ = font;
+    haveFont_ = true;
+    ApplyFont();
+}
+
+void TCardGraphics::ApplyFont() {
+    fontHeight_ = metrics_.Scaled(font_.Size);
+    textColour_ = TextColour(font_.Color);
+    canvas_.SetFont({font_.Font, fontHeight_, true, font_.Style != 0});
+}
+
+// --- Wipe -----------------------------------------------------------------------------------
+
+void TCardGraphics::ResetCard() {
+    canvas_.HideCard();
+    canvas_.SetCardSize({kParkedSize, kParkedSize});
+    canvas_.MoveCard(parking_);
+    wipeProgress_ = 0;
+}
+
+bool TCardGraphics::WipeStep(bool immediate) {
+    if (!setUp_)
+        return true;
+    if (!immediate) {
+        const TCardRect card = canvas_.CardGeometry();
+        const int side = metrics_.cell;
+        const std::size_t end = std::min(cellOrder_.size(), wipeProgress_ + kCellsPerWipeStep);
+        for (; wipeProgress_ < end; ++wipeProgress_) {
+            const TCardPoint cell = cells_[static_cast<std::size_t>(cellOrder_[wipeProgress_])];
+            canvas_.FillRect(TCardPicture::Window, {card.x + cell.x, card.y + cell.y, side, side},
+                             kWipeSilver);
+        }
+        // The reset comes in the tick that fills the last cells, so no tick passes idle.
+        if (wipeProgress_ < cellOrder_.size()) {
+            canvas_.Present();
+            return false;
+        }
+    }
+    ResetCard();
+    canvas_.Present();
+    return true;
+}
+
+// --- Fly-in ---------------------------------------------------------------------------------
+
+void TCardGraphics::StartFlyIn() {
+    fly_ = FlyIn{};
+    fly_.state = 0;
+    fly_.x = kStartX;
+    fly_.y = kStartY;
+    fly_.w = kStartW;
+    fly_.h = 0;
+}
+
+// The background under the work picture, the small card on it at (dx, dy), and the whole
+// work picture onto the window: one rectangle on the window, which also erases the card of
+// the step before (the work picture is larger than the card by the margin).
+void TCardGraphics::MoveStep(int dx, int dy) {
+    const TCardSize work = fly_.work;
+    canvas_.CopyRect(TCardPicture::Background, {fly_.x, fly_.y, work.w, work.h}, TCardPicture::Work,
+                     {0, 0});
+    canvas_.CopyRect(TCardPicture::SmallCard, {0, 0, fly_.w, fly_.h}, TCardPicture::Work, {dx, dy});
+    canvas_.CopyRect(TCardPicture::Work, {0, 0, work.w, work.h}, TCardPicture::Window,
+                     {origin_.x + fly_.x, origin_.y + fly_.y});
+}
+
+void TCardGraphics::Unfold() {
+    if (fly_.h <= kUnfoldLimit) {
+        canvas_.Stretch(TCardPicture::Card, true, TCardPicture::Window,
+                        {origin_.x + fly_.x, origin_.y + fly_.y - fly_.h, fly_.w, fly_.h});
+        fly_.h += kUnfoldStep;
+    }
+    if (fly_.h >= kUnfoldLimit) {
+        fly_.state = 1;
+        fly_.y -= kUnfoldLimit;
+        fly_.work = {fly_.w + metrics_.margin, fly_.h + metrics_.margin};
+        canvas_.ResizePicture(TCardPicture::Work, fly_.work);
+        canvas_.ResizePicture(TCardPicture::SmallCard, {fly_.w, fly_.h});
+        canvas_.Stretch(TCardPicture::Card, false, TCardPicture::SmallCard, {0, 0, fly_.w, fly_.h});
+    }
+}
+
+void TCardGraphics::Grow() {
+    if (fly_.h >= card_.h && fly_.w >= card_.w) {
+        canvas_.MoveCard({origin_.x + fly_.x, origin_.y + fly_.y});
+        canvas_.SetCardSize(card_);
+        canvas_.ShowCard();
+        fly_.state = kFlyInDone;
+        return;
+    }
+    if (fly_.h + 11 < card_.h) {
+        fly_.h += 11;
+        fly_.y -= 2;
+    } else {
+        fly_.h = card_.h;
+        fly_.y -= 3;
+    }
+    if (fly_.w + 24 < card_.w) {
+        fly_.w += 24;
+        fly_.x -= 7;
+    } else {
+        fly_.w = card_.w;
+        fly_.x -= metrics_.xLast;
+    }
+    canvas_.Stretch(TCardPicture::Card, false, TCardPicture::Window,
+                    {origin_.x + fly_.x, origin_.y + fly_.y, fly_.w, fly_.h});
+}
+
+int TCardGraphics::FlyInFrame() {
+    if (!setUp_ || fly_.state == kFlyInDone)
+        return kFlyInDone;
+    canvas_.ProcessPendingMessages();
+    // The messages may have closed the window and released the card table.
+    if (!setUp_)
+        return kFlyInDone;
+    const TCardMetrics& m = metrics_;
+    switch (fly_.state) {
+    case 0:
+        Unfold();
+        break;
+    case 1: // lift
+        if (fly_.y >= kLiftTop) {
+            MoveStep(0, 0);
+            fly_.y -= kLiftStep;
+        }
+        if (fly_.y <= kLiftTop)
+            fly_.state = 2;
+        break;
+    case 2: // climb
+        if (fly_.y >= kClimbTop) {
+            MoveStep(m.dxStep, 0);
+            fly_.y -= m.dyStep;
+            fly_.x += m.dxStep;
+        }
+        if (fly_.y <= kClimbTop) {
+            fly_.state = 3;
+            fly_.xLimit = fly_.x + m.xRun;
+        }
+        break;
+    case 3: // glide
+        if (fly_.x <= fly_.xLimit) {
+            MoveStep(m.dxStep, m.dyStep);
+            fly_.x += m.dxStep;
+        }
+        if (fly_.x >= fly_.xLimit)
+            fly_.state = 4;
+        break;
+    case 4: // descend
+        if (fly_.y <= m.yLow) {
+            MoveStep(m.dxStep, m.dxStep);
+            fly_.y += m.dyStep;
+            fly_.x += m.dxStep;
+        }
+        if (fly_.y >= m.yLow)
+            fly_.state = 5;
+        break;
+    default:
+        Grow();
+        break;
+    }
+    canvas_.Present();
+    return fly_.state;
+}
+
+// --- Text -----------------------------------------------------------------------------------
+
+int TCardGraphics::TopOfLine(int line) const {
+    return (line == 2 ? metrics_.line2Base : metrics_.line1Base) - fontHeight_;
+}
+
+void TCardGraphics::ClearCardLine(int line) {
+    if (!setUp_)
+        return;
+    const int top = TopOfLine(line);
+    const int left = metrics_.textLeft - 5;
+    const int right = card_.w - 20;
+    const int upper = top - fontHeight_ - metrics_.pad;
+    const int lower = top + fontHeight_;
+    canvas_.FillRect(TCardPicture::Card, {left, upper, right - left, lower - upper}, kCardWhite);
+    canvas_.Present();
+}
+
+// Lays the text out by drawing it in white where it will go, so that the layout uses exactly
+// the positions of the later drawing. Fit count: the leading characters after which the next
+// position stays left of the right limit. Wrap point: the last blank at 2 .. fit count + 1,
+// otherwise the fit count.
+void TCardGraphics::Measure(const std::string& text, int top) {
+    const int limit = RightLimit();
+    int x = metrics_.textLeft;
+    fitCount_ = 0;
+    for (std::size_t i = 0; i < text.size() && x < limit; ++i) {
+        pen_ = {canvas_.DrawChar(TCardPicture::Card, {x, top}, static_cast<unsigned char>(text[i]),
+                                 kCardWhite),
+                top};
+        x = pen_.x + 1;
+        if (x < limit)
+            fitCount_ = i + 1;
+    }
+    wrapPoint_ = fitCount_;
+    for (std::size_t p = std::min(fitCount_ + 1, text.size()); p >= 2; --p)
+        if (text[p - 1] == ' ') {
+            wrapPoint_ = p;
+            break;
+        }
+}
+
+TCardPoint TCardGraphics::PositionAtCursor(const std::string& text, int line) {
+    const int top = TopOfLine(line);
+    if (cursor_ == 1) {
+        Measure(text, top);
+        // A text that does not fit starts one line higher and wraps onto its own line.
+        return {metrics_.textLeft, fitCount_ < text.size() ? top - fontHeight_ : top};
+    }
+    if (fitCount_ < text.size() && cursor_ == wrapPoint_)
+        return {metrics_.textLeft, top};
+    return {pen_.x + 1, pen_.y};
+}
+
+void TCardGraphics::DrawAtCursor(const std::string& text, int line) {
+    const TCardPoint at = PositionAtCursor(text, line);
+    pen_ = {canvas_.DrawChar(TCardPicture::Card, at, static_cast<unsigned char>(text[cursor_ - 1]),
+                             textColour_),
+            at.y};
+}
+
+bool TCardGraphics::WriteCardText(const std::string& text, int line, bool allAtOnce) {
+    if (!setUp_) {
+        cursor_ = 1;
+        return true;
+    }
+    const int limit = RightLimit();
+    bool done = true;
+    if (allAtOnce) {
+        // The pen of an earlier text says nothing about this one: the first character is
+        // always written.
+        while (cursor_ <= text.size() && (cursor_ == 1 || pen_.x <= limit)) {
+            DrawAtCursor(text, line);
+            ++cursor_;
+        }
+    } else if (cursor_ <= text.size()) {
+        DrawAtCursor(text, line);
+        done = cursor_ == text.size() || pen_.x >= limit;
+    }
+    // Otherwise nothing is left to write (an empty text): done at once, so the run goes on.
+    cursor_ = done ? 1 : cursor_ + 1;
+    canvas_.Present();
+    return done;
+}
+
+} // namespace lexaro

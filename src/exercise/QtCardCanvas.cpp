@@ -1,0 +1,263 @@
+#include "exercise/QtCardCanvas.h"
+
+#include "data/Charset.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QString>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace lexaro {
+
+namespace {
+
+// All pictures share one opaque format, so copies are plain pixel copies.
+constexpr QImage::Format kFormat = QImage::Format_RGB32;
+
+QRect ToQt(const TCardRect& r) {
+    return {r.x, r.y, r.w, r.h};
+}
+
+QColor ToQt(const TRgb& c) {
+    return {c.r, c.g, c.b};
+}
+
+QImage Opaque(const QImage& image) {
+    return image.format() == kFormat ? image : image.convertToFormat(kFormat);
+}
+
+} // namespace
+
+TQtCardCanvas::TQtCardCanvas(QWidget& window, const QImage& background, QPoint backgroundOrigin,
+                             const QImage& card, int pixelsPerInch, QPoint cardParking)
+    : window_(window), background_(Opaque(background)), card_(Opaque(card)),
+      origin_(backgroundOrigin), pixelsPerInch_(pixelsPerInch),
+      cardRect_(cardParking, QSize(10, 10)), metrics_(font_) {
+    const QSize size = window.size().expandedTo(
+        QSize(origin_.x() + background_.width(), origin_.y() + background_.height()));
+    windowImage_ = QImage(size, kFormat);
+    windowImage_.fill(window.palette().color(QPalette::Window));
+    PaintBackground();
+    windowDirty_ = {};
+}
+
+TCardPoint TQtCardCanvas::BackgroundOrigin() const {
+    return {origin_.x(), origin_.y()};
+}
+
+TCardSize TQtCardCanvas::CardPictureSize() const {
+    return {card_.width(), card_.height()};
+}
+
+QImage& TQtCardCanvas::Picture(TCardPicture which) {
+    switch (which) {
+    case TCardPicture::Window:
+        return windowImage_;
+    case TCardPicture::Background:
+        return background_;
+    case TCardPicture::Card:
+        return card_;
+    case TCardPicture::Work:
+        return work_;
+    case TCardPicture::SmallCard:
+        break;
+    }
+    return smallCard_;
+}
+
+QPainter& TQtCardCanvas::WindowPainter() {
+    if (!windowPainter_)
+        windowPainter_ = std::make_unique<QPainter>(&windowImage_);
+    return *windowPainter_;
+}
+
+void TQtCardCanvas::EndWindowPainter() {
+    windowPainter_.reset();
+}
+
+// Each drawing sets the painter's state that it relies on (the held painter keeps the state
+// of the drawing before).
+template <typename Draw> void TQtCardCanvas::Paint(TCardPicture on, Draw&& draw) {
+    if (on == TCardPicture::Window) {
+        draw(WindowPainter());
+        return;
+    }
+    QPainter painter(&Picture(on));
+    draw(painter);
+}
+
+void TQtCardCanvas::Drawn(TCardPicture on, const QRect& rect) {
+    if (on == TCardPicture::Window)
+        windowDirty_ |= rect & windowImage_.rect();
+    else if (on == TCardPicture::Card)
+        cardDirty_ |= rect & card_.rect();
+}
+
+void TQtCardCanvas::CreateWorkPictures() {
+    work_ = QImage();
+    smallCard_ = QImage();
+}
+
+void TQtCardCanvas::ResizePicture(TCardPicture which, TCardSize size) {
+    if (which != TCardPicture::Work && which != TCardPicture::SmallCard)
+        return;
+    QImage& picture = Picture(which);
+    picture = QImage(std::max(size.w, 0), std::max(size.h, 0), kFormat);
+    picture.fill(Qt::white);
+}
+
+void TQtCardCanvas::ReleaseWorkPictures() {
+    work_ = QImage();
+    smallCard_ = QImage();
+}
+
+void TQtCardCanvas::CopyRect(TCardPicture from, TCardRect source, TCardPicture to, TCardPoint at) {
+    QImage& target = Picture(to);
+    // A copy within one picture reads from a snapshot of it.
+    const QImage sourcePicture = from == to ? Picture(from).copy() : Picture(from);
+    // Only what the source picture has is copied; the rest of the target stays as it was.
+    const QRect wanted = ToQt(source);
+    const QRect part = wanted & sourcePicture.rect();
+    if (part.isEmpty() || target.isNull())
+        return;
+    const QPoint place = QPoint(at.x, at.y) + (part.topLeft() - wanted.topLeft());
+    Paint(to, [&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(place, sourcePicture, part);
+    });
+    Drawn(to, QRect(place, part.size()));
+}
+
+void TQtCardCanvas::Stretch(TCardPicture from, bool withoutLastRow, TCardPicture to,
+                            TCardRect target) {
+    QImage& targetPicture = Picture(to);
+    const QImage& sourcePicture = Picture(from);
+    QRect whole = sourcePicture.rect();
+    if (withoutLastRow)
+        whole.setHeight(whole.height() - 1);
+    const QRect into = ToQt(target);
+    if (whole.isEmpty() || into.isEmpty() || targetPicture.isNull() || from == to)
+        return;
+    // Without smooth transformation: each target pixel takes its nearest source pixel.
+    Paint(to, [&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(into, sourcePicture, whole);
+    });
+    Drawn(to, into);
+}
+
+void TQtCardCanvas::FillRect(TCardPicture on, TCardRect rect, TRgb colour) {
+    QImage& picture = Picture(on);
+    const QRect r = ToQt(rect);
+    if (r.isEmpty() || picture.isNull())
+        return;
+    Paint(on, [&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(r, ToQt(colour));
+    });
+    Drawn(on, r);
+}
+
+void TQtCardCanvas::SetFont(const TCardFont& font) {
+    font_ = QFont(QString::fromStdString(Cp1252ToUtf8(font.name)));
+    // Qt refuses heights below one pixel.
+    font_.setPixelSize(std::max(font.height, 1));
+    font_.setBold(font.bold);
+    font_.setItalic(font.italic);
+    metrics_ = QFontMetrics(font_, &card_);
+}
+
+int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TRgb colour) {
+    // Every Windows-1252 character lies in the Basic Multilingual Plane.
+    const QChar c(static_cast<char16_t>(Cp1252ToUnicode(ch)));
+    const int pen = at.x + metrics_.horizontalAdvance(c);
+    QImage& picture = Picture(on);
+    if (picture.isNull())
+        return pen;
+    Paint(on, [&](QPainter& painter) {
+        // Antialiased glyphs blend with what lies beneath.
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setFont(font_);
+        painter.setPen(ToQt(colour));
+        // The position is the top-left of the character's cell; Qt draws from the baseline.
+        painter.drawText(QPoint(at.x, at.y + metrics_.ascent()), QString(c));
+    });
+    // Italic and overhanging glyphs reach beyond the advance: a line height either side.
+    const int slack = metrics_.height();
+    Drawn(on, QRect(at.x - slack, at.y, pen - at.x + 2 * slack, metrics_.height()));
+    return pen;
+}
+
+void TQtCardCanvas::PaintCard(const QRect& partOfCard) {
+    // The control shows the card picture from its top-left corner, cut to the control's size.
+    const QRect shown = partOfCard & card_.rect() & QRect(QPoint(0, 0), cardRect_.size());
+    if (shown.isEmpty())
+        return;
+    const QPoint place = cardRect_.topLeft() + shown.topLeft();
+    Paint(TCardPicture::Window, [&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(place, card_, shown);
+    });
+    windowDirty_ |= QRect(place, shown.size()) & windowImage_.rect();
+}
+
+void TQtCardCanvas::HideCard() {
+    cardVisible_ = false;
+}
+
+void TQtCardCanvas::SetCardSize(TCardSize size) {
+    cardRect_.setSize(QSize(std::max(size.w, 0), std::max(size.h, 0)));
+    if (cardVisible_)
+        PaintCard(card_.rect());
+}
+
+void TQtCardCanvas::MoveCard(TCardPoint at) {
+    cardRect_.moveTo(at.x, at.y);
+    if (cardVisible_)
+        PaintCard(card_.rect());
+}
+
+void TQtCardCanvas::ShowCard() {
+    cardVisible_ = true;
+    PaintCard(card_.rect());
+}
+
+TCardRect TQtCardCanvas::CardGeometry() const {
+    return {cardRect_.x(), cardRect_.y(), cardRect_.width(), cardRect_.height()};
+}
+
+void TQtCardCanvas::ProcessPendingMessages() {
+    // The window may paint itself now.
+    EndWindowPainter();
+    QCoreApplication::processEvents();
+}
+
+void TQtCardCanvas::Present() {
+    if (cardVisible_ && !cardDirty_.isEmpty())
+        PaintCard(cardDirty_);
+    cardDirty_ = {};
+    EndWindowPainter();
+    if (!windowDirty_.isEmpty())
+        window_.update(windowDirty_);
+    windowDirty_ = {};
+}
+
+void TQtCardCanvas::PaintWindow(QPainter& painter, const QRect& exposed) const {
+    const QRect part = exposed & windowImage_.rect();
+    if (!part.isEmpty())
+        painter.drawImage(part.topLeft(), windowImage_, part);
+}
+
+void TQtCardCanvas::PaintBackground() {
+    EndWindowPainter();
+    QPainter painter(&windowImage_);
+    painter.drawImage(origin_, background_);
+    painter.end();
+    const QRect drawn(origin_, background_.size());
+    window_.update(drawn);
+}
+
+} // namespace lexaro

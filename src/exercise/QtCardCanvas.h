@@ -1,0 +1,121 @@
+#pragma once
+
+// The card table's canvas on Qt: every picture is a QImage, drawn with QPainter.
+//
+// Intended use, by the exercise window (a QWidget of fixed size):
+//
+//   // after the window has its final size:
+//   canvas_ = std::make_unique<TQtCardCanvas>(*this, groundPicture, QPoint(12, 46),
+//                                             cardPicture, pixelsPerInch, cardParking);
+//   cards_ = std::make_unique<TCardGraphics>(*canvas_);  // kept for the program run
+//
+//   void paintEvent(QPaintEvent* event) override {
+//       QPainter painter(this);
+//       canvas_->PaintWindow(painter, event->rect());
+//       // ... anything the window paints itself
+//   }
+//
+// The window picture is the window's drawing surface. It starts as the window colour with the
+// background picture at its place and keeps whatever the animations draw on it; the canvas
+// asks the window to repaint exactly what was drawn, once per operation of the card table.
+// Child widgets (buttons, the table of the run) lie above it as usual.
+//
+// The card control has no widget of its own: like a control without a window, it is painted
+// into the window picture, at its place and size, whenever it is shown or its picture changes.
+// So the wipe's squares, filled on the window, cover the card square by square, and when the
+// control is hidden the window shows what was last drawn there (silver after a wipe) until the
+// next card or PaintBackground.
+
+#include "exercise/GraphicOutput.h"
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QRect>
+
+#include <memory>
+
+class QWidget;
+
+namespace lexaro {
+
+class TQtCardCanvas final : public ICardCanvas {
+public:
+    // The window must outlive the canvas (a member of the window is the natural place).
+    // pixelsPerInch is the window's density (the card table's scale follows from it); the
+    // card control stays hidden at cardParking between cards.
+    TQtCardCanvas(QWidget& window, const QImage& background, QPoint backgroundOrigin,
+                  const QImage& card, int pixelsPerInch, QPoint cardParking);
+
+    int PixelsPerInch() const override { return pixelsPerInch_; }
+    TCardPoint BackgroundOrigin() const override;
+    TCardSize CardPictureSize() const override;
+
+    void CreateWorkPictures() override;
+    void ResizePicture(TCardPicture which, TCardSize size) override;
+    void ReleaseWorkPictures() override;
+
+    void CopyRect(TCardPicture from, TCardRect source, TCardPicture to, TCardPoint at) override;
+    void Stretch(TCardPicture from, bool withoutLastRow, TCardPicture to,
+                 TCardRect target) override;
+    void FillRect(TCardPicture on, TCardRect rect, TRgb colour) override;
+    void SetFont(const TCardFont& font) override;
+    int DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TRgb colour) override;
+
+    void HideCard() override;
+    void SetCardSize(TCardSize size) override;
+    void MoveCard(TCardPoint at) override;
+    void ShowCard() override;
+    TCardRect CardGeometry() const override;
+
+    // Lets the window's pending events run (QCoreApplication::processEvents).
+    void ProcessPendingMessages() override;
+    void Present() override;
+
+    // For the window's paintEvent: the exposed part of the window picture.
+    void PaintWindow(QPainter& painter, const QRect& exposed) const;
+    // Puts the background picture back onto the window picture (for instance at a new show).
+    void PaintBackground();
+
+    const QImage& WindowImage() const { return windowImage_; }
+    const QImage& CardImage() const { return card_; }
+    bool CardVisible() const { return cardVisible_; }
+    const QFont& Font() const { return font_; }
+
+private:
+    QImage& Picture(TCardPicture which);
+    // The painter on the window picture, held from the first drawing on the window to the end
+    // of the card table's operation (Present), so a wipe tick opens it once for its 180 cells.
+    QPainter& WindowPainter();
+    void EndWindowPainter();
+    // A painter for one drawing on the picture: the held one for the window.
+    template <typename Draw> void Paint(TCardPicture on, Draw&& draw);
+    // Notes a rectangle drawn on a picture, for Present.
+    void Drawn(TCardPicture on, const QRect& rect);
+    // Paints the visible part of the card picture into the window picture.
+    void PaintCard(const QRect& partOfCard);
+
+    QWidget& window_;
+    QImage windowImage_;
+    std::unique_ptr<QPainter> windowPainter_;
+    QImage background_;
+    QImage card_;
+    QImage work_;
+    QImage smallCard_;
+    QPoint origin_;
+    int pixelsPerInch_;
+
+    QRect cardRect_;
+    bool cardVisible_ = false;
+
+    QFont font_;
+    QFontMetrics metrics_;
+
+    QRect windowDirty_;
+    QRect cardDirty_;
+};
+
+} // namespace lexaro

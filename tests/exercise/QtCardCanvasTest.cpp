@@ -1,0 +1,126 @@
+#include "exercise/QtCardCanvas.h"
+
+#include "data/Charset.h"
+
+#include <QPainter>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace lexaro {
+namespace {
+
+// Pictures whose every pixel tells where it came from, so a misplaced copy shows.
+QImage Pattern(int w, int h, int blue) {
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb(x % 256, y % 256, (blue + x / 256) % 256));
+    return image;
+}
+
+// The card table at 100 per cent on a window of the exercise window's size, not shown.
+class QtCardCanvasTest : public ::testing::Test {
+protected:
+    static constexpr QPoint kOrigin{12, 46};
+
+    QWidget window;
+    TRandomGen rng{1, [] { return 99u; }};
+    std::unique_ptr<TQtCardCanvas> canvas;
+    std::unique_ptr<TCardGraphics> cards;
+
+    void SetUp() override {
+        window.resize(635, 335);
+        canvas = std::make_unique<TQtCardCanvas>(window, Pattern(440, 190, 40), kOrigin,
+                                                 Pattern(290, 140, 200), 96, QPoint(500, 300));
+        cards = std::make_unique<TCardGraphics>(*canvas, rng);
+        cards->Setup();
+        cards->SetCardFont(TFontProperty{"DejaVu Sans", 0, 0, 20});
+    }
+
+    void FlyIn() {
+        cards->StartFlyIn();
+        for (int frame = 0; frame < 100; ++frame)
+            if (cards->FlyInFrame() == TCardGraphics::kFlyInDone)
+                return;
+        FAIL() << "the fly-in does not end";
+    }
+
+    static QRect RestingCard() { return {kOrigin.x() + 134, kOrigin.y() + 37, 290, 140}; }
+};
+
+// Pixels that differ between two images of one size, inside and outside a rectangle.
+struct Changed {
+    int inside = 0;
+    int outside = 0;
+};
+Changed Compare(const QImage& a, const QImage& b, const QRect& box) {
+    Changed c;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                ++(box.contains(x, y) ? c.inside : c.outside);
+    return c;
+}
+
+TEST_F(QtCardCanvasTest, AfterTheFlyInTheCardLiesAtRestAndNothingElseChanged) {
+    const QImage before = canvas->WindowImage().copy();
+    FlyIn();
+    EXPECT_EQ(canvas->WindowImage().copy(RestingCard()), canvas->CardImage());
+    EXPECT_TRUE(canvas->CardVisible());
+    // Elsewhere the window shows the background as before: the flight left no trail.
+    EXPECT_EQ(Compare(before, canvas->WindowImage(), RestingCard()).outside, 0);
+}
+
+TEST_F(QtCardCanvasTest, AWrittenCharacterChangesOnlyItsLineOnCardAndWindow) {
+    FlyIn();
+    cards->ClearCardLine(2);
+    const QImage card = canvas->CardImage().copy();
+    const QImage window = canvas->WindowImage().copy();
+    EXPECT_TRUE(cards->WriteCardText("W", 2, true));
+
+    // Line 2 of the card: from x = 25, top 102 - 20 = 82, one font height tall.
+    const QRect line(25, 82, 40, 20);
+    const Changed onCard = Compare(card, canvas->CardImage(), line);
+    EXPECT_GT(onCard.inside, 20);
+    EXPECT_EQ(onCard.outside, 0);
+    // The shown card shows it on the window at once.
+    const Changed onWindow =
+        Compare(window, canvas->WindowImage(), line.translated(RestingCard().topLeft()));
+    EXPECT_EQ(onWindow.inside, onCard.inside);
+    EXPECT_EQ(onWindow.outside, 0);
+}
+
+TEST_F(QtCardCanvasTest, AFullWipeLeavesSilverWhereTheCardWas) {
+    FlyIn();
+    for (int tick = 0; tick < 100 && !cards->WipeStep(false); ++tick) {
+    }
+    EXPECT_FALSE(canvas->CardVisible());
+    const QImage wiped = canvas->WindowImage().copy(RestingCard());
+    QImage silver(wiped.size(), wiped.format());
+    silver.fill(QColor(192, 192, 192));
+    EXPECT_EQ(wiped, silver);
+}
+
+// A character is drawn by its Windows-1252 byte, as the Unicode character of that byte.
+TEST_F(QtCardCanvasTest, CharactersAreDrawnAsTheirWindows1252Meaning) {
+    const QFontMetrics metrics(canvas->Font(), &canvas->CardImage());
+    for (const int code : {0x41, 0x80, 0x9F, 0xE4, 0xDF}) {
+        const auto byte = static_cast<unsigned char>(code);
+        cards->ClearCardLine(1);
+        QImage expected = canvas->CardImage().copy();
+        const QChar c(static_cast<char16_t>(Cp1252ToUnicode(byte)));
+        {
+            QPainter painter(&expected);
+            painter.setFont(canvas->Font());
+            painter.setPen(Qt::black);
+            painter.drawText(QPoint(30, 40 + metrics.ascent()), QString(c));
+        }
+        const int pen = canvas->DrawChar(TCardPicture::Card, {30, 40}, byte, {0, 0, 0});
+        EXPECT_EQ(canvas->CardImage(), expected) << code;
+        EXPECT_EQ(pen, 30 + metrics.horizontalAdvance(c)) << code;
+    }
+}
+
+} // namespace
+} // namespace lexaro
