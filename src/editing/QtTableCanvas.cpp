@@ -10,6 +10,8 @@
 #include <QStyleOptionButton>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace lexaro {
 
 TQtTableCanvas::TQtTableCanvas(QPainter& painter, const QWidget& widget)
@@ -142,7 +144,8 @@ void TQtCellEditor::SetHint(const std::string& hint) {
         control_->setToolTip(QtFromCp1252(hint));
 }
 
-TQtTextField::TQtTextField(int width, int height, int maxLength) : TQtCellEditor(new QLineEdit) {
+TQtTextField::TQtTextField(int width, int height, int maxLength)
+    : TQtCellEditor(new QLineEdit), maxLength_(maxLength) {
     QLineEdit* field = Field();
     field->setMaxLength(maxLength);
     field->setFrame(false);
@@ -154,8 +157,12 @@ QLineEdit* TQtTextField::Field() const {
 }
 
 void TQtTextField::SetStoredText(std::string_view text) {
-    if (control_)
-        Field()->setText(QtFromCp1252(text));
+    if (!control_)
+        return;
+    // New text is limited; a longer phrase from the file is shown whole, never cut.
+    const QString shown = QtFromCp1252(text);
+    Field()->setMaxLength(std::max(maxLength_, static_cast<int>(shown.size())));
+    Field()->setText(shown);
 }
 
 std::string TQtTextField::EnteredText() const {

@@ -71,6 +71,9 @@ public:
     void SetStoredText(std::string_view text) override;
     std::string EnteredText() const override;
     QLineEdit* Field() const;
+
+private:
+    int maxLength_ = 0;
 };
 
 // A spin box that only its buttons and arrow keys change; it wraps at both ends.

@@ -15,9 +15,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -118,6 +120,17 @@ TEST_F(EditLessonDlgTest, TheTextEditorSitsExactlyOverItsCellAndTakesWhatIsTyped
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(Model().RowData(2).pair.text1, "tree\xE4");
     EXPECT_TRUE(Grid()->hasFocus());
+}
+
+TEST_F(EditLessonDlgTest, APhraseLongerThanNewTextMayBeSurvivesTheEditor) {
+    const std::string longPhrase(61, 'x');
+    Open({{1, {{longPhrase, "y"}}}});
+    Click(1, 1);
+    QLineEdit* editor = TextEditor(0);
+    ASSERT_TRUE(editor->isVisible());
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(Model().RowData(1).pair.text1, longPhrase);
+    EXPECT_FALSE(Model().IsModified());
 }
 
 TEST_F(EditLessonDlgTest, TheKeyboardMovesMarksEditsAndDeletes) {
@@ -244,6 +257,65 @@ TEST_F(EditLessonDlgTest, F1AndTheHelpButtonOpenTheEditorsTopic) {
     QTest::keyClick(Grid(), Qt::Key_F1);
     dlg_->btnHelp->click();
     EXPECT_EQ(help_, (std::vector<int>{kHelpLessonEditor, kHelpLessonEditor}));
+}
+
+} // namespace
+} // namespace lexaro
+
+namespace lexaro {
+namespace {
+
+// Pictures of the editor for a look by eye, written only when LEXARO_SCREENSHOT_DIR names a
+// folder (run under Xvfb for real fonts): 30 entries, an open text editor with a long phrase,
+// the spin box and the context menu, in English and German.
+TEST(EditLessonScreenshots, SavesTheEditorInBothLanguages) {
+    const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "LEXARO_SCREENSHOT_DIR is not set";
+    for (const char* code : {"EN", "DE"}) {
+        TWindowContext context;
+        auto texts = std::make_shared<TAppLangHandler>();
+        ASSERT_TRUE(texts->OpenTextDb(LEXARO_TEXTDB_FILE, "Lexaro", nullptr));
+        ASSERT_TRUE(texts->SelectLanguage(code));
+        context.texts = texts;
+        std::vector<PairPlan> pairs;
+        for (int i = 0; i < 30; ++i)
+            pairs.push_back({"word " + std::to_string(i), "Wort " + std::to_string(i), i % 3 != 0});
+        pairs[1].text1 = "to take something into consideration before deciding anything";
+        pairs[1].text2 = "etwas in Betracht ziehen, bevor man irgendetwas entscheidet";
+        TEditLessonInput input;
+        input.lang1Name = "English";
+        input.lang2Name = "Deutsch";
+        input.lessons = MakeLessons({{7, pairs}});
+        input.clipboard = std::make_shared<TMWordPairData>();
+        TeditLessonDlg dlg(context, input, nullptr);
+        dlg.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        TMBaseTable* grid = dlg.Table()->GetGrid();
+        auto centre = [&](int col, int row) {
+            QRect cell;
+            EXPECT_TRUE(grid->CellRect(col, row, cell));
+            return cell.center();
+        };
+        const QString prefix = dir + "/edit-lesson-" + QString(code).toLower();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, centre(1, 3));
+        dlg.grab().save(prefix + "-table.png");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, centre(1, 2));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, centre(1, 2));
+        QTest::qWait(50);
+        dlg.grab().save(prefix + "-text-editor.png");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, centre(3, 2));
+        QTest::qWait(50);
+        dlg.grab().save(prefix + "-spin-box.png");
+        QTimer::singleShot(300, [&] {
+            const QRect shown = dlg.frameGeometry().united(dlg.sortMenue->geometry());
+            dlg.screen()
+                ->grabWindow(0, shown.x(), shown.y(), shown.width(), shown.height())
+                .save(prefix + "-menu.png");
+            dlg.sortMenue->close();
+        });
+        dlg.sortMenue->exec(grid->viewport()->mapToGlobal(centre(1, 5)));
+    }
 }
 
 } // namespace
