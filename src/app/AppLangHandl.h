@@ -13,8 +13,13 @@
 
 namespace lexaro {
 
-// Every caption, hint, menu entry and message has a number from 0 to 151.
-inline constexpr std::int32_t kTextCount = 152;
+// Every caption, hint, menu entry and message has a number below kTextCount.
+inline constexpr std::int32_t kTextCount = 172;
+// Numbers below kTextCount that are kept for windows still to come and may have no text yet;
+// every other number has a text in each language.
+constexpr bool IsFreeTextNumber(std::int32_t n) {
+    return n >= 152 && n < 170;
+}
 inline constexpr const char* kTextDbName = "Text.Db";
 inline constexpr const char* kMissingText = "????";
 

@@ -1,5 +1,6 @@
 #include "TextDbBuild.h"
 
+#include "app/AppLangHandl.h"
 #include "data/Charset.h"
 #include "data/CodeDecode.h"
 #include "data/StrUtil.h"
@@ -110,11 +111,11 @@ bool ReadTextSource(std::string_view content, const std::string& fileName, std::
     });
 
     for (std::int32_t n = 0; n < count; ++n)
-        if (!definedOn.contains(n))
-            errors.push_back(At(fileName, std::max(lineNo, 1),
-                                "text " + std::to_string(n) +
-                                    " is missing (every number from 0 to " +
-                                    std::to_string(count - 1) + " needs a text)"));
+        if (!definedOn.contains(n) && !IsFreeTextNumber(n))
+            errors.push_back(
+                At(fileName, std::max(lineNo, 1),
+                   "text " + std::to_string(n) + " is missing (every number from 0 to " +
+                       std::to_string(count - 1) + " that is not kept free needs a text)"));
     return errors.size() == errorsBefore;
 }
 
@@ -134,8 +135,10 @@ byteArray TextDbFromSections(const std::vector<TTextSection>& sections) {
     std::string content;
     for (const auto& section : sections) {
         content += SectionHeader(section.code) + "\r\n";
+        // A number kept free has no text and no line.
         for (std::size_t n = 0; n < section.texts.size(); ++n)
-            content += std::to_string(n) + "=" + section.texts[n] + "\r\n";
+            if (!section.texts[n].empty())
+                content += std::to_string(n) + "=" + section.texts[n] + "\r\n";
         content += std::string(kSectionEnd) + "\r\n";
     }
     return TextDbFromContent(content);

@@ -19,9 +19,10 @@ struct TTextSection {
 };
 
 // Reads one source. texts receives count slots; every number from 0 to count - 1 must have
-// exactly one non-empty text. Faults are appended to errors as "fileName:line: message"; no
-// text may contain one of the reserved markers (section headers and the end line), because
-// the reader would take it for the start or end of a section.
+// exactly one non-empty text, except those kept free (IsFreeTextNumber), which may have none.
+// Faults are appended to errors as "fileName:line: message"; no text may contain one of the
+// reserved markers (section headers and the end line), because the reader would take it for the
+// start or end of a section.
 bool ReadTextSource(std::string_view content, const std::string& fileName, std::int32_t count,
                     const std::vector<std::string>& reserved, std::vector<std::string>& texts,
                     std::vector<std::string>& errors);

@@ -54,7 +54,8 @@ bool ReadsBack(const lexaro::byteArray& stored, const std::vector<lexaro::TTextS
             return false;
         }
         for (std::size_t n = 0; n < section.texts.size(); ++n)
-            if (reader.GetText(static_cast<std::int32_t>(n)) != section.texts[n]) {
+            if (reader.GetText(static_cast<std::int32_t>(n)) !=
+                (section.texts[n].empty() ? lexaro::kMissingText : section.texts[n])) {
                 problem =
                     "section " + section.code + " reads text " + std::to_string(n) + " back wrong";
                 return false;

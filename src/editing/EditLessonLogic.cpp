@@ -1,0 +1,328 @@
+#include "editing/EditLessonLogic.h"
+
+#include "app/AppLangHandl.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <new>
+
+namespace lexaro {
+
+namespace {
+
+constexpr std::int32_t kTextUse = 101;
+constexpr std::int32_t kTextLessonColumn = 113;
+constexpr std::int32_t kTextDoublesFound = 105;
+constexpr std::int32_t kTextDoublesLessons = 106;
+constexpr std::int32_t kTextNoDoubles = 107;
+constexpr std::int32_t kTextSortBy = 108;
+constexpr std::int32_t kTextSearch = 109;
+constexpr std::int32_t kTextInOtherLessons = 110;
+constexpr std::int32_t kTextTableHintMenu = 111;
+constexpr std::int32_t kTextTableHintClick = 115;
+constexpr std::int32_t kTextSortUse = 100;
+constexpr std::int32_t kTextSortLesson = 114;
+
+// The lessons as given, or an empty vector; never none.
+const TVector<TLesson>& LessonsOf(const TEditLessonInput& input) {
+    static const TVector<TLesson> none;
+    return input.lessons ? *input.lessons : none;
+}
+
+std::int32_t FirstNumber(const TVector<TLesson>& lessons) {
+    for (const std::shared_ptr<TLesson>& lesson : lessons)
+        if (lesson)
+            return lesson->number;
+    return 1;
+}
+
+} // namespace
+
+std::array<int, 4> LessonColumnWidths(int clientWidth) {
+    const int base = clientWidth - 6;
+    const double unit = base / 100.0;
+    // nearbyint rounds halves to the even neighbour in the default rounding mode.
+    const int first = static_cast<int>(std::nearbyint(unit * 11));
+    const int phrase = static_cast<int>(std::nearbyint(unit * 39));
+    return {first, phrase, phrase, base - first - 2 * phrase};
+}
+
+TGridKeyDecision DecideGridKey(TGridKey key, int col, int row, int colCount, int rowCount,
+                               int pageRows, bool editorOpen) {
+    TGridKeyDecision d{TGridAction::None, col, row};
+    const int lastRow = rowCount - 1;
+    if (editorOpen) {
+        if (key == TGridKey::Escape)
+            d.action = TGridAction::Cancel;
+        return d;
+    }
+    if (lastRow < 1)
+        return d;
+    auto moveTo = [&](int c, int r) {
+        d.col = std::clamp(c, 0, std::max(0, colCount - 1));
+        d.row = std::clamp(r, 1, lastRow);
+        d.action = d.col == col && d.row == row ? TGridAction::None : TGridAction::Move;
+    };
+    const int page = std::max(1, pageRows);
+    switch (key) {
+    case TGridKey::Up:
+        moveTo(col, row - 1);
+        break;
+    case TGridKey::Down:
+        moveTo(col, row + 1);
+        break;
+    case TGridKey::PageUp:
+        moveTo(col, row - page);
+        break;
+    case TGridKey::PageDown:
+        moveTo(col, row + page);
+        break;
+    case TGridKey::Home:
+        moveTo(col, 1);
+        break;
+    case TGridKey::End:
+        moveTo(col, lastRow);
+        break;
+    case TGridKey::Left:
+        moveTo(col - 1, row);
+        break;
+    case TGridKey::Right:
+        moveTo(col + 1, row);
+        break;
+    case TGridKey::Enter:
+    case TGridKey::F2:
+    case TGridKey::Space:
+        if (row >= 1 && row <= lastRow)
+            d.action = TGridAction::Activate;
+        break;
+    case TGridKey::Delete:
+        d.action = TGridAction::Delete;
+        break;
+    case TGridKey::Escape:
+    case TGridKey::Other:
+        break;
+    }
+    return d;
+}
+
+TEditLessonLogic::TEditLessonLogic(TTextSource texts, std::shared_ptr<const TLangFHandler> langFile,
+                                   TEditLessonInput input, ITableEditorFactory* editors)
+    : texts_(std::move(texts)), langFile_(std::move(langFile)), input_(std::move(input)) {
+    if (!input_.clipboard)
+        input_.clipboard = std::make_shared<TMWordPairData>();
+    const TVector<TLesson>& lessons = LessonsOf(input_);
+    firstLessonNo_ = FirstNumber(lessons);
+    model_ = std::make_unique<TMEditLessonTableModel>(
+        std::array<std::string, 4>{Text(kTextUse), input_.lang1Name, input_.lang2Name,
+                                   Text(kTextLessonColumn)},
+        lessons, editors);
+    model_->SetRefusalHandler([this](const TTextRefusal& refusal) {
+        ++refusals_;
+        Report(RefusalText(refusal));
+    });
+    // The table is never empty: without any lesson it starts with one new entry.
+    if (model_->RowCount() < 2)
+        AddEntry();
+}
+
+std::string TEditLessonLogic::Text(std::int32_t number) const {
+    return texts_ ? texts_(number) : std::string(kMissingText);
+}
+
+void TEditLessonLogic::Report(const std::string& text) const {
+    if (onMessage_)
+        onMessage_(text);
+}
+
+std::string TEditLessonLogic::RefusalText(const TTextRefusal& refusal) const {
+    return FillText(Text(kTextPhraseRefused), {refusal.character, refusal.language});
+}
+
+std::string TEditLessonLogic::CounterText() const {
+    return " : " + std::to_string(model_->RowCount() - 1);
+}
+
+std::string TEditLessonLogic::TableHint() const {
+    return Text(kTextTableHintClick) + "\r\n" + Text(kTextTableHintMenu);
+}
+
+std::array<std::string, 6> TEditLessonLogic::MenuCaptions() const {
+    return {Text(kTextSortUse),
+            Text(kTextSortBy) + " " + input_.lang1Name,
+            Text(kTextSortBy) + " " + input_.lang2Name,
+            Text(kTextSortLesson),
+            Text(kTextSearch) + " " + input_.lang1Name + " " + Text(kTextInOtherLessons),
+            Text(kTextSearch) + " " + input_.lang2Name + " " + Text(kTextInOtherLessons)};
+}
+
+TEditLessonButtons TEditLessonLogic::Buttons() const {
+    TEditLessonButtons b;
+    const bool rows = model_->RowCount() > 1;
+    b.save = rows;
+    b.deleteEntry = rows;
+    b.cut = rows;
+    b.paste = !input_.clipboard->IsEmpty();
+    return b;
+}
+
+void TEditLessonLogic::Insert(const rWordPairData& data, int position) {
+    // A failure (out of memory) leaves the table as far as it got; the editor goes on.
+    try {
+        model_->InsertRow(data, position);
+        model_->MarkRow(position);
+    } catch (const std::exception&) {
+    }
+}
+
+void TEditLessonLogic::AddEntry() {
+    rWordPairData entry;
+    entry.pair.use = true;
+    entry.lesson = firstLessonNo_;
+    Insert(entry, 1);
+}
+
+void TEditLessonLogic::DeleteEntry() {
+    try {
+        const int row = model_->MarkedRow();
+        if (row <= 0)
+            return;
+        const bool wasLast = row == model_->RowCount() - 1;
+        model_->DeleteRow(row);
+        if (model_->RowCount() < 2) {
+            AddEntry();
+            return;
+        }
+        model_->MarkRow(wasLast ? row - 1 : row);
+    } catch (const std::exception&) {
+    }
+}
+
+void TEditLessonLogic::Cut() {
+    model_->HideEditors();
+    const int row = model_->MarkedRow();
+    if (row <= 0)
+        return;
+    input_.clipboard->SetData(model_->RowData(row));
+    DeleteEntry();
+}
+
+void TEditLessonLogic::Paste() {
+    const rWordPairData data = input_.clipboard->GetData();
+    if (data.lesson <= 0)
+        return;
+    const int row = model_->MarkedRow();
+    Insert(data, row > 0 ? row : 1);
+}
+
+void TEditLessonLogic::UpdateId() {
+    const int row = model_->MarkedRow();
+    if (row <= 0)
+        return;
+    model_->CommitEditor(TMEditLessonTableModel::kLessonCol, row);
+    const std::int32_t number = model_->RowData(row).lesson;
+    for (int i = 1; i < model_->RowCount(); ++i) {
+        if (i == row)
+            continue;
+        rWordPairData data = model_->RowData(i);
+        data.lesson = number;
+        model_->SetRowData(i, data, false);
+    }
+}
+
+void TEditLessonLogic::SelectAll() {
+    const int row = model_->MarkedRow();
+    if (row <= 0)
+        return;
+    const bool use = model_->RowData(row).pair.use;
+    for (int i = 1; i < model_->RowCount(); ++i) {
+        if (i == row)
+            continue;
+        rWordPairData data = model_->RowData(i);
+        data.pair.use = use;
+        model_->SetRowData(i, data, false);
+    }
+}
+
+void TEditLessonLogic::SortBy(int key) {
+    model_->Sort(key);
+}
+
+std::string TEditLessonLogic::SearchDoubles(int language) const {
+    const rWordPairData data = model_->RowData(model_->MarkedRow());
+    const std::string& phrase = language == 2 ? data.pair.text2 : data.pair.text1;
+    std::string found;
+    if (langFile_) {
+        for (std::int32_t slot = 0; slot < langFile_->SlotCount(); ++slot) {
+            const std::shared_ptr<TLesson> lesson = langFile_->LessonAt(slot);
+            if (!lesson || lesson->number == data.lesson)
+                continue;
+            const std::int32_t number = lesson->FindText(phrase, language == 2);
+            if (number != -1)
+                found += (found.empty() ? "" : "-") + std::to_string(number);
+        }
+    }
+    if (found.empty())
+        return Text(kTextNoDoubles);
+    return Text(kTextDoublesFound) + "\r\n" + Text(kTextDoublesLessons) + found;
+}
+
+bool TEditLessonLogic::Save() {
+    const int refusedBefore = refusals_;
+    model_->HideEditors();
+    if (refusals_ != refusedBefore)
+        return false;
+    const bool modified = model_->IsModified();
+    if (!modified) {
+        modified_ = false;
+        return true;
+    }
+    model_->Sort(TMEditLessonTableModel::kLessonCol);
+
+    // The rows by lesson, as they stand after the sort; complete rows only.
+    TVector<TLesson> rebuilt;
+    std::shared_ptr<TLesson> current;
+    std::int32_t currentPairs = 0;
+    auto finish = [&] {
+        if (current && current->PairCount() > 0)
+            rebuilt.Add(current);
+    };
+    for (int row = 1; row < model_->RowCount(); ++row) {
+        const rWordPairData data = model_->RowData(row);
+        if (!current || data.lesson != current->number) {
+            finish();
+            current = std::make_shared<TLesson>();
+            current->number = data.lesson;
+            currentPairs = 0;
+        }
+        if (data.pair.text1.empty() || data.pair.text2.empty())
+            continue;
+        // Pairs are numbered in table order; a lesson is built without gaps, so the next free
+        // slot is always the count so far.
+        std::shared_ptr<TWordPear> pair = current->NewPair(currentPairs);
+        if (!pair) {
+            Report(FillText(Text(kTextLessonTooLarge), {std::to_string(current->number)}));
+            return false;
+        }
+        ++currentPairs;
+        pair->use = data.pair.use;
+        pair->drawn = false;
+        pair->text1 = data.pair.text1;
+        pair->text2 = data.pair.text2;
+    }
+    finish();
+
+    modified_ = true;
+    if (!input_.lessons)
+        input_.lessons = std::make_shared<TVector<TLesson>>();
+    input_.lessons->Clear();
+    for (const std::shared_ptr<TLesson>& lesson : rebuilt)
+        input_.lessons->Add(lesson);
+    return true;
+}
+
+void TEditLessonLogic::Close() {
+    modified_ = false;
+}
+
+} // namespace lexaro

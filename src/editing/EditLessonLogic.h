@@ -1,0 +1,149 @@
+#pragma once
+
+#include "data/LangFHandler.h"
+#include "data/Lesson.h"
+#include "data/T_MWordPairData.h"
+#include "data/Vector.h"
+#include "editing/T_EditLessonTableModel.h"
+#include "editing/TableCanvas.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace lexaro {
+
+// What the lesson editor edits: the lessons (rebuilt in place on save), the names of the two
+// languages and the entry clipboard, which outlives the editor.
+struct TEditLessonInput {
+    std::string lang1Name;
+    std::string lang2Name;
+    std::shared_ptr<TVector<TLesson>> lessons;
+    std::shared_ptr<TMWordPairData> clipboard;
+};
+
+// The editor's results: saved (the lessons hold the rebuilt ones when IsModified) or closed.
+inline constexpr int kEditLessonSaved = 100;
+inline constexpr int kEditLessonClosed = 101;
+
+// The texts the editor shows, by number.
+inline constexpr std::int32_t kTextEditLessonCaption = 132;
+inline constexpr std::int32_t kTextPhraseRefused = 170;
+inline constexpr std::int32_t kTextLessonTooLarge = 171;
+
+// Column widths for a grid of that client width: 11, 39, 39 and the rest of each hundredth
+// of the width less 6 pixels for the lines (606 gives 66, 234, 234, 66).
+std::array<int, 4> LessonColumnWidths(int clientWidth);
+
+// Which commands of the editor are on.
+struct TEditLessonButtons {
+    bool save = false;
+    bool deleteEntry = false;
+    bool cut = false;
+    bool paste = false;
+};
+
+// The keys the grid answers, and what a key does there.
+enum class TGridKey {
+    Up,
+    Down,
+    PageUp,
+    PageDown,
+    Home,
+    End,
+    Left,
+    Right,
+    Enter,
+    F2,
+    Space,
+    Escape,
+    Delete,
+    Other
+};
+enum class TGridAction {
+    None,     // the key is not the grid's (the window may use it)
+    Move,     // the current cell moves to (col, row); a new row becomes the marked one
+    Activate, // the current cell acts: the editor opens, the use mark toggles
+    Cancel,   // the open editor closes without taking what it holds
+    Delete,   // the marked entry is removed
+};
+struct TGridKeyDecision {
+    TGridAction action = TGridAction::None;
+    int col = 0;
+    int row = 0;
+};
+// The grid's answer to a key on the current cell (col, row), with pageRows rows in view.
+// While an editor is open only Escape is the grid's; the editor has the other keys.
+TGridKeyDecision DecideGridKey(TGridKey key, int col, int row, int colCount, int rowCount,
+                               int pageRows, bool editorOpen);
+
+// The lesson editor without its window: the table model, the commands and their button
+// states, the search for doubles and the save that rebuilds the lessons.
+class TEditLessonLogic {
+public:
+    // texts gives the UI texts; langFile is the main window's language file (none: no search
+    // finds anything); editors makes the cell editors (none in tests of the logic alone).
+    TEditLessonLogic(TTextSource texts, std::shared_ptr<const TLangFHandler> langFile,
+                     TEditLessonInput input, ITableEditorFactory* editors = nullptr);
+
+    TMEditLessonTableModel& Model() { return *model_; }
+    const TMEditLessonTableModel& Model() const { return *model_; }
+    std::int32_t FirstLessonNo() const { return firstLessonNo_; }
+    std::string Text(std::int32_t number) const;
+
+    std::string Caption() const { return Text(kTextEditLessonCaption); }
+    // " : " and the number of entries.
+    std::string CounterText() const;
+    // The table's hint: how to mark, edit, sort and search.
+    std::string TableHint() const;
+    // The captions of the context menu: sort by use, language 1, language 2, lesson; search
+    // doubles of language 1, language 2.
+    std::array<std::string, 6> MenuCaptions() const;
+    TEditLessonButtons Buttons() const;
+
+    void AddEntry();
+    void DeleteEntry();
+    void Cut();
+    void Paste();
+    // Every entry gets the lesson number of the marked one (a number still in the spin box
+    // counts).
+    void UpdateId();
+    // Every entry gets the use mark of the marked one.
+    void SelectAll();
+    void SortBy(int key);
+    // The message of the search for the marked entry's phrase (language 1 or 2) in the other
+    // lessons of the main window's language file.
+    std::string SearchDoubles(int language) const;
+
+    // Commits the open editor and, when anything was changed, rebuilds the lessons: sorted by
+    // number, pairs in table order, rows with an empty phrase and lessons without a complete
+    // pair left out. False when the open editor's text was refused or a lesson would be too
+    // large (the learner has been told; nothing changed and the editor stays open).
+    bool Save();
+    // Drops every edit.
+    void Close();
+    bool IsModified() const { return modified_; }
+
+    // Told the message of every refused edit and save (in the UI language).
+    void SetMessageHandler(std::function<void(const std::string& text)> handler) {
+        onMessage_ = std::move(handler);
+    }
+    std::string RefusalText(const TTextRefusal& refusal) const;
+
+private:
+    void Insert(const rWordPairData& data, int position);
+    void Report(const std::string& text) const;
+
+    TTextSource texts_;
+    std::shared_ptr<const TLangFHandler> langFile_;
+    TEditLessonInput input_;
+    std::unique_ptr<TMEditLessonTableModel> model_;
+    std::int32_t firstLessonNo_ = 1;
+    bool modified_ = false;
+    int refusals_ = 0;
+    std::function<void(const std::string&)> onMessage_;
+};
+
+} // namespace lexaro

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "editing/TableCanvas.h"
+
+#include <QColor>
+#include <QPointer>
+
+class QPainter;
+class QWidget;
+class QLineEdit;
+class QSpinBox;
+
+namespace lexaro {
+
+// The table canvas on a QPainter: the system's colours from the widget's palette, stored
+// text converted from Windows-1252, check boxes and focus frames by the widget's style.
+class TQtTableCanvas : public ITableCanvas {
+public:
+    TQtTableCanvas(QPainter& painter, const QWidget& widget);
+    void SetBrushColor(TCanvasColor color) override;
+    void SetFontColor(TCanvasColor color) override;
+    void FillRect(const TRect& rect) override;
+    int TextWidth(std::string_view text) override;
+    int TextHeight(std::string_view text) override;
+    void TextOut(int x, int y, std::string_view text, const TRect& clip) override;
+    void DrawCheckBox(const TRect& box, bool checked) override;
+    void DrawFocusRect(const TRect& rect) override;
+
+private:
+    QColor Color(TCanvasColor color) const;
+
+    QPainter& painter_;
+    const QWidget& widget_;
+    QColor brush_;
+    QColor font_;
+};
+
+// A cell editor that is a Qt control. The grid that shows the table adopts the control as
+// its child; until then (and when nobody adopts it) the editor deletes it.
+class TQtCellEditor : public ITableEditor {
+public:
+    explicit TQtCellEditor(QWidget* control);
+    ~TQtCellEditor() override;
+    QWidget* Control() const { return control_; }
+
+    bool IsVisible() const override;
+    void Show() override;
+    void Hide() override;
+    void SetBounds(int left, int top, int width) override;
+    int Left() const override;
+    int Top() const override;
+    int Width() const override;
+    int Height() const override;
+    void SetFocus() override;
+    void SetHint(const std::string& hint) override;
+    bool HintsOn() const override { return false; }
+
+    void SetStoredText(std::string_view) override {}
+    std::string EnteredText() const override { return {}; }
+    void SetValue(std::int32_t) override {}
+    std::int32_t Value() const override { return 0; }
+    void SetRange(std::int32_t, std::int32_t) override {}
+
+protected:
+    QPointer<QWidget> control_;
+};
+
+class TQtTextField : public TQtCellEditor {
+public:
+    TQtTextField(int width, int height, int maxLength);
+    void SetStoredText(std::string_view text) override;
+    std::string EnteredText() const override;
+    QLineEdit* Field() const;
+
+private:
+    int maxLength_ = 0;
+};
+
+// A spin box that only its buttons and arrow keys change; it wraps at both ends.
+class TQtSpinBox : public TQtCellEditor {
+public:
+    TQtSpinBox(int width, int height);
+    void SetValue(std::int32_t value) override;
+    std::int32_t Value() const override;
+    void SetRange(std::int32_t low, std::int32_t high) override;
+    QSpinBox* Box() const;
+};
+
+class TQtEditorFactory : public ITableEditorFactory {
+public:
+    std::unique_ptr<ITableEditor> CreateTextField(int width, int height, int maxLength) override;
+    std::unique_ptr<ITableEditor> CreateSpinBox(int width, int height) override;
+};
+
+} // namespace lexaro

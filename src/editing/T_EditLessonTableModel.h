@@ -1,0 +1,102 @@
+#pragma once
+
+#include "data/Lesson.h"
+#include "data/T_MWordPairData.h"
+#include "data/Vector.h"
+#include "editing/T_MTableModel.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace lexaro {
+
+// An edit that a language file could not store, refused when it was committed. The cell
+// kept its previous value.
+struct TTextRefusal {
+    int col = 0;
+    int row = 0;
+    // The refused character: quoted when it is printable ("#"), else by its code (U+65E5).
+    std::string character;
+    // The title of the column: the language of the phrase.
+    std::string language;
+};
+
+// Why text entered for a phrase cannot be stored: the character named as in TTextRefusal, or
+// empty when it can (converted into stored). language2 allows "@".
+std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string& stored);
+
+// The word pairs of one or more lessons as table rows: use, phrase 1, phrase 2, lesson, and
+// the drawn mark in a hidden fifth column. Rows are handed back as rWordPairData.
+class TMEditLessonTableModel : public TMAbstractTableModel {
+public:
+    static constexpr int kUseCol = 0;
+    static constexpr int kText1Col = 1;
+    static constexpr int kText2Col = 2;
+    static constexpr int kLessonCol = 3;
+    static constexpr int kDrawnCol = 4;
+    static constexpr int kRowHeight = 23;
+    static constexpr int kEditorHeight = 21;
+    static constexpr int kTextMaxLength = 50;
+    // The spin box wraps in 1..100, widened to take in a lesson number outside it.
+    static constexpr std::int32_t kSpinLow = 1;
+    static constexpr std::int32_t kSpinHigh = 100;
+
+    // Column titles: use, language 1, language 2, lesson. Without a factory the columns have
+    // no editors (tests, benchmarks). Missing lessons in the vector are skipped.
+    TMEditLessonTableModel(const std::array<std::string, 4>& titles,
+                           const TVector<TLesson>& lessons, ITableEditorFactory* editors = nullptr);
+
+    // Inserts a row made from data at position (1 is the top); at or beyond the end it is
+    // appended.
+    void InsertRow(const rWordPairData& data, int position);
+    // Removes the row; the rows below move up.
+    void DeleteRow(int row);
+    // The row as a record (drawn always false, id 0); an empty record for any other row.
+    rWordPairData RowData(int row) const;
+    void SetRowData(int row, const rWordPairData& data, bool silent);
+    // Exchanges the contents of two rows (written as edits) and their numbers.
+    void SwapRows(int a, int b);
+
+    void DrawCell(ITableCanvas& canvas, const TRect& rect, int col, int row) override;
+    void CommitEditor(int col, int row) override;
+    void HideEditors() override;
+    void CellClicked(int col, int row, int clientWidth, int clientHeight,
+                     const TRect& rect) override;
+    // Sorts by use (0: ticked first), phrase 1 or 2 (1, 2: ignoring case, in the program's
+    // collation) or lesson number (3), keeping equal rows in their order. The rows whose
+    // values a step-by-step exchange of neighbours would have changed are marked as changed.
+    void Sort(int key) override;
+    // Also true once a row was inserted or removed since the table was filled.
+    bool IsModified() const override;
+
+    int EditCol() const { return editCol_; }
+    int EditRow() const { return editRow_; }
+    // Hides the open editor without taking what it holds (Escape).
+    void CancelEditor() override;
+    // Told about every refused edit.
+    void SetRefusalHandler(std::function<void(const TTextRefusal&)> handler) {
+        onRefused_ = std::move(handler);
+    }
+
+private:
+    TMBolTableCell& BoolCell(int col, int row) const;
+    TMStrTableCell& StrCell(int col, int row) const;
+    TMIntTableCell& IntCell(int col, int row) const;
+    void MarkCellChanged(int col, int row);
+    std::unique_ptr<TMTableRow> MakeRow(const rWordPairData& data, bool drawn) const;
+    void OpenEditor(int col, int row, int clientWidth, int clientHeight, const TRect& rect);
+
+    std::unique_ptr<ITableEditor> text1Editor_;
+    std::unique_ptr<ITableEditor> text2Editor_;
+    std::unique_ptr<ITableEditor> spinEditor_;
+    int editCol_ = -1;
+    int editRow_ = -1;
+    bool filled_ = false;
+    bool rowsInsertedOrRemoved_ = false;
+    std::function<void(const TTextRefusal&)> onRefused_;
+};
+
+} // namespace lexaro

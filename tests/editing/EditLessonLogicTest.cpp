@@ -1,0 +1,282 @@
+// The lesson editor's decisions: commands, button states, the counter, doubles, saving, the
+// column widths and the keys of the grid.
+
+#include "editing/EditLessonLogic.h"
+#include "EditingFakes.h"
+
+#include <gtest/gtest.h>
+
+namespace lexaro {
+namespace {
+
+using test::FakeEditorFactory;
+using test::MakeLessons;
+using test::PairPlan;
+
+std::string Texts(std::int32_t n) {
+    return "<" + std::to_string(n) + ">";
+}
+
+std::vector<std::string> Column1(const TEditLessonLogic& logic) {
+    std::vector<std::string> out;
+    for (int r = 1; r < logic.Model().RowCount(); ++r)
+        out.push_back(logic.Model().RowData(r).pair.text1);
+    return out;
+}
+
+// "lesson: text1/text2 ..." for every pair of every lesson, in order.
+std::string Describe(const TVector<TLesson>& lessons) {
+    std::string out;
+    for (const auto& lesson : lessons) {
+        out += (out.empty() ? "" : " | ") + std::to_string(lesson->number) + ":";
+        for (std::int32_t s = 0; s < lesson->SlotCount(); ++s) {
+            const auto pair = lesson->PairAt(s);
+            out += " " + std::to_string(pair->id) + "=" + pair->text1 + "/" + pair->text2 +
+                   (pair->use ? "*" : "") + (pair->drawn ? "!" : "");
+        }
+    }
+    return out;
+}
+
+class EditLesson : public ::testing::Test {
+protected:
+    void Open(const std::vector<std::pair<int, std::vector<PairPlan>>>& plan,
+              std::shared_ptr<const TLangFHandler> langFile = nullptr) {
+        input_.lang1Name = "English";
+        input_.lang2Name = "Deutsch";
+        input_.lessons = MakeLessons(plan);
+        input_.clipboard = clipboard_;
+        logic_ = std::make_unique<TEditLessonLogic>(Texts, std::move(langFile), input_, &factory_);
+        logic_->SetMessageHandler([this](const std::string& text) { messages_.push_back(text); });
+    }
+    TMEditLessonTableModel& Model() { return logic_->Model(); }
+
+    FakeEditorFactory factory_;
+    std::shared_ptr<TMWordPairData> clipboard_ = std::make_shared<TMWordPairData>();
+    TEditLessonInput input_;
+    std::unique_ptr<TEditLessonLogic> logic_;
+    std::vector<std::string> messages_;
+};
+
+TEST(LessonColumnWidths, FillTheClientWidthLessSixPixels) {
+    const struct {
+        int client;
+        std::array<int, 4> widths;
+    } cases[] = {
+        {606, {66, 234, 234, 66}},
+        {512, {56, 197, 197, 56}},
+        // 1.5 x 11 = 16.5 and 1.5 x 39 = 58.5: halves go to the even neighbour.
+        {156, {16, 58, 58, 18}},
+        {6, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LessonColumnWidths(c.client), c.widths) << c.client;
+}
+
+TEST(GridKeys, ArrowsMoveEnterAndF2ActEscapeCancelsDeleteRemoves) {
+    using K = TGridKey;
+    using A = TGridAction;
+    const struct {
+        TGridKey key;
+        int col;
+        int row;
+        bool editing;
+        TGridAction action;
+        int toCol;
+        int toRow;
+    } cases[] = {
+        {K::Down, 1, 5, false, A::Move, 1, 6},      {K::Up, 1, 5, false, A::Move, 1, 4},
+        {K::Up, 1, 1, false, A::None, 1, 1},        {K::Down, 1, 20, false, A::None, 1, 20},
+        {K::PageDown, 2, 5, false, A::Move, 2, 15}, {K::PageDown, 2, 15, false, A::Move, 2, 20},
+        {K::PageUp, 2, 5, false, A::Move, 2, 1},    {K::Home, 0, 9, false, A::Move, 0, 1},
+        {K::End, 0, 9, false, A::Move, 0, 20},      {K::Right, 3, 9, false, A::None, 3, 9},
+        {K::Left, 3, 9, false, A::Move, 2, 9},      {K::Enter, 1, 9, false, A::Activate, 1, 9},
+        {K::F2, 3, 9, false, A::Activate, 3, 9},    {K::Space, 0, 9, false, A::Activate, 0, 9},
+        {K::Delete, 1, 9, false, A::Delete, 1, 9},  {K::Escape, 1, 9, false, A::None, 1, 9},
+        {K::Escape, 1, 9, true, A::Cancel, 1, 9},   {K::Delete, 1, 9, true, A::None, 1, 9},
+        {K::Down, 1, 9, true, A::None, 1, 9},       {K::Enter, 1, 9, true, A::None, 1, 9},
+    };
+    for (const auto& c : cases) {
+        const TGridKeyDecision d = DecideGridKey(c.key, c.col, c.row, 4, 21, 10, c.editing);
+        EXPECT_EQ(d.action, c.action) << static_cast<int>(c.key) << " at " << c.row;
+        EXPECT_EQ(d.col, c.toCol) << static_cast<int>(c.key);
+        EXPECT_EQ(d.row, c.toRow) << static_cast<int>(c.key);
+    }
+}
+
+TEST_F(EditLesson, TitlesCounterMenuAndButtonStates) {
+    Open({{4, {{"a", "A"}, {"b", "B"}}}});
+    EXPECT_EQ(logic_->Caption(), "<132>");
+    EXPECT_EQ(logic_->CounterText(), " : 2");
+    EXPECT_EQ(logic_->FirstLessonNo(), 4);
+    EXPECT_EQ(Model().ColumnAt(0)->Title(), "<101>");
+    EXPECT_EQ(Model().ColumnAt(1)->Title(), "English");
+    EXPECT_EQ(Model().ColumnAt(3)->Title(), "<113>");
+    EXPECT_EQ(logic_->TableHint(), "<115>\r\n<111>");
+    EXPECT_EQ(logic_->MenuCaptions(),
+              (std::array<std::string, 6>{"<100>", "<108> English", "<108> Deutsch", "<114>",
+                                          "<109> English <110>", "<109> Deutsch <110>"}));
+    const TEditLessonButtons b = logic_->Buttons();
+    EXPECT_TRUE(b.save);
+    EXPECT_TRUE(b.deleteEntry);
+    EXPECT_FALSE(b.paste) << "a clipboard that was never filled";
+}
+
+TEST_F(EditLesson, AddInsertsANewEntryAtTheTopAndMarksIt) {
+    Open({{4, {{"a", "A"}}}, {9, {{"b", "B"}}}});
+    Model().MarkRow(2);
+    logic_->AddEntry();
+    const rWordPairData added = Model().RowData(1);
+    EXPECT_TRUE(added.pair.use);
+    EXPECT_EQ(added.pair.text1, "");
+    EXPECT_EQ(added.lesson, 4) << "the first lesson's number";
+    EXPECT_EQ(Model().MarkedRow(), 1);
+    EXPECT_EQ(logic_->CounterText(), " : 3");
+}
+
+TEST_F(EditLesson, DeletingMovesTheMarkAndNeverLeavesTheTableEmpty) {
+    Open({{4, {{"a", "A"}, {"b", "B"}, {"c", "C"}}}});
+    Model().MarkRow(3);
+    logic_->DeleteEntry();
+    EXPECT_EQ(Column1(*logic_), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(Model().MarkedRow(), 2) << "the last row was deleted: the new last row";
+    Model().MarkRow(1);
+    logic_->DeleteEntry();
+    EXPECT_EQ(Model().MarkedRow(), 1) << "another row: the same index";
+    logic_->DeleteEntry();
+    ASSERT_EQ(Model().RowCount(), 2) << "the only entry gives way to a new empty one";
+    EXPECT_EQ(Model().RowData(1).lesson, 4);
+    EXPECT_TRUE(Model().RowData(1).pair.use);
+    EXPECT_EQ(Model().RowData(1).pair.text1, "");
+    EXPECT_EQ(logic_->CounterText(), " : 1");
+    EXPECT_EQ(Model().MarkedRow(), 1);
+}
+
+TEST_F(EditLesson, CutAndPasteMoveAnEntryAndTheClipboardKeepsIt) {
+    Open({{4, {{"a", "A"}, {"b", "B", false}, {"c", "C"}}}});
+    Model().MarkRow(2);
+    logic_->Cut();
+    EXPECT_EQ(Column1(*logic_), (std::vector<std::string>{"a", "c"}));
+    EXPECT_TRUE(logic_->Buttons().paste);
+    EXPECT_EQ(clipboard_->GetData().pair.text1, "b");
+    Model().MarkRow(1);
+    logic_->Paste();
+    logic_->Paste();
+    EXPECT_EQ(Column1(*logic_), (std::vector<std::string>{"b", "b", "a", "c"}));
+    EXPECT_FALSE(Model().RowData(1).pair.use);
+    EXPECT_EQ(Model().MarkedRow(), 1);
+    // The clipboard outlives the editor.
+    Open({{8, {{"x", "X"}}}});
+    EXPECT_TRUE(logic_->Buttons().paste);
+    logic_->Paste();
+    EXPECT_EQ(Model().RowData(1).lesson, 4) << "the entry keeps its lesson";
+}
+
+TEST_F(EditLesson, PasteWithAnEmptyClipboardDoesNothing) {
+    Open({{4, {{"a", "A"}}}});
+    logic_->Paste();
+    EXPECT_EQ(Model().RowCount(), 2);
+    EXPECT_FALSE(Model().IsModified());
+}
+
+TEST_F(EditLesson, UseAllAndRenumberGiveEveryEntryTheMarkedOnesValue) {
+    Open({{4, {{"a", "A", false}, {"b", "B", true}}}, {6, {{"c", "C", false}}}});
+    Model().MarkRow(3);
+    // A number still in the open spin box counts for renumbering.
+    Model().CellClicked(3, 3, 1000, 1000, TRect{0, 0, 56, 22});
+    factory_.made[2]->value = 12;
+    logic_->UpdateId();
+    for (int r = 1; r < Model().RowCount(); ++r)
+        EXPECT_EQ(Model().RowData(r).lesson, 12) << r;
+    logic_->SelectAll();
+    for (int r = 1; r < Model().RowCount(); ++r)
+        EXPECT_FALSE(Model().RowData(r).pair.use) << r;
+    EXPECT_TRUE(Model().IsModified());
+}
+
+TEST_F(EditLesson, SearchForDoublesNamesTheOtherLessonsInSlotOrder) {
+    auto lang = std::make_shared<TLangFHandler>();
+    const auto file = MakeLessons({{3, {{"house", "Haus"}}},
+                                   {5, {{"HOUSE", "Haus"}}},
+                                   {12, {{"tree", "Haus"}}},
+                                   {7, {{"x", "y"}}}});
+    for (const auto& lesson : *file)
+        lang->PutLesson(lesson);
+    Open({{5, {{"House", "haus"}, {"", ""}}}}, lang);
+    // Lesson 5 is the entry's own lesson and is skipped.
+    EXPECT_EQ(logic_->SearchDoubles(1), "<105>\r\n<106>3");
+    EXPECT_EQ(logic_->SearchDoubles(2), "<105>\r\n<106>3-12");
+    Model().MarkRow(2);
+    EXPECT_EQ(logic_->SearchDoubles(1), "<107>") << "an empty phrase matches nothing";
+    Open({{5, {{"House", "haus"}}}});
+    EXPECT_EQ(logic_->SearchDoubles(1), "<107>") << "no language file";
+}
+
+TEST_F(EditLesson, SaveRebuildsTheLessonsInOrderAndDropsIncompleteEntries) {
+    Open({{4, {{"a", "A", true, true}, {"b", "", true}, {"c", "C", false}}},
+          {2, {{"", "only B"}}},
+          {9, {{"d", "D"}}}});
+    // The entry "c" goes to lesson 7: it comes back after the lower lessons.
+    Model().SetRowData(3, rWordPairData{{"c", "C", 0, false, false}, 7}, false);
+    ASSERT_TRUE(logic_->Save());
+    EXPECT_TRUE(logic_->IsModified());
+    EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A* | 7: 0=c/C | 9: 0=d/D*");
+}
+
+TEST_F(EditLesson, SaveWithoutChangesLeavesTheLessonsAlone) {
+    Open({{4, {{"a", "A", true, true}, {"b", ""}}}});
+    const auto before = input_.lessons->Get(0);
+    ASSERT_TRUE(logic_->Save());
+    EXPECT_FALSE(logic_->IsModified());
+    EXPECT_EQ(input_.lessons->Get(0), before);
+    EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*! 1=b/*");
+}
+
+TEST_F(EditLesson, RemovingTheLastEntryAloneIsSaved) {
+    Open({{4, {{"a", "A"}, {"b", "B"}}}});
+    Model().MarkRow(2);
+    logic_->DeleteEntry();
+    ASSERT_TRUE(logic_->Save());
+    EXPECT_TRUE(logic_->IsModified());
+    EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*");
+}
+
+TEST_F(EditLesson, AnEditThatIsLaterWrittenBackIsStillSaved) {
+    Open({{4, {{"a", "A", true}, {"b", "B", true}}}});
+    // Untick an entry, then give every entry the marked one's mark (ticked): the values are
+    // back as they were, but the learner did edit.
+    Model().CellClicked(0, 1, 1000, 1000, TRect{0, 0, 49, 22});
+    Model().MarkRow(2);
+    logic_->SelectAll();
+    ASSERT_TRUE(logic_->Save());
+    EXPECT_TRUE(logic_->IsModified());
+}
+
+TEST_F(EditLesson, SaveStopsWhenTheOpenEditorHoldsTextThatCannotBeStored) {
+    Open({{4, {{"a", "A"}}}});
+    Model().CellClicked(1, 1, 1000, 1000, TRect{50, 25, 248, 47});
+    factory_.made[0]->entered = "a#";
+    EXPECT_FALSE(logic_->Save());
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0], "<170>");
+    EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*");
+    EXPECT_FALSE(logic_->IsModified());
+}
+
+TEST_F(EditLesson, CloseDropsEveryEdit) {
+    Open({{4, {{"a", "A"}}}});
+    logic_->AddEntry();
+    logic_->Close();
+    EXPECT_FALSE(logic_->IsModified());
+    EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*");
+}
+
+TEST_F(EditLesson, WithoutLessonsTheTableStartsWithOneNewEntry) {
+    input_.clipboard = clipboard_;
+    logic_ = std::make_unique<TEditLessonLogic>(Texts, nullptr, input_, &factory_);
+    ASSERT_EQ(logic_->Model().RowCount(), 2);
+    EXPECT_EQ(logic_->Model().RowData(1).lesson, 1);
+}
+
+} // namespace
+} // namespace lexaro
