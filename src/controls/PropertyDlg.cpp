@@ -89,6 +89,8 @@ TDlgProperty::TDlgProperty(const TWindowContext& context, QWidget* owner)
     buildForm();
     applyTexts();
     loadValues();
+    // The keyboard starts at the presentation mode, not at the close button of the bar.
+    (rbAutoPresent->isChecked() ? rbAutoPresent : rbManualPresent)->setFocus();
 
     SetHelpContext(*this, kHelpSettings);
     InstallHelpKey(*this, [this](int helpContext) {

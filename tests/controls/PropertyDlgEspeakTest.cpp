@@ -15,6 +15,7 @@
 #include "speech/RegistryStore.h"
 #include "speech/WaveFileOutput.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -89,6 +90,19 @@ TEST(SettingsDialogLooks, EveryPageInBothLanguages) {
                 shots.filePath(QString("settings-%1-page%2.png").arg(language.c_str()).arg(page));
             EXPECT_TRUE(dialog.grab().save(file)) << file.toStdString();
         }
+        // The open lists: colour swatches, and voices with their languages.
+        const auto popup = [&](TMComboBox& list, QWidget* page, const char* name) {
+            dialog.tabsheetControl->setCurrentWidget(page);
+            Settle();
+            list.InnerBox()->showPopup();
+            Settle();
+            const QString file =
+                shots.filePath(QString("settings-%1-%2.png").arg(language.c_str(), name));
+            EXPECT_TRUE(list.InnerBox()->view()->window()->grab().save(file));
+            list.InnerBox()->hidePopup();
+        };
+        popup(*dialog.fontPage->cbColor, dialog.fontPage, "colours");
+        popup(*dialog.voicePage2->cbVoice, dialog.voicePage2, "voices");
         EXPECT_TRUE(test::LayoutProblems(*dialog.btnPanel).empty()) << language;
         EXPECT_TRUE(recorder.messages.empty()) << language;
     }

@@ -227,6 +227,12 @@ TEST_F(PropertyDlgTest, FontPageFillsOnFirstShowAndItsPreviewFollowsTheLists) {
     EXPECT_FALSE(HasColour(preview, 0xFF0000));
     EXPECT_GT(Ink(preview).height(), ink.height());
 
+    // A font this system lacks is drawn by a substitute, and serif and sans differ.
+    const QImage arial = page.PreviewPicture().toImage();
+    page.cbFont->SelectText("MS Serif");
+    EXPECT_NE(page.PreviewPicture().toImage(), arial);
+    page.cbFont->SelectText("Arial");
+
     dialog->btnSave->click();
     EXPECT_EQ(fixture.settings->font.Font, "Arial");
     EXPECT_EQ(fixture.settings->font.Size, 18);
