@@ -5,6 +5,7 @@
 #include "speech/SpeechEngine.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace lexaro {
 
@@ -161,7 +162,9 @@ TFontProperty TFontPageModel::Result() const {
 
 std::int32_t VoiceTickStep(std::int32_t min, std::int32_t max) {
     const long long step = (static_cast<long long>(max) - min) / 20;
-    return step < 1 ? 1 : static_cast<std::int32_t>(std::min<long long>(step, INT32_MAX));
+    return step < 1 ? 1
+                    : static_cast<std::int32_t>(
+                          std::min<long long>(step, std::numeric_limits<std::int32_t>::max()));
 }
 
 TVoicePageModel::TVoicePageModel(std::shared_ptr<TSpeechEngine> engine, TVoiceProperty stored,

@@ -100,13 +100,12 @@ QSize TVoiceTabSheet::NeededSize() const {
     const int button = btnTest->width();
     // Sliders take the page's width less 30; the voice list 70 % of that, at least its
     // smallest width; the buttons stand right of it.
+    const auto fits = [&](int width) {
+        const auto share = static_cast<int>(std::lround(kVoiceListShare * (width - 2 * kLeft)));
+        return kLeft + std::max(list, share) + kButtonLeftGap + button + kLeft <= width;
+    };
     int width = std::max(sliderSpeed->MinWidth(), sliderPitch->MinWidth()) + 2 * kLeft;
-    width = std::max(width, kLeft + list + kButtonLeftGap + button + kLeft);
-    while (
-        kLeft +
-            std::max(list, static_cast<int>(std::lround(kVoiceListShare * (width - 2 * kLeft)))) +
-            kButtonLeftGap + button + kLeft >
-        width)
+    while (!fits(width))
         ++width;
     const int height =
         std::max(btnDefaults->y() + btnDefaults->height(), cbVoice->y() + cbVoice->MinHeight()) +
