@@ -11,6 +11,8 @@ packages=(
   # the desktop program
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-multimedia-dev
   qt6-qpa-plugins libgl1-mesa-dev fonts-dejavu-core
+  # metric-compatible stand-ins for the card fonts Times New Roman and Arial
+  fonts-urw-base35
   # speech
   libespeak-ng-dev espeak-ng espeak-ng-data
   # end-to-end and audio tests

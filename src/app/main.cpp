@@ -1,6 +1,7 @@
 #include "app/MainWnd.h"
 #include "app/QtText.h"
 #include "app/UiHelpers.h"
+#include "controls/PropertyDlg.h"
 #include "speech/DesktopSpeech.h"
 #include "speech/SpeechEngine.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     if (window.HasEnded())
         return window.ExitCode();
     // The other windows join here, one factory each.
+    window.SetSettingsDialogFactory(lexaro::MakeSettingsDialog);
     window.show();
     if (window.HasEnded())
         return window.ExitCode();

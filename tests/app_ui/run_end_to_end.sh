@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs of the real program from a copy of its bundled folder under a virtual display. The copy
 # lies in a folder whose name has umlauts and blanks, as a learner's might: the program starts
-# with the starter language file, switches to German through the menu by keyboard and is
-# closed through the menu; a second start reads the settings that the first one wrote. Then a
-# damaged Text.Db ends the program with a message and a failing exit status.
+# with the starter language file, opens the settings dialog from the menu and closes it with
+# Escape, switches to German through the menu by keyboard and is closed through the menu; a
+# second start reads the settings that the first one wrote. Then a damaged Text.Db ends the
+# program with a message and a failing exit status.
 #   run_end_to_end.sh <bundled application folder> [<folder for screenshots>]
 set -euo pipefail
 bundle=$1
@@ -86,6 +87,17 @@ de_title="$(text de 0) V2.02"
 start
 [ "$(xdotool getwindowname "$wid")" = "$en_title" ] || fail "caption is not '$en_title'"
 import -window root "$shots/lexaro-e2e-en.png"
+menu en 13 15 # Exercise > General Settings...
+settings_title="$(text en 24)"
+dlg=$(timeout 10 xdotool search --sync --onlyvisible --name "^$settings_title\$" | head -1) ||
+  fail "the settings dialog did not open"
+import -window root "$shots/lexaro-e2e-settings.png"
+xdotool windowfocus --sync "$dlg" key Escape || true
+sleep 1
+if xdotool search --onlyvisible --name "^$settings_title\$" >/dev/null; then
+  fail "Escape did not close the settings dialog"
+fi
+xdotool windowfocus --sync "$wid" || true
 menu en 18 20 # Application Language > German
 [ "$(xdotool getwindowname "$wid")" = "$de_title" ] || fail "caption is not '$de_title'"
 import -window root "$shots/lexaro-e2e-de.png"
@@ -125,4 +137,4 @@ wait "$pid" || status=$?
 [ "$status" -ne 0 ] || fail "a damaged Text.Db ended with status 0"
 pid=""
 
-echo "end-to-end: started from a moved folder with umlauts, switched to German, closed, started again in German; a damaged Text.Db ended with status $status after its message"
+echo "end-to-end: started from a moved folder with umlauts, opened and closed the settings, switched to German, closed, started again in German; a damaged Text.Db ended with status $status after its message"

@@ -1,0 +1,346 @@
+#include "controls/PropertyDlg.h"
+
+#include "app/AppIniFile.h"
+#include "app/AppLangHandl.h"
+#include "app/HelpContexts.h"
+#include "app/HelpWindow.h"
+#include "app/QtText.h"
+#include "app/UiHelpers.h"
+#include "controls/T_FontTabSheet.h"
+#include "controls/T_VoiceTabSheet.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace lexaro {
+
+namespace {
+
+constexpr int kFormWidth = 396;
+constexpr int kFormHeight = 400;
+constexpr int kButtonBarHeight = 41;
+constexpr int kButtonSize = 26;
+constexpr int kSwatchWidth = 31;
+constexpr int kSwatchHeight = 12;
+
+QPushButton* flatButton(QWidget* parent, const char* name, const char* image) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setFlat(true);
+    // Enter on the focused button presses it.
+    button->setAutoDefault(true);
+    button->setIcon(QIcon(QStringLiteral(":/images/") + image));
+    button->setIconSize(QSize(kButtonSize - 8, kButtonSize - 8));
+    button->setFixedSize(kButtonSize, kButtonSize);
+    return button;
+}
+
+QSlider* delayBar(QWidget* parent, const char* name) {
+    auto* bar = new QSlider(Qt::Horizontal, parent);
+    bar->setObjectName(name);
+    bar->setRange(kDelayMin, kDelayMax);
+    bar->setValue(5);
+    bar->setTickInterval(1);
+    bar->setTickPosition(QSlider::TicksBothSides);
+    bar->setSingleStep(1);
+    bar->setPageStep(5);
+    return bar;
+}
+
+QList<QPixmap> colourSwatches() {
+    QList<QPixmap> swatches;
+    for (int i = 0; i < kFontColourCount; ++i) {
+        QPixmap swatch(kSwatchWidth, kSwatchHeight);
+        swatch.fill(QColor::fromRgb(FontColourRgb(i)));
+        // A thin frame, so that the light colours stand out from a white list.
+        QPainter painter(&swatch);
+        painter.setPen(QColor(0x80, 0x80, 0x80));
+        painter.drawRect(0, 0, kSwatchWidth - 1, kSwatchHeight - 1);
+        swatches.append(swatch);
+    }
+    return swatches;
+}
+
+} // namespace
+
+TDlgProperty::TDlgProperty(const TWindowContext& context, QWidget* owner)
+    : QDialog(owner), showHelp_(context.showHelp) {
+    EnsureResources();
+    setObjectName("TDlgProperty");
+    // A title bar with the system menu only.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    model_ = std::make_shared<TPropertyDlgModel>(context.settings, context.texts, context.speech);
+    presentPrefix_ = answerPrefix_ = kDelayPrefix;
+    colorList = colourSwatches();
+    buildForm();
+    applyTexts();
+    loadValues();
+    // The keyboard starts at the presentation mode, not at the close button of the bar.
+    (rbAutoPresent->isChecked() ? rbAutoPresent : rbManualPresent)->setFocus();
+
+    SetHelpContext(*this, kHelpSettings);
+    InstallHelpKey(*this, [this](int helpContext) {
+        if (showHelp_)
+            showHelp_(helpContext);
+    });
+
+    // Sized to its contents (at least the form's size), fitted to the screen and centred.
+    adjustSize();
+    resize(std::max(width(), kFormWidth), std::max(height(), kFormHeight));
+    fitFormToScreen(*this, true, true, true);
+    greySizeItem(*this);
+}
+
+TDlgProperty::~TDlgProperty() {
+    if (model_)
+        model_->MarkClosing();
+}
+
+void TDlgProperty::buildForm() {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    dlgPanel = new QWidget(this);
+    dlgPanel->setObjectName("dlgPanel");
+    outer->addWidget(dlgPanel);
+
+    auto* panelLayout = new QVBoxLayout(dlgPanel);
+    panelLayout->setContentsMargins(7, 7, 7, 7);
+    panelLayout->setSpacing(6);
+    btnPanel = new QFrame(dlgPanel);
+    btnPanel->setObjectName("btnPanel");
+    btnPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    btnPanel->setFixedHeight(kButtonBarHeight);
+    auto* buttons = new QHBoxLayout(btnPanel);
+    buttons->setContentsMargins(6, 0, 6, 0);
+    buttons->setSpacing(1);
+    btnClose = flatButton(btnPanel, "btnClose", "close.svg");
+    btnSave = flatButton(btnPanel, "btnSave", "save.svg");
+    btnHelp = flatButton(btnPanel, "btnHelp", "help.svg");
+    buttons->addWidget(btnClose);
+    buttons->addWidget(btnSave);
+    buttons->addStretch(1);
+    buttons->addWidget(btnHelp);
+    panelLayout->addWidget(btnPanel);
+
+    tabsheetControl = new QTabWidget(dlgPanel);
+    tabsheetControl->setObjectName("tabsheetControl");
+    panelLayout->addWidget(tabsheetControl, 1);
+
+    tabGeneral = buildGeneralPage();
+    tabsheetControl->addTab(tabGeneral, "tabGeneral");
+    fontPage = new TFontTabSheet(tabsheetControl, colorList, model_);
+    voicePage1 = new TVoiceTabSheet(tabsheetControl, model_, 0);
+    voicePage2 = new TVoiceTabSheet(tabsheetControl, model_, 1);
+    tabsheetControl->addTab(fontPage, QtFromCp1252(model_->FontPageCaption()));
+    tabsheetControl->addTab(voicePage1, QtFromCp1252(model_->VoicePageCaption(0)));
+    tabsheetControl->addTab(voicePage2, QtFromCp1252(model_->VoicePageCaption(1)));
+
+    connect(btnClose, &QPushButton::clicked, this, &TDlgProperty::btnCloseClick);
+    connect(btnSave, &QPushButton::clicked, this, &TDlgProperty::btnSaveClick);
+    connect(btnHelp, &QPushButton::clicked, this, &TDlgProperty::btnHelpClick);
+}
+
+QWidget* TDlgProperty::buildGeneralPage() {
+    auto* page = new QWidget;
+    page->setObjectName("tabGeneral");
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(9, 9, 9, 9);
+    layout->setSpacing(8);
+
+    presentBox = new QGroupBox(" Presentation ", page);
+    presentBox->setObjectName("presentBox");
+    auto* present = new QGridLayout(presentBox);
+    present->setHorizontalSpacing(10);
+    rbManualPresent = new QRadioButton("Manual", presentBox);
+    rbManualPresent->setObjectName("rbManualPresent");
+    rbAutoPresent = new QRadioButton("Automatic", presentBox);
+    rbAutoPresent->setObjectName("rbAutoPresent");
+    rbAutoPresent->setChecked(true);
+    auto* modes = new QHBoxLayout;
+    modes->addWidget(rbManualPresent);
+    modes->addWidget(rbAutoPresent);
+    modes->addStretch(1);
+    present->addLayout(modes, 0, 0, 1, 2);
+    trbDelayPresent = delayBar(presentBox, "trbDelayPresent");
+    labelPresentDelay = new QLabel("Delay : ", presentBox);
+    labelPresentDelay->setObjectName("labelPresentDelay");
+    present->addWidget(trbDelayPresent, 1, 0);
+    present->addWidget(labelPresentDelay, 1, 1);
+
+    rbVoicePresent = new QGroupBox(" Voice output ", presentBox);
+    rbVoicePresent->setObjectName("rbVoicePresent");
+    rbVoicePresentItems = new QButtonGroup(rbVoicePresent);
+    auto* voiceItems = new QVBoxLayout(rbVoicePresent);
+    voiceItems->setSpacing(2);
+    const char* const items[] = {"Voice OFF", "Voice without text", "Voice and text"};
+    for (int i = 0; i < 3; ++i) {
+        auto* item = new QRadioButton(items[i], rbVoicePresent);
+        item->setObjectName(QStringLiteral("rbVoicePresent%1").arg(i));
+        rbVoicePresentItems->addButton(item, i);
+        voiceItems->addWidget(item);
+    }
+    rbVoicePresentItems->button(0)->setChecked(true);
+    present->addWidget(rbVoicePresent, 2, 0, 1, 2);
+    present->setColumnStretch(0, 1);
+    layout->addWidget(presentBox);
+
+    answerBox = new QGroupBox(" Solution ", page);
+    answerBox->setObjectName("answerBox");
+    auto* answer = new QGridLayout(answerBox);
+    answer->setHorizontalSpacing(10);
+    cbVoice = new QCheckBox("Voice output ON", answerBox);
+    cbVoice->setObjectName("cbVoice");
+    cbLetter = new QCheckBox("Letter by Letter", answerBox);
+    cbLetter->setObjectName("cbLetter");
+    auto* checks = new QHBoxLayout;
+    checks->addWidget(cbVoice);
+    checks->addWidget(cbLetter);
+    checks->addStretch(1);
+    answer->addLayout(checks, 0, 0, 1, 2);
+    trbDelayAnswer = delayBar(answerBox, "trbDelayAnswer");
+    labelAnswerDelay = new QLabel("Delay : ", answerBox);
+    labelAnswerDelay->setObjectName("labelAnswerDelay");
+    answer->addWidget(trbDelayAnswer, 1, 0);
+    answer->addWidget(labelAnswerDelay, 1, 1);
+    answer->setColumnStretch(0, 1);
+    layout->addWidget(answerBox);
+
+    generalBox = new QGroupBox(" General ", page);
+    generalBox->setObjectName("generalBox");
+    auto* general = new QVBoxLayout(generalBox);
+    cbShowTable = new QCheckBox("Show exercise Table", generalBox);
+    cbShowTable->setObjectName("cbShowTable");
+    cbShowTable->setChecked(true);
+    general->addWidget(cbShowTable);
+    layout->addWidget(generalBox);
+    layout->addStretch(1);
+
+    connect(rbAutoPresent, &QRadioButton::toggled, this, &TDlgProperty::autoPresentClick);
+    connect(trbDelayPresent, &QSlider::valueChanged, this, &TDlgProperty::delayChanged);
+    connect(trbDelayAnswer, &QSlider::valueChanged, this, &TDlgProperty::delayChanged);
+    return page;
+}
+
+void TDlgProperty::applyTexts() {
+    namespace t = property_text;
+    const auto text = [this](std::int32_t number) { return QtFromCp1252(model_->Text(number)); };
+    const auto blanked = [this](std::int32_t number) {
+        return QtFromCp1252(model_->BlankedText(number));
+    };
+    setWindowTitle(text(t::kCaption));
+    btnClose->setToolTip(text(t::kCloseHint));
+    btnSave->setToolTip(text(t::kSaveHint));
+    btnHelp->setToolTip(text(t::kHelpHint));
+    tabsheetControl->setTabText(tabsheetControl->indexOf(tabGeneral), text(t::kGeneral));
+    presentBox->setTitle(blanked(t::kPresentation));
+    rbManualPresent->setText(text(t::kManual));
+    rbAutoPresent->setText(text(t::kAutomatic));
+    trbDelayPresent->setToolTip(text(t::kDelayPresentHint));
+    rbVoicePresent->setTitle(blanked(t::kVoiceOutput));
+    rbVoicePresent->setToolTip(text(t::kVoiceOutputHint));
+    rbVoicePresentItems->button(0)->setText(text(t::kVoiceOff));
+    rbVoicePresentItems->button(1)->setText(text(t::kVoiceWithoutText));
+    rbVoicePresentItems->button(2)->setText(text(t::kVoiceAndText));
+    answerBox->setTitle(blanked(t::kSolution));
+    cbVoice->setText(text(t::kVoiceAnswer));
+    cbVoice->setToolTip(text(t::kVoiceAnswerHint));
+    cbLetter->setText(text(t::kLetterAnswer));
+    cbLetter->setToolTip(text(t::kLetterAnswerHint));
+    trbDelayAnswer->setToolTip(text(t::kDelayAnswerHint));
+    generalBox->setTitle(blanked(t::kGeneral));
+    cbShowTable->setText(text(t::kShowTable));
+    cbShowTable->setToolTip(text(t::kShowTableHint));
+    presentPrefix_ = answerPrefix_ = model_->DelayPrefix();
+
+    // The delay labels keep the width of their longest text, so the bars stand still.
+    for (QLabel* label : {labelPresentDelay, labelAnswerDelay}) {
+        const QString widest = QtFromCp1252(DelayLabelText(model_->DelayPrefix(), kDelayMax));
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest) + 4);
+    }
+}
+
+void TDlgProperty::loadValues() {
+    const TGeneralPageState& page = model_->General();
+    trbDelayPresent->setValue(page.delayPresent);
+    trbDelayAnswer->setValue(page.delayAnswer);
+    cbVoice->setChecked(page.voiceAnswer);
+    cbLetter->setChecked(page.letterAnswer);
+    rbAutoPresent->setChecked(page.autoPresent);
+    rbManualPresent->setChecked(!page.autoPresent);
+    rbVoicePresentItems->button(page.voicePresent)->setChecked(true);
+    cbShowTable->setChecked(page.showTable);
+    delayChanged();
+    autoPresentClick();
+}
+
+void TDlgProperty::autoPresentClick() {
+    TGeneralPageState page;
+    page.autoPresent = rbAutoPresent->isChecked();
+    const bool on = page.DelaysEnabled();
+    for (QWidget* control : std::initializer_list<QWidget*>{trbDelayPresent, trbDelayAnswer,
+                                                            labelPresentDelay, labelAnswerDelay})
+        control->setEnabled(on);
+}
+
+void TDlgProperty::delayChanged() {
+    const auto label = [](const std::string& prefix, int seconds) {
+        return QtFromCp1252(DelayLabelText(prefix, seconds));
+    };
+    labelPresentDelay->setText(label(presentPrefix_, trbDelayPresent->value()));
+    labelAnswerDelay->setText(label(answerPrefix_, trbDelayAnswer->value()));
+}
+
+TGeneralPageState TDlgProperty::GeneralState() const {
+    TGeneralPageState page;
+    page.delayPresent = trbDelayPresent->value();
+    page.voiceAnswer = cbVoice->isChecked();
+    page.letterAnswer = cbLetter->isChecked();
+    page.autoPresent = rbAutoPresent->isChecked();
+    page.delayAnswer = trbDelayAnswer->value();
+    page.voicePresent = rbVoicePresentItems->checkedId();
+    page.showTable = cbShowTable->isChecked();
+    return page;
+}
+
+int TDlgProperty::exec() {
+    return QDialog::exec();
+}
+
+void TDlgProperty::done(int result) {
+    model_->MarkClosing();
+    QDialog::done(result);
+}
+
+void TDlgProperty::btnSaveClick() {
+    model_->Save(GeneralState());
+    accept();
+}
+
+void TDlgProperty::btnCloseClick() {
+    reject();
+}
+
+void TDlgProperty::btnHelpClick() {
+    if (showHelp_)
+        showHelp_(kHelpSettings);
+}
+
+std::unique_ptr<ISettingsDialog> MakeSettingsDialog(const TWindowContext& context, QWidget* owner) {
+    return std::make_unique<TDlgProperty>(context, owner);
+}
+
+} // namespace lexaro
