@@ -72,6 +72,35 @@ TEST_F(QtCardCanvasTest, AfterTheFlyInTheCardLiesAtRestAndNothingElseChanged) {
     EXPECT_EQ(Compare(before, canvas->WindowImage(), RestingCard()).outside, 0);
 }
 
+// At 120 and 144 pixels per inch, on the table laid out for them: the card comes to rest on
+// the background and the flight leaves nothing of itself around it.
+TEST(QtCardCanvasDensityTest, TheFlightLeavesNoTrailAtHigherDensities) {
+    struct Row {
+        int ppi;
+        TCardSize card;
+    };
+    for (const Row& row : {Row{120, {362, 175}}, Row{144, {435, 210}}}) {
+        const TCardTableLayout layout = CardTableLayout(row.ppi, row.card);
+        QWidget window;
+        window.resize(layout.background.w, layout.background.h);
+        TRandomGen rng{1, [] { return 5u; }};
+        TQtCardCanvas canvas(window, Pattern(layout.background.w, layout.background.h, 40),
+                             QPoint(0, 0), Pattern(row.card.w, row.card.h, 200), row.ppi,
+                             QPoint(0, 0));
+        TCardGraphics cards(canvas, rng);
+        cards.Setup();
+        const QImage before = canvas.WindowImage().copy();
+        cards.StartFlyIn();
+        for (int frame = 0; frame < 100 && cards.FlyInFrame() != TCardGraphics::kFlyInDone;
+             ++frame) {
+        }
+        const TCardRect r = layout.restingCard;
+        const QRect rest(r.x, r.y, r.w, r.h);
+        EXPECT_EQ(canvas.WindowImage().copy(rest), canvas.CardImage()) << row.ppi;
+        EXPECT_EQ(Compare(before, canvas.WindowImage(), rest).outside, 0) << row.ppi;
+    }
+}
+
 TEST_F(QtCardCanvasTest, AWrittenCharacterChangesOnlyItsLineOnCardAndWindow) {
     FlyIn();
     cards->ClearCardLine(2);
