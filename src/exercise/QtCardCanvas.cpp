@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstring>
 
 namespace lexaro {
 
@@ -27,6 +28,48 @@ QColor ToQt(const TRgb& c) {
 
 QImage Opaque(const QImage& image) {
     return image.format() == kFormat ? image : image.convertToFormat(kFormat);
+}
+
+// The pixels of part of source into target with part's top-left corner at place, cut to the
+// target; a plain copy of rows, as every picture has the one opaque format. Source and target
+// may be the same picture (the rows are moved as memmove does). Gives the target rectangle
+// written.
+QRect CopyPixels(const QImage& source, QRect part, QImage& target, QPoint place) {
+    const QRect into = QRect(place, part.size()) & target.rect();
+    if (into.isEmpty())
+        return {};
+    part = QRect(part.topLeft() + (into.topLeft() - place), into.size());
+    const auto rowBytes = static_cast<std::size_t>(into.width()) * sizeof(QRgb);
+    const qsizetype sourceStride = source.bytesPerLine();
+    const qsizetype targetStride = target.bytesPerLine();
+    const uchar* from = source.constBits() + part.y() * sourceStride +
+                        static_cast<qsizetype>(part.x() * sizeof(QRgb));
+    uchar* to =
+        target.bits() + into.y() * targetStride + static_cast<qsizetype>(into.x() * sizeof(QRgb));
+    if (&source == &target && into.y() > part.y()) {
+        // Downwards within one picture: the last row first, so no row is read after it was
+        // overwritten.
+        for (int row = into.height() - 1; row >= 0; --row)
+            std::memmove(to + row * targetStride, from + row * sourceStride, rowBytes);
+    } else {
+        for (int row = 0; row < into.height(); ++row)
+            std::memmove(to + row * targetStride, from + row * sourceStride, rowBytes);
+    }
+    return into;
+}
+
+// Fills the rectangle (cut to the picture) with one colour; gives what was filled.
+QRect FillPixels(QImage& target, const QRect& rect, QRgb colour) {
+    const QRect into = rect & target.rect();
+    if (into.isEmpty())
+        return {};
+    const qsizetype stride = target.bytesPerLine();
+    uchar* first = target.bits() + into.y() * stride;
+    for (int row = 0; row < into.height(); ++row) {
+        auto* line = reinterpret_cast<QRgb*>(first + row * stride) + into.x();
+        std::fill(line, line + into.width(), colour);
+    }
+    return into;
 }
 
 } // namespace
@@ -116,19 +159,17 @@ void TQtCardCanvas::ReleaseWorkPictures() {
 
 void TQtCardCanvas::CopyRect(TCardPicture from, TCardRect source, TCardPicture to, TCardPoint at) {
     QImage& target = Picture(to);
-    // A copy within one picture reads from a snapshot of it.
-    const QImage sourcePicture = from == to ? Picture(from).copy() : Picture(from);
+    const QImage& sourcePicture = Picture(from);
     // Only what the source picture has is copied; the rest of the target stays as it was.
     const QRect wanted = ToQt(source);
     const QRect part = wanted & sourcePicture.rect();
     if (part.isEmpty() || target.isNull())
         return;
     const QPoint place = QPoint(at.x, at.y) + (part.topLeft() - wanted.topLeft());
-    Paint(to, [&](QPainter& painter) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(place, sourcePicture, part);
-    });
-    Drawn(to, QRect(place, part.size()));
+    // Pixels straight into the picture: a painter held on the window must not lag behind.
+    if (to == TCardPicture::Window)
+        EndWindowPainter();
+    Drawn(to, CopyPixels(sourcePicture, part, target, place));
 }
 
 void TQtCardCanvas::Stretch(TCardPicture from, bool withoutLastRow, TCardPicture to,
@@ -154,11 +195,9 @@ void TQtCardCanvas::FillRect(TCardPicture on, TCardRect rect, TRgb colour) {
     const QRect r = ToQt(rect);
     if (r.isEmpty() || picture.isNull())
         return;
-    Paint(on, [&](QPainter& painter) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(r, ToQt(colour));
-    });
-    Drawn(on, r);
+    if (on == TCardPicture::Window)
+        EndWindowPainter();
+    Drawn(on, FillPixels(picture, r, qRgb(colour.r, colour.g, colour.b)));
 }
 
 void TQtCardCanvas::SetFont(const TCardFont& font) {
@@ -196,12 +235,8 @@ void TQtCardCanvas::PaintCard(const QRect& partOfCard) {
     const QRect shown = partOfCard & card_.rect() & QRect(QPoint(0, 0), cardRect_.size());
     if (shown.isEmpty())
         return;
-    const QPoint place = cardRect_.topLeft() + shown.topLeft();
-    Paint(TCardPicture::Window, [&](QPainter& painter) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(place, card_, shown);
-    });
-    windowDirty_ |= QRect(place, shown.size()) & windowImage_.rect();
+    EndWindowPainter();
+    windowDirty_ |= CopyPixels(card_, shown, windowImage_, cardRect_.topLeft() + shown.topLeft());
 }
 
 void TQtCardCanvas::HideCard() {
