@@ -1,6 +1,7 @@
 #include "app/MainWnd.h"
 #include "app/QtText.h"
 #include "app/UiHelpers.h"
+#include "exercise/ExerciseWnd.h"
 #include "speech/DesktopSpeech.h"
 #include "speech/SpeechEngine.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     if (window.HasEnded())
         return window.ExitCode();
     // The other windows join here, one factory each.
+    window.SetExerciseWindowFactory(lexaro::MakeExerciseWindow);
     window.show();
     if (window.HasEnded())
         return window.ExitCode();
