@@ -229,7 +229,11 @@ bool TCardGraphics::WipeStep(bool immediate) {
         const std::size_t end = std::min(cellOrder_.size(), wipeProgress_ + kCellsPerWipeStep);
         for (; wipeProgress_ < end; ++wipeProgress_) {
             const TCardPoint cell = cells_[static_cast<std::size_t>(cellOrder_[wipeProgress_])];
-            canvas_.FillRect(TCardPicture::Window, {card.x + cell.x, card.y + cell.y, side, side},
+            // Cut to the card: where its size is no multiple of the cell, the last column and
+            // row of squares would reach past it and leave a silver line on the table.
+            canvas_.FillRect(TCardPicture::Window,
+                             {card.x + cell.x, card.y + cell.y, std::min(side, card.w - cell.x),
+                              std::min(side, card.h - cell.y)},
                              kWipeSilver);
         }
         // The reset comes in the tick that fills the last cells, so no tick passes idle.

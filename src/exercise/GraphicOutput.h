@@ -178,8 +178,9 @@ public:
     // (at 100 per cent every frame already covers the one before).
     int FlyInFrame();
 
-    // Immediate: resets the card at once. Otherwise fills the next cells and resets the card
-    // once all are filled. True when the card was reset.
+    // Immediate: resets the card at once. Otherwise fills the next cells (each square cut to
+    // the card, so nothing beside it turns silver) and resets the card once all are filled.
+    // True when the card was reset.
     bool WipeStep(bool immediate);
 
     // Writes on line 1 or 2 (any other value is line 1) the whole text, or its next letter.

@@ -120,8 +120,12 @@ TEST_F(QtCardCanvasTest, AWrittenCharacterChangesOnlyItsLineOnCardAndWindow) {
     EXPECT_EQ(onWindow.outside, 0);
 }
 
-TEST_F(QtCardCanvasTest, AFullWipeLeavesSilverWhereTheCardWas) {
+// The wipe turns exactly the card silver, and the next card's flight takes it all away: the
+// table around the resting card is the background as at the start.
+TEST_F(QtCardCanvasTest, AFullWipeLeavesSilverWhereTheCardWasAndNothingBesideIt) {
+    const QImage table = canvas->WindowImage().copy();
     FlyIn();
+    const QImage withCard = canvas->WindowImage().copy();
     for (int tick = 0; tick < 100 && !cards->WipeStep(false); ++tick) {
     }
     EXPECT_FALSE(canvas->CardVisible());
@@ -129,6 +133,11 @@ TEST_F(QtCardCanvasTest, AFullWipeLeavesSilverWhereTheCardWas) {
     QImage silver(wiped.size(), wiped.format());
     silver.fill(QColor(192, 192, 192));
     EXPECT_EQ(wiped, silver);
+    EXPECT_EQ(Compare(withCard, canvas->WindowImage(), RestingCard()).outside, 0);
+
+    FlyIn();
+    EXPECT_EQ(canvas->WindowImage().copy(RestingCard()), canvas->CardImage());
+    EXPECT_EQ(Compare(table, canvas->WindowImage(), RestingCard()).outside, 0);
 }
 
 // A character is drawn by its Windows-1252 byte, as the Unicode character of that byte.
