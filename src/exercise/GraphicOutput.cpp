@@ -50,6 +50,8 @@ constexpr int kLiftTop = 46;
 constexpr int kLiftStep = 8;
 constexpr int kClimbTop = 20;
 constexpr int kParkedSize = 10;
+// Where a cleared line ends, short of the card's right edge (at 100 per cent).
+constexpr int kClearRightGap = 7;
 
 } // namespace
 
@@ -404,7 +406,9 @@ void TCardGraphics::ClearCardLine(int line) {
         return;
     const int top = TopOfLine(line);
     const int left = metrics_.textLeft - 5;
-    const int right = card_.w - 20;
+    // To just inside the card's edge: a character begun left of the right limit reaches past
+    // card width - 20, and would stay on the next card.
+    const int right = card_.w - metrics_.Scaled(kClearRightGap);
     const int upper = top - fontHeight_ - metrics_.pad;
     const int lower = top + fontHeight_;
     canvas_.FillRect(TCardPicture::Card, {left, upper, right - left, lower - upper}, kCardWhite);

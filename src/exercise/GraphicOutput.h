@@ -167,7 +167,9 @@ public:
 
     // Font name, height Size x s, bold (Style 0) or bold italic, colour from the table.
     void SetCardFont(const TFontProperty& font);
-    // Clears line 1 or 2 and the line above it (where a wrapped text starts).
+    // Clears line 1 or 2 and the line above it (where a wrapped text starts), from 5 pixels
+    // left of the text to 7 (scaled) short of the card's right edge, which covers a last
+    // character that reaches beyond the right limit.
     void ClearCardLine(int line);
 
     void StartFlyIn();

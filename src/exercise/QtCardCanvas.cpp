@@ -202,11 +202,21 @@ void TQtCardCanvas::FillRect(TCardPicture on, TCardRect rect, TRgb colour) {
 
 void TQtCardCanvas::SetFont(const TCardFont& font) {
     font_ = QFont(QString::fromStdString(Cp1252ToUtf8(font.name)));
-    // Qt refuses heights below one pixel.
-    font_.setPixelSize(std::max(font.height, 1));
     font_.setBold(font.bold);
     font_.setItalic(font.italic);
-    metrics_ = QFontMetrics(font_, &card_);
+    // The height is that of the character cell, ascent and descent together, as a font made
+    // with a positive height has it: the card's lines are that far apart and a line is cleared
+    // that high, so descenders must stay within it. Qt's pixel size is the em, whose cell is
+    // taller: the largest em whose cell fits (Qt refuses sizes below one pixel).
+    const int cell = std::max(font.height, 1);
+    int em = cell;
+    for (;;) {
+        font_.setPixelSize(em);
+        metrics_ = QFontMetrics(font_, &card_);
+        if (em == 1 || metrics_.ascent() + metrics_.descent() <= cell)
+            break;
+        --em;
+    }
 }
 
 int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TRgb colour) {

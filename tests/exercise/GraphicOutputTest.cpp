@@ -727,8 +727,8 @@ TEST_F(CardTextTest, ClearingALineCoversItsWrappedTextAndSparesTheOther) {
         cards.WriteCardText(t, line, true);
         drawn[line] = canvas.Take();
     }
-    EXPECT_EQ(cleared[1], (TCardRect{20, 25, 250, 32}));
-    EXPECT_EQ(cleared[2], (TCardRect{20, 70, 250, 32}));
+    EXPECT_EQ(cleared[1], (TCardRect{20, 25, 263, 32}));
+    EXPECT_EQ(cleared[2], (TCardRect{20, 70, 263, 32}));
     for (const int line : {1, 2})
         for (const auto& op : drawn[line]) {
             if (op.kind != Kind::Char)

@@ -140,6 +140,26 @@ TEST_F(QtCardCanvasTest, AFullWipeLeavesSilverWhereTheCardWasAndNothingBesideIt)
     EXPECT_EQ(Compare(table, canvas->WindowImage(), RestingCard()).outside, 0);
 }
 
+// Clearing a card's two lines takes away every trace of its text, so that nothing of it shows
+// on the next card: descenders stay within the line's height (the font's cell is the card
+// font's height) and a last wide character that runs past the right limit is cleared too.
+TEST_F(QtCardCanvasTest, ClearingBothLinesTakesAwayEveryTraceOfTheText) {
+    const QFontMetrics metrics(canvas->Font(), &canvas->CardImage());
+    EXPECT_LE(metrics.ascent() + metrics.descent(), 20);
+    cards->ClearCardLine(1);
+    cards->ClearCardLine(2);
+    const QImage blank = canvas->CardImage().copy();
+    for (const std::string text :
+         {"gypjq gypjq gypjq", "jumping WWWWWWWWWWWWWWWWWWWW WWWWWWWWWWWWWWWWWWWWWWWWWW qypg"}) {
+        for (const int line : {1, 2})
+            EXPECT_TRUE(cards->WriteCardText(text, line, true));
+        EXPECT_NE(canvas->CardImage(), blank);
+        cards->ClearCardLine(1);
+        cards->ClearCardLine(2);
+        EXPECT_EQ(canvas->CardImage(), blank) << text;
+    }
+}
+
 // A character is drawn by its Windows-1252 byte, as the Unicode character of that byte.
 TEST_F(QtCardCanvasTest, CharactersAreDrawnAsTheirWindows1252Meaning) {
     const QFontMetrics metrics(canvas->Font(), &canvas->CardImage());
