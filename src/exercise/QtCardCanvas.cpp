@@ -58,6 +58,23 @@ QRect CopyPixels(const QImage& source, QRect part, QImage& target, QPoint place)
     return into;
 }
 
+// The parts of a that b does not cover: up to four rectangles.
+void Subtract(const QRect& a, const QRect& b, std::vector<QRect>& out) {
+    const QRect cut = a & b;
+    if (cut.isEmpty()) {
+        out.push_back(a);
+        return;
+    }
+    if (cut.top() > a.top())
+        out.emplace_back(a.left(), a.top(), a.width(), cut.top() - a.top());
+    if (cut.bottom() < a.bottom())
+        out.emplace_back(a.left(), cut.bottom() + 1, a.width(), a.bottom() - cut.bottom());
+    if (cut.left() > a.left())
+        out.emplace_back(a.left(), cut.top(), cut.left() - a.left(), cut.height());
+    if (cut.right() < a.right())
+        out.emplace_back(cut.right() + 1, cut.top(), a.right() - cut.right(), cut.height());
+}
+
 // Fills the rectangle (cut to the picture) with one colour; gives what was filled.
 QRect FillPixels(QImage& target, const QRect& rect, QRgb colour) {
     const QRect into = rect & target.rect();
@@ -140,6 +157,7 @@ void TQtCardCanvas::Drawn(TCardPicture on, const QRect& rect) {
 }
 
 void TQtCardCanvas::CreateWorkPictures() {
+    workParts_.clear();
     work_ = QImage();
     smallCard_ = QImage();
 }
@@ -147,12 +165,17 @@ void TQtCardCanvas::CreateWorkPictures() {
 void TQtCardCanvas::ResizePicture(TCardPicture which, TCardSize size) {
     if (which != TCardPicture::Work && which != TCardPicture::SmallCard)
         return;
+    if (which == TCardPicture::Work)
+        workParts_.clear(); // a new picture
+    else
+        BeforeDrawingOn(which);
     QImage& picture = Picture(which);
     picture = QImage(std::max(size.w, 0), std::max(size.h, 0), kFormat);
     picture.fill(Qt::white);
 }
 
 void TQtCardCanvas::ReleaseWorkPictures() {
+    workParts_.clear();
     work_ = QImage();
     smallCard_ = QImage();
 }
@@ -166,10 +189,88 @@ void TQtCardCanvas::CopyRect(TCardPicture from, TCardRect source, TCardPicture t
     if (part.isEmpty() || target.isNull())
         return;
     const QPoint place = QPoint(at.x, at.y) + (part.topLeft() - wanted.topLeft());
+    if (to == TCardPicture::Work && from != TCardPicture::Work && CopyIntoWork(from, part, place))
+        return;
+    if (from == TCardPicture::Work && to != TCardPicture::Work && CopyWorkParts(part, to, place))
+        return;
+    BeforeDrawingOn(from == TCardPicture::Work ? TCardPicture::Work : to);
+    BeforeDrawingOn(to);
     // Pixels straight into the picture: a painter held on the window must not lag behind.
     if (to == TCardPicture::Window)
         EndWindowPainter();
     Drawn(to, CopyPixels(sourcePicture, part, target, place));
+}
+
+bool TQtCardCanvas::CopyIntoWork(TCardPicture from, const QRect& part, QPoint place) {
+    const QRect into = QRect(place, part.size()) & work_.rect();
+    if (into.isEmpty())
+        return true;
+    // What a part covers whole, no earlier part shows through.
+    if (into == work_.rect())
+        workParts_.clear();
+    workParts_.push_back(
+        {from, QRect(part.topLeft() + (into.topLeft() - place), into.size()), into.topLeft()});
+    if (workParts_.size() > 4)
+        MakeWorkWhole();
+    return true;
+}
+
+bool TQtCardCanvas::CopyWorkParts(const QRect& part, TCardPicture to, QPoint place) {
+    if (workParts_.empty())
+        return false;
+    for (const TWorkPart& p : workParts_)
+        if (p.from == to)
+            return false; // the target is read by a part: the plain way
+    QImage& target = Picture(to);
+    if (to == TCardPicture::Window)
+        EndWindowPainter();
+    // Each part where no later one covers it; what no part covers, from the work picture.
+    std::vector<QRect>& pieces = pieces_;
+    std::vector<QRect>& rest = rest_;
+    const auto n = workParts_.size();
+    for (std::size_t i = 0; i <= n; ++i) {
+        const bool base = i == n;
+        const QRect covers = base ? part : QRect(workParts_[i].place, workParts_[i].source.size());
+        pieces.assign(1, covers & part);
+        for (std::size_t j = base ? 0 : i + 1; j < n; ++j) {
+            rest.clear();
+            const QRect later(workParts_[j].place, workParts_[j].source.size());
+            for (const QRect& piece : pieces)
+                Subtract(piece, later, rest);
+            pieces.swap(rest);
+        }
+        for (const QRect& piece : pieces) {
+            if (piece.isEmpty())
+                continue;
+            const QImage& source = base ? work_ : Picture(workParts_[i].from);
+            const QPoint offset =
+                base ? QPoint() : workParts_[i].source.topLeft() - workParts_[i].place;
+            Drawn(to, CopyPixels(source, piece.translated(offset), target,
+                                 place + (piece.topLeft() - part.topLeft())));
+        }
+    }
+    return true;
+}
+
+void TQtCardCanvas::MakeWorkWhole() {
+    std::vector<TWorkPart> parts;
+    parts.swap(workParts_);
+    for (const TWorkPart& p : parts)
+        CopyPixels(Picture(p.from), p.source, work_, p.place);
+}
+
+void TQtCardCanvas::BeforeDrawingOn(TCardPicture on) {
+    if (workParts_.empty())
+        return;
+    if (on == TCardPicture::Work) {
+        MakeWorkWhole();
+        return;
+    }
+    for (const TWorkPart& p : workParts_)
+        if (p.from == on) {
+            MakeWorkWhole();
+            return;
+        }
 }
 
 void TQtCardCanvas::Stretch(TCardPicture from, bool withoutLastRow, TCardPicture to,
@@ -182,6 +283,8 @@ void TQtCardCanvas::Stretch(TCardPicture from, bool withoutLastRow, TCardPicture
     const QRect into = ToQt(target);
     if (whole.isEmpty() || into.isEmpty() || targetPicture.isNull() || from == to)
         return;
+    BeforeDrawingOn(from == TCardPicture::Work ? TCardPicture::Work : to);
+    BeforeDrawingOn(to);
     // Without smooth transformation: each target pixel takes its nearest source pixel.
     Paint(to, [&](QPainter& painter) {
         painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -195,6 +298,7 @@ void TQtCardCanvas::FillRect(TCardPicture on, TCardRect rect, TRgb colour) {
     const QRect r = ToQt(rect);
     if (r.isEmpty() || picture.isNull())
         return;
+    BeforeDrawingOn(on);
     if (on == TCardPicture::Window)
         EndWindowPainter();
     Drawn(on, FillPixels(picture, r, qRgb(colour.r, colour.g, colour.b)));
@@ -226,6 +330,7 @@ int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TR
     QImage& picture = Picture(on);
     if (picture.isNull())
         return pen;
+    BeforeDrawingOn(on);
     Paint(on, [&](QPainter& painter) {
         // Antialiased glyphs blend with what lies beneath.
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -245,6 +350,7 @@ void TQtCardCanvas::PaintCard(const QRect& partOfCard) {
     const QRect shown = partOfCard & card_.rect() & QRect(QPoint(0, 0), cardRect_.size());
     if (shown.isEmpty())
         return;
+    BeforeDrawingOn(TCardPicture::Window);
     EndWindowPainter();
     windowDirty_ |= CopyPixels(card_, shown, windowImage_, cardRect_.topLeft() + shown.topLeft());
 }
@@ -277,7 +383,11 @@ TCardRect TQtCardCanvas::CardGeometry() const {
 void TQtCardCanvas::ProcessPendingMessages() {
     // The window may paint itself now.
     EndWindowPainter();
-    QCoreApplication::processEvents();
+    // What the program posted runs now (repaints, queued calls). The learner's keys and clicks
+    // run between the frames: each frame is a tick of the window's timer, so the event loop
+    // passes between any two of them. A whole nested pass of the event loop here would cost
+    // more than the frame's drawing and let a close run in the middle of a frame.
+    QCoreApplication::sendPostedEvents();
 }
 
 void TQtCardCanvas::Present() {
@@ -297,6 +407,7 @@ void TQtCardCanvas::PaintWindow(QPainter& painter, const QRect& exposed) const {
 }
 
 void TQtCardCanvas::PaintBackground() {
+    BeforeDrawingOn(TCardPicture::Window);
     EndWindowPainter();
     QPainter painter(&windowImage_);
     painter.drawImage(origin_, background_);

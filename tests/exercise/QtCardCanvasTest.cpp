@@ -160,6 +160,68 @@ TEST_F(QtCardCanvasTest, ClearingBothLinesTakesAwayEveryTraceOfTheText) {
     }
 }
 
+// Copies into the work picture are only noted, and done when the work picture is copied on:
+// whatever the copies, the target gets what plain copies one after the other give it.
+TEST_F(QtCardCanvasTest, CopiesThroughTheWorkPictureGiveWhatPlainCopiesGive) {
+    const QImage background = Pattern(440, 190, 40);
+    const QImage card = Pattern(290, 140, 200);
+    struct Into {
+        TCardPicture from;
+        TCardRect source;
+        TCardPoint at;
+    };
+    struct Case {
+        std::vector<Into> copies;
+        TCardRect out; // of the work picture, onto the window at (300, 200)
+        bool stretch;  // the work picture stretched onto the window instead
+    };
+    const std::vector<Case> cases{
+        // A move step: the background under the work picture, the small card on it.
+        {{{TCardPicture::Background, {40, 30, 72, 46}, {0, 0}},
+          {TCardPicture::Card, {0, 0, 56, 30}, {16, 8}}},
+         {0, 0, 72, 46},
+         false},
+        // Parts that leave the work picture's own (white) pixels showing, one past its edge,
+        // and only part of the work picture copied on.
+        {{{TCardPicture::Background, {0, 0, 30, 46}, {0, 0}},
+          {TCardPicture::Card, {100, 50, 56, 30}, {50, 30}}},
+         {10, 5, 50, 40},
+         false},
+        // The whole work picture read otherwise: the noted copies are done first.
+        {{{TCardPicture::Background, {200, 100, 72, 46}, {0, 0}},
+          {TCardPicture::Card, {0, 0, 20, 20}, {3, 4}}},
+         {0, 0, 72, 46},
+         true},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        canvas->ResizePicture(TCardPicture::Work, {72, 46});
+        QImage work(72, 46, QImage::Format_RGB32);
+        work.fill(Qt::white);
+        QImage expected = canvas->WindowImage().copy();
+        for (const Into& copy : c.copies) {
+            canvas->CopyRect(copy.from, copy.source, TCardPicture::Work, copy.at);
+            QPainter painter(&work);
+            painter.drawImage(QPoint(copy.at.x, copy.at.y),
+                              copy.from == TCardPicture::Card ? card : background,
+                              QRect(copy.source.x, copy.source.y, copy.source.w, copy.source.h));
+        }
+        {
+            QPainter painter(&expected);
+            if (c.stretch)
+                painter.drawImage(QRect(300, 200, 144, 92), work);
+            else
+                painter.drawImage(QPoint(300, 200), work,
+                                  QRect(c.out.x, c.out.y, c.out.w, c.out.h));
+        }
+        if (c.stretch)
+            canvas->Stretch(TCardPicture::Work, false, TCardPicture::Window, {300, 200, 144, 92});
+        else
+            canvas->CopyRect(TCardPicture::Work, c.out, TCardPicture::Window, {300, 200});
+        EXPECT_EQ(canvas->WindowImage(), expected) << "case " << i;
+    }
+}
+
 // A character is drawn by its Windows-1252 byte, as the Unicode character of that byte.
 TEST_F(QtCardCanvasTest, CharactersAreDrawnAsTheirWindows1252Meaning) {
     const QFontMetrics metrics(canvas->Font(), &canvas->CardImage());
