@@ -5,12 +5,15 @@
 
 #include "app/AppIniFile.h"
 #include "app/AppLangHandl.h"
+#include "app/MainWnd.h"
+#include "app/MainWndLogic.h"
 #include "app/UiHelpers.h"
 #include "exercise/ExerciseHelpFunc.h"
 #include "exercise/QtCardCanvas.h"
 #include "support/LangFiles.h"
 
 #include <QButtonGroup>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -23,7 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -252,6 +257,55 @@ TEST_F(ExerciseWndTest, TheFactorysWindowSavesThroughTheContextWhenClosed) {
     EXPECT_EQ(dlg.wNbrValue->text(), "1/1");
     window->CloseExercise();
     EXPECT_EQ(saves, 1);
+}
+
+// In the program: the main window's START opens this window through the factory, and closing
+// the main window while the exercise runs closes it first, which saves the "not more use" of a
+// pair to the language file before the settings are written without its entry.
+TEST(ExerciseInTheProgram, ClosingTheMainWindowClosesTheExerciseFirstAndSavesTheFile) {
+    QTemporaryDir folder;
+    const std::filesystem::path dir = folder.path().toStdString();
+    ASSERT_TRUE(QFile::copy(LEXARO_TEXTDB_FILE, folder.filePath("Text.Db")));
+    std::filesystem::create_directories(dir / "LangFiles");
+    TLangFHandler file = test::GeneratedLangFile({{1, 4, true}});
+    ASSERT_TRUE(file.Save(dir / "LangFiles" / "Words.lang").ok());
+    {
+        std::ofstream ini(dir / "Lexaro.Ini", std::ios::binary);
+        ini << "[GeneralProperty]\r\nAutoPresent=False\r\nVoicePresent=0\r\nVoiceAnswer=False\r\n"
+               "ShowTable=False\r\n[Exercise]\r\nLangFileName=LangFiles/Words.lang\r\n"
+               "Lang1=English\r\nLang2=Deutsch\r\nFirstLang=True\r\nMaxWords=300\r\n"
+               "[AvailableUnits]\r\n0=1\r\nNbrUnits=1\r\n[ExerciseWords]\r\nNbrWords=0\r\n"
+               "[Application]\r\nLanguage=EN\r\n";
+    }
+    Answers boxes(kIdOk);
+    tMainWindow main(dir);
+    ASSERT_FALSE(main.HasEnded());
+    main.SetExerciseWindowFactory(MakeExerciseWindow);
+    main.show();
+    main.ExerciseRun();
+    auto* dlg = dynamic_cast<TExerciseDlg*>(main.ExerciseWindow());
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->wNbrValue->text(), "1/4");
+    // The first card's pair: "not more use".
+    const ExerciseEntry first = main.Logic().Settings()->exercise.ExerciseWords.at(0);
+    ASSERT_TRUE(dlg->Run().KeyDown(TExerciseKey::Digit9));
+    main.close();
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_TRUE(boxes.asked.empty());
+
+    TLangFHandler saved;
+    ASSERT_TRUE(saved.Load(dir / "LangFiles" / "Words.lang"));
+    const auto pair = saved.LessonAt(first.lesson)->PairAt(first.pairId);
+    EXPECT_FALSE(pair->use);
+    EXPECT_FALSE(pair->drawn);
+    std::ifstream ini(dir / "Lexaro.Ini", std::ios::binary);
+    std::ostringstream text;
+    text << ini.rdbuf();
+    EXPECT_EQ(text.str().find("=" + std::to_string(first.lesson) + "-" +
+                              std::to_string(first.pairId) + "-"),
+              std::string::npos);
+    EXPECT_NE(text.str().find("NbrWords=3"), std::string::npos);
 }
 
 // Above 110 pixels per inch the table, the card and the window grow with the density, and the
