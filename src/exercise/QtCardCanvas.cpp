@@ -77,16 +77,35 @@ void Subtract(const QRect& a, const QRect& b, std::vector<QRect>& out) {
 
 // Fills the rectangle (cut to the picture) with one colour; gives what was filled.
 QRect FillPixels(QImage& target, const QRect& rect, QRgb colour) {
-    const QRect into = rect & target.rect();
-    if (into.isEmpty())
+    // Cut to the picture with plain arithmetic: a wipe tick fills 180 small squares.
+    const int left = std::max(rect.x(), 0);
+    const int top = std::max(rect.y(), 0);
+    const int right = std::min(rect.x() + rect.width(), target.width());
+    const int bottom = std::min(rect.y() + rect.height(), target.height());
+    if (left >= right || top >= bottom)
         return {};
     const qsizetype stride = target.bytesPerLine();
-    uchar* first = target.bits() + into.y() * stride;
-    for (int row = 0; row < into.height(); ++row) {
-        auto* line = reinterpret_cast<QRgb*>(first + row * stride) + into.x();
-        std::fill(line, line + into.width(), colour);
+    uchar* first = target.bits() + top * stride;
+    for (int row = 0; row < bottom - top; ++row) {
+        auto* line = reinterpret_cast<QRgb*>(first + row * stride) + left;
+        std::fill(line, line + (right - left), colour);
     }
-    return into;
+    return {left, top, right - left, bottom - top};
+}
+
+// The smallest rectangle holding both (an empty one holds nothing).
+void Unite(QRect& into, const QRect& r) {
+    if (r.isEmpty())
+        return;
+    if (into.isEmpty()) {
+        into = r;
+        return;
+    }
+    const int left = std::min(into.left(), r.left());
+    const int top = std::min(into.top(), r.top());
+    const int right = std::max(into.right(), r.right());
+    const int bottom = std::max(into.bottom(), r.bottom());
+    into.setCoords(left, top, right, bottom);
 }
 
 } // namespace
@@ -149,11 +168,12 @@ template <typename Draw> void TQtCardCanvas::Paint(TCardPicture on, Draw&& draw)
     draw(painter);
 }
 
+// rect lies within the picture drawn on (each drawing cuts what it draws to its picture).
 void TQtCardCanvas::Drawn(TCardPicture on, const QRect& rect) {
     if (on == TCardPicture::Window)
-        windowDirty_ |= rect & windowImage_.rect();
+        Unite(windowDirty_, rect);
     else if (on == TCardPicture::Card)
-        cardDirty_ |= rect & card_.rect();
+        Unite(cardDirty_, rect);
 }
 
 void TQtCardCanvas::CreateWorkPictures() {
@@ -290,7 +310,7 @@ void TQtCardCanvas::Stretch(TCardPicture from, bool withoutLastRow, TCardPicture
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(into, sourcePicture, whole);
     });
-    Drawn(to, into);
+    Drawn(to, into & targetPicture.rect());
 }
 
 void TQtCardCanvas::FillRect(TCardPicture on, TCardRect rect, TRgb colour) {
@@ -341,7 +361,8 @@ int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TR
     });
     // Italic and overhanging glyphs reach beyond the advance: a line height either side.
     const int slack = metrics_.height();
-    Drawn(on, QRect(at.x - slack, at.y, pen - at.x + 2 * slack, metrics_.height()));
+    Drawn(on,
+          QRect(at.x - slack, at.y, pen - at.x + 2 * slack, metrics_.height()) & picture.rect());
     return pen;
 }
 
