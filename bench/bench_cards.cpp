@@ -4,8 +4,9 @@
 // - one wipe tick (180 cells), against one drawImage of the card's rectangle;
 // - one grow frame (the whole card stretched), for the dearest frame of the fly-in.
 // The counter "per_op" is the time of one frame, tick or drawImage, so each line compares
-// directly with its baseline. The window is not shown: its repaint of the drawn rectangle
-// (one drawImage of it from the window picture) comes on top in the program.
+// directly with its baseline; a frame includes its pending-message step. The window is not
+// shown: its repaint of the drawn rectangle (one drawImage of it from the window picture)
+// comes on top in the program.
 #include "exercise/QtCardCanvas.h"
 
 #include <QApplication>

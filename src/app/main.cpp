@@ -2,6 +2,7 @@
 #include "app/QtText.h"
 #include "app/UiHelpers.h"
 #include "controls/PropertyDlg.h"
+#include "exercise/ExerciseWnd.h"
 #include "speech/DesktopSpeech.h"
 #include "speech/SpeechEngine.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     if (window.HasEnded())
         return window.ExitCode();
     // The other windows join here, one factory each.
+    window.SetExerciseWindowFactory(lexaro::MakeExerciseWindow);
     window.SetSettingsDialogFactory(lexaro::MakeSettingsDialog);
     window.show();
     if (window.HasEnded())

@@ -262,8 +262,8 @@ void TExerciseRun::StepFinished() {
 }
 
 void TExerciseRun::TimerTick(TExerciseTimer timer) {
-    // A tick may still be queued when its timer was switched off.
-    if (!view_.TimerEnabled(timer))
+    // A tick may still be queued when its timer was switched off, or the window closed.
+    if (!visible_ || !view_.TimerEnabled(timer))
         return;
     if (timer == TExerciseTimer::Graphic)
         GraphicTick();
@@ -275,7 +275,11 @@ void TExerciseRun::GraphicTick() {
     if (wipeRunning_) {
         AdvanceWipe();
     } else if (flyInRunning_) {
-        if (view_.FlyInFrame() == kFlyInDone) {
+        const std::int32_t state = view_.FlyInFrame();
+        // Each frame lets the window's events run first; one of them may have closed it.
+        if (!visible_)
+            return;
+        if (state == kFlyInDone) {
             Enable(TExerciseTimer::Graphic, false);
             flyInRunning_ = false;
             Step();

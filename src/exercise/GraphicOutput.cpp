@@ -50,6 +50,8 @@ constexpr int kLiftTop = 46;
 constexpr int kLiftStep = 8;
 constexpr int kClimbTop = 20;
 constexpr int kParkedSize = 10;
+// Where a cleared line ends, short of the card's right edge (at 100 per cent).
+constexpr int kClearRightGap = 7;
 
 } // namespace
 
@@ -74,6 +76,74 @@ TCardMetrics CardMetrics(int pixelsPerInch) {
     m.cell = ToInt(RoundHalfEven(3 * (static_cast<std::int64_t>(m.percent) + 10), 100));
     m.xLast = m.percent == 100 ? 5 : 0;
     return m;
+}
+
+namespace {
+
+// A canvas that draws nothing: the card table's geometry without pictures.
+class TGeometryCanvas final : public ICardCanvas {
+public:
+    TGeometryCanvas(int ppi, TCardSize card) : ppi_(ppi), card_(card) {}
+    int PixelsPerInch() const override { return ppi_; }
+    TCardPoint BackgroundOrigin() const override { return {0, 0}; }
+    TCardSize CardPictureSize() const override { return card_; }
+    void CreateWorkPictures() override {}
+    void ResizePicture(TCardPicture, TCardSize) override {}
+    void ReleaseWorkPictures() override {}
+    void CopyRect(TCardPicture, TCardRect, TCardPicture, TCardPoint) override {}
+    void Stretch(TCardPicture, bool, TCardPicture, TCardRect) override {}
+    void FillRect(TCardPicture, TCardRect, TRgb) override {}
+    void SetFont(const TCardFont&) override {}
+    int DrawChar(TCardPicture, TCardPoint at, unsigned char, TRgb) override { return at.x; }
+    void HideCard() override {}
+    void SetCardSize(TCardSize size) override {
+        control_.w = size.w;
+        control_.h = size.h;
+    }
+    void MoveCard(TCardPoint at) override {
+        control_.x = at.x;
+        control_.y = at.y;
+    }
+    void ShowCard() override {}
+    TCardRect CardGeometry() const override { return control_; }
+    void ProcessPendingMessages() override {}
+    void Present() override {}
+
+private:
+    int ppi_;
+    TCardSize card_;
+    TCardRect control_{0, 0, 10, 10};
+};
+
+// The room right of and below the flight on the 440 x 190 background at 100 per cent.
+constexpr int kTableWidth = 440;
+constexpr int kTableHeight = 190;
+constexpr int kRoomRight = 16;
+constexpr int kRoomBelow = 13;
+
+} // namespace
+
+TCardTableLayout CardTableLayout(int pixelsPerInch, TCardSize card) {
+    TGeometryCanvas canvas(pixelsPerInch, card);
+    TRandomGen rng(1, [] { return 1u; });
+    TCardGraphics cards(canvas, rng);
+    cards.Setup();
+    cards.StartFlyIn();
+    for (int frame = 0; frame < 1000 && cards.FlyInFrame() != TCardGraphics::kFlyInDone; ++frame) {
+    }
+    TCardTableLayout layout;
+    layout.restingCard = canvas.CardGeometry();
+    layout.flight = cards.FlightArea();
+    const TCardMetrics& m = cards.Metrics();
+    // The scale as a fraction of 100, raised until the flight has its room.
+    const std::int64_t right = layout.flight.x + layout.flight.w + m.Scaled(kRoomRight);
+    const std::int64_t bottom = layout.flight.y + layout.flight.h + m.Scaled(kRoomBelow);
+    std::int64_t percent = m.percent;
+    percent = std::max(percent, (right * 100 + kTableWidth - 1) / kTableWidth);
+    percent = std::max(percent, (bottom * 100 + kTableHeight - 1) / kTableHeight);
+    layout.background = {ToInt(RoundHalfEven(kTableWidth * percent, 100)),
+                         ToInt(RoundHalfEven(kTableHeight * percent, 100))};
+    return layout;
 }
 
 TRgb TextColour(std::int32_t index) {
@@ -161,7 +231,11 @@ bool TCardGraphics::WipeStep(bool immediate) {
         const std::size_t end = std::min(cellOrder_.size(), wipeProgress_ + kCellsPerWipeStep);
         for (; wipeProgress_ < end; ++wipeProgress_) {
             const TCardPoint cell = cells_[static_cast<std::size_t>(cellOrder_[wipeProgress_])];
-            canvas_.FillRect(TCardPicture::Window, {card.x + cell.x, card.y + cell.y, side, side},
+            // Cut to the card: where its size is no multiple of the cell, the last column and
+            // row of squares would reach past it and leave a silver line on the table.
+            canvas_.FillRect(TCardPicture::Window,
+                             {card.x + cell.x, card.y + cell.y, std::min(side, card.w - cell.x),
+                              std::min(side, card.h - cell.y)},
                              kWipeSilver);
         }
         // The reset comes in the tick that fills the last cells, so no tick passes idle.
@@ -184,6 +258,23 @@ void TCardGraphics::StartFlyIn() {
     fly_.y = kStartY;
     fly_.w = kStartW;
     fly_.h = 0;
+    fly_.drawn = {};
+}
+
+void TCardGraphics::FlightDrew(TCardRect r) {
+    if (r.w <= 0 || r.h <= 0)
+        return;
+    TCardRect& box = fly_.drawn;
+    if (box.w <= 0 || box.h <= 0) {
+        box = r;
+        return;
+    }
+    const int right = std::max(box.x + box.w, r.x + r.w);
+    const int bottom = std::max(box.y + box.h, r.y + r.h);
+    box.x = std::min(box.x, r.x);
+    box.y = std::min(box.y, r.y);
+    box.w = right - box.x;
+    box.h = bottom - box.y;
 }
 
 // The background under the work picture, the small card on it at (dx, dy), and the whole
@@ -196,12 +287,14 @@ void TCardGraphics::MoveStep(int dx, int dy) {
     canvas_.CopyRect(TCardPicture::SmallCard, {0, 0, fly_.w, fly_.h}, TCardPicture::Work, {dx, dy});
     canvas_.CopyRect(TCardPicture::Work, {0, 0, work.w, work.h}, TCardPicture::Window,
                      {origin_.x + fly_.x, origin_.y + fly_.y});
+    FlightDrew({fly_.x, fly_.y, work.w, work.h});
 }
 
 void TCardGraphics::Unfold() {
     if (fly_.h <= kUnfoldLimit) {
         canvas_.Stretch(TCardPicture::Card, true, TCardPicture::Window,
                         {origin_.x + fly_.x, origin_.y + fly_.y - fly_.h, fly_.w, fly_.h});
+        FlightDrew({fly_.x, fly_.y - fly_.h, fly_.w, fly_.h});
         fly_.h += kUnfoldStep;
     }
     if (fly_.h >= kUnfoldLimit) {
@@ -216,6 +309,11 @@ void TCardGraphics::Unfold() {
 
 void TCardGraphics::Grow() {
     if (fly_.h >= card_.h && fly_.w >= card_.w) {
+        // The table as it was wherever the flight went; the card then lies on it.
+        const TCardRect& box = fly_.drawn;
+        if (box.w > 0 && box.h > 0)
+            canvas_.CopyRect(TCardPicture::Background, box, TCardPicture::Window,
+                             {origin_.x + box.x, origin_.y + box.y});
         canvas_.MoveCard({origin_.x + fly_.x, origin_.y + fly_.y});
         canvas_.SetCardSize(card_);
         canvas_.ShowCard();
@@ -238,6 +336,7 @@ void TCardGraphics::Grow() {
     }
     canvas_.Stretch(TCardPicture::Card, false, TCardPicture::Window,
                     {origin_.x + fly_.x, origin_.y + fly_.y, fly_.w, fly_.h});
+    FlightDrew({fly_.x, fly_.y, fly_.w, fly_.h});
 }
 
 int TCardGraphics::FlyInFrame() {
@@ -307,7 +406,9 @@ void TCardGraphics::ClearCardLine(int line) {
         return;
     const int top = TopOfLine(line);
     const int left = metrics_.textLeft - 5;
-    const int right = card_.w - 20;
+    // To just inside the card's edge: a character begun left of the right limit reaches past
+    // card width - 20, and would stay on the next card.
+    const int right = card_.w - metrics_.Scaled(kClearRightGap);
     const int upper = top - fontHeight_ - metrics_.pad;
     const int lower = top + fontHeight_;
     canvas_.FillRect(TCardPicture::Card, {left, upper, right - left, lower - upper}, kCardWhite);

@@ -129,6 +129,20 @@ struct TCardMetrics {
 };
 
 TCardMetrics CardMetrics(int pixelsPerInch);
+
+// Where the table's pictures go at a pixel density, for a card picture of that size.
+struct TCardTableLayout {
+    // The background picture's size: 440 x 190 at 100 per cent, scaled with the card table
+    // and kept large enough that the whole flight, and the card at rest, lie on it with the
+    // room they have at 100 per cent (the flight's start and first steps are not scaled, the
+    // card pictures come in three sizes only).
+    TCardSize background;
+    // The card at rest, relative to the background.
+    TCardRect restingCard;
+    // Everything the fly-in draws, relative to the background.
+    TCardRect flight;
+};
+TCardTableLayout CardTableLayout(int pixelsPerInch, TCardSize card);
 // Index of the text colour table; any other index gives blue.
 TRgb TextColour(std::int32_t index);
 
@@ -153,15 +167,22 @@ public:
 
     // Font name, height Size x s, bold (Style 0) or bold italic, colour from the table.
     void SetCardFont(const TFontProperty& font);
-    // Clears line 1 or 2 and the line above it (where a wrapped text starts).
+    // Clears line 1 or 2 and the line above it (where a wrapped text starts), from 5 pixels
+    // left of the text to 7 (scaled) short of the card's right edge, which covers a last
+    // character that reaches beyond the right limit.
     void ClearCardLine(int line);
 
     void StartFlyIn();
     // One frame; the fly-in state afterwards, kFlyInDone when the card lies on the table.
+    // The frame that lays the card down first puts the background back over everything the
+    // flight drew: at densities above 110 the grow frames and the step from the last move
+    // to the first grow frame leave a row or two of the card behind, which this takes away
+    // (at 100 per cent every frame already covers the one before).
     int FlyInFrame();
 
-    // Immediate: resets the card at once. Otherwise fills the next cells and resets the card
-    // once all are filled. True when the card was reset.
+    // Immediate: resets the card at once. Otherwise fills the next cells (each square cut to
+    // the card, so nothing beside it turns silver) and resets the card once all are filled.
+    // True when the card was reset.
     bool WipeStep(bool immediate);
 
     // Writes on line 1 or 2 (any other value is line 1) the whole text, or its next letter.
@@ -173,6 +194,8 @@ public:
     bool WriteCardText(const std::string& text, int line, bool allAtOnce);
 
     const TCardMetrics& Metrics() const { return metrics_; }
+    // What the last fly-in drew on the window, relative to the background.
+    TCardRect FlightArea() const { return fly_.drawn; }
     int FontHeight() const { return fontHeight_; }
     TRgb TextColourInUse() const { return textColour_; }
     int FlyInState() const { return fly_.state; }
@@ -190,10 +213,15 @@ private:
         int h = 0;
         int xLimit = 0;
         TCardSize work;
+        // Everything the flight drew on the window, relative to the background, so that the
+        // frame that lays the card down can give the table back around it.
+        TCardRect drawn;
     };
 
     void ApplyFont();
     void BuildCells();
+    // Notes a rectangle (relative to the background) that the flight drew on the window.
+    void FlightDrew(TCardRect onBackground);
     void ResetCard();
     void MoveStep(int dx, int dy);
     void Unfold();

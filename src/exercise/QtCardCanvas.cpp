@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstring>
 
 namespace lexaro {
 
@@ -27,6 +28,84 @@ QColor ToQt(const TRgb& c) {
 
 QImage Opaque(const QImage& image) {
     return image.format() == kFormat ? image : image.convertToFormat(kFormat);
+}
+
+// The pixels of part of source into target with part's top-left corner at place, cut to the
+// target; a plain copy of rows, as every picture has the one opaque format. Source and target
+// may be the same picture (the rows are moved as memmove does). Gives the target rectangle
+// written.
+QRect CopyPixels(const QImage& source, QRect part, QImage& target, QPoint place) {
+    const QRect into = QRect(place, part.size()) & target.rect();
+    if (into.isEmpty())
+        return {};
+    part = QRect(part.topLeft() + (into.topLeft() - place), into.size());
+    const auto rowBytes = static_cast<std::size_t>(into.width()) * sizeof(QRgb);
+    const qsizetype sourceStride = source.bytesPerLine();
+    const qsizetype targetStride = target.bytesPerLine();
+    const uchar* from = source.constBits() + part.y() * sourceStride +
+                        static_cast<qsizetype>(part.x() * sizeof(QRgb));
+    uchar* to =
+        target.bits() + into.y() * targetStride + static_cast<qsizetype>(into.x() * sizeof(QRgb));
+    if (&source == &target && into.y() > part.y()) {
+        // Downwards within one picture: the last row first, so no row is read after it was
+        // overwritten.
+        for (int row = into.height() - 1; row >= 0; --row)
+            std::memmove(to + row * targetStride, from + row * sourceStride, rowBytes);
+    } else {
+        for (int row = 0; row < into.height(); ++row)
+            std::memmove(to + row * targetStride, from + row * sourceStride, rowBytes);
+    }
+    return into;
+}
+
+// The parts of a that b does not cover: up to four rectangles.
+void Subtract(const QRect& a, const QRect& b, std::vector<QRect>& out) {
+    const QRect cut = a & b;
+    if (cut.isEmpty()) {
+        out.push_back(a);
+        return;
+    }
+    if (cut.top() > a.top())
+        out.emplace_back(a.left(), a.top(), a.width(), cut.top() - a.top());
+    if (cut.bottom() < a.bottom())
+        out.emplace_back(a.left(), cut.bottom() + 1, a.width(), a.bottom() - cut.bottom());
+    if (cut.left() > a.left())
+        out.emplace_back(a.left(), cut.top(), cut.left() - a.left(), cut.height());
+    if (cut.right() < a.right())
+        out.emplace_back(cut.right() + 1, cut.top(), a.right() - cut.right(), cut.height());
+}
+
+// Fills the rectangle (cut to the picture) with one colour; gives what was filled.
+QRect FillPixels(QImage& target, const QRect& rect, QRgb colour) {
+    // Cut to the picture with plain arithmetic: a wipe tick fills 180 small squares.
+    const int left = std::max(rect.x(), 0);
+    const int top = std::max(rect.y(), 0);
+    const int right = std::min(rect.x() + rect.width(), target.width());
+    const int bottom = std::min(rect.y() + rect.height(), target.height());
+    if (left >= right || top >= bottom)
+        return {};
+    const qsizetype stride = target.bytesPerLine();
+    uchar* first = target.bits() + top * stride;
+    for (int row = 0; row < bottom - top; ++row) {
+        auto* line = reinterpret_cast<QRgb*>(first + row * stride) + left;
+        std::fill(line, line + (right - left), colour);
+    }
+    return {left, top, right - left, bottom - top};
+}
+
+// The smallest rectangle holding both (an empty one holds nothing).
+void Unite(QRect& into, const QRect& r) {
+    if (r.isEmpty())
+        return;
+    if (into.isEmpty()) {
+        into = r;
+        return;
+    }
+    const int left = std::min(into.left(), r.left());
+    const int top = std::min(into.top(), r.top());
+    const int right = std::max(into.right(), r.right());
+    const int bottom = std::max(into.bottom(), r.bottom());
+    into.setCoords(left, top, right, bottom);
 }
 
 } // namespace
@@ -89,14 +168,16 @@ template <typename Draw> void TQtCardCanvas::Paint(TCardPicture on, Draw&& draw)
     draw(painter);
 }
 
+// rect lies within the picture drawn on (each drawing cuts what it draws to its picture).
 void TQtCardCanvas::Drawn(TCardPicture on, const QRect& rect) {
     if (on == TCardPicture::Window)
-        windowDirty_ |= rect & windowImage_.rect();
+        Unite(windowDirty_, rect);
     else if (on == TCardPicture::Card)
-        cardDirty_ |= rect & card_.rect();
+        Unite(cardDirty_, rect);
 }
 
 void TQtCardCanvas::CreateWorkPictures() {
+    workParts_.clear();
     work_ = QImage();
     smallCard_ = QImage();
 }
@@ -104,31 +185,112 @@ void TQtCardCanvas::CreateWorkPictures() {
 void TQtCardCanvas::ResizePicture(TCardPicture which, TCardSize size) {
     if (which != TCardPicture::Work && which != TCardPicture::SmallCard)
         return;
+    if (which == TCardPicture::Work)
+        workParts_.clear(); // a new picture
+    else
+        BeforeDrawingOn(which);
     QImage& picture = Picture(which);
     picture = QImage(std::max(size.w, 0), std::max(size.h, 0), kFormat);
     picture.fill(Qt::white);
 }
 
 void TQtCardCanvas::ReleaseWorkPictures() {
+    workParts_.clear();
     work_ = QImage();
     smallCard_ = QImage();
 }
 
 void TQtCardCanvas::CopyRect(TCardPicture from, TCardRect source, TCardPicture to, TCardPoint at) {
     QImage& target = Picture(to);
-    // A copy within one picture reads from a snapshot of it.
-    const QImage sourcePicture = from == to ? Picture(from).copy() : Picture(from);
+    const QImage& sourcePicture = Picture(from);
     // Only what the source picture has is copied; the rest of the target stays as it was.
     const QRect wanted = ToQt(source);
     const QRect part = wanted & sourcePicture.rect();
     if (part.isEmpty() || target.isNull())
         return;
     const QPoint place = QPoint(at.x, at.y) + (part.topLeft() - wanted.topLeft());
-    Paint(to, [&](QPainter& painter) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(place, sourcePicture, part);
-    });
-    Drawn(to, QRect(place, part.size()));
+    if (to == TCardPicture::Work && from != TCardPicture::Work && CopyIntoWork(from, part, place))
+        return;
+    if (from == TCardPicture::Work && to != TCardPicture::Work && CopyWorkParts(part, to, place))
+        return;
+    BeforeDrawingOn(from == TCardPicture::Work ? TCardPicture::Work : to);
+    BeforeDrawingOn(to);
+    // Pixels straight into the picture: a painter held on the window must not lag behind.
+    if (to == TCardPicture::Window)
+        EndWindowPainter();
+    Drawn(to, CopyPixels(sourcePicture, part, target, place));
+}
+
+bool TQtCardCanvas::CopyIntoWork(TCardPicture from, const QRect& part, QPoint place) {
+    const QRect into = QRect(place, part.size()) & work_.rect();
+    if (into.isEmpty())
+        return true;
+    // What a part covers whole, no earlier part shows through.
+    if (into == work_.rect())
+        workParts_.clear();
+    workParts_.push_back(
+        {from, QRect(part.topLeft() + (into.topLeft() - place), into.size()), into.topLeft()});
+    if (workParts_.size() > 4)
+        MakeWorkWhole();
+    return true;
+}
+
+bool TQtCardCanvas::CopyWorkParts(const QRect& part, TCardPicture to, QPoint place) {
+    if (workParts_.empty())
+        return false;
+    for (const TWorkPart& p : workParts_)
+        if (p.from == to)
+            return false; // the target is read by a part: the plain way
+    QImage& target = Picture(to);
+    if (to == TCardPicture::Window)
+        EndWindowPainter();
+    // Each part where no later one covers it; what no part covers, from the work picture.
+    std::vector<QRect>& pieces = pieces_;
+    std::vector<QRect>& rest = rest_;
+    const auto n = workParts_.size();
+    for (std::size_t i = 0; i <= n; ++i) {
+        const bool base = i == n;
+        const QRect covers = base ? part : QRect(workParts_[i].place, workParts_[i].source.size());
+        pieces.assign(1, covers & part);
+        for (std::size_t j = base ? 0 : i + 1; j < n; ++j) {
+            rest.clear();
+            const QRect later(workParts_[j].place, workParts_[j].source.size());
+            for (const QRect& piece : pieces)
+                Subtract(piece, later, rest);
+            pieces.swap(rest);
+        }
+        for (const QRect& piece : pieces) {
+            if (piece.isEmpty())
+                continue;
+            const QImage& source = base ? work_ : Picture(workParts_[i].from);
+            const QPoint offset =
+                base ? QPoint() : workParts_[i].source.topLeft() - workParts_[i].place;
+            Drawn(to, CopyPixels(source, piece.translated(offset), target,
+                                 place + (piece.topLeft() - part.topLeft())));
+        }
+    }
+    return true;
+}
+
+void TQtCardCanvas::MakeWorkWhole() {
+    std::vector<TWorkPart> parts;
+    parts.swap(workParts_);
+    for (const TWorkPart& p : parts)
+        CopyPixels(Picture(p.from), p.source, work_, p.place);
+}
+
+void TQtCardCanvas::BeforeDrawingOn(TCardPicture on) {
+    if (workParts_.empty())
+        return;
+    if (on == TCardPicture::Work) {
+        MakeWorkWhole();
+        return;
+    }
+    for (const TWorkPart& p : workParts_)
+        if (p.from == on) {
+            MakeWorkWhole();
+            return;
+        }
 }
 
 void TQtCardCanvas::Stretch(TCardPicture from, bool withoutLastRow, TCardPicture to,
@@ -141,12 +303,14 @@ void TQtCardCanvas::Stretch(TCardPicture from, bool withoutLastRow, TCardPicture
     const QRect into = ToQt(target);
     if (whole.isEmpty() || into.isEmpty() || targetPicture.isNull() || from == to)
         return;
+    BeforeDrawingOn(from == TCardPicture::Work ? TCardPicture::Work : to);
+    BeforeDrawingOn(to);
     // Without smooth transformation: each target pixel takes its nearest source pixel.
     Paint(to, [&](QPainter& painter) {
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(into, sourcePicture, whole);
     });
-    Drawn(to, into);
+    Drawn(to, into & targetPicture.rect());
 }
 
 void TQtCardCanvas::FillRect(TCardPicture on, TCardRect rect, TRgb colour) {
@@ -154,20 +318,29 @@ void TQtCardCanvas::FillRect(TCardPicture on, TCardRect rect, TRgb colour) {
     const QRect r = ToQt(rect);
     if (r.isEmpty() || picture.isNull())
         return;
-    Paint(on, [&](QPainter& painter) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(r, ToQt(colour));
-    });
-    Drawn(on, r);
+    BeforeDrawingOn(on);
+    if (on == TCardPicture::Window)
+        EndWindowPainter();
+    Drawn(on, FillPixels(picture, r, qRgb(colour.r, colour.g, colour.b)));
 }
 
 void TQtCardCanvas::SetFont(const TCardFont& font) {
     font_ = QFont(QString::fromStdString(Cp1252ToUtf8(font.name)));
-    // Qt refuses heights below one pixel.
-    font_.setPixelSize(std::max(font.height, 1));
     font_.setBold(font.bold);
     font_.setItalic(font.italic);
-    metrics_ = QFontMetrics(font_, &card_);
+    // The height is that of the character cell, ascent and descent together, as a font made
+    // with a positive height has it: the card's lines are that far apart and a line is cleared
+    // that high, so descenders must stay within it. Qt's pixel size is the em, whose cell is
+    // taller: the largest em whose cell fits (Qt refuses sizes below one pixel).
+    const int cell = std::max(font.height, 1);
+    int em = cell;
+    for (;;) {
+        font_.setPixelSize(em);
+        metrics_ = QFontMetrics(font_, &card_);
+        if (em == 1 || metrics_.ascent() + metrics_.descent() <= cell)
+            break;
+        --em;
+    }
 }
 
 int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TRgb colour) {
@@ -177,6 +350,7 @@ int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TR
     QImage& picture = Picture(on);
     if (picture.isNull())
         return pen;
+    BeforeDrawingOn(on);
     Paint(on, [&](QPainter& painter) {
         // Antialiased glyphs blend with what lies beneath.
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -187,7 +361,8 @@ int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TR
     });
     // Italic and overhanging glyphs reach beyond the advance: a line height either side.
     const int slack = metrics_.height();
-    Drawn(on, QRect(at.x - slack, at.y, pen - at.x + 2 * slack, metrics_.height()));
+    Drawn(on,
+          QRect(at.x - slack, at.y, pen - at.x + 2 * slack, metrics_.height()) & picture.rect());
     return pen;
 }
 
@@ -196,12 +371,9 @@ void TQtCardCanvas::PaintCard(const QRect& partOfCard) {
     const QRect shown = partOfCard & card_.rect() & QRect(QPoint(0, 0), cardRect_.size());
     if (shown.isEmpty())
         return;
-    const QPoint place = cardRect_.topLeft() + shown.topLeft();
-    Paint(TCardPicture::Window, [&](QPainter& painter) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(place, card_, shown);
-    });
-    windowDirty_ |= QRect(place, shown.size()) & windowImage_.rect();
+    BeforeDrawingOn(TCardPicture::Window);
+    EndWindowPainter();
+    windowDirty_ |= CopyPixels(card_, shown, windowImage_, cardRect_.topLeft() + shown.topLeft());
 }
 
 void TQtCardCanvas::HideCard() {
@@ -232,7 +404,11 @@ TCardRect TQtCardCanvas::CardGeometry() const {
 void TQtCardCanvas::ProcessPendingMessages() {
     // The window may paint itself now.
     EndWindowPainter();
-    QCoreApplication::processEvents();
+    // What the program posted runs now (repaints, queued calls). The learner's keys and clicks
+    // run between the frames: each frame is a tick of the window's timer, so the event loop
+    // passes between any two of them. A whole nested pass of the event loop here would cost
+    // more than the frame's drawing and let a close run in the middle of a frame.
+    QCoreApplication::sendPostedEvents();
 }
 
 void TQtCardCanvas::Present() {
@@ -252,6 +428,7 @@ void TQtCardCanvas::PaintWindow(QPainter& painter, const QRect& exposed) const {
 }
 
 void TQtCardCanvas::PaintBackground() {
+    BeforeDrawingOn(TCardPicture::Window);
     EndWindowPainter();
     QPainter painter(&windowImage_);
     painter.drawImage(origin_, background_);

@@ -37,6 +37,7 @@
 #include <QRect>
 
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -71,7 +72,8 @@ public:
     void ShowCard() override;
     TCardRect CardGeometry() const override;
 
-    // Lets the window's pending events run (QCoreApplication::processEvents).
+    // Lets the events posted to the program run (QCoreApplication::sendPostedEvents); input
+    // from the window system runs in the event loop between two ticks of the graphic timer.
     void ProcessPendingMessages() override;
     void Present() override;
 
@@ -97,6 +99,17 @@ private:
     void Drawn(TCardPicture on, const QRect& rect);
     // Paints the visible part of the card picture into the window picture.
     void PaintCard(const QRect& partOfCard);
+    // The work picture is only ever copied onto the window whole, just after the fly-in has
+    // put the background and the small card into it: copies into it are noted as parts and
+    // done when the work picture is copied, each part straight from its own picture onto the
+    // target and only where no later part covers it. What the target gets is the same; the
+    // pixels are moved once instead of twice.
+    bool CopyIntoWork(TCardPicture from, const QRect& part, QPoint place);
+    bool CopyWorkParts(const QRect& part, TCardPicture to, QPoint place);
+    // Does the noted copies into the work picture.
+    void MakeWorkWhole();
+    // Before a picture is drawn on: the noted copies that read it, or go into it, are done.
+    void BeforeDrawingOn(TCardPicture on);
 
     QWidget& window_;
     QImage windowImage_;
@@ -116,6 +129,16 @@ private:
 
     QRect windowDirty_;
     QRect cardDirty_;
+
+    struct TWorkPart {
+        TCardPicture from;
+        QRect source;
+        QPoint place; // in the work picture
+    };
+    std::vector<TWorkPart> workParts_;
+    // Scratch lists of CopyWorkParts, kept so that a frame allocates nothing.
+    std::vector<QRect> pieces_;
+    std::vector<QRect> rest_;
 };
 
 } // namespace lexaro

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -112,8 +113,15 @@ public:
         return timers[static_cast<std::size_t>(t)].enabled;
     }
 
-    void SetUpCard() override { Log("setup"); }
-    void ReleaseCard() override { Log("release"); }
+    bool released = false;
+    void SetUpCard() override {
+        Log("setup");
+        released = false;
+    }
+    void ReleaseCard() override {
+        Log("release");
+        released = true;
+    }
     void ResetCard() override { Log("reset"); }
     bool WipeStep() override {
         Log("wipe");
@@ -127,7 +135,14 @@ public:
     }
     void SetCardFont(const TFontProperty& font) override { Log("font " + font.Font); }
     void StartFlyIn() override { frame_ = 0; }
+    // Runs inside a fly-in frame, as the window's pending events do.
+    std::function<void()> duringFrame;
     std::int32_t FlyInFrame() override {
+        if (duringFrame)
+            std::exchange(duringFrame, nullptr)();
+        // A released card table reports the fly-in as done.
+        if (released)
+            return 25;
         if (++frame_ < flyInFrames)
             return std::min(frame_, 5);
         Log("flyin-done");
@@ -882,6 +897,26 @@ TEST_F(ExerciseRunTest, ActivationReadsModeDelaysAndFont) {
     general->AutoPresent = false;
     run->Activate();
     EXPECT_EQ(window.modeText, "T26");
+}
+
+// The window's events run inside each fly-in frame: a close among them ends the run there, and
+// nothing of the card that was flying (speech, the answer delay, a priority) happens later.
+TEST_F(ExerciseRunTest, AWindowClosedDuringAFlyInFrameStaysQuiet) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}});
+    general->AutoPresent = true;
+    general->VoicePresent = 2;
+    Open();
+    run->Start();
+    window.duringFrame = [this] { window.CloseWindow(); };
+    window.Advance(80);
+    ASSERT_TRUE(window.closed);
+    const std::size_t calls = speech->calls.size();
+    window.Advance(60'000);
+    EXPECT_EQ(speech->calls.size(), calls);
+    for (const auto& timer : window.timers)
+        EXPECT_FALSE(timer.enabled);
+    EXPECT_EQ(window.checked, -1);
+    EXPECT_EQ(run->Phase(), TExercisePhase::PresentationShown);
 }
 
 TEST_F(ExerciseRunTest, AMissingServiceIsRefused) {

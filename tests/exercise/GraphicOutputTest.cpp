@@ -379,17 +379,19 @@ TEST_F(CardTableTest, EachMoveFrameDrawsOneRectangleOnTheWindowAndEachGrowFrameO
     }
 }
 
-// The card's rectangle on the window in each frame, and the window rectangle each frame draws.
+// The card's rectangle on the window in each frame, the window rectangle each frame draws, and
+// what the last frame put back from the background.
 struct Flight {
     std::vector<TCardRect> cardDrawn;
     std::vector<TCardRect> covered;
+    std::vector<TCardRect> restored;
 };
 
 // At every density the fly-in ends with the card control at its resting place, exactly where
-// the last frame drew the whole card; at 100 per cent whatever a frame draws of the card also lies
-// inside what the next frame draws on the window, so the flight leaves no trail. (The unscaled
-// start and grow steps leave a row or two at higher densities; the window is laid out for 100 per
-// cent.)
+// the last frame drew the whole card, and leaves no trail: the frame that lays the card down
+// puts the background back over every place the flight drew a card on. (At 100 per cent each
+// frame already covers the card of the frame before; at 120 and 144 the unscaled grow steps
+// would leave a row or two behind.)
 TEST_F(CardTableTest, FlightEndsWhereTheLastCardWasDrawnAndLeavesNoTrail) {
     struct Table {
         int ppi;
@@ -410,7 +412,12 @@ TEST_F(CardTableTest, FlightEndsWhereTheLastCardWasDrawnAndLeavesNoTrail) {
                     smallAt = op.at;
                 if (op.to != TCardPicture::Window)
                     continue;
-                if (op.kind == Kind::Copy) {
+                if (op.kind == Kind::Copy && op.from == TCardPicture::Background) {
+                    EXPECT_EQ(f.stateAfter, TCardGraphics::kFlyInDone) << ppi << " ppi";
+                    // The same place of the background as of the window.
+                    EXPECT_EQ(op.at, (TCardPoint{12 + op.rect.x, 46 + op.rect.y}));
+                    flight.restored.push_back({op.at.x, op.at.y, op.rect.w, op.rect.h});
+                } else if (op.kind == Kind::Copy) {
                     flight.covered.push_back({op.at.x, op.at.y, op.rect.w, op.rect.h});
                     flight.cardDrawn.push_back({op.at.x + smallAt.x, op.at.y + smallAt.y,
                                                 op.rect.w - margin, op.rect.h - margin});
@@ -424,11 +431,43 @@ TEST_F(CardTableTest, FlightEndsWhereTheLastCardWasDrawnAndLeavesNoTrail) {
         const TCardRect atRest{12 + rest.x, 46 + rest.y, card.w, card.h};
         EXPECT_EQ(canvas.cardControl, atRest) << ppi << " ppi";
         EXPECT_EQ(flight.cardDrawn.back(), atRest) << ppi << " ppi";
+        ASSERT_EQ(flight.restored.size(), 1u) << ppi << " ppi";
+        for (std::size_t i = 0; i < flight.cardDrawn.size(); ++i)
+            EXPECT_TRUE(Contains(flight.restored[0], flight.cardDrawn[i]))
+                << ppi << " ppi: frame " << i << " leaves a trail";
         if (ppi != 96)
             continue;
         for (std::size_t i = 1; i < flight.covered.size(); ++i)
             EXPECT_TRUE(Contains(flight.covered[i], flight.cardDrawn[i - 1]))
                 << "frame " << i << " leaves a trail";
+    }
+}
+
+// The background grows with the card table, and more where the unscaled start of the flight
+// and the three card sizes would otherwise run past it: the flight and the resting card stay
+// on the table at every density.
+TEST(CardTableLayoutTest, TheFlightStaysOnTheBackgroundAtEveryDensity) {
+    struct Row {
+        int ppi;
+        TCardSize card;
+        TCardSize background;
+        TCardRect rest;
+    };
+    for (const Row& row : std::vector<Row>{{96, {290, 140}, {440, 190}, {134, 37, 290, 140}},
+                                           {120, {362, 175}, {550, 238}, {167, 43, 362, 175}},
+                                           {144, {435, 210}, {660, 285}, {167, 55, 435, 210}}}) {
+        const TCardTableLayout layout = CardTableLayout(row.ppi, row.card);
+        EXPECT_EQ(layout.background, row.background) << row.ppi;
+        EXPECT_EQ(layout.restingCard, row.rest) << row.ppi;
+    }
+    for (int ppi = 72; ppi <= 288; ++ppi) {
+        const TCardSize card = ppi <= 110   ? TCardSize{290, 140}
+                               : ppi <= 130 ? TCardSize{362, 175}
+                                            : TCardSize{435, 210};
+        const TCardTableLayout layout = CardTableLayout(ppi, card);
+        const TCardRect table{0, 0, layout.background.w, layout.background.h};
+        EXPECT_TRUE(Contains(table, layout.flight)) << ppi << " ppi";
+        EXPECT_TRUE(Contains(layout.flight, layout.restingCard)) << ppi << " ppi";
     }
 }
 
@@ -462,12 +501,14 @@ TEST_F(CardTableTest, WipeCoversTheCardInTicksOfAtMost180CellsThenResetsIt) {
         for (const auto& op : fills) {
             ASSERT_EQ(op.kind, Kind::Fill);
             EXPECT_EQ(op.colour, kWipeSilver);
-            EXPECT_EQ(op.rect.w, 3);
-            EXPECT_EQ(op.rect.h, 3);
-            for (int y = op.rect.y; y < op.rect.y + 3; ++y)
-                for (int x = op.rect.x; x < op.rect.x + 3; ++x)
-                    if (x >= card.x && x < card.x + card.w && y >= card.y && y < card.y + card.h)
-                        hit[static_cast<std::size_t>((y - card.y) * card.w + (x - card.x))] = true;
+            // Squares of 3, those of the last column (x 288) and row (y 138) cut to the card:
+            // nothing beside the card turns silver.
+            EXPECT_EQ(op.rect.w, op.rect.x - card.x == 288 ? 2 : 3);
+            EXPECT_EQ(op.rect.h, op.rect.y - card.y == 138 ? 2 : 3);
+            EXPECT_TRUE(Contains(card, op.rect));
+            for (int y = op.rect.y; y < op.rect.y + op.rect.h; ++y)
+                for (int x = op.rect.x; x < op.rect.x + op.rect.w; ++x)
+                    hit[static_cast<std::size_t>((y - card.y) * card.w + (x - card.x))] = true;
         }
     }
     EXPECT_EQ(std::count(hit.begin(), hit.end(), false), 0) << "pixels of the card not wiped";
@@ -686,8 +727,8 @@ TEST_F(CardTextTest, ClearingALineCoversItsWrappedTextAndSparesTheOther) {
         cards.WriteCardText(t, line, true);
         drawn[line] = canvas.Take();
     }
-    EXPECT_EQ(cleared[1], (TCardRect{20, 25, 250, 32}));
-    EXPECT_EQ(cleared[2], (TCardRect{20, 70, 250, 32}));
+    EXPECT_EQ(cleared[1], (TCardRect{20, 25, 263, 32}));
+    EXPECT_EQ(cleared[2], (TCardRect{20, 70, 263, 32}));
     for (const int line : {1, 2})
         for (const auto& op : drawn[line]) {
             if (op.kind != Kind::Char)

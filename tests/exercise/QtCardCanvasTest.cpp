@@ -72,6 +72,35 @@ TEST_F(QtCardCanvasTest, AfterTheFlyInTheCardLiesAtRestAndNothingElseChanged) {
     EXPECT_EQ(Compare(before, canvas->WindowImage(), RestingCard()).outside, 0);
 }
 
+// At 120 and 144 pixels per inch, on the table laid out for them: the card comes to rest on
+// the background and the flight leaves nothing of itself around it.
+TEST(QtCardCanvasDensityTest, TheFlightLeavesNoTrailAtHigherDensities) {
+    struct Row {
+        int ppi;
+        TCardSize card;
+    };
+    for (const Row& row : {Row{120, {362, 175}}, Row{144, {435, 210}}}) {
+        const TCardTableLayout layout = CardTableLayout(row.ppi, row.card);
+        QWidget window;
+        window.resize(layout.background.w, layout.background.h);
+        TRandomGen rng{1, [] { return 5u; }};
+        TQtCardCanvas canvas(window, Pattern(layout.background.w, layout.background.h, 40),
+                             QPoint(0, 0), Pattern(row.card.w, row.card.h, 200), row.ppi,
+                             QPoint(0, 0));
+        TCardGraphics cards(canvas, rng);
+        cards.Setup();
+        const QImage before = canvas.WindowImage().copy();
+        cards.StartFlyIn();
+        for (int frame = 0; frame < 100 && cards.FlyInFrame() != TCardGraphics::kFlyInDone;
+             ++frame) {
+        }
+        const TCardRect r = layout.restingCard;
+        const QRect rest(r.x, r.y, r.w, r.h);
+        EXPECT_EQ(canvas.WindowImage().copy(rest), canvas.CardImage()) << row.ppi;
+        EXPECT_EQ(Compare(before, canvas.WindowImage(), rest).outside, 0) << row.ppi;
+    }
+}
+
 TEST_F(QtCardCanvasTest, AWrittenCharacterChangesOnlyItsLineOnCardAndWindow) {
     FlyIn();
     cards->ClearCardLine(2);
@@ -91,8 +120,12 @@ TEST_F(QtCardCanvasTest, AWrittenCharacterChangesOnlyItsLineOnCardAndWindow) {
     EXPECT_EQ(onWindow.outside, 0);
 }
 
-TEST_F(QtCardCanvasTest, AFullWipeLeavesSilverWhereTheCardWas) {
+// The wipe turns exactly the card silver, and the next card's flight takes it all away: the
+// table around the resting card is the background as at the start.
+TEST_F(QtCardCanvasTest, AFullWipeLeavesSilverWhereTheCardWasAndNothingBesideIt) {
+    const QImage table = canvas->WindowImage().copy();
     FlyIn();
+    const QImage withCard = canvas->WindowImage().copy();
     for (int tick = 0; tick < 100 && !cards->WipeStep(false); ++tick) {
     }
     EXPECT_FALSE(canvas->CardVisible());
@@ -100,6 +133,93 @@ TEST_F(QtCardCanvasTest, AFullWipeLeavesSilverWhereTheCardWas) {
     QImage silver(wiped.size(), wiped.format());
     silver.fill(QColor(192, 192, 192));
     EXPECT_EQ(wiped, silver);
+    EXPECT_EQ(Compare(withCard, canvas->WindowImage(), RestingCard()).outside, 0);
+
+    FlyIn();
+    EXPECT_EQ(canvas->WindowImage().copy(RestingCard()), canvas->CardImage());
+    EXPECT_EQ(Compare(table, canvas->WindowImage(), RestingCard()).outside, 0);
+}
+
+// Clearing a card's two lines takes away every trace of its text, so that nothing of it shows
+// on the next card: descenders stay within the line's height (the font's cell is the card
+// font's height) and a last wide character that runs past the right limit is cleared too.
+TEST_F(QtCardCanvasTest, ClearingBothLinesTakesAwayEveryTraceOfTheText) {
+    const QFontMetrics metrics(canvas->Font(), &canvas->CardImage());
+    EXPECT_LE(metrics.ascent() + metrics.descent(), 20);
+    cards->ClearCardLine(1);
+    cards->ClearCardLine(2);
+    const QImage blank = canvas->CardImage().copy();
+    for (const std::string text :
+         {"gypjq gypjq gypjq", "jumping WWWWWWWWWWWWWWWWWWWW WWWWWWWWWWWWWWWWWWWWWWWWWW qypg"}) {
+        for (const int line : {1, 2})
+            EXPECT_TRUE(cards->WriteCardText(text, line, true));
+        EXPECT_NE(canvas->CardImage(), blank);
+        cards->ClearCardLine(1);
+        cards->ClearCardLine(2);
+        EXPECT_EQ(canvas->CardImage(), blank) << text;
+    }
+}
+
+// Copies into the work picture are only noted, and done when the work picture is copied on:
+// whatever the copies, the target gets what plain copies one after the other give it.
+TEST_F(QtCardCanvasTest, CopiesThroughTheWorkPictureGiveWhatPlainCopiesGive) {
+    const QImage background = Pattern(440, 190, 40);
+    const QImage card = Pattern(290, 140, 200);
+    struct Into {
+        TCardPicture from;
+        TCardRect source;
+        TCardPoint at;
+    };
+    struct Case {
+        std::vector<Into> copies;
+        TCardRect out; // of the work picture, onto the window at (300, 200)
+        bool stretch;  // the work picture stretched onto the window instead
+    };
+    const std::vector<Case> cases{
+        // A move step: the background under the work picture, the small card on it.
+        {{{TCardPicture::Background, {40, 30, 72, 46}, {0, 0}},
+          {TCardPicture::Card, {0, 0, 56, 30}, {16, 8}}},
+         {0, 0, 72, 46},
+         false},
+        // Parts that leave the work picture's own (white) pixels showing, one past its edge,
+        // and only part of the work picture copied on.
+        {{{TCardPicture::Background, {0, 0, 30, 46}, {0, 0}},
+          {TCardPicture::Card, {100, 50, 56, 30}, {50, 30}}},
+         {10, 5, 50, 40},
+         false},
+        // The whole work picture read otherwise: the noted copies are done first.
+        {{{TCardPicture::Background, {200, 100, 72, 46}, {0, 0}},
+          {TCardPicture::Card, {0, 0, 20, 20}, {3, 4}}},
+         {0, 0, 72, 46},
+         true},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        canvas->ResizePicture(TCardPicture::Work, {72, 46});
+        QImage work(72, 46, QImage::Format_RGB32);
+        work.fill(Qt::white);
+        QImage expected = canvas->WindowImage().copy();
+        for (const Into& copy : c.copies) {
+            canvas->CopyRect(copy.from, copy.source, TCardPicture::Work, copy.at);
+            QPainter painter(&work);
+            painter.drawImage(QPoint(copy.at.x, copy.at.y),
+                              copy.from == TCardPicture::Card ? card : background,
+                              QRect(copy.source.x, copy.source.y, copy.source.w, copy.source.h));
+        }
+        {
+            QPainter painter(&expected);
+            if (c.stretch)
+                painter.drawImage(QRect(300, 200, 144, 92), work);
+            else
+                painter.drawImage(QPoint(300, 200), work,
+                                  QRect(c.out.x, c.out.y, c.out.w, c.out.h));
+        }
+        if (c.stretch)
+            canvas->Stretch(TCardPicture::Work, false, TCardPicture::Window, {300, 200, 144, 92});
+        else
+            canvas->CopyRect(TCardPicture::Work, c.out, TCardPicture::Window, {300, 200});
+        EXPECT_EQ(canvas->WindowImage(), expected) << "case " << i;
+    }
 }
 
 // A character is drawn by its Windows-1252 byte, as the Unicode character of that byte.

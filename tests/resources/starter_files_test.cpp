@@ -162,13 +162,21 @@ TEST(PresetSettings, ChooseTheStarterFileAndItsThreeLessons) {
     settings.ReadVoiceSection();
     EXPECT_TRUE(settings.general.AutoPresent);
     EXPECT_TRUE(settings.general.VoiceAnswer);
-    EXPECT_EQ(settings.general.VoicePresent, 0);
+    // The presented text is shown and spoken, the solution spoken too.
+    EXPECT_EQ(settings.general.VoicePresent, 2);
     EXPECT_EQ(settings.general.DelayPresent, 5);
     EXPECT_EQ(settings.general.DelayAnswer, 5);
     // The font must be one the settings dialog offers, or its page shows no choice.
     EXPECT_EQ(settings.font.Font, "Times New Roman");
     EXPECT_EQ(settings.font.Size, 18);
-    EXPECT_EQ(settings.voices[0].Voice, "no Voice");
+    // Voices of espeak-ng as the speech engine names them, with its default speed and pitch
+    // (a pitch of 0 would be espeak-ng's lowest, not its default).
+    EXPECT_EQ(settings.voices[0].Voice, "English (Great Britain) (English (Great Britain))");
+    EXPECT_EQ(settings.voices[1].Voice, "German (German)");
+    for (const auto& voice : settings.voices) {
+        EXPECT_EQ(voice.Speed, 212);
+        EXPECT_EQ(voice.Pitch, 55);
+    }
 }
 
 } // namespace

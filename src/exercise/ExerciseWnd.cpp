@@ -1,0 +1,612 @@
+#include "exercise/ExerciseWnd.h"
+
+#include "app/AppIniFile.h"
+#include "app/AppLangHandl.h"
+#include "app/FormFit.h"
+#include "app/HelpContexts.h"
+#include "app/HelpWindow.h"
+#include "app/QtText.h"
+#include "app/UiHelpers.h"
+#include "exercise/ExerciseSpeech.h"
+#include "exercise/QtCardCanvas.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QSvgRenderer>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <initializer_list>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+
+namespace lexaro {
+
+namespace {
+
+// The window at 100 per cent.
+constexpr int kWindowWidth = 635;
+constexpr int kWindowHeight = 335;
+constexpr QPoint kTableAt{12, 46};
+constexpr int kHintMs = 5000;
+// The run table's columns: none, presented text, a narrow gap, solution.
+constexpr std::array<int, 4> kColumnWidths{0, 208, 3, 208};
+
+QString ImagePath(const char* name) {
+    return QStringLiteral(":/images/") + QLatin1String(name);
+}
+
+// An SVG picture of the program drawn at exactly this size on what the image holds.
+void RenderSvg(QImage& image, const QString& path, const QRectF& into) {
+    QSvgRenderer svg(path);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    svg.render(&painter, into);
+}
+
+int ScreenDensity(const QWidget& window) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen ? static_cast<int>(std::lround(screen->logicalDotsPerInch())) : 96;
+}
+
+std::optional<TExerciseKey> RunKey(const QKeyEvent& event) {
+    // Shortcuts with Ctrl, Alt or Meta belong to others.
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return std::nullopt;
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return TExerciseKey::Enter;
+    case Qt::Key_Space:
+        return TExerciseKey::Space;
+    case Qt::Key_Left:
+        return TExerciseKey::Left;
+    case Qt::Key_Up:
+        return TExerciseKey::Up;
+    case Qt::Key_Right:
+        return TExerciseKey::Right;
+    case Qt::Key_Down:
+        return TExerciseKey::Down;
+    default:
+        break;
+    }
+    if (event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9)
+        return DigitKey(event.key() - Qt::Key_0);
+    return std::nullopt;
+}
+
+QPushButton* PictureButton(QWidget* parent, const char* name, const char* image) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setFlat(true);
+    button->setIcon(QIcon(ImagePath(image)));
+    button->setEnabled(false);
+    button->setToolTipDuration(kHintMs);
+    // The keyboard works through Space and Enter wherever the focus is; the buttons never
+    // take it from the priority buttons.
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+} // namespace
+
+TCardSize CardPictureSizeFor(int pixelsPerInch) {
+    if (pixelsPerInch <= 110)
+        return {290, 140};
+    if (pixelsPerInch <= 130)
+        return {362, 175};
+    return {435, 210};
+}
+
+TCardTablePictures MakeCardTablePictures(int pixelsPerInch) {
+    EnsureResources();
+    TCardTablePictures pictures;
+    const TCardSize card = CardPictureSizeFor(pixelsPerInch);
+    pictures.layout = CardTableLayout(pixelsPerInch, card);
+    const TCardSize table = pictures.layout.background;
+
+    pictures.background = QImage(table.w, table.h, QImage::Format_RGB32);
+    pictures.background.fill(QColor(0x2F, 0x7D, 0x5A));
+    RenderSvg(pictures.background, ImagePath("card-table.svg"), QRectF(0, 0, table.w, table.h));
+
+    // The card on the table where it comes to rest: its shadow and corners fall on the table.
+    const TCardRect rest = pictures.layout.restingCard;
+    pictures.card = pictures.background.copy(rest.x, rest.y, card.w, card.h);
+    const char* name = card.w == 290   ? "card-100.svg"
+                       : card.w == 362 ? "card-125.svg"
+                                       : "card-150.svg";
+    RenderSvg(pictures.card, ImagePath(name), QRectF(0, 0, card.w, card.h));
+    return pictures;
+}
+
+// --- The table ------------------------------------------------------------------------------
+
+TCardTableView::TCardTableView(QWidget* parent) : QWidget(parent) {
+    // The picture covers every pixel: nothing to erase first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TCardTableView::paintEvent(QPaintEvent* event) {
+    if (canvas_ == nullptr)
+        return;
+    QPainter painter(this);
+    canvas_->PaintWindow(painter, event->rect());
+}
+
+// --- The context ----------------------------------------------------------------------------
+
+TExerciseRunContext ExerciseRunContextOf(const TWindowContext& context) {
+    const std::shared_ptr<TAppIniFile>& settings = context.settings;
+    if (!settings || !context.texts)
+        throw std::invalid_argument("The exercise window needs the settings and the texts");
+    TExerciseRunContext run;
+    // Each record shares the settings object: the run keeps it alive while it needs it.
+    run.exercise = std::shared_ptr<TExerciseData>(settings, &settings->exercise);
+    run.general = std::shared_ptr<TGeneralProperty>(settings, &settings->general);
+    run.font = std::shared_ptr<const TFontProperty>(settings, &settings->font);
+    run.voices = std::shared_ptr<const AVoiceProperty>(settings, &settings->voices);
+    run.langFile = context.langFile;
+    if (context.speech)
+        run.speech = std::make_shared<TEngineSpeech>(context.speech);
+    run.text = [texts = context.texts](std::int32_t number) { return texts->GetText(number); };
+    run.firstLanguage = context.firstLanguage;
+    run.splitHeldBack = context.splitHeldBack;
+    run.saveLangFile = context.saveLangFile;
+    return run;
+}
+
+std::unique_ptr<IExerciseWindow> MakeExerciseWindow(const TWindowContext& context, QWidget* owner) {
+    return std::make_unique<TExerciseDlg>(ExerciseRunContextOf(context), context.showHelp, owner);
+}
+
+// --- The window -----------------------------------------------------------------------------
+
+TExerciseDlg::TExerciseDlg(TExerciseRunContext context, std::function<void(int)> showHelp,
+                           QWidget* owner, int pixelsPerInch)
+    : QWidget(owner, Qt::Window), showHelp_(std::move(showHelp)) {
+    EnsureResources();
+    setObjectName("TExerciseDlg");
+    // A system menu and a minimise box only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    ppi_ = pixelsPerInch > 0 ? pixelsPerInch : ScreenDensity(owner ? *owner : *this);
+    percent_ = static_cast<int>(std::lround(FormScaleFactor(ppi_) * 100));
+    pictures_ = MakeCardTablePictures(ppi_);
+    BuildForm();
+
+    canvas_ = std::make_unique<TQtCardCanvas>(*groundImage, pictures_.background, QPoint(0, 0),
+                                              pictures_.card, ppi_, QPoint(0, 0));
+    groundImage->SetCanvas(canvas_.get());
+    cards_ = std::make_unique<TCardGraphics>(*canvas_);
+    run_ = std::make_unique<TExerciseRun>(std::move(context), static_cast<IExerciseView&>(*this));
+
+    SetHelpContext(*this, kHelpExercise);
+    SetHelpContext(*prioBox, kHelpPriorities);
+    InstallHelpKey(*this, [this](int helpContext) {
+        if (showHelp_)
+            showHelp_(helpContext);
+    });
+
+    // The window's size at its density, and no smaller than its controls need.
+    resize(kWindowWidth, kWindowHeight);
+    const bool cut = fitFormToScreen(*this, true, true, false);
+    const QSize client = findChild<QWidget*>("client")->minimumSize();
+    if (!cut) {
+        resize(size().expandedTo(client));
+        greySizeItem(*this);
+    }
+}
+
+TExerciseDlg::~TExerciseDlg() {
+    // The run's close needs the window's parts; a window destroyed while open closes first.
+    if (run_ && isVisible())
+        run_->Close();
+}
+
+void TExerciseDlg::BuildForm() {
+    const auto s = [this](int v) { return v * percent_ / 100; };
+    const TCardSize table = pictures_.layout.background;
+    const QRect tableRect(s(kTableAt.x()), s(kTableAt.y()), table.w, table.h);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("clientScroll");
+    scroll->setFrameShape(QFrame::NoFrame);
+    // Scroll bars appear only when the window had to be cut to the screen.
+    scroll->setWidgetResizable(true);
+    outer->addWidget(scroll);
+    auto* client = new QWidget(scroll);
+    client->setObjectName("client");
+    scroll->setWidget(client);
+
+    // State of the run above the table.
+    stateBox = new QGroupBox(client);
+    stateBox->setObjectName("stateBox");
+    stateBox->setGeometry(s(8), s(2), tableRect.width() + s(8), s(40));
+    auto* stateRow = new QHBoxLayout(stateBox);
+    stateRow->setContentsMargins(s(8), s(2), s(8), s(4));
+    const auto label = [&](const char* name) {
+        auto* l = new QLabel(stateBox);
+        l->setObjectName(name);
+        return l;
+    };
+    labelMode = label("labelMode");
+    modeValue = label("modeValue");
+    labelState = label("labelState");
+    stateValue = label("stateValue");
+    labelWNbr = label("labelWNbr");
+    wNbrValue = label("wNbrValue");
+    // The counter's room for "300/300".
+    wNbrValue->setMinimumWidth(wNbrValue->fontMetrics().horizontalAdvance("300/300") + 4);
+    for (QLabel* value : {modeValue, stateValue, wNbrValue}) {
+        QFont bold = value->font();
+        bold.setBold(true);
+        value->setFont(bold);
+    }
+    using LabelPair = std::pair<QLabel*, QLabel*>;
+    for (const auto& [name, value] : std::initializer_list<LabelPair>{
+             {labelMode, modeValue}, {labelState, stateValue}, {labelWNbr, wNbrValue}}) {
+        stateRow->addWidget(name);
+        stateRow->addWidget(value);
+        stateRow->addStretch(1);
+    }
+
+    // The card table, and the table of the run in the same place.
+    groundImage = new TCardTableView(client);
+    groundImage->setObjectName("groundImage");
+    groundImage->setGeometry(tableRect);
+
+    exerciseList = new QTreeWidget(client);
+    exerciseList->setObjectName("exerciseList");
+    exerciseList->setGeometry(tableRect);
+    exerciseList->setColumnCount(static_cast<int>(kColumnWidths.size()));
+    exerciseList->setHeaderHidden(true);
+    exerciseList->setRootIsDecorated(false);
+    exerciseList->setIndentation(0);
+    exerciseList->setUniformRowHeights(true);
+    exerciseList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    exerciseList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    exerciseList->setSelectionMode(QAbstractItemView::SingleSelection);
+    exerciseList->header()->setStretchLastSection(false);
+    // The gap column is only 3 pixels wide, the first none.
+    exerciseList->header()->setMinimumSectionSize(0);
+    for (std::size_t c = 0; c < kColumnWidths.size(); ++c)
+        exerciseList->setColumnWidth(static_cast<int>(c), s(kColumnWidths[c]));
+    exerciseList->hide();
+    connect(exerciseList, &QTreeWidget::itemSelectionChanged, this,
+            &TExerciseDlg::TableSelectionChanged);
+
+    // START, STOP and Next below the table.
+    btnBox = new QGroupBox(client);
+    btnBox->setObjectName("btnBox");
+    btnBox->setGeometry(s(8), tableRect.bottom() + 1 + s(6), tableRect.width() + s(8), s(88));
+    auto* buttonRow = new QHBoxLayout(btnBox);
+    buttonRow->setContentsMargins(s(10), s(8), s(10), s(8));
+    buttonRow->setSpacing(s(12));
+    btnRun = PictureButton(btnBox, "btnRun", "run.svg");
+    btnStop = PictureButton(btnBox, "btnStop", "stop.svg");
+    btnNext = PictureButton(btnBox, "btnNext", "next.svg");
+    for (QPushButton* button : {btnRun, btnStop, btnNext}) {
+        button->setIconSize(QSize(s(40), s(40)));
+        button->setMinimumHeight(s(60));
+        QFont font = button->font();
+        font.setBold(true);
+        button->setFont(font);
+        buttonRow->addWidget(button, 1);
+    }
+    connect(btnRun, &QPushButton::clicked, this, [this] { run_->Start(); });
+    connect(btnStop, &QPushButton::clicked, this, [this] { run_->Stop(); });
+    connect(btnNext, &QPushButton::clicked, this, [this] { run_->Next(); });
+
+    // The priorities right of the table.
+    prioBox = new QGroupBox(client);
+    prioBox->setObjectName("prioBox");
+    const int prioLeft = tableRect.right() + 1 + s(10);
+    const int prioHeight = btnBox->geometry().bottom() - s(2) + 1;
+    prioBox->setGeometry(prioLeft, s(2), std::max(s(166), s(kWindowWidth - 7) - prioLeft),
+                         prioHeight);
+    auto* prioColumn = new QVBoxLayout(prioBox);
+    prioColumn->setContentsMargins(s(10), s(6), s(6), s(6));
+    prioGroup = new QButtonGroup(this);
+    prioGroup->setExclusive(true);
+    for (int p = 0; p < static_cast<int>(rbPrio.size()); ++p) {
+        auto* rb = new QRadioButton(prioBox);
+        rb->setObjectName(QStringLiteral("rbPrio%1").arg(p));
+        prioGroup->addButton(rb, p);
+        prioColumn->addWidget(rb);
+        rbPrio[static_cast<std::size_t>(p)] = rb;
+    }
+    // A click by the learner only: a button checked by the program reports nothing.
+    connect(prioGroup, &QButtonGroup::idClicked, this,
+            [this](int priority) { run_->PriorityClicked(priority); });
+
+    client->setMinimumSize(
+        std::max(s(kWindowWidth), prioBox->geometry().right() + 1 + s(7)),
+        std::max(s(kWindowHeight),
+                 std::max(prioBox->geometry().bottom(), btnBox->geometry().bottom()) + 1 + s(5)));
+
+    // The keys of the run reach it wherever the focus is.
+    for (QWidget* w : std::initializer_list<QWidget*>{exerciseList, btnRun, btnStop, btnNext})
+        w->installEventFilter(this);
+    for (QRadioButton* rb : rbPrio)
+        rb->installEventFilter(this);
+
+    timerPresentDelay = new QTimer(this);
+    timerAnswerDelay = new QTimer(this);
+    timerGraphic = new QTimer(this);
+    timerPresentDelay->setObjectName("timerPresentDelay");
+    timerAnswerDelay->setObjectName("timerAnswerDelay");
+    timerGraphic->setObjectName("timerGraphic");
+    timerGraphic->setInterval(60);
+    for (const TExerciseTimer t :
+         {TExerciseTimer::PresentDelay, TExerciseTimer::AnswerDelay, TExerciseTimer::Graphic}) {
+        QTimer* timer = TimerOf(t);
+        // The graphic timer paces animations and letters: as exact as the system allows.
+        if (t == TExerciseTimer::Graphic)
+            timer->setTimerType(Qt::PreciseTimer);
+        connect(timer, &QTimer::timeout, this, [this, t] { run_->TimerTick(t); });
+    }
+}
+
+// --- IExerciseWindow ------------------------------------------------------------------------
+
+void TExerciseDlg::ShowExercise() {
+    if (!isVisible())
+        show();
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+bool TExerciseDlg::IsExerciseVisible() const {
+    return isVisible();
+}
+
+void TExerciseDlg::CloseExercise() {
+    close();
+}
+
+void TExerciseDlg::ApplyTexts() {
+    run_->ApplyTexts();
+}
+
+// --- Events ---------------------------------------------------------------------------------
+
+void TExerciseDlg::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Shown by the program (not restored from the task bar): a fresh run.
+    if (!event->spontaneous())
+        run_->Show();
+}
+
+void TExerciseDlg::closeEvent(QCloseEvent* event) {
+    run_->Close();
+    event->accept();
+    QWidget::closeEvent(event);
+}
+
+void TExerciseDlg::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible())
+        run_->Activate();
+}
+
+void TExerciseDlg::keyPressEvent(QKeyEvent* event) {
+    if (HandleKey(*event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool TExerciseDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent&>(*event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TExerciseDlg::HandleKey(const QKeyEvent& event) {
+    const std::optional<TExerciseKey> key = RunKey(event);
+    return key && run_->KeyDown(*key);
+}
+
+void TExerciseDlg::TableSelectionChanged() {
+    // Only the learner's choices on the shown table; clearing and filling it are the run's.
+    if (!exerciseList->isVisible())
+        return;
+    const QModelIndexList rows = exerciseList->selectionModel()->selectedRows();
+    int first = -1;
+    for (const QModelIndex& row : rows)
+        if (first < 0 || row.row() < first)
+            first = row.row();
+    run_->TableRowSelected(first);
+}
+
+QTimer* TExerciseDlg::TimerOf(TExerciseTimer timer) const {
+    switch (timer) {
+    case TExerciseTimer::PresentDelay:
+        return timerPresentDelay;
+    case TExerciseTimer::AnswerDelay:
+        return timerAnswerDelay;
+    case TExerciseTimer::Graphic:
+        break;
+    }
+    return timerGraphic;
+}
+
+// --- IExerciseView --------------------------------------------------------------------------
+
+void TExerciseDlg::SetTimerInterval(TExerciseTimer timer, std::int32_t ms) {
+    // A running timer starts its period anew, as a window timer does.
+    TimerOf(timer)->setInterval(ms);
+}
+
+std::int32_t TExerciseDlg::TimerInterval(TExerciseTimer timer) const {
+    return TimerOf(timer)->interval();
+}
+
+void TExerciseDlg::SetTimerEnabled(TExerciseTimer timer, bool enabled) {
+    QTimer* t = TimerOf(timer);
+    if (!enabled)
+        t->stop();
+    else if (!t->isActive())
+        t->start();
+}
+
+bool TExerciseDlg::TimerEnabled(TExerciseTimer timer) const {
+    return TimerOf(timer)->isActive();
+}
+
+void TExerciseDlg::SetUpCard() {
+    // A new show starts on the bare table, whatever the last one left on it.
+    canvas_->PaintBackground();
+    cards_->Setup();
+}
+
+void TExerciseDlg::ReleaseCard() {
+    cards_->Release();
+}
+
+void TExerciseDlg::ResetCard() {
+    cards_->WipeStep(true);
+}
+
+bool TExerciseDlg::WipeStep() {
+    return cards_->WipeStep(false);
+}
+
+void TExerciseDlg::ClearCardLine(std::int32_t line) {
+    cards_->ClearCardLine(line);
+}
+
+void TExerciseDlg::SetCardFont(const TFontProperty& font) {
+    cards_->SetCardFont(font);
+}
+
+void TExerciseDlg::StartFlyIn() {
+    cards_->StartFlyIn();
+}
+
+std::int32_t TExerciseDlg::FlyInFrame() {
+    return cards_->FlyInFrame();
+}
+
+bool TExerciseDlg::WriteCardText(const std::string& text, std::int32_t line, bool allAtOnce) {
+    return cards_->WriteCardText(text, line, allAtOnce);
+}
+
+void TExerciseDlg::SetTexts(const TExerciseTexts& texts) {
+    setWindowTitle(QtFromCp1252(texts.caption));
+    labelMode->setText(QtFromCp1252(texts.modeLabel));
+    labelState->setText(QtFromCp1252(texts.stateLabel));
+    labelWNbr->setText(QtFromCp1252(texts.counterLabel));
+    btnRun->setText(QtFromCp1252(texts.start));
+    btnStop->setText(QtFromCp1252(texts.stop));
+    btnNext->setText(QtFromCp1252(texts.next));
+    btnRun->setToolTip(QtFromCp1252(texts.startHint));
+    btnStop->setToolTip(QtFromCp1252(texts.stopHint));
+    btnNext->setToolTip(QtFromCp1252(texts.nextHint));
+    prioBox->setTitle(QtFromCp1252(texts.priorityBox));
+    for (std::size_t p = 0; p < rbPrio.size(); ++p)
+        rbPrio[p]->setText(QtFromCp1252(texts.priorities[p]));
+}
+
+void TExerciseDlg::SetModeText(const std::string& text) {
+    modeValue->setText(QtFromCp1252(text));
+}
+
+void TExerciseDlg::SetStateText(const std::string& text) {
+    stateValue->setText(QtFromCp1252(text));
+}
+
+void TExerciseDlg::SetCounterText(const std::string& text) {
+    wNbrValue->setText(QtFromCp1252(text));
+}
+
+void TExerciseDlg::SetButtons(const TExerciseButtons& buttons) {
+    btnRun->setEnabled(buttons.start);
+    btnStop->setEnabled(buttons.stop);
+    btnNext->setEnabled(buttons.next);
+}
+
+void TExerciseDlg::CheckPriority(std::int32_t priority) {
+    if (priority >= 0 && priority < static_cast<std::int32_t>(rbPrio.size())) {
+        // setChecked reports no click.
+        rbPrio[static_cast<std::size_t>(priority)]->setChecked(true);
+        return;
+    }
+    // None: an exclusive group keeps one checked unless told otherwise for a moment.
+    prioGroup->setExclusive(false);
+    for (QRadioButton* rb : rbPrio)
+        rb->setChecked(false);
+    prioGroup->setExclusive(true);
+}
+
+void TExerciseDlg::FocusPriority(std::int32_t priority) {
+    if (priority >= 0 && priority < static_cast<std::int32_t>(rbPrio.size()))
+        rbPrio[static_cast<std::size_t>(priority)]->setFocus();
+}
+
+void TExerciseDlg::ClearTable() {
+    const QSignalBlocker quiet(exerciseList);
+    exerciseList->clear();
+}
+
+void TExerciseDlg::AddTableRow(const std::string& presented, const std::string& solution) {
+    const QSignalBlocker quiet(exerciseList);
+    auto* row = new QTreeWidgetItem(
+        exerciseList, {QString(), QtFromCp1252(presented), QString(), QtFromCp1252(solution)});
+    row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    row->setTextAlignment(2, Qt::AlignHCenter | Qt::AlignVCenter);
+}
+
+void TExerciseDlg::HideTable() {
+    exerciseList->hide();
+}
+
+void TExerciseDlg::ShowTable() {
+    exerciseList->show();
+    exerciseList->raise();
+    const int rows = exerciseList->topLevelItemCount();
+    if (rows > 0) {
+        // The selection reports itself to the run, as the learner's would.
+        exerciseList->setCurrentItem(exerciseList->topLevelItem(rows - 1));
+        exerciseList->scrollToItem(exerciseList->topLevelItem(rows - 1));
+    }
+    exerciseList->setFocus();
+}
+
+void TExerciseDlg::FocusTable() {
+    exerciseList->setFocus();
+}
+
+bool TExerciseDlg::AskYesNo(const std::string& caption, const std::string& text, bool beep) {
+    QString shown = QtFromCp1252(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return showMessage(QtFromCp1252(caption), shown, kMbYesNo | kMbIconInformation, beep, this) ==
+           kIdYes;
+}
+
+void TExerciseDlg::CloseWindow() {
+    close();
+}
+
+} // namespace lexaro

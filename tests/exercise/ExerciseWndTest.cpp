@@ -1,0 +1,334 @@
+// The exercise window on the offscreen platform: it renders what the run reports, passes the
+// learner's keys and clicks on, and joins the main window through its factory. The rules of
+// the run are tested without a window (ExerciseRunTest).
+#include "exercise/ExerciseWnd.h"
+
+#include "app/AppIniFile.h"
+#include "app/AppLangHandl.h"
+#include "app/MainWnd.h"
+#include "app/MainWndLogic.h"
+#include "app/UiHelpers.h"
+#include "exercise/ExerciseHelpFunc.h"
+#include "exercise/QtCardCanvas.h"
+#include "support/LangFiles.h"
+
+#include <QButtonGroup>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace lexaro {
+namespace {
+
+// Answers message boxes instead of showing them.
+class Answers {
+public:
+    explicit Answers(int answer) {
+        previous_ = setMessageHook([this, answer](const MessageRequest& request) {
+            asked.push_back(request.text);
+            return answer;
+        });
+    }
+    ~Answers() { setMessageHook(previous_); }
+    std::vector<QString> asked;
+
+private:
+    MessageHook previous_;
+};
+
+// The main window's side: settings (in memory), the program's texts, a language file of three
+// pairs in lesson 1 and the services, counting what the window asks of them.
+class ExerciseWndTest : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    std::shared_ptr<TAppIniFile> settings;
+    std::shared_ptr<TAppLangHandler> texts = std::make_shared<TAppLangHandler>();
+    std::shared_ptr<TLangFHandler> lang;
+    int saves = 0;
+    int splits = 0;
+    std::vector<int> helps;
+    std::unique_ptr<IExerciseWindow> window;
+
+    ExerciseWndTest() {
+        settings = std::make_shared<TAppIniFile>(folder.path().toStdString(), nullptr);
+        EXPECT_TRUE(texts->OpenTextDb(LEXARO_TEXTDB_FILE, "Lexaro", nullptr));
+        EXPECT_TRUE(texts->SelectLanguage("EN"));
+        lang = std::make_shared<TLangFHandler>(test::GeneratedLangFile({{1, 3, true}}));
+        auto& ex = settings->exercise;
+        ex.Lang1 = "English";
+        ex.Lang2 = "Deutsch";
+        ex.ExerciseWords = {{1, 0, 0, false}, {1, 1, 3, false}, {1, 2, 0, false}};
+        settings->general.AutoPresent = false;
+        settings->general.VoicePresent = 0;
+        settings->general.VoiceAnswer = false;
+        settings->general.DelayAnswer = 1;
+        settings->general.DelayPresent = 1;
+        settings->font = TFontProperty{"DejaVu Sans", 0, 0, 18};
+    }
+
+    TWindowContext Context() {
+        TWindowContext c;
+        c.settings = settings;
+        c.texts = texts;
+        c.langFile = lang;
+        c.firstLanguage = [this] { return settings->exercise.FirstLang; };
+        c.splitHeldBack = [this] {
+            ++splits;
+            splitHeldBack(settings->exercise.ExerciseWords, settings->heldBack);
+        };
+        c.saveLangFile = [this] {
+            ++saves;
+            return true;
+        };
+        c.showHelp = [this](int context) { helps.push_back(context); };
+        return c;
+    }
+
+    TExerciseDlg& Open() {
+        window = MakeExerciseWindow(Context(), nullptr);
+        auto& dlg = dynamic_cast<TExerciseDlg&>(*window);
+        window->ShowExercise();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dlg));
+        return dlg;
+    }
+
+    // Waits until the card lies on the table and nothing is being drawn.
+    static void Settle(TExerciseDlg& dlg) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg.timerGraphic->isActive(); }, 10'000));
+    }
+
+    static void Key(TExerciseDlg& dlg, Qt::Key key) {
+        QWidget* target = QApplication::focusWidget();
+        QTest::keyClick(target ? target : &dlg, key);
+    }
+};
+
+TEST_F(ExerciseWndTest, RendersWhatTheRunReports) {
+    TExerciseDlg& dlg = Open();
+    Settle(dlg);
+    EXPECT_EQ(dlg.windowTitle(), "Exercise - English/Deutsch");
+    EXPECT_EQ(dlg.labelMode->text(), "Mode : ");
+    EXPECT_EQ(dlg.modeValue->text(), "Manual");
+    EXPECT_EQ(dlg.stateValue->text(), " - ");
+    EXPECT_EQ(dlg.wNbrValue->text(), "1/3");
+    EXPECT_EQ(dlg.btnRun->text(), "START");
+    EXPECT_EQ(dlg.btnNext->toolTip(), "Next step (Enter)");
+    EXPECT_EQ(dlg.prioBox->title(), " Priority ");
+    EXPECT_EQ(dlg.rbPrio[9]->text(), "not more use");
+    // Manual mode: the first card is there without START, Next is the way on.
+    EXPECT_FALSE(dlg.btnRun->isEnabled());
+    EXPECT_FALSE(dlg.btnStop->isEnabled());
+    EXPECT_TRUE(dlg.btnNext->isEnabled());
+    EXPECT_TRUE(dlg.rbPrio[0]->isChecked());
+    EXPECT_TRUE(dlg.rbPrio[0]->hasFocus());
+    EXPECT_FALSE(dlg.exerciseList->isVisible());
+    // The card lies on the table with its text written in the card font's colour (0, black).
+    ASSERT_TRUE(dlg.Canvas().CardVisible());
+    const QImage card = dlg.Canvas().CardImage();
+    int written = 0;
+    for (int y = 0; y < card.height(); ++y)
+        for (int x = 0; x < card.width(); ++x)
+            written += card.pixel(x, y) == qRgb(0, 0, 0) ? 1 : 0;
+    EXPECT_GT(written, 20) << "no text on the card";
+    EXPECT_EQ(dlg.groundImage->grab().toImage().convertToFormat(QImage::Format_RGB32),
+              dlg.Canvas().WindowImage());
+}
+
+TEST_F(ExerciseWndTest, KeysReachTheRunAndProgramCheckedPrioritiesReportNoClick) {
+    TExerciseDlg& dlg = Open();
+    Settle(dlg);
+    QSignalSpy clicks(dlg.prioGroup, &QButtonGroup::idClicked);
+    auto& words = settings->exercise.ExerciseWords;
+
+    Key(dlg, Qt::Key_9);
+    EXPECT_TRUE(dlg.rbPrio[9]->isChecked());
+    EXPECT_EQ(words[0].priority, 9);
+    Key(dlg, Qt::Key_Up);
+    EXPECT_TRUE(dlg.rbPrio[8]->isChecked());
+    EXPECT_TRUE(dlg.rbPrio[8]->hasFocus());
+    EXPECT_EQ(words[0].priority, 8);
+    Key(dlg, Qt::Key_Down);
+    Key(dlg, Qt::Key_Right); // wraps round, as radio buttons do
+    EXPECT_EQ(words[0].priority, 0);
+
+    // Enter writes the solution, Enter again brings the second card, whose priority 3 the
+    // program checks without a click.
+    Key(dlg, Qt::Key_Return);
+    Settle(dlg);
+    Key(dlg, Qt::Key_Return);
+    Settle(dlg);
+    EXPECT_EQ(dlg.wNbrValue->text(), "2/3");
+    EXPECT_TRUE(dlg.rbPrio[3]->isChecked());
+    EXPECT_EQ(clicks.count(), 0);
+
+    // The learner's click is one.
+    QTest::mouseClick(dlg.rbPrio[5], Qt::LeftButton, {}, QPoint(8, dlg.rbPrio[5]->height() / 2));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(words[1].priority, 5);
+}
+
+TEST_F(ExerciseWndTest, AtTheEndNoShowsTheTableOfTheRun) {
+    settings->general.ShowTable = true;
+    TExerciseDlg& dlg = Open();
+    Answers no(kIdNo);
+    for (int card = 0; card < 3; ++card) {
+        Settle(dlg);
+        Key(dlg, Qt::Key_Return);
+        Settle(dlg);
+        Key(dlg, Qt::Key_Return);
+    }
+    ASSERT_EQ(no.asked.size(), 1u);
+    EXPECT_EQ(no.asked[0], "The exercise is finished.\nDo you want to do it again?");
+    ASSERT_TRUE(dlg.exerciseList->isVisible());
+    EXPECT_EQ(dlg.exerciseList->geometry(), dlg.groundImage->geometry());
+    ASSERT_EQ(dlg.exerciseList->topLevelItemCount(), 3);
+    const QTreeWidgetItem* last = dlg.exerciseList->topLevelItem(2);
+    EXPECT_EQ(last->text(1), "word 1.2");
+    EXPECT_EQ(last->text(3), "Wort 1.2");
+    EXPECT_TRUE(last->isSelected());
+    EXPECT_EQ(dlg.exerciseList->columnWidth(1), 208);
+    EXPECT_EQ(dlg.exerciseList->columnWidth(2), 3);
+    EXPECT_TRUE(dlg.exerciseList->hasFocus());
+    EXPECT_FALSE(dlg.btnRun->isEnabled() || dlg.btnStop->isEnabled() || dlg.btnNext->isEnabled());
+    EXPECT_EQ(dlg.stateValue->text(), "finished");
+
+    // Choosing a row makes its pair the current one: its priority can still be changed.
+    dlg.exerciseList->setCurrentItem(dlg.exerciseList->topLevelItem(1));
+    EXPECT_EQ(dlg.wNbrValue->text(), "2/3");
+    EXPECT_TRUE(dlg.rbPrio[3]->isChecked());
+    Key(dlg, Qt::Key_7);
+    EXPECT_EQ(settings->exercise.ExerciseWords[1].priority, 7);
+}
+
+TEST_F(ExerciseWndTest, AutomaticModeStartsAndStopsWithSpace) {
+    settings->general.AutoPresent = true;
+    TExerciseDlg& dlg = Open();
+    EXPECT_EQ(dlg.modeValue->text(), "Automatic");
+    EXPECT_EQ(dlg.stateValue->text(), "stopped");
+    EXPECT_EQ(dlg.wNbrValue->text(), "0/3");
+    EXPECT_TRUE(dlg.btnRun->isEnabled());
+    QTest::keyClick(&dlg, Qt::Key_Space);
+    EXPECT_EQ(dlg.stateValue->text(), "running");
+    EXPECT_EQ(dlg.wNbrValue->text(), "1/3");
+    // The card flies in on the graphic timer; then the answer delay runs.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.timerAnswerDelay->isActive(); }, 10'000));
+    EXPECT_EQ(dlg.timerAnswerDelay->interval(), 1000);
+    Key(dlg, Qt::Key_Space);
+    EXPECT_EQ(dlg.stateValue->text(), "stopped");
+    EXPECT_FALSE(dlg.timerAnswerDelay->isActive());
+}
+
+// What the main window relies on: the factory's window closes through the context, saving
+// the language file and holding entries back after "not more use"; F1 asks the main window.
+TEST_F(ExerciseWndTest, TheFactorysWindowSavesThroughTheContextWhenClosed) {
+    TExerciseDlg& dlg = Open();
+    Settle(dlg);
+    EXPECT_TRUE(window->IsExerciseVisible());
+    Key(dlg, Qt::Key_F1);
+    EXPECT_EQ(helps, (std::vector<int>{5})); // the focus is on a priority button
+    QTest::mouseClick(dlg.rbPrio[9], Qt::LeftButton, {}, QPoint(8, dlg.rbPrio[9]->height() / 2));
+    const auto pair = lang->LessonAt(1)->PairAt(0);
+    EXPECT_FALSE(pair->use || pair->drawn);
+    window->CloseExercise();
+    EXPECT_FALSE(window->IsExerciseVisible());
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(splits, 1);
+    // The pair left for good, the one with priority 3 is held back.
+    EXPECT_EQ(settings->exercise.ExerciseWords, (ArrayWordData{{1, 2, 0, false}}));
+    EXPECT_EQ(settings->heldBack.size(), 1u);
+
+    // Shown again: a fresh run over the shorter list, nothing to save at its close.
+    window->ShowExercise();
+    EXPECT_EQ(dlg.wNbrValue->text(), "1/1");
+    window->CloseExercise();
+    EXPECT_EQ(saves, 1);
+}
+
+// In the program: the main window's START opens this window through the factory, and closing
+// the main window while the exercise runs closes it first, which saves the "not more use" of a
+// pair to the language file before the settings are written without its entry.
+TEST(ExerciseInTheProgram, ClosingTheMainWindowClosesTheExerciseFirstAndSavesTheFile) {
+    QTemporaryDir folder;
+    const std::filesystem::path dir = folder.path().toStdString();
+    ASSERT_TRUE(QFile::copy(LEXARO_TEXTDB_FILE, folder.filePath("Text.Db")));
+    std::filesystem::create_directories(dir / "LangFiles");
+    TLangFHandler file = test::GeneratedLangFile({{1, 4, true}});
+    ASSERT_TRUE(file.Save(dir / "LangFiles" / "Words.lang").ok());
+    {
+        std::ofstream ini(dir / "Lexaro.Ini", std::ios::binary);
+        ini << "[GeneralProperty]\r\nAutoPresent=False\r\nVoicePresent=0\r\nVoiceAnswer=False\r\n"
+               "ShowTable=False\r\n[Exercise]\r\nLangFileName=LangFiles/Words.lang\r\n"
+               "Lang1=English\r\nLang2=Deutsch\r\nFirstLang=True\r\nMaxWords=300\r\n"
+               "[AvailableUnits]\r\n0=1\r\nNbrUnits=1\r\n[ExerciseWords]\r\nNbrWords=0\r\n"
+               "[Application]\r\nLanguage=EN\r\n";
+    }
+    Answers boxes(kIdOk);
+    tMainWindow main(dir);
+    ASSERT_FALSE(main.HasEnded());
+    main.SetExerciseWindowFactory(MakeExerciseWindow);
+    main.show();
+    main.ExerciseRun();
+    auto* dlg = dynamic_cast<TExerciseDlg*>(main.ExerciseWindow());
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->wNbrValue->text(), "1/4");
+    // The first card's pair: "not more use".
+    const ExerciseEntry first = main.Logic().Settings()->exercise.ExerciseWords.at(0);
+    ASSERT_TRUE(dlg->Run().KeyDown(TExerciseKey::Digit9));
+    main.close();
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_TRUE(boxes.asked.empty());
+
+    TLangFHandler saved;
+    ASSERT_TRUE(saved.Load(dir / "LangFiles" / "Words.lang"));
+    const auto pair = saved.LessonAt(first.lesson)->PairAt(first.pairId);
+    EXPECT_FALSE(pair->use);
+    EXPECT_FALSE(pair->drawn);
+    std::ifstream ini(dir / "Lexaro.Ini", std::ios::binary);
+    std::ostringstream text;
+    text << ini.rdbuf();
+    EXPECT_EQ(text.str().find("=" + std::to_string(first.lesson) + "-" +
+                              std::to_string(first.pairId) + "-"),
+              std::string::npos);
+    EXPECT_NE(text.str().find("NbrWords=3"), std::string::npos);
+}
+
+// Above 110 pixels per inch the table, the card and the window grow with the density, and the
+// card comes to rest on the table.
+TEST_F(ExerciseWndTest, HigherDensitiesGetTheLargerCardsOnALargerTable) {
+    struct Row {
+        int ppi;
+        QSize card;
+    };
+    for (const Row& row : {Row{96, {290, 140}}, Row{120, {362, 175}}, Row{144, {435, 210}}}) {
+        TExerciseDlg dlg(ExerciseRunContextOf(Context()), {}, nullptr, row.ppi);
+        EXPECT_EQ(dlg.Canvas().CardImage().size(), row.card) << row.ppi;
+        const TCardTableLayout layout =
+            CardTableLayout(row.ppi, {row.card.width(), row.card.height()});
+        EXPECT_EQ(dlg.groundImage->size(), QSize(layout.background.w, layout.background.h));
+        // Everything fits in the window.
+        for (QWidget* part :
+             {static_cast<QWidget*>(dlg.groundImage), static_cast<QWidget*>(dlg.prioBox),
+              static_cast<QWidget*>(dlg.btnBox)})
+            EXPECT_TRUE(QRect(QPoint(0, 0), dlg.size()).contains(part->geometry()))
+                << row.ppi << " " << part->objectName().toStdString();
+    }
+}
+
+} // namespace
+} // namespace lexaro

@@ -1,0 +1,220 @@
+#!/usr/bin/env bash
+# The exercise as a learner runs it: the real program from a copy of its bundled folder under a
+# virtual display, playing into a PulseAudio null sink.
+#   (a) manual mode: Exercise > Start shows the first card at once; the digit 9 gives that pair
+#       "not more use"; Enter writes each solution and brings the next card, three cards in
+#       all; "No" to the question at the end closes the exercise window, Exercise > Exit the
+#       program. lexaro-lang then shows the pair with both marks cleared, and the settings no
+#       longer list it.
+#   (b) automatic mode with 1 s delays and speech: Space starts it, the three cards pass on their
+#       own up to the question at the end, and the recording of the null sink's monitor during
+#       the run is not silent.
+# Uses the PulseAudio server of the test run when it has the sink lexaro_null (scripts/test.sh
+# starts one), otherwise starts its own the same way.
+#   run_exercise_end_to_end.sh <bundled application folder> <lexaro-lang> <folder for screenshots>
+set -euo pipefail
+bundle=$1
+langtool=$2
+shots=$3
+here=$(cd "$(dirname "$0")" && pwd)
+preset="$here/../../resources/Lexaro.Ini.in"
+caption='Exercise - English/Deutsch'
+
+if [ "${LEXARO_E2E_INNER:-}" != 1 ]; then
+  for f in Lexaro Text.Db LangFiles/English-Deutsch.lang; do
+    [ -e "$bundle/$f" ] || { echo "exercise end-to-end: the bundled folder lacks $f" >&2; exit 1; }
+  done
+  mkdir -p "$shots"
+  work=$(mktemp -d)
+  pulse_pid=""
+  cleanup() {
+    if [ -n "$pulse_pid" ]; then kill "$pulse_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+  }
+  trap cleanup EXIT
+  if ! pactl list short sinks 2>/dev/null | grep -q 'lexaro_null'; then
+    # No server of the test run: one of our own, as scripts/test.sh starts it.
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    pulseaudio -D --exit-idle-time=-1 --disallow-exit -n \
+      --load="module-null-sink sink_name=lexaro_null" \
+      --load="module-native-protocol-unix" >/dev/null 2>&1 ||
+      { echo "exercise end-to-end: pulseaudio did not start" >&2; exit 1; }
+    for _ in $(seq 100); do
+      [ -f "$XDG_RUNTIME_DIR/pulse/pid" ] && pactl info >/dev/null 2>&1 && break
+      sleep 0.1
+    done
+    pulse_pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null || true)
+    [ -n "$pulse_pid" ] || { echo "exercise end-to-end: pulseaudio gave no pid" >&2; exit 1; }
+  fi
+  pactl set-default-sink lexaro_null >/dev/null 2>&1 || true
+  LEXARO_E2E_INNER=1 WORK="$work" xvfb-run -a -s "-screen 0 1280x1024x24" \
+    "$0" "$bundle" "$langtool" "$shots"
+  exit $?
+fi
+
+export QT_QPA_PLATFORM=xcb
+pid=""
+recorder=""
+fail() {
+  echo "exercise end-to-end: $*" >&2
+  [ -n "$recorder" ] && kill "$recorder" 2>/dev/null
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  exit 1
+}
+
+# A fresh copy of the bundle with the preset settings, changed as given (key=value lines).
+prepare() {
+  app="$WORK/app-$1"
+  shift
+  rm -rf "$app"
+  cp -r "$bundle" "$app"
+  # The learner's first start: the bundled preset, with this run's changes.
+  local ini
+  ini=$(tr -d '\r' <"$preset")
+  for change in "$@"; do
+    ini=$(sed "s/^${change%%=*}=.*/$change/" <<<"$ini")
+  done
+  printf '%s\n' "$ini" | sed 's/$/\r/' >"$app/Lexaro.Ini"
+}
+
+start() {
+  "$app/Lexaro" &
+  pid=$!
+  main=$(timeout 30 xdotool search --sync --onlyvisible --name 'V2\.02' | head -1) ||
+    fail "no main window appeared"
+  xdotool mousemove 1270 1010
+  focus "$main"
+}
+focus() {
+  for _ in $(seq 20); do
+    xdotool windowfocus --sync "$1" 2>/dev/null && return 0
+    sleep 0.2
+  done
+  return 0
+}
+# Exercise > Start or Exit, by keyboard as a learner would.
+menu() {
+  focus "$main"
+  xdotool key alt+e
+  sleep 0.5
+  xdotool key "$1"
+}
+# The exercise window, or the question it asks (same caption, a second window).
+exercise_window() {
+  ex=$(timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) ||
+    fail "no exercise window appeared"
+  focus "$ex"
+}
+question() {
+  local limit=$1
+  for _ in $(seq $((limit * 5))); do
+    for w in $(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null); do
+      [ "$w" != "$ex" ] && { box=$w; return 0; }
+    done
+    sleep 0.2
+  done
+  return 1
+}
+# Waits until the exercise window shows the same picture twice in a row: no card flying, no
+# wipe, no letters being written.
+settle() {
+  local previous="$WORK/settle-a.png" current="$WORK/settle-b.png" same=0
+  import -window "$ex" "$previous" 2>/dev/null || true
+  for _ in $(seq 150); do
+    sleep 0.3
+    import -window "$ex" "$current" 2>/dev/null || continue
+    if [ "$(compare -metric AE "$previous" "$current" null: 2>&1 || true)" = 0 ]; then
+      same=$((same + 1))
+      [ "$same" -ge 2 ] && return 0
+    else
+      same=0
+    fi
+    mv "$current" "$previous"
+  done
+  fail "the exercise window never came to rest"
+}
+finish() {
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+  kill -0 "$pid" 2>/dev/null && fail "the program did not end"
+  wait "$pid" || fail "the program ended with status $?"
+  pid=""
+}
+differs() {
+  [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]
+}
+
+# --- (a) manual mode ------------------------------------------------------------------------
+prepare manual AutoPresent=False MaxWords=3 ShowTable=False VoicePresent=0 VoiceAnswer=False
+start
+menu s
+exercise_window
+import -window root "$shots/exercise-manual-first-card.png"
+xdotool key 9
+settle
+import -window root "$shots/exercise-manual-not-more-use.png"
+for card in 1 2 3; do
+  xdotool key Return # the solution, letter by letter
+  settle
+  import -window "$ex" "$WORK/card$card.png"
+  import -window root "$shots/exercise-manual-card$card-solution.png"
+  if [ "$card" -gt 1 ]; then
+    differs "$WORK/card$((card - 1)).png" "$WORK/card$card.png" ||
+      fail "card $card looks like card $((card - 1))"
+  fi
+  xdotool key Return # the next card, or the end
+  [ "$card" -lt 3 ] && settle
+done
+question 30 || fail "no question at the end of the exercise"
+import -window root "$shots/exercise-manual-end-question.png"
+focus "$box"
+xdotool key Escape # No: without the table the window closes
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name "^$caption\$" >/dev/null 2>&1 || break
+  sleep 0.2
+done
+xdotool search --onlyvisible --name "^$caption\$" >/dev/null 2>&1 &&
+  fail "the exercise window did not close after No"
+menu x
+finish
+
+dump=$("$langtool" dump "$app/LangFiles/English-Deutsch.lang" | tr -d '\r')
+ini=$(tr -d '\r' <"$app/Lexaro.Ini")
+# The pair given "not more use": its line ends at "#" with no mark (neither used nor drawn).
+cleared=$(awk '/^\[/ { lesson = substr($0, 2, length($0) - 2) } /^[0-9]+=.*#$/ { split($0, p, "="); print lesson "-" p[1] }' <<<"$dump")
+[ "$(wc -l <<<"$cleared")" = 1 ] && [ -n "$cleared" ] ||
+  fail "expected exactly one pair without marks, found: '$cleared'"
+grep -qE "^[0-9]+=$cleared-" <<<"$ini" && fail "the settings still list the pair $cleared"
+grep -qx 'NbrWords=2' <<<"$ini" || fail "the settings do not list the two other pairs"
+drawn=$(grep -c '#§$' <<<"$dump" || true)
+[ "$drawn" = 2 ] || fail "expected the two other pairs drawn, found $drawn"
+echo "exercise end-to-end (a): pair $cleared has no marks and left the exercise list"
+
+# --- (b) automatic mode, heard --------------------------------------------------------------
+prepare auto AutoPresent=True DelayPresent=1 DelayAnswer=1 MaxWords=3 ShowTable=False \
+  VoicePresent=2 VoiceAnswer=True
+start
+menu s
+exercise_window
+settle
+import -window root "$shots/exercise-auto-waiting.png"
+parecord --device=lexaro_null.monitor --file-format=wav "$WORK/heard.wav" &
+recorder=$!
+sleep 0.5
+xdotool key space
+question 120 || fail "the automatic run did not reach its end on its own"
+kill -INT "$recorder" 2>/dev/null || true
+wait "$recorder" 2>/dev/null || true
+recorder=""
+import -window root "$shots/exercise-auto-end-question.png"
+focus "$box"
+xdotool key Escape
+menu x
+finish
+
+rms=$(sox "$WORK/heard.wav" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }')
+[ -n "$rms" ] || fail "the recording could not be measured"
+awk -v r="$rms" 'BEGIN { exit !(r > 0.002) }' || fail "the run was silent (RMS amplitude $rms)"
+cp "$WORK/heard.wav" "$shots/exercise-auto-heard.wav"
+echo "exercise end-to-end (b): three cards passed on their own and were heard (RMS amplitude $rms)"
