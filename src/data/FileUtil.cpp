@@ -315,8 +315,16 @@ TFileResult WriteWholeFile(const fs::path& path, const byteArray& data, bool ove
             target = resolved;
         }
         // Folders, devices, pipes and sockets are never replaced by a file.
-        if (!fs::is_regular_file(fs::status(target, ec)))
+        const fs::file_status status = fs::status(target, ec);
+        if (!fs::is_regular_file(status))
             return ec ? FromErrorCode(ec) : TFileResult::Failed(FileFault::NotRegular);
+        // A file that nobody may write is read-only and stays as it is. The rename below needs
+        // only the folder's permission, so without this check it would replace the file (and
+        // whoever runs as the administrator would replace any file).
+        constexpr fs::perms kWritable =
+            fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        if ((status.permissions() & kWritable) == fs::perms::none)
+            return TFileResult::FromErrno(EACCES);
     }
 
     RemoveStaleTemps(target);

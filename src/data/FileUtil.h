@@ -58,8 +58,9 @@ byteArray ReadWholeFile(const std::filesystem::path& path,
                         std::uintmax_t limit = kMaxLangFileBytes);
 // Writes the whole file atomically: a temporary file in the same folder is written, flushed
 // to disk and renamed over the target, so a failed or interrupted write leaves the old file
-// as it was. A link is followed (its target is replaced, the link kept); a link to nothing
-// and anything but a regular file (folder, device, pipe) are refused, never replaced. The
+// as it was. A link is followed (its target is replaced, the link kept); a link to nothing,
+// a read-only file (no write permission for anyone) and anything but a regular file (folder,
+// device, pipe) are refused, never replaced. The
 // temporary file is removed on failure and on the signals a program can catch; a stale one
 // left by a killed process is removed by the next write of the same file.
 TFileResult WriteWholeFile(const std::filesystem::path& path, const byteArray& data,

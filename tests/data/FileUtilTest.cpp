@@ -1,5 +1,5 @@
-#include "data/Charset.h"
 #include "data/FileUtil.h"
+#include "data/Charset.h"
 
 #include "support/TestFiles.h"
 
@@ -104,6 +104,25 @@ TEST(FileUtil, WriteAndReadWholeFiles) {
     EXPECT_FALSE(DeleteFileAt(path));
     // No temporary file is left behind.
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(FileUtil, ReadOnlyFilesAreNeverReplaced) {
+    // Whoever runs the program: the administrator, whom the system would let replace it, too.
+    test::TempDir dir;
+    const byteArray old{1, 2, 3};
+    const std::string readOnly = dir.file("read-only.lang");
+    ASSERT_TRUE(WriteWholeFile(readOnly, old, true));
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::group_read |
+                                               std::filesystem::perms::others_read);
+    const TFileResult refused = WriteWholeFile(readOnly, byteArray{7}, true);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.fault, FileFault::System);
+    EXPECT_FALSE(refused.reason.empty());
+    EXPECT_EQ(ReadWholeFile(readOnly), old);
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_TRUE(WriteWholeFile(readOnly, byteArray{7}, true)) << "writable again";
 }
 
 TEST(FileUtil, FailedWritesLeaveTheOldFile) {
