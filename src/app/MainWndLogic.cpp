@@ -118,6 +118,17 @@ bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& t
     return true;
 }
 
+std::string LoadFaultText(const TLangFHandler& lang, const TAppLangHandler& texts) {
+    const TFileResult& read = lang.LastReadResult();
+    if (!read)
+        return FileFaultText(read, texts);
+    if (lang.LastFault() == DecodeFault::TooShort)
+        return texts.GetText(149);
+    if (lang.LastFault() == DecodeFault::WrongMarker)
+        return texts.GetText(150);
+    return texts.GetText(151);
+}
+
 std::string TMainWndLogic::FaultText(const TFileResult& result) const {
     return FileFaultText(result, *texts_);
 }
@@ -177,17 +188,8 @@ bool TMainWndLogic::LoadLangFile(bool reportMissing) {
     lang_->Clear();
     std::string reason;
     try {
-        if (!lang_->Load(path)) {
-            const TFileResult& read = lang_->LastReadResult();
-            if (!read)
-                reason = FaultText(read);
-            else if (lang_->LastFault() == DecodeFault::TooShort)
-                reason = Text(149);
-            else if (lang_->LastFault() == DecodeFault::WrongMarker)
-                reason = Text(150);
-            else
-                reason = Text(151);
-        }
+        if (!lang_->Load(path))
+            reason = LoadFaultText(*lang_, *texts_);
     } catch (const TConvertError& error) {
         reason = error.what();
     }

@@ -40,6 +40,9 @@ TStartKind DecideStart(bool possible, bool exerciseVisible, bool composedByEdito
 
 // A file fault in the UI language; the system's own reasons stay in its words.
 std::string FileFaultText(const TFileResult& result, const TAppLangHandler& texts);
+// Why a language file's Load gave false (it could not be read, or is no language file), in
+// the UI language.
+std::string LoadFaultText(const TLangFHandler& lang, const TAppLangHandler& texts);
 // Saves the language file of the exercise (LangFileName); a failure, and lines of the file
 // that could not be kept, are reported in the UI language. False when it was not saved.
 bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& texts,

@@ -70,6 +70,11 @@ int showMessage(const QString& caption, const QString& text, int style, bool bee
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
         break;
+    case kMbYesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
     default:
         box.setStandardButtons(QMessageBox::Ok);
         break;
@@ -84,8 +89,17 @@ int showMessage(const QString& caption, const QString& text, int style, bool bee
     case QMessageBox::Ok:
         return kIdOk;
     default:
-        // Escape on a Yes/No box answers No, on an OK box it is OK.
-        return (all & 0x0F) == kMbYesNo ? kIdNo : (all & 0x0F) == kMbOkCancel ? kIdCancel : kIdOk;
+        // Escape on a Yes/No box answers No, on a box with Cancel it cancels, on an OK box it
+        // is OK.
+        switch (all & 0x0F) {
+        case kMbYesNo:
+            return kIdNo;
+        case kMbOkCancel:
+        case kMbYesNoCancel:
+            return kIdCancel;
+        default:
+            return kIdOk;
+        }
     }
 }
 

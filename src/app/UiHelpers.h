@@ -17,6 +17,7 @@ void EnsureResources();
 // Message box styles (combinable) and the buttons a box reports.
 inline constexpr int kMbOk = 0;
 inline constexpr int kMbOkCancel = 1;
+inline constexpr int kMbYesNoCancel = 3;
 inline constexpr int kMbYesNo = 4;
 inline constexpr int kMbIconWarning = 48;
 inline constexpr int kMbIconInformation = 64;

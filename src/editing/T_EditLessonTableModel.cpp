@@ -15,13 +15,6 @@ namespace {
 
 constexpr int kColumnCount = 5;
 
-// How a refused character is named: printable ASCII in quotes, anything else by its code.
-std::string NameCharacter(char32_t cp) {
-    if (cp > 0x20 && cp < 0x7F)
-        return std::string("\"") + static_cast<char>(cp) + "\"";
-    return CodePointName(cp);
-}
-
 // Fenwick tree over positions 0..n-1: how many of the positions added lie at or below k.
 class TCountTree {
 public:
@@ -81,6 +74,12 @@ private:
 };
 
 } // namespace
+
+std::string NameCharacter(char32_t cp) {
+    if (cp > 0x20 && cp < 0x7F)
+        return std::string("\"") + static_cast<char>(cp) + "\"";
+    return CodePointName(cp);
+}
 
 std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string& stored) {
     std::size_t bad = 0;

@@ -24,6 +24,10 @@ struct TTextRefusal {
     std::string language;
 };
 
+// How a refused character is named: printable ASCII in quotes ("#"), anything else by its
+// code (U+65E5).
+std::string NameCharacter(char32_t cp);
+
 // Why text entered for a phrase cannot be stored: the character named as in TTextRefusal, or
 // empty when it can (converted into stored). language2 allows "@".
 std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string& stored);
