@@ -1,0 +1,717 @@
+#include "editing/EditExerciseLogic.h"
+
+#include "app/AppIniFile.h"
+#include "app/AppLangHandl.h"
+#include "app/MainWndLogic.h"
+#include "data/Charset.h"
+#include "data/FileUtil.h"
+#include "data/StrUtil.h"
+#include "editing/T_EditLessonTableModel.h"
+
+#include <algorithm>
+#include <map>
+#include <system_error>
+
+namespace lexaro {
+
+namespace fs = std::filesystem;
+using namespace exercise_editor_text;
+
+namespace {
+
+constexpr const char* kLangFilesFolder = "LangFiles";
+constexpr const char* kLangFileExtension = ".lang";
+constexpr std::size_t kFolderPartLength = 3;
+// Language names need this many characters before lessons can be made.
+constexpr std::size_t kNameMinLength = 3;
+
+// Letters of Windows-1252 (accented ones and the few in 0x8A..0x9F included), digits, "-"
+// and "_": what a folder name made from a language name may hold.
+bool IsFolderChar(char ch) {
+    const auto c = static_cast<unsigned char>(ch);
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' ||
+        c == '_')
+        return true;
+    switch (c) {
+    case 0x8A:
+    case 0x8C:
+    case 0x8E:
+    case 0x9A:
+    case 0x9C:
+    case 0x9E:
+    case 0x9F:
+        return true;
+    default:
+        return c >= 0xC0 && c != 0xD7 && c != 0xF7;
+    }
+}
+
+std::string Counter(std::int32_t n) {
+    return ": " + std::to_string(n);
+}
+
+// Equal ignoring case (Windows-1252 upper case); an empty text equals nothing.
+bool SameName(const std::string& a, const std::string& b) {
+    return !a.empty() && !b.empty() && SameTextUpper(a, b);
+}
+
+} // namespace
+
+std::string LangFolderPart(std::string_view name) {
+    std::string part;
+    for (const char ch : name) {
+        if (part.size() == kFolderPartLength)
+            break;
+        if (IsFolderChar(ch))
+            part += ch;
+    }
+    return part;
+}
+
+std::string ProposedLangFileName(std::string_view lang1, std::string_view lang2) {
+    const std::string first = LangFolderPart(lang1);
+    const std::string second = LangFolderPart(lang2);
+    if (first.empty() && second.empty())
+        return {};
+    return first + "_" + second;
+}
+
+std::int32_t NextFreeLessonNumber(const std::vector<TLessonListItem>& items) {
+    std::vector<std::int32_t> numbers;
+    numbers.reserve(items.size());
+    for (const TLessonListItem& item : items)
+        if (item.lesson)
+            numbers.push_back(item.lesson->number);
+    std::sort(numbers.begin(), numbers.end());
+    std::int32_t next = 1;
+    for (const std::int32_t n : numbers) {
+        if (n == next)
+            ++next;
+        else if (n > next)
+            break;
+    }
+    return next;
+}
+
+std::string LangNameProblem(std::string_view utf8, bool first, std::string& stored) {
+    std::size_t bad = 0;
+    if (!Utf8ToCp1252(utf8, stored, &bad)) {
+        char32_t cp = 0;
+        if (!Utf8CharAt(utf8, bad, cp))
+            cp = 0xFFFD;
+        stored = Utf8ToCp1252Lossy(utf8);
+        return NameCharacter(cp);
+    }
+    for (const char ch : stored)
+        if (ch == '\r' || ch == '\n' || ch == '\0' || (first && ch == '@'))
+            return NameCharacter(static_cast<unsigned char>(ch));
+    if (first && !stored.empty() && stored.front() == '[')
+        return NameCharacter(U'[');
+    return {};
+}
+
+TEditExerciseLogic::TEditExerciseLogic(std::shared_ptr<TAppIniFile> settings,
+                                       std::shared_ptr<const TAppLangHandler> texts,
+                                       IEditExerciseView& view)
+    : settings_(std::move(settings)), texts_(std::move(texts)), view_(view),
+      clipboard_(std::make_shared<TMWordPairData>()) {
+    const TExerciseData& ex = settings_->exercise;
+    fileName_ = ex.LangFileName;
+    // The up/down control holds its position within its range.
+    maxWordsPosition_ = std::clamp(ex.MaxWords, kMaxWordsLow, kMaxWordsHigh);
+    maxWords_ = std::to_string(maxWordsPosition_);
+    const fs::path path = PathOf(fileName_);
+    if (!fileName_.empty() && CheckFileExists(path)) {
+        SetLangFromStored(1, ex.Lang1);
+        SetLangFromStored(2, ex.Lang2);
+        SetFileNameField(BaseNamePart(fileName_));
+        fileHint_ = true;
+        TLangFHandler loaded;
+        const std::string fault = LoadInto(loaded, path);
+        if (fault.empty()) {
+            handler_ = std::move(loaded);
+            FillFromHandler(true);
+        } else {
+            // The list stays empty; the learner is told why when the window shows.
+            openingMessage_ = FillText(Text(kLangFileUnusable), {DisplayPath(path), fault});
+        }
+    }
+    if (!items_.empty()) {
+        items_.front().selected = true;
+        shown_ = items_.front().lesson;
+    }
+    chosenBefore_ = ex.AvailableUnits;
+}
+
+std::string TEditExerciseLogic::Text(std::int32_t number) const {
+    return texts_ ? texts_->GetText(number) : std::string(kMissingText);
+}
+
+std::string TEditExerciseLogic::Caption() const {
+    return Text(kCaption);
+}
+
+std::string TEditExerciseLogic::Blanked(std::int32_t number) const {
+    return " " + Text(number) + " ";
+}
+
+std::string TEditExerciseLogic::LessonCaption(std::int32_t number) const {
+    return " " + Text(kLesson) + " " + std::to_string(number);
+}
+
+fs::path TEditExerciseLogic::PathOf(const std::string& stored) const {
+    return PathFromStored(stored, settings_->appFolder);
+}
+
+fs::path TEditExerciseLogic::LangFilesFolder() const {
+    return settings_->appFolder / kLangFilesFolder;
+}
+
+std::string TEditExerciseLogic::FileNameField() const {
+    return Cp1252ToUtf8(fileNameField_);
+}
+
+std::optional<fs::path> TEditExerciseLogic::FileNameHint() const {
+    if (!fileHint_ || fileName_.empty())
+        return std::nullopt;
+    return PathOf(fileName_);
+}
+
+void TEditExerciseLogic::SetLangFromStored(int which, std::string_view stored) {
+    TNameField& field = lang_[Index(which)];
+    field.typed = Cp1252ToUtf8(stored);
+    field.problem = LangNameProblem(field.typed, which == 1, field.stored);
+    ++fieldsVersion_;
+}
+
+void TEditExerciseLogic::SetFileNameField(std::string stored) {
+    fileNameField_ = std::move(stored);
+    ++fieldsVersion_;
+}
+
+TEditExerciseButtons TEditExerciseLogic::Buttons() const {
+    TEditExerciseButtons b;
+    const bool lessons = !items_.empty();
+    b.save = !fileName_.empty() && lessons && !newFile_;
+    b.saveAs = lessons;
+    b.ok = !(newFile_ && (fileName_.empty() || !lessons));
+    b.deleteLesson = lessons;
+    b.editLesson = lessons;
+    b.newLesson =
+        lang_[0].stored.size() >= kNameMinLength && lang_[1].stored.size() >= kNameMinLength;
+    b.langEditable = newFile_;
+    return b;
+}
+
+TEditExerciseCounters TEditExerciseLogic::Counters() const {
+    TEditExerciseCounters c;
+    c.pairs = Counter(shown_ ? shown_->PairCount() : 0);
+    c.used = Counter(shown_ ? shown_->UsedPairCount() : 0);
+    std::int32_t total = 0;
+    for (const TLessonListItem& item : items_)
+        if (item.ticked)
+            total += item.lesson->UsedPairCount();
+    c.total = Counter(total);
+    return c;
+}
+
+TEditExerciseFocus TEditExerciseLogic::TakeFocus() {
+    return std::exchange(focus_, TEditExerciseFocus::None);
+}
+
+void TEditExerciseLogic::WindowShown() {
+    focus_ = TEditExerciseFocus::LessonList;
+    if (!openingMessage_.empty())
+        ReportUnderAppTitle(std::exchange(openingMessage_, std::string()));
+}
+
+void TEditExerciseLogic::Inform(const std::string& text, bool beep) const {
+    view_.Inform(Caption(), text, beep);
+}
+
+void TEditExerciseLogic::ReportUnderAppTitle(const std::string& text) const {
+    view_.Inform(settings_->appTitle, text, true);
+}
+
+void TEditExerciseLogic::SortItems() {
+    std::stable_sort(
+        items_.begin(), items_.end(),
+        [](const TLessonListItem& a, const TLessonListItem& b) { return a.caption < b.caption; });
+    ++listVersion_;
+}
+
+void TEditExerciseLogic::AddItem(std::shared_ptr<TLesson> lesson, bool ticked) {
+    TLessonListItem item;
+    item.caption = LessonCaption(lesson->number);
+    item.lesson = std::move(lesson);
+    item.ticked = ticked;
+    items_.push_back(std::move(item));
+}
+
+void TEditExerciseLogic::FillFromHandler(bool withTicks) {
+    items_.clear();
+    for (std::int32_t slot = 0; slot < handler_.SlotCount(); ++slot) {
+        std::shared_ptr<TLesson> lesson = handler_.LessonAt(slot);
+        if (!lesson)
+            continue;
+        const bool ticked = withTicks && settings_->IsAvailableUnit(lesson->number);
+        AddItem(std::move(lesson), ticked);
+    }
+    SortItems();
+}
+
+std::string TEditExerciseLogic::LoadInto(TLangFHandler& handler, const fs::path& path) const {
+    handler.Clear();
+    try {
+        if (handler.Load(path))
+            return {};
+    } catch (const TConvertError& error) {
+        return error.what();
+    }
+    if (!texts_)
+        return handler.LastReadResult().reason;
+    return LoadFaultText(handler, *texts_);
+}
+
+void TEditExerciseLogic::NewLangFile() {
+    items_.clear();
+    ++listVersion_;
+    shown_.reset();
+    SetFileNameField({});
+    fileHint_ = false;
+    newFile_ = true;
+    fileState_ = TFileState::Untouched;
+    focus_ = TEditExerciseFocus::Lang1;
+}
+
+void TEditExerciseLogic::OpenLangFile() {
+    const std::optional<fs::path> chosen = view_.ChooseFileToOpen(LangFilesFolder());
+    if (!chosen)
+        return;
+    char32_t bad = 0;
+    const std::optional<std::string> stored = StoredFromPath(*chosen, settings_->appFolder, &bad);
+    if (!stored) {
+        Inform(FillText(Text(kPathNotStorable), {DisplayPath(*chosen), CodePointName(bad)}), true);
+        return;
+    }
+    // A file that cannot be read changes nothing: what the editor holds stays.
+    TLangFHandler loaded;
+    if (const std::string fault = LoadInto(loaded, *chosen); !fault.empty()) {
+        Inform(FillText(Text(kLangFileUnusable), {DisplayPath(*chosen), fault}), true);
+        return;
+    }
+    handler_ = std::move(loaded);
+    fileName_ = *stored;
+    SetFileNameField(BaseNamePart(fileName_));
+    fileHint_ = true;
+    FillFromHandler(false);
+    SetLangFromStored(1, handler_.GetLang1Name());
+    SetLangFromStored(2, handler_.GetLang2Name());
+    shown_.reset();
+    if (!items_.empty()) {
+        items_.front().selected = true;
+        shown_ = items_.front().lesson;
+    }
+    focus_ = TEditExerciseFocus::LessonList;
+    newFile_ = false;
+    fileState_ = TFileState::Opened;
+}
+
+void TEditExerciseLogic::SaveLangFile() {
+    if (!Buttons().save)
+        return;
+    // Only a file that was written counts as saved: a failed write keeps the question at OK.
+    if (WriteFile() && fileState_ == TFileState::Changed)
+        fileState_ = TFileState::Saved;
+}
+
+void TEditExerciseLogic::SaveLangFileAs() {
+    if (Buttons().saveAs)
+        SaveAs();
+}
+
+bool TEditExerciseLogic::NamesProblem(bool report) {
+    for (int which = 1; which <= 2; ++which) {
+        const TNameField& field = lang_[Index(which)];
+        if (field.problem.empty())
+            continue;
+        if (report) {
+            Inform(FillText(Text(kLangNameRefused), {field.problem}), true);
+            focus_ = which == 1 ? TEditExerciseFocus::Lang1 : TEditExerciseFocus::Lang2;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool TEditExerciseLogic::WriteFile() {
+    handler_.Clear();
+    const fs::path path = PathOf(fileName_);
+    if (items_.empty()) {
+        // A language file without lessons is deleted.
+        if (!fileName_.empty() && CheckFileExists(path) && !handler_.DeleteLangFile(path)) {
+            ReportUnderAppTitle(Text(kNotSaved) + "\r\n" + DisplayPath(path));
+            return false;
+        }
+        fileName_.clear();
+        return true;
+    }
+    if (NamesProblem(true))
+        return false;
+    handler_.SetLanguageNames(lang_[0].stored, lang_[1].stored);
+    for (const TLessonListItem& item : items_)
+        handler_.PutLesson(item.lesson);
+    const TFileResult saved = handler_.Save(path);
+    if (!saved) {
+        const std::string reason = texts_ ? FileFaultText(saved, *texts_) : saved.reason;
+        ReportUnderAppTitle(Text(kNotSaved) + "\r\n" + DisplayPath(path) +
+                            (reason.empty() ? std::string() : ": " + reason));
+        return false;
+    }
+    if (const std::optional<TKeptCopy> kept = handler_.TakeKeptCopy()) {
+        std::string lessons;
+        for (const std::int32_t n : kept->skipped.lessons)
+            lessons += (lessons.empty() ? "" : ",") + std::to_string(n);
+        ReportUnderAppTitle(FillText(Text(kLinesNotKept), {std::to_string(kept->skipped.lines),
+                                                           lessons, DisplayPath(kept->keptAs)}));
+    }
+    return true;
+}
+
+bool TEditExerciseLogic::SaveAs() {
+    if (NamesProblem(true))
+        return false;
+    const std::string proposed = ProposedLangFileName(lang_[0].stored, lang_[1].stored);
+    const fs::path langFiles = LangFilesFolder();
+    const fs::path folder = proposed.empty() ? langFiles : langFiles / PathFromStored(proposed);
+    // The folders made here go again when nothing was saved in them.
+    std::vector<fs::path> made;
+    for (const fs::path& f : {langFiles, folder}) {
+        std::error_code ec;
+        if (!fs::exists(f, ec) && fs::create_directory(f, ec))
+            made.push_back(f);
+    }
+    const fs::path fileName =
+        fileNameField_.empty() ? fs::path() : PathFromStored(fileNameField_ + kLangFileExtension);
+    const std::optional<fs::path> chosen = view_.ChooseFileToSave(folder, fileName);
+    bool written = false;
+    if (chosen) {
+        char32_t bad = 0;
+        const std::optional<std::string> stored =
+            StoredFromPath(*chosen, settings_->appFolder, &bad);
+        if (!stored) {
+            Inform(FillText(Text(kPathNotStorable), {DisplayPath(*chosen), CodePointName(bad)}),
+                   true);
+        } else {
+            const std::string before = fileName_;
+            fileName_ = *stored;
+            written = WriteFile();
+            if (written) {
+                SetFileNameField(BaseNamePart(fileName_));
+                fileHint_ = true;
+                if (fileState_ == TFileState::Changed)
+                    fileState_ = TFileState::Saved;
+                newFile_ = false;
+            } else {
+                fileName_ = before;
+            }
+        }
+    }
+    for (auto it = made.rbegin(); it != made.rend(); ++it) {
+        std::error_code ec;
+        if (fs::is_empty(*it, ec) && !ec)
+            fs::remove(*it, ec);
+    }
+    return written;
+}
+
+void TEditExerciseLogic::SetLangField(int which, std::string utf8) {
+    TNameField& field = lang_[Index(which)];
+    field.typed = std::move(utf8);
+    field.problem = LangNameProblem(field.typed, which == 1, field.stored);
+}
+
+bool TEditExerciseLogic::LeaveLangField(int which) {
+    // Only names being typed are checked; a read-only field is never a trap.
+    if (!newFile_)
+        return true;
+    const TNameField& field = lang_[Index(which)];
+    if (!field.problem.empty()) {
+        Inform(FillText(Text(kLangNameRefused), {field.problem}), true);
+        return false;
+    }
+    if (field.stored.size() < kNameMinLength) {
+        view_.Beep();
+        return false;
+    }
+    if (lang_[1 - Index(which)].stored.size() >= kNameMinLength)
+        SetFileNameField(ProposedLangFileName(lang_[0].stored, lang_[1].stored));
+    return true;
+}
+
+void TEditExerciseLogic::SetMaxWordsField(std::string utf8) {
+    maxWords_ = std::move(utf8);
+}
+
+bool TEditExerciseLogic::LeaveMaxWords() {
+    std::int32_t value = 0;
+    if (TryStrToInt(maxWords_, value) && value >= kMaxWordsLow && value <= kMaxWordsHigh)
+        return true;
+    view_.Beep();
+    maxWordsPosition_ = kMaxWordsLow;
+    maxWords_ = std::to_string(maxWordsPosition_);
+    ++fieldsVersion_;
+    return false;
+}
+
+void TEditExerciseLogic::StepMaxWords(int delta) {
+    std::int32_t value = 0;
+    if (TryStrToInt(maxWords_, value) && value >= kMaxWordsLow && value <= kMaxWordsHigh)
+        maxWordsPosition_ = value;
+    std::int32_t next = maxWordsPosition_ + (delta < 0 ? -1 : 1);
+    if (next > kMaxWordsHigh)
+        next = kMaxWordsLow;
+    else if (next < kMaxWordsLow)
+        next = kMaxWordsHigh;
+    maxWordsPosition_ = next;
+    maxWords_ = std::to_string(next);
+    ++fieldsVersion_;
+}
+
+void TEditExerciseLogic::SetSelection(const std::vector<int>& rows) {
+    for (TLessonListItem& item : items_)
+        item.selected = false;
+    for (const int row : rows)
+        if (row >= 0 && static_cast<std::size_t>(row) < items_.size())
+            items_[static_cast<std::size_t>(row)].selected = true;
+}
+
+void TEditExerciseLogic::SetTicked(int row, bool ticked) {
+    if (row >= 0 && static_cast<std::size_t>(row) < items_.size())
+        items_[static_cast<std::size_t>(row)].ticked = ticked;
+}
+
+void TEditExerciseLogic::ListClicked() {
+    for (TLessonListItem& item : items_) {
+        if (item.ticked && item.lesson->UsedPairCount() == 0) {
+            item.ticked = false;
+            Inform(Text(kNoPairsInUse) + "\r\n" + Text(kCannotTakePart), true);
+        }
+    }
+    for (const TLessonListItem& item : items_)
+        if (item.selected)
+            shown_ = item.lesson;
+}
+
+void TEditExerciseLogic::NewLesson() {
+    if (!Buttons().newLesson)
+        return;
+    auto lessons = std::make_shared<TVector<TLesson>>();
+    auto lesson = std::make_shared<TLesson>();
+    lesson->number = NextFreeLessonNumber(items_);
+    lessons->Add(lesson);
+    RunLessonEditor(lessons, false);
+}
+
+void TEditExerciseLogic::EditLessons() {
+    auto lessons = std::make_shared<TVector<TLesson>>();
+    for (const TLessonListItem& item : items_)
+        if (item.selected)
+            lessons->Add(item.lesson);
+    if (lessons->Count() == 0)
+        return;
+    RunLessonEditor(lessons, true);
+}
+
+void TEditExerciseLogic::ListDoubleClick() {
+    if (!items_.empty())
+        EditLessons();
+}
+
+void TEditExerciseLogic::RunLessonEditor(std::shared_ptr<TVector<TLesson>> lessons, bool editing) {
+    // The ticks of the edited lessons, by number: an edited lesson comes back as a new item.
+    std::map<std::int32_t, bool> ticksBefore;
+    if (editing)
+        for (const TLessonListItem& item : items_)
+            if (item.selected)
+                ticksBefore[item.lesson->number] = item.ticked;
+
+    TEditLessonInput input;
+    input.lang1Name = lang_[0].stored;
+    input.lang2Name = lang_[1].stored;
+    input.lessons = lessons;
+    input.clipboard = clipboard_;
+    const TLessonEditOutcome outcome = view_.EditLessons(input);
+    if (outcome.result != kEditLessonSaved || !outcome.modified)
+        return;
+
+    std::vector<TLessonListItem> kept;
+    for (const TLessonListItem& item : items_)
+        if (!(editing && item.selected))
+            kept.push_back(item);
+    auto targetIn = [](std::vector<TLessonListItem>& list, std::int32_t number) {
+        for (TLessonListItem& item : list)
+            if (item.lesson->number == number)
+                return item.lesson;
+        return std::shared_ptr<TLesson>();
+    };
+
+    // Nothing is merged when a lesson would take more pairs than a file can number.
+    for (const std::shared_ptr<TLesson>& back : *lessons) {
+        if (!back)
+            continue;
+        const std::shared_ptr<TLesson> target = targetIn(kept, back->number);
+        const std::int64_t slots =
+            std::int64_t{target ? target->SlotCount() : 0} + back->PairCount();
+        if (back->number < 0 || back->number > kMaxSlotNumber || slots > kMaxSlotNumber + 1) {
+            Inform(FillText(Text(kLessonTooLarge), {std::to_string(back->number)}), true);
+            return;
+        }
+    }
+
+    fileState_ = TFileState::Changed;
+    items_ = std::move(kept);
+    for (const std::shared_ptr<TLesson>& back : *lessons) {
+        if (!back)
+            continue;
+        std::shared_ptr<TLesson> target = targetIn(items_, back->number);
+        const bool isNew = !target;
+        if (isNew) {
+            target = std::make_shared<TLesson>();
+            target->number = back->number;
+        }
+        target->SetModified(true);
+        // Appended at the target's free slots, found by walking on from the last one taken.
+        std::int64_t slot = target->FirstFreeSlot();
+        for (const std::shared_ptr<TWordPear>& pair : back->pairs) {
+            if (!pair)
+                continue;
+            while (target->PairAt(slot))
+                ++slot;
+            std::shared_ptr<TWordPear> added = target->NewPair(slot);
+            if (!added)
+                break;
+            added->text1 = pair->text1;
+            added->text2 = pair->text2;
+            added->use = pair->use;
+            added->drawn = pair->drawn;
+        }
+        if (isNew) {
+            const auto before = ticksBefore.find(back->number);
+            const bool ticked =
+                before != ticksBefore.end() && before->second && target->UsedPairCount() > 0;
+            AddItem(target, ticked);
+        }
+    }
+    for (TLessonListItem& item : items_)
+        item.selected = false;
+    SortItems();
+    shown_.reset();
+}
+
+void TEditExerciseLogic::DeleteLessons() {
+    const auto selected = [](const TLessonListItem& item) { return item.selected; };
+    if (std::none_of(items_.begin(), items_.end(), selected))
+        return;
+    // The lessons leave the file when it is written.
+    std::erase_if(items_, selected);
+    ++listVersion_;
+    if (items_.empty()) {
+        SetLangFromStored(1, {});
+        SetLangFromStored(2, {});
+        SetFileNameField({});
+        fileHint_ = false;
+    }
+    fileState_ = TFileState::Changed;
+    focus_ = TEditExerciseFocus::LessonList;
+    shown_.reset();
+}
+
+std::vector<std::int32_t> TEditExerciseLogic::TickedNumbers() const {
+    std::vector<std::int32_t> numbers;
+    for (const TLessonListItem& item : items_)
+        if (item.ticked)
+            numbers.push_back(item.lesson->number);
+    return numbers;
+}
+
+TSaveAnswer TEditExerciseLogic::AskToSave() {
+    const TExerciseData& ex = settings_->exercise;
+    if (fileState_ == TFileState::Untouched) {
+        if (!SameName(lang_[0].stored, ex.Lang1) || !SameName(lang_[1].stored, ex.Lang2) ||
+            !SameName(fileNameField_, BaseNamePart(fileName_)))
+            fileState_ = TFileState::Changed;
+    }
+    if (fileState_ != TFileState::Changed)
+        return TSaveAnswer::No;
+    // Without lessons and without a file there is nothing to save or delete.
+    if (items_.empty() && (fileName_.empty() || !CheckFileExists(PathOf(fileName_))))
+        return TSaveAnswer::No;
+    const std::string text = items_.empty() ? Text(kEmptyFileQuestion)
+                                            : Text(kFileChanged) + "\r\n" + Text(kSaveQuestion) +
+                                                  "\r\n" + Text(kCancelGoesBack);
+    return view_.AskToSave(Caption(), text);
+}
+
+bool TEditExerciseLogic::Ok() {
+    if (!Buttons().ok)
+        return false;
+    std::int32_t maxWords = 0;
+    if (!TryStrToInt(maxWords_, maxWords) || maxWords < kMaxWordsLow || maxWords > kMaxWordsHigh) {
+        Inform(Text(kMaxWordsInvalid), true);
+        focus_ = TEditExerciseFocus::MaxWords;
+        return false;
+    }
+    if (NamesProblem(true))
+        return false;
+    const TSaveAnswer answer = AskToSave();
+    if (answer == TSaveAnswer::Cancel)
+        return false;
+    // A save that was asked for and did not happen keeps the dialog open: nothing is lost.
+    if (answer == TSaveAnswer::Yes) {
+        if (newFile_ && !items_.empty()) {
+            if (!SaveAs())
+                return false;
+        } else if (!newFile_) {
+            if (!WriteFile())
+                return false;
+        }
+    }
+
+    TExerciseData& ex = settings_->exercise;
+    TChangeKind kind = changeKind_;
+    if (maxWords != ex.MaxWords)
+        kind = TChangeKind::MaxWords;
+    ex.MaxWords = maxWords;
+    // A new file that was not written leaves the settings with the file they name.
+    const bool fileStored = !newFile_;
+    if (fileStored) {
+        if (ex.LangFileName != fileName_)
+            kind = TChangeKind::LangFile;
+        ex.LangFileName = fileName_;
+        // Lessons deleted but not written: the file keeps its lessons and its names.
+        if (answer == TSaveAnswer::Yes || !items_.empty()) {
+            ex.Lang1 = lang_[0].stored;
+            ex.Lang2 = lang_[1].stored;
+        }
+        ex.AvailableUnits = TickedNumbers();
+    }
+    if (ex.AvailableUnits.empty()) {
+        kind = TChangeKind::NoLesson;
+    } else if (ex.AvailableUnits != chosenBefore_) {
+        kind = TChangeKind::Lessons;
+    } else if (fileStored) {
+        for (const TLessonListItem& item : items_)
+            if (item.ticked && item.lesson->IsModified())
+                kind = TChangeKind::Lessons;
+    }
+    changeKind_ = kind;
+    handler_.Clear();
+    return true;
+}
+
+void TEditExerciseLogic::Close() {
+    handler_.Clear();
+}
+
+} // namespace lexaro

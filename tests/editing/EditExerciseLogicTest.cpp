@@ -1,0 +1,613 @@
+// The exercise editor's decisions: loading, the lesson list and its ticks, New, Open, Save,
+// Save as, lesson editing merged back, the maximum, and what OK stores and reports.
+
+#include "editing/EditExerciseLogic.h"
+
+#include "app/AppIniFile.h"
+#include "app/AppLangHandl.h"
+#include "data/CodeDecode.h"
+#include "support/LangFiles.h"
+#include "support/TestFiles.h"
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace lexaro {
+namespace {
+
+namespace fs = std::filesystem;
+using test::LessonPlan;
+
+// The dialogs and boxes as a script: what the learner would choose, and what was shown.
+class ScriptedView : public IEditExerciseView {
+public:
+    std::optional<fs::path> ChooseFileToOpen(const fs::path& folder) override {
+        openFolders.push_back(folder);
+        return openChoice;
+    }
+    std::optional<fs::path> ChooseFileToSave(const fs::path& folder,
+                                             const fs::path& fileName) override {
+        saveFolder = folder;
+        saveName = fileName;
+        folderExistedDuringSave = fs::is_directory(folder);
+        return saveChoice ? saveChoice(folder) : std::nullopt;
+    }
+    TLessonEditOutcome EditLessons(const TEditLessonInput& input) override {
+        edited.push_back(input);
+        if (!lessonEditor)
+            return {};
+        return lessonEditor(*input.lessons);
+    }
+    void Inform(const std::string& caption, const std::string& text, bool beep) override {
+        informed.push_back({caption, text});
+        beeps += beep ? 1 : 0;
+    }
+    TSaveAnswer AskToSave(const std::string& caption, const std::string& text) override {
+        asked.push_back({caption, text});
+        ++beeps;
+        if (answers.empty())
+            return TSaveAnswer::Cancel;
+        const TSaveAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void Beep() override { ++beeps; }
+
+    std::optional<fs::path> openChoice;
+    std::vector<fs::path> openFolders;
+    std::function<std::optional<fs::path>(const fs::path& folder)> saveChoice;
+    fs::path saveFolder;
+    fs::path saveName;
+    bool folderExistedDuringSave = false;
+    // Rewrites the lessons as the lesson editor's save would.
+    std::function<TLessonEditOutcome(TVector<TLesson>& lessons)> lessonEditor;
+    std::vector<TEditLessonInput> edited;
+    std::deque<TSaveAnswer> answers;
+    std::vector<std::pair<std::string, std::string>> informed;
+    std::vector<std::pair<std::string, std::string>> asked;
+    int beeps = 0;
+};
+
+// The lesson editor's save: the lessons given become these (number, pairs "a@b" in use).
+std::function<TLessonEditOutcome(TVector<TLesson>&)>
+SavedAs(std::vector<std::pair<int, std::vector<std::pair<std::string, bool>>>> plan) {
+    return [plan](TVector<TLesson>& lessons) {
+        lessons.Clear();
+        for (const auto& [number, pairs] : plan) {
+            auto lesson = std::make_shared<TLesson>();
+            lesson->number = number;
+            for (const auto& [texts, use] : pairs) {
+                auto pair = lesson->NewPair(-1);
+                pair->text1 = texts.substr(0, texts.find('@'));
+                pair->text2 = texts.substr(texts.find('@') + 1);
+                pair->use = use;
+            }
+            lessons.Add(lesson);
+        }
+        return TLessonEditOutcome{kEditLessonSaved, true};
+    };
+}
+
+class EditExerciseLogicTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    fs::path app = dir.path();
+    ScriptedView view;
+    std::shared_ptr<TAppLangHandler> texts = std::make_shared<TAppLangHandler>();
+    std::shared_ptr<TAppIniFile> settings;
+
+    void SetUp() override {
+        fs::create_directories(app / "LangFiles");
+        ASSERT_TRUE(texts->OpenTextDb(LEXARO_TEXTDB_FILE, "Lexaro", nullptr));
+        ASSERT_TRUE(texts->SelectLanguage("EN"));
+    }
+
+    fs::path LangFile(const std::string& stem, const std::vector<LessonPlan>& lessons) {
+        const fs::path path = app / "LangFiles" / (stem + ".lang");
+        EXPECT_TRUE(test::GeneratedLangFile(lessons).Save(path));
+        return path;
+    }
+
+    // Settings naming the language file by its stored text, with the chosen lessons.
+    std::unique_ptr<TEditExerciseLogic> Open(const std::string& langFile,
+                                             const std::vector<int>& chosen, int maxWords = 300) {
+        std::string ini =
+            "[Exercise]\r\nLangFileName=" + langFile +
+            "\r\nLang1=English\r\nLang2=Deutsch\r\nMaxWords=" + std::to_string(maxWords) +
+            "\r\n[AvailableUnits]\r\n";
+        for (std::size_t i = 0; i < chosen.size(); ++i)
+            ini += std::to_string(i) + "=" + std::to_string(chosen[i]) + "\r\n";
+        ini += "NbrUnits=" + std::to_string(chosen.size()) + "\r\n";
+        test::WriteFileBytes((app / "Lexaro.Ini").string(), ini);
+        settings = std::make_shared<TAppIniFile>(app, nullptr);
+        settings->ReadExerciseSection();
+        return std::make_unique<TEditExerciseLogic>(settings, texts, view);
+    }
+
+    static std::vector<std::string> Captions(const TEditExerciseLogic& logic) {
+        std::vector<std::string> out;
+        for (const TLessonListItem& item : logic.Items())
+            out.push_back(item.caption + (item.ticked ? " [x]" : ""));
+        return out;
+    }
+    static int Row(const TEditExerciseLogic& logic, int number) {
+        for (std::size_t i = 0; i < logic.Items().size(); ++i)
+            if (logic.Items()[i].lesson->number == number)
+                return static_cast<int>(i);
+        return -1;
+    }
+    static TLangFHandler Reload(const fs::path& path) {
+        TLangFHandler lang;
+        EXPECT_TRUE(lang.Load(path)) << path;
+        return lang;
+    }
+    std::string Text(int n) const { return texts->GetText(n); }
+};
+
+TEST_F(EditExerciseLogicTest, WithoutALanguageFileTheEditorStartsEmptyAndOkStoresNoLesson) {
+    auto logic = Open("", {1, 2});
+    EXPECT_TRUE(logic->Items().empty());
+    EXPECT_EQ(logic->LangField(1), "");
+    EXPECT_EQ(logic->LangField(2), "");
+    EXPECT_EQ(logic->FileNameField(), "");
+    EXPECT_FALSE(logic->FileNameHint());
+    const TEditExerciseButtons b = logic->Buttons();
+    EXPECT_TRUE(b.ok);
+    EXPECT_FALSE(b.save);
+    EXPECT_FALSE(b.saveAs);
+    EXPECT_FALSE(b.newLesson);
+    EXPECT_FALSE(b.langEditable);
+    EXPECT_EQ(logic->Counters().pairs, ": 0");
+
+    // Nothing to save and nothing to delete: no question.
+    EXPECT_TRUE(logic->Ok());
+    EXPECT_TRUE(view.asked.empty());
+    EXPECT_EQ(logic->GetChangeKind(), TChangeKind::NoLesson);
+    EXPECT_TRUE(settings->exercise.AvailableUnits.empty());
+}
+
+TEST_F(EditExerciseLogicTest, TheSettingsFileLoadsSortedByCaptionWithItsTicks) {
+    LangFile("English-Deutsch", {{1, 4}, {2, 3, false}, {10, 5}});
+    auto logic = Open("LangFiles/English-Deutsch.lang", {10, 1});
+    EXPECT_EQ(Captions(*logic),
+              (std::vector<std::string>{" Lesson 1 [x]", " Lesson 10 [x]", " Lesson 2"}));
+    EXPECT_TRUE(logic->Items()[0].selected);
+    EXPECT_EQ(logic->LangField(1), "English");
+    EXPECT_EQ(logic->FileNameField(), "english-deutsch");
+    EXPECT_EQ(*logic->FileNameHint(), app / "LangFiles" / "English-Deutsch.lang");
+    const TEditExerciseCounters c = logic->Counters();
+    EXPECT_EQ(c.pairs, ": 4");
+    EXPECT_EQ(c.used, ": 4");
+    EXPECT_EQ(c.total, ": 9");
+    const TEditExerciseButtons b = logic->Buttons();
+    EXPECT_TRUE(b.save && b.saveAs && b.ok && b.editLesson && b.deleteLesson && b.newLesson);
+    EXPECT_FALSE(b.langEditable);
+
+    // The counters follow the last selected lesson.
+    logic->SetSelection({1, 2});
+    logic->ListClicked();
+    EXPECT_EQ(logic->Counters().pairs, ": 3");
+    EXPECT_EQ(logic->Counters().used, ": 0");
+}
+
+TEST_F(EditExerciseLogicTest, ATickOnALessonWithoutPairsInUseIsTakenBackWithAMessage) {
+    LangFile("f", {{1, 2}, {2, 3, false}});
+    auto logic = Open("LangFiles/f.lang", {1});
+    logic->SetTicked(Row(*logic, 2), true);
+    logic->ListClicked();
+    EXPECT_FALSE(logic->Items()[static_cast<std::size_t>(Row(*logic, 2))].ticked);
+    EXPECT_TRUE(logic->Items()[static_cast<std::size_t>(Row(*logic, 1))].ticked);
+    ASSERT_EQ(view.informed.size(), 1u);
+    EXPECT_EQ(view.informed[0].first, Text(11));
+    EXPECT_EQ(view.informed[0].second, Text(98) + "\r\n" + Text(99));
+    EXPECT_EQ(view.beeps, 1);
+}
+
+TEST_F(EditExerciseLogicTest, NewNeedsNamesOfThreeCharactersAndALessonBeforeOk) {
+    auto logic = Open("", {});
+    logic->NewLangFile();
+    EXPECT_TRUE(logic->Buttons().langEditable);
+    EXPECT_FALSE(logic->Buttons().ok) << "no file name known at all";
+    EXPECT_EQ(logic->TakeFocus(), TEditExerciseFocus::Lang1);
+
+    logic->SetLangField(1, "En");
+    EXPECT_FALSE(logic->LeaveLangField(1));
+    EXPECT_EQ(view.beeps, 1);
+    logic->SetLangField(1, "English");
+    EXPECT_TRUE(logic->LeaveLangField(1));
+    EXPECT_FALSE(logic->Buttons().newLesson);
+    EXPECT_EQ(logic->FileNameField(), "") << "no proposal before the second name";
+    logic->SetLangField(2, "German");
+    EXPECT_TRUE(logic->LeaveLangField(2));
+    EXPECT_TRUE(logic->Buttons().newLesson);
+    EXPECT_EQ(logic->FileNameField(), "Eng_Ger");
+
+    view.lessonEditor = SavedAs({{1, {{"dog@Hund", true}}}});
+    logic->NewLesson();
+    ASSERT_EQ(view.edited.size(), 1u);
+    EXPECT_EQ(view.edited[0].lang1Name, "English");
+    EXPECT_EQ(view.edited[0].lang2Name, "German");
+    EXPECT_EQ(Captions(*logic), (std::vector<std::string>{" Lesson 1"}))
+        << "a new lesson is not ticked";
+    EXPECT_EQ(logic->FileState(), TFileState::Changed);
+    EXPECT_FALSE(logic->Buttons().ok) << "still no file name: Save as first";
+    EXPECT_FALSE(logic->Buttons().save);
+    EXPECT_TRUE(logic->Buttons().saveAs);
+}
+
+TEST_F(EditExerciseLogicTest, NewLessonsTakeTheLowestFreeNumber) {
+    EXPECT_EQ(NextFreeLessonNumber({}), 1);
+    LangFile("f", {{1, 1}, {2, 1}, {4, 1}});
+    auto logic = Open("LangFiles/f.lang", {1});
+    EXPECT_EQ(NextFreeLessonNumber(logic->Items()), 3);
+    view.lessonEditor = [](TVector<TLesson>& lessons) {
+        EXPECT_EQ(lessons.Count(), 1u);
+        EXPECT_EQ(lessons.Get(0)->number, 3);
+        EXPECT_EQ(lessons.Get(0)->PairCount(), 0);
+        return TLessonEditOutcome{kEditLessonClosed, false};
+    };
+    logic->NewLesson();
+    EXPECT_EQ(view.edited.size(), 1u);
+    EXPECT_EQ(logic->FileState(), TFileState::Untouched) << "closed without saving";
+}
+
+TEST_F(EditExerciseLogicTest, EditedLessonsComeBackMergedAndKeepTheirTicks) {
+    LangFile("f", {{1, 2}, {2, 2}, {3, 2}});
+    auto logic = Open("LangFiles/f.lang", {1, 3});
+    logic->SetSelection({Row(*logic, 1), Row(*logic, 3)});
+    // Lesson 1 keeps one pair and gives one to lesson 2 (not being edited); lesson 3 keeps only
+    // a pair that is not in use.
+    view.lessonEditor = SavedAs(
+        {{1, {{"one@eins", true}}}, {2, {{"moved@bewegt", true}}}, {3, {{"idle@still", false}}}});
+    logic->EditLessons();
+    ASSERT_EQ(view.edited.size(), 1u);
+    EXPECT_EQ(view.edited[0].lessons->Count(), 3u) << "the rebuilt lessons came back";
+    EXPECT_EQ(Captions(*logic),
+              (std::vector<std::string>{" Lesson 1 [x]", " Lesson 2", " Lesson 3"}));
+    const TLesson& two = *logic->Items()[static_cast<std::size_t>(Row(*logic, 2))].lesson;
+    EXPECT_EQ(two.PairCount(), 3);
+    EXPECT_EQ(two.PairAt(2)->text1, "moved");
+    EXPECT_TRUE(two.IsModified());
+    EXPECT_EQ(logic->FileState(), TFileState::Changed);
+    EXPECT_EQ(logic->Counters().pairs, ": 0") << "no lesson shown after editing";
+
+    // Cancelled or unchanged edits change nothing.
+    view.lessonEditor = [](TVector<TLesson>&) {
+        return TLessonEditOutcome{kEditLessonSaved, false};
+    };
+    logic->SetSelection({0});
+    logic->EditLessons();
+    EXPECT_EQ(logic->Items().size(), 3u);
+    EXPECT_TRUE(logic->Items()[0].selected);
+}
+
+TEST_F(EditExerciseLogicTest, DeletingEveryLessonAndWritingDeletesTheFile) {
+    const fs::path file = LangFile("f", {{1, 2}, {2, 2}});
+    auto logic = Open("LangFiles/f.lang", {1});
+    logic->SetSelection({0, 1});
+    logic->DeleteLessons();
+    EXPECT_TRUE(logic->Items().empty());
+    EXPECT_EQ(logic->LangField(1), "");
+    EXPECT_EQ(logic->FileNameField(), "");
+    EXPECT_FALSE(logic->FileNameHint());
+    EXPECT_TRUE(fs::exists(file)) << "removed from the file only when it is written";
+
+    view.answers = {TSaveAnswer::Yes};
+    EXPECT_TRUE(logic->Ok());
+    ASSERT_EQ(view.asked.size(), 1u);
+    EXPECT_EQ(view.asked[0].second, Text(93));
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(settings->exercise.LangFileName, "");
+    EXPECT_EQ(logic->GetChangeKind(), TChangeKind::NoLesson);
+}
+
+TEST_F(EditExerciseLogicTest, NoToTheQuestionKeepsTheFileItsNamesAndANewFileOutOfTheSettings) {
+    const fs::path file = LangFile("f", {{1, 2}});
+    const std::string before = test::ReadFileBytes(file.string());
+    {
+        auto logic = Open("LangFiles/f.lang", {1});
+        logic->SetSelection({0});
+        logic->DeleteLessons();
+        view.answers = {TSaveAnswer::Cancel, TSaveAnswer::No};
+        EXPECT_FALSE(logic->Ok()) << "Cancel goes back to the editor";
+        EXPECT_TRUE(logic->Ok());
+        EXPECT_EQ(test::ReadFileBytes(file.string()), before);
+        EXPECT_EQ(settings->exercise.Lang1, "English") << "the file on disk keeps its names";
+        EXPECT_EQ(logic->GetChangeKind(), TChangeKind::NoLesson);
+    }
+    {
+        // A new file that is not saved leaves the settings with the file they name.
+        auto logic = Open("LangFiles/f.lang", {1}, 300);
+        logic->NewLangFile();
+        logic->SetLangField(1, "Spanish");
+        logic->SetLangField(2, "Italian");
+        view.lessonEditor = SavedAs({{1, {{"perro@cane", true}}}});
+        logic->NewLesson();
+        logic->SetTicked(0, true);
+        view.answers = {TSaveAnswer::No};
+        EXPECT_TRUE(logic->Ok());
+        EXPECT_EQ(settings->exercise.LangFileName, "LangFiles/f.lang");
+        EXPECT_EQ(settings->exercise.Lang1, "English");
+        EXPECT_EQ(settings->exercise.AvailableUnits, intArray{1});
+        EXPECT_EQ(logic->GetChangeKind(), TChangeKind::Nothing);
+    }
+}
+
+TEST_F(EditExerciseLogicTest, SaveAsProposesTheLanguageFolderAndRemovesANewOneOnCancel) {
+    auto logic = Open("", {});
+    logic->NewLangFile();
+    logic->SetLangField(1, "English");
+    logic->SetLangField(2, "German");
+    logic->LeaveLangField(2);
+    view.lessonEditor = SavedAs({{1, {{"dog@Hund", true}, {"cat@Katze", false}}}});
+    logic->NewLesson();
+
+    logic->SaveLangFileAs();
+    EXPECT_EQ(view.saveFolder, app / "LangFiles" / "Eng_Ger");
+    EXPECT_EQ(view.saveName, fs::path("Eng_Ger.lang"));
+    EXPECT_TRUE(view.folderExistedDuringSave);
+    EXPECT_FALSE(fs::exists(app / "LangFiles" / "Eng_Ger")) << "made for the dialog, removed again";
+    EXPECT_TRUE(logic->NewFile());
+
+    // A folder that was there before stays.
+    fs::create_directories(app / "LangFiles" / "Eng_Ger");
+    logic->SaveLangFileAs();
+    EXPECT_TRUE(fs::exists(app / "LangFiles" / "Eng_Ger"));
+
+    view.saveChoice = [](const fs::path& folder) { return folder / "Eng_Ger.lang"; };
+    logic->SaveLangFileAs();
+    EXPECT_FALSE(logic->NewFile());
+    EXPECT_EQ(logic->FileState(), TFileState::Saved);
+    EXPECT_EQ(logic->FileName(), "LangFiles/Eng_Ger/Eng_Ger.lang")
+        << "inside the application folder";
+    EXPECT_EQ(logic->FileNameField(), "eng_ger");
+    TLangFHandler saved = Reload(app / "LangFiles" / "Eng_Ger" / "Eng_Ger.lang");
+    EXPECT_EQ(saved.GetLang1Name(), "English");
+    EXPECT_EQ(saved.GetLang2Name(), "German");
+    ASSERT_TRUE(saved.LessonAt(1));
+    EXPECT_EQ(saved.LessonAt(1)->PairCount(), 2);
+    EXPECT_EQ(saved.LessonAt(1)->UsedPairCount(), 1);
+    EXPECT_TRUE(logic->Buttons().ok);
+    EXPECT_TRUE(logic->Buttons().save);
+}
+
+TEST_F(EditExerciseLogicTest, FolderNamesKeepLettersDigitsDashAndUnderscoreOnly) {
+    const struct {
+        const char* lang1;
+        const char* lang2;
+        const char* proposed;
+    } cases[] = {
+        {"English", "German", "Eng_Ger"},
+        {"../x", "..\\..\\y", "x_y"},
+        {"  Deutsch", "C++", "Deu_C"},
+        {"\xC4gyptisch",
+         "Fran\xE7"
+         "ais",
+         "\xC4gy_Fra"},
+        {"a-b_c", "1.5", "a-b_15"},
+        {"...", "///", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProposedLangFileName(c.lang1, c.lang2), c.proposed) << c.lang1 << " " << c.lang2;
+
+    // Names that try to climb out still give a folder inside LangFiles.
+    auto logic = Open("", {});
+    logic->NewLangFile();
+    logic->SetLangField(1, "../../etc");
+    logic->SetLangField(2, "..\\..\\tmp");
+    view.lessonEditor = SavedAs({{1, {{"a@b", true}}}});
+    logic->NewLesson();
+    logic->SaveLangFileAs();
+    EXPECT_EQ(view.saveFolder, app / "LangFiles" / "etc_tmp");
+}
+
+TEST_F(EditExerciseLogicTest, LanguageNamesThatAFileCannotHoldAreRefusedByName) {
+    const struct {
+        int which;
+        const char* typed;
+        const char* named; // empty: accepted
+    } cases[] = {
+        {1, "Eng@lish", "\"@\""},
+        {2, "Deu@tsch", ""},
+        {1, "[General]", "\"[\""},
+        {2, "[Deutsch]", ""},
+        {1, "\xE6\x97\xA5\xE6\x9C\xAC", "U+65E5"},
+        {2,
+         "Fran\xC3\xA7"
+         "ais",
+         ""},
+    };
+    auto logic = Open("", {});
+    logic->NewLangFile();
+    for (const auto& c : cases) {
+        view.informed.clear();
+        logic->SetLangField(c.which, c.typed);
+        const bool left = logic->LeaveLangField(c.which);
+        EXPECT_EQ(left, std::string(c.named).empty()) << c.typed;
+        if (!left) {
+            ASSERT_EQ(view.informed.size(), 1u) << c.typed;
+            EXPECT_NE(view.informed[0].second.find(c.named), std::string::npos)
+                << view.informed[0].second;
+        }
+        logic->SetLangField(c.which, "Valid");
+    }
+    // A name still refused stops the write and OK.
+    LangFile("f", {{1, 1}});
+    auto opened = Open("LangFiles/f.lang", {1});
+    opened->NewLangFile();
+    opened->SetLangField(1, "Eng@lish");
+    opened->SetLangField(2, "German");
+    view.lessonEditor = SavedAs({{1, {{"a@b", true}}}});
+    opened->NewLesson();
+    view.saveChoice = [](const fs::path& folder) { return folder / "x.lang"; };
+    view.informed.clear();
+    opened->SaveLangFileAs();
+    EXPECT_TRUE(opened->NewFile());
+    EXPECT_EQ(view.informed.size(), 1u);
+    EXPECT_FALSE(opened->Ok());
+}
+
+TEST_F(EditExerciseLogicTest, ChangeKindsTellTheMainWindowWhatToRefresh) {
+    LangFile("f", {{1, 3}, {2, 3}});
+    LangFile("g", {{1, 3}});
+    enum class Step { Nothing, Max, Untick, TickOther, EditChosen, EditOther, OpenOther };
+    const struct {
+        Step step;
+        TChangeKind kind;
+    } cases[] = {
+        {Step::Nothing, TChangeKind::Nothing},    {Step::Max, TChangeKind::MaxWords},
+        {Step::Untick, TChangeKind::NoLesson},    {Step::TickOther, TChangeKind::Lessons},
+        {Step::EditChosen, TChangeKind::Lessons}, {Step::EditOther, TChangeKind::Nothing},
+        {Step::OpenOther, TChangeKind::LangFile},
+    };
+    for (const auto& c : cases) {
+        auto logic = Open("LangFiles/f.lang", {1});
+        view.answers = {TSaveAnswer::Yes};
+        view.lessonEditor = [](TVector<TLesson>& lessons) {
+            lessons.Get(0)->PairAt(0)->text1 = "changed";
+            return TLessonEditOutcome{kEditLessonSaved, true};
+        };
+        switch (c.step) {
+        case Step::Nothing:
+            break;
+        case Step::Max:
+            logic->SetMaxWordsField("120");
+            break;
+        case Step::Untick:
+            logic->SetTicked(Row(*logic, 1), false);
+            break;
+        case Step::TickOther:
+            logic->SetTicked(Row(*logic, 2), true);
+            break;
+        case Step::EditChosen:
+        case Step::EditOther:
+            logic->SetSelection({Row(*logic, c.step == Step::EditChosen ? 1 : 2)});
+            logic->EditLessons();
+            break;
+        case Step::OpenOther:
+            view.openChoice = app / "LangFiles" / "g.lang";
+            logic->OpenLangFile();
+            logic->SetTicked(0, true);
+            break;
+        }
+        ASSERT_TRUE(logic->Ok()) << static_cast<int>(c.step);
+        EXPECT_EQ(logic->GetChangeKind(), c.kind) << static_cast<int>(c.step);
+    }
+    EXPECT_EQ(settings->exercise.LangFileName, "LangFiles/g.lang");
+    EXPECT_EQ(settings->exercise.AvailableUnits, intArray{1});
+}
+
+TEST_F(EditExerciseLogicTest, TheMaximumStaysBetweenOneAndFiveHundred) {
+    LangFile("f", {{1, 3}});
+    auto logic = Open("LangFiles/f.lang", {1}, 900);
+    EXPECT_EQ(logic->MaxWordsField(), "500") << "the arrows hold their range";
+    for (const char* typed : {"501", "word", "0", "", " 7"}) {
+        logic->SetMaxWordsField(typed);
+        EXPECT_FALSE(logic->LeaveMaxWords()) << typed;
+        EXPECT_EQ(logic->MaxWordsField(), "1") << typed;
+    }
+    logic->SetMaxWordsField("250");
+    EXPECT_TRUE(logic->LeaveMaxWords());
+    logic->StepMaxWords(1);
+    EXPECT_EQ(logic->MaxWordsField(), "251");
+    logic->SetMaxWordsField("500");
+    logic->StepMaxWords(1);
+    EXPECT_EQ(logic->MaxWordsField(), "1") << "wraps";
+    logic->StepMaxWords(-1);
+    EXPECT_EQ(logic->MaxWordsField(), "500");
+    logic->SetMaxWordsField("x");
+    logic->StepMaxWords(-1);
+    EXPECT_EQ(logic->MaxWordsField(), "499") << "from the arrows' last position";
+
+    // OK with a maximum that is no number in range stays open and stores nothing.
+    for (const char* typed : {"abc", "501"}) {
+        view.informed.clear();
+        logic->SetMaxWordsField(typed);
+        EXPECT_FALSE(logic->Ok()) << typed;
+        ASSERT_EQ(view.informed.size(), 1u);
+        EXPECT_EQ(view.informed[0].second, Text(211));
+        EXPECT_EQ(logic->TakeFocus(), TEditExerciseFocus::MaxWords);
+        EXPECT_EQ(settings->exercise.MaxWords, 900);
+    }
+}
+
+TEST_F(EditExerciseLogicTest, OpenRefusesWhatItCannotReadOrStoreAndChangesNothing) {
+    const fs::path good = LangFile("good", {{3, 2}, {4, 1}});
+    LangFile("f", {{1, 2}});
+    const fs::path damaged = app / "LangFiles" / "damaged.lang";
+    std::string bytes = test::ReadFileBytes(good.string());
+    bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x20);
+    test::WriteFileBytes(damaged.string(), bytes);
+    const fs::path truncated = app / "LangFiles" / "truncated.lang";
+    test::WriteFileBytes(truncated.string(), test::ReadFileBytes(good.string()).substr(0, 9));
+    const fs::path unstorable = app / "LangFiles" / "\xE6\x97\xA5\xE6\x9C\xAC.lang";
+    fs::copy_file(good, unstorable);
+
+    auto logic = Open("LangFiles/f.lang", {1});
+    for (const fs::path& refused : {damaged, truncated, unstorable, app / "missing.lang"}) {
+        view.informed.clear();
+        view.openChoice = refused;
+        logic->OpenLangFile();
+        ASSERT_EQ(view.informed.size(), 1u) << refused;
+        EXPECT_NE(view.informed[0].second.find(refused == unstorable ? "U+65E5" : "cannot be used"),
+                  std::string::npos)
+            << view.informed[0].second;
+        EXPECT_EQ(Captions(*logic), (std::vector<std::string>{" Lesson 1 [x]"})) << refused;
+        EXPECT_EQ(logic->FileName(), "LangFiles/f.lang");
+        EXPECT_EQ(logic->FileState(), TFileState::Untouched);
+    }
+    EXPECT_EQ(view.openFolders.back(), app / "LangFiles");
+
+    view.openChoice = good;
+    logic->OpenLangFile();
+    EXPECT_EQ(Captions(*logic), (std::vector<std::string>{" Lesson 3", " Lesson 4"}))
+        << "opened without ticks";
+    EXPECT_EQ(logic->FileName(), "LangFiles/good.lang");
+    EXPECT_EQ(logic->LangField(2), "Deutsch");
+    EXPECT_EQ(logic->FileState(), TFileState::Opened);
+    EXPECT_EQ(logic->Counters().pairs, ": 2");
+    EXPECT_EQ(logic->TakeFocus(), TEditExerciseFocus::LessonList);
+}
+
+TEST_F(EditExerciseLogicTest, AWriteThatFailsIsReportedAndNothingCountsAsSaved) {
+    const fs::path file = LangFile("f", {{1, 2}, {2, 2}});
+    const std::string before = test::ReadFileBytes(file.string());
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    auto logic = Open("LangFiles/f.lang", {1});
+    logic->SetSelection({Row(*logic, 2)});
+    logic->DeleteLessons();
+
+    logic->SaveLangFile();
+    ASSERT_EQ(view.informed.size(), 1u);
+    EXPECT_EQ(view.informed[0].first, settings->appTitle);
+    EXPECT_EQ(view.informed[0].second.rfind(Text(97), 0), 0u) << view.informed[0].second;
+    EXPECT_EQ(test::ReadFileBytes(file.string()), before);
+    EXPECT_EQ(logic->FileState(), TFileState::Changed);
+
+    // OK with Yes stays open with nothing stored: the edits are still there to save elsewhere.
+    view.answers = {TSaveAnswer::Yes};
+    logic->SetTicked(0, false);
+    EXPECT_FALSE(logic->Ok());
+    EXPECT_EQ(settings->exercise.AvailableUnits, intArray{1});
+    EXPECT_EQ(test::ReadFileBytes(file.string()), before);
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST_F(EditExerciseLogicTest, ASettingsFileThatCannotBeReadIsReportedWhenTheWindowShows) {
+    const fs::path file = app / "LangFiles" / "f.lang";
+    test::WriteFileBytes(file.string(), "not a language file at all");
+    auto logic = Open("LangFiles/f.lang", {1});
+    EXPECT_TRUE(logic->Items().empty());
+    EXPECT_TRUE(view.informed.empty());
+    logic->WindowShown();
+    ASSERT_EQ(view.informed.size(), 1u);
+    EXPECT_EQ(view.informed[0].second, FillText(Text(138), {DisplayPath(file), Text(150)}));
+    logic->WindowShown();
+    EXPECT_EQ(view.informed.size(), 1u) << "told once";
+}
+
+} // namespace
+} // namespace lexaro
