@@ -1,10 +1,6 @@
-#include "app/MainWnd.h"
+#include "app/Program.h"
 #include "app/QtText.h"
 #include "app/UiHelpers.h"
-#include "controls/PropertyDlg.h"
-#include "exercise/ExerciseWnd.h"
-#include "speech/DesktopSpeech.h"
-#include "speech/SpeechEngine.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -20,14 +16,11 @@ int main(int argc, char** argv) {
     const std::filesystem::path appFolder =
         lexaro::PathFromQt(QCoreApplication::applicationDirPath());
 
-    lexaro::tMainWindow window(appFolder, lexaro::MakeDesktopSpeechEngine);
-    if (window.HasEnded())
-        return window.ExitCode();
-    // The other windows join here, one factory each.
-    window.SetExerciseWindowFactory(lexaro::MakeExerciseWindow);
-    window.SetSettingsDialogFactory(lexaro::MakeSettingsDialog);
-    window.show();
-    if (window.HasEnded())
-        return window.ExitCode();
+    const std::unique_ptr<lexaro::tMainWindow> window = lexaro::MakeProgramWindow(appFolder);
+    if (window->HasEnded())
+        return window->ExitCode();
+    window->show();
+    if (window->HasEnded())
+        return window->ExitCode();
     return QApplication::exec();
 }

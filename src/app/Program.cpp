@@ -1,0 +1,25 @@
+#include "app/Program.h"
+
+#include "controls/PropertyDlg.h"
+#include "editing/EditExercise.h"
+#include "exercise/ExerciseWnd.h"
+#include "speech/DesktopSpeech.h"
+#include "speech/SpeechEngine.h"
+
+namespace lexaro {
+
+std::unique_ptr<tMainWindow> MakeProgramWindow(const std::filesystem::path& appFolder) {
+    auto window = std::make_unique<tMainWindow>(appFolder, MakeDesktopSpeechEngine);
+    if (!window->HasEnded())
+        InstallProgramWindows(*window);
+    return window;
+}
+
+void InstallProgramWindows(tMainWindow& window) {
+    // One factory for each window the main window opens.
+    window.SetExerciseWindowFactory(MakeExerciseWindow);
+    window.SetExerciseEditorFactory(MakeExerciseEditor);
+    window.SetSettingsDialogFactory(MakeSettingsDialog);
+}
+
+} // namespace lexaro
