@@ -152,7 +152,7 @@ void TeditLessonDlg::buildForm() {
     // The table below the bar: 10 pixels apart, as wide as the bar, margins of 10.
     const int top = kBarTop + kBarHeight + 10;
     table_ = new TMTable(this, kBarLeft, top, buttonBar->width(), kClientHeight - kBarHeight - 40,
-                         true, TMarginRecord{10, 10, 10, 10}, std::string(), &logic_->Model());
+                         true, TTableMargins{10, 10, 10, 10}, std::string(), &logic_->Model());
     TMBaseTable* grid = table_->GetGrid();
     connect(grid, &TMBaseTable::deleteRequested, this, [this] { btnDeleteEntryClick(); });
 

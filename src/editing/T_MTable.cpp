@@ -325,7 +325,7 @@ void TMBaseTable::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 TMTable::TMTable(QWidget* owner, int left, int top, int width, int height, bool framed,
-                 const TMarginRecord& margins, const std::string& caption,
+                 const TTableMargins& margins, const std::string& caption,
                  TMAbstractTableModel* model)
     : QFrame(owner), geometry_(width, height, margins), caption_(caption) {
     setObjectName("lessonTable");

@@ -87,7 +87,7 @@ class TMTable : public QFrame {
     Q_OBJECT
 public:
     TMTable(QWidget* owner, int left, int top, int width, int height, bool framed,
-            const TMarginRecord& margins, const std::string& caption, TMAbstractTableModel* model);
+            const TTableMargins& margins, const std::string& caption, TMAbstractTableModel* model);
 
     TMBaseTable* GetGrid() const { return grid_; }
     int MinWidth() const { return geometry_.MinWidth(); }

@@ -6,7 +6,7 @@
 
 namespace lexaro {
 
-TTablePanelGeometry::TTablePanelGeometry(int width, int height, const TMarginRecord& margins) {
+TTablePanelGeometry::TTablePanelGeometry(int width, int height, const TTableMargins& margins) {
     // Negative margins are ignored.
     margins_.top = std::max(0, margins.top);
     margins_.right = std::max(0, margins.right);

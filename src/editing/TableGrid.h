@@ -8,8 +8,9 @@ namespace lexaro {
 
 class TMAbstractTableModel;
 
-// Margins of a panel around its grid.
-struct TMarginRecord {
+// Margins of a panel around its grid. Not the controls' TMarginRecord (7 pixels unless set):
+// one program cannot hold two records of one name, and the table's margins start at 0.
+struct TTableMargins {
     int top = 0;
     int right = 0;
     int bottom = 0;
@@ -22,7 +23,7 @@ struct TMarginRecord {
 // a grid of 529 by 338 at 10, 10 in a panel of 549 by 358).
 class TTablePanelGeometry {
 public:
-    TTablePanelGeometry(int width, int height, const TMarginRecord& margins);
+    TTablePanelGeometry(int width, int height, const TTableMargins& margins);
     // The size of the grid when it is made, before the panel takes its first size.
     int InitialGridWidth() const { return gridWidth0_; }
     int InitialGridHeight() const { return initialGridHeight_; }
@@ -37,7 +38,7 @@ public:
     TRect GridRect() const;
 
 private:
-    TMarginRecord margins_;
+    TTableMargins margins_;
     int gridWidth0_ = 0;
     int initialGridHeight_ = 0;
     int height0_ = 0;

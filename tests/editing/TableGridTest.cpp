@@ -117,7 +117,7 @@ namespace lexaro {
 namespace {
 
 TEST(TablePanel, TheGridKeepsTheGivenHeightAndThePanelGrowsByTheMargins) {
-    TTablePanelGeometry panel(549, 338, TMarginRecord{10, 10, 10, 10});
+    TTablePanelGeometry panel(549, 338, TTableMargins{10, 10, 10, 10});
     EXPECT_EQ(panel.InitialGridWidth(), 529);
     EXPECT_EQ(panel.InitialGridHeight(), 318);
     EXPECT_EQ(panel.Width(), 549);
@@ -129,7 +129,7 @@ TEST(TablePanel, TheGridKeepsTheGivenHeightAndThePanelGrowsByTheMargins) {
     EXPECT_TRUE(panel.SetSize(600, 400));
     EXPECT_EQ(panel.GridRect(), (TRect{10, 10, 590, 390}));
 
-    TTablePanelGeometry unframed(100, 50, TMarginRecord{-3, 0, 4, -1});
+    TTablePanelGeometry unframed(100, 50, TTableMargins{-3, 0, 4, -1});
     EXPECT_EQ(unframed.GridRect(), (TRect{0, 0, 100, 50}));
     EXPECT_EQ(unframed.Height(), 54);
 }
