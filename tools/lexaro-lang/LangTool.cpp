@@ -5,7 +5,12 @@
 
 #include "data/Charset.h"
 #include "data/FileUtil.h"
+#include "data/FileVersions.h"
+#include "data/StrUtil.h"
 
+#include <algorithm>
+#include <initializer_list>
+#include <iomanip>
 #include <map>
 #include <ostream>
 
@@ -66,34 +71,57 @@ std::string LessonList(const TLangFHandler& model) {
 
 struct TArgs {
     std::vector<std::string> positional;
-    std::map<std::string, std::string> values; // --lang1, --lang2
-    bool force = false;
-    bool skipBad = false;
+    std::map<std::string, std::string> values; // --lang1 NAME, --format NAME, ...
+    std::vector<std::string> flags;            // --force, --skip-bad, ...
     std::string error;
+
+    bool Has(const std::string& flag) const {
+        return std::find(flags.begin(), flags.end(), flag) != flags.end();
+    }
+    // The first option given that is not among allowed, or an empty string.
+    std::string Unexpected(std::initializer_list<std::string_view> allowed) const {
+        auto ok = [&](const std::string& name) {
+            return std::find(allowed.begin(), allowed.end(), name) != allowed.end();
+        };
+        for (const auto& [name, value] : values)
+            if (!ok(name))
+                return name;
+        for (const auto& flag : flags)
+            if (!ok(flag))
+                return flag;
+        return {};
+    }
 };
+
+constexpr std::string_view kFlagOptions[] = {"--force", "--skip-bad", "--merge", "--list-voices"};
+constexpr std::string_view kValueOptions[] = {
+    "--lang1",  "--lang2",  "--format", "--lesson", "--lessons", "--voice1", "--voice2",
+    "--speed1", "--speed2", "--pitch1", "--pitch2", "--pause",   "--gap",    "--out"};
 
 TArgs ParseArgs(const std::vector<std::string>& args, std::size_t from) {
     TArgs parsed;
     for (std::size_t i = from; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--force") {
-            parsed.force = true;
-        } else if (arg == "--skip-bad") {
-            parsed.skipBad = true;
-        } else if (arg.rfind("--lang1", 0) == 0 || arg.rfind("--lang2", 0) == 0) {
-            const std::string name = arg.substr(0, 7);
+        if (std::find(std::begin(kFlagOptions), std::end(kFlagOptions), arg) !=
+            std::end(kFlagOptions)) {
+            if (!parsed.Has(arg))
+                parsed.flags.push_back(arg);
+            continue;
+        }
+        const auto eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        if (std::find(std::begin(kValueOptions), std::end(kValueOptions), name) !=
+            std::end(kValueOptions)) {
             std::string value;
-            if (arg.size() == 7) {
+            if (eq == std::string::npos) {
                 if (i + 1 >= args.size()) {
-                    parsed.error = name + " needs a language name";
+                    parsed.error = name + (name.rfind("--lang", 0) == 0 ? " needs a language name"
+                                                                        : " needs a value");
                     return parsed;
                 }
                 value = args[++i];
-            } else if (arg[7] == '=') {
-                value = arg.substr(8);
             } else {
-                parsed.error = "unknown option " + arg;
-                return parsed;
+                value = arg.substr(eq + 1);
             }
             if (parsed.values.count(name)) {
                 parsed.error = name + " is given twice";
@@ -152,76 +180,6 @@ bool ReadLangFile(const std::string& path, TLangFHandler& model, TLangFileReport
     return whole;
 }
 
-int RunCheck(const TArgs& a, std::ostream& out, std::ostream& err) {
-    if (a.positional.size() != 1 || !a.values.empty() || a.force || a.skipBad)
-        return UsageError(err, "check takes one FILE and no options");
-    const std::string& path = a.positional[0];
-    TLangFHandler model;
-    TLangFileReport report;
-    if (!ReadLangFile(path, model, report, err))
-        return kLangToolBadData;
-    std::int32_t lessons = 0, pairs = 0, used = 0, drawn = 0;
-    for (const auto& lesson : model.lessons) {
-        if (!lesson)
-            continue;
-        ++lessons;
-        pairs += lesson->PairCount();
-        used += lesson->UsedPairCount();
-        drawn += lesson->DrawnPairCount();
-    }
-    out << path << ": valid language file\n"
-        << "  language 1:    " << ForTerminal(model.GetLang1Name()) << "\n"
-        << "  language 2:    " << ForTerminal(model.GetLang2Name()) << "\n"
-        << "  lessons:       " << lessons << (lessons ? " (" + LessonList(model) + ")" : "") << "\n"
-        << "  pairs:         " << pairs << "\n"
-        << "  pairs in use:  " << used << "\n"
-        << "  pairs drawn:   " << drawn << "\n"
-        << "  lines skipped: " << model.SkippedLines() << "\n";
-    return kLangToolOk;
-}
-
-int RunDump(const TArgs& a, std::ostream& out, std::ostream& err) {
-    if (a.positional.size() != 1 || !a.values.empty() || a.force || a.skipBad)
-        return UsageError(err, "dump takes one FILE and no options");
-    const std::string& path = a.positional[0];
-    byteArray plain;
-    if (!ReadInput(path, kMaxLangFileBytes, plain, err))
-        return kLangToolBadData;
-    std::size_t first = 0, last = 0;
-    const DecodeFault fault = CheckCoded(plain, first, last);
-    if (fault != DecodeFault::None) {
-        err << path << ": not a valid coded file: " << DescribeFault(fault) << "\n";
-        return kLangToolBadData;
-    }
-    // Any coded file is shown line by line, whether or not it is a language file.
-    ForEachLine(plain.data() + first, last - first,
-                [&](std::string_view line) { out << ForTerminal(line) << "\n"; });
-    return kLangToolOk;
-}
-
-int RunExport(const TArgs& a, std::ostream& out, std::ostream& err) {
-    if (a.positional.size() != 1 || !a.values.empty() || a.force || a.skipBad)
-        return UsageError(err, "export takes one FILE and no options");
-    const std::string& path = a.positional[0];
-    TLangFHandler model;
-    TLangFileReport report;
-    if (!ReadLangFile(path, model, report, err))
-        return kLangToolBadData;
-    std::vector<std::string> problems;
-    const std::string table = ExportTsv(model, problems);
-    if (!problems.empty()) {
-        for (const auto& problem : problems)
-            err << path << ": " << problem << "\n";
-        err << path << ": not exported\n";
-        return kLangToolBadData;
-    }
-    if (model.SkippedLines() > 0)
-        err << path << ": note: " << model.SkippedLines()
-            << " line(s) of the file were skipped and are not exported\n";
-    out << table;
-    return kLangToolOk;
-}
-
 // What is said after OUT's name when it is not written.
 std::string WriteRefusal(const TFileResult& why) {
     if (why.fault == FileFault::Exists)
@@ -256,9 +214,194 @@ std::string ImportTargetProblem(const std::filesystem::path& target,
     return {};
 }
 
+// Keeps the file at path as its newest version before it is replaced by next; a version that
+// cannot be kept is said on err and does not stop the write. False in that case.
+bool KeepVersionSaying(const std::filesystem::path& path, const byteArray& next,
+                       std::ostream& err) {
+    const TKeptVersion kept = KeepVersion(path, &next);
+    if (kept.result)
+        return true;
+    err << path.string() << ": note: the file as it was could not be kept in "
+        << kept.folder.string() << ": " << kept.result.reason << "; it is replaced all the same\n";
+    return false;
+}
+
+// "2 pairs in 1 lesson" for a version that loads, or why it does not.
+std::string VersionSummary(const std::filesystem::path& path) {
+    byteArray stored;
+    if (!ReadFileBounded(path, kMaxLangFileBytes, stored))
+        return "cannot be read";
+    TLangFHandler model;
+    TLangFileReport report;
+    LoadLangBytes(stored, model, report);
+    if (report.fault != DecodeFault::None || report.convertFailed || !report.hasGeneral)
+        return "not a valid language file";
+    std::int64_t pairs = 0, lessons = 0;
+    for (const auto& lesson : model.lessons) {
+        if (!lesson)
+            continue;
+        ++lessons;
+        pairs += lesson->PairCount();
+    }
+    return std::to_string(pairs) + " pair(s) in " + std::to_string(lessons) + " lesson(s)";
+}
+
+int RunVersions(const TArgs& a, std::ostream& out, std::ostream& err) {
+    if (a.positional.size() != 1 || !a.Unexpected({}).empty())
+        return UsageError(err, "versions takes one FILE and no options");
+    const std::filesystem::path file = a.positional[0];
+    const std::vector<TFileVersion> versions = ListVersions(file);
+    const std::string folder = VersionsFolderOf(file).string();
+    if (versions.empty()) {
+        out << file.string() << ": no versions kept in " << folder << "\n";
+        return kLangToolOk;
+    }
+    out << file.string() << ": " << versions.size() << " version(s) in " << folder
+        << ", newest first\n";
+    for (std::size_t i = versions.size(); i-- > 0;) {
+        const TFileVersion& v = versions[i];
+        out << "  " << std::setw(2) << versions.size() - i << "  " << v.when << "  "
+            << v.path.filename().string() << "  " << VersionSummary(v.path) << "\n";
+    }
+    return kLangToolOk;
+}
+
+int RunRestore(const TArgs& a, std::ostream& out, std::ostream& err) {
+    if (a.positional.size() != 2 || !a.Unexpected({}).empty())
+        return UsageError(err, "restore takes a FILE and a VERSION (its number or name as "
+                               "versions lists it) and no options");
+    const std::filesystem::path file = a.positional[0];
+    const std::string& wanted = a.positional[1];
+    const std::vector<TFileVersion> versions = ListVersions(file);
+    const TFileVersion* chosen = nullptr;
+    std::int32_t number = 0;
+    if (TryStrToInt(wanted, number)) {
+        if (number >= 1 && static_cast<std::size_t>(number) <= versions.size())
+            chosen = &versions[versions.size() - static_cast<std::size_t>(number)];
+    } else {
+        const std::string name = std::filesystem::path(wanted).filename().string();
+        for (const auto& v : versions)
+            if (v.path.filename().string() == name)
+                chosen = &v;
+    }
+    if (chosen == nullptr) {
+        err << file.string() << ": there is no version " << wanted << " (" << versions.size()
+            << " kept; lexaro-lang versions " << file.string() << " lists them)\n";
+        return kLangToolBadData;
+    }
+    const std::string source = chosen->path.string();
+    TLangFHandler model;
+    TLangFileReport report;
+    byteArray stored;
+    if (!ReadInput(source, kMaxLangFileBytes, stored, err))
+        return kLangToolBadData;
+    LoadLangBytes(stored, model, report);
+    if (report.fault != DecodeFault::None || report.convertFailed || !report.hasGeneral) {
+        err << source << ": not restored: it is not a valid language file\n";
+        return kLangToolBadData;
+    }
+    // The file it replaces must be kept first: a restore never loses a version.
+    const std::filesystem::path target = VersionedFile(file);
+    const TKeptVersion kept = KeepVersion(target, &stored);
+    if (!kept.result) {
+        err << file.string() << ": not restored: the file as it is could not be kept in "
+            << kept.folder.string() << ": " << kept.result.reason << "\n";
+        return kLangToolBadData;
+    }
+    std::error_code ec;
+    if (kept.keptAs.empty() && std::filesystem::exists(target, ec)) {
+        out << file.string() << ": already holds the version of " << chosen->when
+            << "; nothing written\n";
+        return kLangToolOk;
+    }
+    const TFileResult written = WriteWholeFile(file, stored, true);
+    if (!written) {
+        err << file.string() << ": " << WriteRefusal(written) << "\n";
+        return kLangToolBadData;
+    }
+    out << file.string() << ": the version of " << chosen->when << " is restored";
+    if (!kept.keptAs.empty())
+        out << "; the file it replaced is kept as " << kept.keptAs.filename().string();
+    out << "\n";
+    return kLangToolOk;
+}
+
+int RunCheck(const TArgs& a, std::ostream& out, std::ostream& err) {
+    if (a.positional.size() != 1 || !a.Unexpected({}).empty())
+        return UsageError(err, "check takes one FILE and no options");
+    const std::string& path = a.positional[0];
+    TLangFHandler model;
+    TLangFileReport report;
+    if (!ReadLangFile(path, model, report, err))
+        return kLangToolBadData;
+    std::int32_t lessons = 0, pairs = 0, used = 0, drawn = 0;
+    for (const auto& lesson : model.lessons) {
+        if (!lesson)
+            continue;
+        ++lessons;
+        pairs += lesson->PairCount();
+        used += lesson->UsedPairCount();
+        drawn += lesson->DrawnPairCount();
+    }
+    out << path << ": valid language file\n"
+        << "  language 1:    " << ForTerminal(model.GetLang1Name()) << "\n"
+        << "  language 2:    " << ForTerminal(model.GetLang2Name()) << "\n"
+        << "  lessons:       " << lessons << (lessons ? " (" + LessonList(model) + ")" : "") << "\n"
+        << "  pairs:         " << pairs << "\n"
+        << "  pairs in use:  " << used << "\n"
+        << "  pairs drawn:   " << drawn << "\n"
+        << "  lines skipped: " << model.SkippedLines() << "\n";
+    return kLangToolOk;
+}
+
+int RunDump(const TArgs& a, std::ostream& out, std::ostream& err) {
+    if (a.positional.size() != 1 || !a.Unexpected({}).empty())
+        return UsageError(err, "dump takes one FILE and no options");
+    const std::string& path = a.positional[0];
+    byteArray plain;
+    if (!ReadInput(path, kMaxLangFileBytes, plain, err))
+        return kLangToolBadData;
+    std::size_t first = 0, last = 0;
+    const DecodeFault fault = CheckCoded(plain, first, last);
+    if (fault != DecodeFault::None) {
+        err << path << ": not a valid coded file: " << DescribeFault(fault) << "\n";
+        return kLangToolBadData;
+    }
+    // Any coded file is shown line by line, whether or not it is a language file.
+    ForEachLine(plain.data() + first, last - first,
+                [&](std::string_view line) { out << ForTerminal(line) << "\n"; });
+    return kLangToolOk;
+}
+
+int RunExport(const TArgs& a, std::ostream& out, std::ostream& err) {
+    if (a.positional.size() != 1 || !a.Unexpected({}).empty())
+        return UsageError(err, "export takes one FILE and no options");
+    const std::string& path = a.positional[0];
+    TLangFHandler model;
+    TLangFileReport report;
+    if (!ReadLangFile(path, model, report, err))
+        return kLangToolBadData;
+    std::vector<std::string> problems;
+    const std::string table = ExportTsv(model, problems);
+    if (!problems.empty()) {
+        for (const auto& problem : problems)
+            err << path << ": " << problem << "\n";
+        err << path << ": not exported\n";
+        return kLangToolBadData;
+    }
+    if (model.SkippedLines() > 0)
+        err << path << ": note: " << model.SkippedLines()
+            << " line(s) of the file were skipped and are not exported\n";
+    out << table;
+    return kLangToolOk;
+}
+
 int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (a.positional.size() != 2)
         return UsageError(err, "import takes a TSV file and an OUT file");
+    if (const std::string option = a.Unexpected({"--lang1", "--lang2", "--force", "--skip-bad"});
+        !option.empty())
+        return UsageError(err, "import does not take " + option);
     for (const char* name : {"--lang1", "--lang2"})
         if (!a.values.count(name))
             return UsageError(err, std::string("import needs ") + name + " NAME");
@@ -268,7 +411,8 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     byteArray bytes;
     if (!ReadInput(tsvPath, kMaxTableBytes, bytes, err))
         return kLangToolBadData;
-    if (const auto problem = ImportTargetProblem(outPath, tsvPath, a.force); !problem.empty()) {
+    if (const auto problem = ImportTargetProblem(outPath, tsvPath, a.Has("--force"));
+        !problem.empty()) {
         err << outPath << ": " << problem << "\n";
         return kLangToolBadData;
     }
@@ -286,7 +430,7 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
         err << problem << "\n";
     for (const auto& problem : table.problems)
         err << tsvPath << ":" << problem.line << ": " << problem.message << "\n";
-    if (!nameProblems.empty() || (!table.problems.empty() && !a.skipBad)) {
+    if (!nameProblems.empty() || (!table.problems.empty() && !a.Has("--skip-bad"))) {
         err << outPath << ": not written"
             << (nameProblems.empty() ? " (give --skip-bad to leave the rows above out)" : "")
             << "\n";
@@ -303,10 +447,16 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
         return kLangToolBadData;
     }
     const byteArray stored = model.SaveBytes();
+    if (stored.empty()) {
+        err << outPath << ": " << WriteRefusal(TFileResult::Failed(FileFault::NothingToSave))
+            << "\n";
+        return kLangToolBadData;
+    }
     // WriteWholeFile itself refuses what ImportTargetProblem refused, should OUT have changed
-    // since; an empty model was refused above.
-    const TFileResult written = stored.empty() ? TFileResult::Failed(FileFault::NothingToSave)
-                                               : WriteWholeFile(outPath, stored, a.force);
+    // since.
+    if (a.Has("--force"))
+        KeepVersionSaying(outPath, stored, err);
+    const TFileResult written = WriteWholeFile(outPath, stored, a.Has("--force"));
     if (!written) {
         err << outPath << ": " << WriteRefusal(written) << "\n";
         return kLangToolBadData;
@@ -345,9 +495,16 @@ std::string LangToolUsage() {
            "      zero characters, lesson numbers outside 1..999999, a lesson's rows past its\n"
            "      1000000th pair) are listed and nothing is written, unless --skip-bad is\n"
            "      given: then the other rows are written.\n"
-           "      An existing OUT is replaced only with --force. A folder, device or pipe, a\n"
-           "      link to a file that does not exist, and the table itself are never written,\n"
-           "      not even with --force.\n"
+           "      An existing OUT is replaced only with --force, and kept as a version first.\n"
+           "      A folder, device or pipe, a link to a file that does not exist, and the table\n"
+           "      itself are never written, not even with --force.\n"
+           "  lexaro-lang versions FILE\n"
+           "      lists the versions of FILE kept in the folder .versions beside it, newest\n"
+           "      first: every replacement of a language file by Lexaro or lexaro-lang keeps\n"
+           "      the file as it was there, the newest 10 per file\n"
+           "  lexaro-lang restore FILE VERSION\n"
+           "      brings back a version (its number or name as versions lists it); the file it\n"
+           "      replaces is kept as a version first, and nothing is written when it cannot be\n"
            "  lexaro-lang --help | -h\n"
            "exit status: 0 done, 1 bad data (a missing or unreadable input, a damaged file,\n"
            "refused rows, nothing to write, OUT exists or may not be written, write failed),\n"
@@ -374,6 +531,10 @@ int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::os
         return RunExport(parsed, out, err);
     if (command == "import")
         return RunImport(parsed, out, err);
+    if (command == "versions")
+        return RunVersions(parsed, out, err);
+    if (command == "restore")
+        return RunRestore(parsed, out, err);
     return UsageError(err, "unknown command " + command);
 }
 
