@@ -1,6 +1,7 @@
 #include "LangTool.h"
 
 #include "LangFileReport.h"
+#include "LangImport.h"
 #include "LangTable.h"
 
 #include "data/Charset.h"
@@ -12,6 +13,7 @@
 #include <initializer_list>
 #include <iomanip>
 #include <map>
+#include <optional>
 #include <ostream>
 
 namespace lexaro {
@@ -398,51 +400,107 @@ int RunExport(const TArgs& a, std::ostream& out, std::ostream& err) {
 
 int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (a.positional.size() != 2)
-        return UsageError(err, "import takes a TSV file and an OUT file");
-    if (const std::string option = a.Unexpected({"--lang1", "--lang2", "--force", "--skip-bad"});
+        return UsageError(err, "import takes a SOURCE file and an OUT file");
+    if (const std::string option = a.Unexpected(
+            {"--lang1", "--lang2", "--format", "--lesson", "--force", "--skip-bad", "--merge"});
         !option.empty())
         return UsageError(err, "import does not take " + option);
-    for (const char* name : {"--lang1", "--lang2"})
-        if (!a.values.count(name))
-            return UsageError(err, std::string("import needs ") + name + " NAME");
-    const std::string& tsvPath = a.positional[0];
+    std::optional<TImportFormat> format;
+    if (a.values.count("--format")) {
+        format = FormatFromName(a.values.at("--format"));
+        if (!format)
+            return UsageError(err, "--format takes table, kvtml or flashcards");
+    }
+    std::optional<std::int32_t> lesson;
+    if (a.values.count("--lesson")) {
+        std::int32_t n = 0;
+        if (!TryStrToInt(TrimBlanks(a.values.at("--lesson")), n) || n < 1 || n > kMaxSlotNumber)
+            return UsageError(err, "--lesson takes a lesson number from 1 to " +
+                                       std::to_string(kMaxSlotNumber));
+        lesson = n;
+    }
+    const std::string& sourcePath = a.positional[0];
     const std::string& outPath = a.positional[1];
+    const bool force = a.Has("--force");
 
     byteArray bytes;
-    if (!ReadInput(tsvPath, kMaxTableBytes, bytes, err))
+    const TFileResult read = ReadFileBounded(sourcePath, kMaxTableBytes, bytes);
+    // Without its names a command line is wrong whatever the source; only a source that can be
+    // read may give them.
+    const bool namesGiven = a.values.count("--lang1") && a.values.count("--lang2");
+    if (!read && !namesGiven)
+        return UsageError(err, "import needs --lang1 NAME and --lang2 NAME");
+    if (!ReadInput(sourcePath, kMaxTableBytes, bytes, err))
         return kLangToolBadData;
-    if (const auto problem = ImportTargetProblem(outPath, tsvPath, a.Has("--force"));
-        !problem.empty()) {
+    if (const auto problem = ImportTargetProblem(outPath, sourcePath, force); !problem.empty()) {
         err << outPath << ": " << problem << "\n";
         return kLangToolBadData;
     }
+    const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!format)
+        format = DetectFormat(content);
+    if (*format == TImportFormat::Table && lesson)
+        return UsageError(err, "--lesson is for sources without lessons; a table names them");
+    TImportSource source = ReadSource(*format, content);
+    PlaceRows(source, lesson);
 
+    // The languages: as given, or as the source names them.
     std::string lang1, lang2;
     std::vector<std::string> nameProblems;
-    if (auto p = LanguageNameProblem(a.values.at("--lang1"), false, lang1); !p.empty())
-        nameProblems.push_back("--lang1: " + p);
-    if (auto p = LanguageNameProblem(a.values.at("--lang2"), true, lang2); !p.empty())
-        nameProblems.push_back("--lang2: " + p);
+    for (const bool second : {false, true}) {
+        const std::string option = second ? "--lang2" : "--lang1";
+        const std::string& named = second ? source.lang2 : source.lang1;
+        const bool given = a.values.count(option) > 0;
+        if (!given && named.empty())
+            return UsageError(err, "import needs " + option + " NAME (" + sourcePath +
+                                       " names no language)");
+        const std::string label = given ? option : option + " (from " + sourcePath + ")";
+        if (auto p = LanguageNameProblem(given ? a.values.at(option) : named, second,
+                                         second ? lang2 : lang1);
+            !p.empty())
+            nameProblems.push_back(label + ": " + p);
+    }
 
-    const TTsvTable table =
-        ParseTsv(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     for (const auto& problem : nameProblems)
         err << problem << "\n";
-    for (const auto& problem : table.problems)
-        err << tsvPath << ":" << problem.line << ": " << problem.message << "\n";
-    if (!nameProblems.empty() || (!table.problems.empty() && !a.Has("--skip-bad"))) {
+    const std::string items = *format == TImportFormat::Table ? "row(s)" : "item(s)";
+    std::int64_t leftOut = 0;
+    for (const auto& problem : source.problems) {
+        err << sourcePath << ":";
+        if (problem.line > 0)
+            err << problem.line << ":";
+        err << " " << problem.message << "\n";
+        leftOut += problem.rows;
+    }
+    if (!nameProblems.empty() || (!source.problems.empty() && !a.Has("--skip-bad"))) {
         err << outPath << ": not written"
-            << (nameProblems.empty() ? " (give --skip-bad to leave the rows above out)" : "")
+            << (nameProblems.empty() ? " (give --skip-bad to leave the " + items + " above out)"
+                                     : std::string())
             << "\n";
         return kLangToolBadData;
     }
-    if (table.rows.empty()) {
-        err << tsvPath << ": no word pair to write; " << outPath << " is not written\n";
+
+    // Doubles are said; --merge drops them.
+    const std::vector<TImportDouble> doubles = FindDoubles(source.rows);
+    const bool merge = a.Has("--merge");
+    for (const auto& d : doubles) {
+        const TTsvRow& row = source.rows[d.row];
+        const TTsvRow& first = source.rows[d.first];
+        err << sourcePath << ":" << row.line << ": "
+            << (row.origin.empty() ? std::string() : row.origin + ": ") << "lesson " << row.lesson
+            << ": \"" << ShowText(Cp1252ToUtf8(row.text1)) << "\" doubles the first text of line "
+            << first.line << (first.origin.empty() ? std::string() : " (" + first.origin + ")")
+            << (merge ? "; left out" : "") << "\n";
+    }
+    if (merge)
+        DropDoubles(source.rows);
+
+    if (source.rows.empty()) {
+        err << sourcePath << ": no word pair to write; " << outPath << " is not written\n";
         return kLangToolBadData;
     }
-
     TLangFHandler model;
-    if (!BuildModel(table.rows, lang1, lang2, model)) {
+    if (!BuildModel(source.rows, lang1, lang2, model)) {
         err << outPath << ": not written: a row found no place in its lesson\n";
         return kLangToolBadData;
     }
@@ -454,23 +512,35 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     }
     // WriteWholeFile itself refuses what ImportTargetProblem refused, should OUT have changed
     // since.
-    if (a.Has("--force"))
+    if (force)
         KeepVersionSaying(outPath, stored, err);
-    const TFileResult written = WriteWholeFile(outPath, stored, a.Has("--force"));
+    const TFileResult written = WriteWholeFile(outPath, stored, force);
     if (!written) {
         err << outPath << ": " << WriteRefusal(written) << "\n";
         return kLangToolBadData;
     }
-    std::int32_t lessons = 0;
-    for (const auto& lesson : model.lessons)
-        lessons += lesson ? 1 : 0;
-    out << outPath << ": " << table.rows.size() << " pair(s) in " << lessons << " lesson(s)";
-    std::int64_t leftOut = 0;
-    for (const auto& problem : table.problems)
-        leftOut += problem.rows;
+    std::map<std::int32_t, std::int64_t> pairsIn;
+    for (const auto& row : source.rows)
+        ++pairsIn[row.lesson];
+    out << outPath << ": " << source.rows.size() << " pair(s) in " << pairsIn.size()
+        << " lesson(s)";
+    if (*format != TImportFormat::Table)
+        out << " from " << FormatDescription(*format);
     if (leftOut > 0)
-        out << ", " << leftOut << " bad row(s) left out";
+        out << ", " << leftOut << " bad " << items << " left out";
+    if (merge && !doubles.empty())
+        out << ", " << doubles.size() << " double(s) left out";
+    else if (!doubles.empty())
+        out << ", " << doubles.size() << " double(s) kept";
     out << "\n";
+    // Where the source's lessons went.
+    if (source.hasLessons && !lesson) {
+        for (std::size_t i = 0; i < source.lessonNames.size(); ++i) {
+            const auto number = static_cast<std::int32_t>(i + 1);
+            out << "  lesson " << number << ": " << ShowText(source.lessonNames[i]) << " ("
+                << (pairsIn.count(number) ? pairsIn.at(number) : 0) << " pair(s))\n";
+        }
+    }
     return kLangToolOk;
 }
 
