@@ -11,8 +11,8 @@ packages=(
   # the desktop program
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-multimedia-dev
   qt6-qpa-plugins libgl1-mesa-dev fonts-dejavu-core
-  # speech
-  libespeak-ng-dev espeak-ng espeak-ng-data
+  # speech, the KVTML import of lexaro-lang, OGG and FLAC tracks of lexaro-lang speak
+  libespeak-ng-dev espeak-ng espeak-ng-data libpugixml-dev libsndfile1-dev
   # end-to-end and audio tests
   xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils sox
 )

@@ -64,7 +64,7 @@ TEST_F(LangToolRun, BadUsageGivesStatus2AndTheUsage) {
     }
     for (const char* help : {"--help", "-h"}) {
         EXPECT_EQ(Run({"import", help}), kLangToolOk);
-        EXPECT_NE(out.str().find("lexaro-lang import TSV OUT"), std::string::npos);
+        EXPECT_NE(out.str().find("lexaro-lang import SOURCE OUT"), std::string::npos);
     }
 }
 
@@ -169,10 +169,10 @@ TEST_F(LangToolRun, ImportNeverReplacesSpecialFilesDanglingLinksOrItsOwnTable) {
     std::vector<Case> cases = {
         {folder, "it is not a regular file"},
         {dangling, "it is a link to a file that does not exist"},
-        {tsv, "it is the table being imported"},
-        {(dir.path() / "." / "in.tsv").string(), "it is the table being imported"},
-        {linkToTable, "it is the table being imported"},
-        {hardLink, "it is the table being imported"},
+        {tsv, "it is the source being imported"},
+        {(dir.path() / "." / "in.tsv").string(), "it is the source being imported"},
+        {linkToTable, "it is the source being imported"},
+        {hardLink, "it is the source being imported"},
     };
 #ifndef _WIN32
     // A pipe stands for every special file: /dev/null was once replaced by a regular file.
