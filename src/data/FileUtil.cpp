@@ -367,6 +367,21 @@ TFileResult TAtomicFileWriter::Write(const void* data, std::size_t size) {
     return state_->error == 0 ? TFileResult{} : TFileResult::FromErrno(state_->error);
 }
 
+TFileResult TAtomicFileWriter::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
+    if (!state_)
+        return TFileResult::Failed(FileFault::System, "the file is not open");
+    errno = 0;
+    if (state_->error == 0 && (std::fflush(state_->file) != 0 ||
+                               std::fseek(state_->file, static_cast<long>(offset), SEEK_SET) != 0))
+        state_->error = errno != 0 ? errno : EIO;
+    if (state_->error == 0)
+        Write(data, size);
+    errno = 0;
+    if (state_->error == 0 && std::fseek(state_->file, 0, SEEK_END) != 0)
+        state_->error = errno != 0 ? errno : EIO;
+    return state_->error == 0 ? TFileResult{} : TFileResult::FromErrno(state_->error);
+}
+
 int TAtomicFileWriter::Descriptor() const {
 #ifdef _WIN32
     return state_ ? _fileno(state_->file) : -1;

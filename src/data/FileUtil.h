@@ -79,6 +79,9 @@ public:
 
     TFileResult Open(const std::filesystem::path& path, bool overwrite);
     TFileResult Write(const void* data, std::size_t size);
+    // Writes over bytes written before, from offset (a header whose sizes are known last);
+    // Write goes on at the end.
+    TFileResult WriteAt(std::uint64_t offset, const void* data, std::size_t size);
     // The temporary file's descriptor, for a library that writes, reads and seeks through a
     // descriptor of its own (nothing may be written with Write then); -1 when not open.
     int Descriptor() const;

@@ -8,13 +8,16 @@
 #include "data/FileUtil.h"
 #include "data/FileVersions.h"
 #include "data/StrUtil.h"
+#include "speech/SpeechEngine.h"
 
 #include <algorithm>
+#include <chrono>
 #include <initializer_list>
 #include <iomanip>
 #include <map>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 namespace lexaro {
 
@@ -189,11 +192,12 @@ std::string WriteRefusal(const TFileResult& why) {
     return "cannot be written: " + why.reason;
 }
 
-// Why OUT may not take the language file made from the table, or an empty string. A folder,
-// device or pipe, a link to nothing and the table itself are never written, even with force;
-// an existing file is replaced only with force.
-std::string ImportTargetProblem(const std::filesystem::path& target,
-                                const std::filesystem::path& table, bool force) {
+// Why OUT may not be written, or an empty string. A folder, device or pipe, a link to nothing
+// and the command's input itself (isInput says so) are never written, even with force; an
+// existing file is replaced only with force.
+std::string OutTargetProblem(const std::filesystem::path& target,
+                             const std::filesystem::path& input, bool force,
+                             const std::string& isInput) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::file_status own = fs::symlink_status(target, ec);
@@ -209,8 +213,8 @@ std::string ImportTargetProblem(const std::filesystem::path& target,
     if (!fs::is_regular_file(followed))
         return WriteRefusal(TFileResult::Failed(FileFault::NotRegular));
     // Also through another path, a link or a hard link.
-    if (fs::equivalent(target, table, ec))
-        return "cannot be written: it is the source being imported";
+    if (fs::equivalent(target, input, ec))
+        return "cannot be written: " + isInput;
     if (!force)
         return WriteRefusal(TFileResult::Failed(FileFault::Exists));
     return {};
@@ -432,7 +436,9 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
         return UsageError(err, "import needs --lang1 NAME and --lang2 NAME");
     if (!ReadInput(sourcePath, kMaxTableBytes, bytes, err))
         return kLangToolBadData;
-    if (const auto problem = ImportTargetProblem(outPath, sourcePath, force); !problem.empty()) {
+    if (const auto problem =
+            OutTargetProblem(outPath, sourcePath, force, "it is the source being imported");
+        !problem.empty()) {
         err << outPath << ": " << problem << "\n";
         return kLangToolBadData;
     }
@@ -510,7 +516,7 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
             << "\n";
         return kLangToolBadData;
     }
-    // WriteWholeFile itself refuses what ImportTargetProblem refused, should OUT have changed
+    // WriteWholeFile itself refuses what OutTargetProblem refused, should OUT have changed
     // since.
     if (force)
         KeepVersionSaying(outPath, stored, err);
@@ -541,6 +547,229 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
                 << (pairsIn.count(number) ? pairsIn.at(number) : 0) << " pair(s))\n";
         }
     }
+    return kLangToolOk;
+}
+
+// "1,2,5-7" as lesson numbers; false when it is not such a list.
+bool ParseLessonList(std::string_view text, std::vector<std::int32_t>& lessons) {
+    lessons.clear();
+    while (true) {
+        const auto comma = text.find(',');
+        const std::string_view part = TrimBlanks(text.substr(0, comma));
+        const auto dash = part.find('-', 1);
+        std::int32_t first = 0, last = 0;
+        if (!TryStrToInt(TrimBlanks(part.substr(0, dash)), first))
+            return false;
+        last = first;
+        if (dash != std::string_view::npos && !TryStrToInt(TrimBlanks(part.substr(dash + 1)), last))
+            return false;
+        if (first < 0 || last < first || last > kMaxSlotNumber ||
+            lessons.size() + static_cast<std::size_t>(last - first) > kMaxSlotNumber)
+            return false;
+        for (std::int32_t n = first; n <= last; ++n)
+            lessons.push_back(n);
+        if (comma == std::string_view::npos)
+            break;
+        text.remove_prefix(comma + 1);
+    }
+    std::sort(lessons.begin(), lessons.end());
+    lessons.erase(std::unique(lessons.begin(), lessons.end()), lessons.end());
+    return true;
+}
+
+// The progress of a long track on the terminal: one line, redrawn.
+class TProgressBar {
+public:
+    TProgressBar(std::ostream& err, bool shown) : err_(err), shown_(shown) {}
+    void Show(std::size_t done, std::size_t total) {
+        if (!shown_ || total == 0)
+            return;
+        constexpr std::size_t kWidth = 30;
+        const std::size_t filled = done * kWidth / total;
+        const auto now = std::chrono::steady_clock::now();
+        if (done != total && filled == filled_ && now - last_ < std::chrono::milliseconds(100))
+            return;
+        filled_ = filled;
+        last_ = now;
+        err_ << "\rspeaking [" << std::string(filled, '#') << std::string(kWidth - filled, '.')
+             << "] " << done << "/" << total << " pairs" << std::flush;
+        if (done == total)
+            err_ << "\n";
+    }
+
+private:
+    std::ostream& err_;
+    bool shown_;
+    std::size_t filled_ = 0;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+std::string Duration(double seconds) {
+    const auto total = static_cast<std::int64_t>(seconds + 0.5);
+    std::ostringstream text;
+    if (total >= 3600)
+        text << total / 3600 << ":" << std::setw(2) << std::setfill('0') << total / 60 % 60;
+    else
+        text << total / 60;
+    text << ":" << std::setw(2) << std::setfill('0') << total % 60;
+    return text.str();
+}
+
+int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
+    if (const std::string option =
+            a.Unexpected({"--lessons", "--voice1", "--voice2", "--speed1", "--speed2", "--pitch1",
+                          "--pitch2", "--pause", "--gap", "--out", "--force", "--list-voices"});
+        !option.empty())
+        return UsageError(err, "speak does not take " + option);
+    const bool listVoices = a.Has("--list-voices");
+    if (listVoices ? !a.positional.empty() : a.positional.size() != 1)
+        return UsageError(err, "speak takes one FILE (or --list-voices alone)");
+    std::vector<std::int32_t> lessons;
+    if (a.values.count("--lessons") && !ParseLessonList(a.values.at("--lessons"), lessons))
+        return UsageError(err, "--lessons takes lesson numbers and ranges: 1,2,5-7");
+    std::int32_t pauseMs = 1000, gapMs = 2500;
+    for (const auto& [option, value] :
+         {std::pair<const char*, std::int32_t*>{"--pause", &pauseMs}, {"--gap", &gapMs}}) {
+        if (a.values.count(option) &&
+            (!TryStrToInt(TrimBlanks(a.values.at(option)), *value) || *value < 0 || *value > 60000))
+            return UsageError(err, std::string(option) + " takes milliseconds from 0 to 60000");
+    }
+    std::optional<TTrackFormat> format;
+    if (!listVoices) {
+        for (const char* option : {"--voice1", "--voice2", "--out"})
+            if (!a.values.count(option))
+                return UsageError(err, std::string("speak needs ") + option +
+                                           (std::string(option) == "--out" ? " FILE" : " NAME"));
+        format = TrackFormatOf(a.values.at("--out"));
+        if (!format)
+            return UsageError(err, "--out must end in .wav, .ogg or .flac");
+        if (!TrackFormatAvailable(*format)) {
+            err << a.values.at("--out") << ": " << TrackFormatName(*format)
+                << " cannot be written: this lexaro-lang was built without libsndfile; give a "
+                   ".wav file\n";
+            return kLangToolBadData;
+        }
+    }
+    if (!env.speechControl) {
+        err << "lexaro-lang: speak is not available: this lexaro-lang was built without "
+               "espeak-ng\n";
+        return kLangToolBadData;
+    }
+
+    TLangFHandler model;
+    TLangFileReport report;
+    std::string path;
+    if (!listVoices) {
+        path = a.positional[0];
+        if (!ReadLangFile(path, model, report, err))
+            return kLangToolBadData;
+    }
+    TTrackSpeaker speaker(env.speechControl);
+    if (!speaker.Open()) {
+        err << "lexaro-lang: the speech synthesiser could not be started\n";
+        return kLangToolBadData;
+    }
+    TSpeechEngine& engine = speaker.Engine();
+    if (listVoices) {
+        for (const auto& name : engine.VoiceNames())
+            out << ForTerminal(name) << "\n";
+        return kLangToolOk;
+    }
+
+    // The voices by their display names (as the settings dialog shows them), and their ranges.
+    TTrackPlan plan;
+    plan.pauseMs = pauseMs;
+    plan.gapMs = gapMs;
+    for (const bool second : {false, true}) {
+        const std::string n = second ? "2" : "1";
+        TTrackVoice& voice = second ? plan.voice2 : plan.voice1;
+        const std::string& given = a.values.at("--voice" + n);
+        const auto& names = engine.VoiceNames();
+        std::int32_t position = -1;
+        if (Utf8ToCp1252(given, voice.name)) {
+            const auto at = std::find(names.begin(), names.end(), voice.name);
+            if (at != names.end())
+                position = static_cast<std::int32_t>(at - names.begin()) + 1;
+        }
+        if (position < 0) {
+            err << "--voice" << n << ": there is no voice \"" << given
+                << "\" (lexaro-lang speak --list-voices lists them)\n";
+            return kLangToolUsage;
+        }
+        voice.speed = engine.VoiceDefaultSpeed(position);
+        voice.pitch = engine.VoiceDefaultPitch(position);
+        for (const bool pitch : {false, true}) {
+            const std::string option = (pitch ? "--pitch" : "--speed") + n;
+            if (!a.values.count(option))
+                continue;
+            const std::int32_t low =
+                pitch ? engine.VoiceMinPitch(position) : engine.VoiceMinSpeed(position);
+            const std::int32_t high =
+                pitch ? engine.VoiceMaxPitch(position) : engine.VoiceMaxSpeed(position);
+            std::int32_t value = 0;
+            if (!TryStrToInt(TrimBlanks(a.values.at(option)), value) || value < low || value > high)
+                return UsageError(err, option + " takes " + std::to_string(low) + " to " +
+                                           std::to_string(high) + " for that voice");
+            (pitch ? voice.pitch : voice.speed) = value;
+        }
+    }
+
+    // The pairs in use of the lessons chosen (all when none are named), in lesson order.
+    std::vector<std::int32_t> missing;
+    if (lessons.empty()) {
+        for (std::int32_t slot = 0; slot < model.SlotCount(); ++slot)
+            if (model.LessonAt(slot))
+                lessons.push_back(slot);
+    }
+    for (const std::int32_t number : lessons) {
+        const auto lesson = model.LessonAt(number);
+        if (!lesson) {
+            missing.push_back(number);
+            continue;
+        }
+        for (const auto& pair : lesson->pairs)
+            if (pair && pair->use)
+                plan.pairs.emplace_back(pair->text1, pair->text2);
+    }
+    if (!missing.empty()) {
+        err << path << ": there is no lesson";
+        for (std::size_t i = 0; i < missing.size(); ++i)
+            err << (i == 0 ? " " : ", ") << missing[i];
+        err << "\n";
+        return kLangToolBadData;
+    }
+    const std::string outPath = a.values.at("--out");
+    if (plan.pairs.empty()) {
+        err << path << ": no pair in use in the lessons chosen; " << outPath << " is not written\n";
+        return kLangToolBadData;
+    }
+    if (const auto problem = OutTargetProblem(outPath, path, a.Has("--force"),
+                                              "it is the language file being spoken");
+        !problem.empty()) {
+        err << outPath << ": " << problem << "\n";
+        return kLangToolBadData;
+    }
+    std::unique_ptr<TTrackWriter> writer;
+    if (TFileResult opened = OpenTrackWriter(outPath, *format, a.Has("--force"), writer); !opened) {
+        err << outPath << ": " << WriteRefusal(opened) << "\n";
+        return kLangToolBadData;
+    }
+    TProgressBar bar(err, env.errIsTerminal);
+    const std::string stopped = speaker.Render(
+        plan, *writer, [&](std::size_t done, std::size_t total) { bar.Show(done, total); });
+    if (!stopped.empty()) {
+        if (env.errIsTerminal)
+            err << "\n";
+        err << outPath << ": not written: " << stopped << "\n";
+        return kLangToolBadData;
+    }
+    if (TFileResult finished = writer->Finish(); !finished) {
+        err << outPath << ": " << WriteRefusal(finished) << "\n";
+        return kLangToolBadData;
+    }
+    out << outPath << ": " << plan.pairs.size() << " pair(s), "
+        << Duration(static_cast<double>(writer->Samples()) / kTrackSampleRate) << " of "
+        << TrackFormatName(*format) << "\n";
     return kLangToolOk;
 }
 
@@ -584,6 +813,20 @@ std::string LangToolUsage() {
            "      An existing OUT is replaced only with --force, and kept as a version first.\n"
            "      A folder, device or pipe, a link to a file that does not exist, and the\n"
            "      source itself are never written, not even with --force.\n"
+           "  lexaro-lang speak FILE --voice1 NAME --voice2 NAME --out TRACK [--lessons LIST]\n"
+           "                    [--speed1 N] [--speed2 N] [--pitch1 N] [--pitch2 N]\n"
+           "                    [--pause MS] [--gap MS] [--force]\n"
+           "      writes a listening track of the pairs in use of the lessons in LIST (like\n"
+           "      1,2,5-7; all lessons when not given): for each pair the first text in the\n"
+           "      first voice, a pause of MS milliseconds (1000), the second text in the second\n"
+           "      voice and a pause of --gap milliseconds (2500). Texts are spoken without\n"
+           "      their [..] and (..) parts, as in the exercise. Voices are named as the\n"
+           "      settings dialog shows them; speed and pitch are the voice's defaults unless\n"
+           "      given. TRACK ending in .wav is WAV; .ogg is OGG Vorbis and .flac FLAC. An\n"
+           "      existing TRACK is replaced only with --force. A progress bar is shown when\n"
+           "      standard error is a terminal.\n"
+           "  lexaro-lang speak --list-voices\n"
+           "      lists the voices' names\n"
            "  lexaro-lang versions FILE\n"
            "      lists the versions of FILE kept in the folder .versions beside it, newest\n"
            "      first: every replacement of a language file by Lexaro or lexaro-lang keeps\n"
@@ -597,7 +840,8 @@ std::string LangToolUsage() {
            "2 bad usage\n";
 }
 
-int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                const TLangToolEnv& env) {
     for (const auto& arg : args)
         if (arg == "--help" || arg == "-h") {
             out << LangToolUsage();
@@ -617,6 +861,8 @@ int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::os
         return RunExport(parsed, out, err);
     if (command == "import")
         return RunImport(parsed, out, err);
+    if (command == "speak")
+        return RunSpeak(parsed, out, err, env);
     if (command == "versions")
         return RunVersions(parsed, out, err);
     if (command == "restore")
