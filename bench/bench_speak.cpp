@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <sstream>
@@ -45,6 +46,7 @@ std::pair<std::string, std::string> PairText(int i) {
 const std::filesystem::path& Folder() {
     static const std::filesystem::path folder = [] {
         auto path = std::filesystem::temp_directory_path() / "lexaro_bench_speak";
+        std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
         TLangFHandler lang;
         lang.SetLanguageNames("English", "Deutsch");
@@ -53,6 +55,7 @@ const std::filesystem::path& Folder() {
         for (int i = 0; i < kPairs; ++i) {
             auto pair = lesson->NewPair(i);
             std::tie(pair->text1, pair->text2) = PairText(i);
+            pair->use = true;
         }
         lang.PutLesson(lesson);
         lang.Save(path / "lesson.lang");
@@ -131,15 +134,23 @@ void BM_Baseline_SynthesisAlone(benchmark::State& state) {
             },
             true, nullptr);
         engine.Open();
-        const std::int32_t english = engine.FindVoice(kEnglish);
-        const std::int32_t german = engine.FindVoice(kGerman);
+        // Each voice at its default speed and pitch, as speak uses it.
+        const auto& names = engine.VoiceNames();
+        auto position = [&](const char* name) {
+            return static_cast<std::int32_t>(std::find(names.begin(), names.end(), name) -
+                                             names.begin()) +
+                   1;
+        };
+        const std::int32_t voices[] = {position(kEnglish), position(kGerman)};
         const auto t0 = Clock::now();
         for (int i = 0; i < kPairs; ++i) {
             const auto [text1, text2] = PairText(i);
-            engine.SelectVoice(english);
-            engine.Speak(text1);
-            engine.SelectVoice(german);
-            engine.Speak(text2);
+            for (const std::int32_t p : voices) {
+                engine.SelectVoiceByName(names[static_cast<std::size_t>(p - 1)]);
+                engine.SetSpeed(engine.VoiceDefaultSpeed(p));
+                engine.SetPitch(engine.VoiceDefaultPitch(p));
+                engine.Speak(p == voices[0] ? text1 : text2);
+            }
         }
         control->WaitUntilDone(std::chrono::minutes(10));
         wall += std::chrono::duration<double>(Clock::now() - t0).count();
