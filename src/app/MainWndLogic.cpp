@@ -17,6 +17,7 @@ constexpr std::int32_t kLangFileUnusable = 138;
 constexpr std::int32_t kLangFileNotSaved = 139;
 constexpr std::int32_t kLinesNotKept = 140;
 constexpr std::int32_t kSettingsNotSaved = 141;
+constexpr std::int32_t kVersionNotKept = 200;
 
 // The picture beside a language file: same folder and stem, extension .Bmp in any case (on a
 // case-sensitive file system only the extension's case is free).
@@ -99,6 +100,8 @@ bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& t
                            TLangFHandler& lang, IMessageSink* messages) {
     const std::filesystem::path path = settings.LangFilePath();
     const TFileResult saved = lang.Save(path);
+    // Without the save the file stays as it was, so a version it could not keep is no loss.
+    const std::optional<TVersionFault> versionFault = lang.TakeVersionFault();
     auto report = [&](const std::string& text) {
         if (messages != nullptr)
             messages->Warn(settings.appTitle, text, IMessageSink::Icon::Information);
@@ -108,6 +111,10 @@ bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& t
                         {DisplayPath(path), FileFaultText(saved, texts)}));
         return false;
     }
+    if (versionFault)
+        report(FillText(texts.GetText(kVersionNotKept),
+                        {DisplayPath(path), DisplayPath(versionFault->folder),
+                         FileFaultText(versionFault->why, texts)}));
     if (const std::optional<TKeptCopy> kept = lang.TakeKeptCopy()) {
         std::string lessons;
         for (const std::int32_t n : kept->skipped.lessons)

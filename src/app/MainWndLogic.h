@@ -40,8 +40,9 @@ TStartKind DecideStart(bool possible, bool exerciseVisible, bool composedByEdito
 
 // A file fault in the UI language; the system's own reasons stay in its words.
 std::string FileFaultText(const TFileResult& result, const TAppLangHandler& texts);
-// Saves the language file of the exercise (LangFileName); a failure, and lines of the file
-// that could not be kept, are reported in the UI language. False when it was not saved.
+// Saves the language file of the exercise (LangFileName); a failure, lines of the file that
+// could not be kept, and a previous version that could not be kept are reported in the UI
+// language. False when it was not saved.
 bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
                            TLangFHandler& lang, IMessageSink* messages);
 

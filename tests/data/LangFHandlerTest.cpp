@@ -1,6 +1,7 @@
 #include "data/LangFHandler.h"
 #include "data/CodeDecode.h"
 #include "data/FileUtil.h"
+#include "data/FileVersions.h"
 #include "data/StrUtil.h"
 
 #include "support/TestFiles.h"
@@ -258,14 +259,13 @@ TEST(LangFHandler, WhatALoadCannotHoldAModelCannotHoldEither) {
     EXPECT_NE(far->NewPair(999'999), nullptr);
 }
 
-TEST(LangFHandler, LinesALoadSkippedAreKeptBesideTheFileBeforeItIsReplaced) {
+TEST(LangFHandler, AFileWhoseLoadSkippedLinesIsKeptAsAVersionBeforeItIsReplaced) {
     test::TempDir dir;
     const std::string path = dir.file("x.lang");
     const byteArray original =
         Coded({"[General]", "a@b", "[1]", "0=one@eins#*", "-1=bad@line#", "[1000000]",
                "0=far@fern#", "1=far2@fern2#", "[2]", "0=two@zwei#*"});
     ASSERT_TRUE(WriteWholeFile(path, original, false));
-    WriteFileBytes(path + ".bak", "an older copy");
 
     TLangFHandler h;
     ASSERT_TRUE(h.Load(path));
@@ -276,18 +276,21 @@ TEST(LangFHandler, LinesALoadSkippedAreKeptBesideTheFileBeforeItIsReplaced) {
     ASSERT_TRUE(h.Save(path));
     const std::optional<TKeptCopy> kept = h.TakeKeptCopy();
     ASSERT_TRUE(kept.has_value());
-    EXPECT_EQ(kept->keptAs, std::filesystem::path(path + ".1.bak")) << "an older copy stays";
+    const std::vector<TFileVersion> versions = ListVersions(path);
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_EQ(kept->keptAs, versions[0].path);
+    EXPECT_EQ(kept->keptAs.parent_path(), dir.path() / ".versions");
     EXPECT_EQ(kept->skipped.lines, 4);
     EXPECT_EQ(ReadWholeFile(kept->keptAs), original);
-    EXPECT_EQ(ReadFileBytes(path + ".bak"), "an older copy");
     EXPECT_FALSE(h.TakeKeptCopy().has_value()) << "told once";
 
-    // Later saves of the same session keep no further copy.
+    // Later saves keep ordinary versions and tell nothing more.
+    h.LessonAt(2)->PairAt(0)->text2 = "zwo";
     ASSERT_TRUE(h.Save(path));
     EXPECT_FALSE(h.TakeKeptCopy().has_value());
-    EXPECT_FALSE(std::filesystem::exists(path + ".2.bak"));
+    EXPECT_EQ(ListVersions(path).size(), 2u);
 
-    // Saving elsewhere keeps no copy either.
+    // Saving elsewhere tells nothing either.
     TLangFHandler other;
     ASSERT_TRUE(other.LoadBytes(original));
     ASSERT_TRUE(other.Save(dir.file("y.lang")));
