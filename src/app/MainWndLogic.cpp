@@ -17,7 +17,7 @@ constexpr std::int32_t kLangFileUnusable = 138;
 constexpr std::int32_t kLangFileNotSaved = 139;
 constexpr std::int32_t kLinesNotKept = 140;
 constexpr std::int32_t kSettingsNotSaved = 141;
-constexpr std::int32_t kVersionNotKept = 200;
+constexpr std::int32_t kVersionNotKept = 154;
 
 // The picture beside a language file: same folder and stem, extension .Bmp in any case (on a
 // case-sensitive file system only the extension's case is free).

@@ -253,7 +253,7 @@ TEST_F(MainLogicTest, APreviousVersionThatCannotBeKeptIsToldAndTheSaveGoesOn) {
     ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
     ASSERT_EQ(sink->shown.size(), 1u);
     EXPECT_EQ(sink->shown[0].text,
-              FillText(logic->Text(200), {(app / "x.lang").string(), (app / ".versions").string(),
+              FillText(logic->Text(154), {(app / "x.lang").string(), (app / ".versions").string(),
                                           "it is not a folder"}));
     EXPECT_NE(test::ReadFileBytes((app / "x.lang").string()), before) << "the drawn marks";
 }
