@@ -131,7 +131,7 @@ std::vector<TFileVersion> ListVersions(const fs::path& path) {
 }
 
 TKeptVersion KeepVersion(const fs::path& path, const byteArray* next,
-                         std::chrono::system_clock::time_point now) {
+                         std::chrono::system_clock::time_point now, const TVersionWorth& worth) {
     TKeptVersion kept;
     const fs::path file = VersionedFile(path);
     kept.folder = VersionsFolderOf(path);
@@ -144,7 +144,7 @@ TKeptVersion KeepVersion(const fs::path& path, const byteArray* next,
         kept.result = read.fault == FileFault::NotFound ? TFileResult{} : read;
         return kept;
     }
-    if (next != nullptr && *next == current)
+    if (next != nullptr && (*next == current || (worth && !worth(current, *next))))
         return kept;
 
     const fs::file_status folder = fs::status(kept.folder, ec);

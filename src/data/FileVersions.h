@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,12 +41,18 @@ struct TKeptVersion {
     std::filesystem::path folder; // the versions folder, for messages
 };
 
+// Tells whether the file as it is (first) and what will replace it (second) differ in a way
+// worth a version.
+using TVersionWorth = std::function<bool(const byteArray& current, const byteArray& next)>;
+
 // Keeps the file at path, as it is now, as its newest version and drops its versions beyond
 // the newest kVersionsKept. Nothing is kept (and the result is ok) when there is no file at
-// path, or when next is given and the file already holds exactly those bytes: a save that
-// changes nothing replaces nothing. A file that is not a regular file is never copied.
+// path, or when next is given and the file already holds exactly those bytes (a save that
+// changes nothing replaces nothing), or when worth is given and says the change is not worth
+// one. A file that is not a regular file is never copied.
 TKeptVersion
 KeepVersion(const std::filesystem::path& path, const byteArray* next = nullptr,
-            std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
+            std::chrono::system_clock::time_point now = std::chrono::system_clock::now(),
+            const TVersionWorth& worth = {});
 
 } // namespace lexaro

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstring>
 
 namespace lexaro {
@@ -238,6 +239,32 @@ byteArray TLangFHandler::SaveBytes() {
     return out;
 }
 
+namespace {
+
+// The pair line without its mark (in use, drawn): "id=text1@text2#" and nothing after.
+std::string_view WithoutMark(std::string_view line) {
+    if (line.size() >= 2 && line[line.size() - 2] == '#' &&
+        (line.back() == kMarkUse || line.back() == kMarkDrawn))
+        line.remove_suffix(1);
+    return line;
+}
+
+} // namespace
+
+bool SameExceptMarks(const byteArray& a, const byteArray& b) {
+    TStrVector linesA;
+    TStrVector linesB;
+    if (!DecodeLines(a, linesA) || !DecodeLines(b, linesB) || linesA.Count() != linesB.Count())
+        return false;
+    for (std::uint32_t i = 0; i < linesA.Count(); ++i) {
+        const std::string lineA = linesA.Get(i);
+        const std::string lineB = linesB.Get(i);
+        if (WithoutMark(lineA) != WithoutMark(lineB))
+            return false;
+    }
+    return true;
+}
+
 TFileResult TLangFHandler::Save(const std::filesystem::path& path) {
     // A model that holds only part of a file must not replace the whole of it.
     if (loadIncomplete_)
@@ -253,7 +280,11 @@ TFileResult TLangFHandler::Save(const std::filesystem::path& path) {
     // The file that lost lines in the load is kept whatever it holds, and the save does not
     // go on without that copy; any other file is kept when the save changes it, and a version
     // that cannot be kept is said once but does not stop the save.
-    const TKeptVersion version = KeepVersion(path, dropsSkippedLines ? nullptr : &bytes);
+    const TKeptVersion version =
+        KeepVersion(path, dropsSkippedLines ? nullptr : &bytes, std::chrono::system_clock::now(),
+                    [](const byteArray& current, const byteArray& next) {
+                        return !SameExceptMarks(current, next);
+                    });
     if (dropsSkippedLines) {
         if (!version.result)
             return version.result;

@@ -32,6 +32,10 @@ struct TVersionFault {
     TFileResult why;
 };
 
+// True when two stored language files hold the same names, lessons and pairs and differ at
+// most in the pairs' marks (in use, drawn): the exercise's bookkeeping, not the vocabulary.
+bool SameExceptMarks(const byteArray& a, const byteArray& b);
+
 // The in-memory language file: two language names and the lessons, slot n holding lesson n.
 class TLangFHandler {
 public:

@@ -259,6 +259,37 @@ TEST(LangFHandler, WhatALoadCannotHoldAModelCannotHoldEither) {
     EXPECT_NE(far->NewPair(999'999), nullptr);
 }
 
+TEST(LangFHandler, SavesThatOnlyChangeMarksKeepNoVersion) {
+    // Every exercise start saves the drawn marks; were each a version, ten exercises would
+    // push the learner's last edits out of the ten kept versions.
+    test::TempDir dir;
+    const std::string path = dir.file("x.lang");
+    ASSERT_TRUE(WriteWholeFile(
+        path, Coded({"[General]", "a@b", "[1]", "0=one@eins#*", "1=two@zwei#"}), false));
+    TLangFHandler h;
+    ASSERT_TRUE(h.Load(path));
+    h.LessonAt(1)->PairAt(0)->drawn = true;
+    h.LessonAt(1)->PairAt(1)->use = true;
+    ASSERT_TRUE(h.Save(path));
+    EXPECT_TRUE(ListVersions(path).empty()) << "only marks changed";
+    h.LessonAt(1)->PairAt(1)->text2 = "zwo";
+    ASSERT_TRUE(h.Save(path));
+    ASSERT_EQ(ListVersions(path).size(), 1u) << "a text changed";
+    h.LessonAt(1)->NewPair(-1)->text1 = "three";
+    h.LessonAt(1)->PairAt(2)->text2 = "drei";
+    ASSERT_TRUE(h.Save(path));
+    EXPECT_EQ(ListVersions(path).size(), 2u) << "a pair added";
+
+    const byteArray base = Coded({"[General]", "a@b", "[1]", "0=one@eins#*"});
+    EXPECT_TRUE(SameExceptMarks(base, Coded({"[General]", "a@b", "[1]", "0=one@eins#\xA7"})));
+    EXPECT_TRUE(SameExceptMarks(base, Coded({"[General]", "a@b", "[1]", "0=one@eins#"})));
+    EXPECT_FALSE(SameExceptMarks(base, Coded({"[General]", "a@c", "[1]", "0=one@eins#*"})));
+    EXPECT_FALSE(SameExceptMarks(base, Coded({"[General]", "a@b", "[2]", "0=one@eins#*"})));
+    EXPECT_FALSE(
+        SameExceptMarks(base, Coded({"[General]", "a@b", "[1]", "0=one@eins#*", "1=x@y#"})));
+    EXPECT_FALSE(SameExceptMarks(base, byteArray{1, 2, 3}));
+}
+
 TEST(LangFHandler, AFileWhoseLoadSkippedLinesIsKeptAsAVersionBeforeItIsReplaced) {
     test::TempDir dir;
     const std::string path = dir.file("x.lang");
