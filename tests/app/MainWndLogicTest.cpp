@@ -250,12 +250,17 @@ TEST_F(MainLogicTest, APreviousVersionThatCannotBeKeptIsToldAndTheSaveGoesOn) {
     WriteFileBytes((app / ".versions").string(), "not a folder");
     const std::string before = test::ReadFileBytes((app / "x.lang").string());
     auto logic = Start();
+    // The drawn marks alone are not worth a version.
     ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    EXPECT_TRUE(sink->shown.empty());
+    EXPECT_NE(test::ReadFileBytes((app / "x.lang").string()), before) << "the drawn marks";
+    // A changed phrase is.
+    logic->LangFile()->LessonAt(1)->PairAt(0)->text1 = "changed";
+    EXPECT_TRUE(logic->SaveLangFile());
     ASSERT_EQ(sink->shown.size(), 1u);
     EXPECT_EQ(sink->shown[0].text,
               FillText(logic->Text(154), {(app / "x.lang").string(), (app / ".versions").string(),
                                           "it is not a folder"}));
-    EXPECT_NE(test::ReadFileBytes((app / "x.lang").string()), before) << "the drawn marks";
 }
 
 TEST_F(MainLogicTest, ALanguageFileThatCannotBeUsedIsReportedAndNeverWritten) {
