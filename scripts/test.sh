@@ -13,6 +13,9 @@ cd "$root"
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 export CTEST_OUTPUT_ON_FAILURE=1
+# Windows photograph themselves here for a look by eye (kept as artefacts of the run).
+export LEXARO_SCREENSHOT_DIR="$root/build/dev/screenshots"
+mkdir -p "$LEXARO_SCREENSHOT_DIR"
 
 # A private PulseAudio server with its null sink, so that audio tests play for real.
 pulse_dir=""

@@ -12,7 +12,7 @@ namespace lexaro {
 namespace {
 
 // Text numbers beyond this are skipped: a damaged or hostile database must not make the
-// text vector reserve gigabytes for one far-off slot. The program asks for 0..151.
+// text vector reserve gigabytes for one far-off slot. The program asks for fewer than kTextCount.
 constexpr std::int32_t kMaxTextNumber = 65535;
 
 constexpr std::string_view kEndLine = "[##]";

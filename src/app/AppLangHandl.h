@@ -14,12 +14,7 @@
 namespace lexaro {
 
 // Every caption, hint, menu entry and message has a number below kTextCount.
-inline constexpr std::int32_t kTextCount = 213;
-// Numbers below kTextCount that are kept for windows still to come and may have no text yet;
-// every other number has a text in each language.
-constexpr bool IsFreeTextNumber(std::int32_t n) {
-    return (n >= 152 && n < 170) || (n >= 172 && n < 210);
-}
+inline constexpr std::int32_t kTextCount = 158;
 inline constexpr const char* kTextDbName = "Text.Db";
 inline constexpr const char* kMissingText = "????";
 

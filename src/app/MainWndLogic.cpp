@@ -17,6 +17,7 @@ constexpr std::int32_t kLangFileUnusable = 138;
 constexpr std::int32_t kLangFileNotSaved = 139;
 constexpr std::int32_t kLinesNotKept = 140;
 constexpr std::int32_t kSettingsNotSaved = 141;
+constexpr std::int32_t kVersionNotKept = 154;
 
 // The picture beside a language file: same folder and stem, extension .Bmp in any case (on a
 // case-sensitive file system only the extension's case is free).
@@ -99,6 +100,8 @@ bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& t
                            TLangFHandler& lang, IMessageSink* messages) {
     const std::filesystem::path path = settings.LangFilePath();
     const TFileResult saved = lang.Save(path);
+    // Without the save the file stays as it was, so a version it could not keep is no loss.
+    const std::optional<TVersionFault> versionFault = lang.TakeVersionFault();
     auto report = [&](const std::string& text) {
         if (messages != nullptr)
             messages->Warn(settings.appTitle, text, IMessageSink::Icon::Information);
@@ -108,14 +111,25 @@ bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& t
                         {DisplayPath(path), FileFaultText(saved, texts)}));
         return false;
     }
-    if (const std::optional<TKeptCopy> kept = lang.TakeKeptCopy()) {
-        std::string lessons;
-        for (const std::int32_t n : kept->skipped.lessons)
-            lessons += (lessons.empty() ? "" : ",") + std::to_string(n);
-        report(FillText(texts.GetText(kLinesNotKept),
-                        {std::to_string(kept->skipped.lines), lessons, DisplayPath(kept->keptAs)}));
-    }
+    if (versionFault)
+        report(VersionFaultText(path, *versionFault, texts));
+    if (const std::optional<TKeptCopy> kept = lang.TakeKeptCopy())
+        report(KeptCopyText(*kept, texts));
     return true;
+}
+
+std::string VersionFaultText(const std::filesystem::path& path, const TVersionFault& fault,
+                             const TAppLangHandler& texts) {
+    return FillText(texts.GetText(kVersionNotKept),
+                    {DisplayPath(path), DisplayPath(fault.folder), FileFaultText(fault.why, texts)});
+}
+
+std::string KeptCopyText(const TKeptCopy& kept, const TAppLangHandler& texts) {
+    std::string lessons;
+    for (const std::int32_t n : kept.skipped.lessons)
+        lessons += (lessons.empty() ? "" : ",") + std::to_string(n);
+    return FillText(texts.GetText(kLinesNotKept),
+                    {std::to_string(kept.skipped.lines), lessons, DisplayPath(kept.keptAs)});
 }
 
 std::string LoadFaultText(const TLangFHandler& lang, const TAppLangHandler& texts) {

@@ -43,10 +43,16 @@ std::string FileFaultText(const TFileResult& result, const TAppLangHandler& text
 // Why a language file's Load gave false (it could not be read, or is no language file), in
 // the UI language.
 std::string LoadFaultText(const TLangFHandler& lang, const TAppLangHandler& texts);
-// Saves the language file of the exercise (LangFileName); a failure, and lines of the file
-// that could not be kept, are reported in the UI language. False when it was not saved.
+// Saves the language file of the exercise (LangFileName); a failure, lines of the file that
+// could not be kept, and a previous version that could not be kept are reported in the UI
+// language. False when it was not saved.
 bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
                            TLangFHandler& lang, IMessageSink* messages);
+// What a save tells when it could not keep the file as it was among its versions, and when the
+// lines a load skipped were kept in a version of their own.
+std::string VersionFaultText(const std::filesystem::path& path, const TVersionFault& fault,
+                             const TAppLangHandler& texts);
+std::string KeptCopyText(const TKeptCopy& kept, const TAppLangHandler& texts);
 
 // What the window shows for the language file and the chosen lessons.
 struct TLangFileView {

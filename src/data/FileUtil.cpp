@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <system_error>
 
 #ifdef _WIN32
@@ -293,7 +294,23 @@ byteArray ReadWholeFile(const fs::path& path, std::uintmax_t limit) {
     return out;
 }
 
-TFileResult WriteWholeFile(const fs::path& path, const byteArray& data, bool overwrite) {
+struct TAtomicFileWriter::TState {
+    fs::path target;
+    fs::path temp;
+    bool exists = false;
+    std::FILE* file = nullptr;
+    int error = 0;
+    std::optional<TempRegistration> registration;
+};
+
+TAtomicFileWriter::TAtomicFileWriter() = default;
+
+TAtomicFileWriter::~TAtomicFileWriter() {
+    Abandon();
+}
+
+TFileResult TAtomicFileWriter::Open(const fs::path& path, bool overwrite) {
+    Abandon();
     if (path.empty())
         return TFileResult::Failed(FileFault::NotFound);
     std::error_code ec;
@@ -329,48 +346,108 @@ TFileResult WriteWholeFile(const fs::path& path, const byteArray& data, bool ove
 
     RemoveStaleTemps(target);
     static std::atomic<unsigned> counter{0};
-    fs::path temp = target;
-    temp += TempSuffix(ProcessId(), counter++);
-    const TempRegistration registration(temp);
+    auto state = std::make_unique<TState>();
+    state->target = target;
+    state->exists = exists;
+    state->temp = target;
+    state->temp += TempSuffix(ProcessId(), counter++);
+    state->registration.emplace(state->temp);
 
     errno = 0;
     // "x": the temporary file is made new, never opened through a link someone placed there.
-    std::FILE* f = OpenFile(temp, "wbx");
-    if (f == nullptr)
+    state->file = OpenFile(state->temp, "wbx");
+    if (state->file == nullptr)
         return TFileResult::FromErrno(errno);
-    TFileResult result;
-    int error = 0;
-    for (std::size_t pos = 0; pos < data.size(); pos += kBlockSize) {
-        const std::size_t n = std::min(kBlockSize, data.size() - pos);
+    state_ = std::move(state);
+    return {};
+}
+
+TFileResult TAtomicFileWriter::Write(const void* data, std::size_t size) {
+    if (!state_)
+        return TFileResult::Failed(FileFault::System, "the file is not open");
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    for (std::size_t pos = 0; pos < size && state_->error == 0; pos += kBlockSize) {
+        const std::size_t n = std::min(kBlockSize, size - pos);
         errno = 0;
-        if (std::fwrite(data.data() + pos, 1, n, f) != n) {
-            error = errno;
-            break;
-        }
+        if (std::fwrite(bytes + pos, 1, n, state_->file) != n)
+            state_->error = errno != 0 ? errno : EIO;
     }
+    return state_->error == 0 ? TFileResult{} : TFileResult::FromErrno(state_->error);
+}
+
+TFileResult TAtomicFileWriter::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
+    if (!state_)
+        return TFileResult::Failed(FileFault::System, "the file is not open");
     errno = 0;
-    if (!FlushToDisk(f) && error == 0)
+    if (state_->error == 0 && (std::fflush(state_->file) != 0 ||
+                               std::fseek(state_->file, static_cast<long>(offset), SEEK_SET) != 0))
+        state_->error = errno != 0 ? errno : EIO;
+    if (state_->error == 0)
+        Write(data, size);
+    errno = 0;
+    if (state_->error == 0 && std::fseek(state_->file, 0, SEEK_END) != 0)
+        state_->error = errno != 0 ? errno : EIO;
+    return state_->error == 0 ? TFileResult{} : TFileResult::FromErrno(state_->error);
+}
+
+int TAtomicFileWriter::Descriptor() const {
+#ifdef _WIN32
+    return state_ ? _fileno(state_->file) : -1;
+#else
+    return state_ ? fileno(state_->file) : -1;
+#endif
+}
+
+TFileResult TAtomicFileWriter::Commit() {
+    if (!state_)
+        return TFileResult::Failed(FileFault::System, "the file is not open");
+    TState& s = *state_;
+    int error = s.error;
+    errno = 0;
+    if (!FlushToDisk(s.file) && error == 0)
         error = errno != 0 ? errno : EIO;
     errno = 0;
-    if (std::fclose(f) != 0 && error == 0)
+    if (std::fclose(s.file) != 0 && error == 0)
         error = errno != 0 ? errno : EIO;
+    s.file = nullptr;
+    TFileResult result;
     if (error != 0)
         result = TFileResult::FromErrno(error);
-    if (result.ok() && exists) {
-        const auto perms = fs::status(target, ec).permissions();
+    std::error_code ec;
+    if (result.ok() && s.exists) {
+        const auto perms = fs::status(s.target, ec).permissions();
         if (!ec)
-            fs::permissions(temp, perms, ec);
+            fs::permissions(s.temp, perms, ec);
     }
     if (result.ok()) {
-        fs::rename(temp, target, ec);
+        fs::rename(s.temp, s.target, ec);
         if (ec)
             result = FromErrorCode(ec);
     }
-    if (!result.ok()) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-    }
+    if (result.ok())
+        state_.reset();
+    else
+        Abandon();
     return result;
+}
+
+void TAtomicFileWriter::Abandon() {
+    if (!state_)
+        return;
+    if (state_->file != nullptr)
+        std::fclose(state_->file);
+    std::error_code ignored;
+    fs::remove(state_->temp, ignored);
+    state_.reset();
+}
+
+TFileResult WriteWholeFile(const fs::path& path, const byteArray& data, bool overwrite) {
+    TAtomicFileWriter writer;
+    if (TFileResult opened = writer.Open(path, overwrite); !opened)
+        return opened;
+    if (TFileResult written = writer.Write(data.data(), data.size()); !written)
+        return written;
+    return writer.Commit();
 }
 
 bool CheckFileExists(const fs::path& path, const std::string& caption, IMessageSink* owner) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,33 @@ byteArray ReadWholeFile(const std::filesystem::path& path,
 // left by a killed process is removed by the next write of the same file.
 TFileResult WriteWholeFile(const std::filesystem::path& path, const byteArray& data,
                            bool overwrite);
+// A file written in pieces under the same rules: Open checks the target as WriteWholeFile
+// does and makes the temporary file beside it, Write adds bytes, Commit flushes them to disk,
+// gives the temporary file the target's permissions and renames it over the target. Until
+// Commit succeeds the target is untouched; a writer destroyed or abandoned before that removes
+// its temporary file (so does a signal, as for WriteWholeFile).
+class TAtomicFileWriter {
+public:
+    TAtomicFileWriter();
+    ~TAtomicFileWriter();
+    TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+    TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+
+    TFileResult Open(const std::filesystem::path& path, bool overwrite);
+    TFileResult Write(const void* data, std::size_t size);
+    // Writes over bytes written before, from offset (a header whose sizes are known last);
+    // Write goes on at the end.
+    TFileResult WriteAt(std::uint64_t offset, const void* data, std::size_t size);
+    // The temporary file's descriptor, for a library that writes, reads and seeks through a
+    // descriptor of its own (nothing may be written with Write then); -1 when not open.
+    int Descriptor() const;
+    TFileResult Commit();
+    void Abandon();
+
+private:
+    struct TState;
+    std::unique_ptr<TState> state_;
+};
 // True when a file or folder of that name exists. With an owner and a caption a missing
 // file is reported to the owner first.
 bool CheckFileExists(const std::filesystem::path& path, const std::string& caption = {},

@@ -1,10 +1,12 @@
 #include "data/LangFHandler.h"
 
 #include "data/FileUtil.h"
+#include "data/FileVersions.h"
 #include "data/StrUtil.h"
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstring>
 
 namespace lexaro {
@@ -237,6 +239,32 @@ byteArray TLangFHandler::SaveBytes() {
     return out;
 }
 
+namespace {
+
+// The pair line without its mark (in use, drawn): "id=text1@text2#" and nothing after.
+std::string_view WithoutMark(std::string_view line) {
+    if (line.size() >= 2 && line[line.size() - 2] == '#' &&
+        (line.back() == kMarkUse || line.back() == kMarkDrawn))
+        line.remove_suffix(1);
+    return line;
+}
+
+} // namespace
+
+bool SameExceptMarks(const byteArray& a, const byteArray& b) {
+    TStrVector linesA;
+    TStrVector linesB;
+    if (!DecodeLines(a, linesA) || !DecodeLines(b, linesB) || linesA.Count() != linesB.Count())
+        return false;
+    for (std::uint32_t i = 0; i < linesA.Count(); ++i) {
+        const std::string lineA = linesA.Get(i);
+        const std::string lineB = linesB.Get(i);
+        if (WithoutMark(lineA) != WithoutMark(lineB))
+            return false;
+    }
+    return true;
+}
+
 TFileResult TLangFHandler::Save(const std::filesystem::path& path) {
     // A model that holds only part of a file must not replace the whole of it.
     if (loadIncomplete_)
@@ -246,34 +274,32 @@ TFileResult TLangFHandler::Save(const std::filesystem::path& path) {
         return TFileResult::Failed(FileFault::NothingToSave,
                                    NamesStorable() ? std::string()
                                                    : "a language name cannot be stored");
-    if (!skippedFrom_.empty()) {
-        std::error_code ec;
-        if (std::filesystem::equivalent(path, skippedFrom_, ec)) {
-            if (TFileResult kept = KeepCopyBeforeReplacing(path); !kept)
-                return kept;
-        }
+    std::error_code ec;
+    const bool dropsSkippedLines =
+        !skippedFrom_.empty() && std::filesystem::equivalent(path, skippedFrom_, ec);
+    // The file that lost lines in the load is kept whatever it holds, and the save does not
+    // go on without that copy; any other file is kept when the save changes it, and a version
+    // that cannot be kept is said once but does not stop the save.
+    const TKeptVersion version =
+        KeepVersion(path, dropsSkippedLines ? nullptr : &bytes, std::chrono::system_clock::now(),
+                    [](const byteArray& current, const byteArray& next) {
+                        return !SameExceptMarks(current, next);
+                    });
+    if (dropsSkippedLines) {
+        if (!version.result)
+            return version.result;
+        keptCopy_ = TKeptCopy{skipped_, path, version.keptAs};
+        skippedFrom_.clear();
+    } else if (!version.result) {
+        versionFault_ = TVersionFault{version.folder, version.result};
     }
     return WriteWholeFile(path, bytes, true);
 }
 
-TFileResult TLangFHandler::KeepCopyBeforeReplacing(const std::filesystem::path& path) {
-    byteArray original;
-    if (TFileResult read = ReadFileBounded(path, kMaxLangFileBytes, original); !read)
-        return read;
-    // "<file>.bak", or "<file>.1.bak", "<file>.2.bak", ... when that exists already.
-    for (int n = 0; n < 1000; ++n) {
-        std::filesystem::path copy = path;
-        copy += n == 0 ? std::string(".bak") : "." + std::to_string(n) + ".bak";
-        TFileResult written = WriteWholeFile(copy, original, false);
-        if (written.fault == FileFault::Exists || written.fault == FileFault::DanglingLink)
-            continue;
-        if (!written)
-            return written;
-        keptCopy_ = TKeptCopy{skipped_, path, copy};
-        skippedFrom_.clear();
-        return written;
-    }
-    return TFileResult::Failed(FileFault::Exists);
+std::optional<TVersionFault> TLangFHandler::TakeVersionFault() {
+    std::optional<TVersionFault> taken = std::move(versionFault_);
+    versionFault_.reset();
+    return taken;
 }
 
 std::optional<TKeptCopy> TLangFHandler::TakeKeptCopy() {

@@ -24,8 +24,17 @@ struct TSkippedLines {
 struct TKeptCopy {
     TSkippedLines skipped;
     std::filesystem::path replaced;
-    std::filesystem::path keptAs;
+    std::filesystem::path keptAs; // one of the file's versions (FileVersions.h)
 };
+// Why the file as it was before a save could not be kept as a version.
+struct TVersionFault {
+    std::filesystem::path folder;
+    TFileResult why;
+};
+
+// True when two stored language files hold the same names, lessons and pairs and differ at
+// most in the pairs' marks (in use, drawn): the exercise's bookkeeping, not the vocabulary.
+bool SameExceptMarks(const byteArray& a, const byteArray& b);
 
 // The in-memory language file: two language names and the lessons, slot n holding lesson n.
 class TLangFHandler {
@@ -59,8 +68,11 @@ public:
     // Writes the model. Nothing is written (the previous file stays as it was) when the
     // model would give three lines or fewer (FileFault::Incomplete with no reason), when the
     // names cannot be stored, when the last load ended part way, or when the write fails.
-    // When the last load skipped lines and the save replaces that file, the file as it was is
-    // first kept beside it (TakeKeptCopy tells where, once).
+    // Before the file is replaced, the file as it was is kept as its newest version (see
+    // FileVersions.h) when the save changes it. A version that cannot be kept does not stop
+    // the save (TakeVersionFault tells why, once), except when the last load skipped lines and
+    // the save replaces that file: then that version must be kept first (TakeKeptCopy tells
+    // where, once), or nothing is written.
     TFileResult Save(const std::filesystem::path& path);
     // The stored bytes that Save writes, or an empty array when there is nothing to save or
     // the language names cannot be stored (see NamesStorable).
@@ -85,9 +97,10 @@ public:
     bool LoadIncomplete() const { return loadIncomplete_; }
     // Set by the save that first replaced a file whose load skipped lines; taken once.
     std::optional<TKeptCopy> TakeKeptCopy();
+    // Set by a save that could not keep the file it replaced as a version; taken once.
+    std::optional<TVersionFault> TakeVersionFault();
 
 private:
-    TFileResult KeepCopyBeforeReplacing(const std::filesystem::path& path);
     void SkipLine(std::int32_t lesson);
 
     // Pair slots a load may still create. A pair line names its slot, so a few bytes can ask
@@ -101,6 +114,7 @@ private:
     // The file the skipped lines came from; empty once a copy of it was kept.
     std::filesystem::path skippedFrom_;
     std::optional<TKeptCopy> keptCopy_;
+    std::optional<TVersionFault> versionFault_;
 };
 
 } // namespace lexaro

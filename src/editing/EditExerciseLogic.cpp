@@ -368,13 +368,12 @@ bool TEditExerciseLogic::WriteFile() {
                             (reason.empty() ? std::string() : ": " + reason));
         return false;
     }
-    if (const std::optional<TKeptCopy> kept = handler_.TakeKeptCopy()) {
-        std::string lessons;
-        for (const std::int32_t n : kept->skipped.lessons)
-            lessons += (lessons.empty() ? "" : ",") + std::to_string(n);
-        ReportUnderAppTitle(FillText(Text(kLinesNotKept), {std::to_string(kept->skipped.lines),
-                                                           lessons, DisplayPath(kept->keptAs)}));
-    }
+    const std::optional<TVersionFault> versionFault = handler_.TakeVersionFault();
+    const std::optional<TKeptCopy> kept = handler_.TakeKeptCopy();
+    if (texts_ && versionFault)
+        ReportUnderAppTitle(VersionFaultText(path, *versionFault, *texts_));
+    if (texts_ && kept)
+        ReportUnderAppTitle(KeptCopyText(*kept, *texts_));
     return true;
 }
 

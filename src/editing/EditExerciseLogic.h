@@ -62,11 +62,10 @@ inline constexpr std::int32_t kNotSaved = 97;
 inline constexpr std::int32_t kNoPairsInUse = 98;
 inline constexpr std::int32_t kCannotTakePart = 99;
 inline constexpr std::int32_t kLangFileUnusable = 138;
-inline constexpr std::int32_t kLinesNotKept = 140;
-inline constexpr std::int32_t kLessonTooLarge = 171;
-inline constexpr std::int32_t kPathNotStorable = 210;
-inline constexpr std::int32_t kMaxWordsInvalid = 211;
-inline constexpr std::int32_t kLangNameRefused = 212;
+inline constexpr std::int32_t kLessonTooLarge = 153;
+inline constexpr std::int32_t kPathNotStorable = 155;
+inline constexpr std::int32_t kMaxWordsInvalid = 156;
+inline constexpr std::int32_t kLangNameRefused = 157;
 } // namespace exercise_editor_text
 
 // The maximum number of phrase pairs of an exercise.

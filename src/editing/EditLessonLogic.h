@@ -30,8 +30,8 @@ inline constexpr int kEditLessonClosed = 101;
 
 // The texts the editor shows, by number.
 inline constexpr std::int32_t kTextEditLessonCaption = 132;
-inline constexpr std::int32_t kTextPhraseRefused = 170;
-inline constexpr std::int32_t kTextLessonTooLarge = 171;
+inline constexpr std::int32_t kTextPhraseRefused = 152;
+inline constexpr std::int32_t kTextLessonTooLarge = 153;
 
 // Column widths for a grid of that client width: 11, 39, 39 and the rest of each hundredth
 // of the width less 6 pixels for the lines (606 gives 66, 234, 234, 66).

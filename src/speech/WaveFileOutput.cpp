@@ -22,11 +22,10 @@ void PutTag(std::vector<std::uint8_t>& out, const char* tag) {
 
 } // namespace
 
-std::vector<std::uint8_t> MakeWav(const std::vector<std::int16_t>& samples, int sampleRate) {
-    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+std::vector<std::uint8_t> WavHeader(std::uint32_t dataBytes, int sampleRate) {
     const auto rate = static_cast<std::uint32_t>(sampleRate);
     std::vector<std::uint8_t> out;
-    out.reserve(44 + dataBytes);
+    out.reserve(kWavHeaderBytes);
     PutTag(out, "RIFF");
     PutLe(out, 36 + dataBytes, 4);
     PutTag(out, "WAVE");
@@ -40,6 +39,13 @@ std::vector<std::uint8_t> MakeWav(const std::vector<std::int16_t>& samples, int 
     PutLe(out, 16, 2);
     PutTag(out, "data");
     PutLe(out, dataBytes, 4);
+    return out;
+}
+
+std::vector<std::uint8_t> MakeWav(const std::vector<std::int16_t>& samples, int sampleRate) {
+    std::vector<std::uint8_t> out =
+        WavHeader(static_cast<std::uint32_t>(samples.size() * 2), sampleRate);
+    out.reserve(kWavHeaderBytes + samples.size() * 2);
     for (std::int16_t s : samples)
         PutLe(out, static_cast<std::uint16_t>(s), 2);
     return out;

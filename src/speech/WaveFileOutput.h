@@ -40,5 +40,8 @@ private:
 
 // The bytes of a 16-bit mono PCM WAV file.
 std::vector<std::uint8_t> MakeWav(const std::vector<std::int16_t>& samples, int sampleRate);
+// The header of such a file whose samples take dataBytes; the samples follow it.
+inline constexpr std::size_t kWavHeaderBytes = 44;
+std::vector<std::uint8_t> WavHeader(std::uint32_t dataBytes, int sampleRate);
 
 } // namespace lexaro

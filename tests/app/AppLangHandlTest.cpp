@@ -53,11 +53,8 @@ protected:
 TEST_F(ShippedTextDb, EveryNumberHasATextInBothLanguages) {
     for (const char* code : {"EN", "DE"}) {
         const auto all = All(code);
-        for (std::int32_t n = 0; n < kTextCount; ++n) {
-            if (!IsFreeTextNumber(n)) {
-                EXPECT_NE(all[static_cast<std::size_t>(n)], kMissingText) << code << " text " << n;
-            }
-        }
+        for (std::int32_t n = 0; n < kTextCount; ++n)
+            EXPECT_NE(all[static_cast<std::size_t>(n)], kMissingText) << code << " text " << n;
         EXPECT_EQ(texts_.GetText(kTextCount), kMissingText) << code;
     }
 }
@@ -100,11 +97,8 @@ TEST_F(ShippedTextDb, OnlyNamesAndButtonWordsReadTheSameInBothLanguages) {
     const auto en = All("EN");
     const auto de = All("DE");
     const std::set<std::size_t> same{0, 63, 64};
-    for (std::size_t n = 0; n < en.size(); ++n) {
-        if (!IsFreeTextNumber(static_cast<std::int32_t>(n))) {
-            EXPECT_EQ(en[n] == de[n], same.contains(n)) << "text " << n << ": " << en[n];
-        }
-    }
+    for (std::size_t n = 0; n < en.size(); ++n)
+        EXPECT_EQ(en[n] == de[n], same.contains(n)) << "text " << n << ": " << en[n];
 }
 
 TEST_F(ShippedTextDb, ComposedCaptionsReadNaturally) {

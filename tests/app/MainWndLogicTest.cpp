@@ -1,6 +1,7 @@
 #include "app/MainWndLogic.h"
 
 #include "data/CodeDecode.h"
+#include "data/FileVersions.h"
 #include "exercise/ExerciseHelpFunc.h"
 #include "support/LangFiles.h"
 #include "support/TestFiles.h"
@@ -232,12 +233,34 @@ TEST_F(MainLogicTest, LinesThatCouldNotBeReadAreToldOnceAndKept) {
     auto logic = Start();
     ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
     ASSERT_EQ(sink->shown.size(), 1u);
+    const std::vector<TFileVersion> versions = ListVersions(app / "x.lang");
+    ASSERT_EQ(versions.size(), 1u) << "the file as it was is one of its versions";
     EXPECT_EQ(sink->shown[0].text,
-              FillText(logic->Text(140), {"3", "1,1000000", (app / "x.lang.bak").string()}));
-    EXPECT_EQ(test::ReadFileBytes((app / "x.lang.bak").string()),
+              FillText(logic->Text(140), {"3", "1,1000000", versions[0].path.string()}));
+    EXPECT_EQ(test::ReadFileBytes(versions[0].path.string()),
               std::string(original.begin(), original.end()));
     ASSERT_TRUE(logic->StartExercise(false, true, false, rng));
     EXPECT_EQ(sink->shown.size(), 1u) << "told once";
+}
+
+TEST_F(MainLogicTest, APreviousVersionThatCannotBeKeptIsToldAndTheSaveGoesOn) {
+    WriteLangFile(app / "x.lang", {{1, 3}});
+    WriteIni("x.lang", {1});
+    // A file where the folder of versions belongs: no version can be kept, even by root.
+    WriteFileBytes((app / ".versions").string(), "not a folder");
+    const std::string before = test::ReadFileBytes((app / "x.lang").string());
+    auto logic = Start();
+    // The drawn marks alone are not worth a version.
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    EXPECT_TRUE(sink->shown.empty());
+    EXPECT_NE(test::ReadFileBytes((app / "x.lang").string()), before) << "the drawn marks";
+    // A changed phrase is.
+    logic->LangFile()->LessonAt(1)->PairAt(0)->text1 = "changed";
+    EXPECT_TRUE(logic->SaveLangFile());
+    ASSERT_EQ(sink->shown.size(), 1u);
+    EXPECT_EQ(sink->shown[0].text,
+              FillText(logic->Text(154), {(app / "x.lang").string(), (app / ".versions").string(),
+                                          "it is not a folder"}));
 }
 
 TEST_F(MainLogicTest, ALanguageFileThatCannotBeUsedIsReportedAndNeverWritten) {

@@ -1,6 +1,7 @@
 #include "data/LangFHandler.h"
 #include "data/CodeDecode.h"
 #include "data/FileUtil.h"
+#include "data/FileVersions.h"
 #include "data/StrUtil.h"
 
 #include "support/TestFiles.h"
@@ -258,14 +259,44 @@ TEST(LangFHandler, WhatALoadCannotHoldAModelCannotHoldEither) {
     EXPECT_NE(far->NewPair(999'999), nullptr);
 }
 
-TEST(LangFHandler, LinesALoadSkippedAreKeptBesideTheFileBeforeItIsReplaced) {
+TEST(LangFHandler, SavesThatOnlyChangeMarksKeepNoVersion) {
+    // Every exercise start saves the drawn marks; were each a version, ten exercises would
+    // push the learner's last edits out of the ten kept versions.
+    test::TempDir dir;
+    const std::string path = dir.file("x.lang");
+    ASSERT_TRUE(WriteWholeFile(
+        path, Coded({"[General]", "a@b", "[1]", "0=one@eins#*", "1=two@zwei#"}), false));
+    TLangFHandler h;
+    ASSERT_TRUE(h.Load(path));
+    h.LessonAt(1)->PairAt(0)->drawn = true;
+    h.LessonAt(1)->PairAt(1)->use = true;
+    ASSERT_TRUE(h.Save(path));
+    EXPECT_TRUE(ListVersions(path).empty()) << "only marks changed";
+    h.LessonAt(1)->PairAt(1)->text2 = "zwo";
+    ASSERT_TRUE(h.Save(path));
+    ASSERT_EQ(ListVersions(path).size(), 1u) << "a text changed";
+    h.LessonAt(1)->NewPair(-1)->text1 = "three";
+    h.LessonAt(1)->PairAt(2)->text2 = "drei";
+    ASSERT_TRUE(h.Save(path));
+    EXPECT_EQ(ListVersions(path).size(), 2u) << "a pair added";
+
+    const byteArray base = Coded({"[General]", "a@b", "[1]", "0=one@eins#*"});
+    EXPECT_TRUE(SameExceptMarks(base, Coded({"[General]", "a@b", "[1]", "0=one@eins#\xA7"})));
+    EXPECT_TRUE(SameExceptMarks(base, Coded({"[General]", "a@b", "[1]", "0=one@eins#"})));
+    EXPECT_FALSE(SameExceptMarks(base, Coded({"[General]", "a@c", "[1]", "0=one@eins#*"})));
+    EXPECT_FALSE(SameExceptMarks(base, Coded({"[General]", "a@b", "[2]", "0=one@eins#*"})));
+    EXPECT_FALSE(
+        SameExceptMarks(base, Coded({"[General]", "a@b", "[1]", "0=one@eins#*", "1=x@y#"})));
+    EXPECT_FALSE(SameExceptMarks(base, byteArray{1, 2, 3}));
+}
+
+TEST(LangFHandler, AFileWhoseLoadSkippedLinesIsKeptAsAVersionBeforeItIsReplaced) {
     test::TempDir dir;
     const std::string path = dir.file("x.lang");
     const byteArray original =
         Coded({"[General]", "a@b", "[1]", "0=one@eins#*", "-1=bad@line#", "[1000000]",
                "0=far@fern#", "1=far2@fern2#", "[2]", "0=two@zwei#*"});
     ASSERT_TRUE(WriteWholeFile(path, original, false));
-    WriteFileBytes(path + ".bak", "an older copy");
 
     TLangFHandler h;
     ASSERT_TRUE(h.Load(path));
@@ -276,18 +307,21 @@ TEST(LangFHandler, LinesALoadSkippedAreKeptBesideTheFileBeforeItIsReplaced) {
     ASSERT_TRUE(h.Save(path));
     const std::optional<TKeptCopy> kept = h.TakeKeptCopy();
     ASSERT_TRUE(kept.has_value());
-    EXPECT_EQ(kept->keptAs, std::filesystem::path(path + ".1.bak")) << "an older copy stays";
+    const std::vector<TFileVersion> versions = ListVersions(path);
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_EQ(kept->keptAs, versions[0].path);
+    EXPECT_EQ(kept->keptAs.parent_path(), dir.path() / ".versions");
     EXPECT_EQ(kept->skipped.lines, 4);
     EXPECT_EQ(ReadWholeFile(kept->keptAs), original);
-    EXPECT_EQ(ReadFileBytes(path + ".bak"), "an older copy");
     EXPECT_FALSE(h.TakeKeptCopy().has_value()) << "told once";
 
-    // Later saves of the same session keep no further copy.
+    // Later saves keep ordinary versions and tell nothing more.
+    h.LessonAt(2)->PairAt(0)->text2 = "zwo";
     ASSERT_TRUE(h.Save(path));
     EXPECT_FALSE(h.TakeKeptCopy().has_value());
-    EXPECT_FALSE(std::filesystem::exists(path + ".2.bak"));
+    EXPECT_EQ(ListVersions(path).size(), 2u);
 
-    // Saving elsewhere keeps no copy either.
+    // Saving elsewhere tells nothing either.
     TLangFHandler other;
     ASSERT_TRUE(other.LoadBytes(original));
     ASSERT_TRUE(other.Save(dir.file("y.lang")));

@@ -258,7 +258,7 @@ TEST_F(EditLesson, SaveStopsWhenTheOpenEditorHoldsTextThatCannotBeStored) {
     factory_.made[0]->entered = "a#";
     EXPECT_FALSE(logic_->Save());
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0], "<170>");
+    EXPECT_EQ(messages_[0], "<152>");
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*");
     EXPECT_FALSE(logic_->IsModified());
 }

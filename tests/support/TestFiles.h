@@ -7,10 +7,16 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -79,5 +85,36 @@ struct RecordingSink : IMessageSink {
         shown.push_back({caption, text, icon});
     }
 };
+
+#ifndef _WIN32
+// Runs check in a child process that cannot override permissions (root gives up its rights
+// there), with everything in folder open to it except readOnly, and expects it to succeed.
+inline void RunWithoutPrivileges(const std::filesystem::path& folder,
+                                 const std::filesystem::path& readOnly,
+                                 const std::function<bool()>& check) {
+    std::error_code ec;
+    std::filesystem::permissions(folder, std::filesystem::perms::all, ec);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::all, ec);
+    std::filesystem::permissions(
+        readOnly,
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+            std::filesystem::perms::group_read | std::filesystem::perms::group_exec |
+            std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+        ec);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        _exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+#endif
 
 } // namespace lexaro::test

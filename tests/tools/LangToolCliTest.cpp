@@ -5,11 +5,16 @@
 #include "data/LangFHandler.h"
 #include "support/TestFiles.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
 #ifndef _WIN32
 #include <sys/wait.h>
+#endif
+
+#ifdef LEXARO_LANG_TOOL_SPEAKS
+#include <sndfile.h>
 #endif
 
 #include <gtest/gtest.h>
@@ -100,6 +105,62 @@ TEST_F(LangToolProgram, ImportExportRoundTripKeepsUmlautsAndRefusesOverwrite) {
     EXPECT_EQ(Run({"check", lang}), 0);
     EXPECT_NE(Out().find("pairs:         1"), std::string::npos) << Out();
 }
+
+#ifdef LEXARO_LANG_TOOL_SPEAKS
+// The samples of a sound file as libsndfile reads them.
+std::vector<short> SoundSamples(const std::string& path, SF_INFO& info) {
+    info = SF_INFO{};
+    SNDFILE* sound = sf_open(path.c_str(), SFM_READ, &info);
+    if (sound == nullptr)
+        return {};
+    std::vector<short> samples(static_cast<std::size_t>(info.frames * info.channels));
+    samples.resize(static_cast<std::size_t>(
+        sf_read_short(sound, samples.data(), static_cast<sf_count_t>(samples.size()))));
+    sf_close(sound);
+    return samples;
+}
+
+TEST_F(LangToolProgram, SpeaksALessonWithEspeakAsWavOggAndFlac) {
+    const std::string in = dir.file("in.tsv");
+    const std::string lang = dir.file("words.lang");
+    WriteFileBytes(in, "1\tthe door\tdie T\xC3\xBCr\n1\tthe dog\tder [m] Hund\n");
+    ASSERT_EQ(Run({"import", in, lang, "--lang1", "English", "--lang2", "Deutsch"}), 0) << Err();
+    ASSERT_EQ(Run({"speak", "--list-voices"}), 0) << Err();
+    const std::string english = "English (Great Britain) (English (Great Britain))";
+    ASSERT_NE(Out().find(english + "\n"), std::string::npos);
+    ASSERT_NE(Out().find("German (German)\n"), std::string::npos);
+
+    std::vector<short> wav;
+    for (const char* extension : {".wav", ".flac", ".ogg"}) {
+        const std::string track = dir.file(std::string("track") + extension);
+        ASSERT_EQ(Run({"speak", lang, "--voice1", english, "--voice2", "German (German)", "--out",
+                       track, "--lessons", "1", "--gap", "500"}),
+                  0)
+            << Err();
+        EXPECT_TRUE(Err().empty()) << "no progress bar on a file: " << Err();
+        SF_INFO info;
+        const std::vector<short> samples = SoundSamples(track, info);
+        EXPECT_EQ(info.samplerate, 22050) << extension;
+        EXPECT_EQ(info.channels, 1) << extension;
+        if (wav.empty()) {
+            wav = samples;
+            // Two pairs of short words with 1 s and 0.5 s pauses after their texts.
+            const double seconds = static_cast<double>(wav.size()) / 22050;
+            EXPECT_GT(seconds, 4.0);
+            EXPECT_LT(seconds, 9.0);
+            EXPECT_NE(Out().find("2 pair(s), 0:0"), std::string::npos) << Out();
+            int peak = 0;
+            for (const short s : wav)
+                peak = std::max(peak, std::abs(static_cast<int>(s)));
+            EXPECT_GT(peak, 2000) << "audible speech";
+        } else if (std::string(extension) == ".flac") {
+            EXPECT_EQ(samples, wav) << "FLAC holds the very samples of the WAV track";
+        } else {
+            EXPECT_EQ(samples.size(), wav.size()) << "OGG holds a track of the same length";
+        }
+    }
+}
+#endif
 
 } // namespace
 } // namespace lexaro

@@ -2,6 +2,7 @@
 #include "LangTool.h"
 
 #include "data/FileUtil.h"
+#include "data/FileVersions.h"
 #include "data/LangFHandler.h"
 #include "support/TestFiles.h"
 
@@ -63,7 +64,7 @@ TEST_F(LangToolRun, BadUsageGivesStatus2AndTheUsage) {
     }
     for (const char* help : {"--help", "-h"}) {
         EXPECT_EQ(Run({"import", help}), kLangToolOk);
-        EXPECT_NE(out.str().find("lexaro-lang import TSV OUT"), std::string::npos);
+        EXPECT_NE(out.str().find("lexaro-lang import SOURCE OUT"), std::string::npos);
     }
 }
 
@@ -168,10 +169,10 @@ TEST_F(LangToolRun, ImportNeverReplacesSpecialFilesDanglingLinksOrItsOwnTable) {
     std::vector<Case> cases = {
         {folder, "it is not a regular file"},
         {dangling, "it is a link to a file that does not exist"},
-        {tsv, "it is the table being imported"},
-        {(dir.path() / "." / "in.tsv").string(), "it is the table being imported"},
-        {linkToTable, "it is the table being imported"},
-        {hardLink, "it is the table being imported"},
+        {tsv, "it is the source being imported"},
+        {(dir.path() / "." / "in.tsv").string(), "it is the source being imported"},
+        {linkToTable, "it is the source being imported"},
+        {hardLink, "it is the source being imported"},
     };
 #ifndef _WIN32
     // A pipe stands for every special file: /dev/null was once replaced by a regular file.
@@ -207,6 +208,85 @@ TEST_F(LangToolRun, AFailedWriteNamesThePathAndTheSystemsReason) {
     EXPECT_EQ(Run({"import", tsv, lang, "--lang1", "E", "--lang2", "D"}), kLangToolBadData);
     EXPECT_TRUE(OneLineSaying(lang + ": cannot be written: ", "Not a directory")) << err.str();
 }
+
+TEST_F(LangToolRun, ReplacedFilesAreKeptAsVersionsAndRestoreBringsThemBack) {
+    const std::string tsv = dir.file("in.tsv");
+    const std::string lang = dir.file("words.lang");
+    auto import = [&](const std::string& table) {
+        WriteFileBytes(tsv, table);
+        return Run({"import", tsv, lang, "--lang1", "E", "--lang2", "D", "--force"});
+    };
+    ASSERT_EQ(import("1\tone\teins\n"), kLangToolOk) << err.str();
+    const std::string first = ReadFileBytes(lang);
+    ASSERT_EQ(import("1\tone\teins\n2\ttwo\tzwei\n"), kLangToolOk) << err.str();
+    const std::string second = ReadFileBytes(lang);
+    ASSERT_EQ(import("1\tone\teins\n2\ttwo\tzwei\n"), kLangToolOk);
+    EXPECT_TRUE(err.str().empty()) << "an import that changes nothing keeps no version";
+
+    EXPECT_EQ(Run({"versions", lang}), kLangToolOk);
+    const std::vector<TFileVersion> versions = ListVersions(lang);
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_NE(out.str().find("1 version(s) in " + dir.file(".versions")), std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find(versions[0].path.filename().string() + "  1 pair(s) in 1 lesson(s)"),
+              std::string::npos)
+        << out.str();
+
+    // A restore keeps the file it replaces, so two restores give the file back unchanged.
+    EXPECT_EQ(Run({"restore", lang, "1"}), kLangToolOk) << err.str();
+    EXPECT_EQ(ReadFileBytes(lang), first);
+    const std::vector<TFileVersion> after = ListVersions(lang);
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(ReadFileBytes(after[1].path.string()), second);
+    EXPECT_NE(out.str().find("kept as " + after[1].path.filename().string()), std::string::npos);
+    EXPECT_EQ(Run({"restore", lang, after[1].path.string()}), kLangToolOk) << err.str();
+    EXPECT_EQ(ReadFileBytes(lang), second);
+    EXPECT_EQ(Run({"restore", lang, after[1].path.filename().string()}), kLangToolOk);
+    EXPECT_NE(out.str().find("nothing written"), std::string::npos);
+
+    // A version that does not exist, or is no language file, is never restored.
+    EXPECT_EQ(Run({"restore", lang, "9"}), kLangToolBadData);
+    EXPECT_TRUE(OneLineSaying("there is no version 9", "versions " + lang)) << err.str();
+    WriteFileBytes(after[0].path.string(), "damaged");
+    EXPECT_EQ(Run({"restore", lang, "3"}), kLangToolBadData);
+    EXPECT_TRUE(OneLineSaying("not restored", "not a valid language file")) << err.str();
+    EXPECT_EQ(ReadFileBytes(lang), second);
+    EXPECT_EQ(Run({"versions", dir.file("none.lang")}), kLangToolOk);
+    EXPECT_NE(out.str().find("no versions kept"), std::string::npos);
+}
+
+#ifndef _WIN32
+TEST_F(LangToolRun, AVersionThatCannotBeKeptIsSaidAndOnlyARestoreStops) {
+    const std::string tsv = dir.file("in.tsv");
+    const std::string lang = dir.file("words.lang");
+    WriteFileBytes(tsv, "1\tone\teins\n");
+    ASSERT_EQ(Run({"import", tsv, lang, "--lang1", "E", "--lang2", "D"}), kLangToolOk);
+    ASSERT_EQ(Run({"import", tsv, lang, "--lang1", "E", "--lang2", "Deutsch", "--force"}),
+              kLangToolOk);
+    const std::string second = ReadFileBytes(lang);
+    const std::string folder = dir.file(".versions");
+    ASSERT_EQ(ListVersions(lang).size(), 1u);
+    test::RunWithoutPrivileges(dir.path(), folder, [&] {
+        std::ostringstream importOut, importErr;
+        const int imported =
+            RunLangTool({"import", tsv, lang, "--lang1", "English", "--lang2", "D", "--force"},
+                        importOut, importErr);
+        const std::string third = ReadFileBytes(lang);
+        const bool written =
+            imported == kLangToolOk && third != second &&
+            importErr.str() == lang + ": note: the file as it was could not be kept in " + folder +
+                                   ": Permission denied; it is replaced all the same\n";
+        // A restore never loses the file it would replace.
+        std::ostringstream restoreOut, restoreErr;
+        const int restored = RunLangTool({"restore", lang, "1"}, restoreOut, restoreErr);
+        return written && restored == kLangToolBadData &&
+               restoreErr.str() == lang +
+                                       ": not restored: the file as it is could not be kept in " +
+                                       folder + ": Permission denied\n" &&
+               ReadFileBytes(lang) == third;
+    });
+}
+#endif
 
 TEST_F(LangToolRun, CheckReportsContentsOrOneClearLine) {
     const std::string lang = dir.file("a.lang");

@@ -185,6 +185,30 @@ std::string TextProblem(std::string_view cell, bool language2, std::int32_t firs
 
 } // namespace
 
+std::string StorableText(std::string_view utf8, bool language2, std::string_view name,
+                         std::string& cp1252) {
+    const std::string label(name);
+    if (const std::size_t bad = FirstInvalidUtf8(utf8); bad != std::string_view::npos)
+        return label + ": not valid UTF-8 (byte " + ByteName(utf8[bad]) + ")";
+    std::size_t at = 0;
+    if (!Utf8ToCp1252(utf8, cp1252, &at))
+        return label + ": " + CharacterAt(utf8, at) +
+               " is outside Windows-1252 and cannot be stored";
+    if (const char* problem = PairTextProblem(cp1252, language2))
+        return label + ": " + problem;
+    if (cp1252.size() > kMaxPairTexts)
+        return label + ": the text is too long for one stored line";
+    return {};
+}
+
+bool PairTextsFit(const std::string& text1, const std::string& text2) {
+    return text1.size() + text2.size() <= kMaxPairTexts;
+}
+
+std::string ShowText(std::string_view utf8) {
+    return ShowCell(utf8);
+}
+
 TTsvTable ParseTsv(std::string_view text) {
     TTsvTable table;
     // Byte columns count from the start of the line in the file, so a byte-order mark too.

@@ -22,6 +22,7 @@ struct TTsvRow {
     std::string text2;
     bool use = true;
     bool drawn = false;
+    std::string origin; // where a source other than a table keeps it ("entry 7"), or empty
 };
 
 // A row (or a language name) that a language file cannot hold. Line 0: not a table line.
@@ -50,6 +51,15 @@ struct TTsvTable {
 // stored goes to problems with its line number, the others to rows in table order. The rows
 // of a lesson past kMaxPairsPerLesson are one problem, at the first of them.
 TTsvTable ParseTsv(std::string_view utf8);
+
+// Why a pair's text (UTF-8) cannot be stored, or an empty string; cp1252 gets the text. The
+// message starts with name ("text1", "front", ...) and names a character at fault by code.
+std::string StorableText(std::string_view utf8, bool language2, std::string_view name,
+                         std::string& cp1252);
+// False when the two texts (Windows-1252) are together too long for one stored line.
+bool PairTextsFit(const std::string& text1, const std::string& text2);
+// A text as messages repeat it: invisible characters and broken UTF-8 by code, cut when long.
+std::string ShowText(std::string_view utf8);
 
 // Why a language name (UTF-8) cannot be stored, or an empty string; cp1252 gets the name.
 std::string LanguageNameProblem(std::string_view utf8, bool language2, std::string& cp1252);

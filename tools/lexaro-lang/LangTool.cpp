@@ -1,13 +1,23 @@
 #include "LangTool.h"
 
 #include "LangFileReport.h"
+#include "LangImport.h"
 #include "LangTable.h"
 
 #include "data/Charset.h"
 #include "data/FileUtil.h"
+#include "data/FileVersions.h"
+#include "data/StrUtil.h"
+#include "speech/SpeechEngine.h"
 
+#include <algorithm>
+#include <chrono>
+#include <initializer_list>
+#include <iomanip>
 #include <map>
+#include <optional>
 #include <ostream>
+#include <sstream>
 
 namespace lexaro {
 
@@ -66,34 +76,57 @@ std::string LessonList(const TLangFHandler& model) {
 
 struct TArgs {
     std::vector<std::string> positional;
-    std::map<std::string, std::string> values; // --lang1, --lang2
-    bool force = false;
-    bool skipBad = false;
+    std::map<std::string, std::string> values; // --lang1 NAME, --format NAME, ...
+    std::vector<std::string> flags;            // --force, --skip-bad, ...
     std::string error;
+
+    bool Has(const std::string& flag) const {
+        return std::find(flags.begin(), flags.end(), flag) != flags.end();
+    }
+    // The first option given that is not among allowed, or an empty string.
+    std::string Unexpected(std::initializer_list<std::string_view> allowed) const {
+        auto ok = [&](const std::string& name) {
+            return std::find(allowed.begin(), allowed.end(), name) != allowed.end();
+        };
+        for (const auto& [name, value] : values)
+            if (!ok(name))
+                return name;
+        for (const auto& flag : flags)
+            if (!ok(flag))
+                return flag;
+        return {};
+    }
 };
+
+constexpr std::string_view kFlagOptions[] = {"--force", "--skip-bad", "--merge", "--list-voices"};
+constexpr std::string_view kValueOptions[] = {
+    "--lang1",  "--lang2",  "--format", "--lesson", "--lessons", "--voice1", "--voice2",
+    "--speed1", "--speed2", "--pitch1", "--pitch2", "--pause",   "--gap",    "--out"};
 
 TArgs ParseArgs(const std::vector<std::string>& args, std::size_t from) {
     TArgs parsed;
     for (std::size_t i = from; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--force") {
-            parsed.force = true;
-        } else if (arg == "--skip-bad") {
-            parsed.skipBad = true;
-        } else if (arg.rfind("--lang1", 0) == 0 || arg.rfind("--lang2", 0) == 0) {
-            const std::string name = arg.substr(0, 7);
+        if (std::find(std::begin(kFlagOptions), std::end(kFlagOptions), arg) !=
+            std::end(kFlagOptions)) {
+            if (!parsed.Has(arg))
+                parsed.flags.push_back(arg);
+            continue;
+        }
+        const auto eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        if (std::find(std::begin(kValueOptions), std::end(kValueOptions), name) !=
+            std::end(kValueOptions)) {
             std::string value;
-            if (arg.size() == 7) {
+            if (eq == std::string::npos) {
                 if (i + 1 >= args.size()) {
-                    parsed.error = name + " needs a language name";
+                    parsed.error = name + (name.rfind("--lang", 0) == 0 ? " needs a language name"
+                                                                        : " needs a value");
                     return parsed;
                 }
                 value = args[++i];
-            } else if (arg[7] == '=') {
-                value = arg.substr(8);
             } else {
-                parsed.error = "unknown option " + arg;
-                return parsed;
+                value = arg.substr(eq + 1);
             }
             if (parsed.values.count(name)) {
                 parsed.error = name + " is given twice";
@@ -152,8 +185,155 @@ bool ReadLangFile(const std::string& path, TLangFHandler& model, TLangFileReport
     return whole;
 }
 
+// What is said after OUT's name when it is not written.
+std::string WriteRefusal(const TFileResult& why) {
+    if (why.fault == FileFault::Exists)
+        return "the file exists already; give --force to replace it";
+    return "cannot be written: " + why.reason;
+}
+
+// Why OUT may not be written, or an empty string. A folder, device or pipe, a link to nothing
+// and the command's input itself (isInput says so) are never written, even with force; an
+// existing file is replaced only with force.
+std::string OutTargetProblem(const std::filesystem::path& target,
+                             const std::filesystem::path& input, bool force,
+                             const std::string& isInput) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status own = fs::symlink_status(target, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        return WriteRefusal(TFileResult::Failed(FileFault::System, ec.message()));
+    if (!fs::exists(own))
+        return {};
+    const fs::file_status followed = fs::status(target, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        return WriteRefusal(TFileResult::Failed(FileFault::System, ec.message()));
+    if (!fs::exists(followed))
+        return WriteRefusal(TFileResult::Failed(FileFault::DanglingLink));
+    if (!fs::is_regular_file(followed))
+        return WriteRefusal(TFileResult::Failed(FileFault::NotRegular));
+    // Also through another path, a link or a hard link.
+    if (fs::equivalent(target, input, ec))
+        return "cannot be written: " + isInput;
+    if (!force)
+        return WriteRefusal(TFileResult::Failed(FileFault::Exists));
+    return {};
+}
+
+// Keeps the file at path as its newest version before it is replaced by next; a version that
+// cannot be kept is said on err and does not stop the write. False in that case.
+bool KeepVersionSaying(const std::filesystem::path& path, const byteArray& next,
+                       std::ostream& err) {
+    const TKeptVersion kept = KeepVersion(path, &next);
+    if (kept.result)
+        return true;
+    err << path.string() << ": note: the file as it was could not be kept in "
+        << kept.folder.string() << ": " << kept.result.reason << "; it is replaced all the same\n";
+    return false;
+}
+
+// "2 pairs in 1 lesson" for a version that loads, or why it does not.
+std::string VersionSummary(const std::filesystem::path& path) {
+    byteArray stored;
+    if (!ReadFileBounded(path, kMaxLangFileBytes, stored))
+        return "cannot be read";
+    TLangFHandler model;
+    TLangFileReport report;
+    LoadLangBytes(stored, model, report);
+    if (report.fault != DecodeFault::None || report.convertFailed || !report.hasGeneral)
+        return "not a valid language file";
+    std::int64_t pairs = 0, lessons = 0;
+    for (const auto& lesson : model.lessons) {
+        if (!lesson)
+            continue;
+        ++lessons;
+        pairs += lesson->PairCount();
+    }
+    return std::to_string(pairs) + " pair(s) in " + std::to_string(lessons) + " lesson(s)";
+}
+
+int RunVersions(const TArgs& a, std::ostream& out, std::ostream& err) {
+    if (a.positional.size() != 1 || !a.Unexpected({}).empty())
+        return UsageError(err, "versions takes one FILE and no options");
+    const std::filesystem::path file = a.positional[0];
+    const std::vector<TFileVersion> versions = ListVersions(file);
+    const std::string folder = VersionsFolderOf(file).string();
+    if (versions.empty()) {
+        out << file.string() << ": no versions kept in " << folder << "\n";
+        return kLangToolOk;
+    }
+    out << file.string() << ": " << versions.size() << " version(s) in " << folder
+        << ", newest first\n";
+    for (std::size_t i = versions.size(); i-- > 0;) {
+        const TFileVersion& v = versions[i];
+        out << "  " << std::setw(2) << versions.size() - i << "  " << v.when << "  "
+            << v.path.filename().string() << "  " << VersionSummary(v.path) << "\n";
+    }
+    return kLangToolOk;
+}
+
+int RunRestore(const TArgs& a, std::ostream& out, std::ostream& err) {
+    if (a.positional.size() != 2 || !a.Unexpected({}).empty())
+        return UsageError(err, "restore takes a FILE and a VERSION (its number or name as "
+                               "versions lists it) and no options");
+    const std::filesystem::path file = a.positional[0];
+    const std::string& wanted = a.positional[1];
+    const std::vector<TFileVersion> versions = ListVersions(file);
+    const TFileVersion* chosen = nullptr;
+    std::int32_t number = 0;
+    if (TryStrToInt(wanted, number)) {
+        if (number >= 1 && static_cast<std::size_t>(number) <= versions.size())
+            chosen = &versions[versions.size() - static_cast<std::size_t>(number)];
+    } else {
+        const std::string name = std::filesystem::path(wanted).filename().string();
+        for (const auto& v : versions)
+            if (v.path.filename().string() == name)
+                chosen = &v;
+    }
+    if (chosen == nullptr) {
+        err << file.string() << ": there is no version " << wanted << " (" << versions.size()
+            << " kept; lexaro-lang versions " << file.string() << " lists them)\n";
+        return kLangToolBadData;
+    }
+    const std::string source = chosen->path.string();
+    TLangFHandler model;
+    TLangFileReport report;
+    byteArray stored;
+    if (!ReadInput(source, kMaxLangFileBytes, stored, err))
+        return kLangToolBadData;
+    LoadLangBytes(stored, model, report);
+    if (report.fault != DecodeFault::None || report.convertFailed || !report.hasGeneral) {
+        err << source << ": not restored: it is not a valid language file\n";
+        return kLangToolBadData;
+    }
+    // The file it replaces must be kept first: a restore never loses a version.
+    const std::filesystem::path target = VersionedFile(file);
+    const TKeptVersion kept = KeepVersion(target, &stored);
+    if (!kept.result) {
+        err << file.string() << ": not restored: the file as it is could not be kept in "
+            << kept.folder.string() << ": " << kept.result.reason << "\n";
+        return kLangToolBadData;
+    }
+    std::error_code ec;
+    if (kept.keptAs.empty() && std::filesystem::exists(target, ec)) {
+        out << file.string() << ": already holds the version of " << chosen->when
+            << "; nothing written\n";
+        return kLangToolOk;
+    }
+    const TFileResult written = WriteWholeFile(file, stored, true);
+    if (!written) {
+        err << file.string() << ": " << WriteRefusal(written) << "\n";
+        return kLangToolBadData;
+    }
+    out << file.string() << ": the version of " << chosen->when << " is restored";
+    if (!kept.keptAs.empty())
+        out << "; the file it replaced is kept as " << kept.keptAs.filename().string();
+    out << "\n";
+    return kLangToolOk;
+}
+
 int RunCheck(const TArgs& a, std::ostream& out, std::ostream& err) {
-    if (a.positional.size() != 1 || !a.values.empty() || a.force || a.skipBad)
+    if (a.positional.size() != 1 || !a.Unexpected({}).empty())
         return UsageError(err, "check takes one FILE and no options");
     const std::string& path = a.positional[0];
     TLangFHandler model;
@@ -181,7 +361,7 @@ int RunCheck(const TArgs& a, std::ostream& out, std::ostream& err) {
 }
 
 int RunDump(const TArgs& a, std::ostream& out, std::ostream& err) {
-    if (a.positional.size() != 1 || !a.values.empty() || a.force || a.skipBad)
+    if (a.positional.size() != 1 || !a.Unexpected({}).empty())
         return UsageError(err, "dump takes one FILE and no options");
     const std::string& path = a.positional[0];
     byteArray plain;
@@ -200,7 +380,7 @@ int RunDump(const TArgs& a, std::ostream& out, std::ostream& err) {
 }
 
 int RunExport(const TArgs& a, std::ostream& out, std::ostream& err) {
-    if (a.positional.size() != 1 || !a.values.empty() || a.force || a.skipBad)
+    if (a.positional.size() != 1 || !a.Unexpected({}).empty())
         return UsageError(err, "export takes one FILE and no options");
     const std::string& path = a.positional[0];
     TLangFHandler model;
@@ -222,105 +402,374 @@ int RunExport(const TArgs& a, std::ostream& out, std::ostream& err) {
     return kLangToolOk;
 }
 
-// What is said after OUT's name when it is not written.
-std::string WriteRefusal(const TFileResult& why) {
-    if (why.fault == FileFault::Exists)
-        return "the file exists already; give --force to replace it";
-    return "cannot be written: " + why.reason;
-}
-
-// Why OUT may not take the language file made from the table, or an empty string. A folder,
-// device or pipe, a link to nothing and the table itself are never written, even with force;
-// an existing file is replaced only with force.
-std::string ImportTargetProblem(const std::filesystem::path& target,
-                                const std::filesystem::path& table, bool force) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status own = fs::symlink_status(target, ec);
-    if (ec && ec != std::errc::no_such_file_or_directory)
-        return WriteRefusal(TFileResult::Failed(FileFault::System, ec.message()));
-    if (!fs::exists(own))
-        return {};
-    const fs::file_status followed = fs::status(target, ec);
-    if (ec && ec != std::errc::no_such_file_or_directory)
-        return WriteRefusal(TFileResult::Failed(FileFault::System, ec.message()));
-    if (!fs::exists(followed))
-        return WriteRefusal(TFileResult::Failed(FileFault::DanglingLink));
-    if (!fs::is_regular_file(followed))
-        return WriteRefusal(TFileResult::Failed(FileFault::NotRegular));
-    // Also through another path, a link or a hard link.
-    if (fs::equivalent(target, table, ec))
-        return "cannot be written: it is the table being imported";
-    if (!force)
-        return WriteRefusal(TFileResult::Failed(FileFault::Exists));
-    return {};
-}
-
 int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (a.positional.size() != 2)
-        return UsageError(err, "import takes a TSV file and an OUT file");
-    for (const char* name : {"--lang1", "--lang2"})
-        if (!a.values.count(name))
-            return UsageError(err, std::string("import needs ") + name + " NAME");
-    const std::string& tsvPath = a.positional[0];
+        return UsageError(err, "import takes a SOURCE file and an OUT file");
+    if (const std::string option = a.Unexpected(
+            {"--lang1", "--lang2", "--format", "--lesson", "--force", "--skip-bad", "--merge"});
+        !option.empty())
+        return UsageError(err, "import does not take " + option);
+    std::optional<TImportFormat> format;
+    if (a.values.count("--format")) {
+        format = FormatFromName(a.values.at("--format"));
+        if (!format)
+            return UsageError(err, "--format takes table, kvtml or flashcards");
+    }
+    std::optional<std::int32_t> lesson;
+    if (a.values.count("--lesson")) {
+        std::int32_t n = 0;
+        if (!TryStrToInt(TrimBlanks(a.values.at("--lesson")), n) || n < 1 || n > kMaxSlotNumber)
+            return UsageError(err, "--lesson takes a lesson number from 1 to " +
+                                       std::to_string(kMaxSlotNumber));
+        lesson = n;
+    }
+    const std::string& sourcePath = a.positional[0];
     const std::string& outPath = a.positional[1];
+    const bool force = a.Has("--force");
 
     byteArray bytes;
-    if (!ReadInput(tsvPath, kMaxTableBytes, bytes, err))
+    const TFileResult read = ReadFileBounded(sourcePath, kMaxTableBytes, bytes);
+    // Without its names a command line is wrong whatever the source; only a source that can be
+    // read may give them.
+    const bool namesGiven = a.values.count("--lang1") && a.values.count("--lang2");
+    if (!read && !namesGiven)
+        return UsageError(err, "import needs --lang1 NAME and --lang2 NAME");
+    if (!ReadInput(sourcePath, kMaxTableBytes, bytes, err))
         return kLangToolBadData;
-    if (const auto problem = ImportTargetProblem(outPath, tsvPath, a.force); !problem.empty()) {
+    if (const auto problem =
+            OutTargetProblem(outPath, sourcePath, force, "it is the source being imported");
+        !problem.empty()) {
         err << outPath << ": " << problem << "\n";
         return kLangToolBadData;
     }
+    const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!format)
+        format = DetectFormat(content);
+    if (*format == TImportFormat::Table && lesson)
+        return UsageError(err, "--lesson is for sources without lessons; a table names them");
+    TImportSource source = ReadSource(*format, content);
+    PlaceRows(source, lesson);
 
+    // The languages: as given, or as the source names them.
     std::string lang1, lang2;
     std::vector<std::string> nameProblems;
-    if (auto p = LanguageNameProblem(a.values.at("--lang1"), false, lang1); !p.empty())
-        nameProblems.push_back("--lang1: " + p);
-    if (auto p = LanguageNameProblem(a.values.at("--lang2"), true, lang2); !p.empty())
-        nameProblems.push_back("--lang2: " + p);
+    for (const bool second : {false, true}) {
+        const std::string option = second ? "--lang2" : "--lang1";
+        const std::string& named = second ? source.lang2 : source.lang1;
+        const bool given = a.values.count(option) > 0;
+        if (!given && named.empty())
+            return UsageError(err, "import needs " + option + " NAME (" + sourcePath +
+                                       " names no language)");
+        const std::string label = given ? option : option + " (from " + sourcePath + ")";
+        if (auto p = LanguageNameProblem(given ? a.values.at(option) : named, second,
+                                         second ? lang2 : lang1);
+            !p.empty())
+            nameProblems.push_back(label + ": " + p);
+    }
 
-    const TTsvTable table =
-        ParseTsv(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     for (const auto& problem : nameProblems)
         err << problem << "\n";
-    for (const auto& problem : table.problems)
-        err << tsvPath << ":" << problem.line << ": " << problem.message << "\n";
-    if (!nameProblems.empty() || (!table.problems.empty() && !a.skipBad)) {
+    const std::string items = *format == TImportFormat::Table ? "row(s)" : "item(s)";
+    std::int64_t leftOut = 0;
+    for (const auto& problem : source.problems) {
+        err << sourcePath << ":";
+        if (problem.line > 0)
+            err << problem.line << ":";
+        err << " " << problem.message << "\n";
+        leftOut += problem.rows;
+    }
+    if (!nameProblems.empty() || (!source.problems.empty() && !a.Has("--skip-bad"))) {
         err << outPath << ": not written"
-            << (nameProblems.empty() ? " (give --skip-bad to leave the rows above out)" : "")
+            << (nameProblems.empty() ? " (give --skip-bad to leave the " + items + " above out)"
+                                     : std::string())
             << "\n";
         return kLangToolBadData;
     }
-    if (table.rows.empty()) {
-        err << tsvPath << ": no word pair to write; " << outPath << " is not written\n";
+
+    // Doubles are said; --merge drops them.
+    const std::vector<TImportDouble> doubles = FindDoubles(source.rows);
+    const bool merge = a.Has("--merge");
+    for (const auto& d : doubles) {
+        const TTsvRow& row = source.rows[d.row];
+        const TTsvRow& first = source.rows[d.first];
+        err << sourcePath << ":" << row.line << ": "
+            << (row.origin.empty() ? std::string() : row.origin + ": ") << "lesson " << row.lesson
+            << ": \"" << ShowText(Cp1252ToUtf8(row.text1)) << "\" doubles the first text of line "
+            << first.line << (first.origin.empty() ? std::string() : " (" + first.origin + ")")
+            << (merge ? "; left out" : "") << "\n";
+    }
+    if (merge)
+        DropDoubles(source.rows);
+
+    if (source.rows.empty()) {
+        err << sourcePath << ": no word pair to write; " << outPath << " is not written\n";
         return kLangToolBadData;
     }
-
     TLangFHandler model;
-    if (!BuildModel(table.rows, lang1, lang2, model)) {
+    if (!BuildModel(source.rows, lang1, lang2, model)) {
         err << outPath << ": not written: a row found no place in its lesson\n";
         return kLangToolBadData;
     }
     const byteArray stored = model.SaveBytes();
-    // WriteWholeFile itself refuses what ImportTargetProblem refused, should OUT have changed
-    // since; an empty model was refused above.
-    const TFileResult written = stored.empty() ? TFileResult::Failed(FileFault::NothingToSave)
-                                               : WriteWholeFile(outPath, stored, a.force);
+    if (stored.empty()) {
+        err << outPath << ": " << WriteRefusal(TFileResult::Failed(FileFault::NothingToSave))
+            << "\n";
+        return kLangToolBadData;
+    }
+    // WriteWholeFile itself refuses what OutTargetProblem refused, should OUT have changed
+    // since.
+    if (force)
+        KeepVersionSaying(outPath, stored, err);
+    const TFileResult written = WriteWholeFile(outPath, stored, force);
     if (!written) {
         err << outPath << ": " << WriteRefusal(written) << "\n";
         return kLangToolBadData;
     }
-    std::int32_t lessons = 0;
-    for (const auto& lesson : model.lessons)
-        lessons += lesson ? 1 : 0;
-    out << outPath << ": " << table.rows.size() << " pair(s) in " << lessons << " lesson(s)";
-    std::int64_t leftOut = 0;
-    for (const auto& problem : table.problems)
-        leftOut += problem.rows;
+    std::map<std::int32_t, std::int64_t> pairsIn;
+    for (const auto& row : source.rows)
+        ++pairsIn[row.lesson];
+    out << outPath << ": " << source.rows.size() << " pair(s) in " << pairsIn.size()
+        << " lesson(s)";
+    if (*format != TImportFormat::Table)
+        out << " from " << FormatDescription(*format);
     if (leftOut > 0)
-        out << ", " << leftOut << " bad row(s) left out";
+        out << ", " << leftOut << " bad " << items << " left out";
+    if (merge && !doubles.empty())
+        out << ", " << doubles.size() << " double(s) left out";
+    else if (!doubles.empty())
+        out << ", " << doubles.size() << " double(s) kept";
     out << "\n";
+    // Where the source's lessons went.
+    if (source.hasLessons && !lesson) {
+        for (std::size_t i = 0; i < source.lessonNames.size(); ++i) {
+            const auto number = static_cast<std::int32_t>(i + 1);
+            out << "  lesson " << number << ": " << ShowText(source.lessonNames[i]) << " ("
+                << (pairsIn.count(number) ? pairsIn.at(number) : 0) << " pair(s))\n";
+        }
+    }
+    return kLangToolOk;
+}
+
+// "1,2,5-7" as lesson numbers; false when it is not such a list.
+bool ParseLessonList(std::string_view text, std::vector<std::int32_t>& lessons) {
+    lessons.clear();
+    while (true) {
+        const auto comma = text.find(',');
+        const std::string_view part = TrimBlanks(text.substr(0, comma));
+        const auto dash = part.find('-', 1);
+        std::int32_t first = 0, last = 0;
+        if (!TryStrToInt(TrimBlanks(part.substr(0, dash)), first))
+            return false;
+        last = first;
+        if (dash != std::string_view::npos && !TryStrToInt(TrimBlanks(part.substr(dash + 1)), last))
+            return false;
+        if (first < 0 || last < first || last > kMaxSlotNumber ||
+            lessons.size() + static_cast<std::size_t>(last - first) > kMaxSlotNumber)
+            return false;
+        for (std::int32_t n = first; n <= last; ++n)
+            lessons.push_back(n);
+        if (comma == std::string_view::npos)
+            break;
+        text.remove_prefix(comma + 1);
+    }
+    std::sort(lessons.begin(), lessons.end());
+    lessons.erase(std::unique(lessons.begin(), lessons.end()), lessons.end());
+    return true;
+}
+
+// The progress of a long track on the terminal: one line, redrawn.
+class TProgressBar {
+public:
+    TProgressBar(std::ostream& err, bool shown) : err_(err), shown_(shown) {}
+    void Show(std::size_t done, std::size_t total) {
+        if (!shown_ || total == 0)
+            return;
+        constexpr std::size_t kWidth = 30;
+        const std::size_t filled = done * kWidth / total;
+        const auto now = std::chrono::steady_clock::now();
+        if (done != total && filled == filled_ && now - last_ < std::chrono::milliseconds(100))
+            return;
+        filled_ = filled;
+        last_ = now;
+        err_ << "\rspeaking [" << std::string(filled, '#') << std::string(kWidth - filled, '.')
+             << "] " << done << "/" << total << " pairs" << std::flush;
+        if (done == total)
+            err_ << "\n";
+    }
+
+private:
+    std::ostream& err_;
+    bool shown_;
+    std::size_t filled_ = 0;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+std::string Duration(double seconds) {
+    const auto total = static_cast<std::int64_t>(seconds + 0.5);
+    std::ostringstream text;
+    if (total >= 3600)
+        text << total / 3600 << ":" << std::setw(2) << std::setfill('0') << total / 60 % 60;
+    else
+        text << total / 60;
+    text << ":" << std::setw(2) << std::setfill('0') << total % 60;
+    return text.str();
+}
+
+int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
+    if (const std::string option =
+            a.Unexpected({"--lessons", "--voice1", "--voice2", "--speed1", "--speed2", "--pitch1",
+                          "--pitch2", "--pause", "--gap", "--out", "--force", "--list-voices"});
+        !option.empty())
+        return UsageError(err, "speak does not take " + option);
+    const bool listVoices = a.Has("--list-voices");
+    if (listVoices ? !a.positional.empty() : a.positional.size() != 1)
+        return UsageError(err, "speak takes one FILE (or --list-voices alone)");
+    std::vector<std::int32_t> lessons;
+    if (a.values.count("--lessons") && !ParseLessonList(a.values.at("--lessons"), lessons))
+        return UsageError(err, "--lessons takes lesson numbers and ranges: 1,2,5-7");
+    std::int32_t pauseMs = 1000, gapMs = 2500;
+    for (const auto& [option, value] :
+         {std::pair<const char*, std::int32_t*>{"--pause", &pauseMs}, {"--gap", &gapMs}}) {
+        if (a.values.count(option) &&
+            (!TryStrToInt(TrimBlanks(a.values.at(option)), *value) || *value < 0 || *value > 60000))
+            return UsageError(err, std::string(option) + " takes milliseconds from 0 to 60000");
+    }
+    std::optional<TTrackFormat> format;
+    if (!listVoices) {
+        for (const char* option : {"--voice1", "--voice2", "--out"})
+            if (!a.values.count(option))
+                return UsageError(err, std::string("speak needs ") + option +
+                                           (std::string(option) == "--out" ? " FILE" : " NAME"));
+        format = TrackFormatOf(a.values.at("--out"));
+        if (!format)
+            return UsageError(err, "--out must end in .wav, .ogg or .flac");
+        if (!TrackFormatAvailable(*format)) {
+            err << a.values.at("--out") << ": " << TrackFormatName(*format)
+                << " cannot be written: this lexaro-lang was built without libsndfile; give a "
+                   ".wav file\n";
+            return kLangToolBadData;
+        }
+    }
+    if (!env.speechControl) {
+        err << "lexaro-lang: speak is not available: this lexaro-lang was built without "
+               "espeak-ng\n";
+        return kLangToolBadData;
+    }
+
+    TLangFHandler model;
+    TLangFileReport report;
+    std::string path;
+    if (!listVoices) {
+        path = a.positional[0];
+        if (!ReadLangFile(path, model, report, err))
+            return kLangToolBadData;
+    }
+    TTrackSpeaker speaker(env.speechControl);
+    if (!speaker.Open()) {
+        err << "lexaro-lang: the speech synthesiser could not be started\n";
+        return kLangToolBadData;
+    }
+    TSpeechEngine& engine = speaker.Engine();
+    if (listVoices) {
+        for (const auto& name : engine.VoiceNames())
+            out << ForTerminal(name) << "\n";
+        return kLangToolOk;
+    }
+
+    // The voices by their display names (as the settings dialog shows them), and their ranges.
+    TTrackPlan plan;
+    plan.pauseMs = pauseMs;
+    plan.gapMs = gapMs;
+    for (const bool second : {false, true}) {
+        const std::string n = second ? "2" : "1";
+        TTrackVoice& voice = second ? plan.voice2 : plan.voice1;
+        const std::string& given = a.values.at("--voice" + n);
+        const auto& names = engine.VoiceNames();
+        std::int32_t position = -1;
+        if (Utf8ToCp1252(given, voice.name)) {
+            const auto at = std::find(names.begin(), names.end(), voice.name);
+            if (at != names.end())
+                position = static_cast<std::int32_t>(at - names.begin()) + 1;
+        }
+        if (position < 0) {
+            err << "--voice" << n << ": there is no voice \"" << given
+                << "\" (lexaro-lang speak --list-voices lists them)\n";
+            return kLangToolUsage;
+        }
+        voice.speed = engine.VoiceDefaultSpeed(position);
+        voice.pitch = engine.VoiceDefaultPitch(position);
+        for (const bool pitch : {false, true}) {
+            const std::string option = (pitch ? "--pitch" : "--speed") + n;
+            if (!a.values.count(option))
+                continue;
+            const std::int32_t low =
+                pitch ? engine.VoiceMinPitch(position) : engine.VoiceMinSpeed(position);
+            const std::int32_t high =
+                pitch ? engine.VoiceMaxPitch(position) : engine.VoiceMaxSpeed(position);
+            std::int32_t value = 0;
+            if (!TryStrToInt(TrimBlanks(a.values.at(option)), value) || value < low || value > high)
+                return UsageError(err, option + " takes " + std::to_string(low) + " to " +
+                                           std::to_string(high) + " for that voice");
+            (pitch ? voice.pitch : voice.speed) = value;
+        }
+    }
+
+    // The pairs in use of the lessons chosen (all when none are named), in lesson order.
+    std::vector<std::int32_t> missing;
+    if (lessons.empty()) {
+        for (std::int32_t slot = 0; slot < model.SlotCount(); ++slot)
+            if (model.LessonAt(slot))
+                lessons.push_back(slot);
+    }
+    for (const std::int32_t number : lessons) {
+        const auto lesson = model.LessonAt(number);
+        if (!lesson) {
+            missing.push_back(number);
+            continue;
+        }
+        for (const auto& pair : lesson->pairs)
+            if (pair && pair->use)
+                plan.pairs.emplace_back(pair->text1, pair->text2);
+    }
+    if (!missing.empty()) {
+        err << path << ": there is no lesson";
+        for (std::size_t i = 0; i < missing.size(); ++i)
+            err << (i == 0 ? " " : ", ") << missing[i];
+        err << "\n";
+        return kLangToolBadData;
+    }
+    const std::string outPath = a.values.at("--out");
+    if (plan.pairs.empty()) {
+        err << path << ": no pair in use in the lessons chosen; " << outPath << " is not written\n";
+        return kLangToolBadData;
+    }
+    if (const auto problem = OutTargetProblem(outPath, path, a.Has("--force"),
+                                              "it is the language file being spoken");
+        !problem.empty()) {
+        err << outPath << ": " << problem << "\n";
+        return kLangToolBadData;
+    }
+    std::unique_ptr<TTrackWriter> writer;
+    if (TFileResult opened = OpenTrackWriter(outPath, *format, a.Has("--force"), writer); !opened) {
+        err << outPath << ": " << WriteRefusal(opened) << "\n";
+        return kLangToolBadData;
+    }
+    TProgressBar bar(err, env.errIsTerminal);
+    const std::string stopped = speaker.Render(
+        plan, *writer, [&](std::size_t done, std::size_t total) { bar.Show(done, total); });
+    if (!stopped.empty()) {
+        if (env.errIsTerminal)
+            err << "\n";
+        err << outPath << ": not written: " << stopped << "\n";
+        return kLangToolBadData;
+    }
+    if (TFileResult finished = writer->Finish(); !finished) {
+        err << outPath << ": " << WriteRefusal(finished) << "\n";
+        return kLangToolBadData;
+    }
+    out << outPath << ": " << plan.pairs.size() << " pair(s), "
+        << Duration(static_cast<double>(writer->Samples()) / kTrackSampleRate) << " of "
+        << TrackFormatName(*format) << "\n";
     return kLangToolOk;
 }
 
@@ -336,25 +785,63 @@ std::string LangToolUsage() {
            "  lexaro-lang export FILE\n"
            "      writes the pairs as a UTF-8 table on standard output: a header row, then\n"
            "      lesson, text1, text2, use, drawn separated by tabs; use and drawn are 1 or 0\n"
-           "  lexaro-lang import TSV OUT --lang1 NAME --lang2 NAME [--force] [--skip-bad]\n"
-           "      makes the language file OUT from a UTF-8 table of lesson, text1, text2 and\n"
-           "      optional use and drawn columns (1/0, true/false or yes/no; use is 1 and\n"
-           "      drawn 0 when missing or empty). A first row starting with \"lesson\" is a\n"
-           "      header. Pairs go into their lessons in row order. Rows the file cannot hold\n"
-           "      (characters outside Windows-1252, \"@\" in text1, \"#\", tabs, line breaks,\n"
-           "      zero characters, lesson numbers outside 1..999999, a lesson's rows past its\n"
-           "      1000000th pair) are listed and nothing is written, unless --skip-bad is\n"
-           "      given: then the other rows are written.\n"
-           "      An existing OUT is replaced only with --force. A folder, device or pipe, a\n"
-           "      link to a file that does not exist, and the table itself are never written,\n"
-           "      not even with --force.\n"
+           "  lexaro-lang import SOURCE OUT [--lang1 NAME] [--lang2 NAME] [--format F]\n"
+           "                     [--lesson N] [--force] [--skip-bad] [--merge]\n"
+           "      makes the language file OUT from SOURCE, whose format (table, kvtml or\n"
+           "      flashcards) is read from its content unless --format names it:\n"
+           "      table: UTF-8 rows of lesson, text1, text2 and optional use and drawn columns\n"
+           "        (1/0, true/false or yes/no; use is 1 and drawn 0 when missing or empty),\n"
+           "        separated by tabs; a first row starting with \"lesson\" is a header.\n"
+           "      kvtml: a KVTML 2 vocabulary file; translations 0 and 1 are text1 and text2,\n"
+           "        its lessons (nested ones too) become lessons 1, 2, ... in file order and\n"
+           "        entries in no lesson one more; a deactivated entry is not in use; the\n"
+           "        language names come from the file unless --lang1/--lang2 are given.\n"
+           "      flashcards: a flashcard program's plain-text export, front and back\n"
+           "        separated by tabs or semicolons, with optional #separator:, #html:,\n"
+           "        #deck:, #deck column: and #guid/notetype/tags column: lines at the top;\n"
+           "        HTML is made plain text (tags removed, entities decoded), [sound:...]\n"
+           "        removed; decks become lessons 1, 2, ... in order of appearance.\n"
+           "      The lessons taken from a source are listed; --lesson N puts every pair into\n"
+           "      lesson N instead (a source without lessons goes into lesson 1). Pairs go\n"
+           "      into their lessons in the source's order. Items the file cannot hold\n"
+           "      (characters outside Windows-1252, \"@\" in text1, \"#\", tabs in a table,\n"
+           "      line breaks, zero characters, lesson numbers outside 1..999999, a lesson's\n"
+           "      pairs past its 1000000th) are listed with their line and nothing is\n"
+           "      written, unless --skip-bad is given: then the other pairs are written.\n"
+           "      Pairs of a lesson whose text1 is the same ignoring case are listed as\n"
+           "      doubles; --merge leaves all but the first out.\n"
+           "      An existing OUT is replaced only with --force, and kept as a version first.\n"
+           "      A folder, device or pipe, a link to a file that does not exist, and the\n"
+           "      source itself are never written, not even with --force.\n"
+           "  lexaro-lang speak FILE --voice1 NAME --voice2 NAME --out TRACK [--lessons LIST]\n"
+           "                    [--speed1 N] [--speed2 N] [--pitch1 N] [--pitch2 N]\n"
+           "                    [--pause MS] [--gap MS] [--force]\n"
+           "      writes a listening track of the pairs in use of the lessons in LIST (like\n"
+           "      1,2,5-7; all lessons when not given): for each pair the first text in the\n"
+           "      first voice, a pause of MS milliseconds (1000), the second text in the second\n"
+           "      voice and a pause of --gap milliseconds (2500). Texts are spoken without\n"
+           "      their [..] and (..) parts, as in the exercise. Voices are named as the\n"
+           "      settings dialog shows them; speed and pitch are the voice's defaults unless\n"
+           "      given. TRACK ending in .wav is WAV; .ogg is OGG Vorbis and .flac FLAC. An\n"
+           "      existing TRACK is replaced only with --force. A progress bar is shown when\n"
+           "      standard error is a terminal.\n"
+           "  lexaro-lang speak --list-voices\n"
+           "      lists the voices' names\n"
+           "  lexaro-lang versions FILE\n"
+           "      lists the versions of FILE kept in the folder .versions beside it, newest\n"
+           "      first: every replacement of a language file by Lexaro or lexaro-lang keeps\n"
+           "      the file as it was there, the newest 10 per file\n"
+           "  lexaro-lang restore FILE VERSION\n"
+           "      brings back a version (its number or name as versions lists it); the file it\n"
+           "      replaces is kept as a version first, and nothing is written when it cannot be\n"
            "  lexaro-lang --help | -h\n"
            "exit status: 0 done, 1 bad data (a missing or unreadable input, a damaged file,\n"
            "refused rows, nothing to write, OUT exists or may not be written, write failed),\n"
            "2 bad usage\n";
 }
 
-int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                const TLangToolEnv& env) {
     for (const auto& arg : args)
         if (arg == "--help" || arg == "-h") {
             out << LangToolUsage();
@@ -374,6 +861,12 @@ int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::os
         return RunExport(parsed, out, err);
     if (command == "import")
         return RunImport(parsed, out, err);
+    if (command == "speak")
+        return RunSpeak(parsed, out, err, env);
+    if (command == "versions")
+        return RunVersions(parsed, out, err);
+    if (command == "restore")
+        return RunRestore(parsed, out, err);
     return UsageError(err, "unknown command " + command);
 }
 

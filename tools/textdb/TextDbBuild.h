@@ -19,7 +19,7 @@ struct TTextSection {
 };
 
 // Reads one source. texts receives count slots; every number from 0 to count - 1 must have
-// exactly one non-empty text, except those kept free (IsFreeTextNumber), which may have none.
+// exactly one non-empty text.
 // Faults are appended to errors as "fileName:line: message"; no text may contain one of the
 // reserved markers (section headers and the end line), because the reader would take it for the
 // start or end of a section.

@@ -1,0 +1,79 @@
+// Flashcard text exports handed to lexaro-lang import may hold anything: reading them must
+// never crash, messages are printable UTF-8 with a line, the pairs taken can be stored, and an
+// export written from those pairs (every field quoted, decks as a column, no HTML) reads back
+// as exactly the same pairs in the same decks.
+#include "LangImport.h"
+
+#include "FuzzSupport.h"
+
+#include "data/Charset.h"
+#include "data/Word_Pear.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+using lexaro::fuzz::Check;
+
+namespace {
+
+bool PrintableUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        char32_t cp = 0;
+        if (!lexaro::Utf8CharAt(text, pos, cp) || cp < 0x20 || (cp >= 0x7F && cp <= 0x9F))
+            return false;
+        pos += lexaro::Utf8Length(cp);
+    }
+    return true;
+}
+
+std::string Quoted(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const lexaro::TImportSource source = lexaro::ReadFlashcardSource(text);
+    for (const auto& problem : source.problems) {
+        Check(problem.line >= 1 && !problem.message.empty());
+        Check(PrintableUtf8(problem.message));
+    }
+    for (const auto& row : source.rows) {
+        Check(row.line >= 1);
+        Check(!lexaro::PairTextProblem(row.text1, false) &&
+              !lexaro::PairTextProblem(row.text2, true));
+        Check(lexaro::PairTextsFit(row.text1, row.text2));
+        Check(source.hasLessons ? row.lesson >= 1 && static_cast<std::size_t>(row.lesson) <=
+                                                         source.lessonNames.size()
+                                : row.lesson == 0);
+    }
+    if (source.rows.empty())
+        return 0;
+
+    std::string written = "#separator:tab\n#html:false\n";
+    if (source.hasLessons)
+        written += "#deck column:3\n";
+    for (const auto& row : source.rows) {
+        written += Quoted(lexaro::Cp1252ToUtf8(row.text1)) + "\t" +
+                   Quoted(lexaro::Cp1252ToUtf8(row.text2));
+        if (source.hasLessons)
+            written += "\td" + std::to_string(row.lesson);
+        written += "\n";
+    }
+    const lexaro::TImportSource back = lexaro::ReadFlashcardSource(written);
+    Check(back.problems.empty());
+    Check(back.rows.size() == source.rows.size());
+    // Decks are numbered in order of first appearance, in both.
+    for (std::size_t i = 0; i < source.rows.size(); ++i) {
+        const auto& a = source.rows[i];
+        const auto& b = back.rows[i];
+        Check(a.text1 == b.text1 && a.text2 == b.text2 && a.lesson == b.lesson);
+    }
+    return 0;
+}

@@ -1,0 +1,455 @@
+// The whole program as a learner uses it: the real windows, joined as the program joins them,
+// on a real display (Xvfb) with speech into a PulseAudio null sink, each scenario in a fresh
+// copy of the bundled application folder whose path has umlauts and blanks. The learner's
+// clicks and keys go to the running widgets. run_learner_end_to_end.sh starts it.
+//   1. First start: the settings get short delays, the exercise editor a maximum of 4; START
+//      runs the starter file automatically, the cards are heard, one pair gets "not more
+//      use"; a second start has the exercise list without that pair, whose marks are cleared
+//      in the file.
+//   2. A new language file: New, English and Deutsch, a lesson of five pairs typed in the
+//      lesson editor, Save as under the proposed name, the lesson ticked, OK; START shows
+//      those pairs, and lexaro-lang checks the file.
+//   3. Settings: German, manual mode, another card font and colour; the second start shows
+//      them all, the card in that font and colour.
+// Screenshots go to $LEXARO_SHOTS.
+
+#include "ModalDriver.h"
+#include "app/AppIniFile.h"
+#include "app/AppLangHandl.h"
+#include "app/MainWnd.h"
+#include "app/MainWndLogic.h"
+#include "app/Program.h"
+#include "app/QtText.h"
+#include "controls/PropertyDlg.h"
+#include "controls/T_FontTabSheet.h"
+#include "controls/T_MComboBox.h"
+#include "data/LangFHandler.h"
+#include "editing/EditExercise.h"
+#include "editing/EditLesson.h"
+#include "editing/T_MTable.h"
+#include "exercise/ExerciseWnd.h"
+#include "exercise/QtCardCanvas.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#ifndef _WIN32
+#include <csignal>
+#endif
+
+namespace lexaro {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::WaitFor;
+using testing::WhenModalOpens;
+
+// The milliseconds an automatic run may take at most at most to pass on its own with 1 s delays,
+// speech included.
+constexpr int kRunMs = 120000;
+
+QString ShotsFolder() {
+    const QString dir = qEnvironmentVariable("LEXARO_SHOTS");
+    return dir.isEmpty() ? QDir::tempPath() : dir;
+}
+
+// The whole screen, as the learner sees it.
+void Shot(const QString& name) {
+    QApplication::processEvents();
+    QDir().mkpath(ShotsFolder());
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+    EXPECT_TRUE(screen.save(ShotsFolder() + "/" + name + ".png")) << name.toStdString();
+}
+
+// Types text as key presses, umlauts included.
+void Type(QWidget* into, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::KeyAction::Click, into, Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+}
+
+// Without a window manager the program's windows become active only when asked to.
+void Activate(QWidget* window) {
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window)) << window->objectName().toStdString();
+}
+
+// A fresh copy of the bundled folder, with the preset settings of a first start.
+class AppCopy {
+public:
+    AppCopy() {
+        EXPECT_TRUE(dir_.isValid());
+        app_ = PathFromQt(dir_.path()) / u8"Übungen für Jürgen" / "Lexaro";
+        fs::create_directories(app_.parent_path());
+        fs::copy(LEXARO_APP_DIR, app_, fs::copy_options::recursive);
+        // The preset as the build writes it (with CR LF), whatever an earlier run left.
+        std::ifstream preset(fs::path(LEXARO_RESOURCES_DIR) / "Lexaro.Ini.in", std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(preset)), {});
+        std::string crlf;
+        for (const char c : text) {
+            if (c == '\n' && (crlf.empty() || crlf.back() != '\r'))
+                crlf += '\r';
+            crlf += c;
+        }
+        std::ofstream(app_ / "Lexaro.Ini", std::ios::binary) << crlf;
+    }
+    const fs::path& path() const { return app_; }
+
+private:
+    QTemporaryDir dir_;
+    fs::path app_;
+};
+
+class LearnerScenario : public ::testing::Test {
+protected:
+    // The program as main.cpp starts it, on the copy.
+    std::unique_ptr<tMainWindow> Start() {
+        auto window = MakeProgramWindow(copy.path());
+        EXPECT_FALSE(window->HasEnded());
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        Activate(window.get());
+        // The speech engine starts when the window first becomes active.
+        WaitFor([] { return false; }, 300);
+        return window;
+    }
+    static TExerciseDlg* ExerciseOf(tMainWindow& window) {
+        return dynamic_cast<TExerciseDlg*>(window.ExerciseWindow());
+    }
+    static TExerciseData& Exercise(tMainWindow& window) {
+        return window.Logic().Settings()->exercise;
+    }
+    // Closes the program as the learner does: Exercise > Exit.
+    static void Exit(std::unique_ptr<tMainWindow>& window) {
+        window->mExerciseExit->trigger();
+        QApplication::processEvents();
+        EXPECT_FALSE(window->isVisible());
+        window.reset();
+    }
+    static void Click(QAbstractButton* button) {
+        ASSERT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // Answers the question at the end of an exercise with No.
+    static void AnswerNoAtTheEnd(QWidget* above) {
+        WhenModalOpens(
+            above,
+            [](QWidget* modal) {
+                Shot("question-at-the-end");
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                ASSERT_NE(box, nullptr);
+                QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+            },
+            kRunMs);
+    }
+    std::string Text(tMainWindow& window, int n) { return window.Logic().Text(n); }
+
+    AppCopy copy;
+};
+
+// The root mean square of a 16-bit mono recording, 0..1.
+double Loudness(const fs::path& wav) {
+    std::ifstream in(wav, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    const std::size_t data = bytes.find("data");
+    if (data == std::string::npos)
+        return 0;
+    double sum = 0;
+    std::size_t n = 0;
+    for (std::size_t i = data + 8; i + 1 < bytes.size(); i += 2) {
+        const auto sample = static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[i]) |
+                                                      static_cast<std::uint8_t>(bytes[i + 1]) << 8);
+        sum += double(sample) * double(sample);
+        ++n;
+    }
+    return n == 0 ? 0 : std::sqrt(sum / double(n)) / 32768.0;
+}
+
+TEST_F(LearnerScenario, FirstStartRunsTheStarterFileAutomaticallyAndKeepsTheListWithoutAPair) {
+    auto window = Start();
+    Shot("1-first-start");
+    ASSERT_TRUE(window->btnExerciseRun->isEnabled());
+
+    // Short delays in the settings dialog.
+    WhenModalOpens(window.get(), [](QWidget* modal) {
+        auto* settings = qobject_cast<TDlgProperty*>(modal);
+        ASSERT_NE(settings, nullptr);
+        Activate(settings);
+        QTest::mouseClick(settings->rbAutoPresent, Qt::LeftButton);
+        settings->trbDelayPresent->setValue(1);
+        settings->trbDelayAnswer->setValue(1);
+        Shot("1-settings-short-delays");
+        QTest::mouseClick(settings->btnSave, Qt::LeftButton);
+    });
+    Click(window->btnGeneralProperty);
+    EXPECT_EQ(window->Logic().Settings()->general.DelayPresent, 1);
+
+    // Four pairs per exercise, in the exercise editor.
+    WhenModalOpens(window.get(), [](QWidget* modal) {
+        auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
+        ASSERT_NE(editor, nullptr);
+        Activate(editor);
+        EXPECT_EQ(editor->lessonList->count(), 3);
+        editor->editMaxWords->setFocus();
+        editor->editMaxWords->selectAll();
+        QTest::keyClicks(editor->editMaxWords, "4");
+        Shot("1-editor-maximum");
+        QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+    });
+    Click(window->btnEditExercise);
+    ASSERT_EQ(Exercise(*window).MaxWords, 4);
+
+    Click(window->btnExerciseRun);
+    TExerciseDlg* ex = ExerciseOf(*window);
+    ASSERT_NE(ex, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ex));
+    const ArrayWordData before = Exercise(*window).ExerciseWords;
+    ASSERT_EQ(before.size(), 4u);
+    ASSERT_TRUE(ex->Run().Automatic());
+
+    // Heard: the null sink's monitor is recorded while the cards pass.
+    const fs::path heard = fs::path(ShotsFolder().toStdString()) / "1-heard.wav";
+    QProcess recorder;
+    recorder.start("parecord",
+                   {"--device=lexaro_null.monitor", "--file-format=wav", "--format=s16le",
+                    "--channels=1", "--rate=22050", QtFromPath(heard)});
+    ASSERT_TRUE(recorder.waitForStarted(5000)) << "parecord did not start";
+    WaitFor([] { return false; }, 500);
+
+    AnswerNoAtTheEnd(ex);
+    Click(ex->btnRun);
+    ASSERT_TRUE(WaitFor([&] { return !ex->Run().PresentedText().empty(); }, kRunMs));
+    const int given = ex->Run().CurrentIndex();
+    ASSERT_GE(given, 0);
+    QTest::keyClick(ex, Qt::Key_9);
+    Shot("1-not-more-use");
+    int seen = 1;
+    for (int last = given; ex->isVisible();) {
+        WaitFor([&] { return !ex->isVisible() || ex->Run().CurrentIndex() != last; }, kRunMs);
+        if (ex->isVisible() && ex->Run().CurrentIndex() != last) {
+            last = ex->Run().CurrentIndex();
+            ++seen;
+            Shot(QString("1-card-%1").arg(seen));
+        }
+    }
+    EXPECT_GE(seen, 3) << "several cards passed on their own";
+#ifndef _WIN32
+    ::kill(static_cast<pid_t>(recorder.processId()), SIGINT);
+#endif
+    recorder.waitForFinished(5000);
+    const double loudness = Loudness(heard);
+    EXPECT_GT(loudness, 0.002) << "the run was silent";
+    std::printf("scenario 1: %d cards passed, recording RMS %.4f\n", seen, loudness);
+    Exit(window);
+
+    // The second start: the list carried over, without the pair given "not more use".
+    window = Start();
+    Shot("1-second-start");
+    const ArrayWordData after = Exercise(*window).ExerciseWords;
+    const ExerciseEntry gone = before[static_cast<std::size_t>(given)];
+    ASSERT_EQ(after.size(), 3u);
+    for (const ExerciseEntry& entry : after)
+        EXPECT_FALSE(entry.lesson == gone.lesson && entry.pairId == gone.pairId);
+    TLangFHandler lang;
+    ASSERT_TRUE(lang.Load(window->Logic().Settings()->LangFilePath()));
+    const auto pair = lang.LessonAt(gone.lesson)->PairAt(gone.pairId);
+    ASSERT_TRUE(pair);
+    EXPECT_FALSE(pair->use);
+    EXPECT_FALSE(pair->drawn);
+    for (const ExerciseEntry& entry : after)
+        EXPECT_TRUE(lang.LessonAt(entry.lesson)->PairAt(entry.pairId)->drawn);
+    Exit(window);
+}
+
+// The lesson editor's grid: a click on a cell of the marked row opens its editor.
+void TypePair(TeditLessonDlg& lessons, const QString& text1, const QString& text2) {
+    TMBaseTable* grid = lessons.Table()->GetGrid();
+    for (int col = 1; col <= 2; ++col) {
+        QRect cell;
+        ASSERT_TRUE(grid->CellRect(col, 1, cell));
+        auto* editor =
+            grid->viewport()->findChild<QLineEdit*>(QStringLiteral("cellEditor%1").arg(col));
+        ASSERT_NE(editor, nullptr);
+        for (int clicks = 0; clicks < 2 && !editor->isVisible(); ++clicks)
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        ASSERT_TRUE(editor->isVisible()) << col;
+        Type(editor, col == 1 ? text1 : text2);
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+}
+
+TEST_F(LearnerScenario, ANewLanguageFileWithALessonOfFivePairsIsExercisedAndChecks) {
+    const std::vector<std::pair<QString, QString>> pairs{{"house", "Haus"},
+                                                         {"tree", "Baum"},
+                                                         {"door", "T\u00FCr"},
+                                                         {"bread", "Brot"},
+                                                         {"water", "Wasser"}};
+    auto window = Start();
+    QString saved;
+    WhenModalOpens(window.get(), [&](QWidget* modal) {
+        auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
+        ASSERT_NE(editor, nullptr);
+        Activate(editor);
+        QTest::mouseClick(editor->btnNewLangFile, Qt::LeftButton);
+        ASSERT_TRUE(editor->editLang1->hasFocus());
+        Type(editor->editLang1, "English");
+        QTest::keyClick(editor->editLang1, Qt::Key_Tab);
+        Type(editor->editLang2, "Deutsch");
+        QTest::keyClick(editor->editLang2, Qt::Key_Tab);
+        ASSERT_TRUE(WaitFor([&] { return editor->editFileName->text() == "Eng_Deu"; }));
+
+        WhenModalOpens(editor, [&](QWidget* inner) {
+            auto* lessons = qobject_cast<TeditLessonDlg*>(inner);
+            ASSERT_NE(lessons, nullptr);
+            Activate(lessons);
+            for (std::size_t i = 0; i < pairs.size(); ++i) {
+                if (i > 0)
+                    QTest::mouseClick(lessons->btnAddEntry, Qt::LeftButton);
+                TypePair(*lessons, pairs[i].first, pairs[i].second);
+            }
+            EXPECT_EQ(lessons->labelEntryValue->text(), " : 5");
+            Shot("2-lesson-editor");
+            QTest::mouseClick(lessons->btnSafe, Qt::LeftButton);
+        });
+        QTest::mouseClick(editor->btnNewLesson, Qt::LeftButton);
+        ASSERT_EQ(editor->lessonList->count(), 1);
+        Activate(editor);
+
+        WhenModalOpens(editor, [&](QWidget* inner) {
+            auto* files = qobject_cast<QFileDialog*>(inner);
+            ASSERT_NE(files, nullptr);
+            auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+            saved = files->directory().absoluteFilePath(name->text());
+            Shot("2-save-as");
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QTest::mouseClick(editor->btnSaveLangfileAs, Qt::LeftButton);
+        Activate(editor);
+        const QRect item = editor->lessonList->visualItemRect(editor->lessonList->item(0));
+        QTest::mouseClick(editor->lessonList->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(item.left() + 10, item.center().y()));
+        ASSERT_TRUE(WaitFor([&] { return editor->labelValueTotalWords->text() == ": 5"; }));
+        Shot("2-editor-ticked");
+        QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+    });
+    Click(window->btnEditExercise);
+    EXPECT_TRUE(saved.endsWith("LangFiles/Eng_Deu/Eng_Deu.lang")) << saved.toStdString();
+    EXPECT_EQ(Exercise(*window).LangFileName, "LangFiles/Eng_Deu/Eng_Deu.lang");
+    EXPECT_EQ(window->panelLangFile->text(), "English - Deutsch");
+
+    Click(window->btnExerciseRun);
+    TExerciseDlg* ex = ExerciseOf(*window);
+    ASSERT_NE(ex, nullptr);
+    ASSERT_EQ(Exercise(*window).ExerciseWords.size(), 5u);
+    std::set<std::pair<int, int>> ids;
+    for (const ExerciseEntry& entry : Exercise(*window).ExerciseWords)
+        ids.insert({entry.lesson, entry.pairId});
+    EXPECT_EQ(ids, (std::set<std::pair<int, int>>{{1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}}));
+    Click(ex->btnRun);
+    ASSERT_TRUE(WaitFor([&] { return !ex->Run().PresentedText().empty(); }, kRunMs));
+    std::set<QString> texts;
+    for (const auto& [one, two] : pairs)
+        texts.insert({one, two});
+    EXPECT_EQ(texts.count(QtFromCp1252(ex->Run().PresentedText())), 1u);
+    WaitFor([] { return false; }, 1500);
+    Shot("2-exercise");
+    ex->close();
+    Exit(window);
+
+    QProcess check;
+    check.start(LEXARO_LANG_TOOL, {"check", saved});
+    ASSERT_TRUE(check.waitForFinished(30000));
+    const QString report = QString::fromUtf8(check.readAllStandardOutput());
+    std::printf("scenario 2: %s\n", report.toUtf8().constData());
+    EXPECT_EQ(check.exitCode(), 0) << report.toStdString();
+    for (const char* line :
+         {"valid language file", "language 1:    English", "language 2:    Deutsch",
+          "lessons:       1 (1-1)", "pairs:         5", "pairs in use:  5", "lines skipped: 0"})
+        EXPECT_TRUE(report.contains(line)) << line << "\n" << report.toStdString();
+}
+
+TEST_F(LearnerScenario, GermanManualModeAndTheCardFontAreThereAtTheSecondStart) {
+    auto window = Start();
+    window->mAppGerman->trigger();
+    const TAppLangHandler& texts = *window->Logic().Texts();
+    EXPECT_EQ(window->mExercise->title(), QtFromCp1252(texts.GetText(13)));
+
+    WhenModalOpens(window.get(), [](QWidget* modal) {
+        auto* settings = qobject_cast<TDlgProperty*>(modal);
+        ASSERT_NE(settings, nullptr);
+        Activate(settings);
+        QTest::mouseClick(settings->rbManualPresent, Qt::LeftButton);
+        settings->tabsheetControl->setCurrentWidget(settings->fontPage);
+        QApplication::processEvents();
+        settings->fontPage->cbFont->InnerBox()->setCurrentIndex(1); // Arial
+        settings->fontPage->cbColor->InnerBox()->setCurrentIndex(
+            6); // fuchsia: nowhere else on the card
+        Shot("3-settings-font");
+        QTest::mouseClick(settings->btnSave, Qt::LeftButton);
+    });
+    Click(window->btnGeneralProperty);
+    Exit(window);
+
+    window = Start();
+    const TAppLangHandler& german = *window->Logic().Texts();
+    EXPECT_EQ(window->Logic().UiLanguage(), "DE");
+    EXPECT_EQ(window->mExercise->title(), QtFromCp1252(german.GetText(13)));
+    EXPECT_EQ(window->btnExerciseRun->toolTip(), QtFromCp1252(german.GetText(9)));
+    const TAppIniFile& settings = *window->Logic().Settings();
+    EXPECT_FALSE(settings.general.AutoPresent);
+    EXPECT_EQ(settings.font.Font, "Arial");
+    EXPECT_EQ(settings.font.Color, 6);
+    Shot("3-second-start-german");
+
+    Click(window->btnExerciseRun);
+    TExerciseDlg* ex = ExerciseOf(*window);
+    ASSERT_NE(ex, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ex));
+    EXPECT_FALSE(ex->Run().Automatic());
+    EXPECT_EQ(ex->modeValue->text(), QtFromCp1252(german.GetText(26)));
+    // Manual mode: the first card comes at once; its letters are written in the card font.
+    ASSERT_TRUE(WaitFor([&] { return !ex->Run().PresentedText().empty(); }, kRunMs));
+    WaitFor([] { return false; }, 2500);
+    EXPECT_EQ(ex->Canvas().Font().family(), "Arial");
+    const QImage card = ex->groundImage->grab().toImage();
+    int coloured = 0;
+    for (int y = 0; y < card.height(); ++y)
+        for (int x = 0; x < card.width(); ++x) {
+            const QColor c = card.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() > 200)
+                ++coloured;
+        }
+    EXPECT_GT(coloured, 40) << "no letters in fuchsia on the card";
+    Shot("3-card-arial-fuchsia");
+    std::printf("scenario 3: card text \"%s\" in %s, %d fuchsia pixels\n",
+                ex->Run().PresentedText().c_str(),
+                QFontInfo(ex->Canvas().Font()).family().toUtf8().constData(), coloured);
+    ex->close();
+    Exit(window);
+}
+
+} // namespace
+} // namespace lexaro

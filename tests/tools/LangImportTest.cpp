@@ -1,0 +1,296 @@
+// The sources of lexaro-lang import other than its own table: KVTML 2 and flashcard text
+// exports, their detection, the placing of their lessons and the doubles within a lesson.
+#include "LangImport.h"
+
+#include "LangTool.h"
+
+#include "data/LangFHandler.h"
+#include "support/TestFiles.h"
+
+#include <cstdlib>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+namespace lexaro {
+namespace {
+
+std::string Sample(const std::string& name) {
+    const char* data = std::getenv("LEXARO_TEST_DATA");
+    return test::ReadFileBytes(std::string(data ? data : ".") + "/samples/" + name);
+}
+
+std::string SamplePath(const std::string& name) {
+    const char* data = std::getenv("LEXARO_TEST_DATA");
+    return std::string(data ? data : ".") + "/samples/" + name;
+}
+
+struct TPair {
+    std::int32_t lesson;
+    std::string text1, text2;
+    bool use;
+    bool operator==(const TPair&) const = default;
+};
+
+std::vector<TPair> Pairs(const TImportSource& source) {
+    std::vector<TPair> pairs;
+    for (const auto& row : source.rows)
+        pairs.push_back({row.lesson, row.text1, row.text2, row.use});
+    return pairs;
+}
+
+std::vector<std::string> Problems(const TImportSource& source) {
+    std::vector<std::string> out;
+    for (const auto& p : source.problems)
+        out.push_back(std::to_string(p.line) + ": " + p.message);
+    return out;
+}
+
+TEST(ImportFormat, IsDetectedFromTheContent) {
+    const std::pair<std::string, TImportFormat> cases[] = {
+        {"<?xml version=\"1.0\"?><kvtml/>", TImportFormat::Kvtml},
+        {"\xEF\xBB\xBF  \n<kvtml version=\"2.0\"/>", TImportFormat::Kvtml},
+        {std::string("\xFF\xFE<\0k\0", 6), TImportFormat::Kvtml},
+        {"lesson\ttext1\ttext2\n", TImportFormat::Table},
+        {"\n1\tdog\tHund\n2\tcat\tKatze\t1\t0\n", TImportFormat::Table},
+        {"#separator:tab\n1\tdog\tHund\n", TImportFormat::Flashcards},
+        {"dog\tHund\n", TImportFormat::Flashcards},
+        {"1\tdog\tHund\ncat\tKatze\n", TImportFormat::Flashcards},
+        {"la casa;the house\n", TImportFormat::Flashcards},
+    };
+    for (const auto& [content, format] : cases)
+        EXPECT_EQ(DetectFormat(content), format) << content;
+    EXPECT_EQ(FormatFromName("KVTML"), TImportFormat::Kvtml);
+    EXPECT_EQ(FormatFromName("tsv"), TImportFormat::Table);
+    EXPECT_FALSE(FormatFromName("csv").has_value());
+}
+
+TEST(KvtmlImport, ReadsEntriesLessonsAndLanguageNames) {
+    const TImportSource source = ReadKvtmlSource(Sample("animals.kvtml"));
+    EXPECT_TRUE(source.problems.empty()) << Problems(source)[0];
+    EXPECT_EQ(source.lang1, "English");
+    EXPECT_EQ(source.lang2, "Deutsch");
+    // Nested containers are lessons of their own; entries in none go into one more lesson.
+    EXPECT_EQ(source.lessonNames, (std::vector<std::string>{"Animals", "Animals / Birds", "Food",
+                                                            "(entries in no lesson)"}));
+    EXPECT_EQ(Pairs(source), (std::vector<TPair>{
+                                 {1, "the dog", "der Hund", true},
+                                 {1, "the cat", "die Katze", true},
+                                 {2, "the bird", "der Vogel", true},
+                                 {3, "the <green> apple", "der gr\xFCne Apfel", true},
+                                 {3, "bread & butter", "Butterbrot", false},
+                                 {4, "the water", "das Wasser", true},
+                             }));
+    EXPECT_EQ(source.rows[0].line, 20);
+    EXPECT_EQ(source.rows[0].origin, "entry 0");
+}
+
+TEST(KvtmlImport, SaysWhatCannotBeStoredWithEntryAndLine) {
+    const TImportSource source = ReadKvtmlSource(Sample("broken.kvtml"));
+    EXPECT_EQ(Problems(source),
+              (std::vector<std::string>{
+                  "9: entry 1, translation 1: U+65E5 \"\xE6\x97\xA5\" is outside Windows-1252 and "
+                  "cannot be stored",
+                  "13: entry 2, translation 0: \"@\" cannot be stored in the first language's text",
+                  "17: entry 3, translation 1: there is no text",
+                  "29: lesson \"Numbers\" names entry 9, which the file does not hold",
+              }));
+    EXPECT_EQ(Pairs(source),
+              (std::vector<TPair>{{1, "one", "eins", true}, {1, "ONE", "EINS", true}}));
+    EXPECT_EQ(source.lessonNames.size(), 1u) << "the entries in no lesson could not be stored";
+
+    const std::pair<std::string, std::string> files[] = {
+        {"<kvtml><entries>", "1: not well-formed XML: "},
+        {"<?xml version=\"1.0\"?>\n<vocabulary/>", "2: not a KVTML file: the document is "
+                                                   "<vocabulary>, not <kvtml>"},
+        {"<kvtml version=\"1.0\"/>", "1: KVTML version 1.0 is not read, only version 2"},
+        {"<kvtml version=\"2.0\">\n<entries/></kvtml>", "1: the file holds no entries"},
+        {"<kvtml><entries><entry id=\"1\"/><entry id=\"1\"/></entries></kvtml>",
+         "1: entry 1, translation 0: there is no text"},
+    };
+    for (const auto& [xml, problem] : files) {
+        const auto problems = Problems(ReadKvtmlSource(xml));
+        ASSERT_FALSE(problems.empty()) << xml;
+        EXPECT_EQ(problems[0].substr(0, problem.size()), problem) << xml;
+    }
+}
+
+TEST(FlashcardImport, ReadsHeadersDecksQuotesAndHtml) {
+    const TImportSource source = ReadFlashcardSource(Sample("cards-tab.txt"));
+    EXPECT_TRUE(source.problems.empty()) << Problems(source)[0];
+    EXPECT_EQ(source.lessonNames, (std::vector<std::string>{"Home::Rooms", "Verbs"}));
+    EXPECT_EQ(Pairs(source), (std::vector<TPair>{
+                                 {1, "the house", "das Haus", true},
+                                 {1, "the kitchen",
+                                  "die K\xFC"
+                                  "che",
+                                  true},
+                                 {2, "to say \"hello\"", "hallo sagen", true},
+                                 {1, "the garden", "der Garten", true},
+                             }));
+    EXPECT_EQ(source.rows[3].line, 9);
+
+    const TImportSource plain = ReadFlashcardSource(Sample("cards-semicolon.txt"));
+    EXPECT_FALSE(plain.hasLessons);
+    EXPECT_EQ(Problems(plain), (std::vector<std::string>{
+                                   "6: a note needs a front and a back separated by semicolons"}));
+    EXPECT_EQ(Pairs(plain), (std::vector<TPair>{{0, "la casa", "the house", true},
+                                                {0, "el perro", "the dog; a friend", true},
+                                                {0, "el gato", "the cat", true}}));
+}
+
+TEST(FlashcardImport, FieldsAsTheHeadersSay) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> fronts; // then the problems
+        std::vector<std::string> problems;
+    };
+    const Case cases[] = {
+        // Without HTML a field is taken as it stands (sound references aside).
+        {"#html:false\n<b>a</b> &amp; b\tx\n", {"<b>a</b> &amp; b"}, {}},
+        // Tags that break text become one blank; entities and no-break spaces are decoded.
+        {"a<br/>b<div>c</div>&nbsp;&nbsp;d&#233;&#xE9;&bogus; <i>e</i>f\tx\n",
+         {"a b c d\xE9\xE9&bogus; ef"},
+         {}},
+        {"#separator:Pipe\n#guid column:1\nid1|front|back\n", {"front"}, {}},
+        // Media references go, also those that others enclosed.
+        {"#html:false\n[so[sound:a.mp3]und:b.mp3]word\tx\n", {"word"}, {}},
+        {"#separator:,\n\"a,b\",c\n", {"a,b"}, {}},
+        {"#separator:nothing\na\tb\n",
+         {},
+         {"1: #separator: 'nothing' is not tab, semicolon, "
+          "comma, space, pipe, colon or one character"}},
+        {"#html:maybe\na\tb\n", {}, {"1: #html: 'maybe' is not true or false"}},
+        {"#html:false\n\"two\nlines\"\tx\nok\ty\n",
+         {"ok"},
+         {"2: front: a line break cannot be stored in a word pair"}},
+        {"a\t\"never closed\n", {}, {"1: a field's opening quote is never closed"}},
+        {"a#b\tx\n", {}, {"1: front: \"#\" cannot be stored in a word pair"}},
+    };
+    for (const auto& c : cases) {
+        const TImportSource source = ReadFlashcardSource(c.text);
+        std::vector<std::string> fronts;
+        for (const auto& row : source.rows)
+            fronts.push_back(row.text1);
+        EXPECT_EQ(fronts, c.fronts) << c.text;
+        EXPECT_EQ(Problems(source), c.problems) << c.text;
+    }
+}
+
+TEST(ImportPlacing, LessonsDoublesAndFullLessons) {
+    TImportSource source = ReadFlashcardSource("one\teins\nOne\tEins\n\xC3\x89t\xC3\xA9\tSommer\n"
+                                               "\xC3\xA9T\xC3\x89\tx\n");
+    PlaceRows(source, std::nullopt);
+    for (const auto& row : source.rows)
+        EXPECT_EQ(row.lesson, 1) << "a flat source goes into lesson 1";
+    // Case is ignored for accented letters too, and only within a lesson.
+    const auto doubles = FindDoubles(source.rows);
+    ASSERT_EQ(doubles.size(), 2u);
+    EXPECT_EQ(doubles[0].row, 1u);
+    EXPECT_EQ(doubles[0].first, 0u);
+    EXPECT_EQ(doubles[1].row, 3u);
+    source.rows[3].lesson = 2;
+    EXPECT_EQ(FindDoubles(source.rows).size(), 1u);
+    EXPECT_EQ(DropDoubles(source.rows), 1u);
+    EXPECT_EQ(source.rows.size(), 3u);
+    EXPECT_EQ(source.rows[1].text1, "\xC9t\xE9");
+
+    // --lesson puts a source with lessons into one lesson, which holds at most 1,000,000 pairs.
+    TImportSource decks = ReadFlashcardSource(Sample("cards-tab.txt"));
+    PlaceRows(decks, 5);
+    for (const auto& row : decks.rows)
+        EXPECT_EQ(row.lesson, 5);
+    TImportSource many;
+    many.rows.resize(kMaxPairsPerLesson + 2);
+    PlaceRows(many, 3);
+    EXPECT_EQ(many.rows.size(), static_cast<std::size_t>(kMaxPairsPerLesson));
+    ASSERT_EQ(many.problems.size(), 1u);
+    EXPECT_EQ(many.problems[0].rows, 2);
+}
+
+class ImportCommand : public ::testing::Test {
+protected:
+    int Run(std::vector<std::string> args) {
+        out.str({});
+        err.str({});
+        return RunLangTool(args, out, err);
+    }
+    std::ostringstream out, err;
+    test::TempDir dir{"lexaro_import_"};
+};
+
+TEST_F(ImportCommand, KvtmlNamesItsLanguagesAndTheLessonsAreShown) {
+    const std::string lang = dir.file("animals.lang");
+    ASSERT_EQ(Run({"import", SamplePath("animals.kvtml"), lang}), kLangToolOk) << err.str();
+    EXPECT_EQ(out.str(), lang + ": 6 pair(s) in 4 lesson(s) from a KVTML file\n"
+                                "  lesson 1: Animals (2 pair(s))\n"
+                                "  lesson 2: Animals / Birds (1 pair(s))\n"
+                                "  lesson 3: Food (2 pair(s))\n"
+                                "  lesson 4: (entries in no lesson) (1 pair(s))\n");
+    TLangFHandler model;
+    ASSERT_TRUE(model.Load(lang));
+    EXPECT_EQ(model.GetLang1Name(), "English");
+    EXPECT_FALSE(model.LessonAt(3)->PairAt(1)->use) << "the deactivated entry";
+
+    // Names given on the command line win; a flat source needs them.
+    ASSERT_EQ(Run({"import", SamplePath("animals.kvtml"), lang, "--force", "--lang2", "German",
+                   "--lesson", "9"}),
+              kLangToolOk);
+    EXPECT_EQ(out.str(), lang + ": 6 pair(s) in 1 lesson(s) from a KVTML file\n");
+    ASSERT_TRUE(model.Load(lang));
+    EXPECT_EQ(model.GetLang2Name(), "German");
+    EXPECT_EQ(model.LessonAt(9)->PairCount(), 6);
+    EXPECT_EQ(Run({"import", SamplePath("cards-tab.txt"), dir.file("x.lang"), "--lang1", "E"}),
+              kLangToolUsage);
+    EXPECT_NE(err.str().find("import needs --lang2 NAME"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"import", SamplePath("cards-tab.txt"), dir.file("x.lang"), "--lang1", "E",
+                   "--lang2", "D", "--format", "csv"}),
+              kLangToolUsage);
+}
+
+TEST_F(ImportCommand, BadItemsStopTheImportAndDoublesAreToldOrMerged) {
+    const std::string lang = dir.file("numbers.lang");
+    const std::vector<std::string> args = {
+        "import", SamplePath("broken.kvtml"), lang, "--lang1", "English", "--lang2", "Deutsch"};
+    EXPECT_EQ(Run(args), kLangToolBadData);
+    EXPECT_NE(err.str().find("broken.kvtml:9: entry 1, translation 1: U+65E5"), std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find(lang + ": not written (give --skip-bad"), std::string::npos);
+    EXPECT_FALSE(CheckFileExists(lang));
+
+    auto skipping = args;
+    skipping.push_back("--skip-bad");
+    ASSERT_EQ(Run(skipping), kLangToolOk) << err.str();
+    EXPECT_NE(err.str().find("broken.kvtml:20: entry 4: lesson 1: \"ONE\" doubles the first "
+                             "text of line 5 (entry 0)\n"),
+              std::string::npos)
+        << err.str();
+    EXPECT_NE(out.str().find("2 pair(s) in 1 lesson(s) from a KVTML file, 4 bad item(s) left "
+                             "out, 1 double(s) kept"),
+              std::string::npos)
+        << out.str();
+    skipping.push_back("--merge");
+    skipping.push_back("--force");
+    ASSERT_EQ(Run(skipping), kLangToolOk) << err.str();
+    EXPECT_NE(err.str().find("(entry 0); left out"), std::string::npos);
+    TLangFHandler model;
+    ASSERT_TRUE(model.Load(lang));
+    EXPECT_EQ(model.LessonAt(1)->PairCount(), 1);
+
+    // The content decides, not the name; --format overrides.
+    const std::string table = dir.file("table.kvtml");
+    test::WriteFileBytes(table, "1\tdog\tHund\n");
+    EXPECT_EQ(Run({"import", table, dir.file("t.lang"), "--lang1", "E", "--lang2", "D"}),
+              kLangToolOk);
+    EXPECT_EQ(out.str(), dir.file("t.lang") + ": 1 pair(s) in 1 lesson(s)\n");
+    EXPECT_EQ(Run({"import", table, dir.file("t2.lang"), "--lang1", "E", "--lang2", "D", "--format",
+                   "kvtml"}),
+              kLangToolBadData);
+    EXPECT_NE(err.str().find("not well-formed XML"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"import", table, dir.file("t3.lang"), "--lang1", "E", "--lang2", "D", "--lesson",
+                   "2"}),
+              kLangToolUsage);
+}
+
+} // namespace
+} // namespace lexaro

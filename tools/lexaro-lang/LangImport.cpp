@@ -1,0 +1,783 @@
+#include "LangImport.h"
+
+#include "data/Charset.h"
+#include "data/StrUtil.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <unordered_map>
+
+namespace lexaro {
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+std::string_view SkipBom(std::string_view text) {
+    if (text.substr(0, kBom.size()) == kBom)
+        text.remove_prefix(kBom.size());
+    return text;
+}
+
+bool IsXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view TrimXmlSpace(std::string_view s) {
+    while (!s.empty() && IsXmlSpace(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsXmlSpace(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// --- Line numbers of byte offsets -------------------------------------------------------
+
+class TLineIndex {
+public:
+    explicit TLineIndex(std::string_view text) {
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n')
+                ends_.push_back(i);
+    }
+    // The 1-based line of a byte offset; 0 for an unknown offset.
+    std::int32_t LineOf(std::ptrdiff_t offset) const {
+        if (offset < 0)
+            return 0;
+        const auto at =
+            std::lower_bound(ends_.begin(), ends_.end(), static_cast<std::size_t>(offset));
+        return static_cast<std::int32_t>(at - ends_.begin()) + 1;
+    }
+
+private:
+    std::vector<std::size_t> ends_;
+};
+
+// --- KVTML ------------------------------------------------------------------------------
+
+// All character data of an element (text and CDATA parts), as the parser decoded it.
+std::string AllText(const pugi::xml_node& node) {
+    std::string text;
+    for (const pugi::xml_node part : node.children())
+        if (part.type() == pugi::node_pcdata || part.type() == pugi::node_cdata)
+            text += part.value();
+    return text;
+}
+
+struct TKvtmlEntry {
+    std::string id;
+    std::int32_t line = 0;
+    bool storable = false;
+    std::string text1, text2; // Windows-1252
+    bool use = true;
+    bool inLesson = false;
+};
+
+// --- Flashcard text ---------------------------------------------------------------------
+
+struct TNamedEntity {
+    std::string_view name;
+    char32_t cp;
+};
+
+// The entities of HTML's Latin-1 range in code order, from U+00A0.
+constexpr std::string_view kLatin1Entities[] = {
+    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",
+    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn",
+    "sup2",   "sup3",   "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",
+    "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde",
+    "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave",
+    "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde",
+    "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",
+    "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
+    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",   "eth",
+    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
+    "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
+
+constexpr TNamedEntity kOtherEntities[] = {
+    {"amp", U'&'},         {"lt", U'<'},          {"gt", U'>'},          {"quot", U'"'},
+    {"apos", U'\''},       {"euro", U'\u20AC'},   {"ndash", U'\u2013'},  {"mdash", U'\u2014'},
+    {"lsquo", U'\u2018'},  {"rsquo", U'\u2019'},  {"sbquo", U'\u201A'},  {"ldquo", U'\u201C'},
+    {"rdquo", U'\u201D'},  {"bdquo", U'\u201E'},  {"hellip", U'\u2026'}, {"bull", U'\u2022'},
+    {"trade", U'\u2122'},  {"dagger", U'\u2020'}, {"Dagger", U'\u2021'}, {"permil", U'\u2030'},
+    {"lsaquo", U'\u2039'}, {"rsaquo", U'\u203A'}, {"OElig", U'\u0152'},  {"oelig", U'\u0153'},
+    {"Scaron", U'\u0160'}, {"scaron", U'\u0161'}, {"Yuml", U'\u0178'},   {"Zcaron", U'\u017D'},
+    {"zcaron", U'\u017E'}, {"fnof", U'\u0192'},   {"circ", U'\u02C6'},   {"tilde", U'\u02DC'}};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The character an entity's name (between "&" and ";") stands for, or nothing.
+std::optional<char32_t> EntityValue(std::string_view name) {
+    if (name.size() >= 2 && name[0] == '#') {
+        const bool hex = name[1] == 'x' || name[1] == 'X';
+        const std::string_view digits = name.substr(hex ? 2 : 1);
+        if (digits.empty() || digits.size() > 8)
+            return std::nullopt;
+        char32_t cp = 0;
+        for (const char c : digits) {
+            const std::int32_t d = hex ? HexDigitValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+            if (d < 0)
+                return std::nullopt;
+            cp = cp * (hex ? 16 : 10) + static_cast<char32_t>(d);
+            if (cp > 0x10FFFF)
+                return std::nullopt;
+        }
+        if (cp == 0 || (cp >= 0xD800 && cp <= 0xDFFF))
+            return std::nullopt;
+        return cp;
+    }
+    for (std::size_t i = 0; i < std::size(kLatin1Entities); ++i)
+        if (kLatin1Entities[i] == name)
+            return static_cast<char32_t>(0xA0 + i);
+    for (const auto& entity : kOtherEntities)
+        if (entity.name == name)
+            return entity.cp;
+    return std::nullopt;
+}
+
+// Tags after which text reads on as after a line break.
+bool BreaksText(std::string_view tag) {
+    static constexpr std::string_view kBlocks[] = {
+        "br", "div", "p",  "li", "ul", "ol", "tr", "td",  "th",        "table",
+        "h1", "h2",  "h3", "h4", "h5", "h6", "hr", "pre", "blockquote"};
+    const std::string name = LowerAscii(tag);
+    return std::find(std::begin(kBlocks), std::end(kBlocks), name) != std::end(kBlocks);
+}
+
+// The text without media references "[sound:...]", also those that the removal of others
+// would bring together ("[so[sound:a]und:b]"), so that none is left.
+std::string RemoveSoundReferences(std::string_view text) {
+    constexpr std::string_view kOpen = "[sound:";
+    std::string out;
+    std::vector<std::size_t> open; // where references still open start in out
+    for (const char c : text) {
+        if (c == ']' && !open.empty()) {
+            out.resize(open.back());
+            open.pop_back();
+            continue;
+        }
+        out += c;
+        if (c == ':' && out.size() >= kOpen.size() &&
+            std::string_view(out).substr(out.size() - kOpen.size()) == kOpen)
+            open.push_back(out.size() - kOpen.size());
+    }
+    return out;
+}
+
+// A field of an export with HTML as plain text: tags removed (those that break text become a
+// blank), entities decoded, media references removed, blanks (no-break spaces and line
+// breaks too) run together into one space, none at either end.
+std::string PlainFromHtml(std::string_view html) {
+    std::string text;
+    std::size_t i = 0;
+    while (i < html.size()) {
+        const char c = html[i];
+        if (c == '<') {
+            if (html.substr(i, 4) == "<!--") {
+                const auto end = html.find("-->", i + 4);
+                i = end == std::string_view::npos ? html.size() : end + 3;
+                continue;
+            }
+            const char next = i + 1 < html.size() ? html[i + 1] : '\0';
+            const bool tag = (next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z') ||
+                             next == '/' || next == '!' || next == '?';
+            const auto end = tag ? html.find('>', i + 1) : std::string_view::npos;
+            if (end != std::string_view::npos) {
+                std::string_view inside = html.substr(i + 1, end - i - 1);
+                if (!inside.empty() && inside.front() == '/')
+                    inside.remove_prefix(1);
+                const auto nameEnd = inside.find_first_of(" \t\r\n/");
+                if (BreaksText(inside.substr(0, nameEnd)))
+                    text += ' ';
+                i = end + 1;
+                continue;
+            }
+        } else if (c == '&') {
+            const auto semi = html.find(';', i + 1);
+            if (semi != std::string_view::npos && semi - i <= 10) {
+                if (const auto cp = EntityValue(html.substr(i + 1, semi - i - 1))) {
+                    AppendUtf8(text, *cp);
+                    i = semi + 1;
+                    continue;
+                }
+            }
+        }
+        text += c;
+        ++i;
+    }
+    text = RemoveSoundReferences(text);
+    // Blanks run together; a no-break space counts as one.
+    std::string plain;
+    bool blank = true; // nothing at the start
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const bool nbsp = text[k] == '\xC2' && k + 1 < text.size() && text[k + 1] == '\xA0';
+        if (IsXmlSpace(text[k]) || nbsp) {
+            k += nbsp ? 1 : 0;
+            if (!blank)
+                plain += ' ';
+            blank = true;
+            continue;
+        }
+        plain += text[k];
+        blank = false;
+    }
+    if (!plain.empty() && plain.back() == ' ')
+        plain.pop_back();
+    return plain;
+}
+
+// The fields of one note. Fields past kMaxFields are counted, not kept.
+struct TNote {
+    static constexpr std::size_t kMaxFields = 256;
+    std::int32_t line = 0;
+    std::vector<std::string> fields;
+    std::size_t fieldCount = 0;
+    bool unclosedQuote = false;
+};
+
+// Reads the note that starts at pos (at the start of a line) and moves pos past its line end;
+// line counts the lines passed.
+TNote ReadNote(std::string_view text, std::size_t& pos, std::int32_t& line, char separator) {
+    TNote note;
+    note.line = line;
+    std::string field;
+    auto finishField = [&] {
+        if (note.fields.size() < TNote::kMaxFields)
+            note.fields.push_back(std::move(field));
+        ++note.fieldCount;
+        field.clear();
+    };
+    bool atFieldStart = true;
+    while (pos < text.size()) {
+        const char c = text[pos];
+        if (atFieldStart && c == '"') {
+            // A quoted field: up to the quote that no second quote follows.
+            ++pos;
+            for (;;) {
+                if (pos >= text.size()) {
+                    note.unclosedQuote = true;
+                    break;
+                }
+                const char q = text[pos++];
+                if (q == '"') {
+                    if (pos < text.size() && text[pos] == '"') {
+                        field += '"';
+                        ++pos;
+                        continue;
+                    }
+                    break;
+                }
+                if (q == '\n')
+                    ++line;
+                field += q;
+            }
+            atFieldStart = false;
+            continue;
+        }
+        atFieldStart = false;
+        if (c == separator) {
+            finishField();
+            atFieldStart = true;
+            ++pos;
+            continue;
+        }
+        if (c == '\n' || (c == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')) {
+            pos += c == '\r' ? 2 : 1;
+            ++line;
+            finishField();
+            return note;
+        }
+        field += c;
+        ++pos;
+    }
+    finishField();
+    return note;
+}
+
+std::string SeparatorName(char separator) {
+    switch (separator) {
+    case '\t':
+        return "tabs";
+    case ';':
+        return "semicolons";
+    case ',':
+        return "commas";
+    case ' ':
+        return "spaces";
+    default:
+        return std::string("\"") + separator + "\"";
+    }
+}
+
+std::optional<char> SeparatorFromHeader(std::string_view value) {
+    static constexpr std::pair<std::string_view, char> kNames[] = {
+        {"tab", '\t'},  {"semicolon", ';'}, {"comma", ','},
+        {"space", ' '}, {"pipe", '|'},      {"colon", ':'}};
+    for (const auto& [name, c] : kNames)
+        if (EqualsIgnoringAsciiCase(value, name))
+            return c;
+    if (value == "\\t")
+        return '\t';
+    const auto c = static_cast<unsigned char>(value.size() == 1 ? value[0] : 0);
+    // One printable ASCII character other than a quote.
+    if (c > 0x20 && c < 0x7F && c != '"')
+        return static_cast<char>(c);
+    return std::nullopt;
+}
+
+bool IsBlankLine(std::string_view line) {
+    return TrimXmlSpace(line).empty();
+}
+
+// The line at pos without its end (LF or CR LF); pos moves to the start of the next line.
+std::string_view TakeLine(std::string_view text, std::size_t& pos) {
+    const auto end = text.find('\n', pos);
+    std::string_view line = text.substr(pos, end == std::string_view::npos ? end : end - pos);
+    pos = end == std::string_view::npos ? text.size() : end + 1;
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+} // namespace
+
+const char* FormatName(TImportFormat format) {
+    switch (format) {
+    case TImportFormat::Table:
+        return "table";
+    case TImportFormat::Kvtml:
+        return "kvtml";
+    case TImportFormat::Flashcards:
+        return "flashcards";
+    }
+    return "table";
+}
+
+std::optional<TImportFormat> FormatFromName(std::string_view name) {
+    for (const auto format :
+         {TImportFormat::Table, TImportFormat::Kvtml, TImportFormat::Flashcards})
+        if (EqualsIgnoringAsciiCase(name, FormatName(format)))
+            return format;
+    if (EqualsIgnoringAsciiCase(name, "tsv"))
+        return TImportFormat::Table;
+    return std::nullopt;
+}
+
+const char* FormatDescription(TImportFormat format) {
+    switch (format) {
+    case TImportFormat::Table:
+        return "a table";
+    case TImportFormat::Kvtml:
+        return "a KVTML file";
+    case TImportFormat::Flashcards:
+        return "a flashcard text export";
+    }
+    return "a table";
+}
+
+TImportFormat DetectFormat(std::string_view bytes) {
+    // XML in UTF-16 or UTF-32 starts with a byte-order mark or a zero byte next to "<".
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF" ||
+        (bytes.size() >= 2 && (bytes[0] == '\0' || bytes[1] == '\0')))
+        return TImportFormat::Kvtml;
+    const std::string_view text = SkipBom(bytes);
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos)
+        return TImportFormat::Table;
+    if (text[first] == '<')
+        return TImportFormat::Kvtml;
+    // A table: its header, or rows of a lesson number and at least two more tabbed cells.
+    std::int32_t looked = 0;
+    bool table = true;
+    std::size_t pos = 0;
+    while (pos < text.size() && looked < 20 && table) {
+        const std::string_view line = TakeLine(text, pos);
+        if (IsBlankLine(line))
+            continue;
+        const std::string_view cell = TrimBlanks(line.substr(0, line.find('\t')));
+        if (looked == 0 && line[0] == '#')
+            return TImportFormat::Flashcards;
+        if (looked == 0 && EqualsIgnoringAsciiCase(cell, "lesson"))
+            return TImportFormat::Table;
+        std::int32_t number = 0;
+        table = TryStrToInt(cell, number) && std::count(line.begin(), line.end(), '\t') >= 2;
+        ++looked;
+    }
+    return table ? TImportFormat::Table : TImportFormat::Flashcards;
+}
+
+TImportSource ReadTableSource(std::string_view utf8) {
+    TTsvTable table = ParseTsv(utf8);
+    TImportSource source;
+    source.format = TImportFormat::Table;
+    source.rows = std::move(table.rows);
+    source.problems = std::move(table.problems);
+    source.tableLessons = true;
+    return source;
+}
+
+TImportSource ReadKvtmlSource(std::string_view bytes) {
+    TImportSource source;
+    source.format = TImportFormat::Kvtml;
+    auto fileProblem = [&](std::int32_t line, std::string message) {
+        source.problems.push_back({line, std::move(message)});
+    };
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
+    // Offsets count in the text the parser read: the file's own bytes when it is UTF-8.
+    const bool utf8 = parsed.encoding == pugi::encoding_utf8;
+    const TLineIndex lines(utf8 ? bytes : std::string_view());
+    auto lineOf = [&](std::ptrdiff_t offset) { return utf8 ? lines.LineOf(offset) : 0; };
+    if (!parsed) {
+        fileProblem(lineOf(parsed.offset),
+                    std::string("not well-formed XML: ") + parsed.description());
+        return source;
+    }
+    const pugi::xml_node root = doc.document_element();
+    if (std::string_view(root.name()) != "kvtml") {
+        fileProblem(lineOf(root.offset_debug()), "not a KVTML file: the document is <" +
+                                                     ShowText(root.name()) + ">, not <kvtml>");
+        return source;
+    }
+    const std::string_view version = TrimXmlSpace(root.attribute("version").value());
+    if (!version.empty() && version[0] != '2') {
+        fileProblem(lineOf(root.offset_debug()),
+                    "KVTML version " + ShowText(version) + " is not read, only version 2");
+        return source;
+    }
+    for (const pugi::xml_node identifier : root.child("identifiers").children("identifier")) {
+        const std::string_view id = TrimXmlSpace(identifier.attribute("id").value());
+        std::string* name = id == "0" ? &source.lang1 : id == "1" ? &source.lang2 : nullptr;
+        if (name != nullptr && name->empty())
+            *name = std::string(TrimXmlSpace(AllText(identifier.child("name"))));
+    }
+
+    // The entries in file order, each converted once.
+    std::vector<TKvtmlEntry> entries;
+    std::unordered_map<std::string, std::size_t> byId;
+    for (const pugi::xml_node node : root.child("entries").children("entry")) {
+        TKvtmlEntry entry;
+        entry.id = std::string(TrimXmlSpace(node.attribute("id").value()));
+        entry.line = lineOf(node.offset_debug());
+        const std::string label = "entry " + ShowText(entry.id);
+        auto problem = [&](const std::string& message) {
+            source.problems.push_back({entry.line, label + message});
+        };
+        if (entry.id.empty()) {
+            problem(": it has no id, so no lesson can name it");
+            continue;
+        }
+        if (!byId.emplace(entry.id, entries.size()).second) {
+            problem(": an earlier entry has the same id; this one is left out");
+            continue;
+        }
+        std::array<std::optional<std::string>, 2> texts;
+        for (const pugi::xml_node translation : node.children("translation")) {
+            const std::string_view id = TrimXmlSpace(translation.attribute("id").value());
+            const std::size_t side = id == "0" ? 0 : id == "1" ? 1 : 2;
+            if (side < 2 && !texts[side])
+                texts[side] = std::string(TrimXmlSpace(AllText(translation.child("text"))));
+        }
+        entry.use = std::string_view(TrimXmlSpace(AllText(node.child("deactivated")))) != "true";
+        std::string why;
+        for (std::size_t side = 0; side < 2 && why.empty(); ++side) {
+            const std::string name = label + ", translation " + std::to_string(side);
+            if (!texts[side] || texts[side]->empty())
+                why = name + ": there is no text";
+            else
+                why = StorableText(*texts[side], side == 1, name,
+                                   side == 0 ? entry.text1 : entry.text2);
+        }
+        if (why.empty() && !PairTextsFit(entry.text1, entry.text2))
+            why = label + ": the texts are too long for one stored line";
+        if (!why.empty())
+            source.problems.push_back({entry.line, why});
+        entry.storable = why.empty();
+        entries.push_back(std::move(entry));
+    }
+    if (entries.empty() && source.problems.empty())
+        fileProblem(lineOf(root.offset_debug()), "the file holds no entries");
+
+    auto addRow = [&](TKvtmlEntry& entry, std::int32_t lesson) {
+        entry.inLesson = true;
+        if (!entry.storable)
+            return;
+        TTsvRow row;
+        row.line = entry.line;
+        row.lesson = lesson;
+        row.text1 = entry.text1;
+        row.text2 = entry.text2;
+        row.use = entry.use;
+        row.origin = "entry " + ShowText(entry.id);
+        source.rows.push_back(std::move(row));
+    };
+    // Lessons in document order, a container before the containers inside it; an explicit
+    // stack, since containers may nest as deep as a file likes.
+    std::vector<std::pair<pugi::xml_node, std::string>> stack;
+    const pugi::xml_node lessons = root.child("lessons");
+    for (pugi::xml_node c = lessons.last_child(); c; c = c.previous_sibling())
+        if (std::string_view(c.name()) == "container")
+            stack.emplace_back(c, std::string());
+    while (!stack.empty()) {
+        auto [container, parent] = std::move(stack.back());
+        stack.pop_back();
+        std::string name(TrimXmlSpace(AllText(container.child("name"))));
+        if (name.empty())
+            name = "(no name)";
+        if (!parent.empty())
+            name = parent + " / " + name;
+        if (container.child("entry")) {
+            source.lessonNames.push_back(name);
+            const auto lesson = static_cast<std::int32_t>(source.lessonNames.size());
+            for (const pugi::xml_node ref : container.children("entry")) {
+                const std::string id(TrimXmlSpace(ref.attribute("id").value()));
+                const auto found = byId.find(id);
+                if (found == byId.end()) {
+                    source.problems.push_back(
+                        {lineOf(ref.offset_debug()), "lesson \"" + ShowText(name) +
+                                                         "\" names entry " + ShowText(id) +
+                                                         ", which the file does not hold"});
+                    continue;
+                }
+                addRow(entries[found->second], lesson);
+            }
+        }
+        for (pugi::xml_node c = container.last_child(); c; c = c.previous_sibling())
+            if (std::string_view(c.name()) == "container")
+                stack.emplace_back(c, name);
+    }
+    source.hasLessons = !source.lessonNames.empty();
+    // Entries that no lesson names: one more lesson, or the whole of a flat file.
+    bool leftOver = false;
+    for (const auto& entry : entries)
+        leftOver = leftOver || (!entry.inLesson && entry.storable);
+    if (leftOver && source.hasLessons)
+        source.lessonNames.push_back("(entries in no lesson)");
+    const auto last = static_cast<std::int32_t>(source.lessonNames.size());
+    for (auto& entry : entries)
+        if (!entry.inLesson)
+            addRow(entry, last);
+    return source;
+}
+
+TImportSource ReadFlashcardSource(std::string_view utf8) {
+    TImportSource source;
+    source.format = TImportFormat::Flashcards;
+    const std::string_view text = SkipBom(utf8);
+    std::size_t pos = 0;
+    std::int32_t line = 1;
+
+    std::optional<char> separator;
+    bool html = true;
+    std::string deckName;
+    // 1-based columns of the fields that are not front or back.
+    std::map<std::string, std::int32_t> columns;
+    // Header lines: "#key:value" at the top.
+    while (pos < text.size() && text[pos] == '#') {
+        const std::int32_t headerLine = line++;
+        const std::string_view header = TakeLine(text, pos);
+        const auto split = SplitAtFirst(header.substr(1), ':');
+        if (!split)
+            continue; // a comment
+        const std::string key = LowerAscii(TrimBlanks(split->first));
+        const std::string_view value = TrimBlanks(split->second);
+        auto problem = [&](const std::string& message) {
+            source.problems.push_back({headerLine, message});
+        };
+        if (key == "separator") {
+            separator = SeparatorFromHeader(value);
+            if (!separator)
+                problem("#separator: '" + ShowText(value) +
+                        "' is not tab, semicolon, comma, space, pipe, colon or one character");
+        } else if (key == "html") {
+            if (EqualsIgnoringAsciiCase(value, "true"))
+                html = true;
+            else if (EqualsIgnoringAsciiCase(value, "false"))
+                html = false;
+            else
+                problem("#html: '" + ShowText(value) + "' is not true or false");
+        } else if (key == "deck") {
+            deckName = std::string(value);
+        } else if (key == "deck column" || key == "guid column" || key == "notetype column" ||
+                   key == "tags column") {
+            std::int32_t column = 0;
+            if (!TryStrToInt(value, column) || column < 1 ||
+                column > static_cast<std::int32_t>(TNote::kMaxFields))
+                problem("#" + key + ": '" + ShowText(value) + "' is not a column from 1 to " +
+                        std::to_string(TNote::kMaxFields));
+            else
+                columns[key] = column;
+        }
+    }
+    if (!source.problems.empty())
+        return source; // the notes would be read wrongly
+    if (!separator) {
+        // The first of the next lines that holds a tab or a semicolon decides (a quoted field
+        // may hold line breaks before the first separator).
+        separator = ';';
+        std::size_t look = pos;
+        for (int n = 0; n < 50 && look < text.size(); ++n) {
+            const std::string_view next = TakeLine(text, look);
+            if (next.find('\t') != std::string_view::npos) {
+                separator = '\t';
+                break;
+            }
+            if (next.find(';') != std::string_view::npos)
+                break;
+        }
+    }
+    const auto deckColumn = columns.count("deck column") ? columns["deck column"] : 0;
+    source.hasLessons = deckColumn > 0 || !deckName.empty();
+    std::unordered_map<std::string, std::int32_t> lessonOf;
+
+    while (pos < text.size()) {
+        std::size_t next = pos;
+        if (IsBlankLine(TakeLine(text, next))) {
+            pos = next;
+            ++line;
+            continue;
+        }
+        TNote note = ReadNote(text, pos, line, *separator);
+        auto problem = [&](const std::string& message) {
+            source.problems.push_back({note.line, message});
+        };
+        if (note.unclosedQuote) {
+            problem("a field's opening quote is never closed");
+            continue;
+        }
+        std::vector<std::string*> data;
+        std::string* deck = nullptr;
+        for (std::size_t i = 0; i < note.fields.size(); ++i) {
+            const auto column = static_cast<std::int32_t>(i + 1);
+            bool special = false;
+            for (const auto& [key, at] : columns)
+                special = special || at == column;
+            if (column == deckColumn)
+                deck = &note.fields[i];
+            else if (!special)
+                data.push_back(&note.fields[i]);
+        }
+        if (data.size() < 2) {
+            problem("a note needs a front and a back separated by " + SeparatorName(*separator));
+            continue;
+        }
+        TTsvRow row;
+        row.line = note.line;
+        std::string why;
+        const std::string front = html ? PlainFromHtml(*data[0]) : RemoveSoundReferences(*data[0]);
+        const std::string back = html ? PlainFromHtml(*data[1]) : RemoveSoundReferences(*data[1]);
+        why = StorableText(front, false, "front", row.text1);
+        if (why.empty())
+            why = StorableText(back, true, "back", row.text2);
+        if (why.empty() && !PairTextsFit(row.text1, row.text2))
+            why = "the texts are too long for one stored line";
+        if (!why.empty()) {
+            problem(why);
+            continue;
+        }
+        if (source.hasLessons) {
+            std::string name = deck ? std::string(TrimBlanks(*deck)) : deckName;
+            if (name.empty())
+                name = "(no deck)";
+            const auto [at, added] =
+                lessonOf.try_emplace(name, static_cast<std::int32_t>(lessonOf.size() + 1));
+            if (added)
+                source.lessonNames.push_back(name);
+            row.lesson = at->second;
+        }
+        source.rows.push_back(std::move(row));
+    }
+    return source;
+}
+
+TImportSource ReadSource(TImportFormat format, std::string_view bytes) {
+    switch (format) {
+    case TImportFormat::Kvtml:
+        return ReadKvtmlSource(bytes);
+    case TImportFormat::Flashcards:
+        return ReadFlashcardSource(bytes);
+    case TImportFormat::Table:
+        break;
+    }
+    return ReadTableSource(bytes);
+}
+
+void PlaceRows(TImportSource& source, std::optional<std::int32_t> lesson) {
+    if (source.tableLessons && !lesson)
+        return; // ParseTsv checked the table's lessons
+    std::vector<TTsvRow> placed;
+    placed.reserve(source.rows.size());
+    std::unordered_map<std::int32_t, std::int32_t> pairsIn;
+    std::unordered_map<std::int32_t, std::size_t> fullLesson;
+    for (auto& row : source.rows) {
+        row.lesson = lesson ? *lesson : source.hasLessons ? row.lesson : 1;
+        const std::string where = row.origin.empty() ? std::string() : row.origin + ": ";
+        if (row.lesson < 1 || row.lesson > kMaxSlotNumber) {
+            source.problems.push_back(
+                {row.line, where + "lesson " + std::to_string(row.lesson) +
+                               " is past the lessons a file can number (1 to " +
+                               std::to_string(kMaxSlotNumber) + ")"});
+            continue;
+        }
+        if (++pairsIn[row.lesson] > kMaxPairsPerLesson) {
+            const auto [at, first] = fullLesson.try_emplace(row.lesson, source.problems.size());
+            if (first)
+                source.problems.push_back(
+                    {row.line, where + "lesson " + std::to_string(row.lesson) + " holds at most " +
+                                   std::to_string(kMaxPairsPerLesson) +
+                                   " pairs: this pair and any later ones of it cannot be stored"});
+            else
+                ++source.problems[at->second].rows;
+            continue;
+        }
+        placed.push_back(std::move(row));
+    }
+    source.rows = std::move(placed);
+}
+
+std::vector<TImportDouble> FindDoubles(const std::vector<TTsvRow>& rows) {
+    std::vector<TImportDouble> doubles;
+    std::unordered_map<std::string, std::size_t> seen;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        std::string key = std::to_string(rows[i].lesson) + '\n' + UpperCase(rows[i].text1);
+        const auto [at, first] = seen.try_emplace(std::move(key), i);
+        if (!first)
+            doubles.push_back({i, at->second});
+    }
+    return doubles;
+}
+
+std::size_t DropDoubles(std::vector<TTsvRow>& rows) {
+    const std::vector<TImportDouble> doubles = FindDoubles(rows);
+    std::vector<bool> drop(rows.size(), false);
+    for (const auto& d : doubles)
+        drop[d.row] = true;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (!drop[i])
+            rows[kept++] = std::move(rows[i]);
+    rows.resize(kept);
+    return doubles.size();
+}
+
+} // namespace lexaro

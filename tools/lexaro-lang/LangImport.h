@@ -1,0 +1,77 @@
+#pragma once
+
+// lexaro-lang's sources for import: its own table (LangTable.h), KVTML 2 files (the XML
+// vocabulary files of other trainers) and the plain-text export of flashcard programs. Each
+// reader gives the pairs it can store, in the source's order, and every item it cannot store
+// with its line and the reason; nothing here prints.
+
+#include "LangTable.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexaro {
+
+enum class TImportFormat { Table, Kvtml, Flashcards };
+
+// "table", "kvtml", "flashcards": the names --format takes.
+const char* FormatName(TImportFormat format);
+std::optional<TImportFormat> FormatFromName(std::string_view name);
+// How a file of that format is called in messages: "a KVTML file".
+const char* FormatDescription(TImportFormat format);
+
+// The format that the content shows: XML is KVTML; a table's header, or rows that start with
+// a lesson number followed by two or more tabbed cells, are a table; anything else is taken
+// for a flashcard export.
+TImportFormat DetectFormat(std::string_view bytes);
+
+// What a source gave. A source with lessons numbers its rows 1, 2, ... in the source's order
+// of lessons (lessonNames[n - 1] names lesson n); a flat source's rows have lesson 0 until
+// PlaceRows puts them into one.
+struct TImportSource {
+    TImportFormat format = TImportFormat::Table;
+    std::vector<TTsvRow> rows;
+    std::vector<TTsvProblem> problems;
+    std::vector<std::string> lessonNames; // UTF-8
+    bool hasLessons = false;              // rows carry the source's lessons
+    bool tableLessons = false;            // rows carry the lesson numbers a table gave them
+    std::string lang1, lang2;             // language names that the source gives (UTF-8), or empty
+};
+
+// A table: lesson, text1, text2 and optional use and drawn columns (ParseTsv).
+TImportSource ReadTableSource(std::string_view utf8);
+// A KVTML 2 file: entries with translations 0 and 1, lessons as containers that refer to the
+// entries by id (nested containers are lessons too; entries in no lesson go into one more
+// lesson after them); a deactivated entry is not in use. Language names from the identifiers
+// 0 and 1. Problems name the entry and the line of the file.
+TImportSource ReadKvtmlSource(std::string_view bytes);
+// A flashcard program's plain-text export: a note per line (a field in double quotes may hold
+// separators, line breaks and doubled quotes), the first two fields front and back; header
+// lines at the top "#separator:" (tab, semicolon, comma, space, pipe, colon or one character;
+// without it tab when the first note holds one, else semicolon), "#html:" (true unless said
+// otherwise: tags are removed, line breaks and blocks become blanks, entities decoded, blanks
+// run together), "#deck:" / "#deck column:" (the decks become lessons in order of first
+// appearance) and the columns of guid, notetype and tags, which are passed over. Media
+// references [sound:...] are removed.
+TImportSource ReadFlashcardSource(std::string_view utf8);
+
+TImportSource ReadSource(TImportFormat format, std::string_view bytes);
+
+// Puts every row into lesson `lesson` when given, a flat source's rows into lesson 1
+// otherwise; lessons past a file's numbers and a lesson's rows past kMaxPairsPerLesson become
+// problems.
+void PlaceRows(TImportSource& source, std::optional<std::int32_t> lesson);
+
+// A row whose text1 equals, ignoring case, the text1 of an earlier row of its lesson.
+struct TImportDouble {
+    std::size_t row = 0;   // index of the double in rows
+    std::size_t first = 0; // index of the earlier row
+};
+std::vector<TImportDouble> FindDoubles(const std::vector<TTsvRow>& rows);
+// Removes the doubles (the later rows); gives how many went.
+std::size_t DropDoubles(std::vector<TTsvRow>& rows);
+
+} // namespace lexaro
