@@ -206,9 +206,9 @@ TExerciseDlg::TExerciseDlg(TExerciseRunContext context, std::function<void(int)>
 
     // The window's size at its density, and no smaller than its controls need.
     resize(kWindowWidth, kWindowHeight);
-    const bool cut = fitFormToScreen(*this, true, true, false);
+    cutToScreen_ = fitFormToScreen(*this, true, true, false);
     const QSize client = findChild<QWidget*>("client")->minimumSize();
-    if (!cut) {
+    if (!cutToScreen_) {
         resize(size().expandedTo(client));
         greySizeItem(*this);
     }
@@ -527,6 +527,23 @@ void TExerciseDlg::SetTexts(const TExerciseTexts& texts) {
     prioBox->setTitle(QtFromCp1252(texts.priorityBox));
     for (std::size_t p = 0; p < rbPrio.size(); ++p)
         rbPrio[p]->setText(QtFromCp1252(texts.priorities[p]));
+    // The longest priority (German "nicht mehr verwenden") is wider than the box of the
+    // English texts: the box, and with it the client, grows until no caption is cut.
+    prioBox->layout()->invalidate();
+    const int needed = std::max(prioBox->sizeHint().width(), prioBox->minimumSizeHint().width());
+    if (prioBox->width() < needed) {
+        prioBox->resize(needed, prioBox->height());
+        auto* client = findChild<QWidget*>("client");
+        client->setMinimumWidth(std::max(client->minimumWidth(),
+                                         prioBox->geometry().right() + 1 + 7 * percent_ / 100));
+        // A window that fits the screen grows with its client; one cut to the screen scrolls.
+        if (!cutToScreen_) {
+            setMinimumSize(0, 0);
+            setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            resize(size().expandedTo(client->minimumSize()));
+            greySizeItem(*this);
+        }
+    }
 }
 
 void TExerciseDlg::SetModeText(const std::string& text) {

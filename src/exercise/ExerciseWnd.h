@@ -152,6 +152,8 @@ private:
     int ppi_ = 96;
     // The window's own scale as fitFormToScreen applies it, as a fraction of 100.
     int percent_ = 100;
+    // True when the window had to be cut to the screen and scrolls its client.
+    bool cutToScreen_ = false;
     TCardTablePictures pictures_;
     std::function<void(int)> showHelp_;
     std::unique_ptr<TQtCardCanvas> canvas_;

@@ -246,15 +246,24 @@ TEST_F(LearnerScenario, FirstStartRunsTheStarterFileAutomaticallyAndKeepsTheList
     ASSERT_GE(given, 0);
     QTest::keyClick(ex, Qt::Key_9);
     Shot("1-not-more-use");
+    // The run ends with the question answered No: the window then shows the table of the
+    // exercise (the preset's ShowTable) and stays open.
     int seen = 1;
-    for (int last = given; ex->isVisible();) {
-        WaitFor([&] { return !ex->isVisible() || ex->Run().CurrentIndex() != last; }, kRunMs);
-        if (ex->isVisible() && ex->Run().CurrentIndex() != last) {
+    const auto over = [&] {
+        return !ex->isVisible() || ex->Run().RunState() == TRunState::Finished;
+    };
+    for (int last = given; !over();) {
+        if (!WaitFor([&] { return over() || ex->Run().CurrentIndex() != last; }, kRunMs))
+            break;
+        if (!over() && ex->Run().CurrentIndex() != last) {
             last = ex->Run().CurrentIndex();
             ++seen;
             Shot(QString("1-card-%1").arg(seen));
         }
     }
+    ASSERT_TRUE(over()) << "the run did not end on its own";
+    EXPECT_TRUE(WaitFor([&] { return ex->Run().TableVisible(); }));
+    Shot("1-table-at-the-end");
     EXPECT_GE(seen, 3) << "several cards passed on their own";
 #ifndef _WIN32
     ::kill(static_cast<pid_t>(recorder.processId()), SIGINT);
@@ -314,9 +323,21 @@ TEST_F(LearnerScenario, ANewLanguageFileWithALessonOfFivePairsIsExercisedAndChec
         ASSERT_NE(editor, nullptr);
         Activate(editor);
         QTest::mouseClick(editor->btnNewLangFile, Qt::LeftButton);
-        ASSERT_TRUE(editor->editLang1->hasFocus());
+        ASSERT_TRUE(WaitFor([&] { return editor->editLang1->hasFocus(); }))
+            << "focus on "
+            << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                            : QString("nothing"))
+                   .toStdString()
+            << ", active window "
+            << (QApplication::activeWindow() ? QApplication::activeWindow()->objectName()
+                                             : QString("none"))
+                   .toStdString();
+        // New keeps the names of the file before; the learner types over them.
+        QTest::keyClick(editor->editLang1, Qt::Key_A, Qt::ControlModifier);
         Type(editor->editLang1, "English");
         QTest::keyClick(editor->editLang1, Qt::Key_Tab);
+        ASSERT_TRUE(editor->editLang2->hasFocus());
+        QTest::keyClick(editor->editLang2, Qt::Key_A, Qt::ControlModifier);
         Type(editor->editLang2, "Deutsch");
         QTest::keyClick(editor->editLang2, Qt::Key_Tab);
         ASSERT_TRUE(WaitFor([&] { return editor->editFileName->text() == "Eng_Deu"; }));
@@ -387,7 +408,7 @@ TEST_F(LearnerScenario, ANewLanguageFileWithALessonOfFivePairsIsExercisedAndChec
     EXPECT_EQ(check.exitCode(), 0) << report.toStdString();
     for (const char* line :
          {"valid language file", "language 1:    English", "language 2:    Deutsch",
-          "lessons:       1 (1-1)", "pairs:         5", "pairs in use:  5", "lines skipped: 0"})
+          "lessons:       1 (1)", "pairs:         5", "pairs in use:  5", "lines skipped: 0"})
         EXPECT_TRUE(report.contains(line)) << line << "\n" << report.toStdString();
 }
 

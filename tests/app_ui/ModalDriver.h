@@ -40,6 +40,10 @@ inline void WhenModalOpens(QWidget* above, std::function<void(QWidget*)> action,
             timer->stop();
             timer->deleteLater();
             action(modal);
+            // A check that failed in the window must not leave it open: the click that
+            // opened it would wait for ever.
+            if (::testing::Test::HasFatalFailure() && modal->isVisible())
+                modal->close();
         } else if (clock->elapsed() > timeoutMs) {
             timer->stop();
             timer->deleteLater();

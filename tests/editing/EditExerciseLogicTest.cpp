@@ -528,7 +528,7 @@ TEST_F(EditExerciseLogicTest, TheMaximumStaysBetweenOneAndFiveHundred) {
         logic->SetMaxWordsField(typed);
         EXPECT_FALSE(logic->Ok()) << typed;
         ASSERT_EQ(view.informed.size(), 1u);
-        EXPECT_EQ(view.informed[0].second, Text(kMaxWordsInvalid));
+        EXPECT_EQ(view.informed[0].second, Text(exercise_editor_text::kMaxWordsInvalid));
         EXPECT_EQ(logic->TakeFocus(), TEditExerciseFocus::MaxWords);
         EXPECT_EQ(settings->exercise.MaxWords, 900);
     }

@@ -149,6 +149,21 @@ TEST_F(ExerciseWndTest, RendersWhatTheRunReports) {
               dlg.Canvas().WindowImage());
 }
 
+TEST_F(ExerciseWndTest, NoPriorityCaptionIsCutInEitherLanguage) {
+    for (const char* language : {"EN", "DE"}) {
+        ASSERT_TRUE(texts->SelectLanguage(language));
+        TExerciseDlg& dlg = Open();
+        const QRect box = dlg.prioBox->contentsRect();
+        for (const QRadioButton* rb : dlg.rbPrio) {
+            EXPECT_GE(rb->width(), rb->sizeHint().width()) << rb->text().toStdString();
+            EXPECT_LE(rb->geometry().right(), box.right()) << rb->text().toStdString();
+        }
+        EXPECT_LE(dlg.prioBox->geometry().right(), dlg.findChild<QWidget*>("client")->width());
+        dlg.close();
+        window.reset();
+    }
+}
+
 TEST_F(ExerciseWndTest, KeysReachTheRunAndProgramCheckedPrioritiesReportNoClick) {
     TExerciseDlg& dlg = Open();
     Settle(dlg);
