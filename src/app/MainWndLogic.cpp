@@ -120,8 +120,8 @@ bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& t
 
 std::string VersionFaultText(const std::filesystem::path& path, const TVersionFault& fault,
                              const TAppLangHandler& texts) {
-    return FillText(texts.GetText(kVersionNotKept),
-                    {DisplayPath(path), DisplayPath(fault.folder), FileFaultText(fault.why, texts)});
+    return FillText(texts.GetText(kVersionNotKept), {DisplayPath(path), DisplayPath(fault.folder),
+                                                     FileFaultText(fault.why, texts)});
 }
 
 std::string KeptCopyText(const TKeptCopy& kept, const TAppLangHandler& texts) {

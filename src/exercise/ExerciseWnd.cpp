@@ -534,8 +534,8 @@ void TExerciseDlg::SetTexts(const TExerciseTexts& texts) {
     if (prioBox->width() < needed) {
         prioBox->resize(needed, prioBox->height());
         auto* client = findChild<QWidget*>("client");
-        client->setMinimumWidth(std::max(client->minimumWidth(),
-                                         prioBox->geometry().right() + 1 + 7 * percent_ / 100));
+        client->setMinimumWidth(
+            std::max(client->minimumWidth(), prioBox->geometry().right() + 1 + 7 * percent_ / 100));
         // A window that fits the screen grows with its client; one cut to the screen scrolls.
         if (!cutToScreen_) {
             setMinimumSize(0, 0);

@@ -3,11 +3,15 @@
 # the real windows on a virtual display, with speech into a PulseAudio null sink. Uses the
 # PulseAudio server of the test run when it has the sink lexaro_null (scripts/test.sh starts
 # one), otherwise starts its own the same way. Screenshots and the recording stay in the
-# folder given.
+# folder given (under $LEXARO_SCREENSHOT_DIR/learner when that is set).
 #   run_learner_end_to_end.sh <scenario program> <folder for screenshots>
 set -euo pipefail
 program=$1
 shots=$2
+# The test run keeps every window's pictures in one folder.
+if [ "${LEXARO_E2E_INNER:-}" != 1 ] && [ -n "${LEXARO_SCREENSHOT_DIR:-}" ]; then
+  shots="$LEXARO_SCREENSHOT_DIR/learner"
+fi
 
 if [ "${LEXARO_E2E_INNER:-}" != 1 ]; then
   mkdir -p "$shots"
