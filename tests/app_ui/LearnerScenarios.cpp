@@ -18,7 +18,7 @@
 #include "app/AppLangHandl.h"
 #include "app/MainWnd.h"
 #include "app/MainWndLogic.h"
-#include "app/Program.h"
+#include "program/Program.h"
 #include "app/QtText.h"
 #include "controls/PropertyDlg.h"
 #include "controls/T_FontTabSheet.h"

@@ -2,7 +2,7 @@
 // opened from the main window, a language file that disappears while the program runs, and a
 // walk over every enabled button of every window.
 
-#include "app/Program.h"
+#include "program/Program.h"
 #include "AppFolderFixture.h"
 #include "ModalDriver.h"
 #include "app/AppIniFile.h"

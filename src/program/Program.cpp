@@ -1,4 +1,4 @@
-#include "app/Program.h"
+#include "program/Program.h"
 
 #include "controls/PropertyDlg.h"
 #include "editing/EditExercise.h"
