@@ -1,6 +1,6 @@
-#include "program/Program.h"
 #include "app/QtText.h"
 #include "app/UiHelpers.h"
+#include "program/Program.h"
 
 #include <QApplication>
 #include <QIcon>
