@@ -18,7 +18,6 @@
 #include "app/AppLangHandl.h"
 #include "app/MainWnd.h"
 #include "app/MainWndLogic.h"
-#include "program/Program.h"
 #include "app/QtText.h"
 #include "controls/PropertyDlg.h"
 #include "controls/T_FontTabSheet.h"
@@ -29,6 +28,7 @@
 #include "editing/T_MTable.h"
 #include "exercise/ExerciseWnd.h"
 #include "exercise/QtCardCanvas.h"
+#include "program/Program.h"
 
 #include <QAction>
 #include <QComboBox>

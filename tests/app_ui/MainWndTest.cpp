@@ -30,8 +30,8 @@
 namespace lexaro {
 namespace {
 
-using testing::AppFolder;
 using test::LessonPlan;
+using testing::AppFolder;
 using testing::MessageRecorder;
 
 // Stands in for the exercise window: counts what the main window asks of it.

@@ -113,7 +113,8 @@ bool ReadTextSource(std::string_view content, const std::string& fileName, std::
     for (std::int32_t n = 0; n < count; ++n)
         if (!definedOn.contains(n))
             errors.push_back(At(fileName, std::max(lineNo, 1),
-                                "text " + std::to_string(n) + " is missing (every number from 0 to " +
+                                "text " + std::to_string(n) +
+                                    " is missing (every number from 0 to " +
                                     std::to_string(count - 1) + " needs a text)"));
     return errors.size() == errorsBefore;
 }
