@@ -28,6 +28,8 @@ std::string Utf8ToCp1252Lossy(std::string_view text);
 bool Utf8CharAt(std::string_view text, std::size_t pos, char32_t& cp);
 // The number of bytes that a code point takes in UTF-8: how far a walk with Utf8CharAt steps.
 std::size_t Utf8Length(char32_t cp);
+// Appends a code point in UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
 // The name of a character by its code, "U+200B": how messages show characters that cannot
 // be stored or that would be invisible.
 std::string CodePointName(char32_t cp);

@@ -17,28 +17,14 @@ if [ "${LEXARO_E2E_INNER:-}" != 1 ]; then
   mkdir -p "$shots"
   rm -f "$shots"/*.png "$shots"/*.wav
   work=$(mktemp -d)
-  pulse_pid=""
+  # shellcheck source=../support/null_sink.sh
+  . "$(dirname "$0")/../support/null_sink.sh"
   cleanup() {
-    if [ -n "$pulse_pid" ]; then kill "$pulse_pid" 2>/dev/null || true; fi
+    if [ -n "$null_sink_pid" ]; then kill "$null_sink_pid" 2>/dev/null || true; fi
     rm -rf "$work"
   }
   trap cleanup EXIT
-  if ! pactl list short sinks 2>/dev/null | grep -q 'lexaro_null'; then
-    export XDG_RUNTIME_DIR="$work/runtime"
-    mkdir -p "$XDG_RUNTIME_DIR"
-    chmod 700 "$XDG_RUNTIME_DIR"
-    pulseaudio -D --exit-idle-time=-1 --disallow-exit -n \
-      --load="module-null-sink sink_name=lexaro_null" \
-      --load="module-native-protocol-unix" >/dev/null 2>&1 ||
-      { echo "learner end-to-end: pulseaudio did not start" >&2; exit 1; }
-    for _ in $(seq 100); do
-      [ -f "$XDG_RUNTIME_DIR/pulse/pid" ] && pactl info >/dev/null 2>&1 && break
-      sleep 0.1
-    done
-    pulse_pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null || true)
-    [ -n "$pulse_pid" ] || { echo "learner end-to-end: pulseaudio gave no pid" >&2; exit 1; }
-  fi
-  pactl set-default-sink lexaro_null >/dev/null 2>&1 || true
+  use_null_sink "$work" "learner end-to-end" || exit 1
   LEXARO_E2E_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$program" "$shots"
   exit $?
 fi

@@ -107,24 +107,6 @@ constexpr TNamedEntity kOtherEntities[] = {
     {"Scaron", U'\u0160'}, {"scaron", U'\u0161'}, {"Yuml", U'\u0178'},   {"Zcaron", U'\u017D'},
     {"zcaron", U'\u017E'}, {"fnof", U'\u0192'},   {"circ", U'\u02C6'},   {"tilde", U'\u02DC'}};
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // The character an entity's name (between "&" and ";") stands for, or nothing.
 std::optional<char32_t> EntityValue(std::string_view name) {
     if (name.size() >= 2 && name[0] == '#') {
