@@ -1,10 +1,12 @@
 #pragma once
 
 #include "data/ByteVector.h"
+#include "data/Charset.h"
 #include "data/CodeDecode.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace lexaro::fuzz {
 
@@ -27,6 +29,19 @@ inline byteArray CodedFrame(const std::uint8_t* data, std::size_t size,
     plain.insert(plain.end(), terminators, 0);
     ScrambleInPlace(plain.data(), plain.size());
     return plain;
+}
+
+// Valid UTF-8 without control characters: what a message may put on a terminal (text that
+// would be invisible or is not UTF-8 is shown by its code).
+inline bool PrintableUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        char32_t cp = 0;
+        if (!Utf8CharAt(text, pos, cp) || cp < 0x20 || (cp >= 0x7F && cp <= 0x9F))
+            return false;
+        pos += Utf8Length(cp);
+    }
+    return true;
 }
 
 } // namespace lexaro::fuzz

@@ -14,19 +14,9 @@
 #include <string_view>
 
 using lexaro::fuzz::Check;
+using lexaro::fuzz::PrintableUtf8;
 
 namespace {
-
-bool PrintableUtf8(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        char32_t cp = 0;
-        if (!lexaro::Utf8CharAt(text, pos, cp) || cp < 0x20 || (cp >= 0x7F && cp <= 0x9F))
-            return false;
-        pos += lexaro::Utf8Length(cp);
-    }
-    return true;
-}
 
 std::string Quoted(std::string_view text) {
     std::string out = "\"";

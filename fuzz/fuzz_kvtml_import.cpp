@@ -18,19 +18,9 @@
 #include <vector>
 
 using lexaro::fuzz::Check;
+using lexaro::fuzz::PrintableUtf8;
 
 namespace {
-
-bool PrintableUtf8(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        char32_t cp = 0;
-        if (!lexaro::Utf8CharAt(text, pos, cp) || cp < 0x20 || (cp >= 0x7F && cp <= 0x9F))
-            return false;
-        pos += lexaro::Utf8Length(cp);
-    }
-    return true;
-}
 
 // The lessons of the rows numbered 1, 2, ... in order: lessons without pairs leave no gap.
 std::vector<std::int32_t> DenseLessons(const std::vector<lexaro::TTsvRow>& rows) {

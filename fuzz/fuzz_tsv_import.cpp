@@ -16,23 +16,7 @@
 #include <vector>
 
 using lexaro::fuzz::Check;
-
-namespace {
-
-// Messages show what the table holds by code when it would be invisible or is not UTF-8: what
-// reaches the terminal is valid UTF-8 without control characters.
-bool PrintableUtf8(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        char32_t cp = 0;
-        if (!lexaro::Utf8CharAt(text, pos, cp) || cp < 0x20 || (cp >= 0x7F && cp <= 0x9F))
-            return false;
-        pos += lexaro::Utf8Length(cp);
-    }
-    return true;
-}
-
-} // namespace
+using lexaro::fuzz::PrintableUtf8;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
