@@ -7,7 +7,7 @@
 // directly with its baseline; a frame includes its pending-message step. The window is not
 // shown: its repaint of the drawn rectangle (one drawImage of it from the window picture)
 // comes on top in the program.
-#include "exercise/QtCardCanvas.h"
+#include "exercise_window/QtCardCanvas.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -2,7 +2,7 @@
 
 #include "controls/PropertyDlg.h"
 #include "editing/EditExercise.h"
-#include "exercise/ExerciseWnd.h"
+#include "exercise_window/ExerciseWnd.h"
 #include "speech/DesktopSpeech.h"
 #include "speech/SpeechEngine.h"
 

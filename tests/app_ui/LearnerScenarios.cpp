@@ -26,8 +26,8 @@
 #include "editing/EditExercise.h"
 #include "editing/EditLesson.h"
 #include "editing/T_MTable.h"
-#include "exercise/ExerciseWnd.h"
-#include "exercise/QtCardCanvas.h"
+#include "exercise_window/ExerciseWnd.h"
+#include "exercise_window/QtCardCanvas.h"
 #include "program/Program.h"
 
 #include <QAction>

@@ -12,7 +12,7 @@
 #include "data/FileUtil.h"
 #include "editing/EditExercise.h"
 #include "editing/EditLesson.h"
-#include "exercise/ExerciseWnd.h"
+#include "exercise_window/ExerciseWnd.h"
 #include "support/TestFiles.h"
 
 #include <QAbstractButton>

@@ -1,4 +1,4 @@
-#include "exercise/ExerciseWnd.h"
+#include "exercise_window/ExerciseWnd.h"
 
 #include "app/AppIniFile.h"
 #include "app/AppLangHandl.h"
@@ -8,7 +8,7 @@
 #include "app/QtText.h"
 #include "app/UiHelpers.h"
 #include "exercise/ExerciseSpeech.h"
-#include "exercise/QtCardCanvas.h"
+#include "exercise_window/QtCardCanvas.h"
 
 #include <QApplication>
 #include <QButtonGroup>

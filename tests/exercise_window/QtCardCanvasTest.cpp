@@ -1,4 +1,4 @@
-#include "exercise/QtCardCanvas.h"
+#include "exercise_window/QtCardCanvas.h"
 
 #include "data/Charset.h"
 

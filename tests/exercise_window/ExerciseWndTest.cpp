@@ -1,7 +1,7 @@
 // The exercise window on the offscreen platform: it renders what the run reports, passes the
 // learner's keys and clicks on, and joins the main window through its factory. The rules of
 // the run are tested without a window (ExerciseRunTest).
-#include "exercise/ExerciseWnd.h"
+#include "exercise_window/ExerciseWnd.h"
 
 #include "app/AppIniFile.h"
 #include "app/AppLangHandl.h"
@@ -9,7 +9,7 @@
 #include "app/MainWndLogic.h"
 #include "app/UiHelpers.h"
 #include "exercise/ExerciseHelpFunc.h"
-#include "exercise/QtCardCanvas.h"
+#include "exercise_window/QtCardCanvas.h"
 #include "support/LangFiles.h"
 
 #include <QButtonGroup>
