@@ -2,9 +2,11 @@
 
 #include "app/ChangeKind.h"
 #include "app/WindowContext.h"
+#include "data/PairRenumbering.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -35,6 +37,11 @@ public:
     // Runs the dialog; 1 when it closed with OK.
     virtual int exec() = 0;
     virtual TChangeKind GetChangeKind() const = 0;
+    // When the editor wrote the exercise's language file (the one the settings named when it
+    // opened), by any button and whether it then closed with OK or not: where each pair of
+    // that file as it was at the opening stands in the file as last written. None when the
+    // editor did not write that file.
+    virtual std::optional<TPairRenumbering> ExerciseFileRenumbering() const = 0;
 };
 
 // The general settings dialog, opened modally for one use; it edits the settings in place.

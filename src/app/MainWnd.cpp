@@ -507,7 +507,7 @@ void tMainWindow::EditExercise() {
         if (!editor)
             return;
         const bool ok = editor->exec() == kIdOk;
-        logic_->EditorClosed(ok, editor->GetChangeKind());
+        logic_->EditorClosed(ok, editor->GetChangeKind(), editor->ExerciseFileRenumbering());
         if (ok) {
             ShowLangFileAndLessons();
             ControlUpdate();

@@ -197,28 +197,60 @@ bool TMainWndLogic::SelectUiLanguage(const std::string& code) {
     return true;
 }
 
-bool TMainWndLogic::LoadLangFile(bool reportMissing) {
-    const std::filesystem::path path = settings_->LangFilePath();
-    lang_->Clear();
+bool LoadLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                           TLangFHandler& lang, IMessageSink* messages, bool reportMissing) {
+    const std::filesystem::path path = settings.LangFilePath();
+    lang.Clear();
     std::string reason;
     try {
-        if (!lang_->Load(path))
-            reason = LoadFaultText(*lang_, *texts_);
+        if (!lang.Load(path))
+            reason = LoadFaultText(lang, texts);
     } catch (const TConvertError& error) {
         reason = error.what();
     }
     if (reason.empty())
         return true;
     // Nothing of a file that could not be read fully is kept, so nothing of it is saved.
-    lang_->Clear();
-    if (!reportMissing && lang_->LastReadResult().fault == FileFault::NotFound)
+    lang.Clear();
+    if (!reportMissing && lang.LastReadResult().fault == FileFault::NotFound)
         return false;
-    Report(FillText(Text(kLangFileUnusable), {DisplayPath(path), reason}));
+    if (messages != nullptr)
+        messages->Warn(settings.appTitle,
+                       FillText(texts.GetText(kLangFileUnusable), {DisplayPath(path), reason}),
+                       IMessageSink::Icon::Information);
     return false;
+}
+
+bool SaveMarksReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                        TLangFHandler& lang, const std::vector<TPairMarks>& marks,
+                        IMessageSink* messages) {
+    // The file as it is now, not the copy the exercise was shown from: what the editors saved
+    // since then stays.
+    TLangFHandler onDisk;
+    if (!LoadLangFileReporting(settings, texts, onDisk, messages))
+        return false;
+    for (const TPairMarks& m : marks) {
+        const std::shared_ptr<TLesson> lesson = onDisk.LessonAt(m.pair.lesson);
+        if (const std::shared_ptr<TWordPear> pair = lesson ? lesson->PairAt(m.pair.id) : nullptr) {
+            pair->use = m.use;
+            pair->drawn = m.drawn;
+        }
+    }
+    const bool saved = SaveLangFileReporting(settings, texts, onDisk, messages);
+    lang = std::move(onDisk);
+    return saved;
+}
+
+bool TMainWndLogic::LoadLangFile(bool reportMissing) {
+    return LoadLangFileReporting(*settings_, *texts_, *lang_, messages_.get(), reportMissing);
 }
 
 bool TMainWndLogic::SaveLangFile() {
     return SaveLangFileReporting(*settings_, *texts_, *lang_, messages_.get());
+}
+
+bool TMainWndLogic::SaveMarks(const std::vector<TPairMarks>& marks) {
+    return SaveMarksReporting(*settings_, *texts_, *lang_, marks, messages_.get());
 }
 
 void TMainWndLogic::AfterComposition(bool marksChanged) {
@@ -271,8 +303,16 @@ bool TMainWndLogic::StartExercise(bool exerciseVisible, bool newCompose, bool re
     return true;
 }
 
-void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind, TRandomGen& rng) {
+void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind,
+                                 const std::optional<TPairRenumbering>& rewritten,
+                                 TRandomGen& rng) {
     TExerciseData& ex = settings_->exercise;
+    // The lists name pairs of the file as the editor found it; it now numbers them anew.
+    if (rewritten) {
+        renumberEntries(ex.ExerciseWords, *rewritten);
+        renumberEntries(settings_->heldBack, *rewritten);
+    }
+    bool reloaded = false;
     if (ok) {
         langFileFound_ = CheckFileExists(settings_->LangFilePath());
         exercisePossible_ = !ex.AvailableUnits.empty() && langFileFound_;
@@ -282,15 +322,17 @@ void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind, TRandomGen& rng) {
         const auto max = static_cast<std::size_t>(std::max(0, ex.MaxWords));
         if (max < ex.ExerciseWords.size()) {
             ex.ExerciseWords.resize(max);
-        } else if (LoadLangFile()) {
-            // The file as it is on disk: edits saved meanwhile are kept.
-            if (fillFresh(ex, settings_->heldBack, *lang_, rng))
-                SaveLangFile();
+            break;
         }
+        // The file as it is on disk: edits saved meanwhile are kept.
+        reloaded = true;
+        if (LoadLangFile() && fillFresh(ex, settings_->heldBack, *lang_, rng))
+            SaveLangFile();
         break;
     }
     case TChangeKind::Lessons:
     case TChangeKind::LangFile:
+        reloaded = true;
         if (LoadLangFile()) {
             AfterComposition(composeNew(ex, settings_->heldBack, *lang_, rng));
             composedByEditor_ = true;
@@ -300,6 +342,9 @@ void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind, TRandomGen& rng) {
     case TChangeKind::NoLesson:
         break;
     }
+    // The shared copy is the file as it is on disk now, so the exercise shows what was saved.
+    if (rewritten && !reloaded)
+        LoadLangFile();
 }
 
 void TMainWndLogic::Close() {
@@ -381,8 +426,8 @@ TWindowContext TMainWndLogic::Context() const {
     const std::shared_ptr<TAppLangHandler> texts = texts_;
     const std::shared_ptr<TLangFHandler> lang = lang_;
     const std::shared_ptr<IMessageSink> messages = messages_;
-    context.saveLangFile = [settings, texts, lang, messages] {
-        return SaveLangFileReporting(*settings, *texts, *lang, messages.get());
+    context.saveMarks = [settings, texts, lang, messages](const std::vector<TPairMarks>& marks) {
+        return SaveMarksReporting(*settings, *texts, *lang, marks, messages.get());
     };
     return context;
 }

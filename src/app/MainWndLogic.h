@@ -8,11 +8,14 @@
 #include "data/FileUtil.h"
 #include "data/LangFHandler.h"
 #include "data/MessageSink.h"
+#include "data/PairRenumbering.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace lexaro {
 
@@ -48,6 +51,17 @@ std::string LoadFaultText(const TLangFHandler& lang, const TAppLangHandler& text
 // language. False when it was not saved.
 bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
                            TLangFHandler& lang, IMessageSink* messages);
+// Loads the language file of the exercise (LangFileName) as it is on disk into lang, which is
+// cleared first. A file that cannot be used is reported (a missing one only when asked) and
+// gives false, with lang left empty.
+bool LoadLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                           TLangFHandler& lang, IMessageSink* messages, bool reportMissing = true);
+// What an exercise saves: the marks applied to the language file as it is on disk now, then
+// written; lang (the shared copy) becomes that file. A file that cannot be read is reported and
+// not written (lang stays as it was). False when nothing was saved.
+bool SaveMarksReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                        TLangFHandler& lang, const std::vector<TPairMarks>& marks,
+                        IMessageSink* messages);
 // What a save tells when it could not keep the file as it was among its versions, and when the
 // lines a load skipped were kept in a version of their own.
 std::string VersionFaultText(const std::filesystem::path& path, const TVersionFault& fault,
@@ -112,8 +126,12 @@ public:
     // went wrong. True when the exercise window is to be shown.
     bool StartExercise(bool exerciseVisible, bool newCompose, bool resetPriorities,
                        TRandomGen& rng = DefaultRandom());
-    // The exercise editor closed, with OK or not, reporting a change kind.
-    void EditorClosed(bool ok, TChangeKind kind, TRandomGen& rng = DefaultRandom());
+    // The exercise editor closed, with OK or not, reporting a change kind and, when it wrote
+    // the exercise's language file, where that file's pairs went: the exercise list and the
+    // held-back list follow them, and the shared copy is read anew.
+    void EditorClosed(bool ok, TChangeKind kind,
+                      const std::optional<TPairRenumbering>& rewritten = std::nullopt,
+                      TRandomGen& rng = DefaultRandom());
     // The close sequence: writes the settings (reporting a failure) once.
     void Close();
     // The program ends at start-up (nothing was changed, nothing is written).
@@ -124,6 +142,8 @@ public:
     void SplitHeldBack();
     // Saves the language file of the exercise; reports a failure and gives false.
     bool SaveLangFile();
+    // Applies the marks to the language file as it is on disk and saves it (SaveMarksReporting).
+    bool SaveMarks(const std::vector<TPairMarks>& marks);
 
     bool LangFileFound() const { return langFileFound_; }
     bool ExercisePossible() const { return exercisePossible_; }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "exercise/ExerciseData.h"
+
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace lexaro {
 
@@ -27,8 +30,9 @@ struct TWindowContext {
     std::function<bool()> firstLanguage;
     // Holds back the entries with priorities 1 to 8; run when the exercise window closes.
     std::function<void()> splitHeldBack;
-    // Saves the main window's language file; a failure has been reported when it gives false.
-    std::function<bool()> saveLangFile;
+    // Applies the pairs' marks to the language file as it is on disk at that moment and saves
+    // it; the shared copy becomes that file. A failure has been reported when it gives false.
+    std::function<bool(const std::vector<TPairMarks>&)> saveMarks;
     // Opens the help topic of a help context.
     std::function<void(int context)> showHelp;
 };

@@ -34,6 +34,9 @@ public:
     // IExerciseEditor
     int exec() override;
     TChangeKind GetChangeKind() const override { return logic_->GetChangeKind(); }
+    std::optional<TPairRenumbering> ExerciseFileRenumbering() const override {
+        return logic_->ExerciseFileRenumbering();
+    }
 
     TEditExerciseLogic& Logic() const { return *logic_; }
     // The file dialog while one is open (tests drive it), otherwise none.

@@ -9,6 +9,7 @@
 #include "app/ChangeKind.h"
 #include "data/LangFHandler.h"
 #include "data/Lesson.h"
+#include "data/PairRenumbering.h"
 #include "data/T_MWordPairData.h"
 #include "editing/EditLessonLogic.h"
 
@@ -192,6 +193,9 @@ public:
     // Stored path text of the file being edited (relative inside the application folder).
     const std::string& FileName() const { return fileName_; }
     TChangeKind GetChangeKind() const { return changeKind_; }
+    // When the editor wrote the language file that the settings named at its creation: where
+    // each pair of that file as it was then stands in the file as last written.
+    std::optional<TPairRenumbering> ExerciseFileRenumbering() const { return std::nullopt; }
     std::filesystem::path LangFilesFolder() const;
     const std::shared_ptr<TMWordPairData>& Clipboard() const { return clipboard_; }
 

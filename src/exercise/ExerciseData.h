@@ -4,6 +4,7 @@
 // practise, and the records that say how an exercise runs, is drawn and is spoken.
 
 #include "data/IntVector.h"
+#include "data/PairRenumbering.h"
 
 #include <array>
 #include <cstdint>
@@ -25,6 +26,15 @@ struct ExerciseEntry {
     friend bool operator==(const ExerciseEntry&, const ExerciseEntry&) = default;
 };
 using ArrayWordData = std::vector<ExerciseEntry>;
+
+// The two marks of a pair that an exercise changes ("not more use" clears both), to be applied
+// to the language file as it is on disk when the exercise saves.
+struct TPairMarks {
+    TPairKey pair;
+    bool use = false;
+    bool drawn = false;
+    friend bool operator==(const TPairMarks&, const TPairMarks&) = default;
+};
 
 // "lesson-pairId-priority"; false (entry -1, -1, -1) when the text does not parse.
 bool ParseExerciseEntry(std::string_view text, ExerciseEntry& entry);

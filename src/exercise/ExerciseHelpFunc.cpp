@@ -141,6 +141,19 @@ void removeDoubles(ArrayWordData& entries) {
     });
 }
 
+void renumberEntries(ArrayWordData& entries, const TPairRenumbering& renumbering) {
+    std::erase_if(entries, [&](ExerciseEntry& e) {
+        const std::optional<TPairKey> now = renumbering.PlaceOf({e.lesson, e.pairId});
+        if (!now)
+            return true;
+        e.lesson = now->lesson;
+        e.pairId = now->id;
+        return false;
+    });
+    // Two entries never name one pair, also when a renumbering would merge them.
+    removeDoubles(entries);
+}
+
 void splitHeldBack(ArrayWordData& list, ArrayWordData& heldBack) {
     ArrayWordData kept;
     ArrayWordData held;

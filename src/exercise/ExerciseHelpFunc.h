@@ -2,6 +2,7 @@
 
 #include "data/ArrayUtil.h"
 #include "data/LangFHandler.h"
+#include "data/PairRenumbering.h"
 #include "exercise/ExerciseData.h"
 
 namespace lexaro {
@@ -29,6 +30,9 @@ bool fillFresh(TExerciseData& ex, const ArrayWordData& heldBack, TLangFHandler& 
 // Moves entries with priority 1..8 to the held-back list (replacing it when there is one)
 // and drops 9.
 void splitHeldBack(ArrayWordData& list, ArrayWordData& heldBack);
+// The language file was written anew: every entry names its pair where it stands now, and an
+// entry whose pair is gone leaves the list.
+void renumberEntries(ArrayWordData& entries, const TPairRenumbering& renumbering);
 // True when every entry names a lesson and a pair that the loaded file holds.
 bool entriesValid(const ArrayWordData& list, const TLangFHandler& lang);
 

@@ -16,6 +16,8 @@ constexpr std::int64_t kSlowLetterMs = 500;
 constexpr std::int64_t kSpeechMsPerChar = 30;
 constexpr std::int32_t kFlyInDone = 25;
 constexpr std::int32_t kNotMoreUse = 9;
+constexpr std::int32_t kTextVoiceFailed = 135;
+constexpr std::int32_t kTextNoSoundOutput = 158;
 constexpr std::array<TExerciseTimer, 3> kTimers = {
     TExerciseTimer::PresentDelay, TExerciseTimer::AnswerDelay, TExerciseTimer::Graphic};
 
@@ -34,7 +36,7 @@ std::size_t TimerSlot(TExerciseTimer timer) {
 TExerciseRun::TExerciseRun(TExerciseRunContext context, IExerciseView& view)
     : ctx_(std::move(context)), view_(view) {
     if (!ctx_.exercise || !ctx_.general || !ctx_.font || !ctx_.voices || !ctx_.text ||
-        !ctx_.firstLanguage || !ctx_.splitHeldBack || !ctx_.saveLangFile)
+        !ctx_.firstLanguage || !ctx_.splitHeldBack || !ctx_.saveMarks)
         throw std::invalid_argument("The exercise run needs every record and service");
 }
 
@@ -107,8 +109,16 @@ void TExerciseRun::Close() {
     if (!visible_)
         return;
     if (SaveNeeded()) {
-        // A failed save has been reported by the saver; the entries are held back anyway.
-        ctx_.saveLangFile();
+        // Only the marks the run changed go to the file, applied to it as it is on disk now,
+        // so nothing saved since the run's copy was loaded is undone. A failed save has been
+        // reported by the saver; the entries are held back anyway.
+        std::vector<TPairMarks> marks;
+        for (const auto& [key, before] : givenUp_) {
+            const ExerciseEntry entry{key.first, key.second};
+            if (const std::shared_ptr<TWordPear> pair = PairOf(entry))
+                marks.push_back({{key.first, key.second}, pair->use, pair->drawn});
+        }
+        ctx_.saveMarks(marks);
         ctx_.splitHeldBack();
         givenUp_.clear();
     }
@@ -354,9 +364,12 @@ void TExerciseRun::SpeakPresentation() {
         return;
     if (SpeakText(presented_, presentedVoice_))
         return;
-    // Asked once per show; the exercise goes on silently either way.
+    // Asked once per show; the exercise goes on silently either way. Without any sound output
+    // the voice is not to blame, and the question says so.
     voiceUsable_ = false;
-    if (view_.AskYesNo("Lexaro", ctx_.text(135) + "\r\n" + ctx_.text(136), /*beep=*/false))
+    const bool noOutput = ctx_.speech && !ctx_.speech->HasSoundOutput();
+    const std::int32_t why = noOutput ? kTextNoSoundOutput : kTextVoiceFailed;
+    if (view_.AskYesNo("Lexaro", ctx_.text(why) + "\r\n" + ctx_.text(136), /*beep=*/false))
         g.VoicePresent = 0;
 }
 

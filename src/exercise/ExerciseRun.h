@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace lexaro {
 
@@ -136,6 +137,9 @@ public:
     virtual void SetSpeed(std::int32_t value) = 0;
     // Windows-1252 text; returns at once, the engine speaks in the background.
     virtual void Speak(const std::string& cp1252Text) = 0;
+    // False when no sound output could be opened at all: then no voice can be heard, and
+    // choosing another one would not help.
+    virtual bool HasSoundOutput() const = 0;
 };
 
 // What the run works with. The records are the settings' own (shared, so a run never outlives
@@ -159,8 +163,9 @@ struct TExerciseRunContext {
     std::function<bool()> firstLanguage;
     // Holds back the entries with priorities 1 to 8 and drops those with 9.
     std::function<void()> splitHeldBack;
-    // Saves the language file (LangFileName); reports its own failure and gives false.
-    std::function<bool()> saveLangFile;
+    // Applies the marks to the language file (LangFileName) as it is on disk at that moment
+    // and saves it; reports its own failure and gives false.
+    std::function<bool(const std::vector<TPairMarks>&)> saveMarks;
 };
 
 class TExerciseRun {

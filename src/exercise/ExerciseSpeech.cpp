@@ -29,4 +29,9 @@ void TEngineSpeech::Speak(const std::string& cp1252Text) {
         engine_->Speak(cp1252Text);
 }
 
+bool TEngineSpeech::HasSoundOutput() const {
+    // Without an engine nothing is known about the sound output.
+    return !engine_ || engine_->AudioIsPresent();
+}
+
 } // namespace lexaro

@@ -20,6 +20,7 @@ public:
     void SetPitch(std::int32_t value) override;
     void SetSpeed(std::int32_t value) override;
     void Speak(const std::string& cp1252Text) override;
+    bool HasSoundOutput() const override;
 
 private:
     std::shared_ptr<TSpeechEngine> engine_;

@@ -167,7 +167,7 @@ TExerciseRunContext ExerciseRunContextOf(const TWindowContext& context) {
     run.text = [texts = context.texts](std::int32_t number) { return texts->GetText(number); };
     run.firstLanguage = context.firstLanguage;
     run.splitHeldBack = context.splitHeldBack;
-    run.saveLangFile = context.saveLangFile;
+    run.saveMarks = context.saveMarks;
     return run;
 }
 

@@ -165,7 +165,7 @@ TEST_F(MainLogicTest, RaisingTheMaximumWorksOnTheFileAsItIsOnDisk) {
         ASSERT_TRUE(editor.Save(app / "x.lang"));
     }
     logic->Settings()->exercise.MaxWords = 10;
-    logic->EditorClosed(true, TChangeKind::MaxWords, rng);
+    logic->EditorClosed(true, TChangeKind::MaxWords, std::nullopt, rng);
     EXPECT_EQ(logic->Settings()->exercise.ExerciseWords.size(), 7u);
 
     TLangFHandler disk;
@@ -177,7 +177,7 @@ TEST_F(MainLogicTest, RaisingTheMaximumWorksOnTheFileAsItIsOnDisk) {
 
     // Lowering it cuts the list.
     logic->Settings()->exercise.MaxWords = 3;
-    logic->EditorClosed(true, TChangeKind::MaxWords, rng);
+    logic->EditorClosed(true, TChangeKind::MaxWords, std::nullopt, rng);
     EXPECT_EQ(logic->Settings()->exercise.ExerciseWords.size(), 3u);
 }
 
@@ -186,7 +186,7 @@ TEST_F(MainLogicTest, TheEditorsCompositionIsShownOnce) {
     WriteIni("x.lang", {1});
     auto logic = Start();
     logic->Settings()->exercise.AvailableUnits = {2};
-    logic->EditorClosed(true, TChangeKind::Lessons, rng);
+    logic->EditorClosed(true, TChangeKind::Lessons, std::nullopt, rng);
     EXPECT_TRUE(logic->ComposedByEditor());
     const ArrayWordData composed = logic->Settings()->exercise.ExerciseWords;
     for (const ExerciseEntry& e : composed)

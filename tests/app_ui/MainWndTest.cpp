@@ -64,6 +64,8 @@ struct FakeEditor : IExerciseEditor {
         return result;
     }
     TChangeKind GetChangeKind() const override { return kind; }
+    std::optional<TPairRenumbering> ExerciseFileRenumbering() const override { return renumbering; }
+    std::optional<TPairRenumbering> renumbering;
 };
 
 // The texts the window should show, read from the same database.

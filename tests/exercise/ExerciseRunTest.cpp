@@ -221,6 +221,7 @@ private:
 class FakeSpeech : public IExerciseSpeech {
 public:
     bool open = true;
+    bool soundOutput = true;
     std::set<std::string> voices = {"Anna", "Hans"};
     std::string throwAt; // "select" or "speak"
     mutable std::vector<std::string> calls;
@@ -244,6 +245,7 @@ public:
             throw std::runtime_error("the control refused the text");
         spoken.push_back(text);
     }
+    bool HasSoundOutput() const override { return soundOutput; }
 };
 
 using Texts = std::vector<std::pair<std::string, std::string>>;
@@ -259,7 +261,8 @@ protected:
     ArrayWordData heldBack;
     bool firstLanguage = true;
     // The use and drawn marks of pair 1-0 each time the file was saved.
-    std::vector<std::pair<bool, bool>> saves;
+    // The marks each save applied.
+    std::vector<std::vector<TPairMarks>> saves;
     FakeWindow window;
     std::unique_ptr<TExerciseRun> run;
 
@@ -306,9 +309,8 @@ protected:
         c.text = [](std::int32_t n) { return "T" + std::to_string(n); };
         c.firstLanguage = [this] { return firstLanguage; };
         c.splitHeldBack = [this] { splitHeldBack(ex->ExerciseWords, heldBack); };
-        c.saveLangFile = [this] {
-            const auto pair = Pair(0);
-            saves.emplace_back(pair->use, pair->drawn);
+        c.saveMarks = [this](const std::vector<TPairMarks>& marks) {
+            saves.push_back(marks);
             return true;
         };
         run = std::make_unique<TExerciseRun>(std::move(c), window);
@@ -591,7 +593,8 @@ TEST_F(ExerciseRunTest, NotMoreUseIsSavedAtCloseAndCanBeTakenBack) {
         }
         run->Close();
         if (c.saved) {
-            EXPECT_EQ(saves, (std::vector<std::pair<bool, bool>>{{false, false}}));
+            const std::vector<TPairMarks> cleared{{{1, 0}, false, false}};
+            EXPECT_EQ(saves, std::vector<std::vector<TPairMarks>>{cleared});
             EXPECT_TRUE(ex->ExerciseWords.empty()) << "the entry leaves the list";
         } else {
             EXPECT_TRUE(saves.empty());
@@ -705,7 +708,8 @@ TEST_F(ExerciseRunTest, NextSpeedsUpSlowLetters) {
               (std::vector<std::int64_t>{t0, t0 + 500, t0 + 550, t0 + 600, t0 + 650, t0 + 700}));
 }
 
-// A presentation that cannot be spoken asks once per show whether to switch the voice off.
+// A presentation that cannot be spoken asks once per show whether to switch the voice off;
+// without any sound output the question says that, not that the voice failed.
 TEST_F(ExerciseRunTest, FailedPresentationSpeechAsksOncePerShow) {
     struct Case {
         const char* name;
@@ -713,6 +717,8 @@ TEST_F(ExerciseRunTest, FailedPresentationSpeechAsksOncePerShow) {
         const char* voice;
         const char* throwAt;
         bool engine;
+        bool soundOutput = true;
+        const char* question = "T135\r\nT136";
     };
     const Case cases[] = {
         {"closed engine", false, "Anna", "", true},
@@ -720,6 +726,7 @@ TEST_F(ExerciseRunTest, FailedPresentationSpeechAsksOncePerShow) {
         {"selection throws", true, "Anna", "select", true},
         {"speaking throws", true, "Anna", "speak", true},
         {"no engine", true, "Anna", "", false},
+        {"no sound output", false, "Anna", "", true, false, "T158\r\nT136"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -727,6 +734,7 @@ TEST_F(ExerciseRunTest, FailedPresentationSpeechAsksOncePerShow) {
         speech = std::make_shared<FakeSpeech>();
         speech->open = c.open;
         speech->throwAt = c.throwAt;
+        speech->soundOutput = c.soundOutput;
         (*voices)[0].Voice = c.voice;
         general->VoicePresent = 2;
         Pairs({{"one", "eins"}, {"two", "zwei"}, {"three", "drei"}});
@@ -738,7 +746,7 @@ TEST_F(ExerciseRunTest, FailedPresentationSpeechAsksOncePerShow) {
         Settle();
         ASSERT_EQ(window.questions.size(), 1u);
         EXPECT_EQ(window.questions[0].caption, "Lexaro");
-        EXPECT_EQ(window.questions[0].text, "T135\r\nT136");
+        EXPECT_EQ(window.questions[0].text, c.question);
         EXPECT_FALSE(run->PresentationVoiceUsable());
         const std::size_t calls = speech ? speech->calls.size() : 0;
         NextCardManually();

@@ -17,6 +17,19 @@ TEST(EngineSpeech, WithoutAnEngineNothingIsOpen) {
     speech.SetPitch(1);
     speech.SetSpeed(1);
     speech.Speak("nothing");
+    EXPECT_TRUE(speech.HasSoundOutput()) << "nothing is known of the output";
+}
+
+// Only an engine that found no audio output at all says there is no sound output.
+TEST(EngineSpeech, TellsWhenNoSoundOutputCouldBeOpened) {
+    for (const bool audio : {true, false}) {
+        auto engine = std::make_shared<TSpeechEngine>(
+            []() -> std::unique_ptr<TDirectSS> {
+                return std::make_unique<test::FakeControl>(std::vector<test::FakeMode>{}, nullptr);
+            },
+            audio, nullptr);
+        EXPECT_EQ(TEngineSpeech(engine).HasSoundOutput(), audio);
+    }
 }
 
 // The run hears a refusal of the speech control as an exception.

@@ -91,7 +91,7 @@ protected:
             ++splits;
             splitHeldBack(settings->exercise.ExerciseWords, settings->heldBack);
         };
-        c.saveLangFile = [this] {
+        c.saveMarks = [this](const std::vector<TPairMarks>&) {
             ++saves;
             return true;
         };
