@@ -132,6 +132,7 @@ void TExerciseRun::Close() {
     visible_ = false;
     // The list may have lost entries: nothing may act on an entry by its old index.
     index_ = -1;
+    prioIndex_ = -1;
     buttons_ = {};
     view_.SetButtons(buttons_);
 }
@@ -144,6 +145,7 @@ void TExerciseRun::Restart() {
     phase_ = TExercisePhase::Initial;
     savedTimers_ = {};
     index_ = -1;
+    prioIndex_ = -1;
     Labels();
     if (!automatic_ && ListLength() > 0) {
         phase_ = TExercisePhase::NextCard;
@@ -218,6 +220,8 @@ void TExerciseRun::StepNextCard() {
 void TExerciseRun::StepShowPresentation() {
     view_.ClearCardLine(1);
     view_.ClearCardLine(2);
+    // From here the new card is the one on the table: the buttons show its priority.
+    SelectPriorityButton();
     // Voice without text: the presented text is written after the solution. Decided here
     // for the card, so a change of VoicePresent on the way cannot leave it unwritten.
     presentedLate_ = ctx_.general->VoicePresent == 1;
@@ -233,7 +237,6 @@ void TExerciseRun::StepShowPresentation() {
 }
 
 void TExerciseRun::StepPresentationShown() {
-    SelectPriorityButton();
     SpeakPresentation();
     if (automatic_)
         Enable(TExerciseTimer::AnswerDelay, true);
@@ -377,6 +380,7 @@ void TExerciseRun::SelectPriorityButton() {
     const ExerciseEntry* entry = CurrentEntry();
     if (entry == nullptr)
         return;
+    prioIndex_ = index_;
     const std::int32_t priority = entry->priority;
     if (priority < 0 || priority > kNotMoreUse) {
         // No button stands for it; the previous card's must not seem to.
@@ -396,12 +400,17 @@ void TExerciseRun::SelectPriorityButton() {
 void TExerciseRun::PriorityClicked(std::int32_t priority) {
     if (priority < 0 || priority > kNotMoreUse)
         return;
+    if (PriorityEntry() == nullptr) {
+        // No card on the table: the buttons go back to what they showed.
+        view_.CheckPriority(checked_);
+        return;
+    }
     checked_ = priority;
     PriorityClick(priority);
 }
 
 void TExerciseRun::PriorityClick(std::int32_t priority) {
-    ExerciseEntry* entry = CurrentEntry();
+    ExerciseEntry* entry = PriorityEntry();
     if (entry == nullptr)
         return;
     entry->priority = priority;
@@ -514,7 +523,7 @@ bool TExerciseRun::KeyDown(TExerciseKey key) {
     case TExerciseKey::Right:
     case TExerciseKey::Down: {
         // While the table shows, the arrows move its selection instead.
-        if (tableVisible_ || !HasCurrent())
+        if (tableVisible_ || PriorityEntry() == nullptr)
             return false;
         const bool forward = key == TExerciseKey::Right || key == TExerciseKey::Down;
         std::int32_t target = 0;
@@ -530,7 +539,7 @@ bool TExerciseRun::KeyDown(TExerciseKey key) {
     }
     const std::int32_t digit =
         static_cast<std::int32_t>(key) - static_cast<std::int32_t>(TExerciseKey::Digit0);
-    if (digit < 0 || digit > kNotMoreUse || !HasCurrent())
+    if (digit < 0 || digit > kNotMoreUse || PriorityEntry() == nullptr)
         return false;
     ChoosePriority(digit);
     return true;
@@ -580,6 +589,12 @@ ExerciseEntry* TExerciseRun::CurrentEntry() {
     if (!HasCurrent())
         return nullptr;
     return &ctx_.exercise->ExerciseWords[static_cast<std::size_t>(index_)];
+}
+
+ExerciseEntry* TExerciseRun::PriorityEntry() {
+    if (prioIndex_ < 0 || prioIndex_ >= ListLength())
+        return nullptr;
+    return &ctx_.exercise->ExerciseWords[static_cast<std::size_t>(prioIndex_)];
 }
 
 std::int32_t TExerciseRun::ListLength() const {

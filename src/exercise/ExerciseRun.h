@@ -192,7 +192,8 @@ public:
     void Next();
     // True when the run used the key; the window passes other keys on.
     bool KeyDown(TExerciseKey key);
-    // The learner clicked priority button 0..9.
+    // The learner chose priority button 0..9 (a click, or an arrow key in the window); it
+    // applies to the card on the table.
     void PriorityClicked(std::int32_t priority);
     // The table's selection changed to row (-1: none selected).
     void TableRowSelected(std::int32_t row);
@@ -201,6 +202,7 @@ public:
     TRunState RunState() const { return runState_; }
     bool Automatic() const { return automatic_; }
     std::int32_t CurrentIndex() const { return index_; }
+    std::int32_t PriorityIndex() const { return prioIndex_; }
     const std::string& PresentedText() const { return presented_; }
     const std::string& SolutionText() const { return solution_; }
     const TExerciseButtons& Buttons() const { return buttons_; }
@@ -240,6 +242,8 @@ private:
 
     bool HasCurrent() const;
     ExerciseEntry* CurrentEntry();
+    // The entry whose priority the buttons show, none before the first card.
+    ExerciseEntry* PriorityEntry();
     std::int32_t ListLength() const;
     std::shared_ptr<TWordPear> PairOf(const ExerciseEntry& entry) const;
     bool LetterPhase() const;
@@ -252,6 +256,10 @@ private:
     bool visible_ = false;
     bool tableVisible_ = false;
     std::int32_t index_ = -1;
+    // The entry the priority buttons belong to: the card on the table. While the next card's
+    // wipe runs that is still the previous one; the new card takes the buttons over when it
+    // starts to fly in, so a choice always applies to the card the learner sees.
+    std::int32_t prioIndex_ = -1;
     std::string presented_;
     std::string solution_;
     TVoiceProperty presentedVoice_;

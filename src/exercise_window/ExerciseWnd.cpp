@@ -30,6 +30,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <optional>
@@ -418,8 +419,17 @@ void TExerciseDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TExerciseDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent&>(*event)))
+    const bool press = event->type() == QEvent::KeyPress;
+    if (press && HandleKey(static_cast<QKeyEvent&>(*event)))
         return true;
+    // Space and Enter are the run's keys only. A radio button would click itself again on
+    // Space: the priority it shows would go to whatever card is current, with no choice made.
+    if ((press || event->type() == QEvent::KeyRelease) &&
+        std::find(rbPrio.begin(), rbPrio.end(), watched) != rbPrio.end()) {
+        const int key = static_cast<QKeyEvent&>(*event).key();
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -816,6 +816,43 @@ TEST_F(ExerciseRunTest, PriorityKeys) {
     }
 }
 
+// A priority goes to the card on the table: the previous one while it is wiped away, the new
+// one from the moment it starts to fly in, whose own priority the buttons then show.
+TEST_F(ExerciseRunTest, AChoiceGoesToTheCardOnTheTable) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}});
+    ex->ExerciseWords[1].priority = 3;
+    Open();
+    Settle();
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    Settle();
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter)); // the wipe of the first card begins
+    ASSERT_EQ(run->CurrentIndex(), 1);
+    EXPECT_EQ(run->PriorityIndex(), 0);
+    EXPECT_TRUE(run->KeyDown(DigitKey(5)));
+    run->PriorityClicked(9);
+    EXPECT_EQ(ex->ExerciseWords[0].priority, 9);
+    EXPECT_EQ(ex->ExerciseWords[1].priority, 3);
+    EXPECT_TRUE(Pair(1)->use);
+
+    window.Advance(40); // the wipe ends, the second card flies in with its priority shown
+    EXPECT_EQ(run->PriorityIndex(), 1);
+    EXPECT_EQ(window.checked, 3);
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Up));
+    EXPECT_EQ(ex->ExerciseWords[1].priority, 2);
+    EXPECT_EQ(ex->ExerciseWords[0].priority, 9);
+}
+
+TEST_F(ExerciseRunTest, AClickWithoutACardChangesNothing) {
+    Pairs({{"one", "eins"}});
+    general->AutoPresent = true;
+    Open();
+    const std::int32_t shown = window.checked;
+    run->PriorityClicked(9);
+    EXPECT_EQ(window.checked, shown) << "the buttons show what they showed";
+    EXPECT_EQ(ex->ExerciseWords[0].priority, 0);
+    EXPECT_TRUE(Pair(0)->use);
+}
+
 TEST_F(ExerciseRunTest, KeysThatDoNothing) {
     Pairs({{"one", "eins"}});
     general->AutoPresent = true;
@@ -923,7 +960,7 @@ TEST_F(ExerciseRunTest, AWindowClosedDuringAFlyInFrameStaysQuiet) {
     EXPECT_EQ(speech->calls.size(), calls);
     for (const auto& timer : window.timers)
         EXPECT_FALSE(timer.enabled);
-    EXPECT_EQ(window.checked, -1);
+    EXPECT_EQ(window.checked, 0) << "the flying card showed its priority from the start";
     EXPECT_EQ(run->Phase(), TExercisePhase::PresentationShown);
 }
 

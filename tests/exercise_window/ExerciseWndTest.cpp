@@ -197,6 +197,50 @@ TEST_F(ExerciseWndTest, KeysReachTheRunAndProgramCheckedPrioritiesReportNoClick)
     EXPECT_EQ(words[1].priority, 5);
 }
 
+// Space and Enter while the next card is wiped in or flies in never reach the priority buttons,
+// which still show the previous card's choice: a radio button clicked again by Space would
+// give the new card that priority, and "not more use" would take its pair out for good.
+TEST_F(ExerciseWndTest, SpaceAndEnterDuringAnAnimationLeaveThePrioritiesAlone) {
+    for (const bool automatic : {false, true}) {
+        SCOPED_TRACE(automatic ? "automatic" : "manual");
+        settings->general.AutoPresent = automatic;
+        auto& words = settings->exercise.ExerciseWords;
+        words = {{1, 0, 0, false}, {1, 1, 3, false}, {1, 2, 0, false}};
+        lang = std::make_shared<TLangFHandler>(test::GeneratedLangFile({{1, 3, true}}));
+        const rWordPear secondBefore = *lang->LessonAt(1)->PairAt(1);
+        TExerciseDlg& dlg = Open();
+        if (automatic)
+            QTest::keyClick(&dlg, Qt::Key_Space);
+        Settle(dlg);
+        Key(dlg, Qt::Key_9); // the first card's pair: "not more use"
+        ASSERT_TRUE(dlg.rbPrio[9]->hasFocus());
+        if (!automatic) {
+            Key(dlg, Qt::Key_Return); // the solution
+            Settle(dlg);
+            Key(dlg, Qt::Key_Return); // the next card
+        }
+        const auto animating = [&](int interval) {
+            return dlg.timerGraphic->isActive() && dlg.timerGraphic->interval() == interval;
+        };
+        for (const int interval : {40, 80}) { // the wipe, then the fly-in
+            ASSERT_TRUE(QTest::qWaitFor([&] { return animating(interval); }, 10'000));
+            for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+                Key(dlg, key);
+                QTest::keyClick(dlg.rbPrio[9], key);
+            }
+            EXPECT_TRUE(animating(interval)) << "the keys came within the animation";
+        }
+        Settle(dlg);
+        EXPECT_EQ(dlg.wNbrValue->text(), "2/3");
+        EXPECT_TRUE(dlg.rbPrio[3]->isChecked());
+        EXPECT_EQ(words[0].priority, 9);
+        EXPECT_EQ(words[1].priority, 3);
+        EXPECT_EQ(*lang->LessonAt(1)->PairAt(1), secondBefore);
+        dlg.close();
+        window.reset();
+    }
+}
+
 TEST_F(ExerciseWndTest, AtTheEndNoShowsTheTableOfTheRun) {
     settings->general.ShowTable = true;
     TExerciseDlg& dlg = Open();
