@@ -118,7 +118,8 @@ TQtCardCanvas::TQtCardCanvas(QWidget& window, const QImage& background, QPoint b
     const QSize size = window.size().expandedTo(
         QSize(origin_.x() + background_.width(), origin_.y() + background_.height()));
     windowImage_ = QImage(size, kFormat);
-    windowImage_.fill(window.palette().color(QPalette::Window));
+    windowColour_ = window.palette().color(QPalette::Window).rgb();
+    windowImage_.fill(windowColour_);
     PaintBackground();
     windowDirty_ = {};
 }
@@ -377,6 +378,10 @@ void TQtCardCanvas::PaintCard(const QRect& partOfCard) {
 }
 
 void TQtCardCanvas::HideCard() {
+    // A hidden control shows what lies beneath it: the table, not the last card or the wipe's
+    // silver, which would otherwise stay under the next card's whole flight.
+    if (cardVisible_)
+        Uncover(cardRect_);
     cardVisible_ = false;
 }
 
@@ -425,6 +430,20 @@ void TQtCardCanvas::PaintWindow(QPainter& painter, const QRect& exposed) const {
     const QRect part = exposed & windowImage_.rect();
     if (!part.isEmpty())
         painter.drawImage(part.topLeft(), windowImage_, part);
+}
+
+void TQtCardCanvas::Uncover(const QRect& area) {
+    const QRect part = area & windowImage_.rect();
+    if (part.isEmpty())
+        return;
+    BeforeDrawingOn(TCardPicture::Window);
+    EndWindowPainter();
+    // The window's colour, and the background picture where it lies.
+    windowDirty_ |= FillPixels(windowImage_, part, windowColour_);
+    const QRect onBackground = part.translated(-origin_) & background_.rect();
+    if (!onBackground.isEmpty())
+        windowDirty_ |=
+            CopyPixels(background_, onBackground, windowImage_, onBackground.topLeft() + origin_);
 }
 
 void TQtCardCanvas::PaintBackground() {

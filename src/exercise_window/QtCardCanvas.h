@@ -22,9 +22,9 @@
 //
 // The card control has no widget of its own: like a control without a window, it is painted
 // into the window picture, at its place and size, whenever it is shown or its picture changes.
-// So the wipe's squares, filled on the window, cover the card square by square, and when the
-// control is hidden the window shows what was last drawn there (silver after a wipe) until the
-// next card or PaintBackground.
+// So the wipe's squares, filled on the window, cover the card square by square; when the
+// control is hidden, the table beneath it (the background picture, the window's colour beside
+// it) is painted back, as a hidden control uncovers its parent.
 
 #include "exercise/GraphicOutput.h"
 
@@ -99,6 +99,9 @@ private:
     void Drawn(TCardPicture on, const QRect& rect);
     // Paints the visible part of the card picture into the window picture.
     void PaintCard(const QRect& partOfCard);
+    // Paints the table back into the window picture: the window's colour, the background
+    // picture where it lies.
+    void Uncover(const QRect& area);
     // The work picture is only ever copied onto the window whole, just after the fly-in has
     // put the background and the small card into it: copies into it are noted as parts and
     // done when the work picture is copied, each part straight from its own picture onto the
@@ -113,6 +116,7 @@ private:
 
     QWidget& window_;
     QImage windowImage_;
+    QRgb windowColour_ = 0;
     std::unique_ptr<QPainter> windowPainter_;
     QImage background_;
     QImage card_;

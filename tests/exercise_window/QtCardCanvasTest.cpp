@@ -120,24 +120,51 @@ TEST_F(QtCardCanvasTest, AWrittenCharacterChangesOnlyItsLineOnCardAndWindow) {
     EXPECT_EQ(onWindow.outside, 0);
 }
 
-// The wipe turns exactly the card silver, and the next card's flight takes it all away: the
-// table around the resting card is the background as at the start.
-TEST_F(QtCardCanvasTest, AFullWipeLeavesSilverWhereTheCardWasAndNothingBesideIt) {
+// The wipe turns the card silver square by square and nothing beside it; the card it takes
+// off the table at its end uncovers the table, so the next card flies in over the bare table.
+TEST_F(QtCardCanvasTest, AWipeSilversOnlyTheCardAndItsEndUncoversTheTable) {
     const QImage table = canvas->WindowImage().copy();
     FlyIn();
     const QImage withCard = canvas->WindowImage().copy();
-    for (int tick = 0; tick < 100 && !cards->WipeStep(false); ++tick) {
+    bool done = false;
+    int ticks = 0;
+    for (; ticks < 100 && !done; ++ticks) {
+        done = cards->WipeStep(false);
+        if (done)
+            break;
+        // Each pixel of the card is the card's or silver; nothing beside it changed.
+        const QImage now = canvas->WindowImage();
+        int silver = 0;
+        for (int y = 0; y < RestingCard().height(); ++y)
+            for (int x = 0; x < RestingCard().width(); ++x) {
+                const QRgb pixel = now.pixel(RestingCard().topLeft() + QPoint(x, y));
+                if (pixel == qRgb(192, 192, 192))
+                    ++silver;
+                else
+                    ASSERT_EQ(pixel, canvas->CardImage().pixel(x, y)) << x << "," << y;
+            }
+        EXPECT_GE(silver, ticks * 180 * 9 / 2) << "the squares of the ticks so far";
+        EXPECT_EQ(Compare(withCard, now, RestingCard()).outside, 0);
     }
+    ASSERT_TRUE(done);
+    EXPECT_GT(ticks, 10);
     EXPECT_FALSE(canvas->CardVisible());
-    const QImage wiped = canvas->WindowImage().copy(RestingCard());
-    QImage silver(wiped.size(), wiped.format());
-    silver.fill(QColor(192, 192, 192));
-    EXPECT_EQ(wiped, silver);
-    EXPECT_EQ(Compare(withCard, canvas->WindowImage(), RestingCard()).outside, 0);
+    EXPECT_EQ(canvas->WindowImage(), table) << "no silver block stays under the next flight";
 
     FlyIn();
     EXPECT_EQ(canvas->WindowImage().copy(RestingCard()), canvas->CardImage());
     EXPECT_EQ(Compare(table, canvas->WindowImage(), RestingCard()).outside, 0);
+}
+
+// The card taken off at once (a new round after "Yes", a new show) leaves the bare table, not
+// the last card with both its texts.
+TEST_F(QtCardCanvasTest, ACardTakenOffAtOnceUncoversTheTable) {
+    const QImage table = canvas->WindowImage().copy();
+    FlyIn();
+    EXPECT_TRUE(cards->WriteCardText("Hund", 1, true));
+    EXPECT_TRUE(cards->WriteCardText("dog", 2, true));
+    EXPECT_TRUE(cards->WipeStep(true));
+    EXPECT_EQ(canvas->WindowImage(), table);
 }
 
 // Clearing a card's two lines takes away every trace of its text, so that nothing of it shows

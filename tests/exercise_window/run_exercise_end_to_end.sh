@@ -129,6 +129,33 @@ finish() {
 differs() {
   [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]
 }
+# Silver pixels (the wipe's colour) on the card table of an exercise window picture.
+silver() {
+  convert "$1" -crop 440x190+12+46 +repage -fill black +opaque 'rgb(192,192,192)' \
+    -fill white -opaque 'rgb(192,192,192)' -format '%[fx:round(mean*w*h)]' info:
+}
+# Pictures of the exercise window every 150 ms from now for about 4 s: the wipe of the card on
+# the table and the flight of the next one. The wipe's silver must be gone while the next card
+# is still in flight (it used to stay under the whole flight).
+flight_series() {
+  local n
+  for n in $(seq -w 1 27); do
+    import -window "$ex" "$shots/exercise-flight-$n.png" 2>/dev/null || true
+    sleep 0.15
+  done
+  local seen=0 cleared=0 last="$shots/exercise-flight-27.png"
+  for shot in "$shots"/exercise-flight-*.png; do
+    local s
+    s=$(silver "$shot")
+    if [ "$s" -gt 1000 ]; then
+      seen=1
+    elif [ "$seen" = 1 ] && [ "$s" = 0 ] && differs "$shot" "$last"; then
+      cleared=1
+    fi
+  done
+  [ "$seen" = 1 ] || fail "no picture of the series shows the wipe"
+  [ "$cleared" = 1 ] || fail "the wipe's silver stayed on the table while the next card flew in"
+}
 
 # --- (a) manual mode ------------------------------------------------------------------------
 prepare manual AutoPresent=False MaxWords=3 ShowTable=False VoicePresent=0 VoiceAnswer=False
@@ -149,6 +176,10 @@ for card in 1 2 3; do
       fail "card $card looks like card $((card - 1))"
   fi
   xdotool key Return # the next card, or the end
+  if [ "$card" = 1 ]; then
+    flight_series
+    echo "exercise end-to-end (a): the wipe and the next card's flight, pictures every 150 ms"
+  fi
   [ "$card" -lt 3 ] && settle
 done
 question 30 || fail "no question at the end of the exercise"
