@@ -69,8 +69,40 @@ void TExerciseRun::Show() {
 }
 
 void TExerciseRun::Activate() {
+    const bool wasAutomatic = automatic_;
     ReadSettings();
+    if (visible_ && automatic_ != wasAutomatic)
+        FollowModeChange();
     UpdateButtons();
+}
+
+void TExerciseRun::FollowModeChange() {
+    const bool letters =
+        view_.TimerEnabled(TExerciseTimer::Graphic) && !flyInRunning_ && !wipeRunning_;
+    if (automatic_) {
+        // The run waits for START, as an automatic run does after STOP: letters being written
+        // pause with it. A card in flight lands first; its delays wait for START too (Arm).
+        if (letters) {
+            Enable(TExerciseTimer::Graphic, false);
+            savedTimers_[TimerSlot(TExerciseTimer::Graphic)] = true;
+        }
+        runState_ = TRunState::Stopped;
+    } else {
+        // Manual mode has no delays: the learner's Next takes their place. Letters that a STOP
+        // paused go on, as there is no START to resume them.
+        Enable(TExerciseTimer::AnswerDelay, false);
+        Enable(TExerciseTimer::PresentDelay, false);
+        if (savedTimers_[TimerSlot(TExerciseTimer::Graphic)])
+            Enable(TExerciseTimer::Graphic, true);
+        savedTimers_ = {};
+        runState_ = TRunState::Stopped;
+        // A run that waited for START shows its first card at once, as a manual run does.
+        if (phase_ == TExercisePhase::Initial && ListLength() > 0) {
+            phase_ = TExercisePhase::NextCard;
+            Step();
+        }
+    }
+    Labels();
 }
 
 void TExerciseRun::ReadSettings() {
@@ -177,7 +209,7 @@ void TExerciseRun::Step() {
             SpeakText(solution_, solutionVoice_); // a failure goes unnoticed on purpose
         if (automatic_) {
             SetTimer(TExerciseTimer::PresentDelay, presentDelayMs_ + extraDelay_);
-            Enable(TExerciseTimer::PresentDelay, true);
+            Arm(TExerciseTimer::PresentDelay);
         }
         phase_ = index_ + 1 >= ListLength() ? TExercisePhase::Finished : TExercisePhase::NextCard;
         break;
@@ -239,7 +271,7 @@ void TExerciseRun::StepShowPresentation() {
 void TExerciseRun::StepPresentationShown() {
     SpeakPresentation();
     if (automatic_)
-        Enable(TExerciseTimer::AnswerDelay, true);
+        Arm(TExerciseTimer::AnswerDelay);
     UpdateButtons();
     phase_ = TExercisePhase::ShowSolution;
 }
@@ -486,10 +518,14 @@ void TExerciseRun::DoStop() {
 }
 
 void TExerciseRun::DoNext() {
-    if (LetterPhase() && ctx_.general->LetterAnswer)
-        SetTimer(TExerciseTimer::Graphic, kLetterMs); // the running letters speed up
-    else
+    if (LetterPhase()) {
+        // The letters being written speed up, and go on if they were paused: stepping now
+        // would leave the text half written.
+        SetTimer(TExerciseTimer::Graphic, kLetterMs);
+        Enable(TExerciseTimer::Graphic, true);
+    } else {
         Step();
+    }
 }
 
 void TExerciseRun::StopTimers() {
@@ -621,6 +657,15 @@ void TExerciseRun::SetTimer(TExerciseTimer timer, std::int64_t ms) {
     // Window timers restart their period on every new interval; the same one must not.
     if (view_.TimerInterval(timer) != interval)
         view_.SetTimerInterval(timer, interval);
+}
+
+void TExerciseRun::Arm(TExerciseTimer timer) {
+    // An automatic run that is not running (its mode was changed while a card was on its way)
+    // keeps the delay for START, as STOP would have.
+    if (automatic_ && runState_ != TRunState::Running)
+        savedTimers_[TimerSlot(timer)] = true;
+    else
+        Enable(timer, true);
 }
 
 void TExerciseRun::Enable(TExerciseTimer timer, bool on) {

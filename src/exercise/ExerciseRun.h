@@ -216,6 +216,9 @@ public:
 
 private:
     void ReadSettings();
+    // The mode changed at an activation while the run was under way: the run goes on with
+    // what the new mode offers.
+    void FollowModeChange();
     void Restart();
     void Step();
     void StepNextCard();
@@ -249,6 +252,8 @@ private:
     bool LetterPhase() const;
     void SetTimer(TExerciseTimer timer, std::int64_t ms);
     void Enable(TExerciseTimer timer, bool on);
+    // Switches a delay on, or keeps it for START while an automatic run is not running.
+    void Arm(TExerciseTimer timer);
 
     TExerciseRunContext ctx_;
     IExerciseView& view_;

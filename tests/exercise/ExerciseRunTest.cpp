@@ -944,6 +944,115 @@ TEST_F(ExerciseRunTest, ActivationReadsModeDelaysAndFont) {
     EXPECT_EQ(window.modeText, "T26");
 }
 
+// Whatever the settings dialog changed (the mode, the letter output, the delays) while a card
+// was anywhere on its way, the run goes on with the buttons and keys the new mode offers: the
+// solution is written whole and the next card comes. A stopped automatic run switched to manual
+// mode used to offer Next, which only changed the interval of the stopped letters.
+TEST_F(ExerciseRunTest, AfterAnyChangeOfTheSettingsTheRunGoesOn) {
+    struct State {
+        const char* name;
+        bool automatic;
+        bool slowLetters;
+        std::function<void()> reach;
+    };
+    const auto start = [this] { run->Start(); };
+    const State states[] = {
+        {"automatic, in the fly-in", true, false,
+         [&] {
+             start();
+             window.Advance(80);
+         }},
+        {"automatic, in the answer delay", true, false,
+         [&] {
+             start();
+             window.Advance(240 + 1000);
+         }},
+        {"automatic, stopped in the answer delay", true, false,
+         [&] {
+             start();
+             window.Advance(240 + 1000);
+             run->Stop();
+         }},
+        {"automatic, in slow letters", true, true,
+         [&] {
+             start();
+             window.Advance(240 + 3000 + 700);
+         }},
+        {"automatic, stopped in slow letters", true, true,
+         [&] {
+             start();
+             window.Advance(240 + 3000 + 700);
+             run->Stop();
+         }},
+        {"automatic, stopped in fast letters", true, false,
+         [&] {
+             start();
+             window.Advance(240 + 3000 + 120);
+             run->Stop();
+         }},
+        {"automatic, stopped in the presentation delay", true, false,
+         [&] {
+             start();
+             window.Advance(240 + 3000 + 8 * 50 + 1000);
+             run->Stop();
+         }},
+        {"automatic, waiting for START", true, false, [] {}},
+        {"manual, waiting for Next", false, false, [this] { Settle(); }},
+        {"manual, in slow letters", false, true,
+         [this] {
+             Settle();
+             run->Next();
+             window.Advance(700);
+         }},
+    };
+    struct Change {
+        const char* name;
+        std::function<void(TGeneralProperty&)> apply;
+    };
+    const Change changes[] = {
+        {"mode", [](TGeneralProperty& g) { g.AutoPresent = !g.AutoPresent; }},
+        {"letter output", [](TGeneralProperty& g) { g.LetterAnswer = !g.LetterAnswer; }},
+        {"delays", [](TGeneralProperty& g) { g.DelayAnswer = g.DelayPresent = 1; }},
+    };
+    for (const State& state : states) {
+        for (const Change& change : changes) {
+            SCOPED_TRACE(std::string(state.name) + ", then a change of " + change.name);
+            window = FakeWindow{};
+            Pairs({{"one", "abcdefgh"}, {"two", "zwei"}});
+            general->AutoPresent = state.automatic;
+            general->LetterAnswer = state.slowLetters;
+            general->DelayAnswer = 3;
+            general->DelayPresent = 5;
+            Make();
+            Open();
+            state.reach();
+            ASSERT_LE(run->CurrentIndex(), 0);
+            change.apply(*general);
+            run->Activate();
+            // The learner uses what is offered, START or Next, and waits a while each time.
+            for (int i = 0; i < 60 && !(run->CurrentIndex() == 1 &&
+                                        run->Phase() == TExercisePhase::ShowSolution);
+                 ++i) {
+                if (window.buttons.start)
+                    run->Start();
+                else if (window.buttons.next)
+                    run->Next();
+                window.Advance(1000);
+            }
+            EXPECT_EQ(run->CurrentIndex(), 1) << "the run is stuck";
+            EXPECT_EQ(run->Phase(), TExercisePhase::ShowSolution);
+            EXPECT_EQ(window.rows.size(), 2u);
+            // Every letter of the first solution was written before the next card came.
+            const auto rows = window.Times("row");
+            const auto letters = window.Times("letter2");
+            ASSERT_EQ(rows.size(), 2u);
+            EXPECT_EQ(std::count_if(letters.begin(), letters.end(),
+                                    [&](std::int64_t t) { return t <= rows[1]; }),
+                      8);
+        }
+    }
+}
+
 // The window's events run inside each fly-in frame: a close among them ends the run there, and
 // nothing of the card that was flying (speech, the answer delay, a priority) happens later.
 TEST_F(ExerciseRunTest, AWindowClosedDuringAFlyInFrameStaysQuiet) {
