@@ -360,9 +360,9 @@ void TExerciseDlg::BuildForm() {
     for (const TExerciseTimer t :
          {TExerciseTimer::PresentDelay, TExerciseTimer::AnswerDelay, TExerciseTimer::Graphic}) {
         QTimer* timer = TimerOf(t);
-        // The graphic timer paces animations and letters: as exact as the system allows.
-        if (t == TExerciseTimer::Graphic)
-            timer->setTimerType(Qt::PreciseTimer);
+        // As exact as the system allows: the graphic timer paces animations and letters, and a
+        // coarse timer lets a 5 s delay run up to a quarter of a second late.
+        timer->setTimerType(Qt::PreciseTimer);
         connect(timer, &QTimer::timeout, this, [this, t] { run_->TimerTick(t); });
     }
 }
