@@ -181,6 +181,73 @@ TEST_F(MainLogicTest, RaisingTheMaximumWorksOnTheFileAsItIsOnDisk) {
     EXPECT_EQ(logic->Settings()->exercise.ExerciseWords.size(), 3u);
 }
 
+// Whatever writes the language file starts from the file as it is on disk: the exercise hands
+// over only the marks it changed. An edit saved after the main window's copy was loaded (here
+// an editor closed with OK and nothing else changed, then the editor's own composition, which
+// reads nothing) stays, and the copy the exercise shows becomes the file on disk.
+TEST_F(MainLogicTest, TheExerciseSavesItsMarksIntoTheFileAsItIsOnDisk) {
+    WriteLangFile(app / "x.lang", {{1, 3}, {2, 3}});
+    WriteIni("x.lang", {1});
+    auto logic = Start();
+    logic->EditorClosed(true, TChangeKind::Lessons, std::nullopt, rng);
+    {
+        TLangFHandler editor;
+        ASSERT_TRUE(editor.Load(app / "x.lang"));
+        editor.LessonAt(2)->PairAt(1)->text1 = "edited";
+        ASSERT_TRUE(editor.Save(app / "x.lang"));
+    }
+    logic->EditorClosed(true, TChangeKind::Nothing, std::nullopt, rng);
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    ASSERT_EQ(logic->LastStart(), TStartKind::UseEditorList);
+    const ExerciseEntry first = logic->Settings()->exercise.ExerciseWords.at(0);
+
+    const TWindowContext context = logic->Context();
+    ASSERT_TRUE(context.saveMarks({{{first.lesson, first.pairId}, false, false}}));
+    TLangFHandler disk;
+    ASSERT_TRUE(disk.Load(app / "x.lang"));
+    EXPECT_EQ(disk.LessonAt(2)->PairAt(1)->text1, "edited") << "the exercise undid the edit";
+    const auto given = disk.LessonAt(first.lesson)->PairAt(first.pairId);
+    EXPECT_FALSE(given->use || given->drawn);
+    EXPECT_EQ(logic->LangFile()->LessonAt(2)->PairAt(1)->text1, "edited");
+    EXPECT_TRUE(sink->shown.empty()) << Texts()[0];
+
+    // A file that cannot be read now is told and never written.
+    const std::string damaged = "not a language file";
+    WriteFileBytes((app / "x.lang").string(), damaged);
+    EXPECT_FALSE(context.saveMarks({{{first.lesson, first.pairId}, false, false}}));
+    EXPECT_EQ(ReadFileBytes((app / "x.lang").string()), damaged);
+    ASSERT_EQ(sink->shown.size(), 1u);
+    EXPECT_NE(sink->shown[0].text.find("x.lang"), std::string::npos) << sink->shown[0].text;
+}
+
+// The exercise editor wrote the file with its pairs numbered anew: both lists keep naming the
+// same pairs, an entry whose pair is gone leaves, and the shared copy is the file on disk.
+TEST_F(MainLogicTest, AfterTheEditorRenumberedTheFileTheListsNameTheSamePairs) {
+    WriteLangFile(app / "x.lang", {{1, 4}, {2, 2}});
+    WriteIni("x.lang", {1, 2}, {"1-0-0", "1-1-0", "1-2-3", "2-1-0"});
+    auto logic = Start();
+    logic->Settings()->heldBack = {{1, 3, 2, false}};
+    // The learner deleted pair 1-1 and moved 1-2 to lesson 2; the editor saved.
+    {
+        TLangFHandler editor;
+        ASSERT_TRUE(editor.Load(app / "x.lang"));
+        editor.LessonAt(1)->PairAt(0)->text1 = "renamed";
+        ASSERT_TRUE(editor.Save(app / "x.lang"));
+    }
+    TPairRenumbering renumbering;
+    renumbering.Move({1, 0}, {1, 0});
+    renumbering.Remove({1, 1});
+    renumbering.Move({1, 2}, {2, 2});
+    renumbering.Move({1, 3}, {1, 1});
+    renumbering.Move({2, 0}, {2, 0});
+    renumbering.Move({2, 1}, {2, 1});
+    logic->EditorClosed(false, TChangeKind::Nothing, renumbering, rng);
+    EXPECT_EQ(logic->Settings()->exercise.ExerciseWords,
+              (ArrayWordData{{1, 0, 0, false}, {2, 2, 3, false}, {2, 1, 0, false}}));
+    EXPECT_EQ(logic->Settings()->heldBack, (ArrayWordData{{1, 1, 2, false}}));
+    EXPECT_EQ(logic->LangFile()->LessonAt(1)->PairAt(0)->text1, "renamed");
+}
+
 TEST_F(MainLogicTest, TheEditorsCompositionIsShownOnce) {
     WriteLangFile(app / "x.lang", {{1, 5}, {2, 5}});
     WriteIni("x.lang", {1});
