@@ -11,6 +11,9 @@
 //      those pairs, and lexaro-lang checks the file.
 //   3. Settings: German, manual mode, another card font and colour; the second start shows
 //      them all, the card in that font and colour.
+//   4. Edits survive the exercise: lesson 3 unticked (OK, the editor composes), then a pair of
+//      lesson 3 edited in the lesson editor and the file saved at OK; START, "not more use" on
+//      the first card, the exercise closed: the file on disk has the edit and the cleared marks.
 // Screenshots go to $LEXARO_SHOTS.
 
 #include "ModalDriver.h"
@@ -469,6 +472,98 @@ TEST_F(LearnerScenario, GermanManualModeAndTheCardFontAreThereAtTheSecondStart) 
                 ex->Run().PresentedText().c_str(),
                 QFontInfo(ex->Canvas().Font()).family().toUtf8().constData(), coloured);
     ex->close();
+    Exit(window);
+}
+
+// The exercise saves its marks into the file as it is on disk, so an edit the editor saved
+// after the main window had loaded its copy stays. The editor's composition (lessons changed)
+// is shown by the next START without reading the file again, and OK with only a pair of an
+// unchosen lesson edited changes nothing of the exercise: the main window's copy is older than
+// the file when the exercise closes.
+TEST_F(LearnerScenario, AnEditSavedAfterTheCompositionSurvivesTheExercise) {
+    auto window = Start();
+    window->mAppEnglish->trigger();
+    // Manual mode, no speech: the first card is there at once.
+    TGeneralProperty& general = window->Logic().Settings()->general;
+    general.AutoPresent = false;
+    general.VoicePresent = 0;
+    general.VoiceAnswer = false;
+
+    // Lesson 3 unticked: the editor composes from lessons 1 and 2.
+    WhenModalOpens(window.get(), [](QWidget* modal) {
+        auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
+        ASSERT_NE(editor, nullptr);
+        Activate(editor);
+        ASSERT_EQ(editor->lessonList->count(), 3);
+        editor->lessonList->item(2)->setCheckState(Qt::Unchecked);
+        QApplication::processEvents();
+        QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+    });
+    Click(window->btnEditExercise);
+    ASSERT_EQ(Exercise(*window).AvailableUnits, (intArray{1, 2}));
+    ASSERT_TRUE(window->Logic().ComposedByEditor());
+
+    // The first pair of lesson 3 gets another first phrase; OK saves the file (Yes).
+    WhenModalOpens(window.get(), [](QWidget* modal) {
+        auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
+        ASSERT_NE(editor, nullptr);
+        Activate(editor);
+        editor->lessonList->setCurrentRow(2);
+        QApplication::processEvents();
+        WhenModalOpens(editor, [](QWidget* inner) {
+            auto* lessons = qobject_cast<TeditLessonDlg*>(inner);
+            ASSERT_NE(lessons, nullptr);
+            Activate(lessons);
+            TMBaseTable* grid = lessons->Table()->GetGrid();
+            QRect cell;
+            ASSERT_TRUE(grid->CellRect(1, 1, cell));
+            auto* field = grid->viewport()->findChild<QLineEdit*>("cellEditor1");
+            ASSERT_NE(field, nullptr);
+            for (int clicks = 0; clicks < 2 && !field->isVisible(); ++clicks)
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+            ASSERT_TRUE(field->isVisible());
+            field->selectAll();
+            Type(field, "edited after the composition");
+            QTest::keyClick(field, Qt::Key_Return);
+            Shot("4-lesson-3-edited");
+            QTest::mouseClick(lessons->btnSafe, Qt::LeftButton);
+        });
+        Click(editor->btnEditLesson);
+        Activate(editor);
+        WhenModalOpens(editor, [](QWidget* question) {
+            auto* box = qobject_cast<QMessageBox*>(question);
+            ASSERT_NE(box, nullptr);
+            Shot("4-save-question");
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+        });
+        QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+    });
+    Click(window->btnEditExercise);
+    const fs::path file = window->Logic().Settings()->LangFilePath();
+    {
+        TLangFHandler disk;
+        ASSERT_TRUE(disk.Load(file));
+        ASSERT_EQ(disk.LessonAt(3)->PairAt(0)->text1, "edited after the composition");
+    }
+
+    Click(window->btnExerciseRun);
+    TExerciseDlg* ex = ExerciseOf(*window);
+    ASSERT_NE(ex, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return !ex->Run().PresentedText().empty(); }, kRunMs));
+    ASSERT_TRUE(WaitFor([&] { return !ex->timerGraphic->isActive(); }, kRunMs));
+    const ExerciseEntry first = Exercise(*window).ExerciseWords.at(0);
+    QTest::keyClick(ex, Qt::Key_9);
+    Shot("4-not-more-use");
+    ex->close();
+
+    TLangFHandler disk;
+    ASSERT_TRUE(disk.Load(file));
+    EXPECT_EQ(disk.LessonAt(3)->PairAt(0)->text1, "edited after the composition")
+        << "the exercise wrote its older copy back";
+    const auto given = disk.LessonAt(first.lesson)->PairAt(first.pairId);
+    ASSERT_TRUE(given);
+    EXPECT_FALSE(given->use);
+    EXPECT_FALSE(given->drawn);
     Exit(window);
 }
 
