@@ -306,9 +306,10 @@ int RunRestore(const TArgs& a, std::ostream& out, std::ostream& err) {
         err << source << ": not restored: it is not a valid language file\n";
         return kLangToolBadData;
     }
-    // The file it replaces must be kept first: a restore never loses a version.
+    // The file it replaces must be kept first, and no kept version is dropped for it: a
+    // restore never loses a version.
     const std::filesystem::path target = VersionedFile(file);
-    const TKeptVersion kept = KeepVersion(target, &stored);
+    const TKeptVersion kept = KeepVersionBeforeRestore(target, stored);
     if (!kept.result) {
         err << file.string() << ": not restored: the file as it is could not be kept in "
             << kept.folder.string() << ": " << kept.result.reason << "\n";
@@ -327,7 +328,8 @@ int RunRestore(const TArgs& a, std::ostream& out, std::ostream& err) {
     }
     out << file.string() << ": the version of " << chosen->when << " is restored";
     if (!kept.keptAs.empty())
-        out << "; the file it replaced is kept as " << kept.keptAs.filename().string();
+        out << "; the file it replaced is " << (kept.earlier ? "already kept as " : "kept as ")
+            << kept.keptAs.filename().string();
     out << "\n";
     return kLangToolOk;
 }
@@ -833,7 +835,9 @@ std::string LangToolUsage() {
            "      the file as it was there, the newest 10 per file\n"
            "  lexaro-lang restore FILE VERSION\n"
            "      brings back a version (its number or name as versions lists it); the file it\n"
-           "      replaces is kept as a version first, and nothing is written when it cannot be\n"
+           "      replaces is kept as a version first (in addition to the 10: a restore drops\n"
+           "      no version, only the next save does), and nothing is written when it cannot\n"
+           "      be kept\n"
            "  lexaro-lang --help | -h\n"
            "exit status: 0 done, 1 bad data (a missing or unreadable input, a damaged file,\n"
            "refused rows, nothing to write, OUT exists or may not be written, write failed),\n"
