@@ -43,7 +43,7 @@ protected:
     TempDir dir{"lexaro_langtool_"};
 };
 
-TEST_F(LangToolRun, BadUsageGivesStatus2AndTheUsage) {
+TEST_F(LangToolRun, BadUsageGivesStatus2AndOneLineThatPointsToHelp) {
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"frobnicate", "x"},
@@ -59,9 +59,13 @@ TEST_F(LangToolRun, BadUsageGivesStatus2AndTheUsage) {
     };
     for (const auto& args : cases) {
         EXPECT_EQ(Run(args), kLangToolUsage) << (args.empty() ? "" : args[0]);
-        EXPECT_NE(err.str().find("usage:"), std::string::npos);
+        EXPECT_TRUE(OneLineSaying("lexaro-lang: ", "; lexaro-lang --help says more")) << err.str();
+        EXPECT_EQ(err.str().find("usage:"), std::string::npos) << "not the whole help";
         EXPECT_TRUE(out.str().empty());
     }
+    EXPECT_EQ(Run({"import", "a.tsv", "b.lang", "--lang1", "E"}), kLangToolUsage);
+    EXPECT_EQ(err.str(), "lexaro-lang: import needs --lang1 NAME and --lang2 NAME; lexaro-lang "
+                         "--help says more\n");
     for (const char* help : {"--help", "-h"}) {
         EXPECT_EQ(Run({"import", help}), kLangToolOk);
         EXPECT_NE(out.str().find("lexaro-lang import SOURCE OUT"), std::string::npos);

@@ -143,8 +143,9 @@ TArgs ParseArgs(const std::vector<std::string>& args, std::size_t from) {
     return parsed;
 }
 
+// One line that says what is wrong; the whole usage would bury it.
 int UsageError(std::ostream& err, const std::string& message) {
-    err << "lexaro-lang: " << message << "\n" << LangToolUsage();
+    err << "lexaro-lang: " << message << "; lexaro-lang --help says more\n";
     return kLangToolUsage;
 }
 
