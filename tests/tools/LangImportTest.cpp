@@ -193,6 +193,8 @@ TEST(ImportPlacing, LessonsDoublesAndFullLessons) {
     EXPECT_EQ(FindDoubles(source.rows).size(), 1u);
     EXPECT_EQ(DropDoubles(source.rows), 1u);
     EXPECT_EQ(source.rows.size(), 3u);
+    EXPECT_EQ(source.rows[0].text1, "one") << "a row that stays in place keeps its texts";
+    EXPECT_EQ(source.rows[0].text2, "eins");
     EXPECT_EQ(source.rows[1].text1, "\xC9t\xE9");
 
     // --lesson puts a source with lessons into one lesson, which holds at most 1,000,000 pairs.

@@ -754,10 +754,15 @@ std::size_t DropDoubles(std::vector<TTsvRow>& rows) {
     std::vector<bool> drop(rows.size(), false);
     for (const auto& d : doubles)
         drop[d.row] = true;
+    // A row that stays where it is is not moved: a move onto itself would empty its texts.
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        if (!drop[i])
-            rows[kept++] = std::move(rows[i]);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (drop[i])
+            continue;
+        if (kept != i)
+            rows[kept] = std::move(rows[i]);
+        ++kept;
+    }
     rows.resize(kept);
     return doubles.size();
 }
