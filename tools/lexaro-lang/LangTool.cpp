@@ -451,6 +451,12 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (*format == TImportFormat::Table && lesson)
         return UsageError(err, "--lesson is for sources without lessons; a table names them");
     TImportSource source = ReadSource(*format, content);
+    // A file that cannot be read at all is said as what it is, before what the command line
+    // would still need.
+    if (!source.fault.empty()) {
+        err << sourcePath << ": " << source.fault << "; " << outPath << " is not written\n";
+        return kLangToolBadData;
+    }
     PlaceRows(source, lesson);
 
     // The languages: as given, or as the source names them.
@@ -481,6 +487,14 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
         err << " " << problem.message << "\n";
         leftOut += problem.rows;
     }
+    // What was read but not taken: every item, up to a screenful.
+    constexpr std::size_t kNotesShown = 10;
+    for (std::size_t i = 0; i < source.notes.size() && i < kNotesShown; ++i)
+        err << sourcePath << ":" << source.notes[i].line << ": note: " << source.notes[i].message
+            << "\n";
+    if (source.notes.size() > kNotesShown)
+        err << sourcePath << ": note: " << source.notes.size() - kNotesShown
+            << " more item(s) with fields that are not taken\n";
     if (!nameProblems.empty() || (!source.problems.empty() && !a.Has("--skip-bad"))) {
         err << outPath << ": not written"
             << (nameProblems.empty() ? " (give --skip-bad to leave the " + items + " above out)"
@@ -532,9 +546,12 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     for (const auto& row : source.rows)
         ++pairsIn[row.lesson];
     out << outPath << ": " << source.rows.size() << " pair(s) in " << pairsIn.size()
-        << " lesson(s)";
-    if (*format != TImportFormat::Table)
-        out << " from " << FormatDescription(*format);
+        << " lesson(s) from " << FormatDescription(*format);
+    for (std::size_t i = 0; i < source.readings.size(); ++i)
+        out << (i == 0 ? " (" : ", ") << source.readings[i]
+            << (i + 1 == source.readings.size() ? ")" : "");
+    if (!source.notes.empty())
+        out << ", fields past front and back of " << source.notes.size() << " note(s) not taken";
     if (leftOut > 0)
         out << ", " << leftOut << " bad " << items << " left out";
     if (merge && !doubles.empty())
@@ -799,18 +816,25 @@ std::string LangToolUsage() {
            "        its lessons (nested ones too) become lessons 1, 2, ... in file order and\n"
            "        entries in no lesson one more; a deactivated entry is not in use; the\n"
            "        language names come from the file unless --lang1/--lang2 are given.\n"
+           "        KVTML 1 and files of one language only (word lists) are refused.\n"
            "      flashcards: a flashcard program's plain-text export, front and back\n"
            "        separated by tabs or semicolons, with optional #separator:, #html:,\n"
            "        #deck:, #deck column: and #guid/notetype/tags column: lines at the top;\n"
-           "        HTML is made plain text (tags removed, entities decoded), [sound:...]\n"
-           "        removed; decks become lessons 1, 2, ... in order of appearance.\n"
+           "        HTML is made plain text (tags, style sheets and scripts removed, entities\n"
+           "        decoded), [sound:...] removed; decks become lessons 1, 2, ... in order of\n"
+           "        appearance. Tabbed rows separated by semicolons on one line, and a last\n"
+           "        column of tags without a header line, are recognised; a cloze note gives\n"
+           "        the text with a gap ([...]) as text1 and the hidden text as text2, a pair\n"
+           "        per cloze number. Fields past front and back are said, not taken.\n"
+           "      The summary says which format was read, and how.\n"
            "      The lessons taken from a source are listed; --lesson N puts every pair into\n"
            "      lesson N instead (a source without lessons goes into lesson 1). Pairs go\n"
            "      into their lessons in the source's order. Items the file cannot hold\n"
-           "      (characters outside Windows-1252, \"@\" in text1, \"#\", tabs in a table,\n"
-           "      line breaks, zero characters, lesson numbers outside 1..999999, a lesson's\n"
-           "      pairs past its 1000000th) are listed with their line and nothing is\n"
-           "      written, unless --skip-bad is given: then the other pairs are written.\n"
+           "      (a side with no text, characters outside Windows-1252, \"@\" in text1,\n"
+           "      \"#\", tabs, line breaks, zero characters, lesson numbers outside\n"
+           "      1..999999, a lesson's pairs past its 1000000th) are listed with their line\n"
+           "      and nothing is written, unless --skip-bad is given: then the other pairs\n"
+           "      are written. A source that cannot be read at all is said as what it is.\n"
            "      Pairs of a lesson whose text1 is the same ignoring case are listed as\n"
            "      doubles; --merge leaves all but the first out.\n"
            "      An existing OUT is replaced only with --force, and kept as a version first.\n"
