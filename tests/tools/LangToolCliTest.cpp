@@ -159,6 +159,15 @@ TEST_F(LangToolProgram, SpeaksALessonWithEspeakAsWavOggAndFlac) {
             EXPECT_EQ(samples.size(), wav.size()) << "OGG holds a track of the same length";
         }
     }
+
+    // Without voices named: the settings beside the program or the languages' names choose
+    // the very voices named above, and say so.
+    const std::string track = dir.file("chosen.wav");
+    ASSERT_EQ(Run({"speak", lang, "--out", track, "--lessons", "1", "--gap", "500"}), 0) << Err();
+    EXPECT_NE(Out().find("voice 1 (English): " + english + ", "), std::string::npos) << Out();
+    EXPECT_NE(Out().find("voice 2 (Deutsch): German (German), "), std::string::npos) << Out();
+    SF_INFO info;
+    EXPECT_EQ(SoundSamples(track, info), wav);
 }
 #endif
 

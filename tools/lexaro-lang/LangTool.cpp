@@ -4,10 +4,12 @@
 #include "LangImport.h"
 #include "LangTable.h"
 
+#include "app/AppIniFile.h"
 #include "data/Charset.h"
 #include "data/FileUtil.h"
 #include "data/FileVersions.h"
 #include "data/StrUtil.h"
+#include "speech/LanguageNames.h"
 #include "speech/SpeechEngine.h"
 
 #include <algorithm>
@@ -570,6 +572,31 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     return kLangToolOk;
 }
 
+// The voices that the settings in folder (Lexaro.Ini) name for the file's two languages, in
+// the file's order of languages; nothing when the settings are for other languages.
+std::optional<AVoiceProperty> SettingsVoicesFor(const std::filesystem::path& folder,
+                                                const TLangFHandler& model) {
+    if (folder.empty())
+        return std::nullopt;
+    TAppIniFile settings(folder, nullptr);
+    if (!settings.iniFound)
+        return std::nullopt;
+    settings.ReadExerciseSection();
+    settings.ReadVoiceSection();
+    const std::string& lang1 = settings.exercise.Lang1;
+    const std::string& lang2 = settings.exercise.Lang2;
+    if (lang1.empty() || lang2.empty())
+        return std::nullopt;
+    AVoiceProperty voices = settings.voices;
+    if (SameTextUpper(lang1, model.GetLang1Name()) && SameTextUpper(lang2, model.GetLang2Name()))
+        return voices;
+    if (SameTextUpper(lang1, model.GetLang2Name()) && SameTextUpper(lang2, model.GetLang1Name())) {
+        std::swap(voices[0], voices[1]);
+        return voices;
+    }
+    return std::nullopt;
+}
+
 // "1,2,5-7" as lesson numbers; false when it is not such a list.
 bool ParseLessonList(std::string_view text, std::vector<std::int32_t>& lessons) {
     lessons.clear();
@@ -656,10 +683,8 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
     }
     std::optional<TTrackFormat> format;
     if (!listVoices) {
-        for (const char* option : {"--voice1", "--voice2", "--out"})
-            if (!a.values.count(option))
-                return UsageError(err, std::string("speak needs ") + option +
-                                           (std::string(option) == "--out" ? " FILE" : " NAME"));
+        if (!a.values.count("--out"))
+            return UsageError(err, "speak needs --out TRACK");
         format = TrackFormatOf(a.values.at("--out"));
         if (!format)
             return UsageError(err, "--out must end in .wav, .ogg or .flac");
@@ -696,28 +721,81 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
         return kLangToolOk;
     }
 
-    // The voices by their display names (as the settings dialog shows them), and their ranges.
+    // The voices: as named (the settings dialog's display names), else as the settings beside
+    // the program name them for this file's languages, else the first that speaks the
+    // language a file's language name means. Speed and pitch as given, else as those settings
+    // say, else the voice's defaults.
     TTrackPlan plan;
     plan.pauseMs = pauseMs;
     plan.gapMs = gapMs;
+    const auto& names = engine.VoiceNames();
+    std::vector<std::string> languages;
+    for (std::size_t p = 1; p <= names.size(); ++p)
+        languages.push_back(engine.VoiceLanguage(static_cast<std::int32_t>(p)));
+    const std::vector<std::string_view> languageViews(languages.begin(), languages.end());
+    const std::filesystem::path iniPath = env.programFolder / kIniFileName;
+    const auto settings = SettingsVoicesFor(env.programFolder, model);
     for (const bool second : {false, true}) {
         const std::string n = second ? "2" : "1";
+        const std::string& fileLanguage = second ? model.GetLang2Name() : model.GetLang1Name();
         TTrackVoice& voice = second ? plan.voice2 : plan.voice1;
-        const std::string& given = a.values.at("--voice" + n);
-        const auto& names = engine.VoiceNames();
         std::int32_t position = -1;
-        if (Utf8ToCp1252(given, voice.name)) {
-            const auto at = std::find(names.begin(), names.end(), voice.name);
-            if (at != names.end())
-                position = static_cast<std::int32_t>(at - names.begin()) + 1;
-        }
-        if (position < 0) {
-            err << "--voice" << n << ": there is no voice \"" << given
-                << "\" (lexaro-lang speak --list-voices lists them)\n";
-            return kLangToolUsage;
+        std::string chosen; // why this voice, when it was not named
+        const TVoiceProperty* stored = nullptr;
+        if (a.values.count("--voice" + n)) {
+            const std::string& given = a.values.at("--voice" + n);
+            if (Utf8ToCp1252(given, voice.name)) {
+                const auto at = std::find(names.begin(), names.end(), voice.name);
+                if (at != names.end())
+                    position = static_cast<std::int32_t>(at - names.begin()) + 1;
+            }
+            if (position < 0) {
+                err << "--voice" << n << ": there is no voice \"" << given
+                    << "\" (lexaro-lang speak --list-voices lists them)\n";
+                return kLangToolUsage;
+            }
+        } else {
+            if (settings) {
+                stored = &(*settings)[second ? 1 : 0];
+                const auto at = std::find(names.begin(), names.end(), stored->Voice);
+                if (at != names.end()) {
+                    position = static_cast<std::int32_t>(at - names.begin()) + 1;
+                    chosen = "from " + iniPath.string();
+                } else {
+                    stored = nullptr;
+                }
+            }
+            if (position < 0) {
+                position = FindVoiceForLanguage(fileLanguage, languageViews);
+                chosen = "for the language's name";
+            }
+            if (position <= 0) {
+                const auto known = VoiceLanguageOf(fileLanguage);
+                err << path << ": no voice found for language " << n << " \""
+                    << ForTerminal(fileLanguage) << "\" ("
+                    << (known ? "no voice speaks " + std::string(known->language)
+                              : std::string("lexaro-lang does not know the name"))
+                    << "); name one:\n"
+                    << "  --voice" << n
+                    << " NAME   a voice as lexaro-lang speak --list-voices lists it, or\n"
+                    << "  Voice" << n << " in [VoiceProperty] of " << iniPath.string()
+                    << " (Lexaro's settings), for a file whose languages are Lang1 and Lang2 "
+                       "in its [Exercise]\n";
+                return kLangToolUsage;
+            }
+            voice.name = names[static_cast<std::size_t>(position - 1)];
         }
         voice.speed = engine.VoiceDefaultSpeed(position);
         voice.pitch = engine.VoiceDefaultPitch(position);
+        // The settings' speed and pitch, where the voice can take them.
+        if (stored != nullptr) {
+            if (stored->Speed >= engine.VoiceMinSpeed(position) &&
+                stored->Speed <= engine.VoiceMaxSpeed(position))
+                voice.speed = stored->Speed;
+            if (stored->Pitch >= engine.VoiceMinPitch(position) &&
+                stored->Pitch <= engine.VoiceMaxPitch(position))
+                voice.pitch = stored->Pitch;
+        }
         for (const bool pitch : {false, true}) {
             const std::string option = (pitch ? "--pitch" : "--speed") + n;
             if (!a.values.count(option))
@@ -732,6 +810,10 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
                                            std::to_string(high) + " for that voice");
             (pitch ? voice.pitch : voice.speed) = value;
         }
+        if (!chosen.empty())
+            out << "voice " << n << " (" << ForTerminal(fileLanguage)
+                << "): " << ForTerminal(voice.name) << ", speed " << voice.speed << ", pitch "
+                << voice.pitch << ", " << chosen << "\n";
     }
 
     // The pairs in use of the lessons chosen (all when none are named), in lesson order.
@@ -840,18 +922,23 @@ std::string LangToolUsage() {
            "      An existing OUT is replaced only with --force, and kept as a version first.\n"
            "      A folder, device or pipe, a link to a file that does not exist, and the\n"
            "      source itself are never written, not even with --force.\n"
-           "  lexaro-lang speak FILE --voice1 NAME --voice2 NAME --out TRACK [--lessons LIST]\n"
-           "                    [--speed1 N] [--speed2 N] [--pitch1 N] [--pitch2 N]\n"
-           "                    [--pause MS] [--gap MS] [--force]\n"
+           "  lexaro-lang speak FILE --out TRACK [--voice1 NAME] [--voice2 NAME]\n"
+           "                    [--lessons LIST] [--speed1 N] [--speed2 N] [--pitch1 N]\n"
+           "                    [--pitch2 N] [--pause MS] [--gap MS] [--force]\n"
            "      writes a listening track of the pairs in use of the lessons in LIST (like\n"
            "      1,2,5-7; all lessons when not given): for each pair the first text in the\n"
            "      first voice, a pause of MS milliseconds (1000), the second text in the second\n"
            "      voice and a pause of --gap milliseconds (2500). Texts are spoken without\n"
            "      their [..] and (..) parts, as in the exercise. Voices are named as the\n"
-           "      settings dialog shows them; speed and pitch are the voice's defaults unless\n"
-           "      given. TRACK ending in .wav is WAV; .ogg is OGG Vorbis and .flac FLAC. An\n"
-           "      existing TRACK is replaced only with --force. A progress bar is shown when\n"
-           "      standard error is a terminal.\n"
+           "      settings dialog shows them. A voice not named is the one that Lexaro.Ini\n"
+           "      beside lexaro-lang names when its languages are the file's, else the first\n"
+           "      voice of the language that the file's language name means (English,\n"
+           "      Deutsch, Fran\xC3\xA7"
+           "ais, Espa\xC3\xB1ol, ...); the voices so chosen are said. Speed\n"
+           "      and pitch are as given, else as Lexaro.Ini says for its voice, else the\n"
+           "      voice's defaults. TRACK ending in .wav is WAV; .ogg is OGG Vorbis and .flac\n"
+           "      FLAC. An existing TRACK is replaced only with --force. A progress bar is\n"
+           "      shown when standard error is a terminal.\n"
            "  lexaro-lang speak --list-voices\n"
            "      lists the voices' names\n"
            "  lexaro-lang versions FILE\n"
