@@ -167,7 +167,7 @@ TEST(FlashcardImport, FieldsAsTheHeadersSay) {
         {"#html:maybe\na\tb\n", {}, {"1: #html: 'maybe' is not true or false"}},
         {"#html:false\n\"two\nlines\"\tx\nok\ty\n",
          {"ok"},
-         {"2: front: a line break cannot be stored in a word pair"}},
+         {"2: front: a line break cannot be stored in a word pair (the note takes lines 2 to 3)"}},
         {"a\t\"never closed\nb\tc\n",
          {"b"},
          {"1: a field's opening quote is never closed; the line is left out"}},

@@ -244,7 +244,8 @@ struct TNote {
     std::vector<std::string> fields;
     std::size_t fieldCount = 0;
     bool unclosedQuote = false;
-    std::int32_t row = 0; // its place on its line where rows share lines, else 0
+    std::int32_t row = 0;      // its place on its line where rows share lines, else 0
+    std::int32_t lastLine = 0; // the line it ends on: quoted line breaks take more than one
 };
 
 // Reads the note that starts at pos (at the start of a line, or after a row separator) and
@@ -297,18 +298,20 @@ TNote ReadNote(std::string_view text, std::size_t& pos, std::int32_t& line, char
         }
         if (c == '\n' || (c == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')) {
             pos += c == '\r' ? 2 : 1;
-            ++line;
+            note.lastLine = line++;
             finishField();
             return note;
         }
         if (rows != '\0' && c == rows) {
             ++pos;
+            note.lastLine = line;
             finishField();
             return note;
         }
         field += c;
         ++pos;
     }
+    note.lastLine = line;
     finishField();
     return note;
 }
@@ -859,6 +862,7 @@ TImportSource ReadFlashcardSource(std::string_view utf8) {
             pos = start;
             TakeLine(text, pos);
             line = startLine + 1;
+            note.lastLine = note.line;
             note.fields.clear();
             note.fieldCount = 0;
         }
@@ -890,8 +894,13 @@ TImportSource ReadFlashcardSource(std::string_view utf8) {
 
     for (TNote& note : notes) {
         const std::string where = note.row > 0 ? "row " + std::to_string(note.row) + ": " : "";
+        // A note refused with its line breaks costs every line it takes: all are named.
+        const std::string lines = note.lastLine > note.line
+                                      ? " (the note takes lines " + std::to_string(note.line) +
+                                            " to " + std::to_string(note.lastLine) + ")"
+                                      : std::string();
         auto problem = [&](const std::string& message) {
-            source.problems.push_back({note.line, where + message});
+            source.problems.push_back({note.line, where + message + lines});
         };
         if (note.unclosedQuote) {
             problem("a field's opening quote is never closed; the line is left out");
@@ -975,7 +984,7 @@ TImportSource ReadFlashcardSource(std::string_view utf8) {
                 const std::size_t side = why.rfind("back", 0) == 0 ? 1 : 0;
                 if (empty && !isCloze && !TrimBlanks(*data[side].second).empty())
                     why += " (the field holds \"" + ShowText(*data[side].second) + "\")";
-                source.problems.push_back({note.line, label + why});
+                source.problems.push_back({note.line, label + why + lines});
                 continue;
             }
             if (source.hasLessons) {
