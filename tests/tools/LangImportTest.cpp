@@ -484,5 +484,36 @@ TEST_F(ImportCommand, OtherTrainersExportsStoreWhatTheySayOrSayWhyNot) {
     }
 }
 
+TEST_F(ImportCommand, WhatIsNotTakenIsSaidInLineOrderUpToAScreenful) {
+    // Twelve notes with an example sentence each, and a note without text among them.
+    std::string cards;
+    for (int i = 1; i <= 12; ++i) {
+        cards += "palabra " + std::to_string(i) + "\tword " + std::to_string(i) + "\tEjemplo " +
+                 std::to_string(i) + ".\n";
+        if (i == 2)
+            cards += "&nbsp;\tnothing\n";
+    }
+    const std::string source = dir.file("cards.txt");
+    test::WriteFileBytes(source, cards);
+    ASSERT_EQ(Run({"import", source, dir.file("cards.lang"), "--lang1", "Espanol", "--lang2",
+                   "English", "--skip-bad"}),
+              kLangToolOk)
+        << err.str();
+    std::vector<std::string> lines;
+    std::istringstream said(err.str());
+    for (std::string line; std::getline(said, line);)
+        lines.push_back(line.substr(source.size()));
+    ASSERT_EQ(lines.size(), 12u) << err.str();
+    EXPECT_EQ(lines[0], ":1: note: field 3 is not taken: \"Ejemplo 1.\"");
+    EXPECT_EQ(lines[2], ":3: front: there is no text (the field holds \"&nbsp;\")");
+    EXPECT_EQ(lines[10], ":11: note: field 3 is not taken: \"Ejemplo 10.\"");
+    EXPECT_EQ(lines[11], ": note: 2 more item(s) with fields that are not taken");
+    EXPECT_NE(out.str().find("12 pair(s) in 1 lesson(s) from a flashcard text export, fields "
+                             "past front and back of 12 note(s) not taken, 1 bad item(s) left "
+                             "out"),
+              std::string::npos)
+        << out.str();
+}
+
 } // namespace
 } // namespace lexaro

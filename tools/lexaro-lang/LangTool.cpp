@@ -481,19 +481,25 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     for (const auto& problem : nameProblems)
         err << problem << "\n";
     const std::string items = *format == TImportFormat::Table ? "row(s)" : "item(s)";
+    // What cannot be stored and what was read but not taken (up to a screenful of that), in
+    // the order of the source's lines.
+    constexpr std::size_t kNotesShown = 10;
+    std::vector<std::pair<const TTsvProblem*, bool>> said; // the item, and whether it is a note
     std::int64_t leftOut = 0;
     for (const auto& problem : source.problems) {
-        err << sourcePath << ":";
-        if (problem.line > 0)
-            err << problem.line << ":";
-        err << " " << problem.message << "\n";
+        said.emplace_back(&problem, false);
         leftOut += problem.rows;
     }
-    // What was read but not taken: every item, up to a screenful.
-    constexpr std::size_t kNotesShown = 10;
     for (std::size_t i = 0; i < source.notes.size() && i < kNotesShown; ++i)
-        err << sourcePath << ":" << source.notes[i].line << ": note: " << source.notes[i].message
-            << "\n";
+        said.emplace_back(&source.notes[i], true);
+    std::stable_sort(said.begin(), said.end(),
+                     [](const auto& x, const auto& y) { return x.first->line < y.first->line; });
+    for (const auto& [item, note] : said) {
+        err << sourcePath << ":";
+        if (item->line > 0)
+            err << item->line << ":";
+        err << (note ? " note: " : " ") << item->message << "\n";
+    }
     if (source.notes.size() > kNotesShown)
         err << sourcePath << ": note: " << source.notes.size() - kNotesShown
             << " more item(s) with fields that are not taken\n";
