@@ -166,9 +166,9 @@ std::string RemoveSoundReferences(std::string_view text) {
 }
 
 // A field of an export with HTML as plain text: tags removed (those that break text become a
-// blank; style sheets and scripts go with their contents), entities decoded, media references
-// removed, blanks (no-break spaces and line breaks too) run together into one space, none at either
-// end.
+// blank; style sheets and scripts go with their contents), entities decoded, media
+// references removed, blanks (no-break spaces and line breaks too) run together into one
+// space, none at either end.
 std::string PlainFromHtml(std::string_view html) {
     std::string text;
     std::size_t i = 0;
@@ -843,7 +843,6 @@ TImportSource ReadFlashcardSource(std::string_view utf8) {
     // The notes, each with the lines it took; a quote that is never closed costs its own line
     // only, and reading goes on with the next.
     std::vector<TNote> notes;
-    std::vector<std::string> quoteProblems;
     std::int32_t lastLine = 0, rowInLine = 0;
     while (pos < text.size()) {
         std::size_t next = pos;
