@@ -14,6 +14,7 @@
 #   LangFiles/English-Deutsch.lang, made by lexaro_make_starter_lang              (only if missing)
 #   LangFiles/English-Deutsch.Bmp                                                 (only if missing)
 #   Lexaro.Ini     the preset settings, naming the starter language file relatively (only if missing)
+#   lexaro-lang    the command-line tool, built straight into the folder (tools/lexaro-lang)
 # A user's settings and language files are never overwritten by a rebuild.
 #
 # Both refer to lexaro-lang and lexaro_textdb by target name only, so they may be called in a

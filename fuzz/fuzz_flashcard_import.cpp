@@ -1,7 +1,8 @@
 // Flashcard text exports handed to lexaro-lang import may hold anything: reading them must
-// never crash, messages are printable UTF-8 with a line, the pairs taken can be stored, and an
-// export written from those pairs (every field quoted, decks as a column, no HTML) reads back
-// as exactly the same pairs in the same decks.
+// never crash, messages and notes are printable UTF-8 with a line, the pairs taken can be
+// stored and exported (no tab, some text on each side), and an export written from those pairs
+// (every field quoted, decks as a column, no HTML) reads back as exactly the same pairs in the
+// same decks: no cloze deletion is left in a question.
 #include "LangImport.h"
 
 #include "FuzzSupport.h"
@@ -30,12 +31,23 @@ std::string Quoted(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const lexaro::TImportSource source = lexaro::ReadFlashcardSource(text);
-    for (const auto& problem : source.problems) {
-        Check(problem.line >= 1 && !problem.message.empty());
-        Check(PrintableUtf8(problem.message));
+    for (const auto& list : {source.problems, source.notes}) {
+        for (const auto& problem : list) {
+            Check(problem.line >= 1 && !problem.message.empty());
+            Check(PrintableUtf8(problem.message));
+        }
     }
+    auto showsSomething = [](std::string_view text) {
+        for (const char c : text)
+            if (static_cast<unsigned char>(c) > 0x20 && c != '\x7F' && c != '\xA0' && c != '\xAD')
+                return true;
+        return false;
+    };
     for (const auto& row : source.rows) {
         Check(row.line >= 1);
+        Check(row.text1.find('\t') == std::string::npos &&
+              row.text2.find('\t') == std::string::npos);
+        Check(showsSomething(row.text1) && showsSomething(row.text2));
         Check(!lexaro::PairTextProblem(row.text1, false) &&
               !lexaro::PairTextProblem(row.text2, true));
         Check(lexaro::PairTextsFit(row.text1, row.text2));

@@ -1,6 +1,7 @@
 // KVTML files handed to lexaro-lang import may hold anything: reading them must never crash,
-// messages are printable UTF-8, the pairs taken can be stored, and a KVTML file written from
-// those pairs (one lesson per lesson that has pairs) reads back as exactly the same pairs.
+// messages are printable UTF-8 (a fault of the whole file comes alone), the pairs taken can be
+// stored and exported (no tab), and a KVTML file written from those pairs (one lesson per
+// lesson that has pairs) reads back as exactly the same pairs.
 #include "LangImport.h"
 
 #include "FuzzSupport.h"
@@ -79,12 +80,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(problem.line >= 0 && !problem.message.empty());
         Check(PrintableUtf8(problem.message));
     }
+    // A file that cannot be read at all gives nothing but the reason.
+    Check(PrintableUtf8(source.fault));
+    Check(source.fault.empty() || (source.rows.empty() && source.problems.empty()));
     for (const auto& name : source.lessonNames)
         Check(!name.empty());
     for (const auto& row : source.rows) {
         Check(!lexaro::PairTextProblem(row.text1, false) &&
               !lexaro::PairTextProblem(row.text2, true));
         Check(lexaro::PairTextsFit(row.text1, row.text2));
+        Check(row.text1.find('\t') == std::string::npos &&
+              row.text2.find('\t') == std::string::npos);
         Check(source.hasLessons ? row.lesson >= 1 && static_cast<std::size_t>(row.lesson) <=
                                                          source.lessonNames.size()
                                 : row.lesson == 0);

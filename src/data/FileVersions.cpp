@@ -130,8 +130,13 @@ std::vector<TFileVersion> ListVersions(const fs::path& path) {
     return versions;
 }
 
-TKeptVersion KeepVersion(const fs::path& path, const byteArray* next,
-                         std::chrono::system_clock::time_point now, const TVersionWorth& worth) {
+namespace {
+
+enum class TTrim { ToNewest, Nothing };
+
+TKeptVersion Keep(const fs::path& path, const byteArray* next,
+                  std::chrono::system_clock::time_point now, const TVersionWorth& worth,
+                  TTrim trim) {
     TKeptVersion kept;
     const fs::path file = VersionedFile(path);
     kept.folder = VersionsFolderOf(path);
@@ -146,6 +151,17 @@ TKeptVersion KeepVersion(const fs::path& path, const byteArray* next,
     }
     if (next != nullptr && (*next == current || (worth && !worth(current, *next))))
         return kept;
+    if (trim == TTrim::Nothing) {
+        // A restore back to where a look started replaces a file that is kept already.
+        for (const TFileVersion& version : ListVersions(path)) {
+            byteArray held;
+            if (ReadFileBounded(version.path, kMaxLangFileBytes, held) && held == current) {
+                kept.keptAs = version.path;
+                kept.earlier = true;
+                return kept;
+            }
+        }
+    }
 
     const fs::file_status folder = fs::status(kept.folder, ec);
     if (fs::exists(folder) && !fs::is_directory(folder)) {
@@ -183,6 +199,8 @@ TKeptVersion KeepVersion(const fs::path& path, const byteArray* next,
         kept.result = TFileResult::Failed(FileFault::Exists);
         return kept;
     }
+    if (trim == TTrim::Nothing)
+        return kept;
     // Only the newest versions stay; the one just kept is always among them.
     std::vector<TFileVersion> versions = ListVersions(path);
     std::size_t excess = versions.size() > kVersionsKept ? versions.size() - kVersionsKept : 0;
@@ -196,6 +214,18 @@ TKeptVersion KeepVersion(const fs::path& path, const byteArray* next,
             --excess;
     }
     return kept;
+}
+
+} // namespace
+
+TKeptVersion KeepVersion(const fs::path& path, const byteArray* next,
+                         std::chrono::system_clock::time_point now, const TVersionWorth& worth) {
+    return Keep(path, next, now, worth, TTrim::ToNewest);
+}
+
+TKeptVersion KeepVersionBeforeRestore(const fs::path& path, const byteArray& next,
+                                      std::chrono::system_clock::time_point now) {
+    return Keep(path, &next, now, {}, TTrim::Nothing);
 }
 
 } // namespace lexaro

@@ -39,6 +39,7 @@ struct TKeptVersion {
     TFileResult result;           // failed: the version could not be kept
     std::filesystem::path keptAs; // empty when nothing was kept
     std::filesystem::path folder; // the versions folder, for messages
+    bool earlier = false;         // keptAs is an earlier version that holds the same bytes
 };
 
 // Tells whether the file as it is (first) and what will replace it (second) differ in a way
@@ -54,5 +55,14 @@ TKeptVersion
 KeepVersion(const std::filesystem::path& path, const byteArray* next = nullptr,
             std::chrono::system_clock::time_point now = std::chrono::system_clock::now(),
             const TVersionWorth& worth = {});
+
+// Before a restore replaces the file at path with next: keeps the file as it is as its newest
+// version, and drops none, so that a restore never costs a version (with ten kept, a look at
+// an old version and back would otherwise push out two). A file that a kept version already
+// holds byte for byte is not copied again: keptAs then names that version (earlier is set).
+// Nothing is kept when there is no file or it holds next already.
+TKeptVersion KeepVersionBeforeRestore(
+    const std::filesystem::path& path, const byteArray& next,
+    std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
 
 } // namespace lexaro

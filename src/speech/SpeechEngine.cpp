@@ -158,6 +158,11 @@ std::int32_t TSpeechEngine::VoiceDefaultSpeed(std::int32_t p) const {
     return v ? v->DefaultSpeed() : -1;
 }
 
+std::string TSpeechEngine::VoiceLanguage(std::int32_t p) const {
+    const auto v = VoiceAt(p);
+    return v ? v->Language() : std::string();
+}
+
 std::int32_t TSpeechEngine::FindVoice(const std::string& displayName) const {
     for (const auto& voice : Voices)
         if (voice->DisplayName() == displayName)

@@ -55,6 +55,9 @@ public:
     std::int32_t VoiceMaxSpeed(std::int32_t p) const;
     std::int32_t VoiceDefaultPitch(std::int32_t p) const;
     std::int32_t VoiceDefaultSpeed(std::int32_t p) const;
+    // The language the control names for voice p ("English (Great Britain)"); empty outside the
+    // list.
+    std::string VoiceLanguage(std::int32_t p) const;
 
     // Mode number of the first voice whose display name equals name exactly; -1 if none.
     std::int32_t FindVoice(const std::string& displayName) const;

@@ -115,6 +115,39 @@ TEST(FileVersions, NamesCarryTheTimeAndOnlyThisFilesVersionsAreCountedOrDropped)
     EXPECT_TRUE(KeepVersion(file, &same).keptAs.empty());
 }
 
+TEST(FileVersions, ARestoreKeepsTheFileInAdditionAndNeverTwice) {
+    test::TempDir dir;
+    const fs::path file = dir.path() / "words.lang";
+    const Clock::time_point t0 = Clock::now();
+    for (std::size_t i = 0; i < kVersionsKept; ++i) {
+        test::WriteFileBytes(file.string(), "saved " + std::to_string(i));
+        ASSERT_TRUE(KeepVersion(file, nullptr, t0).result);
+    }
+    test::WriteFileBytes(file.string(), "current");
+    const byteArray oldest = ReadWholeFile(ListVersions(file).front().path);
+    const TKeptVersion kept = KeepVersionBeforeRestore(file, oldest, t0);
+    ASSERT_TRUE(kept.result) << kept.result.reason;
+    EXPECT_FALSE(kept.earlier);
+    ASSERT_EQ(ListVersions(file).size(), kVersionsKept + 1);
+    EXPECT_EQ(Text(ListVersions(file).front().path), "saved 0");
+    EXPECT_EQ(Text(kept.keptAs), "current");
+
+    // Back again: the file it replaces is that oldest version, which is named, not copied.
+    ASSERT_TRUE(WriteWholeFile(file, oldest, true));
+    const byteArray current = ReadWholeFile(kept.keptAs);
+    const TKeptVersion back = KeepVersionBeforeRestore(file, current, t0);
+    EXPECT_TRUE(back.earlier);
+    EXPECT_EQ(back.keptAs, ListVersions(file).front().path);
+    EXPECT_EQ(ListVersions(file).size(), kVersionsKept + 1);
+    // The file holds what is restored already: nothing to keep.
+    EXPECT_TRUE(KeepVersionBeforeRestore(file, oldest, t0).keptAs.empty());
+
+    // A save trims to the newest ten.
+    test::WriteFileBytes(file.string(), "saved again");
+    ASSERT_TRUE(KeepVersion(file, nullptr, t0).result);
+    EXPECT_EQ(ListVersions(file).size(), kVersionsKept);
+}
+
 #ifndef _WIN32
 TEST(FileVersions, ALinkKeepsTheVersionsOfTheFileItNames) {
     test::TempDir dir;

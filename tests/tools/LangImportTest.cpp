@@ -4,6 +4,8 @@
 
 #include "LangTool.h"
 
+#include "data/Charset.h"
+#include "data/FileUtil.h"
 #include "data/LangFHandler.h"
 #include "support/TestFiles.h"
 
@@ -99,20 +101,22 @@ TEST(KvtmlImport, SaysWhatCannotBeStoredWithEntryAndLine) {
               (std::vector<TPair>{{1, "one", "eins", true}, {1, "ONE", "EINS", true}}));
     EXPECT_EQ(source.lessonNames.size(), 1u) << "the entries in no lesson could not be stored";
 
+    // What the whole file is, when nothing of it can be taken.
     const std::pair<std::string, std::string> files[] = {
-        {"<kvtml><entries>", "1: not well-formed XML: "},
-        {"<?xml version=\"1.0\"?>\n<vocabulary/>", "2: not a KVTML file: the document is "
-                                                   "<vocabulary>, not <kvtml>"},
-        {"<kvtml version=\"1.0\"/>", "1: KVTML version 1.0 is not read, only version 2"},
-        {"<kvtml version=\"2.0\">\n<entries/></kvtml>", "1: the file holds no entries"},
-        {"<kvtml><entries><entry id=\"1\"/><entry id=\"1\"/></entries></kvtml>",
-         "1: entry 1, translation 0: there is no text"},
+        {"<kvtml><entries>", "not well-formed XML at line 1: "},
+        {"<?xml version=\"1.0\"?>\n<vocabulary/>",
+         "not a KVTML file: the document is <vocabulary>, not <kvtml>"},
+        {"<kvtml version=\"3.0\"/>", "KVTML version 3.0 is not read, only version 2"},
+        {"<kvtml version=\"2.0\">\n<entries/></kvtml>", "the file holds no entries"},
     };
-    for (const auto& [xml, problem] : files) {
-        const auto problems = Problems(ReadKvtmlSource(xml));
-        ASSERT_FALSE(problems.empty()) << xml;
-        EXPECT_EQ(problems[0].substr(0, problem.size()), problem) << xml;
+    for (const auto& [xml, fault] : files) {
+        const TImportSource source = ReadKvtmlSource(xml);
+        EXPECT_EQ(source.fault.substr(0, fault.size()), fault) << xml;
+        EXPECT_TRUE(source.rows.empty() && source.problems.empty()) << xml;
     }
+    EXPECT_EQ(Problems(ReadKvtmlSource(
+                  "<kvtml><entries><entry id=\"1\"/><entry id=\"1\"/></entries></kvtml>"))[0],
+              "1: entry 1, translation 0: there is no text");
 }
 
 TEST(FlashcardImport, ReadsHeadersDecksQuotesAndHtml) {
@@ -163,8 +167,10 @@ TEST(FlashcardImport, FieldsAsTheHeadersSay) {
         {"#html:maybe\na\tb\n", {}, {"1: #html: 'maybe' is not true or false"}},
         {"#html:false\n\"two\nlines\"\tx\nok\ty\n",
          {"ok"},
-         {"2: front: a line break cannot be stored in a word pair"}},
-        {"a\t\"never closed\n", {}, {"1: a field's opening quote is never closed"}},
+         {"2: front: a line break cannot be stored in a word pair (the note takes lines 2 to 3)"}},
+        {"a\t\"never closed\nb\tc\n",
+         {"b"},
+         {"1: a field's opening quote is never closed; the line is left out"}},
         {"a#b\tx\n", {}, {"1: front: \"#\" cannot be stored in a word pair"}},
     };
     for (const auto& c : cases) {
@@ -193,6 +199,8 @@ TEST(ImportPlacing, LessonsDoublesAndFullLessons) {
     EXPECT_EQ(FindDoubles(source.rows).size(), 1u);
     EXPECT_EQ(DropDoubles(source.rows), 1u);
     EXPECT_EQ(source.rows.size(), 3u);
+    EXPECT_EQ(source.rows[0].text1, "one") << "a row that stays in place keeps its texts";
+    EXPECT_EQ(source.rows[0].text2, "eins");
     EXPECT_EQ(source.rows[1].text1, "\xC9t\xE9");
 
     // --lesson puts a source with lessons into one lesson, which holds at most 1,000,000 pairs.
@@ -282,7 +290,7 @@ TEST_F(ImportCommand, BadItemsStopTheImportAndDoublesAreToldOrMerged) {
     test::WriteFileBytes(table, "1\tdog\tHund\n");
     EXPECT_EQ(Run({"import", table, dir.file("t.lang"), "--lang1", "E", "--lang2", "D"}),
               kLangToolOk);
-    EXPECT_EQ(out.str(), dir.file("t.lang") + ": 1 pair(s) in 1 lesson(s)\n");
+    EXPECT_EQ(out.str(), dir.file("t.lang") + ": 1 pair(s) in 1 lesson(s) from a table\n");
     EXPECT_EQ(Run({"import", table, dir.file("t2.lang"), "--lang1", "E", "--lang2", "D", "--format",
                    "kvtml"}),
               kLangToolBadData);
@@ -290,6 +298,221 @@ TEST_F(ImportCommand, BadItemsStopTheImportAndDoublesAreToldOrMerged) {
     EXPECT_EQ(Run({"import", table, dir.file("t3.lang"), "--lang1", "E", "--lang2", "D", "--lesson",
                    "2"}),
               kLangToolUsage);
+}
+
+// Exports written the way other trainers write them: each is stored as it says, or refused
+// with the reason; nothing is stored wrong, and nothing is left out without a word.
+TEST_F(ImportCommand, OtherTrainersExportsStoreWhatTheySayOrSayWhyNot) {
+    const std::string kvtmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                  "<kvtml version=\"2.0\">\n"
+                                  "  <identifiers>\n"
+                                  "    <identifier id=\"0\"><name>Deutsch</name></identifier>\n"
+                                  "    <identifier id=\"1\"><name>English</name></identifier>\n"
+                                  "  </identifiers>\n";
+    auto entry = [](int id, const std::string& text0, const std::string& text1) {
+        return "    <entry id=\"" + std::to_string(id) + "\">\n" +
+               "      <translation id=\"0\"><text>" + text0 + "</text></translation>\n" +
+               "      <translation id=\"1\"><text>" + text1 + "</text></translation>\n" +
+               "    </entry>\n";
+    };
+    struct Case {
+        std::string what;
+        std::string source;
+        std::vector<std::string> args; // past SOURCE OUT
+        int status;
+        std::vector<std::vector<std::string>> pairs; // lesson, text1, text2 in UTF-8
+        std::vector<std::string> said;               // parts of what the import prints
+    };
+    const std::vector<std::string> names = {"--lang1", "Deutsch", "--lang2", "English"};
+    auto with = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), names.begin(), names.end());
+        return more;
+    };
+    const std::vector<Case> cases = {
+        {"merge keeps the texts of the pairs it keeps (flashcards)",
+         "Hund\tdog\nKatze\tcat\nhund\thound\n",
+         with({"--merge"}),
+         kLangToolOk,
+         {{"1", "Hund", "dog"}, {"1", "Katze", "cat"}},
+         {"2 pair(s) in 1 lesson(s) from a flashcard text export, 1 double(s) left out"}},
+        {"merge keeps the texts of the pairs it keeps (table)",
+         "lesson\ttext1\ttext2\n1\tHund\tdog\n1\tKatze\tcat\n1\thund\thound\n",
+         with({"--merge"}),
+         kLangToolOk,
+         {{"1", "Hund", "dog"}, {"1", "Katze", "cat"}},
+         {"from a table, 1 double(s) left out"}},
+        {"merge keeps the texts of the pairs it keeps (KVTML)",
+         kvtmlHead + "  <entries>\n" + entry(0, "Hund", "dog") + entry(1, "Katze", "cat") +
+             entry(2, "hund", "hound") + "  </entries>\n</kvtml>\n",
+         {"--merge"},
+         kLangToolOk,
+         {{"1", "Hund", "dog"}, {"1", "Katze", "cat"}},
+         {"from a KVTML file, 1 double(s) left out"}},
+        {"a quote that is never closed costs its own line only",
+         "Katze\tcat\n\"Hund\tdog\nMaus\tmouse\nVogel\tbird\n",
+         with({"--skip-bad"}),
+         kLangToolOk,
+         {{"1", "Katze", "cat"}, {"1", "Maus", "mouse"}, {"1", "Vogel", "bird"}},
+         {":2: a field's opening quote is never closed", "1 bad item(s) left out"}},
+        {"rows separated by semicolons on one line",
+         "der Hund\tthe dog;die Katze\tthe cat;das Haus\tthe house;\n",
+         names,
+         kLangToolOk,
+         {{"1", "der Hund", "the dog"},
+          {"1", "die Katze", "the cat"},
+          {"1", "das Haus", "the house"}},
+         {"3 pair(s) in 1 lesson(s) from a flashcard text export (rows separated by semicolons)"}},
+        {"fields past front and back are said",
+         "la casa\tthe house\tMi casa es tu casa.\nel perro\tthe dog\t\n",
+         names,
+         kLangToolOk,
+         {{"1", "la casa", "the house"}, {"1", "el perro", "the dog"}},
+         {":1: note: field 3 is not taken: \"Mi casa es tu casa.\"",
+          "fields past front and back of 1 note(s) not taken"}},
+        {"a flashcard export with numbers in front and a tags column",
+         "1\tuno\tnumbers spanish\n2\tdos\tnumbers spanish\n3\ttres\tnumbers spanish\n",
+         names,
+         kLangToolOk,
+         {{"1", "1", "uno"}, {"1", "2", "dos"}, {"1", "3", "tres"}},
+         {"3 pair(s) in 1 lesson(s) from a flashcard text export (column 3 taken as tags)"}},
+        {"a table of three columns stays a table",
+         "1\tuno\tone\n1\tdos\ttwo\n2\ttres\tthree\n",
+         names,
+         kLangToolOk,
+         {{"1", "uno", "one"}, {"1", "dos", "two"}, {"2", "tres", "three"}},
+         {"3 pair(s) in 2 lesson(s) from a table\n"}},
+        {"a side with no text: a picture, a sound, blanks",
+         "<img src=\"hund.jpg\">\tdog\nKatze\t[sound:katze.mp3]\n&nbsp;\tmouse\nVogel\tbird\n",
+         names,
+         kLangToolBadData,
+         {},
+         {":1: front: there is no text", ":2: back: there is no text",
+          ":3: front: there is no text", "not written"}},
+        {"an empty cell of a table",
+         "1\tdog\t\n1\t \tKatze\n1\tbird\tVogel\n",
+         with({"--skip-bad"}),
+         kLangToolOk,
+         {{"1", "bird", "Vogel"}},
+         {":1: text2: there is no text", ":2: text1: there is no text", "2 bad row(s) left out"}},
+        {"a KVTML text of blanks",
+         kvtmlHead + "  <entries>\n" + entry(0, "Hund", "&#160;") + entry(1, "Katze", "cat") +
+             "  </entries>\n</kvtml>\n",
+         {"--skip-bad"},
+         kLangToolOk,
+         {{"1", "Katze", "cat"}},
+         {"entry 0, translation 1: there is no text"}},
+        {"cloze notes: the sentence with a gap asks, the hidden text answers",
+         "{{c1::el gato}} is the cat\t\n"
+         "{{c1::la casa::Haus}} es {{c2::grande}}\tBack Extra\n",
+         names,
+         kLangToolOk,
+         {{"1", "[...] is the cat", "el gato"},
+          {"1", "[Haus] es grande", "la casa"},
+          {"1", "la casa es [...]", "grande"}},
+         {":2: note: field 2 is not taken: \"Back Extra\""}},
+        {"a tab inside a quoted field",
+         "#html:false\n\"el\tgato\"\tthe cat\nel perro\tthe dog\n",
+         names,
+         kLangToolBadData,
+         {},
+         {":2: front: a tab cannot be stored"}},
+        {"style and script are no text",
+         "<style>.card { color: red; }</style>el perro\tthe dog<script>speak()</script>\n",
+         names,
+         kLangToolOk,
+         {{"1", "el perro", "the dog"}},
+         {}},
+        {"a one-language KVTML file",
+         "<?xml version=\"1.0\"?>\n<kvtml version=\"2.0\">\n  <identifiers>\n"
+         "    <identifier id=\"0\"><locale>ca</locale></identifier>\n  </identifiers>\n"
+         "  <entries>\n    <entry id=\"0\"><translation id=\"0\"><text>gat</text></translation>"
+         "</entry>\n  </entries>\n</kvtml>\n",
+         {},
+         kLangToolBadData,
+         {},
+         {"holds one language only"}},
+        {"a one-language KVTML file with a hint as translation 1",
+         "<?xml version=\"1.0\"?>\n<kvtml version=\"2.0\">\n  <identifiers>\n"
+         "    <identifier id=\"0\"><locale>pl</locale></identifier>\n  </identifiers>\n"
+         "  <entries>\n" +
+             entry(0, "zebra", "afryka\xC5\x84skie zwierze w paski") + "  </entries>\n</kvtml>\n",
+         names,
+         kLangToolBadData,
+         {},
+         {"holds one language only"}},
+        {"a damaged KVTML file without names",
+         kvtmlHead + "  <entries>\n" + entry(0, "Hund", "dog") + "  </entries>\n",
+         {},
+         kLangToolBadData,
+         {},
+         {"not well-formed XML at line 12"}},
+        {"a KVTML 1 file",
+         "<?xml version=\"1.0\"?>\n<kvtml encoding=\"UTF-8\" generator=\"hand\" cols=\"2\">\n"
+         "  <e><o>Hund</o><t>dog</t></e>\n</kvtml>\n",
+         names,
+         kLangToolBadData,
+         {},
+         {"KVTML 1 is not read"}},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string source = dir.file("source" + std::to_string(++n));
+        const std::string lang = dir.file("out" + std::to_string(n) + ".lang");
+        test::WriteFileBytes(source, c.source);
+        std::vector<std::string> args = {"import", source, lang};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(Run(args), c.status) << c.what << "\n" << out.str() << err.str();
+        const std::string said = out.str() + err.str();
+        for (const auto& part : c.said)
+            EXPECT_NE(said.find(part), std::string::npos) << c.what << ": " << part << "\n" << said;
+        std::vector<std::vector<std::string>> pairs;
+        TLangFHandler model;
+        if (c.status == kLangToolOk && model.Load(lang)) {
+            for (const auto& lesson : model.lessons) {
+                if (!lesson)
+                    continue;
+                for (const auto& pair : lesson->pairs)
+                    if (pair)
+                        pairs.push_back({std::to_string(lesson->number), Cp1252ToUtf8(pair->text1),
+                                         Cp1252ToUtf8(pair->text2)});
+            }
+        }
+        EXPECT_EQ(pairs, c.pairs) << c.what;
+        if (c.status != kLangToolOk) {
+            EXPECT_FALSE(CheckFileExists(lang)) << c.what;
+        }
+    }
+}
+
+TEST_F(ImportCommand, WhatIsNotTakenIsSaidInLineOrderUpToAScreenful) {
+    // Twelve notes with an example sentence each, and a note without text among them.
+    std::string cards;
+    for (int i = 1; i <= 12; ++i) {
+        cards += "palabra " + std::to_string(i) + "\tword " + std::to_string(i) + "\tEjemplo " +
+                 std::to_string(i) + ".\n";
+        if (i == 2)
+            cards += "&nbsp;\tnothing\n";
+    }
+    const std::string source = dir.file("cards.txt");
+    test::WriteFileBytes(source, cards);
+    ASSERT_EQ(Run({"import", source, dir.file("cards.lang"), "--lang1", "Espanol", "--lang2",
+                   "English", "--skip-bad"}),
+              kLangToolOk)
+        << err.str();
+    std::vector<std::string> lines;
+    std::istringstream said(err.str());
+    for (std::string line; std::getline(said, line);)
+        lines.push_back(line.substr(source.size()));
+    ASSERT_EQ(lines.size(), 12u) << err.str();
+    EXPECT_EQ(lines[0], ":1: note: field 3 is not taken: \"Ejemplo 1.\"");
+    EXPECT_EQ(lines[2], ":3: front: there is no text (the field holds \"&nbsp;\")");
+    EXPECT_EQ(lines[10], ":11: note: field 3 is not taken: \"Ejemplo 10.\"");
+    EXPECT_EQ(lines[11], ": note: 2 more item(s) with fields that are not taken");
+    EXPECT_NE(out.str().find("12 pair(s) in 1 lesson(s) from a flashcard text export, fields "
+                             "past front and back of 12 note(s) not taken, 1 bad item(s) left "
+                             "out"),
+              std::string::npos)
+        << out.str();
 }
 
 } // namespace

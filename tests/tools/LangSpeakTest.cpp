@@ -7,6 +7,8 @@
 #include "support/LangFiles.h"
 #include "support/TestFiles.h"
 
+#include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -23,9 +25,9 @@ struct TSpoken {
 // after the blank that opens the engine).
 class ScriptedVoices : public test::FakeControl {
 public:
-    ScriptedVoices(std::shared_ptr<TAudioOutput> output, std::vector<TSpoken>* spoken)
-        : FakeControl({Voice("Anna", "English"), Voice("Bernd", "Deutsch")}, nullptr),
-          output_(std::move(output)), spoken_(spoken) {}
+    ScriptedVoices(std::shared_ptr<TAudioOutput> output, std::vector<TSpoken>* spoken,
+                   const std::vector<std::pair<std::string, std::string>>& voices)
+        : FakeControl(Voices(voices), nullptr), output_(std::move(output)), spoken_(spoken) {}
     void Select(std::int32_t m) override {
         FakeControl::Select(m);
         mode_ = m;
@@ -41,13 +43,18 @@ public:
     }
 
 private:
-    static test::FakeMode Voice(std::string name, std::string language) {
-        test::FakeMode m;
-        m.Name = std::move(name);
-        m.Language = std::move(language);
-        m.MinSpeed = 80;
-        m.MaxSpeed = 450;
-        return m;
+    static std::vector<test::FakeMode>
+    Voices(const std::vector<std::pair<std::string, std::string>>& voices) {
+        std::vector<test::FakeMode> modes;
+        for (const auto& [name, language] : voices) {
+            test::FakeMode m;
+            m.Name = name;
+            m.Language = language;
+            m.MinSpeed = 80;
+            m.MaxSpeed = 450;
+            modes.push_back(m);
+        }
+        return modes;
     }
     std::shared_ptr<TAudioOutput> output_;
     std::vector<TSpoken>* spoken_;
@@ -91,7 +98,7 @@ protected:
         lang.LessonAt(1)->PairAt(1)->text2 = "der [m] Hund (Tier)";
         ASSERT_TRUE(lang.Save(path));
         env.speechControl = [this](std::shared_ptr<TAudioOutput> output) {
-            return std::make_unique<ScriptedVoices>(std::move(output), &spoken);
+            return std::make_unique<ScriptedVoices>(std::move(output), &spoken, voices);
         };
     }
     int Run(std::vector<std::string> args) {
@@ -112,6 +119,8 @@ protected:
     std::string path = dir.file("words.lang");
     std::string track = dir.file("track.wav");
     TLangToolEnv env;
+    std::vector<std::pair<std::string, std::string>> voices = {{"Anna", "English"},
+                                                               {"Bernd", "Deutsch"}};
     std::vector<TSpoken> spoken;
     std::ostringstream out, err;
 };
@@ -157,9 +166,6 @@ TEST_F(SpeakCommand, RefusesWhatItCannotDo) {
         std::string said;
     };
     const Case cases[] = {
-        {{"speak", path, "--voice1", "Anna (English)", "--out", track},
-         kLangToolUsage,
-         "speak needs --voice2 NAME"},
         {Speak({"--lessons", "1,x"}), kLangToolUsage, "--lessons takes"},
         {Speak({"--pause", "-1"}), kLangToolUsage, "--pause takes milliseconds"},
         {Speak({"--speed1", "500"}), kLangToolUsage, "--speed1 takes 80 to 450"},
@@ -200,6 +206,106 @@ TEST_F(SpeakCommand, RefusesWhatItCannotDo) {
     EXPECT_NE(err.str().find("speak is not available"), std::string::npos);
     // The other commands do not need speech.
     EXPECT_EQ(Run({"check", path}), kLangToolOk);
+}
+
+TEST_F(SpeakCommand, WithoutVoicesTheSettingsBesideTheProgramOrTheLanguageNamesChoose) {
+    // Voices as espeak-ng names them: the display name is "name (language)".
+    voices = {{"English (America)", "English (America)"},
+              {"English (Great Britain)", "English (Great Britain)"},
+              {"French (France)", "French (France)"},
+              {"German", "German"}};
+    const std::string america = "English (America) (English (America))";
+    const std::string britain = "English (Great Britain) (English (Great Britain))";
+    const std::filesystem::path program = dir.path() / "program";
+    std::filesystem::create_directory(program);
+    env.programFolder = program;
+    auto settings = [&](const std::string& lang1, const std::string& lang2,
+                        const std::string& voice1, const std::string& voice2) {
+        test::WriteFileBytes((program / "Lexaro.Ini").string(),
+                             "[VoiceProperty]\r\nVoice1=" + voice1 + "\r\nVoice2=" + voice2 +
+                                 "\r\nSpeed1=300\r\nSpeed2=250\r\nPitch1=20\r\nPitch2=30\r\n"
+                                 "[Exercise]\r\nLangFileName=LangFiles/words.lang\r\nLang1=" +
+                                 lang1 + "\r\nLang2=" + lang2 + "\r\n");
+    };
+    struct Case {
+        std::string what;
+        std::function<void()> arrange;
+        std::int32_t mode1, mode2;     // the voices that spoke the first and the second text
+        std::int32_t speed1, pitch2;   // as spoken
+        std::vector<std::string> said; // what the output says
+    };
+    const Case cases[] = {
+        {"no settings: the language names choose, the home variant first",
+         [] {},
+         2,
+         4,
+         212,
+         55,
+         {"voice 1 (English): " + britain + ", speed 212, pitch 55, for the language's name\n",
+          "voice 2 (Deutsch): German (German), speed 212, pitch 55, for the language's name\n"}},
+        {"settings for this file's languages",
+         [&] { settings("English", "Deutsch", america, "German (German)"); },
+         1,
+         4,
+         300,
+         30,
+         {"voice 1 (English): " + america + ", speed 300, pitch 20, from " +
+          (program / "Lexaro.Ini").string() + "\n"}},
+        {"settings for this file's languages the other way round",
+         [&] { settings("deutsch", "ENGLISH", "German (German)", america); },
+         1,
+         4,
+         250,
+         20,
+         {"voice 2 (Deutsch): German (German), speed 300, pitch 20, from "}},
+        {"settings for other languages",
+         [&] {
+             settings("Fran\xE7"
+                      "ais",
+                      "Deutsch", "French (France) (French (France))", "German (German)");
+         },
+         2,
+         4,
+         212,
+         55,
+         {"for the language's name"}},
+        {"settings naming a voice that is not there",
+         [&] { settings("English", "Deutsch", "Gone (English)", "German (German)"); },
+         2,
+         4,
+         212,
+         30,
+         {"voice 1 (English): " + britain + ", speed 212, pitch 55, for the language's name"}},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(program / "Lexaro.Ini");
+        c.arrange();
+        ASSERT_EQ(Run({"speak", path, "--out", track, "--force"}), kLangToolOk)
+            << c.what << ": " << err.str();
+        ASSERT_GE(spoken.size(), 2u) << c.what;
+        EXPECT_EQ(spoken[0].mode, c.mode1) << c.what;
+        EXPECT_EQ(spoken[1].mode, c.mode2) << c.what;
+        EXPECT_EQ(spoken[0].speed, c.speed1) << c.what;
+        EXPECT_EQ(spoken[1].pitch, c.pitch2) << c.what;
+        for (const auto& part : c.said)
+            EXPECT_NE(out.str().find(part), std::string::npos) << c.what << "\n" << out.str();
+    }
+
+    // A voice named on the command line is not said again; a language that no voice speaks
+    // is said with the ways to name one.
+    std::filesystem::remove(program / "Lexaro.Ini");
+    TLangFHandler klingon = test::GeneratedLangFile({{1, 1}});
+    klingon.SetLanguageNames("Klingonisch", "Deutsch");
+    const std::string other = dir.file("klingon.lang");
+    ASSERT_TRUE(klingon.Save(other));
+    EXPECT_EQ(Run({"speak", other, "--out", track, "--force"}), kLangToolUsage);
+    for (const char* part : {"no voice found for language 1 \"Klingonisch\"", "--voice1 NAME",
+                             "lexaro-lang speak --list-voices", "Lexaro.Ini"})
+        EXPECT_NE(err.str().find(part), std::string::npos) << part << "\n" << err.str();
+    ASSERT_EQ(Run({"speak", other, "--out", track, "--force", "--voice1", america}), kLangToolOk)
+        << err.str();
+    EXPECT_EQ(out.str().find("voice 1"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("voice 2 (Deutsch): German (German)"), std::string::npos);
 }
 
 } // namespace

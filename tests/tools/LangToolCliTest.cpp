@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #ifndef _WIN32
@@ -29,8 +30,9 @@ using test::WriteFileBytes;
 class LangToolProgram : public ::testing::Test {
 protected:
     // Runs the program with the arguments (each quoted); stdout and stderr go to files.
-    int Run(const std::vector<std::string>& args) {
-        std::string command = Quote(LEXARO_LANG_TOOL);
+    int Run(const std::vector<std::string>& args,
+            const std::filesystem::path& program = LEXARO_LANG_TOOL) {
+        std::string command = Quote(program.string());
         for (const auto& arg : args)
             command += " " + Quote(arg);
         command += " >" + Quote(dir.file("stdout")) + " 2>" + Quote(dir.file("stderr"));
@@ -62,7 +64,7 @@ TEST_F(LangToolProgram, ExitStatuses) {
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_NE(Out().find("usage:"), std::string::npos);
     EXPECT_EQ(Run({}), 2);
-    EXPECT_NE(Err().find("usage:"), std::string::npos);
+    EXPECT_EQ(Err(), "lexaro-lang: no command given; lexaro-lang --help says more\n");
     EXPECT_EQ(Run({"import", "only.tsv"}), 2);
     WriteFileBytes(dir.file("junk.lang"), "not coded at all");
     EXPECT_EQ(Run({"check", dir.file("junk.lang")}), 1);
@@ -73,6 +75,15 @@ TEST_F(LangToolProgram, ExitStatuses) {
     EXPECT_EQ(Err(), "/dev/zero: cannot be read: it is not a regular file\n");
 #endif
 }
+
+#ifdef LEXARO_APP_DIR
+TEST_F(LangToolProgram, IsPartOfTheApplicationFolder) {
+    // Beside the program, where the settings that speak reads are.
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::path(LEXARO_LANG_TOOL).parent_path(),
+                                            LEXARO_APP_DIR))
+        << LEXARO_LANG_TOOL;
+}
+#endif
 
 TEST_F(LangToolProgram, ImportExportRoundTripKeepsUmlautsAndRefusesOverwrite) {
     const std::string tsv = "lesson\ttext1\ttext2\tuse\tdrawn\n"
@@ -159,6 +170,34 @@ TEST_F(LangToolProgram, SpeaksALessonWithEspeakAsWavOggAndFlac) {
             EXPECT_EQ(samples.size(), wav.size()) << "OGG holds a track of the same length";
         }
     }
+
+    // Without voices named, the settings beside the program choose: here those of a copy of
+    // the program that speaks both languages in German.
+    const std::filesystem::path program = dir.path() / "program";
+    std::filesystem::create_directory(program);
+    std::filesystem::copy_file(LEXARO_LANG_TOOL, program / "lexaro-lang");
+    WriteFileBytes((program / "Lexaro.Ini").string(),
+                   "[VoiceProperty]\r\nVoice1=German (German)\r\nVoice2=German (German)\r\n"
+                   "Speed1=300\r\nSpeed2=212\r\nPitch1=55\r\nPitch2=55\r\n[Exercise]\r\n"
+                   "LangFileName=LangFiles/words.lang\r\nLang1=English\r\nLang2=Deutsch\r\n");
+    const std::string track = dir.file("chosen.wav");
+    ASSERT_EQ(Run({"speak", lang, "--out", track, "--lessons", "1"}, program / "lexaro-lang"), 0)
+        << Err();
+    EXPECT_NE(Out().find("voice 1 (English): German (German), speed 300, pitch 55, from " +
+                         (program / "Lexaro.Ini").string() + "\n"),
+              std::string::npos)
+        << Out();
+    SF_INFO info;
+    EXPECT_FALSE(SoundSamples(track, info).empty());
+    // Without settings for the file's languages, its language names choose.
+    WriteFileBytes((program / "Lexaro.Ini").string(), "[Exercise]\r\nLang1=A\r\nLang2=B\r\n");
+    ASSERT_EQ(Run({"speak", lang, "--out", track, "--force"}, program / "lexaro-lang"), 0) << Err();
+    EXPECT_NE(Out().find("voice 1 (English): " + english +
+                         ", speed 212, pitch 55, for the "
+                         "language's name\n"),
+              std::string::npos)
+        << Out();
+    EXPECT_NE(Out().find("voice 2 (Deutsch): German (German), "), std::string::npos) << Out();
 }
 #endif
 

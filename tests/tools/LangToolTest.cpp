@@ -43,7 +43,7 @@ protected:
     TempDir dir{"lexaro_langtool_"};
 };
 
-TEST_F(LangToolRun, BadUsageGivesStatus2AndTheUsage) {
+TEST_F(LangToolRun, BadUsageGivesStatus2AndOneLineThatPointsToHelp) {
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"frobnicate", "x"},
@@ -59,9 +59,13 @@ TEST_F(LangToolRun, BadUsageGivesStatus2AndTheUsage) {
     };
     for (const auto& args : cases) {
         EXPECT_EQ(Run(args), kLangToolUsage) << (args.empty() ? "" : args[0]);
-        EXPECT_NE(err.str().find("usage:"), std::string::npos);
+        EXPECT_TRUE(OneLineSaying("lexaro-lang: ", "; lexaro-lang --help says more")) << err.str();
+        EXPECT_EQ(err.str().find("usage:"), std::string::npos) << "not the whole help";
         EXPECT_TRUE(out.str().empty());
     }
+    EXPECT_EQ(Run({"import", "a.tsv", "b.lang", "--lang1", "E"}), kLangToolUsage);
+    EXPECT_EQ(err.str(), "lexaro-lang: import needs --lang1 NAME and --lang2 NAME; lexaro-lang "
+                         "--help says more\n");
     for (const char* help : {"--help", "-h"}) {
         EXPECT_EQ(Run({"import", help}), kLangToolOk);
         EXPECT_NE(out.str().find("lexaro-lang import SOURCE OUT"), std::string::npos);
@@ -115,7 +119,8 @@ TEST_F(LangToolRun, ImportRefusesBadRowsAndWritesNothing) {
     EXPECT_EQ(Run({"import", tsv, lang, "--skip-bad", "--lang1=English", "--lang2=Deutsch"}),
               kLangToolOk);
     EXPECT_NE(err.str().find("in.tsv:3:"), std::string::npos);
-    EXPECT_NE(out.str().find("1 pair(s) in 1 lesson(s), 2 bad row(s) left out"), std::string::npos)
+    EXPECT_NE(out.str().find("1 pair(s) in 1 lesson(s) from a table, 2 bad row(s) left out"),
+              std::string::npos)
         << out.str();
     TLangFHandler model;
     ASSERT_TRUE(model.Load(lang));
@@ -241,6 +246,7 @@ TEST_F(LangToolRun, ReplacedFilesAreKeptAsVersionsAndRestoreBringsThemBack) {
     EXPECT_NE(out.str().find("kept as " + after[1].path.filename().string()), std::string::npos);
     EXPECT_EQ(Run({"restore", lang, after[1].path.string()}), kLangToolOk) << err.str();
     EXPECT_EQ(ReadFileBytes(lang), second);
+    EXPECT_EQ(ListVersions(lang).size(), 2u) << "the first is kept already";
     EXPECT_EQ(Run({"restore", lang, after[1].path.filename().string()}), kLangToolOk);
     EXPECT_NE(out.str().find("nothing written"), std::string::npos);
 
@@ -248,11 +254,46 @@ TEST_F(LangToolRun, ReplacedFilesAreKeptAsVersionsAndRestoreBringsThemBack) {
     EXPECT_EQ(Run({"restore", lang, "9"}), kLangToolBadData);
     EXPECT_TRUE(OneLineSaying("there is no version 9", "versions " + lang)) << err.str();
     WriteFileBytes(after[0].path.string(), "damaged");
-    EXPECT_EQ(Run({"restore", lang, "3"}), kLangToolBadData);
+    EXPECT_EQ(Run({"restore", lang, "2"}), kLangToolBadData);
     EXPECT_TRUE(OneLineSaying("not restored", "not a valid language file")) << err.str();
     EXPECT_EQ(ReadFileBytes(lang), second);
     EXPECT_EQ(Run({"versions", dir.file("none.lang")}), kLangToolOk);
     EXPECT_NE(out.str().find("no versions kept"), std::string::npos);
+}
+
+TEST_F(LangToolRun, ARestoreNeverCostsAVersionOnlyASaveTrims) {
+    const std::string tsv = dir.file("in.tsv");
+    const std::string lang = dir.file("words.lang");
+    auto import = [&](int n) {
+        WriteFileBytes(tsv, "1\tone\teins " + std::to_string(n) + "\n");
+        return Run({"import", tsv, lang, "--lang1", "E", "--lang2", "D", "--force"});
+    };
+    for (int n = 0; n <= static_cast<int>(kVersionsKept); ++n)
+        ASSERT_EQ(import(n), kLangToolOk) << err.str();
+    auto contents = [&] {
+        std::vector<std::string> kept;
+        for (const auto& v : ListVersions(lang))
+            kept.push_back(ReadFileBytes(v.path.string()));
+        return kept;
+    };
+    const std::vector<std::string> ten = contents();
+    ASSERT_EQ(ten.size(), kVersionsKept);
+    const std::string current = ReadFileBytes(lang);
+
+    // A look at the oldest version, and back: every version stays, the file it replaced too.
+    ASSERT_EQ(Run({"restore", lang, std::to_string(kVersionsKept)}), kLangToolOk) << err.str();
+    EXPECT_EQ(ReadFileBytes(lang), ten.front());
+    std::vector<std::string> eleven = ten;
+    eleven.push_back(current);
+    EXPECT_EQ(contents(), eleven);
+    ASSERT_EQ(Run({"restore", lang, "1"}), kLangToolOk) << err.str();
+    EXPECT_EQ(ReadFileBytes(lang), current);
+    EXPECT_EQ(contents(), eleven) << "the oldest version is kept already; it is not copied again";
+    EXPECT_NE(out.str().find("is already kept as"), std::string::npos) << out.str();
+
+    // An ordinary save trims to the newest ten again.
+    ASSERT_EQ(import(99), kLangToolOk) << err.str();
+    EXPECT_EQ(ListVersions(lang).size(), kVersionsKept);
 }
 
 #ifndef _WIN32

@@ -166,8 +166,9 @@ std::string RemoveSoundReferences(std::string_view text) {
 }
 
 // A field of an export with HTML as plain text: tags removed (those that break text become a
-// blank), entities decoded, media references removed, blanks (no-break spaces and line
-// breaks too) run together into one space, none at either end.
+// blank; style sheets and scripts go with their contents), entities decoded, media
+// references removed, blanks (no-break spaces and line breaks too) run together into one
+// space, none at either end.
 std::string PlainFromHtml(std::string_view html) {
     std::string text;
     std::size_t i = 0;
@@ -185,12 +186,21 @@ std::string PlainFromHtml(std::string_view html) {
             const auto end = tag ? html.find('>', i + 1) : std::string_view::npos;
             if (end != std::string_view::npos) {
                 std::string_view inside = html.substr(i + 1, end - i - 1);
-                if (!inside.empty() && inside.front() == '/')
+                const bool closing = !inside.empty() && inside.front() == '/';
+                if (closing)
                     inside.remove_prefix(1);
                 const auto nameEnd = inside.find_first_of(" \t\r\n/");
-                if (BreaksText(inside.substr(0, nameEnd)))
+                const std::string name = LowerAscii(inside.substr(0, nameEnd));
+                if (BreaksText(name))
                     text += ' ';
                 i = end + 1;
+                // A card's style sheet or script is no text: it goes up to its end tag.
+                if (!closing && (name == "style" || name == "script")) {
+                    const auto close = LowerAscii(html.substr(i)).find("</" + name);
+                    const auto closeEnd = close == std::string::npos ? std::string_view::npos
+                                                                     : html.find('>', i + close);
+                    i = closeEnd == std::string_view::npos ? html.size() : closeEnd + 1;
+                }
                 continue;
             }
         } else if (c == '&') {
@@ -234,11 +244,15 @@ struct TNote {
     std::vector<std::string> fields;
     std::size_t fieldCount = 0;
     bool unclosedQuote = false;
+    std::int32_t row = 0;      // its place on its line where rows share lines, else 0
+    std::int32_t lastLine = 0; // the line it ends on: quoted line breaks take more than one
 };
 
-// Reads the note that starts at pos (at the start of a line) and moves pos past its line end;
-// line counts the lines passed.
-TNote ReadNote(std::string_view text, std::size_t& pos, std::int32_t& line, char separator) {
+// Reads the note that starts at pos (at the start of a line, or after a row separator) and
+// moves pos past its line end or its row separator; line counts the lines passed. rows: the
+// character that separates notes within a line, or '\0'.
+TNote ReadNote(std::string_view text, std::size_t& pos, std::int32_t& line, char separator,
+               char rows) {
     TNote note;
     note.line = line;
     std::string field;
@@ -284,13 +298,20 @@ TNote ReadNote(std::string_view text, std::size_t& pos, std::int32_t& line, char
         }
         if (c == '\n' || (c == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')) {
             pos += c == '\r' ? 2 : 1;
-            ++line;
+            note.lastLine = line++;
+            finishField();
+            return note;
+        }
+        if (rows != '\0' && c == rows) {
+            ++pos;
+            note.lastLine = line;
             finishField();
             return note;
         }
         field += c;
         ++pos;
     }
+    note.lastLine = line;
     finishField();
     return note;
 }
@@ -340,7 +361,148 @@ std::string_view TakeLine(std::string_view text, std::size_t& pos) {
     return line;
 }
 
+// Whether the lines from pos are rows separated by semicolons with front and back separated
+// by a tab: every line holds one tab in each of its rows (an empty row after the last
+// semicolon aside), and some line holds more than one row. A quote anywhere says otherwise:
+// such exports never quote.
+bool RowsSeparatedBySemicolons(std::string_view text, std::size_t pos) {
+    bool shared = false;
+    for (int n = 0; n < 50 && pos < text.size();) {
+        const std::string_view line = TakeLine(text, pos);
+        if (IsBlankLine(line))
+            continue;
+        ++n;
+        if (line.find('"') != std::string_view::npos)
+            return false;
+        std::int32_t rows = 0;
+        std::size_t start = 0;
+        while (start <= line.size()) {
+            const auto end = std::min(line.find(';', start), line.size());
+            const std::string_view row = line.substr(start, end - start);
+            const bool last = end == line.size();
+            if (!(last && IsBlankLine(row))) {
+                if (std::count(row.begin(), row.end(), '\t') != 1)
+                    return false;
+                ++rows;
+            }
+            start = end + 1;
+        }
+        shared = shared || rows > 1;
+    }
+    return shared;
+}
+
+// --- Cloze notes ------------------------------------------------------------------------
+
+// One deletion "{{c<number>::<text>[::<hint>]}}" of a cloze note.
+struct TCloze {
+    std::int32_t number = 0;
+    std::size_t begin = 0, end = 0; // of the whole deletion in the text
+    std::string text, hint;
+};
+
+constexpr std::string_view kClozeOpen = "{{c";
+
+// The deletion that starts at pos ("{{c"), or nothing when none does.
+std::optional<TCloze> ClozeAt(std::string_view text, std::size_t pos) {
+    if (text.substr(pos, kClozeOpen.size()) != kClozeOpen)
+        return std::nullopt;
+    std::size_t at = pos + kClozeOpen.size();
+    TCloze cloze;
+    cloze.begin = pos;
+    std::size_t digits = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 6) {
+        cloze.number = cloze.number * 10 + (text[at++] - '0');
+        ++digits;
+    }
+    if (digits == 0 || text.substr(at, 2) != "::")
+        return std::nullopt;
+    return cloze;
+}
+
+bool HasCloze(std::string_view text) {
+    for (auto at = text.find(kClozeOpen); at != std::string_view::npos;
+         at = text.find(kClozeOpen, at + 1))
+        if (ClozeAt(text, at))
+            return true;
+    return false;
+}
+
+// The pairs of a cloze note's text: for each cloze number in order of first appearance, the
+// text with that number's deletions as a gap ("[...]", or the hint in brackets, which speech
+// passes over) and the others filled in, and the hidden texts as the answer. Gives why the
+// note cannot be read, or an empty string.
+std::string ClozePairs(std::string_view text,
+                       std::vector<std::pair<std::string, std::string>>& pairs) {
+    std::vector<TCloze> clozes;
+    for (std::size_t at = text.find(kClozeOpen); at != std::string_view::npos;) {
+        auto cloze = ClozeAt(text, at);
+        if (!cloze) {
+            at = text.find(kClozeOpen, at + 1);
+            continue;
+        }
+        const std::size_t inner = text.find("::", at) + 2;
+        const auto close = text.find("}}", inner);
+        if (close == std::string_view::npos)
+            return "the cloze deletion at \"" + ShowText(text.substr(at, 20)) + "\" is not closed";
+        std::string_view body = text.substr(inner, close - inner);
+        if (body.find("{{") != std::string_view::npos)
+            return "a cloze deletion inside another is not read";
+        if (const auto hint = body.find("::"); hint != std::string_view::npos) {
+            cloze->hint = std::string(TrimBlanks(body.substr(hint + 2)));
+            body = body.substr(0, hint);
+        }
+        cloze->text = std::string(body);
+        cloze->end = close + 2;
+        clozes.push_back(std::move(*cloze));
+        at = text.find(kClozeOpen, close + 2);
+    }
+    std::vector<std::int32_t> numbers;
+    for (const auto& cloze : clozes)
+        if (std::find(numbers.begin(), numbers.end(), cloze.number) == numbers.end())
+            numbers.push_back(cloze.number);
+    for (const std::int32_t number : numbers) {
+        std::string question, answer;
+        std::size_t from = 0;
+        for (const auto& cloze : clozes) {
+            question += text.substr(from, cloze.begin - from);
+            if (cloze.number == number) {
+                question += "[" + (cloze.hint.empty() ? std::string("...") : cloze.hint) + "]";
+                answer += (answer.empty() ? "" : ", ") + cloze.text;
+            } else {
+                question += cloze.text;
+            }
+            from = cloze.end;
+        }
+        question += text.substr(from);
+        // Deletions filled in must not make another one, nor a gap's "]" a media reference.
+        question = RemoveSoundReferences(question);
+        answer = RemoveSoundReferences(answer);
+        if (HasCloze(question))
+            return "a cloze deletion inside another is not read";
+        pairs.emplace_back(std::string(TrimBlanks(question)), std::string(TrimBlanks(answer)));
+    }
+    return {};
+}
+
 } // namespace
+
+bool LooksLikeTags(const std::vector<std::string_view>& values) {
+    // Texts to learn differ from note to note; tags repeat: at most one distinct value in
+    // three notes, and some value given more than once.
+    std::vector<std::string_view> distinct;
+    std::size_t given = 0;
+    for (const auto value : values) {
+        const std::string_view trimmed = TrimBlanks(value);
+        if (trimmed.empty())
+            continue;
+        ++given;
+        if (std::find(distinct.begin(), distinct.end(), trimmed) == distinct.end())
+            distinct.push_back(trimmed);
+    }
+    return given > distinct.size() &&
+           distinct.size() <= std::max<std::size_t>(1, values.size() / 3);
+}
 
 const char* FormatName(TImportFormat format) {
     switch (format) {
@@ -385,12 +547,25 @@ TImportFormat DetectFormat(std::string_view bytes) {
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first == std::string_view::npos)
         return TImportFormat::Table;
-    if (text[first] == '<')
-        return TImportFormat::Kvtml;
+    // XML starts with its declaration, a document type, a comment or its element; a
+    // flashcard export may start with a field's markup ("<b>casa</b>\tthe house").
+    if (text[first] == '<') {
+        const std::string_view firstLine = text.substr(first, text.find('\n', first) - first);
+        const std::string lead = LowerAscii(firstLine.substr(0, 9));
+        const bool xml = lead.rfind("<?xml", 0) == 0 || lead.rfind("<!doctype", 0) == 0 ||
+                         lead.rfind("<!--", 0) == 0 || lead.rfind("<kvtml", 0) == 0;
+        if (xml || firstLine.find_first_of("\t;") == std::string_view::npos)
+            return TImportFormat::Kvtml;
+    }
     // A table: its header, or rows of a lesson number and at least two more tabbed cells.
     std::int32_t looked = 0;
     bool table = true;
     std::size_t pos = 0;
+    // Rows of three cells whose last one repeats like tags are notes with a number in front:
+    // read as a table, their backs would be taken for lessons' first texts and their tags
+    // for the second.
+    bool threeCells = true;
+    std::vector<std::string_view> thirdCells;
     while (pos < text.size() && looked < 20 && table) {
         const std::string_view line = TakeLine(text, pos);
         if (IsBlankLine(line))
@@ -401,9 +576,15 @@ TImportFormat DetectFormat(std::string_view bytes) {
         if (looked == 0 && EqualsIgnoringAsciiCase(cell, "lesson"))
             return TImportFormat::Table;
         std::int32_t number = 0;
-        table = TryStrToInt(cell, number) && std::count(line.begin(), line.end(), '\t') >= 2;
+        const auto tabs = std::count(line.begin(), line.end(), '\t');
+        table = TryStrToInt(cell, number) && tabs >= 2;
+        threeCells = threeCells && tabs == 2;
+        if (table && threeCells)
+            thirdCells.push_back(line.substr(line.rfind('\t') + 1));
         ++looked;
     }
+    if (table && threeCells && LooksLikeTags(thirdCells))
+        return TImportFormat::Flashcards;
     return table ? TImportFormat::Table : TImportFormat::Flashcards;
 }
 
@@ -420,9 +601,6 @@ TImportSource ReadTableSource(std::string_view utf8) {
 TImportSource ReadKvtmlSource(std::string_view bytes) {
     TImportSource source;
     source.format = TImportFormat::Kvtml;
-    auto fileProblem = [&](std::int32_t line, std::string message) {
-        source.problems.push_back({line, std::move(message)});
-    };
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed =
         doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
@@ -431,27 +609,51 @@ TImportSource ReadKvtmlSource(std::string_view bytes) {
     const TLineIndex lines(utf8 ? bytes : std::string_view());
     auto lineOf = [&](std::ptrdiff_t offset) { return utf8 ? lines.LineOf(offset) : 0; };
     if (!parsed) {
-        fileProblem(lineOf(parsed.offset),
-                    std::string("not well-formed XML: ") + parsed.description());
+        const std::int32_t line = lineOf(parsed.offset);
+        source.fault = "not well-formed XML" +
+                       (line > 0 ? " at line " + std::to_string(line) : std::string()) + ": " +
+                       parsed.description();
         return source;
     }
     const pugi::xml_node root = doc.document_element();
     if (std::string_view(root.name()) != "kvtml") {
-        fileProblem(lineOf(root.offset_debug()), "not a KVTML file: the document is <" +
-                                                     ShowText(root.name()) + ">, not <kvtml>");
+        source.fault =
+            "not a KVTML file: the document is <" + ShowText(root.name()) + ">, not <kvtml>";
         return source;
     }
     const std::string_view version = TrimXmlSpace(root.attribute("version").value());
-    if (!version.empty() && version[0] != '2') {
-        fileProblem(lineOf(root.offset_debug()),
-                    "KVTML version " + ShowText(version) + " is not read, only version 2");
+    // KVTML 1 has no version, and its entries are <e> elements straight in <kvtml>.
+    if ((version.empty() && !root.child("entries") && !root.child("identifiers")) ||
+        (!version.empty() && version[0] == '1')) {
+        source.fault = "KVTML 1 is not read, only KVTML 2";
         return source;
     }
+    if (!version.empty() && version[0] != '2') {
+        source.fault = "KVTML version " + ShowText(version) + " is not read, only version 2";
+        return source;
+    }
+    bool declared = false, second = false;
+    std::string only;
     for (const pugi::xml_node identifier : root.child("identifiers").children("identifier")) {
         const std::string_view id = TrimXmlSpace(identifier.attribute("id").value());
+        declared = true;
+        second = second || id == "1";
         std::string* name = id == "0" ? &source.lang1 : id == "1" ? &source.lang2 : nullptr;
         if (name != nullptr && name->empty())
             *name = std::string(TrimXmlSpace(AllText(identifier.child("name"))));
+        if (id == "0") {
+            only = *name;
+            if (only.empty())
+                only = std::string(TrimXmlSpace(AllText(identifier.child("locale"))));
+        }
+    }
+    // A word list of one language: whatever an entry carries as translation 1 (some carry a
+    // hint there) is no translation.
+    if (declared && !second) {
+        source.fault = "the file holds one language only" +
+                       (only.empty() ? std::string() : " (" + ShowText(only) + ")") +
+                       "; a language file needs two";
+        return source;
     }
 
     // The entries in file order, each converted once.
@@ -497,8 +699,10 @@ TImportSource ReadKvtmlSource(std::string_view bytes) {
         entry.storable = why.empty();
         entries.push_back(std::move(entry));
     }
-    if (entries.empty() && source.problems.empty())
-        fileProblem(lineOf(root.offset_debug()), "the file holds no entries");
+    if (entries.empty() && source.problems.empty()) {
+        source.fault = "the file holds no entries";
+        return source;
+    }
 
     auto addRow = [&](TKvtmlEntry& entry, std::int32_t lesson) {
         entry.inLesson = true;
@@ -613,6 +817,7 @@ TImportSource ReadFlashcardSource(std::string_view utf8) {
     }
     if (!source.problems.empty())
         return source; // the notes would be read wrongly
+    const bool separatorGiven = separator.has_value();
     if (!separator) {
         // The first of the next lines that holds a tab or a semicolon decides (a quoted field
         // may hold line breaks before the first separator).
@@ -628,10 +833,17 @@ TImportSource ReadFlashcardSource(std::string_view utf8) {
                 break;
         }
     }
-    const auto deckColumn = columns.count("deck column") ? columns["deck column"] : 0;
-    source.hasLessons = deckColumn > 0 || !deckName.empty();
-    std::unordered_map<std::string, std::int32_t> lessonOf;
+    // Front and back by tabs and the rows one after another, separated by semicolons: an
+    // export option of some trainers.
+    const char rows =
+        !separatorGiven && *separator == '\t' && RowsSeparatedBySemicolons(text, pos) ? ';' : '\0';
+    if (rows != '\0')
+        source.readings.push_back("rows separated by semicolons");
 
+    // The notes, each with the lines it took; a quote that is never closed costs its own line
+    // only, and reading goes on with the next.
+    std::vector<TNote> notes;
+    std::int32_t lastLine = 0, rowInLine = 0;
     while (pos < text.size()) {
         std::size_t next = pos;
         if (IsBlankLine(TakeLine(text, next))) {
@@ -639,56 +851,153 @@ TImportSource ReadFlashcardSource(std::string_view utf8) {
             ++line;
             continue;
         }
-        TNote note = ReadNote(text, pos, line, *separator);
+        const std::size_t start = pos;
+        const std::int32_t startLine = line;
+        TNote note = ReadNote(text, pos, line, *separator, rows);
+        rowInLine = note.line == lastLine ? rowInLine + 1 : 1;
+        lastLine = note.line;
+        note.row = rows != '\0' ? rowInLine : 0;
+        if (note.unclosedQuote) {
+            pos = start;
+            TakeLine(text, pos);
+            line = startLine + 1;
+            note.lastLine = note.line;
+            note.fields.clear();
+            note.fieldCount = 0;
+        }
+        notes.push_back(std::move(note));
+    }
+
+    const auto deckColumn = columns.count("deck column") ? columns["deck column"] : 0;
+    source.hasLessons = deckColumn > 0 || !deckName.empty();
+    // Without a header for it, a last column that repeats the same few values in every note is
+    // the tags of the notes, not a text to learn.
+    std::int32_t tagsColumn = columns.count("tags column") ? columns["tags column"] : 0;
+    if (tagsColumn == 0 && columns.empty() && notes.size() >= 2) {
+        const std::size_t count = notes.front().fieldCount;
+        bool same = count >= 3 && count <= TNote::kMaxFields;
+        std::vector<std::string_view> last;
+        for (const auto& note : notes) {
+            same = same && !note.unclosedQuote && note.fieldCount == count;
+            if (!same)
+                break;
+            last.push_back(note.fields.back());
+        }
+        if (same && LooksLikeTags(last)) {
+            tagsColumn = static_cast<std::int32_t>(count);
+            source.readings.push_back("column " + std::to_string(count) + " taken as tags");
+        }
+    }
+    std::unordered_map<std::string, std::int32_t> lessonOf;
+    bool cloze = false;
+
+    for (TNote& note : notes) {
+        const std::string where = note.row > 0 ? "row " + std::to_string(note.row) + ": " : "";
+        // A note refused with its line breaks costs every line it takes: all are named.
+        const std::string lines = note.lastLine > note.line
+                                      ? " (the note takes lines " + std::to_string(note.line) +
+                                            " to " + std::to_string(note.lastLine) + ")"
+                                      : std::string();
         auto problem = [&](const std::string& message) {
-            source.problems.push_back({note.line, message});
+            source.problems.push_back({note.line, where + message + lines});
         };
         if (note.unclosedQuote) {
-            problem("a field's opening quote is never closed");
+            problem("a field's opening quote is never closed; the line is left out");
             continue;
         }
-        std::vector<std::string*> data;
+        std::vector<std::pair<std::int32_t, std::string*>> data; // column, field
         std::string* deck = nullptr;
         for (std::size_t i = 0; i < note.fields.size(); ++i) {
             const auto column = static_cast<std::int32_t>(i + 1);
-            bool special = false;
+            bool special = column == tagsColumn;
             for (const auto& [key, at] : columns)
                 special = special || at == column;
             if (column == deckColumn)
                 deck = &note.fields[i];
             else if (!special)
-                data.push_back(&note.fields[i]);
+                data.emplace_back(column, &note.fields[i]);
         }
-        if (data.size() < 2) {
+        auto plain = [&](std::size_t k) {
+            return html ? PlainFromHtml(*data[k].second) : RemoveSoundReferences(*data[k].second);
+        };
+        // Each pair of the note: front and back, or a question with a gap per cloze number.
+        std::vector<std::pair<std::string, std::string>> pairs;
+        std::string why;
+        const std::string front = data.empty() ? std::string() : plain(0);
+        const bool isCloze = HasCloze(front);
+        if (isCloze) {
+            cloze = true;
+            why = ClozePairs(front, pairs);
+        } else if (data.size() < 2) {
             problem("a note needs a front and a back separated by " + SeparatorName(*separator));
             continue;
+        } else {
+            pairs.emplace_back(front, plain(1));
         }
-        TTsvRow row;
-        row.line = note.line;
-        std::string why;
-        const std::string front = html ? PlainFromHtml(*data[0]) : RemoveSoundReferences(*data[0]);
-        const std::string back = html ? PlainFromHtml(*data[1]) : RemoveSoundReferences(*data[1]);
-        why = StorableText(front, false, "front", row.text1);
-        if (why.empty())
-            why = StorableText(back, true, "back", row.text2);
-        if (why.empty() && !PairTextsFit(row.text1, row.text2))
-            why = "the texts are too long for one stored line";
+        // What the note holds past what is taken is said.
+        std::string leftColumns, leftTexts;
+        std::int32_t leftCount = 0;
+        for (std::size_t k = isCloze ? 1 : 2; k < data.size(); ++k) {
+            if (TrimBlanks(*data[k].second).empty())
+                continue;
+            const std::string comma = leftCount++ == 0 ? "" : ", ";
+            leftColumns += comma + std::to_string(data[k].first);
+            leftTexts += comma + "\"" + ShowText(plain(k)) + "\"";
+        }
+        if (note.fieldCount > TNote::kMaxFields) {
+            leftColumns += std::string(leftCount++ == 0 ? "" : ", ") + "and " +
+                           std::to_string(note.fieldCount - TNote::kMaxFields) + " more";
+        }
+        if (leftCount > 0)
+            source.notes.push_back({note.line, where + (leftCount == 1 ? "field " : "fields ") +
+                                                   leftColumns + (leftCount == 1 ? " is" : " are") +
+                                                   " not taken: " + leftTexts});
         if (!why.empty()) {
-            problem(why);
+            problem("front: " + why);
             continue;
         }
+        std::string lesson;
         if (source.hasLessons) {
-            std::string name = deck ? std::string(TrimBlanks(*deck)) : deckName;
-            if (name.empty())
-                name = "(no deck)";
-            const auto [at, added] =
-                lessonOf.try_emplace(name, static_cast<std::int32_t>(lessonOf.size() + 1));
-            if (added)
-                source.lessonNames.push_back(name);
-            row.lesson = at->second;
+            lesson = deck ? std::string(TrimBlanks(*deck)) : deckName;
+            if (lesson.empty())
+                lesson = "(no deck)";
         }
-        source.rows.push_back(std::move(row));
+        std::int32_t number = 0;
+        for (const auto& [question, answer] : pairs) {
+            ++number;
+            TTsvRow row;
+            row.line = note.line;
+            if (pairs.size() > 1)
+                row.origin = where + "cloze " + std::to_string(number);
+            else if (!where.empty())
+                row.origin = where.substr(0, where.size() - 2);
+            const std::string label = row.origin.empty() ? std::string() : row.origin + ": ";
+            why = StorableText(question, false, "front", row.text1);
+            if (why.empty())
+                why = StorableText(answer, true, "back", row.text2);
+            if (why.empty() && !PairTextsFit(row.text1, row.text2))
+                why = "the texts are too long for one stored line";
+            if (!why.empty()) {
+                // A side that only markup or media filled is said with what it held.
+                const bool empty = why.find("there is no text") != std::string::npos;
+                const std::size_t side = why.rfind("back", 0) == 0 ? 1 : 0;
+                if (empty && !isCloze && !TrimBlanks(*data[side].second).empty())
+                    why += " (the field holds \"" + ShowText(*data[side].second) + "\")";
+                source.problems.push_back({note.line, label + why + lines});
+                continue;
+            }
+            if (source.hasLessons) {
+                const auto [at, added] =
+                    lessonOf.try_emplace(lesson, static_cast<std::int32_t>(lessonOf.size() + 1));
+                if (added)
+                    source.lessonNames.push_back(lesson);
+                row.lesson = at->second;
+            }
+            source.rows.push_back(std::move(row));
+        }
     }
+    if (cloze)
+        source.readings.push_back("cloze deletions asked with a gap");
     return source;
 }
 
@@ -754,10 +1063,15 @@ std::size_t DropDoubles(std::vector<TTsvRow>& rows) {
     std::vector<bool> drop(rows.size(), false);
     for (const auto& d : doubles)
         drop[d.row] = true;
+    // A row that stays where it is is not moved: a move onto itself would empty its texts.
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        if (!drop[i])
-            rows[kept++] = std::move(rows[i]);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (drop[i])
+            continue;
+        if (kept != i)
+            rows[kept] = std::move(rows[i]);
+        ++kept;
+    }
     rows.resize(kept);
     return doubles.size();
 }

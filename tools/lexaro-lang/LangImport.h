@@ -23,9 +23,12 @@ std::optional<TImportFormat> FormatFromName(std::string_view name);
 // How a file of that format is called in messages: "a KVTML file".
 const char* FormatDescription(TImportFormat format);
 
-// The format that the content shows: XML is KVTML; a table's header, or rows that start with
-// a lesson number followed by two or more tabbed cells, are a table; anything else is taken
-// for a flashcard export.
+// The format that the content shows: XML is KVTML (markup that starts a line of tabbed or
+// semicolon-separated fields is a flashcard export's); a table's header, or rows that start
+// with a lesson number followed by two or more tabbed cells, are a table, except rows of just
+// three cells whose last one repeats like tags (LooksLikeTags): with a number in front, those
+// are notes, and read as a table no column would mean what it says; anything else is taken for
+// a flashcard export.
 TImportFormat DetectFormat(std::string_view bytes);
 
 // What a source gave. A source with lessons numbers its rows 1, 2, ... in the source's order
@@ -39,14 +42,28 @@ struct TImportSource {
     bool hasLessons = false;              // rows carry the source's lessons
     bool tableLessons = false;            // rows carry the lesson numbers a table gave them
     std::string lang1, lang2;             // language names that the source gives (UTF-8), or empty
+    // Why nothing of the file can be taken (not well-formed, one language only, ...), or empty.
+    std::string fault;
+    // What a stored item held past what was taken (a note's fields past front and back): said,
+    // not refused.
+    std::vector<TTsvProblem> notes;
+    // How the content was read where that is not plain ("column 3 taken as tags"), for the
+    // summary.
+    std::vector<std::string> readings;
 };
+
+// Whether a column holds tags rather than texts to learn: its values repeat (at most one
+// distinct value in three rows) and it is not empty throughout.
+bool LooksLikeTags(const std::vector<std::string_view>& values);
 
 // A table: lesson, text1, text2 and optional use and drawn columns (ParseTsv).
 TImportSource ReadTableSource(std::string_view utf8);
 // A KVTML 2 file: entries with translations 0 and 1, lessons as containers that refer to the
 // entries by id (nested containers are lessons too; entries in no lesson go into one more
 // lesson after them); a deactivated entry is not in use. Language names from the identifiers
-// 0 and 1. Problems name the entry and the line of the file.
+// 0 and 1. Problems name the entry and the line of the file. A file that is not well-formed,
+// no KVTML 2 (KVTML 1 is not read), declares one language only (as word lists do, some with a
+// hint as translation 1) or holds no entries gives its fault and nothing else.
 TImportSource ReadKvtmlSource(std::string_view bytes);
 // A flashcard program's plain-text export: a note per line (a field in double quotes may hold
 // separators, line breaks and doubled quotes), the first two fields front and back; header
@@ -55,7 +72,14 @@ TImportSource ReadKvtmlSource(std::string_view bytes);
 // otherwise: tags are removed, line breaks and blocks become blanks, entities decoded, blanks
 // run together), "#deck:" / "#deck column:" (the decks become lessons in order of first
 // appearance) and the columns of guid, notetype and tags, which are passed over. Media
-// references [sound:...] are removed.
+// references [sound:...] are removed; style sheets and scripts go with their tags.
+// Without a #separator line, tabbed rows that follow one another on a line separated by
+// semicolons are read as such; without column lines, a last column that repeats like tags in
+// every note (LooksLikeTags) is taken as tags. A note whose opening quote is never closed costs
+// its own line only. A cloze note ("{{c1::el gato}} is the cat") gives a pair per cloze number:
+// the text with a gap ("[...]", or the hint in brackets) and the hidden text. A side that shows
+// no text (a picture, a sound, blanks) is refused; fields past front and back (past the text
+// of a cloze note) that hold something are said in notes.
 TImportSource ReadFlashcardSource(std::string_view utf8);
 
 TImportSource ReadSource(TImportFormat format, std::string_view bytes);

@@ -166,6 +166,19 @@ std::string ShowCell(std::string_view cell) {
     return shown;
 }
 
+// True when a text (Windows-1252) shows nothing: it is empty, or only blanks, no-break spaces,
+// soft hyphens and control characters. Such a side of a pair could never be asked or answered.
+bool ShowsNothing(std::string_view cp1252) {
+    for (const char c : cp1252) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b > 0x20 && b != 0x7F && b != 0xA0 && b != 0xAD)
+            return false;
+    }
+    return true;
+}
+
+constexpr const char* kNoText = "there is no text";
+
 // What is wrong with one text cell, or an empty string; out receives the text in
 // Windows-1252. The cell is valid UTF-8 and starts at byte column first of its line; column
 // receives the byte column of a character that cannot be stored.
@@ -178,6 +191,8 @@ std::string TextProblem(std::string_view cell, bool language2, std::int32_t firs
         return name + ": " + CharacterAt(cell, at) + " at byte column " + std::to_string(column) +
                " is outside Windows-1252 and cannot be stored";
     }
+    if (ShowsNothing(out))
+        return name + ": " + kNoText;
     if (const char* problem = PairTextProblem(out, language2))
         return name + ": " + problem;
     return {};
@@ -194,8 +209,13 @@ std::string StorableText(std::string_view utf8, bool language2, std::string_view
     if (!Utf8ToCp1252(utf8, cp1252, &at))
         return label + ": " + CharacterAt(utf8, at) +
                " is outside Windows-1252 and cannot be stored";
+    if (ShowsNothing(cp1252))
+        return label + ": " + kNoText;
     if (const char* problem = PairTextProblem(cp1252, language2))
         return label + ": " + problem;
+    // A table, which export writes, could not carry it.
+    if (cp1252.find('\t') != std::string::npos)
+        return label + ": a tab cannot be stored (export could not write it to a table)";
     if (cp1252.size() > kMaxPairTexts)
         return label + ": the text is too long for one stored line";
     return {};

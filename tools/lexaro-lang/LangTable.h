@@ -53,7 +53,9 @@ struct TTsvTable {
 TTsvTable ParseTsv(std::string_view utf8);
 
 // Why a pair's text (UTF-8) cannot be stored, or an empty string; cp1252 gets the text. The
-// message starts with name ("text1", "front", ...) and names a character at fault by code.
+// message starts with name ("text1", "front", ...) and names a character at fault by code. A
+// text that shows nothing ("there is no text") and a tab, which export could not write, are
+// refused too.
 std::string StorableText(std::string_view utf8, bool language2, std::string_view name,
                          std::string& cp1252);
 // False when the two texts (Windows-1252) are together too long for one stored line.

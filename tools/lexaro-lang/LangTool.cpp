@@ -4,10 +4,12 @@
 #include "LangImport.h"
 #include "LangTable.h"
 
+#include "app/AppIniFile.h"
 #include "data/Charset.h"
 #include "data/FileUtil.h"
 #include "data/FileVersions.h"
 #include "data/StrUtil.h"
+#include "speech/LanguageNames.h"
 #include "speech/SpeechEngine.h"
 
 #include <algorithm>
@@ -143,8 +145,9 @@ TArgs ParseArgs(const std::vector<std::string>& args, std::size_t from) {
     return parsed;
 }
 
+// One line that says what is wrong; the whole usage would bury it.
 int UsageError(std::ostream& err, const std::string& message) {
-    err << "lexaro-lang: " << message << "\n" << LangToolUsage();
+    err << "lexaro-lang: " << message << "; lexaro-lang --help says more\n";
     return kLangToolUsage;
 }
 
@@ -306,9 +309,10 @@ int RunRestore(const TArgs& a, std::ostream& out, std::ostream& err) {
         err << source << ": not restored: it is not a valid language file\n";
         return kLangToolBadData;
     }
-    // The file it replaces must be kept first: a restore never loses a version.
+    // The file it replaces must be kept first, and no kept version is dropped for it: a
+    // restore never loses a version.
     const std::filesystem::path target = VersionedFile(file);
-    const TKeptVersion kept = KeepVersion(target, &stored);
+    const TKeptVersion kept = KeepVersionBeforeRestore(target, stored);
     if (!kept.result) {
         err << file.string() << ": not restored: the file as it is could not be kept in "
             << kept.folder.string() << ": " << kept.result.reason << "\n";
@@ -327,7 +331,8 @@ int RunRestore(const TArgs& a, std::ostream& out, std::ostream& err) {
     }
     out << file.string() << ": the version of " << chosen->when << " is restored";
     if (!kept.keptAs.empty())
-        out << "; the file it replaced is kept as " << kept.keptAs.filename().string();
+        out << "; the file it replaced is " << (kept.earlier ? "already kept as " : "kept as ")
+            << kept.keptAs.filename().string();
     out << "\n";
     return kLangToolOk;
 }
@@ -448,6 +453,12 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (*format == TImportFormat::Table && lesson)
         return UsageError(err, "--lesson is for sources without lessons; a table names them");
     TImportSource source = ReadSource(*format, content);
+    // A file that cannot be read at all is said as what it is, before what the command line
+    // would still need.
+    if (!source.fault.empty()) {
+        err << sourcePath << ": " << source.fault << "; " << outPath << " is not written\n";
+        return kLangToolBadData;
+    }
     PlaceRows(source, lesson);
 
     // The languages: as given, or as the source names them.
@@ -470,14 +481,28 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     for (const auto& problem : nameProblems)
         err << problem << "\n";
     const std::string items = *format == TImportFormat::Table ? "row(s)" : "item(s)";
+    // What cannot be stored and what was read but not taken (up to a screenful of that), in
+    // the order of the source's lines.
+    constexpr std::size_t kNotesShown = 10;
+    std::vector<std::pair<const TTsvProblem*, bool>> said; // the item, and whether it is a note
     std::int64_t leftOut = 0;
     for (const auto& problem : source.problems) {
-        err << sourcePath << ":";
-        if (problem.line > 0)
-            err << problem.line << ":";
-        err << " " << problem.message << "\n";
+        said.emplace_back(&problem, false);
         leftOut += problem.rows;
     }
+    for (std::size_t i = 0; i < source.notes.size() && i < kNotesShown; ++i)
+        said.emplace_back(&source.notes[i], true);
+    std::stable_sort(said.begin(), said.end(),
+                     [](const auto& x, const auto& y) { return x.first->line < y.first->line; });
+    for (const auto& [item, note] : said) {
+        err << sourcePath << ":";
+        if (item->line > 0)
+            err << item->line << ":";
+        err << (note ? " note: " : " ") << item->message << "\n";
+    }
+    if (source.notes.size() > kNotesShown)
+        err << sourcePath << ": note: " << source.notes.size() - kNotesShown
+            << " more item(s) with fields that are not taken\n";
     if (!nameProblems.empty() || (!source.problems.empty() && !a.Has("--skip-bad"))) {
         err << outPath << ": not written"
             << (nameProblems.empty() ? " (give --skip-bad to leave the " + items + " above out)"
@@ -529,9 +554,12 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     for (const auto& row : source.rows)
         ++pairsIn[row.lesson];
     out << outPath << ": " << source.rows.size() << " pair(s) in " << pairsIn.size()
-        << " lesson(s)";
-    if (*format != TImportFormat::Table)
-        out << " from " << FormatDescription(*format);
+        << " lesson(s) from " << FormatDescription(*format);
+    for (std::size_t i = 0; i < source.readings.size(); ++i)
+        out << (i == 0 ? " (" : ", ") << source.readings[i]
+            << (i + 1 == source.readings.size() ? ")" : "");
+    if (!source.notes.empty())
+        out << ", fields past front and back of " << source.notes.size() << " note(s) not taken";
     if (leftOut > 0)
         out << ", " << leftOut << " bad " << items << " left out";
     if (merge && !doubles.empty())
@@ -548,6 +576,31 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
         }
     }
     return kLangToolOk;
+}
+
+// The voices that the settings in folder (Lexaro.Ini) name for the file's two languages, in
+// the file's order of languages; nothing when the settings are for other languages.
+std::optional<AVoiceProperty> SettingsVoicesFor(const std::filesystem::path& folder,
+                                                const TLangFHandler& model) {
+    if (folder.empty())
+        return std::nullopt;
+    TAppIniFile settings(folder, nullptr);
+    if (!settings.iniFound)
+        return std::nullopt;
+    settings.ReadExerciseSection();
+    settings.ReadVoiceSection();
+    const std::string& lang1 = settings.exercise.Lang1;
+    const std::string& lang2 = settings.exercise.Lang2;
+    if (lang1.empty() || lang2.empty())
+        return std::nullopt;
+    AVoiceProperty voices = settings.voices;
+    if (SameTextUpper(lang1, model.GetLang1Name()) && SameTextUpper(lang2, model.GetLang2Name()))
+        return voices;
+    if (SameTextUpper(lang1, model.GetLang2Name()) && SameTextUpper(lang2, model.GetLang1Name())) {
+        std::swap(voices[0], voices[1]);
+        return voices;
+    }
+    return std::nullopt;
 }
 
 // "1,2,5-7" as lesson numbers; false when it is not such a list.
@@ -636,10 +689,8 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
     }
     std::optional<TTrackFormat> format;
     if (!listVoices) {
-        for (const char* option : {"--voice1", "--voice2", "--out"})
-            if (!a.values.count(option))
-                return UsageError(err, std::string("speak needs ") + option +
-                                           (std::string(option) == "--out" ? " FILE" : " NAME"));
+        if (!a.values.count("--out"))
+            return UsageError(err, "speak needs --out TRACK");
         format = TrackFormatOf(a.values.at("--out"));
         if (!format)
             return UsageError(err, "--out must end in .wav, .ogg or .flac");
@@ -676,28 +727,81 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
         return kLangToolOk;
     }
 
-    // The voices by their display names (as the settings dialog shows them), and their ranges.
+    // The voices: as named (the settings dialog's display names), else as the settings beside
+    // the program name them for this file's languages, else the first that speaks the
+    // language a file's language name means. Speed and pitch as given, else as those settings
+    // say, else the voice's defaults.
     TTrackPlan plan;
     plan.pauseMs = pauseMs;
     plan.gapMs = gapMs;
+    const auto& names = engine.VoiceNames();
+    std::vector<std::string> languages;
+    for (std::size_t p = 1; p <= names.size(); ++p)
+        languages.push_back(engine.VoiceLanguage(static_cast<std::int32_t>(p)));
+    const std::vector<std::string_view> languageViews(languages.begin(), languages.end());
+    const std::filesystem::path iniPath = env.programFolder / kIniFileName;
+    const auto settings = SettingsVoicesFor(env.programFolder, model);
     for (const bool second : {false, true}) {
         const std::string n = second ? "2" : "1";
+        const std::string& fileLanguage = second ? model.GetLang2Name() : model.GetLang1Name();
         TTrackVoice& voice = second ? plan.voice2 : plan.voice1;
-        const std::string& given = a.values.at("--voice" + n);
-        const auto& names = engine.VoiceNames();
         std::int32_t position = -1;
-        if (Utf8ToCp1252(given, voice.name)) {
-            const auto at = std::find(names.begin(), names.end(), voice.name);
-            if (at != names.end())
-                position = static_cast<std::int32_t>(at - names.begin()) + 1;
-        }
-        if (position < 0) {
-            err << "--voice" << n << ": there is no voice \"" << given
-                << "\" (lexaro-lang speak --list-voices lists them)\n";
-            return kLangToolUsage;
+        std::string chosen; // why this voice, when it was not named
+        const TVoiceProperty* stored = nullptr;
+        if (a.values.count("--voice" + n)) {
+            const std::string& given = a.values.at("--voice" + n);
+            if (Utf8ToCp1252(given, voice.name)) {
+                const auto at = std::find(names.begin(), names.end(), voice.name);
+                if (at != names.end())
+                    position = static_cast<std::int32_t>(at - names.begin()) + 1;
+            }
+            if (position < 0) {
+                err << "--voice" << n << ": there is no voice \"" << given
+                    << "\" (lexaro-lang speak --list-voices lists them)\n";
+                return kLangToolUsage;
+            }
+        } else {
+            if (settings) {
+                stored = &(*settings)[second ? 1 : 0];
+                const auto at = std::find(names.begin(), names.end(), stored->Voice);
+                if (at != names.end()) {
+                    position = static_cast<std::int32_t>(at - names.begin()) + 1;
+                    chosen = "from " + iniPath.string();
+                } else {
+                    stored = nullptr;
+                }
+            }
+            if (position < 0) {
+                position = FindVoiceForLanguage(fileLanguage, languageViews);
+                chosen = "for the language's name";
+            }
+            if (position <= 0) {
+                const auto known = VoiceLanguageOf(fileLanguage);
+                err << path << ": no voice found for language " << n << " \""
+                    << ForTerminal(fileLanguage) << "\" ("
+                    << (known ? "no voice speaks " + std::string(known->language)
+                              : std::string("lexaro-lang does not know the name"))
+                    << "); name one:\n"
+                    << "  --voice" << n
+                    << " NAME   a voice as lexaro-lang speak --list-voices lists it, or\n"
+                    << "  Voice" << n << " in [VoiceProperty] of " << iniPath.string()
+                    << " (Lexaro's settings), for a file whose languages are Lang1 and Lang2 "
+                       "in its [Exercise]\n";
+                return kLangToolUsage;
+            }
+            voice.name = names[static_cast<std::size_t>(position - 1)];
         }
         voice.speed = engine.VoiceDefaultSpeed(position);
         voice.pitch = engine.VoiceDefaultPitch(position);
+        // The settings' speed and pitch, where the voice can take them.
+        if (stored != nullptr) {
+            if (stored->Speed >= engine.VoiceMinSpeed(position) &&
+                stored->Speed <= engine.VoiceMaxSpeed(position))
+                voice.speed = stored->Speed;
+            if (stored->Pitch >= engine.VoiceMinPitch(position) &&
+                stored->Pitch <= engine.VoiceMaxPitch(position))
+                voice.pitch = stored->Pitch;
+        }
         for (const bool pitch : {false, true}) {
             const std::string option = (pitch ? "--pitch" : "--speed") + n;
             if (!a.values.count(option))
@@ -712,6 +816,10 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
                                            std::to_string(high) + " for that voice");
             (pitch ? voice.pitch : voice.speed) = value;
         }
+        if (!chosen.empty())
+            out << "voice " << n << " (" << ForTerminal(fileLanguage)
+                << "): " << ForTerminal(voice.name) << ", speed " << voice.speed << ", pitch "
+                << voice.pitch << ", " << chosen << "\n";
     }
 
     // The pairs in use of the lessons chosen (all when none are named), in lesson order.
@@ -796,35 +904,47 @@ std::string LangToolUsage() {
            "        its lessons (nested ones too) become lessons 1, 2, ... in file order and\n"
            "        entries in no lesson one more; a deactivated entry is not in use; the\n"
            "        language names come from the file unless --lang1/--lang2 are given.\n"
+           "        KVTML 1 and files of one language only (word lists) are refused.\n"
            "      flashcards: a flashcard program's plain-text export, front and back\n"
            "        separated by tabs or semicolons, with optional #separator:, #html:,\n"
            "        #deck:, #deck column: and #guid/notetype/tags column: lines at the top;\n"
-           "        HTML is made plain text (tags removed, entities decoded), [sound:...]\n"
-           "        removed; decks become lessons 1, 2, ... in order of appearance.\n"
+           "        HTML is made plain text (tags, style sheets and scripts removed, entities\n"
+           "        decoded), [sound:...] removed; decks become lessons 1, 2, ... in order of\n"
+           "        appearance. Tabbed rows separated by semicolons on one line, and a last\n"
+           "        column of tags without a header line, are recognised; a cloze note gives\n"
+           "        the text with a gap ([...]) as text1 and the hidden text as text2, a pair\n"
+           "        per cloze number. Fields past front and back are said, not taken.\n"
+           "      The summary says which format was read, and how.\n"
            "      The lessons taken from a source are listed; --lesson N puts every pair into\n"
            "      lesson N instead (a source without lessons goes into lesson 1). Pairs go\n"
            "      into their lessons in the source's order. Items the file cannot hold\n"
-           "      (characters outside Windows-1252, \"@\" in text1, \"#\", tabs in a table,\n"
-           "      line breaks, zero characters, lesson numbers outside 1..999999, a lesson's\n"
-           "      pairs past its 1000000th) are listed with their line and nothing is\n"
-           "      written, unless --skip-bad is given: then the other pairs are written.\n"
+           "      (a side with no text, characters outside Windows-1252, \"@\" in text1,\n"
+           "      \"#\", tabs, line breaks, zero characters, lesson numbers outside\n"
+           "      1..999999, a lesson's pairs past its 1000000th) are listed with their line\n"
+           "      and nothing is written, unless --skip-bad is given: then the other pairs\n"
+           "      are written. A source that cannot be read at all is said as what it is.\n"
            "      Pairs of a lesson whose text1 is the same ignoring case are listed as\n"
            "      doubles; --merge leaves all but the first out.\n"
            "      An existing OUT is replaced only with --force, and kept as a version first.\n"
            "      A folder, device or pipe, a link to a file that does not exist, and the\n"
            "      source itself are never written, not even with --force.\n"
-           "  lexaro-lang speak FILE --voice1 NAME --voice2 NAME --out TRACK [--lessons LIST]\n"
-           "                    [--speed1 N] [--speed2 N] [--pitch1 N] [--pitch2 N]\n"
-           "                    [--pause MS] [--gap MS] [--force]\n"
+           "  lexaro-lang speak FILE --out TRACK [--voice1 NAME] [--voice2 NAME]\n"
+           "                    [--lessons LIST] [--speed1 N] [--speed2 N] [--pitch1 N]\n"
+           "                    [--pitch2 N] [--pause MS] [--gap MS] [--force]\n"
            "      writes a listening track of the pairs in use of the lessons in LIST (like\n"
            "      1,2,5-7; all lessons when not given): for each pair the first text in the\n"
            "      first voice, a pause of MS milliseconds (1000), the second text in the second\n"
            "      voice and a pause of --gap milliseconds (2500). Texts are spoken without\n"
            "      their [..] and (..) parts, as in the exercise. Voices are named as the\n"
-           "      settings dialog shows them; speed and pitch are the voice's defaults unless\n"
-           "      given. TRACK ending in .wav is WAV; .ogg is OGG Vorbis and .flac FLAC. An\n"
-           "      existing TRACK is replaced only with --force. A progress bar is shown when\n"
-           "      standard error is a terminal.\n"
+           "      settings dialog shows them. A voice not named is the one that Lexaro.Ini\n"
+           "      beside lexaro-lang names when its languages are the file's, else the first\n"
+           "      voice of the language that the file's language name means (English,\n"
+           "      Deutsch, Fran\xC3\xA7"
+           "ais, Espa\xC3\xB1ol, ...); the voices so chosen are said. Speed\n"
+           "      and pitch are as given, else as Lexaro.Ini says for its voice, else the\n"
+           "      voice's defaults. TRACK ending in .wav is WAV; .ogg is OGG Vorbis and .flac\n"
+           "      FLAC. An existing TRACK is replaced only with --force. A progress bar is\n"
+           "      shown when standard error is a terminal.\n"
            "  lexaro-lang speak --list-voices\n"
            "      lists the voices' names\n"
            "  lexaro-lang versions FILE\n"
@@ -833,7 +953,9 @@ std::string LangToolUsage() {
            "      the file as it was there, the newest 10 per file\n"
            "  lexaro-lang restore FILE VERSION\n"
            "      brings back a version (its number or name as versions lists it); the file it\n"
-           "      replaces is kept as a version first, and nothing is written when it cannot be\n"
+           "      replaces is kept as a version first (in addition to the 10: a restore drops\n"
+           "      no version, only the next save does), and nothing is written when it cannot\n"
+           "      be kept\n"
            "  lexaro-lang --help | -h\n"
            "exit status: 0 done, 1 bad data (a missing or unreadable input, a damaged file,\n"
            "refused rows, nothing to write, OUT exists or may not be written, write failed),\n"

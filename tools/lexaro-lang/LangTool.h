@@ -8,6 +8,7 @@
 
 #include "LangSpeak.h"
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ struct TLangToolEnv {
     TTrackControlFactory speechControl;
     // err is a terminal: speak shows its progress there.
     bool errIsTerminal = false;
+    // The folder of the program (the application folder, where Lexaro.Ini is); empty: none.
+    std::filesystem::path programFolder;
 };
 
 // The whole command line tool. args excludes the program name; returns the exit status.
