@@ -1,5 +1,7 @@
 #include "data/Charset.h"
 
+#include "data/CodePage.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -7,11 +9,6 @@
 namespace lexaro {
 
 namespace {
-
-constexpr std::array<char32_t, 32> kHigh80 = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // Decodes one UTF-8 character at i; false on malformed input.
 bool NextUtf8(std::string_view s, std::size_t& i, char32_t& cp) {
@@ -69,26 +66,15 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 char32_t Cp1252ToUnicode(unsigned char byte) {
-    if (byte >= 0x80 && byte < 0xA0)
-        return kHigh80[byte - 0x80];
-    return byte;
+    return TCodePage::Western().ToUnicode(byte);
 }
 
 int UnicodeToCp1252(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<int>(cp);
-    for (std::size_t k = 0; k < kHigh80.size(); ++k)
-        if (kHigh80[k] == cp)
-            return static_cast<int>(0x80 + k);
-    return -1;
+    return TCodePage::Western().FromUnicode(cp);
 }
 
 std::string Cp1252ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 4);
-    for (char c : text)
-        AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
-    return out;
+    return TCodePage::Western().ToUtf8(text);
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
@@ -109,40 +95,11 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 }
 
 bool Utf8ToCp1252(std::string_view text, std::string& out, std::size_t* badPos) {
-    out.clear();
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t start = i;
-        char32_t cp = 0;
-        int byte = -1;
-        if (NextUtf8(text, i, cp))
-            byte = UnicodeToCp1252(cp);
-        if (byte < 0) {
-            if (badPos)
-                *badPos = start;
-            return false;
-        }
-        out += static_cast<char>(byte);
-    }
-    return true;
+    return TCodePage::Western().FromUtf8(text, out, badPos);
 }
 
 std::string Utf8ToCp1252Lossy(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        char32_t cp = 0;
-        if (!NextUtf8(text, i, cp)) {
-            ++i;
-            out += '?';
-            continue;
-        }
-        const int byte = UnicodeToCp1252(cp);
-        out += byte < 0 ? '?' : static_cast<char>(static_cast<unsigned char>(byte));
-    }
-    return out;
+    return TCodePage::Western().FromUtf8Lossy(text);
 }
 
 bool Utf8CharAt(std::string_view text, std::size_t pos, char32_t& cp) {

@@ -1,0 +1,152 @@
+#include "data/CodePage.h"
+
+#include "data/Charset.h"
+
+#include <algorithm>
+
+namespace lexaro {
+
+namespace {
+
+#include "data/CodePageTables.inc"
+
+int Sign(int v) {
+    return (v > 0) - (v < 0);
+}
+
+// The primary weights of a text, a letter that sorts as two giving two.
+std::basic_string<std::uint16_t> PrimaryKey(const TCodePage& page, std::string_view s) {
+    std::basic_string<std::uint16_t> key;
+    key.reserve(s.size());
+    for (const char ch : s) {
+        const TCodePageRow& row = page.Row(static_cast<unsigned char>(ch));
+        key.push_back(row.primary);
+        if (row.second != 0)
+            key.push_back(row.second);
+    }
+    return key;
+}
+
+} // namespace
+
+TCodePage::TCodePage(int number, const TCodePageRow (&rows)[256]) : number_(number), rows_(rows) {
+    for (int b = 0x80; b < 256; ++b)
+        bytes_.emplace_back(rows[b].unicode, static_cast<unsigned char>(b));
+    std::sort(bytes_.begin(), bytes_.end());
+}
+
+const TCodePage* TCodePage::Find(int number) {
+    static const TCodePage pages[] = {
+        {1250, kCodePage1250}, {1251, kCodePage1251}, {1252, kCodePage1252},
+        {1253, kCodePage1253}, {1254, kCodePage1254}, {1257, kCodePage1257},
+    };
+    for (const TCodePage& page : pages)
+        if (page.number_ == number)
+            return &page;
+    return nullptr;
+}
+
+const TCodePage& TCodePage::Get(int number) {
+    const TCodePage* page = Find(number);
+    return page != nullptr ? *page : *Find(kDefault);
+}
+
+int TCodePage::FromUnicode(char32_t cp) const {
+    if (cp < 0x80)
+        return static_cast<int>(cp);
+    const auto it =
+        std::lower_bound(bytes_.begin(), bytes_.end(), std::make_pair(cp, '\0'),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    return it != bytes_.end() && it->first == cp ? it->second : -1;
+}
+
+std::string TCodePage::ToUtf8(std::string_view text) const {
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (const char c : text)
+        AppendUtf8(out, ToUnicode(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool TCodePage::FromUtf8(std::string_view utf8, std::string& out, std::size_t* badPos) const {
+    out.clear();
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        char32_t cp = 0;
+        const int byte = Utf8CharAt(utf8, i, cp) ? FromUnicode(cp) : -1;
+        if (byte < 0) {
+            if (badPos != nullptr)
+                *badPos = i;
+            return false;
+        }
+        out += static_cast<char>(byte);
+        i += Utf8Length(cp);
+    }
+    return true;
+}
+
+std::string TCodePage::FromUtf8Lossy(std::string_view utf8) const {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        char32_t cp = 0;
+        if (!Utf8CharAt(utf8, i, cp)) {
+            ++i;
+            out += '?';
+            continue;
+        }
+        const int byte = FromUnicode(cp);
+        out += byte < 0 ? '?' : static_cast<char>(byte);
+        i += Utf8Length(cp);
+    }
+    return out;
+}
+
+std::string TCodePage::UpperCase(std::string_view text) const {
+    std::string out(text);
+    for (char& ch : out)
+        ch = Upper(ch);
+    return out;
+}
+
+bool TCodePage::SameTextUpper(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Upper(a[i]) != Upper(b[i]))
+            return false;
+    return true;
+}
+
+int TCodePage::Compare(std::string_view a, std::string_view b, bool ignoreCase) const {
+    const auto ka = PrimaryKey(*this, a);
+    const auto kb = PrimaryKey(*this, b);
+    if (ka != kb)
+        return ka < kb ? -1 : 1;
+    // The same letters: the first accent difference decides, then the first case difference.
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int d = Row(static_cast<unsigned char>(a[i])).accent -
+                      Row(static_cast<unsigned char>(b[i])).accent;
+        if (d != 0)
+            return Sign(d);
+    }
+    if (!ignoreCase) {
+        for (std::size_t i = 0; i < n; ++i) {
+            // Lower case sorts before upper case.
+            const int d = Row(static_cast<unsigned char>(b[i])).lower -
+                          Row(static_cast<unsigned char>(a[i])).lower;
+            if (d != 0)
+                return Sign(d);
+        }
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    if (ignoreCase)
+        return 0;
+    return Sign(a.compare(b));
+}
+
+} // namespace lexaro

@@ -1,0 +1,85 @@
+#pragma once
+
+// The single-byte code page that stored text is in. A language file never says which one it
+// was written in: the learner chooses it in the settings (Western European, 1252, unless
+// another script is needed), and every conversion between stored text and Unicode, the upper
+// case used for comparisons and the order of the lesson editor's sort go through this object.
+//
+// Conversions are exact both ways: each of the 256 bytes stands for one character (the few a
+// code page leaves undefined for the C1 control of the same value), and a character the code
+// page cannot hold is refused, never replaced.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace lexaro {
+
+// One byte of a code page: its character, the byte of its upper case, whether it is a
+// lower-case letter, and its weights in the sort order (a primary weight ignoring case and
+// accents, a second one for a letter that sorts as two, and the accent's weight).
+struct TCodePageRow {
+    char32_t unicode;
+    unsigned char upper;
+    unsigned char lower;
+    std::uint16_t primary;
+    std::uint16_t second;
+    unsigned char accent;
+};
+
+class TCodePage {
+public:
+    // 1250 Central European, 1251 Cyrillic, 1252 Western European, 1253 Greek, 1254 Turkish,
+    // 1257 Baltic.
+    static constexpr std::array<int, 6> kNumbers{1250, 1251, 1252, 1253, 1254, 1257};
+    static constexpr int kDefault = 1252;
+
+    // The code page of that number; nullptr for any other.
+    static const TCodePage* Find(int number);
+    // The code page of that number, or Western European (1252) for any other.
+    static const TCodePage& Get(int number);
+    static const TCodePage& Western() { return Get(kDefault); }
+
+    int Number() const { return number_; }
+
+    char32_t ToUnicode(unsigned char byte) const { return rows_[byte].unicode; }
+    // The byte of a character, or -1 when the code page has none.
+    int FromUnicode(char32_t cp) const;
+
+    std::string ToUtf8(std::string_view text) const;
+    // False (and out left unspecified) when the text is not valid UTF-8 or holds a character
+    // this code page cannot hold; badPos then receives the byte offset of that character.
+    bool FromUtf8(std::string_view utf8, std::string& out, std::size_t* badPos = nullptr) const;
+    // For display only: characters the code page cannot hold, and bytes that are not UTF-8,
+    // become '?'.
+    std::string FromUtf8Lossy(std::string_view utf8) const;
+
+    // Upper case, accented and non-Latin letters included (Turkish: i to I with dot above).
+    char Upper(char ch) const {
+        return static_cast<char>(rows_[static_cast<unsigned char>(ch)].upper);
+    }
+    std::string UpperCase(std::string_view text) const;
+    // Equal ignoring case.
+    bool SameTextUpper(std::string_view a, std::string_view b) const;
+    // The sort order, the same on every machine: letters alphabetically ignoring case and
+    // accents first (symbols, then digits, then Latin, Greek and Cyrillic letters), then the
+    // first accent difference, then the first case difference (lower before upper) unless
+    // ignoreCase, then the shorter text, then the bytes. -1, 0 or 1.
+    int Compare(std::string_view a, std::string_view b, bool ignoreCase) const;
+
+    const TCodePageRow& Row(unsigned char byte) const { return rows_[byte]; }
+
+    TCodePage(int number, const TCodePageRow (&rows)[256]);
+
+private:
+    int number_;
+    const TCodePageRow* rows_;
+    // The characters above 0x7F with their bytes, sorted by character.
+    std::vector<std::pair<char32_t, unsigned char>> bytes_;
+};
+
+} // namespace lexaro

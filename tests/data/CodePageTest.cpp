@@ -1,0 +1,167 @@
+#include "data/CodePage.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <iconv.h>
+#endif
+
+namespace lexaro {
+namespace {
+
+#ifndef _WIN32
+// The character glibc's converter gives for one byte of the code page; false where the code
+// page leaves the byte undefined.
+bool IconvCharacter(int codePage, unsigned char byte, char32_t& out) {
+    const std::string from = "CP" + std::to_string(codePage);
+    iconv_t cd = iconv_open("UTF-32LE", from.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    char in[1] = {static_cast<char>(byte)};
+    unsigned char utf32[8] = {};
+    char* inPtr = in;
+    char* outPtr = reinterpret_cast<char*>(utf32);
+    std::size_t inLeft = 1;
+    std::size_t outLeft = sizeof utf32;
+    const std::size_t done = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (done == static_cast<std::size_t>(-1) || outLeft != sizeof utf32 - 4)
+        return false;
+    out = static_cast<char32_t>(utf32[0] | utf32[1] << 8 | utf32[2] << 16 | utf32[3] << 24);
+    return true;
+}
+
+// Every byte of every code page against an independent converter; the bytes a code page
+// leaves undefined stand for the C1 control of their value (or, from A0, for a private-use
+// character), and each character comes back as its byte.
+TEST(CodePage, EveryByteAgreesWithGlibcsConverterAndComesBack) {
+    for (const int number : TCodePage::kNumbers) {
+        SCOPED_TRACE(number);
+        const TCodePage* page = TCodePage::Find(number);
+        ASSERT_NE(page, nullptr);
+        int undefined = 0;
+        for (int b = 0; b < 256; ++b) {
+            const auto byte = static_cast<unsigned char>(b);
+            char32_t expected = byte;
+            if (!IconvCharacter(number, byte, expected)) {
+                ++undefined;
+                EXPECT_GE(b, 0x80) << "undefined byte " << b;
+                expected = b < 0xA0 ? char32_t{byte} : char32_t{0xF700} + byte;
+            }
+            EXPECT_EQ(page->ToUnicode(byte), expected) << "byte " << b;
+            EXPECT_EQ(page->FromUnicode(page->ToUnicode(byte)), b) << "byte " << b;
+        }
+        EXPECT_LT(undefined, 20);
+    }
+}
+#endif
+
+TEST(CodePage, UnknownNumbersAreNoneAndTheDefaultIsWesternEuropean) {
+    EXPECT_EQ(TCodePage::Find(1255), nullptr);
+    EXPECT_EQ(TCodePage::Find(0), nullptr);
+    EXPECT_EQ(TCodePage::Get(65001).Number(), 1252);
+    EXPECT_EQ(TCodePage::Western().Number(), 1252);
+}
+
+// A character the code page cannot hold is refused where it stands, never replaced.
+TEST(CodePage, ACharacterTheCodePageCannotHoldIsRefusedWhereItStands) {
+    const struct {
+        int page;
+        const char* text;
+        std::size_t bad;
+    } cases[] = {
+        {1251, "\xD0\xB6\xC3\xBC", 2},     // жü: no u with diaeresis in Cyrillic
+        {1252, "ab\xD0\xB6", 2},           // ж in Western European
+        {1253, "\xCE\xBB\xC5\x82", 2},     // λł
+        {1250, "\xC5\x82\xE2\x82\xAC", 5}, // ł€: both held
+        {1257, "\xC4\x81\xE2\x80\x8B", 2}, // ā and a zero-width space
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.page) + " " + c.text);
+        const TCodePage& page = TCodePage::Get(c.page);
+        std::string stored;
+        std::size_t bad = 99;
+        const bool held = page.FromUtf8(c.text, stored, &bad);
+        if (c.bad == std::string(c.text).size()) {
+            ASSERT_TRUE(held);
+            EXPECT_EQ(page.ToUtf8(stored), c.text);
+        } else {
+            EXPECT_FALSE(held);
+            EXPECT_EQ(bad, c.bad);
+            EXPECT_NE(page.FromUtf8Lossy(c.text).find('?'), std::string::npos);
+        }
+    }
+}
+
+std::string Stored(const TCodePage& page, const std::string& utf8) {
+    std::string out;
+    EXPECT_TRUE(page.FromUtf8(utf8, out)) << utf8;
+    return out;
+}
+
+// Upper case and sort order follow the code page: its letters, accented and not Latin, have
+// their upper case, and sort alphabetically ignoring case and accents.
+TEST(CodePage, CaseAndSortFollowTheCodePage) {
+    const struct {
+        int page;
+        std::string lower;
+        std::string upper;
+        std::vector<std::string> sorted;
+    } cases[] = {
+        {1250,
+         "łódź żółw ąę čř",
+         "ŁÓDŹ ŻÓŁW ĄĘ ČŘ",
+         {"łąka", "lato", "Ostrava", "řeka", "zebra", "źle"}},
+        {1251,
+         "жёлтый ґанок їжак",
+         "ЖЁЛТЫЙ ҐАНОК ЇЖАК",
+         {"арбуз", "гора", "ґанок", "ёж", "ель", "жук", "йод", "яблоко"}},
+        {1252,
+         "straße œuvre élan",
+         "STRAßE ŒUVRE ÉLAN",
+         {"Äpfel", "apple", "élan", "Ölung", "zebra"}},
+        {1253, "σοφός άλφα ΐ", "ΣΟΦΌΣ ΆΛΦΑ ΐ", {"άλφα", "βήτα", "γάμμα", "ωμέγα"}},
+        {1254,
+         "istanbul ılık şeker",
+         "İSTANBUL ILIK ŞEKER",
+         {"ağaç", "çay", "ılık", "İstanbul", "şeker", "üzüm"}},
+        {1257,
+         "ąžuolas ēka ķiploks",
+         "ĄŽUOLAS ĒKA ĶIPLOKS",
+         {"ąžuolas", "bērzs", "ēka", "ķiploks", "žąsis"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page);
+        const TCodePage& page = TCodePage::Get(c.page);
+        EXPECT_EQ(page.ToUtf8(page.UpperCase(Stored(page, c.lower))), c.upper);
+        EXPECT_TRUE(page.SameTextUpper(Stored(page, c.lower), Stored(page, c.upper)));
+        std::vector<std::string> stored;
+        for (const std::string& word : c.sorted)
+            stored.push_back(Stored(page, word));
+        std::vector<std::string> shuffled(stored.rbegin(), stored.rend());
+        std::stable_sort(shuffled.begin(), shuffled.end(), [&](const auto& a, const auto& b) {
+            return page.Compare(a, b, false) < 0;
+        });
+        EXPECT_EQ(shuffled, stored);
+    }
+}
+
+// Ties are broken the same way on every machine: accents, then case (lower first), then bytes;
+// ignoring case, texts that differ only in case are equal.
+TEST(CodePage, TiesAreBrokenByAccentThenCase) {
+    const TCodePage& page = TCodePage::Get(1251);
+    const std::string e = Stored(page, "ель");
+    const std::string yo = Stored(page, "ёль");
+    const std::string upper = Stored(page, "Ель");
+    EXPECT_LT(page.Compare(e, yo, false), 0);
+    EXPECT_LT(page.Compare(e, upper, false), 0);
+    EXPECT_EQ(page.Compare(e, upper, true), 0);
+    EXPECT_GT(page.Compare(yo, upper, true), 0);
+}
+
+} // namespace
+} // namespace lexaro
