@@ -31,7 +31,11 @@ bool ValidLesson(std::int32_t n) {
 } // namespace
 
 TAppIniFile::TAppIniFile(std::filesystem::path folder, IMessageSink* owner)
-    : appFolder(std::move(folder)) {
+    : TAppIniFile(folder, folder, owner) {}
+
+TAppIniFile::TAppIniFile(std::filesystem::path settings, std::filesystem::path folder,
+                         IMessageSink* owner)
+    : appFolder(std::move(folder)), settingsFolder(std::move(settings)) {
     iniFound = CheckFileExists(IniPath(), appTitle, owner);
     // Without a file the accessor starts empty, so reads give defaults and nothing crashes.
     ini_ = std::make_unique<tIniFileHandler>(IniPath());
@@ -49,7 +53,7 @@ TAppIniFile::TAppIniFile(std::filesystem::path folder, IMessageSink* owner)
 }
 
 std::filesystem::path TAppIniFile::IniPath() const {
-    return appFolder / kIniFileName;
+    return settingsFolder / kIniFileName;
 }
 
 std::filesystem::path TAppIniFile::LangFilePath() const {

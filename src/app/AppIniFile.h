@@ -25,6 +25,9 @@ public:
     // regular file, far too large, refused), is reported to owner (when given) under
     // "Lexaro V2.02" and leaves iniFound false.
     TAppIniFile(std::filesystem::path appFolder, IMessageSink* owner);
+    // Lexaro.Ini in settingsFolder, relative paths read against appFolder.
+    TAppIniFile(std::filesystem::path settingsFolder, std::filesystem::path appFolder,
+                IMessageSink* owner);
 
     TExerciseData exercise;
     TGeneralProperty general;
@@ -32,7 +35,10 @@ public:
     AVoiceProperty voices;
     ArrayWordData heldBack;
 
+    // The application folder: the settings' relative paths start here.
     std::filesystem::path appFolder;
+    // Where Lexaro.Ini is.
+    std::filesystem::path settingsFolder;
     std::string appTitle = kAppTitle;
     std::string Language = "EN";
     bool iniFound = false;

@@ -59,6 +59,9 @@ QPushButton* flatButton(QWidget* parent, const char* name, const char* image, in
 
 tMainWindow::tMainWindow(const std::filesystem::path& appFolder, SpeechEngineFactory speech,
                          QWidget* parent)
+    : tMainWindow(TAppFolders::Portable(appFolder), std::move(speech), parent) {}
+
+tMainWindow::tMainWindow(const TAppFolders& folders, SpeechEngineFactory speech, QWidget* parent)
     : QMainWindow(parent) {
     EnsureResources();
     setObjectName("tMainWindow");
@@ -78,7 +81,7 @@ tMainWindow::tMainWindow(const std::filesystem::path& appFolder, SpeechEngineFac
     SetHelpContext(*mHelpContents, kHelpMainWindow);
     InstallHelpKey(*this, [this](int context) { ShowHelpContext(context); });
 
-    logic_ = std::make_unique<TMainWndLogic>(appFolder, sink_);
+    logic_ = std::make_unique<TMainWndLogic>(folders, sink_);
     if (HasEnded())
         return;
 
@@ -88,7 +91,7 @@ tMainWindow::tMainWindow(const std::filesystem::path& appFolder, SpeechEngineFac
 
     // Without speech the program still runs: the engine stays absent.
     if (speech)
-        guarded([&] { logic_->SetSpeech(speech(appFolder)); });
+        guarded([&] { logic_->SetSpeech(speech(folders.data)); });
 }
 
 tMainWindow::~tMainWindow() = default;
@@ -398,7 +401,7 @@ void tMainWindow::ApplyUiLanguage(const std::string& code) {
     if (exerciseVisible())
         guarded([&] { exerciseWnd_->ApplyTexts(); });
     if (helpWindow_)
-        helpWindow_->SetHelpFolder(logic_->AppFolder(), logic_->UiLanguage());
+        helpWindow_->SetHelpFolder(logic_->Folders().resources, logic_->UiLanguage());
 }
 
 void tMainWindow::applyTexts() {
@@ -529,7 +532,7 @@ void tMainWindow::ShowHelpTopic(const QString& topic) {
     guarded([&] {
         if (!helpWindow_)
             helpWindow_ = new THelpWindow(this);
-        helpWindow_->SetHelpFolder(logic_->AppFolder(), logic_->UiLanguage());
+        helpWindow_->SetHelpFolder(logic_->Folders().resources, logic_->UiLanguage());
         helpWindow_->ShowTopic(topic);
     });
 }
@@ -544,7 +547,7 @@ void tMainWindow::ShowHelpContents() {
     guarded([&] {
         if (!helpWindow_)
             helpWindow_ = new THelpWindow(this);
-        helpWindow_->SetHelpFolder(logic_->AppFolder(), logic_->UiLanguage());
+        helpWindow_->SetHelpFolder(logic_->Folders().resources, logic_->UiLanguage());
         helpWindow_->ShowContents();
     });
 }

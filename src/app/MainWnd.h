@@ -25,6 +25,7 @@ class QRadioButton;
 namespace lexaro {
 
 class TMainWndLogic;
+struct TAppFolders;
 class TQtMessageSink;
 class TSpeechEngine;
 
@@ -44,6 +45,9 @@ public:
     // without showing the window. The speech engine is made with the window by the factory
     // (none: no speech).
     explicit tMainWindow(const std::filesystem::path& appFolder, SpeechEngineFactory speech = {},
+                         QWidget* parent = nullptr);
+    // The same for the folders of either form (AppFolders.h).
+    explicit tMainWindow(const TAppFolders& folders, SpeechEngineFactory speech = {},
                          QWidget* parent = nullptr);
     ~tMainWindow() override;
 

@@ -57,8 +57,11 @@ TStartKind DecideStart(bool possible, bool exerciseVisible, bool composedByEdito
 
 TMainWndLogic::TMainWndLogic(std::filesystem::path appFolder,
                              std::shared_ptr<IMessageSink> messages)
-    : appFolder_(std::move(appFolder)), messages_(std::move(messages)) {
-    settings_ = std::make_shared<TAppIniFile>(appFolder_, messages_.get());
+    : TMainWndLogic(TAppFolders::Portable(appFolder), std::move(messages)) {}
+
+TMainWndLogic::TMainWndLogic(TAppFolders folders, std::shared_ptr<IMessageSink> messages)
+    : folders_(std::move(folders)), messages_(std::move(messages)) {
+    settings_ = std::make_shared<TAppIniFile>(folders_.settings, folders_.data, messages_.get());
     uiLanguage_ = settings_->Language;
     texts_ = std::make_shared<TAppLangHandler>();
     lang_ = std::make_shared<TLangFHandler>();
@@ -150,7 +153,7 @@ std::string TMainWndLogic::FaultText(const TFileResult& result) const {
 bool TMainWndLogic::FirstShow() {
     if (state_ != TMainState::Starting)
         return state_ == TMainState::Ready;
-    const std::filesystem::path textDb = appFolder_ / kTextDbName;
+    const std::filesystem::path textDb = folders_.resources / kTextDbName;
     if (!texts_->OpenTextDb(textDb, "Lexaro", messages_.get())) {
         // The missing file has been reported already; anything else is said here. There are no
         // texts yet, so this one message is English.

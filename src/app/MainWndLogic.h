@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppFolders.h"
 #include "app/AppIniFile.h"
 #include "app/AppLangHandl.h"
 #include "app/ChangeKind.h"
@@ -99,9 +100,13 @@ public:
     // Creates the settings for the application folder. When Lexaro.Ini is missing or cannot
     // be used the learner has been told and the state is Ended.
     TMainWndLogic(std::filesystem::path appFolder, std::shared_ptr<IMessageSink> messages);
+    // The same for the folders of either form: Lexaro.Ini in folders.settings, Text.Db in
+    // folders.resources, the application folder folders.data.
+    TMainWndLogic(TAppFolders folders, std::shared_ptr<IMessageSink> messages);
 
     TMainState State() const { return state_; }
-    const std::filesystem::path& AppFolder() const { return appFolder_; }
+    const std::filesystem::path& AppFolder() const { return folders_.data; }
+    const TAppFolders& Folders() const { return folders_; }
     const std::string& UiLanguage() const { return uiLanguage_; }
     // A window text by number in the current UI language; "????" while there is none.
     std::string Text(std::int32_t number) const;
@@ -171,7 +176,7 @@ private:
     void Report(const std::string& text) const;
     void Report(const std::string& caption, const std::string& text) const;
 
-    std::filesystem::path appFolder_;
+    TAppFolders folders_;
     std::shared_ptr<IMessageSink> messages_;
     std::shared_ptr<TAppIniFile> settings_;
     std::shared_ptr<TAppLangHandler> texts_;

@@ -9,7 +9,11 @@
 namespace lexaro {
 
 std::unique_ptr<tMainWindow> MakeProgramWindow(const std::filesystem::path& appFolder) {
-    auto window = std::make_unique<tMainWindow>(appFolder, MakeDesktopSpeechEngine);
+    return MakeProgramWindow(TAppFolders::Portable(appFolder));
+}
+
+std::unique_ptr<tMainWindow> MakeProgramWindow(const TAppFolders& folders) {
+    auto window = std::make_unique<tMainWindow>(folders, MakeDesktopSpeechEngine);
     if (!window->HasEnded())
         InstallProgramWindows(*window);
     return window;

@@ -218,7 +218,7 @@ TEST_F(SpeakCommand, WithoutVoicesTheSettingsBesideTheProgramOrTheLanguageNamesC
     const std::string britain = "English (Great Britain) (English (Great Britain))";
     const std::filesystem::path program = dir.path() / "program";
     std::filesystem::create_directory(program);
-    env.programFolder = program;
+    env.settingsFolder = program;
     auto settings = [&](const std::string& lang1, const std::string& lang2,
                         const std::string& voice1, const std::string& voice2) {
         test::WriteFileBytes((program / "Lexaro.Ini").string(),

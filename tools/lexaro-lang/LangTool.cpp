@@ -739,8 +739,8 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
     for (std::size_t p = 1; p <= names.size(); ++p)
         languages.push_back(engine.VoiceLanguage(static_cast<std::int32_t>(p)));
     const std::vector<std::string_view> languageViews(languages.begin(), languages.end());
-    const std::filesystem::path iniPath = env.programFolder / kIniFileName;
-    const auto settings = SettingsVoicesFor(env.programFolder, model);
+    const std::filesystem::path iniPath = env.settingsFolder / kIniFileName;
+    const auto settings = SettingsVoicesFor(env.settingsFolder, model);
     for (const bool second : {false, true}) {
         const std::string n = second ? "2" : "1";
         const std::string& fileLanguage = second ? model.GetLang2Name() : model.GetLang1Name();

@@ -25,8 +25,9 @@ struct TLangToolEnv {
     TTrackControlFactory speechControl;
     // err is a terminal: speak shows its progress there.
     bool errIsTerminal = false;
-    // The folder of the program (the application folder, where Lexaro.Ini is); empty: none.
-    std::filesystem::path programFolder;
+    // The folder of the program's settings (Lexaro.Ini): beside the program in the bundled
+    // application folder, else the learner's (AppFolders.h); empty: none.
+    std::filesystem::path settingsFolder;
 };
 
 // The whole command line tool. args excludes the program name; returns the exit status.

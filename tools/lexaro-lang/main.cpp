@@ -1,6 +1,7 @@
 // lexaro-lang: checks, dumps, exports, imports and speaks language files and brings back their
 // versions (see LangTool.h).
 #include "LangTool.h"
+#include "app/AppFolders.h"
 
 #ifdef LEXARO_HAVE_ESPEAK
 #include "speech/EspeakControl.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-// The folder of this program: the application folder, where the settings are.
+// The folder of this program.
 std::filesystem::path ProgramFolder(const char* argv0) {
     std::error_code ec;
 #ifdef _WIN32
@@ -46,7 +47,10 @@ std::filesystem::path ProgramFolder(const char* argv0) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     lexaro::TLangToolEnv env;
-    env.programFolder = ProgramFolder(argc > 0 ? argv[0] : nullptr);
+    // The settings as the program finds them: beside it, else the learner's.
+    if (const auto folders = lexaro::FindAppFolders(ProgramFolder(argc > 0 ? argv[0] : nullptr),
+                                                    lexaro::ProcessEnvironment, nullptr))
+        env.settingsFolder = folders->settings;
 #ifdef LEXARO_HAVE_ESPEAK
     env.speechControl = [](std::shared_ptr<lexaro::TAudioOutput> output) {
         return std::make_unique<lexaro::TEspeakControl>(std::move(output));
