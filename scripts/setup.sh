@@ -17,6 +17,8 @@ packages=(
   libespeak-ng-dev espeak-ng espeak-ng-data libpugixml-dev libsndfile1-dev
   # end-to-end and audio tests
   xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils sox
+  # the Debian package and its checks
+  dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -2,7 +2,9 @@
 # Sets up, builds and runs every test of Lexaro:
 #   1. all unit, widget and end-to-end tests in the normal build (g++),
 #   2. the core's and the tools' tests again under AddressSanitizer + UBSan (clang),
-#   3. every fuzz target for a bounded time on its committed seeds (clang, sanitizers).
+#   3. every fuzz target for a bounded time on its committed seeds (clang, sanitizers),
+#   4. the Debian package (scripts/package.sh): lintian, the desktop entry, the metainfo, and
+#      the unpacked package started under Xvfb as a learner's installed program.
 # Ends with one summary line over all three runs and exits non-zero when anything failed.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -92,6 +94,21 @@ if build fuzz; then
   run_ctest build/fuzz "fuzz targets" --timeout 300
 else
   broken+=("build fuzz")
+fi
+
+echo "=== the Debian package ==="
+if ./scripts/package.sh; then
+  log=$(mktemp)
+  tests/package/check_package.sh build/package/lexaro_*.deb "$LEXARO_SCREENSHOT_DIR/package" |
+    tee "$log"
+  p=$(grep -c '^PASS ' "$log" || true)
+  f=$(grep -c '^FAIL ' "$log" || true)
+  passed=$((passed + p))
+  failed=$((failed + f))
+  [ "$p" -gt 0 ] || broken+=("package checks ran none")
+  rm -f "$log"
+else
+  broken+=("package")
 fi
 
 echo
