@@ -422,6 +422,44 @@ TEST_F(MainLogicTest, ATextDatabaseThatCannotBeUsedEndsTheProgramWithItsFault) {
     }
 }
 
+// The installed form: the settings come from the learner's settings folder, the language file
+// they name relatively from the learner's data folder, Text.Db from the program's own folder,
+// and a damaged Text.Db there is told as in the portable form; the close writes the settings
+// where they came from.
+TEST_F(MainLogicTest, TheInstalledFormReadsEachFileFromItsOwnFolder) {
+    TAppFolders folders;
+    folders.form = TAppForm::Installed;
+    folders.resources = app / "share";
+    folders.settings = app / "config";
+    folders.data = app / "data";
+    for (const fs::path& f : {folders.resources, folders.settings, folders.data / "LangFiles"})
+        fs::create_directories(f);
+    fs::copy_file(LEXARO_TEXTDB_FILE, folders.resources / "Text.Db");
+    WriteLangFile(folders.data / "LangFiles" / "x.lang", {{1, 3}});
+    WriteIni("LangFiles/x.lang", {1});
+    fs::rename(app / "Lexaro.Ini", folders.settings / "Lexaro.Ini");
+    {
+        TMainWndLogic logic(folders, sink);
+        ASSERT_TRUE(logic.FirstShow());
+        EXPECT_TRUE(logic.LangFileFound());
+        ASSERT_TRUE(logic.StartExercise(false, false, false, rng));
+        logic.Close();
+    }
+    EXPECT_NE(ReadFileBytes((folders.settings / "Lexaro.Ini").string()).find("NbrWords=3"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(app / "Lexaro.Ini"));
+    EXPECT_TRUE(sink->shown.empty()) << Texts()[0];
+
+    WriteFileBytes((folders.resources / "Text.Db").string(), "damaged");
+    TMainWndLogic damaged(folders, sink);
+    EXPECT_FALSE(damaged.FirstShow());
+    ASSERT_EQ(sink->shown.size(), 1u);
+    EXPECT_NE(
+        sink->shown[0].text.find((folders.resources / "Text.Db").string() + " cannot be used"),
+        std::string::npos)
+        << sink->shown[0].text;
+}
+
 TEST_F(MainLogicTest, AFailedSettingsWriteNamesTheReasonInTheUiLanguage) {
     WriteLangFile(app / "x.lang", {{1, 3}});
     WriteIni("x.lang", {1}, {}, "DE");
