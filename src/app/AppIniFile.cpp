@@ -1,5 +1,6 @@
 #include "app/AppIniFile.h"
 
+#include "data/CodePage.h"
 #include "data/FileUtil.h"
 #include "data/Lesson.h"
 #include "data/StrUtil.h"
@@ -48,8 +49,16 @@ TAppIniFile::TAppIniFile(std::filesystem::path settings, std::filesystem::path f
                         DisplayPath(IniPath()) + " cannot be read: " + ini_->ReadResult().reason,
                         IMessageSink::Icon::Warning);
     }
-    if (iniFound)
+    if (iniFound) {
         Language = UpperCase(ini_->ReadString(kApplication, "Language", "EN"));
+        // A missing, unknown or broken value means Western European.
+        std::int32_t page = 0;
+        const std::string text = ini_->ReadString(kApplication, "CodePage", "");
+        codePageStored_ = !text.empty();
+        CodePage = TryStrToInt(TrimBlanks(text), page) && TCodePage::Find(page) != nullptr
+                       ? page
+                       : TCodePage::kDefault;
+    }
 }
 
 std::filesystem::path TAppIniFile::IniPath() const {
@@ -219,6 +228,9 @@ void TAppIniFile::WriteExerciseSection() {
 
 void TAppIniFile::WriteLanguage() {
     ini_->WriteString(kApplication, "Language", Language);
+    // Files that never named a code page stay without one while it is the default.
+    if (codePageStored_ || CodePage != TCodePage::kDefault)
+        ini_->WriteInteger(kApplication, "CodePage", CodePage);
 }
 
 void TAppIniFile::Flush() {

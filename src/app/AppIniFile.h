@@ -41,6 +41,10 @@ public:
     std::filesystem::path settingsFolder;
     std::string appTitle = kAppTitle;
     std::string Language = "EN";
+    // The code page of the language files and of the phrases in these settings (Lang1,
+    // Lang2): 1250, 1251, 1252, 1253, 1254 or 1257 ([Application] CodePage; 1252 when missing
+    // or unknown). Lexaro.Ini's own keys and the program's texts stay Windows-1252.
+    std::int32_t CodePage = 1252;
     bool iniFound = false;
     bool exerciseLoaded = false;
     bool generalLoaded = false;
@@ -77,6 +81,7 @@ private:
     std::vector<std::string> NumberedValues(std::string_view section, std::int32_t count) const;
 
     std::unique_ptr<tIniFileHandler> ini_;
+    bool codePageStored_ = false;
 };
 
 } // namespace lexaro

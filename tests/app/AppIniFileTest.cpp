@@ -82,6 +82,29 @@ TEST_F(AppIniFileTest, EmptyFileGivesEveryDefault) {
     EXPECT_TRUE(s->exerciseLoaded && s->generalLoaded && s->fontLoaded && s->voiceLoaded);
 }
 
+// The code page of the language files: 1252 unless the file names a known one; written back
+// when the file had it or the learner chose another.
+TEST_F(AppIniFileTest, TheCodePageIsKnownOrWesternEuropean) {
+    const struct {
+        const char* value;
+        std::int32_t read;
+    } cases[] = {{nullptr, 1252}, {"1251", 1251},     {" 1253 ", 1253},
+                 {"1255", 1252},  {"cyrillic", 1252}, {"", 1252}};
+    for (const auto& c : cases) {
+        std::string ini = "[Application]\r\nLanguage=EN\r\n";
+        if (c.value != nullptr)
+            ini += std::string("CodePage=") + c.value + "\r\n";
+        auto s = Open(ini);
+        EXPECT_EQ(s->CodePage, c.read) << (c.value ? c.value : "missing");
+    }
+    auto s = Open("[Application]\r\nLanguage=EN\r\n");
+    s->WriteAll("EN");
+    EXPECT_EQ(ReadFileBytes(IniPath()), "[Application]\r\nLanguage=EN\r\n");
+    s->CodePage = 1250;
+    s->WriteAll("EN");
+    EXPECT_EQ(ReadFileBytes(IniPath()), "[Application]\r\nLanguage=EN\r\nCodePage=1250\r\n");
+}
+
 TEST_F(AppIniFileTest, LanguageIsReadUpperCased) {
     auto s = Open("[application]\r\nlanguage=de\r\n");
     EXPECT_EQ(s->Language, "DE");
