@@ -440,10 +440,10 @@ void tMainWindow::ShowLangFileAndLessons() {
     if (HasEnded())
         return;
     const TLangFileView view = logic_->LangFileView();
-    panelLangFile->setText(QtFromCp1252(view.panel));
-    labelSelUnits->setText(QtFromCp1252(view.lessons));
-    rbtnFirstLang->setText(QtFromCp1252(view.firstLang));
-    rbtnSecondLang->setText(QtFromCp1252(view.secondLang));
+    panelLangFile->setText(QtFromUtf8(view.panel));
+    labelSelUnits->setText(QtFromUtf8(view.lessons));
+    rbtnFirstLang->setText(QtFromUtf8(view.firstLang));
+    rbtnSecondLang->setText(QtFromUtf8(view.secondLang));
     (view.firstChecked ? rbtnFirstLang : rbtnSecondLang)->setChecked(true);
     if (!view.found) {
         langPicture_ = defaultLangPicture_;

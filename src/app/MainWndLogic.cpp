@@ -1,5 +1,6 @@
 #include "app/MainWndLogic.h"
 
+#include "data/CodePage.h"
 #include "data/StrUtil.h"
 #include "exercise/ExerciseHelpFunc.h"
 
@@ -377,24 +378,27 @@ void TMainWndLogic::SplitHeldBack() {
 
 TLangFileView TMainWndLogic::LangFileView() const {
     const TExerciseData& data = settings_->exercise;
+    // The language names are the file's, in its code page; the other texts the program's own.
+    const TCodePage& page = TCodePage::Get(settings_->CodePage);
+    const auto text = [this](std::int32_t n) { return TCodePage::Western().ToUtf8(Text(n)); };
     TLangFileView view;
     view.found = langFileFound_;
-    view.lessons = Text(46) + Text(47);
+    view.lessons = text(46) + text(47);
     if (langFileFound_) {
-        view.panel = data.Lang1 + " - " + data.Lang2;
+        view.panel = page.ToUtf8(data.Lang1 + " - " + data.Lang2);
         std::string numbers;
         for (const std::int32_t lesson : data.AvailableUnits)
             numbers += (numbers.empty() ? "" : ",") + std::to_string(lesson);
         if (!numbers.empty())
-            view.lessons = Text(46) + " : " + numbers;
-        view.firstLang = data.Lang1;
-        view.secondLang = data.Lang2;
+            view.lessons = text(46) + " : " + numbers;
+        view.firstLang = page.ToUtf8(data.Lang1);
+        view.secondLang = page.ToUtf8(data.Lang2);
         view.firstChecked = data.FirstLang;
         view.picture = FindLangPicture(settings_->LangFilePath());
     } else {
-        view.panel = Text(133);
-        view.firstLang = Text(134);
-        view.secondLang = Text(134);
+        view.panel = text(133);
+        view.firstLang = text(134);
+        view.secondLang = text(134);
         view.firstChecked = true;
     }
     return view;

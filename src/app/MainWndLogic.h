@@ -69,7 +69,8 @@ std::string VersionFaultText(const std::filesystem::path& path, const TVersionFa
                              const TAppLangHandler& texts);
 std::string KeptCopyText(const TKeptCopy& kept, const TAppLangHandler& texts);
 
-// What the window shows for the language file and the chosen lessons.
+// What the window shows for the language file and the chosen lessons, in UTF-8: the language
+// names come from the file's code page, the captions from the program's texts.
 struct TLangFileView {
     bool found = false;
     std::string panel;

@@ -1,25 +1,50 @@
 #include "app/QtText.h"
 
 #include "data/Charset.h"
+#include "data/CodePage.h"
 
 #include <QFile>
 #include <QList>
 
 namespace lexaro {
 
-QString QtFromCp1252(std::string_view text) {
-    const std::string utf8 = Cp1252ToUtf8(text);
+QString QtFromUtf8(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-bool Cp1252FromQt(const QString& text, std::string& out) {
-    const QByteArray utf8 = text.toUtf8();
+QString QtFromStored(std::string_view text, const TCodePage& page) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(text.size()));
+    for (const char c : text)
+        out.append(QChar(static_cast<char16_t>(page.ToUnicode(static_cast<unsigned char>(c)))));
+    return out;
+}
+
+bool StoredFromQt(const QString& text, const TCodePage& page, std::string& out, qsizetype* badPos) {
     std::string converted;
-    if (!Utf8ToCp1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
-                      converted))
-        return false;
+    converted.reserve(static_cast<std::size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            cp = QChar::surrogateToUcs4(text[i], text[i + 1]);
+        const int byte = page.FromUnicode(cp);
+        if (byte < 0) {
+            if (badPos != nullptr)
+                *badPos = i;
+            return false;
+        }
+        converted.push_back(static_cast<char>(static_cast<unsigned char>(byte)));
+    }
     out = std::move(converted);
     return true;
+}
+
+QString QtFromCp1252(std::string_view text) {
+    return QtFromStored(text, TCodePage::Western());
+}
+
+bool Cp1252FromQt(const QString& text, std::string& out) {
+    return StoredFromQt(text, TCodePage::Western(), out);
 }
 
 std::string Cp1252FromQtLossy(const QString& text) {

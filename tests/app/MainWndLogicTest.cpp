@@ -460,6 +460,21 @@ TEST_F(MainLogicTest, TheInstalledFormReadsEachFileFromItsOwnFolder) {
         << sink->shown[0].text;
 }
 
+// The language names are shown through the code page of the settings: Cyrillic names stored
+// in 1251 reach the window as the words they are.
+TEST_F(MainLogicTest, TheLanguageNamesAreShownThroughTheCodePage) {
+    WriteLangFile(app / "x.lang", {{1, 3}});
+    WriteFileBytes((app / "Lexaro.Ini").string(),
+                   "[Exercise]\r\nLangFileName=x.lang\r\nLang1=\xD0\xF3\xF1\xF1\xEA\xE8\xE9\r\n"
+                   "Lang2=English\r\n[AvailableUnits]\r\n0=1\r\nNbrUnits=1\r\n"
+                   "[Application]\r\nLanguage=EN\r\nCodePage=1251\r\n");
+    auto logic = Start();
+    const TLangFileView view = logic->LangFileView();
+    EXPECT_EQ(view.firstLang, "Русский");
+    EXPECT_EQ(view.panel, "Русский - English");
+    EXPECT_EQ(view.lessons, logic->Text(46) + " : 1");
+}
+
 TEST_F(MainLogicTest, AFailedSettingsWriteNamesTheReasonInTheUiLanguage) {
     WriteLangFile(app / "x.lang", {{1, 3}});
     WriteIni("x.lang", {1}, {}, "DE");
