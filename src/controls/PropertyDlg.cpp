@@ -130,6 +130,9 @@ void TDlgProperty::buildForm() {
     btnClose = flatButton(btnPanel, "btnClose", "close.svg");
     btnSave = flatButton(btnPanel, "btnSave", "save.svg");
     btnHelp = flatButton(btnPanel, "btnHelp", "help.svg");
+    // Enter saves wherever the focus stands, unless the focused control answers Enter itself
+    // (a focused button presses itself); Escape closes without saving.
+    btnSave->setDefault(true);
     buttons->addWidget(btnClose);
     buttons->addWidget(btnSave);
     buttons->addStretch(1);
