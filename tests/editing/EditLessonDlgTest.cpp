@@ -20,6 +20,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -178,6 +179,92 @@ TEST_F(EditLessonDlgTest, TheSpinBoxChangesTheLessonWithItsArrowsOnly) {
     QTest::keyClick(spin, Qt::Key_Up);
     QTest::keyClick(spin, Qt::Key_Return);
     EXPECT_EQ(Model().RowData(1).lesson, 4);
+}
+
+// Neither the wheel nor Page Up and Page Down move an entry to another lesson: only the
+// arrows do, and a wheel over the open spin box scrolls the table instead.
+TEST_F(EditLessonDlgTest, TheLessonSpinBoxIgnoresTheWheelAndPageKeys) {
+    Open(Pairs(30));
+    Click(3, 1);
+    auto* spin = Grid()->viewport()->findChild<QSpinBox*>("cellEditor3");
+    ASSERT_NE(spin, nullptr);
+    ASSERT_TRUE(spin->isVisible());
+    QTest::keyClick(spin, Qt::Key_PageUp);
+    QTest::keyClick(spin, Qt::Key_PageDown);
+    QTest::keyClick(spin, Qt::Key_PageDown);
+    EXPECT_EQ(spin->value(), 3);
+    const QPoint at = spin->rect().center();
+    QWheelEvent wheel(at, spin->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(spin, &wheel);
+    EXPECT_EQ(Model().RowData(1).lesson, 3);
+    if (spin->isVisible())
+        QTest::keyClick(spin, Qt::Key_Return);
+    EXPECT_EQ(Model().RowData(1).lesson, 3) << "the entry stays in its lesson";
+    EXPECT_FALSE(Model().IsModified());
+}
+
+// A second click on a row that shows only in part scrolls it into view, as the keyboard does,
+// and opens the editor.
+TEST_F(EditLessonDlgTest, ASecondClickOnAHalfVisibleRowScrollsItIntoViewAndOpensTheEditor) {
+    // A phrase (text field) and the lesson number (spin box, which needs a pixel more).
+    for (const int col : {1, 3}) {
+        SCOPED_TRACE(col);
+        Open(Pairs(30));
+        const TGridLayout& layout = Grid()->Layout();
+        int cut = 0;
+        QRect cell;
+        for (int row = layout.TopRow(); row < layout.RowCount(); ++row) {
+            if (Grid()->CellRect(col, row, cell) && cell.bottom() >= layout.ClientHeight() - 1) {
+                cut = row;
+                break;
+            }
+        }
+        ASSERT_GT(cut, 1) << "a row shows in part at the bottom";
+        // Click where the row shows, twice.
+        const QPoint at(cell.center().x(), (cell.top() + layout.ClientHeight()) / 2);
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        EXPECT_EQ(Model().MarkedRow(), cut);
+        ASSERT_TRUE(Grid()->CellRect(col, cut, cell));
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        EXPECT_EQ(Model().EditCol(), col) << "the editor opens";
+        EXPECT_EQ(Model().EditRow(), cut);
+        ASSERT_TRUE(Grid()->CellRect(col, cut, cell));
+        EXPECT_LT(cell.bottom(), layout.ClientHeight()) << "the row shows whole";
+    }
+    EXPECT_EQ(Grid()->viewport()->findChild<QSpinBox*>("cellEditor3")->value(), 3);
+}
+
+// Widths the learner drags are the model's too: a cell that shows whole after the drags opens
+// its editor, one that the drags pushed out of view does not.
+TEST_F(EditLessonDlgTest, DraggedColumnWidthsReachTheModel) {
+    Open(Pairs(3));
+    const TGridLayout& layout = Grid()->Layout();
+    auto drag = [&](int col, int by) {
+        QRect header;
+        ASSERT_TRUE(Grid()->CellRect(col, 0, header));
+        const QPoint edge(header.right() + 1, header.center().y());
+        QTest::mousePress(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, edge);
+        QMouseEvent move(QEvent::MouseMove, QPointF(edge + QPoint(by, 0)),
+                         QPointF(Grid()->viewport()->mapToGlobal(edge + QPoint(by, 0))),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Grid()->viewport(), &move);
+        QTest::mouseRelease(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                            edge + QPoint(by, 0));
+    };
+    const int lessonWidth = layout.ColWidth(3);
+    // Phrase 1 wider: the lesson column runs out of view; then the lesson column narrower:
+    // it shows whole again.
+    drag(1, 30);
+    drag(3, -40);
+    EXPECT_EQ(layout.ColWidth(3), lessonWidth - 40);
+    for (int col = 0; col < 4; ++col)
+        EXPECT_EQ(Model().ColumnWidth(col), layout.ColWidth(col)) << col;
+    EXPECT_EQ(Model().RowData(1).lesson, 3) << "the drags sorted nothing";
+    Click(3, 1);
+    auto* spin = Grid()->viewport()->findChild<QSpinBox*>("cellEditor3");
+    ASSERT_NE(spin, nullptr);
+    EXPECT_TRUE(spin->isVisible()) << "the cell shows whole, so its editor opens";
 }
 
 TEST_F(EditLessonDlgTest, HeaderClicksSortWithTheLeftButtonOnly) {
