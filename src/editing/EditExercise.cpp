@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTimer>
 #include <QToolButton>
@@ -360,6 +361,13 @@ void TEditExerciseDlg::buildForm() {
     connect(btnNewLesson, &QPushButton::clicked, this, [this] { btnNewLessonClick(); });
     connect(btnDeleteLesson, &QPushButton::clicked, this, [this] { btnDeleteLessonClick(); });
     connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelpClick(); });
+    // Ctrl+S saves the language file, or asks for a name while it has none.
+    auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    save->setContext(Qt::WindowShortcut);
+    connect(save, &QShortcut::activated, this, [this] {
+        logic_->SaveCommand();
+        refresh();
+    });
 
     connect(lessonList, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (syncing_)
@@ -403,16 +411,19 @@ void TEditExerciseDlg::applyTexts() {
     auto t = [this](std::int32_t n) { return QtFromCp1252(logic_->Text(n)); };
     auto blanked = [this](std::int32_t n) { return QtFromCp1252(logic_->Blanked(n)); };
     setWindowTitle(QtFromCp1252(logic_->Caption()));
-    btnClose->setToolTip(t(kCloseHint));
+    auto withKey = [this](std::int32_t hint, std::int32_t key) {
+        return QtFromCp1252(HintWithKey(logic_->Text(hint), logic_->Text(key)));
+    };
+    btnClose->setToolTip(withKey(kTextEditorClose, key_text::kEscape));
     btnSave->setToolTip(t(kOkHint));
     btnOpenLangFile->setToolTip(t(kOpenHint));
     btnNewLangFile->setToolTip(t(kNewFileHint));
-    btnSaveLangFile->setToolTip(t(kSaveHint));
+    btnSaveLangFile->setToolTip(withKey(kSaveHint, key_text::kSave));
     btnSaveLangfileAs->setToolTip(t(kSaveAsHint));
     btnEditLesson->setToolTip(t(kEditLessonHint));
     btnNewLesson->setToolTip(t(kNewLessonHint));
     btnDeleteLesson->setToolTip(t(kDeleteLessonHint));
-    btnHelp->setToolTip(t(kHelpHint));
+    btnHelp->setToolTip(withKey(kHelpHint, key_text::kHelp));
     exerciseBox->setTitle(blanked(kExercise));
     availableLessonBox->setTitle(blanked(kAvailableLessons));
     fileNameBox->setTitle(blanked(kLangFile));

@@ -330,6 +330,13 @@ void TEditExerciseLogic::SaveLangFileAs() {
         SaveAs();
 }
 
+void TEditExerciseLogic::SaveCommand() {
+    if (Buttons().save)
+        SaveLangFile();
+    else
+        SaveLangFileAs();
+}
+
 bool TEditExerciseLogic::NamesProblem(bool report) {
     for (int which = 1; which <= 2; ++which) {
         const TNameField& field = lang_[Index(which)];

@@ -204,6 +204,8 @@ public:
     void OpenLangFile();
     void SaveLangFile();
     void SaveLangFileAs();
+    // Ctrl+S: Save, or Save as while the file has no name.
+    void SaveCommand();
     void NewLesson();
     void EditLessons();
     // As EditLessons, when the list has items.

@@ -82,6 +82,7 @@ private:
     std::unique_ptr<TQtEditorFactory> editors_;
     std::unique_ptr<TEditLessonLogic> logic_;
     TMTable* table_ = nullptr;
+    bool reportPending_ = false;
 };
 
 // Makes the lesson editor for the lessons given, owned by owner.

@@ -117,10 +117,8 @@ TEditLessonLogic::TEditLessonLogic(TTextSource texts, std::shared_ptr<const TLan
         std::array<std::string, 4>{Text(kTextUse), input_.lang1Name, input_.lang2Name,
                                    Text(kTextLessonColumn)},
         lessons, editors);
-    model_->SetRefusalHandler([this](const TTextRefusal& refusal) {
-        ++refusals_;
-        Report(RefusalText(refusal));
-    });
+    model_->SetRefusalHandler(
+        [this](const TTextRefusal& refusal) { Report(RefusalText(refusal)); });
     // The table is never empty: without any lesson it starts with one new entry.
     if (model_->RowCount() < 2)
         AddEntry();
@@ -169,8 +167,8 @@ TEditLessonButtons TEditLessonLogic::Buttons() const {
 void TEditLessonLogic::Insert(const rWordPairData& data, int position) {
     // A failure (out of memory) leaves the table as far as it got; the editor goes on.
     try {
-        model_->InsertRow(data, position);
-        model_->MarkRow(position);
+        if (model_->InsertRow(data, position))
+            model_->MarkRow(position);
     } catch (const std::exception&) {
     }
 }
@@ -188,7 +186,8 @@ void TEditLessonLogic::DeleteEntry() {
         if (row <= 0)
             return;
         const bool wasLast = row == model_->RowCount() - 1;
-        model_->DeleteRow(row);
+        if (!model_->DeleteRow(row))
+            return;
         if (model_->RowCount() < 2) {
             AddEntry();
             return;
@@ -199,7 +198,8 @@ void TEditLessonLogic::DeleteEntry() {
 }
 
 void TEditLessonLogic::Cut() {
-    model_->HideEditors();
+    if (!model_->TakeOpenEditor())
+        return;
     const int row = model_->MarkedRow();
     if (row <= 0)
         return;
@@ -268,9 +268,7 @@ std::string TEditLessonLogic::SearchDoubles(int language) const {
 }
 
 bool TEditLessonLogic::Save() {
-    const int refusedBefore = refusals_;
-    model_->HideEditors();
-    if (refusals_ != refusedBefore)
+    if (!model_->TakeOpenEditor())
         return false;
     const bool modified = model_->IsModified();
     if (!modified) {

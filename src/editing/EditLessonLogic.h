@@ -30,6 +30,8 @@ inline constexpr int kEditLessonClosed = 101;
 
 // The texts the editor shows, by number.
 inline constexpr std::int32_t kTextEditLessonCaption = 132;
+// The Close button's hint in both editors.
+inline constexpr std::int32_t kTextEditorClose = 159;
 inline constexpr std::int32_t kTextPhraseRefused = 152;
 inline constexpr std::int32_t kTextLessonTooLarge = 153;
 
@@ -142,7 +144,6 @@ private:
     std::unique_ptr<TMEditLessonTableModel> model_;
     std::int32_t firstLessonNo_ = 1;
     bool modified_ = false;
-    int refusals_ = 0;
     std::function<void(const std::string&)> onMessage_;
 };
 

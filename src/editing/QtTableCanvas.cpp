@@ -171,6 +171,16 @@ std::string TQtTextField::EnteredText() const {
     return control_ ? Field()->text().toStdString() : std::string();
 }
 
+void TQtTextField::PlaceCursor(std::size_t utf8Offset) {
+    if (!control_)
+        return;
+    const QByteArray typed = Field()->text().toUtf8();
+    const auto bytes = static_cast<qsizetype>(
+        std::min<std::size_t>(utf8Offset, static_cast<std::size_t>(typed.size())));
+    Field()->deselect();
+    Field()->setCursorPosition(static_cast<int>(QString::fromUtf8(typed.left(bytes)).size()));
+}
+
 namespace {
 
 // The controls' spin box without its wheel: a turn of the wheel over the open editor scrolls

@@ -69,6 +69,7 @@ public:
     TQtTextField(int width, int height, int maxLength);
     void SetStoredText(std::string_view text) override;
     std::string EnteredText() const override;
+    void PlaceCursor(std::size_t utf8Offset) override;
     QLineEdit* Field() const;
 
 private:

@@ -102,8 +102,16 @@ void TMBaseTable::updateScrollBars() {
 void TMBaseTable::scrolled() {
     if (updatingScrollBars_)
         return;
-    // An open editor is taken into its cell and closed before anything moves.
+    // An open editor is taken into its cell and closed before anything moves. When its text
+    // is refused it stays open, and so does the table stay where it is.
     model_->HideEditors();
+    if (editorOpen()) {
+        updatingScrollBars_ = true;
+        verticalScrollBar()->setValue(layout_.TopRow());
+        horizontalScrollBar()->setValue(layout_.LeftOffset());
+        updatingScrollBars_ = false;
+        return;
+    }
     layout_.SetTopRow(verticalScrollBar()->value());
     layout_.SetLeftOffset(horizontalScrollBar()->value());
     viewport()->update();
@@ -195,7 +203,9 @@ void TMBaseTable::closeEditor(bool take) {
         model_->HideEditors();
     else
         model_->CancelEditor();
-    setFocus(Qt::OtherFocusReason);
+    // Refused text keeps its editor open and the focus there.
+    if (!editorOpen())
+        setFocus(Qt::OtherFocusReason);
     viewport()->update();
 }
 

@@ -178,6 +178,14 @@ TEST_F(PropertyDlgTest, EnterSavesUnlessTheFocusedControlTakesItItself) {
         EXPECT_FALSE(fixture.settings->general.ShowTable) << "saved";
     }
 
+    // The hints name the keys.
+    {
+        auto dialog = Open();
+        EXPECT_EQ(dialog->btnSave->toolTip(), "Save and close (Enter)");
+        EXPECT_EQ(dialog->btnClose->toolTip(), "Close without saving (Esc)");
+        EXPECT_EQ(dialog->btnHelp->toolTip(), "Help (F1)");
+    }
+
     // The close button with the focus closes on Enter, without saving.
     fixture.settings->general.ShowTable = true;
     auto dialog = Open();
@@ -468,7 +476,9 @@ TEST_F(PropertyDlgTest, GermanTextsEverywhere) {
     EXPECT_EQ(dialog->presentBox->title(), QString::fromUtf8(" Präsentation "));
     EXPECT_EQ(dialog->tabsheetControl->tabText(0), "Allgemein");
     EXPECT_EQ(dialog->tabsheetControl->tabText(3), "Stimme Deutsch");
-    EXPECT_EQ(dialog->btnSave->toolTip(), QString::fromUtf8("Speichern und schließen"));
+    EXPECT_EQ(dialog->btnSave->toolTip(),
+              QString::fromUtf8("Speichern und schließen (Eingabetaste)"));
+    EXPECT_EQ(dialog->btnClose->toolTip(), QString::fromUtf8("Schließen ohne Speichern (Esc)"));
     ShowPage(*dialog, dialog->voicePage1);
     EXPECT_EQ(dialog->voicePage1->btnTest->text(), "Testen");
     EXPECT_EQ(dialog->voicePage1->sliderPitch->ValueLabel()->text(),

@@ -306,6 +306,53 @@ TEST_F(EditExerciseDlgTest, ANewFileWithALessonIsSavedUnderTheProposedNameThroug
     EXPECT_EQ(dlg_->GetChangeKind(), TChangeKind::Lessons);
 }
 
+// Ctrl+S saves the language file (Save as while it has no name yet); the hints name the keys.
+TEST_F(EditExerciseDlgTest, CtrlSSavesTheLanguageFileAndTheHintsNameTheKeys) {
+    const std::string lang = folder_.writeLangFile("f", {{1, 2}, {2, 3}});
+    folder_.writeIni("LangFiles/f.lang", {1, 2});
+    Open();
+    MessageRecorder messages;
+    EXPECT_EQ(dlg_->btnSaveLangFile->toolTip(), "Save the language file (Ctrl+S)");
+    EXPECT_EQ(dlg_->btnClose->toolTip(), "Close (Esc)");
+    EXPECT_EQ(dlg_->btnHelp->toolTip(), "Help (F1)");
+    dlg_->lessonList->setCurrentRow(1);
+    QTest::keyClick(dlg_->lessonList, Qt::Key_Delete);
+    ASSERT_EQ(dlg_->lessonList->count(), 1);
+    QTest::keyClick(dlg_->lessonList, Qt::Key_S, Qt::ControlModifier);
+    TLangFHandler saved;
+    ASSERT_TRUE(saved.Load(lang));
+    EXPECT_EQ(saved.LessonAt(2), nullptr) << "the deleted lesson left the file";
+    EXPECT_EQ(dlg_->Logic().FileState(), TFileState::Saved);
+
+    // A new file has no name yet: Ctrl+S opens the save dialog.
+    dlg_->btnNewLangFileClick();
+    Type(dlg_->editLang1, "English");
+    QTest::keyClick(dlg_->editLang1, Qt::Key_Tab);
+    Type(dlg_->editLang2, "Dutch");
+    QTest::keyClick(dlg_->editLang2, Qt::Key_Tab);
+    QApplication::processEvents();
+    WhenModalOpens(dlg_.get(), [](QWidget* modal) {
+        auto* lessons = qobject_cast<TeditLessonDlg*>(modal);
+        ASSERT_NE(lessons, nullptr);
+        TMEditLessonTableModel& model = lessons->Logic().Model();
+        model.SetRowData(1, rWordPairData{{"dog", "hond", 0, true, false}, 1}, false);
+        lessons->btnSafeClick();
+    });
+    dlg_->btnNewLessonClick();
+    ASSERT_EQ(dlg_->lessonList->count(), 1);
+    dlg_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg_.get()));
+    bool asked = false;
+    WhenModalOpens(dlg_.get(), [&](QWidget* modal) {
+        asked = qobject_cast<QFileDialog*>(modal) != nullptr;
+        modal->close();
+    });
+    QTest::keyClick(dlg_->lessonList, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(asked);
+    messages.answer = kIdNo;
+    dlg_->reject();
+}
+
 TEST_F(EditExerciseDlgTest, TheListOpensTheLessonEditorForTheSelectedLessonsAndHelpIsThere) {
     folder_.writeLangFile("f", {{1, 2}, {2, 3}});
     folder_.writeIni("LangFiles/f.lang", {1, 2});

@@ -2,6 +2,7 @@
 
 #include "AppFolderFixture.h"
 #include "EditingFakes.h"
+#include "ModalDriver.h"
 #include "app/AppLangHandl.h"
 #include "app/HelpContexts.h"
 #include "app/QtText.h"
@@ -24,12 +25,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace lexaro {
 namespace {
 
 using test::MakeLessons;
 using test::PairPlan;
 using testing::MessageRecorder;
+using testing::WaitFor;
 
 class EditLessonDlgTest : public ::testing::Test {
 protected:
@@ -288,19 +292,50 @@ TEST_F(EditLessonDlgTest, ScrollingWritesTheOpenEditorIntoItsCell) {
     EXPECT_EQ(Grid()->Layout().TopRow(), 5);
 }
 
-TEST_F(EditLessonDlgTest, RefusedCharactersAreNamedInAMessageAndTheCellKeepsItsText) {
-    Open(Pairs(3));
+// A refused character is named, and what was typed stays in the open editor with the cursor
+// at that character, whether Enter, Save or a click elsewhere tried to take it.
+TEST_F(EditLessonDlgTest, ARefusedCharacterIsNamedAndTheTypedTextStaysInTheEditor) {
+    Open(Pairs(30));
     MessageRecorder boxes;
     Click(1, 1);
     QLineEdit* editor = TextEditor(0);
     ASSERT_TRUE(editor->isVisible());
-    editor->setText(QStringLiteral("Tag \u65E5"));
+    editor->selectAll();
+    QTest::keyClicks(editor, "C# basics");
+    const std::vector<std::pair<const char*, std::function<void()>>> attempts{
+        {"Enter", [&] { QTest::keyClick(editor, Qt::Key_Return); }},
+        {"Save", [&] { QTest::mouseClick(dlg_->btnSafe, Qt::LeftButton); }},
+        {"click on another row", [&] { Click(1, 2); }},
+        {"scroll", [&] { Grid()->verticalScrollBar()->setValue(5); }},
+        {"Ctrl+S", [&] { QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier); }},
+    };
+    for (const auto& [name, attempt] : attempts) {
+        SCOPED_TRACE(name);
+        boxes.messages.clear();
+        editor->setCursorPosition(9);
+        attempt();
+        // The box opens once the click or key is done.
+        ASSERT_TRUE(WaitFor([&] { return !boxes.messages.empty(); }, 2000));
+        EXPECT_EQ(boxes.messages.size(), 1u);
+        EXPECT_EQ(boxes.messages[0].caption, "Edit/New Lesson");
+        EXPECT_EQ(boxes.messages[0].text,
+                  "The character \"#\" cannot be stored in a phrase of English. Please "
+                  "change or remove it.");
+        EXPECT_TRUE(dlg_->isVisible());
+        EXPECT_TRUE(editor->isVisible());
+        EXPECT_EQ(editor->text(), "C# basics");
+        EXPECT_EQ(editor->cursorPosition(), 1);
+        EXPECT_TRUE(editor->hasFocus());
+        EXPECT_EQ(Model().MarkedRow(), 1);
+        EXPECT_EQ(Grid()->Layout().TopRow(), 1) << "the table stays where it is";
+        EXPECT_EQ(Grid()->verticalScrollBar()->value(), 1);
+        EXPECT_EQ(Model().RowData(1).pair.text1, "word 0");
+    }
+    // Changed, the text is taken.
+    editor->setText("C sharp basics");
     QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(boxes.messages.size(), std::size_t{1});
-    EXPECT_EQ(boxes.messages[0].caption, "Edit/New Lesson");
-    EXPECT_EQ(boxes.messages[0].text, "The character U+65E5 cannot be stored in a phrase of "
-                                      "English. The entry keeps its previous text.");
-    EXPECT_EQ(Model().RowData(1).pair.text1, "word 0");
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(Model().RowData(1).pair.text1, "C sharp basics");
 }
 
 TEST_F(EditLessonDlgTest, SaveAndCloseGiveTheirResultsAndSaveRebuildsTheLessons) {
@@ -321,6 +356,32 @@ TEST_F(EditLessonDlgTest, SaveAndCloseGiveTheirResultsAndSaveRebuildsTheLessons)
     EXPECT_TRUE(dlg_->IsModified());
     ASSERT_EQ(input_.lessons->Count(), 1u);
     EXPECT_EQ(input_.lessons->Get(0)->number, 3);
+}
+
+// Ctrl+S saves from anywhere in the window, an open cell editor included; the hints name the
+// keys of their buttons, in the UI language.
+TEST_F(EditLessonDlgTest, CtrlSSavesAndTheHintsNameTheKeys) {
+    Open(Pairs(3));
+    EXPECT_EQ(dlg_->btnSafe->toolTip(), "Save and close (Ctrl+S)");
+    EXPECT_EQ(dlg_->btnClose->toolTip(), "Close (Esc)");
+    EXPECT_EQ(dlg_->btnHelp->toolTip(), "Help (F1)");
+    Click(2, 1);
+    QLineEdit* editor = TextEditor(1);
+    ASSERT_TRUE(editor->isVisible());
+    editor->setText("Baum");
+    QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(dlg_->isVisible());
+    EXPECT_EQ(dlg_->result(), kEditLessonSaved);
+    ASSERT_TRUE(dlg_->IsModified());
+    EXPECT_EQ(input_.lessons->Get(0)->PairAt(0)->text2, "Baum");
+
+    auto texts = std::make_shared<TAppLangHandler>();
+    ASSERT_TRUE(texts->OpenTextDb(LEXARO_TEXTDB_FILE, "Lexaro", nullptr));
+    ASSERT_TRUE(texts->SelectLanguage("DE"));
+    context_.texts = texts;
+    Open(Pairs(3));
+    EXPECT_EQ(dlg_->btnSafe->toolTip(), QString::fromUtf8("Speichern und schließen (Strg+S)"));
+    EXPECT_EQ(dlg_->btnClose->toolTip(), QString::fromUtf8("Schließen (Esc)"));
 }
 
 TEST_F(EditLessonDlgTest, DoublesAreReportedFromTheMainWindowsLanguageFile) {
