@@ -245,23 +245,57 @@ void TeditLessonDlg::showEvent(QShowEvent* event) {
     table_->GetGrid()->setFocus(Qt::OtherFocusReason);
 }
 
-void TeditLessonDlg::keyPressEvent(QKeyEvent* event) {
-    // Escape closes an open cell editor (the grid does that); it never drops the edits of
-    // the whole table.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+void TeditLessonDlg::reject() {
+    // The close box and Escape (which reaches the window only while no cell editor is open:
+    // there it drops the cell's typing) are Close.
+    btnCloseClick();
 }
 
 void TeditLessonDlg::btnCloseClick() {
+    // Text typed into an open cell counts; text the file cannot store keeps the window open.
+    if (!logic_->CommitOpenEditor()) {
+        refresh();
+        return;
+    }
+    if (logic_->HasUnsavedEdits()) {
+        const int answer =
+            askQuestion(QtFromCp1252(logic_->Caption()), messageText(logic_->UnsavedQuestion()),
+                        QuestionButtons{QtFromCp1252(logic_->Text(kTextAnswerSave)),
+                                        QtFromCp1252(logic_->Text(kTextAnswerDiscard)),
+                                        QtFromCp1252(logic_->Text(kTextAnswerCancel)), kIdYes},
+                        kMbIconWarning, true, this);
+        if (answer == kIdYes) {
+            btnSafeClick();
+            return;
+        }
+        if (answer != kIdNo) {
+            refresh();
+            return;
+        }
+    }
     logic_->Close();
     done(kEditLessonClosed);
 }
 
 void TeditLessonDlg::btnSafeClick() {
-    if (!logic_->Save()) {
+    TLessonSave saved = logic_->Save();
+    if (saved == TLessonSave::Incomplete) {
+        // Going back is the default: nothing is left out by a stray Enter.
+        const int answer =
+            askQuestion(QtFromCp1252(logic_->Caption()), messageText(logic_->IncompleteText()),
+                        QuestionButtons{QtFromCp1252(logic_->Text(kTextSaveWithout)), QString(),
+                                        QtFromCp1252(logic_->Text(kTextGoBack)), kIdCancel},
+                        kMbIconWarning, true, this);
+        if (answer == kIdYes) {
+            saved = logic_->Save(true);
+        } else {
+            logic_->MarkFirstIncomplete();
+            refresh();
+            table_->GetGrid()->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    if (saved != TLessonSave::Saved) {
         refresh();
         return;
     }

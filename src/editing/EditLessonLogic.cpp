@@ -119,9 +119,6 @@ TEditLessonLogic::TEditLessonLogic(TTextSource texts, std::shared_ptr<const TLan
         lessons, editors);
     model_->SetRefusalHandler(
         [this](const TTextRefusal& refusal) { Report(RefusalText(refusal)); });
-    // The table is never empty: without any lesson it starts with one new entry.
-    if (model_->RowCount() < 2)
-        AddEntry();
 }
 
 std::string TEditLessonLogic::Text(std::int32_t number) const {
@@ -208,10 +205,12 @@ void TEditLessonLogic::Cut() {
 }
 
 void TEditLessonLogic::Paste() {
-    const rWordPairData data = input_.clipboard->GetData();
+    rWordPairData data = input_.clipboard->GetData();
     if (data.lesson <= 0)
         return;
     const int row = model_->MarkedRow();
+    // The entry belongs where it is pasted, not to the lesson it was cut from.
+    data.lesson = row > 0 ? model_->RowData(row).lesson : firstLessonNo_;
     Insert(data, row > 0 ? row : 1);
 }
 
@@ -267,14 +266,59 @@ std::string TEditLessonLogic::SearchDoubles(int language) const {
     return Text(kTextDoublesFound) + "\r\n" + Text(kTextDoublesLessons) + found;
 }
 
-bool TEditLessonLogic::Save() {
+std::vector<int> TEditLessonLogic::IncompleteRows() const {
+    std::vector<int> rows;
+    for (int row = 1; row < model_->RowCount(); ++row) {
+        const rWordPairData data = model_->RowData(row);
+        if (data.pair.text1.empty() != data.pair.text2.empty())
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+std::string TEditLessonLogic::IncompleteText() const {
+    constexpr std::size_t kListed = 10;
+    const std::vector<int> rows = IncompleteRows();
+    std::string text = Text(kTextOneSidedEntries);
+    for (std::size_t i = 0; i < rows.size() && i < kListed; ++i) {
+        const rWordPairData data = model_->RowData(rows[i]);
+        const std::string& phrase = data.pair.text1.empty() ? data.pair.text2 : data.pair.text1;
+        text += "\r\n" + phrase + " (" + Text(kTextLessonColumn) + " " +
+                std::to_string(data.lesson) + ")";
+    }
+    if (rows.size() > kListed)
+        text += "\r\n" + FillText(Text(kTextMoreEntries), {std::to_string(rows.size() - kListed)});
+    return text + "\r\n" + Text(kTextFillOrLeaveOut);
+}
+
+void TEditLessonLogic::MarkFirstIncomplete() {
+    const std::vector<int> rows = IncompleteRows();
+    if (!rows.empty())
+        model_->MarkRow(rows.front());
+}
+
+bool TEditLessonLogic::CommitOpenEditor() {
+    return model_->TakeOpenEditor();
+}
+
+bool TEditLessonLogic::HasUnsavedEdits() const {
+    return model_->IsModified();
+}
+
+std::string TEditLessonLogic::UnsavedQuestion() const {
+    return Text(kTextEntriesUnsaved) + "\r\n" + Text(kTextSaveChanges);
+}
+
+TLessonSave TEditLessonLogic::Save(bool leaveOut) {
     if (!model_->TakeOpenEditor())
-        return false;
+        return TLessonSave::Refused;
     const bool modified = model_->IsModified();
     if (!modified) {
         modified_ = false;
-        return true;
+        return TLessonSave::Saved;
     }
+    if (!leaveOut && !IncompleteRows().empty())
+        return TLessonSave::Incomplete;
     model_->Sort(TMEditLessonTableModel::kLessonCol);
 
     // The rows by lesson, as they stand after the sort; complete rows only.
@@ -300,7 +344,7 @@ bool TEditLessonLogic::Save() {
         std::shared_ptr<TWordPear> pair = current->NewPair(currentPairs);
         if (!pair) {
             Report(FillText(Text(kTextLessonTooLarge), {std::to_string(current->number)}));
-            return false;
+            return TLessonSave::Refused;
         }
         ++currentPairs;
         pair->use = data.pair.use;
@@ -316,7 +360,7 @@ bool TEditLessonLogic::Save() {
     input_.lessons->Clear();
     for (const std::shared_ptr<TLesson>& lesson : rebuilt)
         input_.lessons->Add(lesson);
-    return true;
+    return TLessonSave::Saved;
 }
 
 void TEditLessonLogic::Close() {

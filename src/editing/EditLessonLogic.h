@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace lexaro {
 
@@ -30,6 +31,16 @@ inline constexpr int kEditLessonClosed = 101;
 
 // The texts the editor shows, by number.
 inline constexpr std::int32_t kTextEditLessonCaption = 132;
+inline constexpr std::int32_t kTextSaveChanges = 95;
+inline constexpr std::int32_t kTextEntriesUnsaved = 160;
+inline constexpr std::int32_t kTextAnswerSave = 162;
+inline constexpr std::int32_t kTextAnswerDiscard = 163;
+inline constexpr std::int32_t kTextAnswerCancel = 164;
+inline constexpr std::int32_t kTextOneSidedEntries = 169;
+inline constexpr std::int32_t kTextFillOrLeaveOut = 170;
+inline constexpr std::int32_t kTextGoBack = 171;
+inline constexpr std::int32_t kTextSaveWithout = 172;
+inline constexpr std::int32_t kTextMoreEntries = 173;
 // The Close button's hint in both editors.
 inline constexpr std::int32_t kTextEditorClose = 159;
 inline constexpr std::int32_t kTextPhraseRefused = 152;
@@ -38,6 +49,12 @@ inline constexpr std::int32_t kTextLessonTooLarge = 153;
 // Column widths for a grid of that client width: 11, 39, 39 and the rest of each hundredth
 // of the width less 6 pixels for the lines (606 gives 66, 234, 234, 66).
 std::array<int, 4> LessonColumnWidths(int clientWidth);
+
+// How a save ended: the lessons are rebuilt (or there was nothing to rebuild); the open cell
+// editor's text was refused or a lesson would be too large (told; nothing changed); entries
+// with a phrase on one side only would be left out (nothing changed: ask, then save again
+// without them or go back to them).
+enum class TLessonSave { Saved, Refused, Incomplete };
 
 // Which commands of the editor are on.
 struct TEditLessonButtons {
@@ -108,6 +125,7 @@ public:
     void AddEntry();
     void DeleteEntry();
     void Cut();
+    // Inserts the clipboard's entry at the marked row; it takes that row's lesson.
     void Paste();
     // Every entry gets the lesson number of the marked one (a number still in the spin box
     // counts).
@@ -120,10 +138,22 @@ public:
     std::string SearchDoubles(int language) const;
 
     // Commits the open editor and, when anything was changed, rebuilds the lessons: sorted by
-    // number, pairs in table order, rows with an empty phrase and lessons without a complete
-    // pair left out. False when the open editor's text was refused or a lesson would be too
-    // large (the learner has been told; nothing changed and the editor stays open).
-    bool Save();
+    // number, pairs in table order, empty rows and lessons without a complete pair left out.
+    // Rows with a phrase on one side only stop the save (Incomplete) unless leaveOut is set.
+    TLessonSave Save(bool leaveOut = false);
+    // The rows with a phrase on one side only, in table order.
+    std::vector<int> IncompleteRows() const;
+    // The question about them: each named by its phrase and lesson (ten at most).
+    std::string IncompleteText() const;
+    // Going back to them: the first one becomes the marked row.
+    void MarkFirstIncomplete();
+    // Takes the open cell editor's text into its cell; false when it was refused (told; the
+    // editor stays open).
+    bool CommitOpenEditor();
+    // Something was changed since the table was filled (the open editor committed first).
+    bool HasUnsavedEdits() const;
+    // The question when a way out would drop the changes.
+    std::string UnsavedQuestion() const;
     // Drops every edit.
     void Close();
     bool IsModified() const { return modified_; }

@@ -132,7 +132,7 @@ TMEditLessonTableModel::TMEditLessonTableModel(const std::array<std::string, 4>&
             rWordPairData empty;
             empty.pair.use = true;
             empty.lesson = lesson->number;
-            InsertRow(empty, RowCount());
+            rows_.push_back(MakeRow(empty, false));
             continue;
         }
         for (const std::shared_ptr<TWordPear>& pair : lesson->pairs) {
@@ -142,8 +142,20 @@ TMEditLessonTableModel::TMEditLessonTableModel(const std::array<std::string, 4>&
             rows_.push_back(MakeRow(rWordPairData{*pair, lesson->number}, pair->drawn));
         }
     }
-    if (RowCount() > 1)
-        rows_[1]->SetMarked(true);
+    // The table is never empty: without any pair it starts with one new entry, which is no
+    // edit of its own.
+    if (RowCount() < 2) {
+        rWordPairData empty;
+        empty.pair.use = true;
+        empty.lesson = 1;
+        for (const std::shared_ptr<TLesson>& lesson : lessons)
+            if (lesson) {
+                empty.lesson = lesson->number;
+                break;
+            }
+        rows_.push_back(MakeRow(empty, false));
+    }
+    rows_[1]->SetMarked(true);
     editCol_ = -1;
     editRow_ = -1;
     filled_ = true;

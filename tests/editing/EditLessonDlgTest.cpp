@@ -10,11 +10,13 @@
 #include "editing/T_EditLessonTableModel.h"
 #include "editing/T_MTable.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -342,7 +344,10 @@ TEST_F(EditLessonDlgTest, SaveAndCloseGiveTheirResultsAndSaveRebuildsTheLessons)
     Open({{3, {{"a", "A"}}}, {5, {{"b", "B"}}}});
     dlg_->btnAddEntryClick();
     EXPECT_EQ(dlg_->labelEntryValue->text(), " : 3");
+    MessageRecorder boxes;
+    boxes.answer = kIdNo;
     dlg_->btnCloseClick();
+    EXPECT_EQ(boxes.messages.size(), 1u) << "asked first";
     EXPECT_EQ(dlg_->result(), kEditLessonClosed);
     EXPECT_FALSE(dlg_->IsModified());
     EXPECT_EQ(input_.lessons->Count(), 2u);
@@ -360,6 +365,89 @@ TEST_F(EditLessonDlgTest, SaveAndCloseGiveTheirResultsAndSaveRebuildsTheLessons)
 
 // Ctrl+S saves from anywhere in the window, an open cell editor included; the hints name the
 // keys of their buttons, in the UI language.
+// Close, the close box and Escape ask before changes are dropped: Save saves as the save
+// button does, Discard drops them, Cancel goes back to the table. Without changes they close
+// at once.
+TEST_F(EditLessonDlgTest, EveryWayOutAsksBeforeChangesAreDropped) {
+    const std::vector<std::pair<const char*, std::function<void(TeditLessonDlg&)>>> ways{
+        {"Close", [](TeditLessonDlg& d) { QTest::mouseClick(d.btnClose, Qt::LeftButton); }},
+        {"close box", [](TeditLessonDlg& d) { d.close(); }},
+        {"Escape",
+         [](TeditLessonDlg& d) { QTest::keyClick(d.Table()->GetGrid(), Qt::Key_Escape); }},
+    };
+    for (const auto& [way, leave] : ways) {
+        for (const int answer : {kIdYes, kIdNo, kIdCancel}) {
+            SCOPED_TRACE(std::string(way) + " answered " + std::to_string(answer));
+            Open({{3, {{"a", "A"}, {"b", "B"}}}});
+            MessageRecorder boxes;
+            boxes.answer = answer;
+            Model().SetRowData(1, rWordPairData{{"apple", "Apfel", 0, true, false}, 3}, false);
+            leave(*dlg_);
+            ASSERT_EQ(boxes.messages.size(), 1u);
+            const MessageRequest& question = boxes.messages[0];
+            EXPECT_EQ(question.caption, "Edit/New Lesson");
+            EXPECT_EQ(question.text, "The entries have changes that are not saved yet.\nDo you "
+                                     "want to save the changes?");
+            EXPECT_EQ(question.buttons, (QStringList{"Save", "Discard", "Cancel"}));
+            EXPECT_EQ(question.style & 0x0F, kMbYesNoCancel);
+            if (answer == kIdCancel) {
+                EXPECT_TRUE(dlg_->isVisible()) << "back at the table";
+                EXPECT_EQ(Model().RowData(1).pair.text1, "apple");
+                boxes.answer = kIdNo;
+                dlg_->btnCloseClick();
+                continue;
+            }
+            EXPECT_FALSE(dlg_->isVisible());
+            const bool saved = answer == kIdYes;
+            EXPECT_EQ(dlg_->result(), saved ? kEditLessonSaved : kEditLessonClosed);
+            EXPECT_EQ(dlg_->IsModified(), saved);
+            EXPECT_EQ(input_.lessons->Get(0)->PairAt(0)->text1, saved ? "apple" : "a");
+        }
+        // Nothing changed: the window closes at once.
+        Open({{3, {{"a", "A"}}}});
+        MessageRecorder boxes;
+        leave(*dlg_);
+        EXPECT_TRUE(boxes.messages.empty()) << way;
+        EXPECT_FALSE(dlg_->isVisible()) << way;
+        EXPECT_EQ(dlg_->result(), kEditLessonClosed) << way;
+    }
+
+    // Text typed into a cell that is still open counts as a change.
+    Open({{3, {{"a", "A"}}}});
+    MessageRecorder boxes;
+    boxes.answer = kIdYes;
+    Click(1, 1);
+    ASSERT_TRUE(TextEditor(0)->isVisible());
+    TextEditor(0)->setText("typed");
+    dlg_->close();
+    EXPECT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(dlg_->result(), kEditLessonSaved);
+    EXPECT_EQ(input_.lessons->Get(0)->PairAt(0)->text1, "typed");
+}
+
+// A save that would leave out entries with one phrase names them; going back (the default)
+// marks the first of them, or the learner saves without them.
+TEST_F(EditLessonDlgTest, EntriesWithOnePhraseAreNamedBeforeTheyAreLeftOut) {
+    Open({{3, {{"a", "A"}, {"b", "B"}, {"c", "C"}}}});
+    MessageRecorder boxes;
+    boxes.answer = kIdCancel;
+    Model().SetRowData(3, rWordPairData{{"c", "", 0, true, false}, 3}, false);
+    QTest::mouseClick(dlg_->btnSafe, Qt::LeftButton);
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].text,
+              "These entries have a phrase on one side only and are left out when the lessons "
+              "are saved:\nc (Lesson 3)\nGo back to fill them in, or save without them?");
+    EXPECT_EQ(boxes.messages[0].buttons, (QStringList{"Save without them", "", "Go back"}));
+    EXPECT_TRUE(dlg_->isVisible());
+    EXPECT_EQ(Model().MarkedRow(), 3) << "back at the entry";
+    EXPECT_EQ(Grid()->CurrentRow(), 3);
+
+    boxes.answer = kIdYes;
+    QTest::mouseClick(dlg_->btnSafe, Qt::LeftButton);
+    EXPECT_EQ(dlg_->result(), kEditLessonSaved);
+    EXPECT_EQ(input_.lessons->Get(0)->PairCount(), 2);
+}
+
 TEST_F(EditLessonDlgTest, CtrlSSavesAndTheHintsNameTheKeys) {
     Open(Pairs(3));
     EXPECT_EQ(dlg_->btnSafe->toolTip(), "Save and close (Ctrl+S)");
@@ -463,6 +551,37 @@ TEST(EditLessonScreenshots, SavesTheEditorInBothLanguages) {
             dlg.sortMenue->close();
         });
         dlg.sortMenue->exec(grid->viewport()->mapToGlobal(centre(1, 5)));
+
+        // The questions, as real boxes: an entry with one phrase at Save (Enter goes back),
+        // then unsaved changes at Close (Enter saves).
+        dlg.Logic().Model().SetRowData(4, rWordPairData{{"half an entry", "", 0, true, false}, 7},
+                                       false);
+        testing::WhenModalOpens(&dlg, [&](QWidget* box) {
+            QTest::qWait(100);
+            box->grab().save(prefix + "-one-phrase-question.png");
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        dlg.btnSafe->click();
+        EXPECT_TRUE(dlg.isVisible()) << "Enter went back to the table";
+        EXPECT_EQ(dlg.Logic().Model().MarkedRow(), 4);
+        int asked = 0;
+        testing::WhenModalOpens(&dlg, [&](QWidget* box) {
+            QTest::qWait(100);
+            box->grab().save(prefix + "-close-question.png");
+            // Then the entry with one phrase again: this time saved without it.
+            testing::WhenModalOpens(&dlg, [&](QWidget* second) {
+                ++asked;
+                auto* message = qobject_cast<QMessageBox*>(second);
+                ASSERT_NE(message, nullptr);
+                for (QAbstractButton* button : message->buttons())
+                    if (message->buttonRole(button) == QMessageBox::AcceptRole)
+                        button->click();
+            });
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        dlg.btnClose->click();
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(dlg.result(), kEditLessonSaved) << "Enter saved";
     }
 }
 

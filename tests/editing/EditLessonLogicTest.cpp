@@ -165,11 +165,23 @@ TEST_F(EditLesson, CutAndPasteMoveAnEntryAndTheClipboardKeepsIt) {
     EXPECT_EQ(Column1(*logic_), (std::vector<std::string>{"b", "b", "a", "c"}));
     EXPECT_FALSE(Model().RowData(1).pair.use);
     EXPECT_EQ(Model().MarkedRow(), 1);
+}
+
+// A pasted entry belongs where it is pasted: to the lesson of the row it is pasted at, or of
+// the table, never back to the lesson it was cut from.
+TEST_F(EditLesson, PastedEntriesTakeTheLessonOfTheRowTheyArePastedAt) {
+    Open({{3, {{"cut", "CUT"}, {"x", "X"}}}});
+    Model().MarkRow(1);
+    logic_->Cut();
     // The clipboard outlives the editor.
-    Open({{8, {{"x", "X"}}}});
+    Open({{5, {{"a", "A"}}}, {6, {{"b", "B"}}}});
     EXPECT_TRUE(logic_->Buttons().paste);
+    Model().MarkRow(2);
     logic_->Paste();
-    EXPECT_EQ(Model().RowData(1).lesson, 4) << "the entry keeps its lesson";
+    EXPECT_EQ(Model().RowData(2).pair.text1, "cut");
+    EXPECT_EQ(Model().RowData(2).lesson, 6) << "the lesson of the row it was pasted at";
+    ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
+    EXPECT_EQ(Describe(*input_.lessons), "5: 0=a/A* | 6: 0=cut/CUT* 1=b/B*");
 }
 
 TEST_F(EditLesson, PasteWithAnEmptyClipboardDoesNothing) {
@@ -212,21 +224,49 @@ TEST_F(EditLesson, SearchForDoublesNamesTheOtherLessonsInSlotOrder) {
     EXPECT_EQ(logic_->SearchDoubles(1), "<107>") << "no language file";
 }
 
-TEST_F(EditLesson, SaveRebuildsTheLessonsInOrderAndDropsIncompleteEntries) {
-    Open({{4, {{"a", "A", true, true}, {"b", "", true}, {"c", "C", false}}},
-          {2, {{"", "only B"}}},
-          {9, {{"d", "D"}}}});
+TEST_F(EditLesson, SaveRebuildsTheLessonsInOrder) {
+    Open({{4, {{"a", "A", true, true}, {"b", "B", true}, {"c", "C", false}}}, {9, {{"d", "D"}}}});
     // The entry "c" goes to lesson 7: it comes back after the lower lessons.
     Model().SetRowData(3, rWordPairData{{"c", "C", 0, false, false}, 7}, false);
-    ASSERT_TRUE(logic_->Save());
+    ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
+    EXPECT_TRUE(logic_->IsModified());
+    EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A* 1=b/B* | 7: 0=c/C | 9: 0=d/D*");
+}
+
+// Entries with a phrase on one side only are named before they would be left out; the learner
+// goes back to them (the first is marked) or saves without them. Empty entries go silently.
+TEST_F(EditLesson, SaveNamesEntriesWithOnePhraseBeforeLeavingThemOut) {
+    Open({{4, {{"a", "A", true, true}, {"b", "", true}, {"", "", true}, {"c", "C", false}}},
+          {2, {{"", "only B"}}},
+          {9, {{"d", "D"}}}});
+    Model().SetRowData(4, rWordPairData{{"c", "C", 0, false, false}, 7}, false);
+    EXPECT_EQ(logic_->IncompleteRows(), (std::vector<int>{2, 5}));
+    EXPECT_EQ(logic_->Save(), TLessonSave::Incomplete);
+    EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*! 1=b/* 2=/* 3=c/C | 2: 0=/only B* | 9: 0=d/D*")
+        << "nothing saved yet";
+    EXPECT_EQ(logic_->IncompleteText(), "<169>\r\nb (<113> 4)\r\nonly B (<113> 2)\r\n<170>");
+    logic_->MarkFirstIncomplete();
+    EXPECT_EQ(Model().MarkedRow(), 2) << "back at the first of them";
+
+    ASSERT_EQ(logic_->Save(true), TLessonSave::Saved);
     EXPECT_TRUE(logic_->IsModified());
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A* | 7: 0=c/C | 9: 0=d/D*");
+
+    // A long list is cut after ten entries.
+    std::vector<PairPlan> many;
+    for (int i = 0; i < 13; ++i)
+        many.push_back({"w" + std::to_string(i), ""});
+    Open({{1, many}});
+    const std::string text = logic_->IncompleteText();
+    EXPECT_NE(text.find("w9 (<113> 1)"), std::string::npos);
+    EXPECT_EQ(text.find("w10"), std::string::npos);
+    EXPECT_NE(text.find("<173>"), std::string::npos);
 }
 
 TEST_F(EditLesson, SaveWithoutChangesLeavesTheLessonsAlone) {
     Open({{4, {{"a", "A", true, true}, {"b", ""}}}});
     const auto before = input_.lessons->Get(0);
-    ASSERT_TRUE(logic_->Save());
+    ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
     EXPECT_FALSE(logic_->IsModified());
     EXPECT_EQ(input_.lessons->Get(0), before);
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*! 1=b/*");
@@ -236,7 +276,7 @@ TEST_F(EditLesson, RemovingTheLastEntryAloneIsSaved) {
     Open({{4, {{"a", "A"}, {"b", "B"}}}});
     Model().MarkRow(2);
     logic_->DeleteEntry();
-    ASSERT_TRUE(logic_->Save());
+    ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
     EXPECT_TRUE(logic_->IsModified());
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*");
 }
@@ -248,7 +288,7 @@ TEST_F(EditLesson, AnEditThatIsLaterWrittenBackIsStillSaved) {
     Model().CellClicked(0, 1, 1000, 1000, TRect{0, 0, 49, 22});
     Model().MarkRow(2);
     logic_->SelectAll();
-    ASSERT_TRUE(logic_->Save());
+    ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
     EXPECT_TRUE(logic_->IsModified());
 }
 
@@ -256,7 +296,7 @@ TEST_F(EditLesson, SaveStopsWhenTheOpenEditorHoldsTextThatCannotBeStored) {
     Open({{4, {{"a", "A"}}}});
     Model().CellClicked(1, 1, 1000, 1000, TRect{50, 25, 248, 47});
     factory_.made[0]->entered = "a#";
-    EXPECT_FALSE(logic_->Save());
+    EXPECT_EQ(logic_->Save(), TLessonSave::Refused);
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0], "<152>");
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*");
@@ -276,6 +316,14 @@ TEST_F(EditLesson, WithoutLessonsTheTableStartsWithOneNewEntry) {
     logic_ = std::make_unique<TEditLessonLogic>(Texts, nullptr, input_, &factory_);
     ASSERT_EQ(logic_->Model().RowCount(), 2);
     EXPECT_EQ(logic_->Model().RowData(1).lesson, 1);
+    EXPECT_FALSE(logic_->HasUnsavedEdits()) << "the new entry alone is no edit";
+    // A lesson without pairs starts so too.
+    Open({{6, {}}});
+    ASSERT_EQ(Model().RowCount(), 2);
+    EXPECT_EQ(Model().RowData(1).lesson, 6);
+    EXPECT_FALSE(logic_->HasUnsavedEdits());
+    logic_->AddEntry();
+    EXPECT_TRUE(logic_->HasUnsavedEdits());
 }
 
 } // namespace
