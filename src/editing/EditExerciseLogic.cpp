@@ -122,8 +122,6 @@ TEditExerciseLogic::TEditExerciseLogic(std::shared_ptr<TAppIniFile> settings,
     maxWords_ = std::to_string(maxWordsPosition_);
     const fs::path path = PathOf(fileName_);
     if (!fileName_.empty() && CheckFileExists(path)) {
-        SetLangFromStored(1, ex.Lang1);
-        SetLangFromStored(2, ex.Lang2);
         SetFileNameField(BaseNamePart(fileName_));
         fileHint_ = true;
         TLangFHandler loaded;
@@ -131,6 +129,8 @@ TEditExerciseLogic::TEditExerciseLogic(std::shared_ptr<TAppIniFile> settings,
         if (fault.empty()) {
             handler_ = std::move(loaded);
             FillFromHandler(true);
+            // The names are the file's own; the settings may hold others or none.
+            TakeNamesOfFile();
         } else {
             // The list stays empty; the learner is told why when the window shows.
             openingMessage_ = FillText(Text(kLangFileUnusable), {DisplayPath(path), fault});
@@ -182,6 +182,12 @@ void TEditExerciseLogic::SetLangFromStored(int which, std::string_view stored) {
     field.typed = Cp1252ToUtf8(stored);
     field.problem = LangNameProblem(field.typed, which == 1, field.stored);
     ++fieldsVersion_;
+}
+
+void TEditExerciseLogic::TakeNamesOfFile() {
+    fileNames_ = {handler_.GetLang1Name(), handler_.GetLang2Name()};
+    SetLangFromStored(1, fileNames_[0]);
+    SetLangFromStored(2, fileNames_[1]);
 }
 
 void TEditExerciseLogic::SetFileNameField(std::string stored) {
@@ -280,6 +286,7 @@ void TEditExerciseLogic::NewLangFile() {
     SetFileNameField({});
     fileHint_ = false;
     newFile_ = true;
+    fileNames_ = {};
     fileState_ = TFileState::Untouched;
     focus_ = TEditExerciseFocus::Lang1;
 }
@@ -305,8 +312,7 @@ void TEditExerciseLogic::OpenLangFile() {
     SetFileNameField(BaseNamePart(fileName_));
     fileHint_ = true;
     FillFromHandler(false);
-    SetLangFromStored(1, handler_.GetLang1Name());
-    SetLangFromStored(2, handler_.GetLang2Name());
+    TakeNamesOfFile();
     shown_.reset();
     if (!items_.empty()) {
         items_.front().selected = true;
@@ -642,21 +648,28 @@ std::vector<std::int32_t> TEditExerciseLogic::TickedNumbers() const {
 }
 
 TSaveAnswer TEditExerciseLogic::AskToSave() {
-    const TExerciseData& ex = settings_->exercise;
     if (fileState_ == TFileState::Untouched) {
-        if (!SameName(lang_[0].stored, ex.Lang1) || !SameName(lang_[1].stored, ex.Lang2) ||
+        // Names typed after New, or a file name proposed for them, are changes of the file.
+        if (!SameName(lang_[0].stored, fileNames_[0]) ||
+            !SameName(lang_[1].stored, fileNames_[1]) ||
             !SameName(fileNameField_, BaseNamePart(fileName_)))
             fileState_ = TFileState::Changed;
     }
-    if (fileState_ != TFileState::Changed)
-        return TSaveAnswer::No;
-    // Without lessons and without a file there is nothing to save or delete.
-    if (items_.empty() && (fileName_.empty() || !CheckFileExists(PathOf(fileName_))))
+    if (!SomethingToSave())
         return TSaveAnswer::No;
     const std::string text = items_.empty() ? Text(kEmptyFileQuestion)
                                             : Text(kFileChanged) + "\r\n" + Text(kSaveQuestion) +
                                                   "\r\n" + Text(kCancelGoesBack);
     return view_.AskToSave(Caption(), text);
+}
+
+bool TEditExerciseLogic::SomethingToSave() const {
+    if (fileState_ != TFileState::Changed)
+        return false;
+    // Without lessons there is nothing to save in a new file, nor to delete without a file.
+    if (items_.empty() && (newFile_ || fileName_.empty() || !CheckFileExists(PathOf(fileName_))))
+        return false;
+    return true;
 }
 
 bool TEditExerciseLogic::Ok() {

@@ -245,6 +245,10 @@ private:
     static std::size_t Index(int which) { return which == 2 ? 1u : 0u; }
     std::filesystem::path PathOf(const std::string& stored) const;
     void SetLangFromStored(int which, std::string_view stored);
+    // The fields show the names of the file in the handler, as it was loaded.
+    void TakeNamesOfFile();
+    // The language file has changes that a save would write (or a deletion it would do).
+    bool SomethingToSave() const;
     void SetFileNameField(std::string stored);
     void ShowLessonCounters(std::shared_ptr<TLesson> lesson);
     void SortItems();
@@ -274,6 +278,8 @@ private:
     std::vector<TLessonListItem> items_;
     std::shared_ptr<TLesson> shown_;
     std::array<TNameField, 2> lang_;
+    // The names of the file as it was loaded (none after New).
+    std::array<std::string, 2> fileNames_;
     std::string maxWords_;
     std::int32_t maxWordsPosition_ = kMaxWordsLow;
     std::string fileNameField_;

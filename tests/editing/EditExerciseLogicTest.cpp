@@ -113,11 +113,12 @@ protected:
 
     // Settings naming the language file by its stored text, with the chosen lessons.
     std::unique_ptr<TEditExerciseLogic> Open(const std::string& langFile,
-                                             const std::vector<int>& chosen, int maxWords = 300) {
-        std::string ini =
-            "[Exercise]\r\nLangFileName=" + langFile +
-            "\r\nLang1=English\r\nLang2=Deutsch\r\nMaxWords=" + std::to_string(maxWords) +
-            "\r\n[AvailableUnits]\r\n";
+                                             const std::vector<int>& chosen, int maxWords = 300,
+                                             const std::string& lang1 = "English",
+                                             const std::string& lang2 = "Deutsch") {
+        std::string ini = "[Exercise]\r\nLangFileName=" + langFile + "\r\nLang1=" + lang1 +
+                          "\r\nLang2=" + lang2 + "\r\nMaxWords=" + std::to_string(maxWords) +
+                          "\r\n[AvailableUnits]\r\n";
         for (std::size_t i = 0; i < chosen.size(); ++i)
             ini += std::to_string(i) + "=" + std::to_string(chosen[i]) + "\r\n";
         ini += "NbrUnits=" + std::to_string(chosen.size()) + "\r\n";
@@ -191,6 +192,37 @@ TEST_F(EditExerciseLogicTest, TheSettingsFileLoadsSortedByCaptionWithItsTicks) {
     logic->ListClicked();
     EXPECT_EQ(logic->Counters().pairs, ": 3");
     EXPECT_EQ(logic->Counters().used, ": 0");
+}
+
+// The language names are the file's: shown, kept by every save, and taken into the settings
+// at OK, whatever names the settings held (other ones, or none).
+TEST_F(EditExerciseLogicTest, TheLanguageNamesComeFromTheFile) {
+    for (const auto& [lang1, lang2] : std::vector<std::pair<std::string, std::string>>{
+             {"English", "Deutsch"}, {"", ""}, {"Dutch", "French"}}) {
+        SCOPED_TRACE(lang1 + "/" + lang2);
+        TLangFHandler made = test::GeneratedLangFile({{1, 3}, {2, 2}});
+        made.SetLanguageNames("Englisch", "Spanisch");
+        const fs::path path = app / "LangFiles" / "names.lang";
+        ASSERT_TRUE(made.Save(path));
+        view.asked.clear();
+        auto logic = Open("LangFiles/names.lang", {1}, 300, lang1, lang2);
+        EXPECT_EQ(logic->LangField(1), "Englisch");
+        EXPECT_EQ(logic->LangField(2), "Spanisch");
+        EXPECT_TRUE(logic->Buttons().newLesson);
+
+        logic->SetSelection({Row(*logic, 2)});
+        logic->DeleteLessons();
+        logic->SaveLangFile();
+        TLangFHandler saved;
+        ASSERT_TRUE(saved.Load(path));
+        EXPECT_EQ(saved.GetLang1Name(), "Englisch");
+        EXPECT_EQ(saved.GetLang2Name(), "Spanisch");
+
+        EXPECT_TRUE(logic->Ok());
+        EXPECT_TRUE(view.asked.empty()) << "nothing left to save";
+        EXPECT_EQ(settings->exercise.Lang1, "Englisch");
+        EXPECT_EQ(settings->exercise.Lang2, "Spanisch");
+    }
 }
 
 TEST_F(EditExerciseLogicTest, ATickOnALessonWithoutPairsInUseIsTakenBackWithAMessage) {
