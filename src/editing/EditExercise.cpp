@@ -414,7 +414,7 @@ void TEditExerciseDlg::applyTexts() {
     auto withKey = [this](std::int32_t hint, std::int32_t key) {
         return QtFromCp1252(HintWithKey(logic_->Text(hint), logic_->Text(key)));
     };
-    btnClose->setToolTip(withKey(kTextEditorClose, key_text::kEscape));
+    btnClose->setToolTip(withKey(kCloseHintEditor, key_text::kEscape));
     btnSave->setToolTip(t(kOkHint));
     btnOpenLangFile->setToolTip(t(kOpenHint));
     btnNewLangFile->setToolTip(t(kNewFileHint));
@@ -616,18 +616,18 @@ void TEditExerciseDlg::showEvent(QShowEvent* event) {
     });
 }
 
-void TEditExerciseDlg::keyPressEvent(QKeyEvent* event) {
-    // Escape does not drop what was edited; Close does, on purpose.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 void TEditExerciseDlg::reject() {
-    logic_->Close();
-    done(kIdCancel);
+    switch (logic_->CloseRequested()) {
+    case TCloseResult::Closed:
+        done(kIdCancel);
+        return;
+    case TCloseResult::Saved:
+        done(kIdOk);
+        return;
+    case TCloseResult::Stay:
+        break;
+    }
+    refresh();
 }
 
 void TEditExerciseDlg::btnCloseClick() {
@@ -733,6 +733,22 @@ void TEditExerciseDlg::Inform(const std::string& caption, const std::string& tex
 TSaveAnswer TEditExerciseDlg::AskToSave(const std::string& caption, const std::string& text) {
     switch (showMessage(QtFromCp1252(caption), messageText(text),
                         kMbIconInformation | kMbYesNoCancel, true, this)) {
+    case kIdYes:
+        return TSaveAnswer::Yes;
+    case kIdNo:
+        return TSaveAnswer::No;
+    default:
+        return TSaveAnswer::Cancel;
+    }
+}
+
+TSaveAnswer TEditExerciseDlg::AskSaveDiscardCancel(const std::string& caption,
+                                                   const std::string& text) {
+    const auto t = [this](std::int32_t n) { return QtFromCp1252(logic_->Text(n)); };
+    switch (
+        askQuestion(QtFromCp1252(caption), messageText(text),
+                    QuestionButtons{t(kAnswerSave), t(kAnswerDiscard), t(kAnswerCancel), kIdYes},
+                    kMbIconWarning, true, this)) {
     case kIdYes:
         return TSaveAnswer::Yes;
     case kIdNo:

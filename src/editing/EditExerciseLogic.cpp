@@ -141,6 +141,9 @@ TEditExerciseLogic::TEditExerciseLogic(std::shared_ptr<TAppIniFile> settings,
         shown_ = items_.front().lesson;
     }
     chosenBefore_ = ex.AvailableUnits;
+    maxWordsAtOpening_ = maxWordsPosition_;
+    ticksAtOpening_ = TickedNumbers();
+    std::sort(ticksAtOpening_.begin(), ticksAtOpening_.end());
 }
 
 std::string TEditExerciseLogic::Text(std::int32_t number) const {
@@ -280,6 +283,8 @@ std::string TEditExerciseLogic::LoadInto(TLangFHandler& handler, const fs::path&
 }
 
 void TEditExerciseLogic::NewLangFile() {
+    if (!KeepOrDropEdits())
+        return;
     items_.clear();
     ++listVersion_;
     shown_.reset();
@@ -292,6 +297,8 @@ void TEditExerciseLogic::NewLangFile() {
 }
 
 void TEditExerciseLogic::OpenLangFile() {
+    if (!KeepOrDropEdits())
+        return;
     const std::optional<fs::path> chosen = view_.ChooseFileToOpen(LangFilesFolder());
     if (!chosen)
         return;
@@ -647,14 +654,17 @@ std::vector<std::int32_t> TEditExerciseLogic::TickedNumbers() const {
     return numbers;
 }
 
+void TEditExerciseLogic::MarkNamesChanged() {
+    if (fileState_ != TFileState::Untouched)
+        return;
+    // Names typed after New, or a file name proposed for them, are changes of the file.
+    if (!SameName(lang_[0].stored, fileNames_[0]) || !SameName(lang_[1].stored, fileNames_[1]) ||
+        !SameName(fileNameField_, BaseNamePart(fileName_)))
+        fileState_ = TFileState::Changed;
+}
+
 TSaveAnswer TEditExerciseLogic::AskToSave() {
-    if (fileState_ == TFileState::Untouched) {
-        // Names typed after New, or a file name proposed for them, are changes of the file.
-        if (!SameName(lang_[0].stored, fileNames_[0]) ||
-            !SameName(lang_[1].stored, fileNames_[1]) ||
-            !SameName(fileNameField_, BaseNamePart(fileName_)))
-            fileState_ = TFileState::Changed;
-    }
+    MarkNamesChanged();
     if (!SomethingToSave())
         return TSaveAnswer::No;
     const std::string text = items_.empty() ? Text(kEmptyFileQuestion)
@@ -672,20 +682,28 @@ bool TEditExerciseLogic::SomethingToSave() const {
     return true;
 }
 
-bool TEditExerciseLogic::Ok() {
-    if (!Buttons().ok)
-        return false;
-    std::int32_t maxWords = 0;
+bool TEditExerciseLogic::ChoicesValid(std::int32_t& maxWords) {
     if (!TryStrToInt(maxWords_, maxWords) || maxWords < kMaxWordsLow || maxWords > kMaxWordsHigh) {
         Inform(Text(kMaxWordsInvalid), true);
         focus_ = TEditExerciseFocus::MaxWords;
         return false;
     }
-    if (NamesProblem(true))
+    return !NamesProblem(true);
+}
+
+bool TEditExerciseLogic::Ok() {
+    if (!Buttons().ok)
+        return false;
+    std::int32_t maxWords = 0;
+    if (!ChoicesValid(maxWords))
         return false;
     const TSaveAnswer answer = AskToSave();
     if (answer == TSaveAnswer::Cancel)
         return false;
+    return Finish(answer, maxWords);
+}
+
+bool TEditExerciseLogic::Finish(TSaveAnswer answer, std::int32_t maxWords) {
     // A save that was asked for and did not happen keeps the dialog open: nothing is lost.
     if (answer == TSaveAnswer::Yes) {
         if (newFile_ && !items_.empty()) {
@@ -727,6 +745,66 @@ bool TEditExerciseLogic::Ok() {
     changeKind_ = kind;
     handler_.Clear();
     return true;
+}
+
+bool TEditExerciseLogic::HasUnsavedWork() {
+    MarkNamesChanged();
+    if (SomethingToSave())
+        return true;
+    std::int32_t maxWords = 0;
+    if (!TryStrToInt(maxWords_, maxWords) || maxWords != maxWordsAtOpening_)
+        return true;
+    // The ticks and the file of a new file that was not written are not stored anyway.
+    if (newFile_)
+        return false;
+    std::vector<std::int32_t> ticks = TickedNumbers();
+    std::sort(ticks.begin(), ticks.end());
+    return fileName_ != settings_->exercise.LangFileName || ticks != ticksAtOpening_;
+}
+
+TCloseResult TEditExerciseLogic::CloseRequested() {
+    if (!HasUnsavedWork()) {
+        Close();
+        return TCloseResult::Closed;
+    }
+    switch (view_.AskSaveDiscardCancel(Caption(),
+                                       Text(kChangesNotSaved) + "\r\n" + Text(kSaveQuestion))) {
+    case TSaveAnswer::Yes: {
+        std::int32_t maxWords = 0;
+        if (!ChoicesValid(maxWords))
+            return TCloseResult::Stay;
+        return Finish(SomethingToSave() ? TSaveAnswer::Yes : TSaveAnswer::No, maxWords)
+                   ? TCloseResult::Saved
+                   : TCloseResult::Stay;
+    }
+    case TSaveAnswer::No:
+        Close();
+        return TCloseResult::Closed;
+    case TSaveAnswer::Cancel:
+        break;
+    }
+    return TCloseResult::Stay;
+}
+
+bool TEditExerciseLogic::KeepOrDropEdits() {
+    MarkNamesChanged();
+    if (!SomethingToSave())
+        return true;
+    switch (
+        view_.AskSaveDiscardCancel(Caption(), Text(kFileChanged) + "\r\n" + Text(kSaveQuestion))) {
+    case TSaveAnswer::Yes:
+        if (newFile_)
+            return SaveAs();
+        if (NamesProblem(true) || !WriteFile())
+            return false;
+        fileState_ = TFileState::Saved;
+        return true;
+    case TSaveAnswer::No:
+        return true;
+    case TSaveAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TEditExerciseLogic::Close() {

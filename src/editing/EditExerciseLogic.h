@@ -67,6 +67,11 @@ inline constexpr std::int32_t kLessonTooLarge = 153;
 inline constexpr std::int32_t kPathNotStorable = 155;
 inline constexpr std::int32_t kMaxWordsInvalid = 156;
 inline constexpr std::int32_t kLangNameRefused = 157;
+inline constexpr std::int32_t kCloseHintEditor = 159;
+inline constexpr std::int32_t kChangesNotSaved = 161;
+inline constexpr std::int32_t kAnswerSave = 162;
+inline constexpr std::int32_t kAnswerDiscard = 163;
+inline constexpr std::int32_t kAnswerCancel = 164;
 } // namespace exercise_editor_text
 
 // The maximum number of phrase pairs of an exercise.
@@ -82,6 +87,10 @@ enum class TFileState {
 };
 
 enum class TSaveAnswer { Yes, No, Cancel };
+
+// How a way out of the window ended: it stays open, it closes, or it closes as after OK (the
+// learner chose to save).
+enum class TCloseResult { Stay, Closed, Saved };
 
 // Where the window puts the keyboard focus after a command.
 enum class TEditExerciseFocus { None, LessonList, Lang1, Lang2, MaxWords };
@@ -110,6 +119,9 @@ public:
     virtual void Inform(const std::string& caption, const std::string& text, bool beep) = 0;
     // A beep and a box with Yes, No and Cancel.
     virtual TSaveAnswer AskToSave(const std::string& caption, const std::string& text) = 0;
+    // A beep and a box with Save (Yes, the default), Discard (No) and Cancel.
+    virtual TSaveAnswer AskSaveDiscardCancel(const std::string& caption,
+                                             const std::string& text) = 0;
     virtual void Beep() = 0;
 };
 
@@ -199,7 +211,8 @@ public:
     std::filesystem::path LangFilesFolder() const;
     const std::shared_ptr<TMWordPairData>& Clipboard() const { return clipboard_; }
 
-    // Commands.
+    // Commands. New and Open first ask about lesson edits that were not written (Save,
+    // Discard, Cancel).
     void NewLangFile();
     void OpenLangFile();
     void SaveLangFile();
@@ -233,7 +246,13 @@ public:
     // OK: true when the dialog closes with OK (the settings hold the choices); false when it
     // stays open (the learner cancelled the question or has been told what is wrong).
     bool Ok();
-    // Close: nothing is stored or written.
+    // Close, the close box and Escape: at once without unsaved changes or choices (lesson
+    // edits and deletions, a new file's lessons, the maximum, the ticks, another file);
+    // otherwise the learner is asked: Save does what OK with Yes does.
+    TCloseResult CloseRequested();
+    // Something a way out would drop.
+    bool HasUnsavedWork();
+    // Closing without storing or writing anything.
     void Close();
 
 private:
@@ -265,6 +284,14 @@ private:
     // Save as: false when cancelled or not written.
     bool SaveAs();
     TSaveAnswer AskToSave();
+    void MarkNamesChanged();
+    // The maximum and the names can be stored; false when the learner was told otherwise.
+    bool ChoicesValid(std::int32_t& maxWords);
+    // OK after the question: writes as answered, stores the choices; false when a save that
+    // was asked for did not happen.
+    bool Finish(TSaveAnswer answer, std::int32_t maxWords);
+    // Before New and Open: true to go on (saved or discarded), false to stay.
+    bool KeepOrDropEdits();
     // A box titled with the dialog's caption, or with the program's title.
     void Inform(const std::string& text, bool beep) const;
     void ReportUnderAppTitle(const std::string& text) const;
@@ -289,6 +316,9 @@ private:
     TFileState fileState_ = TFileState::Untouched;
     TChangeKind changeKind_ = TChangeKind::Nothing;
     std::vector<std::int32_t> chosenBefore_;
+    // The choices as the window opened: what Close compares with.
+    std::int32_t maxWordsAtOpening_ = kMaxWordsLow;
+    std::vector<std::int32_t> ticksAtOpening_;
     TEditExerciseFocus focus_ = TEditExerciseFocus::None;
     std::string openingMessage_;
     std::uint64_t listVersion_ = 0;

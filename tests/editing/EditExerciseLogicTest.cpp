@@ -54,6 +54,14 @@ public:
         answers.pop_front();
         return a;
     }
+    TSaveAnswer AskSaveDiscardCancel(const std::string& caption, const std::string& text) override {
+        questions.push_back({caption, text});
+        if (answers.empty())
+            return TSaveAnswer::Cancel;
+        const TSaveAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
     void Beep() override { ++beeps; }
 
     std::optional<fs::path> openChoice;
@@ -68,6 +76,8 @@ public:
     std::deque<TSaveAnswer> answers;
     std::vector<std::pair<std::string, std::string>> informed;
     std::vector<std::pair<std::string, std::string>> asked;
+    // Save / Discard / Cancel questions.
+    std::vector<std::pair<std::string, std::string>> questions;
     int beeps = 0;
 };
 
@@ -366,6 +376,171 @@ TEST_F(EditExerciseLogicTest, NoToTheQuestionKeepsTheFileItsNamesAndANewFileOutO
         EXPECT_EQ(settings->exercise.AvailableUnits, intArray{1});
         EXPECT_EQ(logic->GetChangeKind(), TChangeKind::Nothing);
     }
+}
+
+// Close (and the close box, and Escape) asks before it drops anything: lesson edits and
+// deleted lessons not yet written, a new file with lessons, the maximum, the ticks, another
+// file chosen. Save writes and stores as OK with Yes does, Discard drops, Cancel stays.
+TEST_F(EditExerciseLogicTest, CloseAsksBeforeDroppingChangesAndChoices) {
+    const struct {
+        const char* name;
+        std::function<void(TEditExerciseLogic&)> change;
+        // What Save leaves in the settings: the maximum, the ticks, the file.
+        int maxWords;
+        intArray ticks;
+        std::string file;
+    } cases[] = {
+        {"lesson edited",
+         [this](TEditExerciseLogic& l) {
+             view.lessonEditor = SavedAs({{1, {{"new@neu", true}}}});
+             l.SetSelection({Row(l, 1)});
+             l.EditLessons();
+         },
+         300,
+         {1},
+         "LangFiles/f.lang"},
+        {"lesson deleted",
+         [](TEditExerciseLogic& l) {
+             l.SetSelection({Row(l, 2)});
+             l.DeleteLessons();
+         },
+         300,
+         {1},
+         "LangFiles/f.lang"},
+        {"maximum",
+         [](TEditExerciseLogic& l) { l.SetMaxWordsField("20"); },
+         20,
+         {1},
+         "LangFiles/f.lang"},
+        {"tick",
+         [](TEditExerciseLogic& l) { l.SetTicked(Row(l, 2), true); },
+         300,
+         {1, 2},
+         "LangFiles/f.lang"},
+        {"another file",
+         [this](TEditExerciseLogic& l) {
+             view.openChoice = LangFile("g", {{4, 1}});
+             l.OpenLangFile();
+         },
+         300,
+         {},
+         "LangFiles/g.lang"},
+    };
+    for (const auto& c : cases) {
+        for (const TSaveAnswer answer : {TSaveAnswer::Yes, TSaveAnswer::No, TSaveAnswer::Cancel}) {
+            SCOPED_TRACE(std::string(c.name) + " " + std::to_string(static_cast<int>(answer)));
+            const fs::path file = LangFile("f", {{1, 2}, {2, 3}});
+            const std::string before = test::ReadFileBytes(file.string());
+            auto logic = Open("LangFiles/f.lang", {1});
+            view.questions.clear();
+            view.answers = {answer};
+            c.change(*logic);
+            const TCloseResult result = logic->CloseRequested();
+            ASSERT_EQ(view.questions.size(), 1u);
+            EXPECT_EQ(view.questions[0].first, Text(11));
+            EXPECT_EQ(view.questions[0].second, Text(161) + "\r\n" + Text(95));
+            const TExerciseData& ex = settings->exercise;
+            switch (answer) {
+            case TSaveAnswer::Yes:
+                EXPECT_EQ(result, TCloseResult::Saved);
+                EXPECT_EQ(ex.MaxWords, c.maxWords);
+                EXPECT_EQ(ex.AvailableUnits, c.ticks);
+                EXPECT_EQ(ex.LangFileName, c.file);
+                break;
+            case TSaveAnswer::No:
+                EXPECT_EQ(result, TCloseResult::Closed);
+                EXPECT_EQ(ex.MaxWords, 300);
+                EXPECT_EQ(ex.AvailableUnits, intArray{1});
+                EXPECT_EQ(ex.LangFileName, "LangFiles/f.lang");
+                EXPECT_EQ(test::ReadFileBytes(file.string()), before) << "nothing written";
+                break;
+            case TSaveAnswer::Cancel:
+                EXPECT_EQ(result, TCloseResult::Stay);
+                EXPECT_EQ(test::ReadFileBytes(file.string()), before);
+                break;
+            }
+        }
+    }
+    // Saved at Close, the edited lesson is in the file.
+    LangFile("f", {{1, 2}, {2, 3}});
+    auto logic = Open("LangFiles/f.lang", {1});
+    view.lessonEditor = SavedAs({{1, {{"new@neu", true}}}});
+    logic->SetSelection({Row(*logic, 1)});
+    logic->EditLessons();
+    view.answers = {TSaveAnswer::Yes};
+    ASSERT_EQ(logic->CloseRequested(), TCloseResult::Saved);
+    TLangFHandler saved;
+    ASSERT_TRUE(saved.Load(app / "LangFiles" / "f.lang"));
+    EXPECT_EQ(saved.LessonAt(1)->PairAt(0)->text1, "new");
+    EXPECT_EQ(logic->GetChangeKind(), TChangeKind::Lessons);
+}
+
+// Without changes Close asks nothing, also when the settings tick lessons the file lacks or
+// hold a maximum out of range; and a new file without lessons has nothing to ask about.
+TEST_F(EditExerciseLogicTest, CloseWithoutChangesAsksNothing) {
+    LangFile("f", {{1, 2}, {2, 3}});
+    for (const int maxWords : {300, 900}) {
+        auto logic = Open("LangFiles/f.lang", {1, 7}, maxWords);
+        EXPECT_EQ(logic->CloseRequested(), TCloseResult::Closed);
+        logic = Open("LangFiles/f.lang", {1, 7}, maxWords);
+        logic->NewLangFile();
+        logic->SetLangField(1, "Spanish");
+        EXPECT_EQ(logic->CloseRequested(), TCloseResult::Closed);
+    }
+    EXPECT_TRUE(view.questions.empty());
+    EXPECT_TRUE(view.asked.empty());
+}
+
+// Open and New ask before lesson edits that were not written are dropped; Save writes them
+// first (Save as for a new file), Cancel keeps everything as it is.
+TEST_F(EditExerciseLogicTest, OpenAndNewAskBeforeDroppingLessonEdits) {
+    const fs::path g = LangFile("g", {{4, 1}});
+    for (const bool open : {true, false}) {
+        for (const TSaveAnswer answer : {TSaveAnswer::Yes, TSaveAnswer::No, TSaveAnswer::Cancel}) {
+            SCOPED_TRACE(std::string(open ? "Open " : "New ") +
+                         std::to_string(static_cast<int>(answer)));
+            const fs::path file = LangFile("f", {{1, 2}, {2, 3}});
+            auto logic = Open("LangFiles/f.lang", {1});
+            logic->SetSelection({Row(*logic, 2)});
+            logic->DeleteLessons();
+            view.questions.clear();
+            view.openFolders.clear();
+            view.answers = {answer};
+            view.openChoice = g;
+            if (open)
+                logic->OpenLangFile();
+            else
+                logic->NewLangFile();
+            ASSERT_EQ(view.questions.size(), 1u);
+            EXPECT_EQ(view.questions[0].second, Text(94) + "\r\n" + Text(95));
+            TLangFHandler onDisk;
+            ASSERT_TRUE(onDisk.Load(file));
+            EXPECT_EQ(onDisk.LessonAt(2) == nullptr, answer == TSaveAnswer::Yes);
+            if (answer == TSaveAnswer::Cancel) {
+                EXPECT_TRUE(view.openFolders.empty()) << "no dialog";
+                EXPECT_EQ(logic->Items().size(), 1u) << "the edits stay";
+                EXPECT_EQ(logic->FileName(), "LangFiles/f.lang");
+                EXPECT_EQ(logic->FileState(), TFileState::Changed);
+            } else {
+                EXPECT_EQ(logic->FileName(), open ? "LangFiles/g.lang" : "LangFiles/f.lang");
+                EXPECT_EQ(logic->NewFile(), !open);
+            }
+        }
+    }
+    // A new file's lessons are saved under a new name first.
+    auto logic = Open("LangFiles/f.lang", {1});
+    logic->NewLangFile();
+    logic->SetLangField(1, "Spanish");
+    logic->SetLangField(2, "Italian");
+    view.lessonEditor = SavedAs({{1, {{"perro@cane", true}}}});
+    logic->NewLesson();
+    view.answers = {TSaveAnswer::Yes};
+    view.saveChoice = [](const fs::path& folder) { return folder / "Spa_Ita.lang"; };
+    view.questions.clear();
+    logic->NewLangFile();
+    EXPECT_EQ(view.questions.size(), 1u);
+    EXPECT_TRUE(fs::exists(app / "LangFiles" / "Spa_Ita" / "Spa_Ita.lang"));
+    EXPECT_TRUE(logic->Items().empty());
 }
 
 TEST_F(EditExerciseLogicTest, SaveAsProposesTheLanguageFolderAndRemovesANewOneOnCancel) {
