@@ -560,6 +560,9 @@ void TEditExerciseLogic::RunLessonEditor(std::shared_ptr<TVector<TLesson>> lesso
     input.lang2Name = lang_[1].stored;
     input.lessons = lessons;
     input.clipboard = clipboard_;
+    // Doubles are sought in this file, with its lessons as edited so far.
+    for (const TLessonListItem& item : items_)
+        input.fileLessons.push_back(item.lesson);
     const TLessonEditOutcome outcome = view_.EditLessons(input);
     if (outcome.result != kEditLessonSaved || !outcome.modified)
         return;

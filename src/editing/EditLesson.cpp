@@ -76,8 +76,7 @@ TeditLessonDlg::TeditLessonDlg(const TWindowContext& context, TEditLessonInput i
     TTextSource source = [texts](std::int32_t n) {
         return texts ? texts->GetText(n) : std::string(kMissingText);
     };
-    logic_ = std::make_unique<TEditLessonLogic>(source, context_.langFile, std::move(input),
-                                                editors_.get());
+    logic_ = std::make_unique<TEditLessonLogic>(source, std::move(input), editors_.get());
     logic_->SetMessageHandler([this](const std::string& text) {
         // Refusals arise inside clicks and scrolls: the box opens once those are done. A turn
         // of the wheel brings many of them at once; one box says it.

@@ -1,11 +1,13 @@
 #include "editing/EditLessonLogic.h"
 
 #include "app/AppLangHandl.h"
+#include "data/StrUtil.h"
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
 #include <new>
+#include <set>
 
 namespace lexaro {
 
@@ -106,9 +108,9 @@ TGridKeyDecision DecideGridKey(TGridKey key, int col, int row, int colCount, int
     return d;
 }
 
-TEditLessonLogic::TEditLessonLogic(TTextSource texts, std::shared_ptr<const TLangFHandler> langFile,
-                                   TEditLessonInput input, ITableEditorFactory* editors)
-    : texts_(std::move(texts)), langFile_(std::move(langFile)), input_(std::move(input)) {
+TEditLessonLogic::TEditLessonLogic(TTextSource texts, TEditLessonInput input,
+                                   ITableEditorFactory* editors)
+    : texts_(std::move(texts)), input_(std::move(input)) {
     if (!input_.clipboard)
         input_.clipboard = std::make_shared<TMWordPairData>();
     const TVector<TLesson>& lessons = LessonsOf(input_);
@@ -248,22 +250,37 @@ void TEditLessonLogic::SortBy(int key) {
 }
 
 std::string TEditLessonLogic::SearchDoubles(int language) const {
-    const rWordPairData data = model_->RowData(model_->MarkedRow());
-    const std::string& phrase = language == 2 ? data.pair.text2 : data.pair.text1;
-    std::string found;
-    if (langFile_) {
-        for (std::int32_t slot = 0; slot < langFile_->SlotCount(); ++slot) {
-            const std::shared_ptr<TLesson> lesson = langFile_->LessonAt(slot);
-            if (!lesson || lesson->number == data.lesson)
+    const int marked = model_->MarkedRow();
+    const rWordPairData data = model_->RowData(marked);
+    const bool second = language == 2;
+    const std::string& phrase = second ? data.pair.text2 : data.pair.text1;
+    std::set<std::int32_t> found;
+    if (!phrase.empty()) {
+        // The lessons in the table are searched as the table has them.
+        std::set<std::int32_t> inTable;
+        for (const std::shared_ptr<TLesson>& lesson : LessonsOf(input_))
+            if (lesson)
+                inTable.insert(lesson->number);
+        for (const std::shared_ptr<const TLesson>& lesson : input_.fileLessons) {
+            if (!lesson || lesson->number == data.lesson || inTable.contains(lesson->number))
                 continue;
-            const std::int32_t number = lesson->FindText(phrase, language == 2);
-            if (number != -1)
-                found += (found.empty() ? "" : "-") + std::to_string(number);
+            if (lesson->FindText(phrase, second) != -1)
+                found.insert(lesson->number);
+        }
+        for (int row = 1; row < model_->RowCount(); ++row) {
+            const rWordPairData other = model_->RowData(row);
+            const std::string& text = second ? other.pair.text2 : other.pair.text1;
+            if (row != marked && other.lesson != data.lesson && !text.empty() &&
+                SameTextUpper(text, phrase))
+                found.insert(other.lesson);
         }
     }
     if (found.empty())
         return Text(kTextNoDoubles);
-    return Text(kTextDoublesFound) + "\r\n" + Text(kTextDoublesLessons) + found;
+    std::string numbers;
+    for (const std::int32_t number : found)
+        numbers += (numbers.empty() ? "" : "-") + std::to_string(number);
+    return Text(kTextDoublesFound) + "\r\n" + Text(kTextDoublesLessons) + numbers;
 }
 
 std::vector<int> TEditLessonLogic::IncompleteRows() const {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "data/LangFHandler.h"
 #include "data/Lesson.h"
 #include "data/T_MWordPairData.h"
 #include "data/Vector.h"
@@ -23,6 +22,9 @@ struct TEditLessonInput {
     std::string lang2Name;
     std::shared_ptr<TVector<TLesson>> lessons;
     std::shared_ptr<TMWordPairData> clipboard;
+    // The lessons of the language file open in the exercise editor, as edited so far: where
+    // doubles are sought. Those with the numbers of the lessons given stand in the table.
+    std::vector<std::shared_ptr<const TLesson>> fileLessons;
 };
 
 // The editor's results: saved (the lessons hold the rebuilt ones when IsModified) or closed.
@@ -102,10 +104,10 @@ TGridKeyDecision DecideGridKey(TGridKey key, int col, int row, int colCount, int
 // states, the search for doubles and the save that rebuilds the lessons.
 class TEditLessonLogic {
 public:
-    // texts gives the UI texts; langFile is the main window's language file (none: no search
-    // finds anything); editors makes the cell editors (none in tests of the logic alone).
-    TEditLessonLogic(TTextSource texts, std::shared_ptr<const TLangFHandler> langFile,
-                     TEditLessonInput input, ITableEditorFactory* editors = nullptr);
+    // texts gives the UI texts; editors makes the cell editors (none in tests of the logic
+    // alone).
+    TEditLessonLogic(TTextSource texts, TEditLessonInput input,
+                     ITableEditorFactory* editors = nullptr);
 
     TMEditLessonTableModel& Model() { return *model_; }
     const TMEditLessonTableModel& Model() const { return *model_; }
@@ -134,7 +136,8 @@ public:
     void SelectAll();
     void SortBy(int key);
     // The message of the search for the marked entry's phrase (language 1 or 2) in the other
-    // lessons of the main window's language file.
+    // lessons: those of the exercise editor's file and the table's entries of other lessons,
+    // their numbers in ascending order.
     std::string SearchDoubles(int language) const;
 
     // Commits the open editor and, when anything was changed, rebuilds the lessons: sorted by
@@ -169,7 +172,6 @@ private:
     void Report(const std::string& text) const;
 
     TTextSource texts_;
-    std::shared_ptr<const TLangFHandler> langFile_;
     TEditLessonInput input_;
     std::unique_ptr<TMEditLessonTableModel> model_;
     std::int32_t firstLessonNo_ = 1;

@@ -543,6 +543,36 @@ TEST_F(EditExerciseLogicTest, OpenAndNewAskBeforeDroppingLessonEdits) {
     EXPECT_TRUE(logic->Items().empty());
 }
 
+// The lesson editor looks for doubles in the file open here, with the lessons as edited so
+// far: edits merged back but not written, and after Open the other file's lessons.
+TEST_F(EditExerciseLogicTest, TheLessonEditorSearchesTheFileOpenHereAsEdited) {
+    LangFile("f", {{1, 2}, {2, 3}});
+    const fs::path g = LangFile("g", {{4, 1}, {6, 2}});
+    auto logic = Open("LangFiles/f.lang", {1});
+    auto numbersAndFirstTexts = [](const TEditLessonInput& input) {
+        std::vector<std::string> out;
+        for (const auto& lesson : input.fileLessons)
+            out.push_back(std::to_string(lesson->number) + ":" + lesson->PairAt(0)->text1);
+        return out;
+    };
+    view.lessonEditor = SavedAs({{2, {{"apple@Apfel", true}}}});
+    logic->SetSelection({Row(*logic, 2)});
+    logic->EditLessons();
+    view.lessonEditor = nullptr;
+    logic->SetSelection({Row(*logic, 1)});
+    logic->EditLessons();
+    ASSERT_EQ(view.edited.size(), 2u);
+    EXPECT_EQ(numbersAndFirstTexts(view.edited[1]),
+              (std::vector<std::string>{"1:word 1.0", "2:apple"}));
+
+    view.answers = {TSaveAnswer::No};
+    view.openChoice = g;
+    logic->OpenLangFile();
+    logic->NewLesson();
+    EXPECT_EQ(numbersAndFirstTexts(view.edited.back()),
+              (std::vector<std::string>{"4:word 4.0", "6:word 6.0"}));
+}
+
 TEST_F(EditExerciseLogicTest, SaveAsProposesTheLanguageFolderAndRemovesANewOneOnCancel) {
     auto logic = Open("", {});
     logic->NewLangFile();

@@ -472,10 +472,12 @@ TEST_F(EditLessonDlgTest, CtrlSSavesAndTheHintsNameTheKeys) {
     EXPECT_EQ(dlg_->btnClose->toolTip(), QString::fromUtf8("Schließen (Esc)"));
 }
 
-TEST_F(EditLessonDlgTest, DoublesAreReportedFromTheMainWindowsLanguageFile) {
+// Doubles are sought in the file open in the exercise editor, not in the main window's.
+TEST_F(EditLessonDlgTest, DoublesAreReportedFromTheExerciseEditorsFile) {
+    const auto mainFile = MakeLessons({{4, {{"hut", "Haus"}}}});
+    context_.langFile->PutLesson(mainFile->Get(0));
     const auto file = MakeLessons({{3, {{"house", "Haus"}}}, {12, {{"home", "haus"}}}});
-    for (const auto& lesson : *file)
-        context_.langFile->PutLesson(lesson);
+    input_.fileLessons.assign(file->begin(), file->end());
     Open({{1, {{"tree", "Haus"}}}});
     MessageRecorder boxes;
     dlg_->searchLang2->trigger();

@@ -40,13 +40,12 @@ std::string Describe(const TVector<TLesson>& lessons) {
 
 class EditLesson : public ::testing::Test {
 protected:
-    void Open(const std::vector<std::pair<int, std::vector<PairPlan>>>& plan,
-              std::shared_ptr<const TLangFHandler> langFile = nullptr) {
+    void Open(const std::vector<std::pair<int, std::vector<PairPlan>>>& plan) {
         input_.lang1Name = "English";
         input_.lang2Name = "Deutsch";
         input_.lessons = MakeLessons(plan);
         input_.clipboard = clipboard_;
-        logic_ = std::make_unique<TEditLessonLogic>(Texts, std::move(langFile), input_, &factory_);
+        logic_ = std::make_unique<TEditLessonLogic>(Texts, input_, &factory_);
         logic_->SetMessageHandler([this](const std::string& text) { messages_.push_back(text); });
     }
     TMEditLessonTableModel& Model() { return logic_->Model(); }
@@ -206,22 +205,26 @@ TEST_F(EditLesson, UseAllAndRenumberGiveEveryEntryTheMarkedOnesValue) {
     EXPECT_TRUE(Model().IsModified());
 }
 
-TEST_F(EditLesson, SearchForDoublesNamesTheOtherLessonsInSlotOrder) {
-    auto lang = std::make_shared<TLangFHandler>();
+// The search for doubles looks at the exercise editor's file as edited so far: its other
+// lessons, and the table's own entries that stand in other lessons. The lessons in the table
+// are searched as the table has them, not as the file had them.
+TEST_F(EditLesson, SearchForDoublesLooksAtTheFileAsEditedSoFar) {
     const auto file = MakeLessons({{3, {{"house", "Haus"}}},
                                    {5, {{"HOUSE", "Haus"}}},
                                    {12, {{"tree", "Haus"}}},
                                    {7, {{"x", "y"}}}});
-    for (const auto& lesson : *file)
-        lang->PutLesson(lesson);
-    Open({{5, {{"House", "haus"}, {"", ""}}}}, lang);
-    // Lesson 5 is the entry's own lesson and is skipped.
+    input_.fileLessons.assign(file->begin(), file->end());
+    Open({{5, {{"House", "haus"}, {"", ""}, {"garden", "Haus"}}}});
+    // The third entry now goes to lesson 9.
+    Model().SetRowData(3, rWordPairData{{"garden", "Haus", 0, true, false}, 9}, false);
+    // Lesson 5 is the entry's own lesson and is skipped, in the file and in the table.
     EXPECT_EQ(logic_->SearchDoubles(1), "<105>\r\n<106>3");
-    EXPECT_EQ(logic_->SearchDoubles(2), "<105>\r\n<106>3-12");
+    EXPECT_EQ(logic_->SearchDoubles(2), "<105>\r\n<106>3-9-12");
     Model().MarkRow(2);
     EXPECT_EQ(logic_->SearchDoubles(1), "<107>") << "an empty phrase matches nothing";
+    input_.fileLessons.clear();
     Open({{5, {{"House", "haus"}}}});
-    EXPECT_EQ(logic_->SearchDoubles(1), "<107>") << "no language file";
+    EXPECT_EQ(logic_->SearchDoubles(1), "<107>") << "no other lesson";
 }
 
 TEST_F(EditLesson, SaveRebuildsTheLessonsInOrder) {
@@ -313,7 +316,7 @@ TEST_F(EditLesson, CloseDropsEveryEdit) {
 
 TEST_F(EditLesson, WithoutLessonsTheTableStartsWithOneNewEntry) {
     input_.clipboard = clipboard_;
-    logic_ = std::make_unique<TEditLessonLogic>(Texts, nullptr, input_, &factory_);
+    logic_ = std::make_unique<TEditLessonLogic>(Texts, input_, &factory_);
     ASSERT_EQ(logic_->Model().RowCount(), 2);
     EXPECT_EQ(logic_->Model().RowData(1).lesson, 1);
     EXPECT_FALSE(logic_->HasUnsavedEdits()) << "the new entry alone is no edit";
