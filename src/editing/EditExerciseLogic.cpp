@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <system_error>
 
 namespace lexaro {
@@ -53,6 +54,18 @@ std::string Counter(std::int32_t n) {
 // Equal ignoring case (Windows-1252 upper case); an empty text equals nothing.
 bool SameName(const std::string& a, const std::string& b) {
     return !a.empty() && !b.empty() && SameTextUpper(a, b);
+}
+
+// The same file, also by another spelling of its path; a file that is gone by its path.
+bool SameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec))
+        return true;
+    std::error_code ea;
+    std::error_code eb;
+    const fs::path ca = fs::weakly_canonical(a, ea);
+    const fs::path cb = fs::weakly_canonical(b, eb);
+    return !ea && !eb && ca == cb;
 }
 
 } // namespace
@@ -114,7 +127,7 @@ TEditExerciseLogic::TEditExerciseLogic(std::shared_ptr<TAppIniFile> settings,
                                        std::shared_ptr<const TAppLangHandler> texts,
                                        IEditExerciseView& view)
     : settings_(std::move(settings)), texts_(std::move(texts)), view_(view),
-      clipboard_(std::make_shared<TMWordPairData>()) {
+      clipboard_(std::make_shared<TMWordPairData>()), origins_(std::make_shared<TPairOrigins>()) {
     const TExerciseData& ex = settings_->exercise;
     fileName_ = ex.LangFileName;
     // The up/down control holds its position within its range.
@@ -128,6 +141,13 @@ TEditExerciseLogic::TEditExerciseLogic(std::shared_ptr<TAppIniFile> settings,
         const std::string fault = LoadInto(loaded, path);
         if (fault.empty()) {
             handler_ = std::move(loaded);
+            exerciseFile_ = path;
+            for (std::int32_t slot = 0; slot < handler_.SlotCount(); ++slot)
+                if (const std::shared_ptr<TLesson> lesson = handler_.LessonAt(slot))
+                    for (std::int32_t id = 0; id < lesson->SlotCount(); ++id)
+                        if (lesson->PairAt(id))
+                            exerciseKeys_.push_back({lesson->number, id});
+            TakeOriginsOfExerciseFile();
             FillFromHandler(true);
             // The names are the file's own; the settings may hold others or none.
             TakeNamesOfFile();
@@ -269,6 +289,52 @@ void TEditExerciseLogic::FillFromHandler(bool withTicks) {
     SortItems();
 }
 
+void TEditExerciseLogic::TakeOriginsOfExerciseFile() {
+    // Since the last write the file's places are the renumbering's new ones.
+    std::map<TPairKey, TPairKey> back;
+    if (renumbering_)
+        for (const auto& [from, to] : renumbering_->Places())
+            if (to)
+                back[*to] = from;
+    const std::set<TPairKey> found(exerciseKeys_.begin(), exerciseKeys_.end());
+    for (std::int32_t slot = 0; slot < handler_.SlotCount(); ++slot) {
+        const std::shared_ptr<TLesson> lesson = handler_.LessonAt(slot);
+        if (!lesson)
+            continue;
+        for (std::int32_t id = 0; id < lesson->SlotCount(); ++id) {
+            const TPairKey place{lesson->number, id};
+            std::optional<TPairKey> origin;
+            if (renumbering_) {
+                if (const auto it = back.find(place); it != back.end())
+                    origin = it->second;
+            } else if (found.contains(place)) {
+                origin = place;
+            }
+            origins_->Set(lesson->PairAt(id), origin);
+        }
+    }
+}
+
+void TEditExerciseLogic::NoteWritten(const fs::path& path) {
+    if (exerciseFile_.empty() || !SameFile(path, exerciseFile_))
+        return;
+    // The save numbered each lesson's pairs 0, 1, 2, ...: a pair's slot is its place now. A
+    // pair that two pairs claim to be is the first of them; the other one is a copy.
+    TPairRenumbering renumbering;
+    std::set<TPairKey> placed;
+    for (const TLessonListItem& item : items_) {
+        for (std::int32_t id = 0; id < item.lesson->SlotCount(); ++id) {
+            const std::optional<TPairKey> origin = origins_->Of(item.lesson->PairAt(id));
+            if (origin && placed.insert(*origin).second)
+                renumbering.Move(*origin, {item.lesson->number, id});
+        }
+    }
+    for (const TPairKey& key : exerciseKeys_)
+        if (!placed.contains(key))
+            renumbering.Remove(key);
+    renumbering_ = std::move(renumbering);
+}
+
 std::string TEditExerciseLogic::LoadInto(TLangFHandler& handler, const fs::path& path) const {
     handler.Clear();
     try {
@@ -315,6 +381,8 @@ void TEditExerciseLogic::OpenLangFile() {
         return;
     }
     handler_ = std::move(loaded);
+    if (!exerciseFile_.empty() && SameFile(*chosen, exerciseFile_))
+        TakeOriginsOfExerciseFile();
     fileName_ = *stored;
     SetFileNameField(BaseNamePart(fileName_));
     fileHint_ = true;
@@ -373,6 +441,8 @@ bool TEditExerciseLogic::WriteFile() {
             ReportUnderAppTitle(Text(kNotSaved) + "\r\n" + DisplayPath(path));
             return false;
         }
+        if (!fileName_.empty())
+            NoteWritten(path);
         fileName_.clear();
         return true;
     }
@@ -388,6 +458,7 @@ bool TEditExerciseLogic::WriteFile() {
                             (reason.empty() ? std::string() : ": " + reason));
         return false;
     }
+    NoteWritten(path);
     const std::optional<TVersionFault> versionFault = handler_.TakeVersionFault();
     const std::optional<TKeptCopy> kept = handler_.TakeKeptCopy();
     if (texts_ && versionFault)
@@ -555,11 +626,26 @@ void TEditExerciseLogic::RunLessonEditor(std::shared_ptr<TVector<TLesson>> lesso
             if (item.selected)
                 ticksBefore[item.lesson->number] = item.ticked;
 
+    // A cut whose lesson editor closed without saving left its pair in the file: pasted, it
+    // is a copy.
+    rWordPairData cut = clipboard_->GetData();
+    if (cut.origin) {
+        bool inFile = false;
+        for (const TLessonListItem& item : items_)
+            for (const std::shared_ptr<TWordPear>& pair : item.lesson->pairs)
+                inFile = inFile || (pair && origins_->Of(pair) == cut.origin);
+        if (inFile) {
+            cut.origin.reset();
+            clipboard_->SetData(cut);
+        }
+    }
+
     TEditLessonInput input;
     input.lang1Name = lang_[0].stored;
     input.lang2Name = lang_[1].stored;
     input.lessons = lessons;
     input.clipboard = clipboard_;
+    input.origins = origins_;
     // Doubles are sought in this file, with its lessons as edited so far.
     for (const TLessonListItem& item : items_)
         input.fileLessons.push_back(item.lesson);
@@ -613,6 +699,7 @@ void TEditExerciseLogic::RunLessonEditor(std::shared_ptr<TVector<TLesson>> lesso
             std::shared_ptr<TWordPear> added = target->NewPair(slot);
             if (!added)
                 break;
+            origins_->Set(added, origins_->Of(pair));
             added->text1 = pair->text1;
             added->text2 = pair->text2;
             added->use = pair->use;

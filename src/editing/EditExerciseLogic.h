@@ -12,6 +12,7 @@
 #include "data/PairRenumbering.h"
 #include "data/T_MWordPairData.h"
 #include "editing/EditLessonLogic.h"
+#include "editing/PairOrigins.h"
 
 #include <array>
 #include <cstdint>
@@ -205,9 +206,10 @@ public:
     // Stored path text of the file being edited (relative inside the application folder).
     const std::string& FileName() const { return fileName_; }
     TChangeKind GetChangeKind() const { return changeKind_; }
-    // When the editor wrote the language file that the settings named at its creation: where
-    // each pair of that file as it was then stands in the file as last written.
-    std::optional<TPairRenumbering> ExerciseFileRenumbering() const { return std::nullopt; }
+    // When the editor wrote the language file that the settings named at its creation (by any
+    // command, whatever it then closed with): where each pair of that file as it was then
+    // stands in the file as last written to that path; none while it did not write it.
+    std::optional<TPairRenumbering> ExerciseFileRenumbering() const { return renumbering_; }
     std::filesystem::path LangFilesFolder() const;
     const std::shared_ptr<TMWordPairData>& Clipboard() const { return clipboard_; }
 
@@ -277,6 +279,12 @@ private:
     void FillFromHandler(bool withTicks);
     // Reads a file into a fresh handler; the reason (in the UI language) when it cannot.
     std::string LoadInto(TLangFHandler& handler, const std::filesystem::path& path) const;
+    // The pairs of the handler, read from the exercise's file, are those of the file as last
+    // written there (or as the editor found it): each takes its origin.
+    void TakeOriginsOfExerciseFile();
+    // A file was written (or deleted) at path: when it is the exercise's file, where its pairs
+    // went.
+    void NoteWritten(const std::filesystem::path& path);
     void RunLessonEditor(std::shared_ptr<TVector<TLesson>> lessons, bool editing);
     bool NamesProblem(bool report);
     // Writing the file: false (told) when it was not written.
@@ -302,6 +310,12 @@ private:
     IEditExerciseView& view_;
     TLangFHandler handler_;
     std::shared_ptr<TMWordPairData> clipboard_;
+    // The exercise's file (the settings' at creation), its pairs as the editor found it, where
+    // the pairs the editor holds came from in it, and where they went when last written.
+    std::filesystem::path exerciseFile_;
+    std::vector<TPairKey> exerciseKeys_;
+    std::shared_ptr<TPairOrigins> origins_;
+    std::optional<TPairRenumbering> renumbering_;
     std::vector<TLessonListItem> items_;
     std::shared_ptr<TLesson> shown_;
     std::array<TNameField, 2> lang_;

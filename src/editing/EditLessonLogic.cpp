@@ -118,7 +118,7 @@ TEditLessonLogic::TEditLessonLogic(TTextSource texts, TEditLessonInput input,
     model_ = std::make_unique<TMEditLessonTableModel>(
         std::array<std::string, 4>{Text(kTextUse), input_.lang1Name, input_.lang2Name,
                                    Text(kTextLessonColumn)},
-        lessons, editors);
+        lessons, editors, input_.origins.get());
     model_->SetRefusalHandler(
         [this](const TTextRefusal& refusal) { Report(RefusalText(refusal)); });
 }
@@ -213,6 +213,9 @@ void TEditLessonLogic::Paste() {
     const int row = model_->MarkedRow();
     // The entry belongs where it is pasted, not to the lesson it was cut from.
     data.lesson = row > 0 ? model_->RowData(row).lesson : firstLessonNo_;
+    // The pair it was cut from is in the table again: this one is a copy.
+    if (data.origin && model_->HasOrigin(*data.origin))
+        data.origin.reset();
     Insert(data, row > 0 ? row : 1);
 }
 
@@ -364,6 +367,8 @@ TLessonSave TEditLessonLogic::Save(bool leaveOut) {
             return TLessonSave::Refused;
         }
         ++currentPairs;
+        if (input_.origins)
+            input_.origins->Set(pair, data.origin);
         pair->use = data.pair.use;
         pair->drawn = false;
         pair->text1 = data.pair.text1;

@@ -3,6 +3,7 @@
 #include "data/Lesson.h"
 #include "data/T_MWordPairData.h"
 #include "data/Vector.h"
+#include "editing/PairOrigins.h"
 #include "editing/T_EditLessonTableModel.h"
 #include "editing/TableCanvas.h"
 
@@ -25,6 +26,8 @@ struct TEditLessonInput {
     // The lessons of the language file open in the exercise editor, as edited so far: where
     // doubles are sought. Those with the numbers of the lessons given stand in the table.
     std::vector<std::shared_ptr<const TLesson>> fileLessons;
+    // Where the given pairs came from; the save records the rebuilt pairs' origins here.
+    std::shared_ptr<TPairOrigins> origins;
 };
 
 // The editor's results: saved (the lessons hold the rebuilt ones when IsModified) or closed.
@@ -127,7 +130,8 @@ public:
     void AddEntry();
     void DeleteEntry();
     void Cut();
-    // Inserts the clipboard's entry at the marked row; it takes that row's lesson.
+    // Inserts the clipboard's entry at the marked row; it takes that row's lesson. The first
+    // paste of a cut entry moves it; while the table holds it already, a paste is a new pair.
     void Paste();
     // Every entry gets the lesson number of the marked one (a number still in the spin box
     // counts).

@@ -73,6 +73,13 @@ private:
     std::vector<int> high_;
 };
 
+// A row of the lesson table: its cells, and where its pair came from.
+class TLessonTableRow final : public TMTableRow {
+public:
+    using TMTableRow::TMTableRow;
+    std::optional<TPairKey> origin;
+};
+
 } // namespace
 
 std::string NameCharacter(char32_t cp) {
@@ -108,7 +115,8 @@ std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string
 
 TMEditLessonTableModel::TMEditLessonTableModel(const std::array<std::string, 4>& titles,
                                                const TVector<TLesson>& lessons,
-                                               ITableEditorFactory* editors) {
+                                               ITableEditorFactory* editors,
+                                               const TPairOrigins* origins) {
     columns_.push_back(std::make_unique<TMTableColumn>(titles[0], 101, 50));
     columns_.push_back(std::make_unique<TMTableColumn>(titles[1], -1, 198));
     columns_.push_back(std::make_unique<TMTableColumn>(titles[2], -1, 198));
@@ -139,7 +147,9 @@ TMEditLessonTableModel::TMEditLessonTableModel(const std::array<std::string, 4>&
             if (!pair)
                 continue;
             // The row keeps the drawn mark in its hidden column, as the pair had it.
-            rows_.push_back(MakeRow(rWordPairData{*pair, lesson->number}, pair->drawn));
+            rows_.push_back(MakeRow(
+                rWordPairData{*pair, lesson->number, origins ? origins->Of(pair) : std::nullopt},
+                pair->drawn));
         }
     }
     // The table is never empty: without any pair it starts with one new entry, which is no
@@ -163,7 +173,8 @@ TMEditLessonTableModel::TMEditLessonTableModel(const std::array<std::string, 4>&
 
 std::unique_ptr<TMTableRow> TMEditLessonTableModel::MakeRow(const rWordPairData& data,
                                                             bool drawn) const {
-    auto row = std::make_unique<TMTableRow>(RowCount(), kRowHeight);
+    auto row = std::make_unique<TLessonTableRow>(RowCount(), kRowHeight);
+    row->origin = data.origin;
     row->AddCell(std::make_unique<TMBolTableCell>(data.pair.use));
     row->AddCell(std::make_unique<TMStrTableCell>(data.pair.text1));
     row->AddCell(std::make_unique<TMStrTableCell>(data.pair.text2));
@@ -172,6 +183,18 @@ std::unique_ptr<TMTableRow> TMEditLessonTableModel::MakeRow(const rWordPairData&
     hidden->SetVisible(false);
     row->AddCell(std::move(hidden));
     return row;
+}
+
+std::optional<TPairKey>& TMEditLessonTableModel::OriginOf(int row) const {
+    // Every row of this table is made by MakeRow.
+    return static_cast<TLessonTableRow&>(*rows_[static_cast<std::size_t>(row)]).origin;
+}
+
+bool TMEditLessonTableModel::HasOrigin(const TPairKey& origin) const {
+    for (int row = 1; row < RowCount(); ++row)
+        if (OriginOf(row) == origin)
+            return true;
+    return false;
 }
 
 TMBolTableCell& TMEditLessonTableModel::BoolCell(int col, int row) const {
@@ -222,6 +245,7 @@ rWordPairData TMEditLessonTableModel::RowData(int row) const {
     data.lesson = IntCell(kLessonCol, row).GetValue();
     data.pair.drawn = false;
     data.pair.id = 0;
+    data.origin = OriginOf(row);
     return data;
 }
 
@@ -259,6 +283,7 @@ void TMEditLessonTableModel::SwapRows(int a, int b) {
     const std::int32_t na = ra.GetNumber();
     ra.SetNumber(rb.GetNumber());
     rb.SetNumber(na);
+    std::swap(OriginOf(a), OriginOf(b));
 }
 
 void TMEditLessonTableModel::DrawCell(ITableCanvas& canvas, const TRect& rect, int col, int row) {
@@ -498,6 +523,7 @@ void TMEditLessonTableModel::Sort(int key) {
         SetRowData(r, data[x], true);
         BoolCell(kDrawnCol, r).SetValue(drawn[x], true);
         rows_[i + 1]->SetNumber(numbers[x]);
+        OriginOf(r) = data[x].origin;
         for (int col = 0; col < kColumnCount; ++col)
             if (changed[static_cast<std::size_t>(col)][i])
                 MarkCellChanged(col, r);

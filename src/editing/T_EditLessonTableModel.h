@@ -3,12 +3,14 @@
 #include "data/Lesson.h"
 #include "data/T_MWordPairData.h"
 #include "data/Vector.h"
+#include "editing/PairOrigins.h"
 #include "editing/T_MTableModel.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace lexaro {
@@ -53,9 +55,11 @@ public:
     static constexpr std::int32_t kSpinHigh = 100;
 
     // Column titles: use, language 1, language 2, lesson. Without a factory the columns have
-    // no editors (tests, benchmarks). Missing lessons in the vector are skipped.
+    // no editors (tests, benchmarks). Missing lessons in the vector are skipped. origins gives
+    // the rows of the pairs their origin (none: no row has one).
     TMEditLessonTableModel(const std::array<std::string, 4>& titles,
-                           const TVector<TLesson>& lessons, ITableEditorFactory* editors = nullptr);
+                           const TVector<TLesson>& lessons, ITableEditorFactory* editors = nullptr,
+                           const TPairOrigins* origins = nullptr);
 
     // Inserts a row made from data at position (1 is the top); at or beyond the end it is
     // appended. False (nothing inserted) while the open editor holds refused text.
@@ -63,10 +67,15 @@ public:
     // Removes the row; the rows below move up. False (nothing removed) for a row that does not
     // exist and while the open editor holds refused text.
     bool DeleteRow(int row);
-    // The row as a record (drawn always false, id 0); an empty record for any other row.
+    // The row as a record (drawn always false, id 0; its origin); an empty record for any
+    // other row.
     rWordPairData RowData(int row) const;
+    // Writes the values (use, phrases, lesson); the row keeps its origin, which moves only with
+    // the row itself.
     void SetRowData(int row, const rWordPairData& data, bool silent);
-    // Exchanges the contents of two rows (written as edits) and their numbers.
+    // True when some row has that origin.
+    bool HasOrigin(const TPairKey& origin) const;
+    // Exchanges the contents of two rows (written as edits), their numbers and origins.
     void SwapRows(int a, int b);
 
     void DrawCell(ITableCanvas& canvas, const TRect& rect, int col, int row) override;
@@ -102,6 +111,7 @@ private:
     TMIntTableCell& IntCell(int col, int row) const;
     void MarkCellChanged(int col, int row);
     std::unique_ptr<TMTableRow> MakeRow(const rWordPairData& data, bool drawn) const;
+    std::optional<TPairKey>& OriginOf(int row) const;
     void OpenEditor(int col, int row, int clientWidth, int clientHeight, const TRect& rect);
     // Writes the editor's value into the cell; false (told) when its text was refused.
     bool Take(int col, int row, std::size_t* refusedAt);

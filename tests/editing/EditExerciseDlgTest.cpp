@@ -343,7 +343,7 @@ TEST_F(EditExerciseDlgTest, CtrlSSavesTheLanguageFileAndTheHintsNameTheKeys) {
         auto* lessons = qobject_cast<TeditLessonDlg*>(modal);
         ASSERT_NE(lessons, nullptr);
         TMEditLessonTableModel& model = lessons->Logic().Model();
-        model.SetRowData(1, rWordPairData{{"dog", "hond", 0, true, false}, 1}, false);
+        model.SetRowData(1, rWordPairData{{"dog", "hond", 0, true, false}, 1, {}}, false);
         lessons->btnSafeClick();
     });
     dlg_->btnNewLessonClick();

@@ -37,6 +37,8 @@ public:
     }
     TLessonEditOutcome EditLessons(const TEditLessonInput& input) override {
         edited.push_back(input);
+        if (lessonSession)
+            return lessonSession(input);
         if (!lessonEditor)
             return {};
         return lessonEditor(*input.lessons);
@@ -72,6 +74,8 @@ public:
     bool folderExistedDuringSave = false;
     // Rewrites the lessons as the lesson editor's save would.
     std::function<TLessonEditOutcome(TVector<TLesson>& lessons)> lessonEditor;
+    // Or runs the lesson editor's own logic on the whole input.
+    std::function<TLessonEditOutcome(const TEditLessonInput& input)> lessonSession;
     std::vector<TEditLessonInput> edited;
     std::deque<TSaveAnswer> answers;
     std::vector<std::pair<std::string, std::string>> informed;
@@ -844,6 +848,311 @@ TEST_F(EditExerciseLogicTest, ASettingsFileThatCannotBeReadIsReportedWhenTheWind
     EXPECT_EQ(view.informed[0].second, FillText(Text(138), {DisplayPath(file), Text(150)}));
     logic->WindowShown();
     EXPECT_EQ(view.informed.size(), 1u) << "told once";
+}
+
+// Where the pairs of the exercise's language file went, as the main window is told: every pair
+// of the file as the editor found it is listed, and each one that is still there names the
+// same words in the file as last written to that path. The pairs read "word <lesson>.<i>".
+class Renumbering : public EditExerciseLogicTest {
+protected:
+    using Script = std::function<void(TEditLessonLogic&)>;
+
+    // The real lesson editor on the lessons with these numbers: the script, then Save (one-sided
+    // entries left out) or Close.
+    void Edit(TEditExerciseLogic& logic, const std::vector<int>& numbers, const Script& script,
+              bool save = true) {
+        std::vector<int> rows;
+        for (const int n : numbers)
+            rows.push_back(Row(logic, n));
+        logic.SetSelection(rows);
+        view.lessonSession = [&](const TEditLessonInput& input) {
+            TEditLessonLogic editor([](std::int32_t) { return std::string("?"); }, input);
+            script(editor);
+            if (!save) {
+                editor.Close();
+                return TLessonEditOutcome{kEditLessonClosed, false};
+            }
+            EXPECT_EQ(editor.Save(true), TLessonSave::Saved);
+            return TLessonEditOutcome{kEditLessonSaved, editor.IsModified()};
+        };
+        logic.EditLessons();
+        view.lessonSession = nullptr;
+    }
+    static Script Rows(std::function<void(TEditLessonLogic&, TMEditLessonTableModel&)> f) {
+        return [f](TEditLessonLogic& e) { f(e, e.Model()); };
+    }
+    void SaveAs(TEditExerciseLogic& logic, const std::string& stem) {
+        view.saveChoice = [this, stem](const fs::path&) {
+            return app / "LangFiles" / (stem + ".lang");
+        };
+        logic.SaveLangFileAs();
+    }
+
+    // "1.0>- 1.1>1.0": the pairs that moved or left, in key order; "none" when the exercise's
+    // file was not written.
+    std::string Describe(const TEditExerciseLogic& logic, const fs::path& exerciseFile) {
+        const std::optional<TPairRenumbering> r = logic.ExerciseFileRenumbering();
+        if (!r)
+            return "none";
+        TLangFHandler written;
+        if (fs::exists(exerciseFile)) {
+            EXPECT_TRUE(written.Load(exerciseFile));
+        }
+        std::string out;
+        auto key = [](TPairKey k) { return std::to_string(k.lesson) + "." + std::to_string(k.id); };
+        for (const TPairKey k : original_) {
+            EXPECT_TRUE(r->Listed(k)) << key(k) << " is not listed";
+            const std::optional<TPairKey> now = r->PlaceOf(k);
+            if (now) {
+                // The place holds the same words.
+                const auto lesson = written.LessonAt(now->lesson);
+                const auto pair = lesson ? lesson->PairAt(now->id) : nullptr;
+                EXPECT_TRUE(pair && pair->text1 == "word " + key(k))
+                    << key(k) << " is said to be at " << key(*now);
+            }
+            if (!now || *now != k)
+                out += (out.empty() ? "" : " ") + key(k) + ">" + (now ? key(*now) : "-");
+        }
+        return out;
+    }
+
+    std::vector<TPairKey> original_{{1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {3, 0}};
+};
+
+TEST_F(Renumbering, EveryPairOfTheExerciseFileIsFollowedToWhereItWasLastWritten) {
+    using L = TEditExerciseLogic;
+    using E = TEditLessonLogic;
+    using M = TMEditLessonTableModel;
+    const struct {
+        const char* name;
+        std::function<void(L&)> steps;
+        std::string expected;
+    } cases[] = {
+        {"a pair deleted",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>- 1.1>1.0 1.2>1.1"},
+        {"a pair edited in place",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E&, M& m) {
+                      rWordPairData d = m.RowData(2);
+                      d.pair.text2 = "changed";
+                      m.SetRowData(2, d, false);
+                  }));
+             l.SaveLangFile();
+         },
+         ""},
+        {"sorted",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      rWordPairData d = m.RowData(1);
+                      d.pair.use = false;
+                      m.SetRowData(1, d, false);
+                      e.SortBy(0);
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>1.2 1.1>1.0 1.2>1.1"},
+        {"given another lesson number",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E&, M& m) {
+                      rWordPairData d = m.RowData(1);
+                      d.lesson = 2;
+                      m.SetRowData(1, d, false);
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>2.2 1.1>1.0 1.2>1.1"},
+        {"all of two lessons given one number",
+         [this](L& l) {
+             Edit(l, {1, 2}, Rows([](E& e, M& m) {
+                      m.MarkRow(4);
+                      e.UpdateId();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>2.0 1.1>2.1 1.2>2.2 2.0>2.3 2.1>2.4"},
+        {"cut from one lesson and pasted into another: a move",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(2);
+                      e.Cut();
+                  }));
+             Edit(l, {3}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.Paste();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.1>3.0 1.2>1.1 3.0>3.1"},
+        {"pasted twice: the second is a new pair",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(2);
+                      e.Cut();
+                      e.Paste();
+                      e.Paste();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.1>1.2 1.2>1.3"},
+        {"a cut that was not saved: the paste is a new pair",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(2);
+                      e.Cut();
+                  }),
+                  false);
+             Edit(l, {3}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.Paste();
+                  }));
+             l.SaveLangFile();
+         },
+         "3.0>3.1"},
+        {"a cut saved, then pasted in two editors: one move, one new pair",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.Cut();
+                  }));
+             Edit(l, {3}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.Paste();
+                  }));
+             Edit(l, {2}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.Paste();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>3.0 1.1>1.0 1.2>1.1 2.0>2.1 2.1>2.2 3.0>3.1"},
+        {"a lesson deleted",
+         [](L& l) {
+             l.SetSelection({Row(l, 2)});
+             l.DeleteLessons();
+             l.SaveLangFile();
+         },
+         "2.0>- 2.1>-"},
+        {"every lesson deleted: the file goes",
+         [this](L& l) {
+             l.SetSelection({0, 1, 2});
+             l.DeleteLessons();
+             view.answers = {TSaveAnswer::Yes};
+             EXPECT_TRUE(l.Ok());
+         },
+         "1.0>- 1.1>- 1.2>- 2.0>- 2.1>- 3.0>-"},
+        {"edits dropped by Close, then saved unchanged",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }),
+                  false);
+             l.SaveLangFile();
+         },
+         ""},
+        {"saved under another name only",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             SaveAs(l, "other");
+         },
+         "none"},
+        {"saved under another name, then over the exercise's file",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             SaveAs(l, "other");
+             SaveAs(l, "f");
+         },
+         "1.0>- 1.1>1.0 1.2>1.1"},
+        {"another file opened and saved there",
+         [this](L& l) {
+             view.openChoice = app / "LangFiles" / "g.lang";
+             l.OpenLangFile();
+             l.SaveLangFile();
+         },
+         "none"},
+        {"another file opened and saved over the exercise's file",
+         [this](L& l) {
+             view.openChoice = app / "LangFiles" / "g.lang";
+             l.OpenLangFile();
+             SaveAs(l, "f");
+         },
+         "1.0>- 1.1>- 1.2>- 2.0>- 2.1>- 3.0>-"},
+        {"the exercise's file saved, opened again, edited and saved",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             l.SaveLangFile();
+             view.openChoice = app / "LangFiles" / "f.lang";
+             l.OpenLangFile();
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>- 1.1>- 1.2>1.0"},
+        {"edits discarded by opening the exercise's file again",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             view.answers = {TSaveAnswer::No};
+             view.openChoice = app / "LangFiles" / "f.lang";
+             l.OpenLangFile();
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(3);
+                      e.DeleteEntry();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.2>-"},
+        {"a new file saved over the exercise's file",
+         [this](L& l) {
+             l.NewLangFile();
+             l.SetLangField(1, "Spanish");
+             l.SetLangField(2, "Italian");
+             view.lessonEditor = SavedAs({{1, {{"perro@cane", true}}}});
+             l.NewLesson();
+             view.lessonEditor = nullptr;
+             SaveAs(l, "f");
+         },
+         "1.0>- 1.1>- 1.2>- 2.0>- 2.1>- 3.0>-"},
+        {"a new lesson",
+         [this](L& l) {
+             view.lessonEditor = SavedAs({{4, {{"new@neu", true}}}});
+             l.NewLesson();
+             view.lessonEditor = nullptr;
+             view.answers = {TSaveAnswer::Yes};
+             EXPECT_TRUE(l.Ok());
+         },
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path f = LangFile("f", {{1, 3}, {2, 2}, {3, 1}});
+        LangFile("g", {{1, 2}});
+        fs::remove(app / "LangFiles" / "other.lang");
+        view.answers.clear();
+        auto logic = Open("LangFiles/f.lang", {1});
+        c.steps(*logic);
+        EXPECT_EQ(Describe(*logic, f), c.expected);
+    }
 }
 
 } // namespace

@@ -381,7 +381,7 @@ TEST_F(EditLessonDlgTest, EveryWayOutAsksBeforeChangesAreDropped) {
             Open({{3, {{"a", "A"}, {"b", "B"}}}});
             MessageRecorder boxes;
             boxes.answer = answer;
-            Model().SetRowData(1, rWordPairData{{"apple", "Apfel", 0, true, false}, 3}, false);
+            Model().SetRowData(1, rWordPairData{{"apple", "Apfel", 0, true, false}, 3, {}}, false);
             leave(*dlg_);
             ASSERT_EQ(boxes.messages.size(), 1u);
             const MessageRequest& question = boxes.messages[0];
@@ -431,7 +431,7 @@ TEST_F(EditLessonDlgTest, EntriesWithOnePhraseAreNamedBeforeTheyAreLeftOut) {
     Open({{3, {{"a", "A"}, {"b", "B"}, {"c", "C"}}}});
     MessageRecorder boxes;
     boxes.answer = kIdCancel;
-    Model().SetRowData(3, rWordPairData{{"c", "", 0, true, false}, 3}, false);
+    Model().SetRowData(3, rWordPairData{{"c", "", 0, true, false}, 3, {}}, false);
     QTest::mouseClick(dlg_->btnSafe, Qt::LeftButton);
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].text,
@@ -556,8 +556,8 @@ TEST(EditLessonScreenshots, SavesTheEditorInBothLanguages) {
 
         // The questions, as real boxes: an entry with one phrase at Save (Enter goes back),
         // then unsaved changes at Close (Enter saves).
-        dlg.Logic().Model().SetRowData(4, rWordPairData{{"half an entry", "", 0, true, false}, 7},
-                                       false);
+        dlg.Logic().Model().SetRowData(
+            4, rWordPairData{{"half an entry", "", 0, true, false}, 7, {}}, false);
         testing::WhenModalOpens(&dlg, [&](QWidget* box) {
             QTest::qWait(100);
             box->grab().save(prefix + "-one-phrase-question.png");

@@ -216,7 +216,7 @@ TEST_F(EditLesson, SearchForDoublesLooksAtTheFileAsEditedSoFar) {
     input_.fileLessons.assign(file->begin(), file->end());
     Open({{5, {{"House", "haus"}, {"", ""}, {"garden", "Haus"}}}});
     // The third entry now goes to lesson 9.
-    Model().SetRowData(3, rWordPairData{{"garden", "Haus", 0, true, false}, 9}, false);
+    Model().SetRowData(3, rWordPairData{{"garden", "Haus", 0, true, false}, 9, {}}, false);
     // Lesson 5 is the entry's own lesson and is skipped, in the file and in the table.
     EXPECT_EQ(logic_->SearchDoubles(1), "<105>\r\n<106>3");
     EXPECT_EQ(logic_->SearchDoubles(2), "<105>\r\n<106>3-9-12");
@@ -230,7 +230,7 @@ TEST_F(EditLesson, SearchForDoublesLooksAtTheFileAsEditedSoFar) {
 TEST_F(EditLesson, SaveRebuildsTheLessonsInOrder) {
     Open({{4, {{"a", "A", true, true}, {"b", "B", true}, {"c", "C", false}}}, {9, {{"d", "D"}}}});
     // The entry "c" goes to lesson 7: it comes back after the lower lessons.
-    Model().SetRowData(3, rWordPairData{{"c", "C", 0, false, false}, 7}, false);
+    Model().SetRowData(3, rWordPairData{{"c", "C", 0, false, false}, 7, {}}, false);
     ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
     EXPECT_TRUE(logic_->IsModified());
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A* 1=b/B* | 7: 0=c/C | 9: 0=d/D*");
@@ -242,7 +242,7 @@ TEST_F(EditLesson, SaveNamesEntriesWithOnePhraseBeforeLeavingThemOut) {
     Open({{4, {{"a", "A", true, true}, {"b", "", true}, {"", "", true}, {"c", "C", false}}},
           {2, {{"", "only B"}}},
           {9, {{"d", "D"}}}});
-    Model().SetRowData(4, rWordPairData{{"c", "C", 0, false, false}, 7}, false);
+    Model().SetRowData(4, rWordPairData{{"c", "C", 0, false, false}, 7, {}}, false);
     EXPECT_EQ(logic_->IncompleteRows(), (std::vector<int>{2, 5}));
     EXPECT_EQ(logic_->Save(), TLessonSave::Incomplete);
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*! 1=b/* 2=/* 3=c/C | 2: 0=/only B* | 9: 0=d/D*")

@@ -93,7 +93,7 @@ TEST_F(LessonTable, RowsComeFromThePairsOfEachLessonInOrder) {
 
 TEST_F(LessonTable, InsertRowAtTheTopAtTheEndAndBeyond) {
     Build({{1, {{"a", "A"}, {"b", "B"}}}});
-    rWordPairData x{{"x", "X", 0, true, false}, 1};
+    rWordPairData x{{"x", "X", 0, true, false}, 1, {}};
     model_->InsertRow(x, 1);
     EXPECT_EQ(Column1(*model_), (std::vector<std::string>{"x", "a", "b"}));
     EXPECT_TRUE(model_->IsModified());
@@ -251,7 +251,7 @@ TEST_F(LessonTable, TextThatALanguageFileCannotStoreIsRefusedAndStaysInTheOpenEd
         model_->CellClicked(1, 2, 1000, 1000, kCell);
         EXPECT_EQ(model_->MarkedRow(), 1);
         model_->Sort(1);
-        EXPECT_FALSE(model_->InsertRow(rWordPairData{{"n", "N"}, 1}, 1));
+        EXPECT_FALSE(model_->InsertRow(rWordPairData{{"n", "N"}, 1, {}}, 1));
         EXPECT_FALSE(model_->DeleteRow(1));
         EXPECT_EQ(Column1(*model_), (std::vector<std::string>{"a", "b"}));
         EXPECT_TRUE(editor.visible);
@@ -355,8 +355,8 @@ TEST(LessonTableSort, MatchesExchangingNeighboursInOrderMarksAndNumbers) {
         Model reference(kTitles, *lessons);
         // Some marks set before the sort stay set.
         if (rng() % 2 == 0 && fast.RowCount() > 1) {
-            fast.SetRowData(1, rWordPairData{{"zz", "zz", 0, true, false}, 9}, false);
-            reference.SetRowData(1, rWordPairData{{"zz", "zz", 0, true, false}, 9}, false);
+            fast.SetRowData(1, rWordPairData{{"zz", "zz", 0, true, false}, 9, {}}, false);
+            reference.SetRowData(1, rWordPairData{{"zz", "zz", 0, true, false}, 9, {}}, false);
         }
         fast.MarkRow(fast.RowCount() - 1);
         reference.MarkRow(reference.RowCount() - 1);
