@@ -101,7 +101,7 @@ void BM_CopyPairsBaseline(benchmark::State& state) {
         for (const auto& lesson : *lessons)
             for (const auto& pair : lesson->pairs)
                 if (pair)
-                    rows.push_back(rWordPairData{*pair, lesson->number});
+                    rows.push_back(rWordPairData{*pair, lesson->number, {}});
         benchmark::DoNotOptimize(rows.data());
     }
 }

@@ -29,6 +29,14 @@ std::size_t FindBytes(const byteArray& data, std::size_t from, std::string_view 
 
 } // namespace
 
+std::string HintWithKey(std::string_view hint, std::string_view key) {
+    std::string out(hint);
+    out += " (";
+    out += key;
+    out += ')';
+    return out;
+}
+
 std::string FillText(std::string_view text, std::initializer_list<std::string_view> args) {
     std::string out;
     out.reserve(text.size());

@@ -14,12 +14,22 @@
 namespace lexaro {
 
 // Every caption, hint, menu entry and message has a number below kTextCount.
-inline constexpr std::int32_t kTextCount = 159;
+inline constexpr std::int32_t kTextCount = 174;
 inline constexpr const char* kTextDbName = "Text.Db";
 inline constexpr const char* kMissingText = "????";
 
 // A text with its places %1, %2, ... (up to %9) filled in; other "%" signs stay.
 std::string FillText(std::string_view text, std::initializer_list<std::string_view> args);
+
+// The names of keys that button hints give, by text number (they differ by language: "Strg+S").
+namespace key_text {
+inline constexpr std::int32_t kSave = 165;
+inline constexpr std::int32_t kEscape = 166;
+inline constexpr std::int32_t kEnter = 167;
+inline constexpr std::int32_t kHelp = 168;
+} // namespace key_text
+// A button hint that names its key: "Save and close (Ctrl+S)".
+std::string HintWithKey(std::string_view hint, std::string_view key);
 
 // The UI texts: Text.Db opened once, one language selected at a time.
 class TAppLangHandler {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QIcon>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
@@ -45,7 +46,7 @@ int showMessage(const QString& caption, const QString& text, int style, bool bee
     if (beep)
         QApplication::beep();
     if (hookSlot())
-        return hookSlot()(MessageRequest{caption, text, all, beep, owner});
+        return hookSlot()(MessageRequest{caption, text, all, beep, owner, {}});
 
     QMessageBox box(owner);
     box.setWindowTitle(caption);
@@ -101,6 +102,39 @@ int showMessage(const QString& caption, const QString& text, int style, bool bee
             return kIdOk;
         }
     }
+}
+
+int askQuestion(const QString& caption, const QString& text, const QuestionButtons& buttons,
+                int icon, bool beep, QWidget* owner) {
+    const bool withNo = !buttons.no.isEmpty();
+    if (beep)
+        QApplication::beep();
+    if (hookSlot()) {
+        QStringList texts{buttons.yes, buttons.no, buttons.cancel};
+        const int answer = hookSlot()(MessageRequest{
+            caption, text, icon | (withNo ? kMbYesNoCancel : kMbYesNo), beep, owner, texts});
+        if (answer == kIdYes || (answer == kIdNo && withNo))
+            return answer;
+        return kIdCancel;
+    }
+
+    QMessageBox box(owner);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    box.setIcon(icon == kMbIconWarning ? QMessageBox::Warning : QMessageBox::Information);
+    QPushButton* yes = box.addButton(buttons.yes, QMessageBox::AcceptRole);
+    QPushButton* no = withNo ? box.addButton(buttons.no, QMessageBox::DestructiveRole) : nullptr;
+    QPushButton* cancel = box.addButton(buttons.cancel, QMessageBox::RejectRole);
+    box.setDefaultButton(buttons.defaultId == kIdNo && no != nullptr ? no
+                         : buttons.defaultId == kIdCancel            ? cancel
+                                                                     : yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return kIdYes;
+    if (no != nullptr && box.clickedButton() == no)
+        return kIdNo;
+    return kIdCancel;
 }
 
 MessageHook setMessageHook(MessageHook hook) {

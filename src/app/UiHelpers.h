@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -33,6 +34,9 @@ struct MessageRequest {
     int style = 0;
     bool beep = false;
     QWidget* owner = nullptr;
+    // A question's own button texts, in the order Yes, No, Cancel (askQuestion); empty for
+    // the standard buttons.
+    QStringList buttons;
 };
 using MessageHook = std::function<int(const MessageRequest&)>;
 
@@ -40,6 +44,18 @@ using MessageHook = std::function<int(const MessageRequest&)>;
 // icon and the buttons. Returns the pressed button (kIdOk, kIdCancel, kIdYes, kIdNo).
 int showMessage(const QString& caption, const QString& text, int style, bool beep,
                 QWidget* owner = nullptr, int extraStyle = 0);
+// A question whose buttons carry the caller's texts (in the UI language): yes and cancel, and
+// no when it is not empty. defaultId (kIdYes, kIdNo or kIdCancel) answers Enter; Escape and
+// the close box answer kIdCancel. The hook sees the style kMbYesNoCancel (kMbYesNo without a
+// no button) with icon; an answer the question does not offer counts as kIdCancel.
+struct QuestionButtons {
+    QString yes;
+    QString no;
+    QString cancel;
+    int defaultId = kIdYes;
+};
+int askQuestion(const QString& caption, const QString& text, const QuestionButtons& buttons,
+                int icon, bool beep, QWidget* owner);
 // Tests answer message boxes through this hook instead of a blocking box; an empty hook
 // restores the real boxes. Returns the previous hook.
 MessageHook setMessageHook(MessageHook hook);

@@ -130,6 +130,9 @@ void TDlgProperty::buildForm() {
     btnClose = flatButton(btnPanel, "btnClose", "close.svg");
     btnSave = flatButton(btnPanel, "btnSave", "save.svg");
     btnHelp = flatButton(btnPanel, "btnHelp", "help.svg");
+    // Enter saves wherever the focus stands, unless the focused control answers Enter itself
+    // (a focused button presses itself); Escape closes without saving.
+    btnSave->setDefault(true);
     buttons->addWidget(btnClose);
     buttons->addWidget(btnSave);
     buttons->addStretch(1);
@@ -242,9 +245,12 @@ void TDlgProperty::applyTexts() {
         return QtFromCp1252(model_->BlankedText(number));
     };
     setWindowTitle(text(t::kCaption));
-    btnClose->setToolTip(text(t::kCloseHint));
-    btnSave->setToolTip(text(t::kSaveHint));
-    btnHelp->setToolTip(text(t::kHelpHint));
+    const auto withKey = [this](std::int32_t hint, std::int32_t key) {
+        return QtFromCp1252(HintWithKey(model_->Text(hint), model_->Text(key)));
+    };
+    btnClose->setToolTip(withKey(t::kCloseHint, key_text::kEscape));
+    btnSave->setToolTip(withKey(t::kSaveHint, key_text::kEnter));
+    btnHelp->setToolTip(withKey(t::kHelpHint, key_text::kHelp));
     tabsheetControl->setTabText(tabsheetControl->indexOf(tabGeneral), text(t::kGeneral));
     presentBox->setTitle(blanked(t::kPresentation));
     rbManualPresent->setText(text(t::kManual));

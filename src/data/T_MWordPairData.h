@@ -1,8 +1,10 @@
 #pragma once
 
+#include "data/PairRenumbering.h"
 #include "data/Word_Pear.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace lexaro {
 
@@ -11,6 +13,10 @@ namespace lexaro {
 struct rWordPairData {
     rWordPear pair;
     std::int32_t lesson = -1;
+    // Where the pair stood in the exercise's language file when the exercise editor opened;
+    // none for a pair made since. It travels with the row (sorts, moves, cut and paste), so
+    // that the editor can tell where each pair of that file went.
+    std::optional<TPairKey> origin;
 };
 
 class TMWordPairData {

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTimer>
 #include <QToolButton>
@@ -360,6 +361,13 @@ void TEditExerciseDlg::buildForm() {
     connect(btnNewLesson, &QPushButton::clicked, this, [this] { btnNewLessonClick(); });
     connect(btnDeleteLesson, &QPushButton::clicked, this, [this] { btnDeleteLessonClick(); });
     connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelpClick(); });
+    // Ctrl+S saves the language file, or asks for a name while it has none.
+    auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    save->setContext(Qt::WindowShortcut);
+    connect(save, &QShortcut::activated, this, [this] {
+        logic_->SaveCommand();
+        refresh();
+    });
 
     connect(lessonList, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (syncing_)
@@ -403,16 +411,19 @@ void TEditExerciseDlg::applyTexts() {
     auto t = [this](std::int32_t n) { return QtFromCp1252(logic_->Text(n)); };
     auto blanked = [this](std::int32_t n) { return QtFromCp1252(logic_->Blanked(n)); };
     setWindowTitle(QtFromCp1252(logic_->Caption()));
-    btnClose->setToolTip(t(kCloseHint));
+    auto withKey = [this](std::int32_t hint, std::int32_t key) {
+        return QtFromCp1252(HintWithKey(logic_->Text(hint), logic_->Text(key)));
+    };
+    btnClose->setToolTip(withKey(kCloseHintEditor, key_text::kEscape));
     btnSave->setToolTip(t(kOkHint));
     btnOpenLangFile->setToolTip(t(kOpenHint));
     btnNewLangFile->setToolTip(t(kNewFileHint));
-    btnSaveLangFile->setToolTip(t(kSaveHint));
+    btnSaveLangFile->setToolTip(withKey(kSaveHint, key_text::kSave));
     btnSaveLangfileAs->setToolTip(t(kSaveAsHint));
     btnEditLesson->setToolTip(t(kEditLessonHint));
     btnNewLesson->setToolTip(t(kNewLessonHint));
     btnDeleteLesson->setToolTip(t(kDeleteLessonHint));
-    btnHelp->setToolTip(t(kHelpHint));
+    btnHelp->setToolTip(withKey(kHelpHint, key_text::kHelp));
     exerciseBox->setTitle(blanked(kExercise));
     availableLessonBox->setTitle(blanked(kAvailableLessons));
     fileNameBox->setTitle(blanked(kLangFile));
@@ -605,18 +616,18 @@ void TEditExerciseDlg::showEvent(QShowEvent* event) {
     });
 }
 
-void TEditExerciseDlg::keyPressEvent(QKeyEvent* event) {
-    // Escape does not drop what was edited; Close does, on purpose.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 void TEditExerciseDlg::reject() {
-    logic_->Close();
-    done(kIdCancel);
+    switch (logic_->CloseRequested()) {
+    case TCloseResult::Closed:
+        done(kIdCancel);
+        return;
+    case TCloseResult::Saved:
+        done(kIdOk);
+        return;
+    case TCloseResult::Stay:
+        break;
+    }
+    refresh();
 }
 
 void TEditExerciseDlg::btnCloseClick() {
@@ -722,6 +733,22 @@ void TEditExerciseDlg::Inform(const std::string& caption, const std::string& tex
 TSaveAnswer TEditExerciseDlg::AskToSave(const std::string& caption, const std::string& text) {
     switch (showMessage(QtFromCp1252(caption), messageText(text),
                         kMbIconInformation | kMbYesNoCancel, true, this)) {
+    case kIdYes:
+        return TSaveAnswer::Yes;
+    case kIdNo:
+        return TSaveAnswer::No;
+    default:
+        return TSaveAnswer::Cancel;
+    }
+}
+
+TSaveAnswer TEditExerciseDlg::AskSaveDiscardCancel(const std::string& caption,
+                                                   const std::string& text) {
+    const auto t = [this](std::int32_t n) { return QtFromCp1252(logic_->Text(n)); };
+    switch (
+        askQuestion(QtFromCp1252(caption), messageText(text),
+                    QuestionButtons{t(kAnswerSave), t(kAnswerDiscard), t(kAnswerCancel), kIdYes},
+                    kMbIconWarning, true, this)) {
     case kIdYes:
         return TSaveAnswer::Yes;
     case kIdNo:

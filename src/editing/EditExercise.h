@@ -41,7 +41,8 @@ public:
     TEditExerciseLogic& Logic() const { return *logic_; }
     // The file dialog while one is open (tests drive it), otherwise none.
     QFileDialog* FileDialog() const { return fileDialog_; }
-    // Closing by the title bar's close box is Close.
+    // Close, the title bar's close box and Escape: with unsaved changes or choices the learner
+    // is asked to save (as OK does), discard or go back.
     void reject() override;
 
     void btnCloseClick();
@@ -93,7 +94,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -117,6 +117,7 @@ private:
     TLessonEditOutcome EditLessons(const TEditLessonInput& input) override;
     void Inform(const std::string& caption, const std::string& text, bool beep) override;
     TSaveAnswer AskToSave(const std::string& caption, const std::string& text) override;
+    TSaveAnswer AskSaveDiscardCancel(const std::string& caption, const std::string& text) override;
     void Beep() override;
 
     TWindowContext context_;

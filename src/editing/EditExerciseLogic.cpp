@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <system_error>
 
 namespace lexaro {
@@ -53,6 +54,18 @@ std::string Counter(std::int32_t n) {
 // Equal ignoring case (Windows-1252 upper case); an empty text equals nothing.
 bool SameName(const std::string& a, const std::string& b) {
     return !a.empty() && !b.empty() && SameTextUpper(a, b);
+}
+
+// The same file, also by another spelling of its path; a file that is gone by its path.
+bool SameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec))
+        return true;
+    std::error_code ea;
+    std::error_code eb;
+    const fs::path ca = fs::weakly_canonical(a, ea);
+    const fs::path cb = fs::weakly_canonical(b, eb);
+    return !ea && !eb && ca == cb;
 }
 
 } // namespace
@@ -114,7 +127,7 @@ TEditExerciseLogic::TEditExerciseLogic(std::shared_ptr<TAppIniFile> settings,
                                        std::shared_ptr<const TAppLangHandler> texts,
                                        IEditExerciseView& view)
     : settings_(std::move(settings)), texts_(std::move(texts)), view_(view),
-      clipboard_(std::make_shared<TMWordPairData>()) {
+      clipboard_(std::make_shared<TMWordPairData>()), origins_(std::make_shared<TPairOrigins>()) {
     const TExerciseData& ex = settings_->exercise;
     fileName_ = ex.LangFileName;
     // The up/down control holds its position within its range.
@@ -122,15 +135,22 @@ TEditExerciseLogic::TEditExerciseLogic(std::shared_ptr<TAppIniFile> settings,
     maxWords_ = std::to_string(maxWordsPosition_);
     const fs::path path = PathOf(fileName_);
     if (!fileName_.empty() && CheckFileExists(path)) {
-        SetLangFromStored(1, ex.Lang1);
-        SetLangFromStored(2, ex.Lang2);
         SetFileNameField(BaseNamePart(fileName_));
         fileHint_ = true;
         TLangFHandler loaded;
         const std::string fault = LoadInto(loaded, path);
         if (fault.empty()) {
             handler_ = std::move(loaded);
+            exerciseFile_ = path;
+            for (std::int32_t slot = 0; slot < handler_.SlotCount(); ++slot)
+                if (const std::shared_ptr<TLesson> lesson = handler_.LessonAt(slot))
+                    for (std::int32_t id = 0; id < lesson->SlotCount(); ++id)
+                        if (lesson->PairAt(id))
+                            exerciseKeys_.push_back({lesson->number, id});
+            TakeOriginsOfExerciseFile();
             FillFromHandler(true);
+            // The names are the file's own; the settings may hold others or none.
+            TakeNamesOfFile();
         } else {
             // The list stays empty; the learner is told why when the window shows.
             openingMessage_ = FillText(Text(kLangFileUnusable), {DisplayPath(path), fault});
@@ -141,6 +161,9 @@ TEditExerciseLogic::TEditExerciseLogic(std::shared_ptr<TAppIniFile> settings,
         shown_ = items_.front().lesson;
     }
     chosenBefore_ = ex.AvailableUnits;
+    maxWordsAtOpening_ = maxWordsPosition_;
+    ticksAtOpening_ = TickedNumbers();
+    std::sort(ticksAtOpening_.begin(), ticksAtOpening_.end());
 }
 
 std::string TEditExerciseLogic::Text(std::int32_t number) const {
@@ -182,6 +205,12 @@ void TEditExerciseLogic::SetLangFromStored(int which, std::string_view stored) {
     field.typed = Cp1252ToUtf8(stored);
     field.problem = LangNameProblem(field.typed, which == 1, field.stored);
     ++fieldsVersion_;
+}
+
+void TEditExerciseLogic::TakeNamesOfFile() {
+    fileNames_ = {handler_.GetLang1Name(), handler_.GetLang2Name()};
+    SetLangFromStored(1, fileNames_[0]);
+    SetLangFromStored(2, fileNames_[1]);
 }
 
 void TEditExerciseLogic::SetFileNameField(std::string stored) {
@@ -260,6 +289,52 @@ void TEditExerciseLogic::FillFromHandler(bool withTicks) {
     SortItems();
 }
 
+void TEditExerciseLogic::TakeOriginsOfExerciseFile() {
+    // Since the last write the file's places are the renumbering's new ones.
+    std::map<TPairKey, TPairKey> back;
+    if (renumbering_)
+        for (const auto& [from, to] : renumbering_->Places())
+            if (to)
+                back[*to] = from;
+    const std::set<TPairKey> found(exerciseKeys_.begin(), exerciseKeys_.end());
+    for (std::int32_t slot = 0; slot < handler_.SlotCount(); ++slot) {
+        const std::shared_ptr<TLesson> lesson = handler_.LessonAt(slot);
+        if (!lesson)
+            continue;
+        for (std::int32_t id = 0; id < lesson->SlotCount(); ++id) {
+            const TPairKey place{lesson->number, id};
+            std::optional<TPairKey> origin;
+            if (renumbering_) {
+                if (const auto it = back.find(place); it != back.end())
+                    origin = it->second;
+            } else if (found.contains(place)) {
+                origin = place;
+            }
+            origins_->Set(lesson->PairAt(id), origin);
+        }
+    }
+}
+
+void TEditExerciseLogic::NoteWritten(const fs::path& path) {
+    if (exerciseFile_.empty() || !SameFile(path, exerciseFile_))
+        return;
+    // The save numbered each lesson's pairs 0, 1, 2, ...: a pair's slot is its place now. A
+    // pair that two pairs claim to be is the first of them; the other one is a copy.
+    TPairRenumbering renumbering;
+    std::set<TPairKey> placed;
+    for (const TLessonListItem& item : items_) {
+        for (std::int32_t id = 0; id < item.lesson->SlotCount(); ++id) {
+            const std::optional<TPairKey> origin = origins_->Of(item.lesson->PairAt(id));
+            if (origin && placed.insert(*origin).second)
+                renumbering.Move(*origin, {item.lesson->number, id});
+        }
+    }
+    for (const TPairKey& key : exerciseKeys_)
+        if (!placed.contains(key))
+            renumbering.Remove(key);
+    renumbering_ = std::move(renumbering);
+}
+
 std::string TEditExerciseLogic::LoadInto(TLangFHandler& handler, const fs::path& path) const {
     handler.Clear();
     try {
@@ -274,17 +349,22 @@ std::string TEditExerciseLogic::LoadInto(TLangFHandler& handler, const fs::path&
 }
 
 void TEditExerciseLogic::NewLangFile() {
+    if (!KeepOrDropEdits())
+        return;
     items_.clear();
     ++listVersion_;
     shown_.reset();
     SetFileNameField({});
     fileHint_ = false;
     newFile_ = true;
+    fileNames_ = {};
     fileState_ = TFileState::Untouched;
     focus_ = TEditExerciseFocus::Lang1;
 }
 
 void TEditExerciseLogic::OpenLangFile() {
+    if (!KeepOrDropEdits())
+        return;
     const std::optional<fs::path> chosen = view_.ChooseFileToOpen(LangFilesFolder());
     if (!chosen)
         return;
@@ -301,12 +381,13 @@ void TEditExerciseLogic::OpenLangFile() {
         return;
     }
     handler_ = std::move(loaded);
+    if (!exerciseFile_.empty() && SameFile(*chosen, exerciseFile_))
+        TakeOriginsOfExerciseFile();
     fileName_ = *stored;
     SetFileNameField(BaseNamePart(fileName_));
     fileHint_ = true;
     FillFromHandler(false);
-    SetLangFromStored(1, handler_.GetLang1Name());
-    SetLangFromStored(2, handler_.GetLang2Name());
+    TakeNamesOfFile();
     shown_.reset();
     if (!items_.empty()) {
         items_.front().selected = true;
@@ -328,6 +409,13 @@ void TEditExerciseLogic::SaveLangFile() {
 void TEditExerciseLogic::SaveLangFileAs() {
     if (Buttons().saveAs)
         SaveAs();
+}
+
+void TEditExerciseLogic::SaveCommand() {
+    if (Buttons().save)
+        SaveLangFile();
+    else
+        SaveLangFileAs();
 }
 
 bool TEditExerciseLogic::NamesProblem(bool report) {
@@ -353,6 +441,8 @@ bool TEditExerciseLogic::WriteFile() {
             ReportUnderAppTitle(Text(kNotSaved) + "\r\n" + DisplayPath(path));
             return false;
         }
+        if (!fileName_.empty())
+            NoteWritten(path);
         fileName_.clear();
         return true;
     }
@@ -368,6 +458,7 @@ bool TEditExerciseLogic::WriteFile() {
                             (reason.empty() ? std::string() : ": " + reason));
         return false;
     }
+    NoteWritten(path);
     const std::optional<TVersionFault> versionFault = handler_.TakeVersionFault();
     const std::optional<TKeptCopy> kept = handler_.TakeKeptCopy();
     if (texts_ && versionFault)
@@ -535,11 +626,29 @@ void TEditExerciseLogic::RunLessonEditor(std::shared_ptr<TVector<TLesson>> lesso
             if (item.selected)
                 ticksBefore[item.lesson->number] = item.ticked;
 
+    // A cut whose lesson editor closed without saving left its pair in the file: pasted, it
+    // is a copy.
+    rWordPairData cut = clipboard_->GetData();
+    if (cut.origin) {
+        bool inFile = false;
+        for (const TLessonListItem& item : items_)
+            for (const std::shared_ptr<TWordPear>& pair : item.lesson->pairs)
+                inFile = inFile || (pair && origins_->Of(pair) == cut.origin);
+        if (inFile) {
+            cut.origin.reset();
+            clipboard_->SetData(cut);
+        }
+    }
+
     TEditLessonInput input;
     input.lang1Name = lang_[0].stored;
     input.lang2Name = lang_[1].stored;
     input.lessons = lessons;
     input.clipboard = clipboard_;
+    input.origins = origins_;
+    // Doubles are sought in this file, with its lessons as edited so far.
+    for (const TLessonListItem& item : items_)
+        input.fileLessons.push_back(item.lesson);
     const TLessonEditOutcome outcome = view_.EditLessons(input);
     if (outcome.result != kEditLessonSaved || !outcome.modified)
         return;
@@ -590,6 +699,7 @@ void TEditExerciseLogic::RunLessonEditor(std::shared_ptr<TVector<TLesson>> lesso
             std::shared_ptr<TWordPear> added = target->NewPair(slot);
             if (!added)
                 break;
+            origins_->Set(added, origins_->Of(pair));
             added->text1 = pair->text1;
             added->text2 = pair->text2;
             added->use = pair->use;
@@ -634,17 +744,18 @@ std::vector<std::int32_t> TEditExerciseLogic::TickedNumbers() const {
     return numbers;
 }
 
+void TEditExerciseLogic::MarkNamesChanged() {
+    if (fileState_ != TFileState::Untouched)
+        return;
+    // Names typed after New, or a file name proposed for them, are changes of the file.
+    if (!SameName(lang_[0].stored, fileNames_[0]) || !SameName(lang_[1].stored, fileNames_[1]) ||
+        !SameName(fileNameField_, BaseNamePart(fileName_)))
+        fileState_ = TFileState::Changed;
+}
+
 TSaveAnswer TEditExerciseLogic::AskToSave() {
-    const TExerciseData& ex = settings_->exercise;
-    if (fileState_ == TFileState::Untouched) {
-        if (!SameName(lang_[0].stored, ex.Lang1) || !SameName(lang_[1].stored, ex.Lang2) ||
-            !SameName(fileNameField_, BaseNamePart(fileName_)))
-            fileState_ = TFileState::Changed;
-    }
-    if (fileState_ != TFileState::Changed)
-        return TSaveAnswer::No;
-    // Without lessons and without a file there is nothing to save or delete.
-    if (items_.empty() && (fileName_.empty() || !CheckFileExists(PathOf(fileName_))))
+    MarkNamesChanged();
+    if (!SomethingToSave())
         return TSaveAnswer::No;
     const std::string text = items_.empty() ? Text(kEmptyFileQuestion)
                                             : Text(kFileChanged) + "\r\n" + Text(kSaveQuestion) +
@@ -652,20 +763,37 @@ TSaveAnswer TEditExerciseLogic::AskToSave() {
     return view_.AskToSave(Caption(), text);
 }
 
-bool TEditExerciseLogic::Ok() {
-    if (!Buttons().ok)
+bool TEditExerciseLogic::SomethingToSave() const {
+    if (fileState_ != TFileState::Changed)
         return false;
-    std::int32_t maxWords = 0;
+    // Without lessons there is nothing to save in a new file, nor to delete without a file.
+    if (items_.empty() && (newFile_ || fileName_.empty() || !CheckFileExists(PathOf(fileName_))))
+        return false;
+    return true;
+}
+
+bool TEditExerciseLogic::ChoicesValid(std::int32_t& maxWords) {
     if (!TryStrToInt(maxWords_, maxWords) || maxWords < kMaxWordsLow || maxWords > kMaxWordsHigh) {
         Inform(Text(kMaxWordsInvalid), true);
         focus_ = TEditExerciseFocus::MaxWords;
         return false;
     }
-    if (NamesProblem(true))
+    return !NamesProblem(true);
+}
+
+bool TEditExerciseLogic::Ok() {
+    if (!Buttons().ok)
+        return false;
+    std::int32_t maxWords = 0;
+    if (!ChoicesValid(maxWords))
         return false;
     const TSaveAnswer answer = AskToSave();
     if (answer == TSaveAnswer::Cancel)
         return false;
+    return Finish(answer, maxWords);
+}
+
+bool TEditExerciseLogic::Finish(TSaveAnswer answer, std::int32_t maxWords) {
     // A save that was asked for and did not happen keeps the dialog open: nothing is lost.
     if (answer == TSaveAnswer::Yes) {
         if (newFile_ && !items_.empty()) {
@@ -707,6 +835,66 @@ bool TEditExerciseLogic::Ok() {
     changeKind_ = kind;
     handler_.Clear();
     return true;
+}
+
+bool TEditExerciseLogic::HasUnsavedWork() {
+    MarkNamesChanged();
+    if (SomethingToSave())
+        return true;
+    std::int32_t maxWords = 0;
+    if (!TryStrToInt(maxWords_, maxWords) || maxWords != maxWordsAtOpening_)
+        return true;
+    // The ticks and the file of a new file that was not written are not stored anyway.
+    if (newFile_)
+        return false;
+    std::vector<std::int32_t> ticks = TickedNumbers();
+    std::sort(ticks.begin(), ticks.end());
+    return fileName_ != settings_->exercise.LangFileName || ticks != ticksAtOpening_;
+}
+
+TCloseResult TEditExerciseLogic::CloseRequested() {
+    if (!HasUnsavedWork()) {
+        Close();
+        return TCloseResult::Closed;
+    }
+    switch (view_.AskSaveDiscardCancel(Caption(),
+                                       Text(kChangesNotSaved) + "\r\n" + Text(kSaveQuestion))) {
+    case TSaveAnswer::Yes: {
+        std::int32_t maxWords = 0;
+        if (!ChoicesValid(maxWords))
+            return TCloseResult::Stay;
+        return Finish(SomethingToSave() ? TSaveAnswer::Yes : TSaveAnswer::No, maxWords)
+                   ? TCloseResult::Saved
+                   : TCloseResult::Stay;
+    }
+    case TSaveAnswer::No:
+        Close();
+        return TCloseResult::Closed;
+    case TSaveAnswer::Cancel:
+        break;
+    }
+    return TCloseResult::Stay;
+}
+
+bool TEditExerciseLogic::KeepOrDropEdits() {
+    MarkNamesChanged();
+    if (!SomethingToSave())
+        return true;
+    switch (
+        view_.AskSaveDiscardCancel(Caption(), Text(kFileChanged) + "\r\n" + Text(kSaveQuestion))) {
+    case TSaveAnswer::Yes:
+        if (newFile_)
+            return SaveAs();
+        if (NamesProblem(true) || !WriteFile())
+            return false;
+        fileState_ = TFileState::Saved;
+        return true;
+    case TSaveAnswer::No:
+        return true;
+    case TSaveAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TEditExerciseLogic::Close() {

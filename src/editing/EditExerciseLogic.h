@@ -12,6 +12,7 @@
 #include "data/PairRenumbering.h"
 #include "data/T_MWordPairData.h"
 #include "editing/EditLessonLogic.h"
+#include "editing/PairOrigins.h"
 
 #include <array>
 #include <cstdint>
@@ -67,6 +68,11 @@ inline constexpr std::int32_t kLessonTooLarge = 153;
 inline constexpr std::int32_t kPathNotStorable = 155;
 inline constexpr std::int32_t kMaxWordsInvalid = 156;
 inline constexpr std::int32_t kLangNameRefused = 157;
+inline constexpr std::int32_t kCloseHintEditor = 159;
+inline constexpr std::int32_t kChangesNotSaved = 161;
+inline constexpr std::int32_t kAnswerSave = 162;
+inline constexpr std::int32_t kAnswerDiscard = 163;
+inline constexpr std::int32_t kAnswerCancel = 164;
 } // namespace exercise_editor_text
 
 // The maximum number of phrase pairs of an exercise.
@@ -82,6 +88,10 @@ enum class TFileState {
 };
 
 enum class TSaveAnswer { Yes, No, Cancel };
+
+// How a way out of the window ended: it stays open, it closes, or it closes as after OK (the
+// learner chose to save).
+enum class TCloseResult { Stay, Closed, Saved };
 
 // Where the window puts the keyboard focus after a command.
 enum class TEditExerciseFocus { None, LessonList, Lang1, Lang2, MaxWords };
@@ -110,6 +120,9 @@ public:
     virtual void Inform(const std::string& caption, const std::string& text, bool beep) = 0;
     // A beep and a box with Yes, No and Cancel.
     virtual TSaveAnswer AskToSave(const std::string& caption, const std::string& text) = 0;
+    // A beep and a box with Save (Yes, the default), Discard (No) and Cancel.
+    virtual TSaveAnswer AskSaveDiscardCancel(const std::string& caption,
+                                             const std::string& text) = 0;
     virtual void Beep() = 0;
 };
 
@@ -193,17 +206,21 @@ public:
     // Stored path text of the file being edited (relative inside the application folder).
     const std::string& FileName() const { return fileName_; }
     TChangeKind GetChangeKind() const { return changeKind_; }
-    // When the editor wrote the language file that the settings named at its creation: where
-    // each pair of that file as it was then stands in the file as last written.
-    std::optional<TPairRenumbering> ExerciseFileRenumbering() const { return std::nullopt; }
+    // When the editor wrote the language file that the settings named at its creation (by any
+    // command, whatever it then closed with): where each pair of that file as it was then
+    // stands in the file as last written to that path; none while it did not write it.
+    std::optional<TPairRenumbering> ExerciseFileRenumbering() const { return renumbering_; }
     std::filesystem::path LangFilesFolder() const;
     const std::shared_ptr<TMWordPairData>& Clipboard() const { return clipboard_; }
 
-    // Commands.
+    // Commands. New and Open first ask about lesson edits that were not written (Save,
+    // Discard, Cancel).
     void NewLangFile();
     void OpenLangFile();
     void SaveLangFile();
     void SaveLangFileAs();
+    // Ctrl+S: Save, or Save as while the file has no name.
+    void SaveCommand();
     void NewLesson();
     void EditLessons();
     // As EditLessons, when the list has items.
@@ -231,7 +248,13 @@ public:
     // OK: true when the dialog closes with OK (the settings hold the choices); false when it
     // stays open (the learner cancelled the question or has been told what is wrong).
     bool Ok();
-    // Close: nothing is stored or written.
+    // Close, the close box and Escape: at once without unsaved changes or choices (lesson
+    // edits and deletions, a new file's lessons, the maximum, the ticks, another file);
+    // otherwise the learner is asked: Save does what OK with Yes does.
+    TCloseResult CloseRequested();
+    // Something a way out would drop.
+    bool HasUnsavedWork();
+    // Closing without storing or writing anything.
     void Close();
 
 private:
@@ -243,6 +266,10 @@ private:
     static std::size_t Index(int which) { return which == 2 ? 1u : 0u; }
     std::filesystem::path PathOf(const std::string& stored) const;
     void SetLangFromStored(int which, std::string_view stored);
+    // The fields show the names of the file in the handler, as it was loaded.
+    void TakeNamesOfFile();
+    // The language file has changes that a save would write (or a deletion it would do).
+    bool SomethingToSave() const;
     void SetFileNameField(std::string stored);
     void ShowLessonCounters(std::shared_ptr<TLesson> lesson);
     void SortItems();
@@ -252,6 +279,12 @@ private:
     void FillFromHandler(bool withTicks);
     // Reads a file into a fresh handler; the reason (in the UI language) when it cannot.
     std::string LoadInto(TLangFHandler& handler, const std::filesystem::path& path) const;
+    // The pairs of the handler, read from the exercise's file, are those of the file as last
+    // written there (or as the editor found it): each takes its origin.
+    void TakeOriginsOfExerciseFile();
+    // A file was written (or deleted) at path: when it is the exercise's file, where its pairs
+    // went.
+    void NoteWritten(const std::filesystem::path& path);
     void RunLessonEditor(std::shared_ptr<TVector<TLesson>> lessons, bool editing);
     bool NamesProblem(bool report);
     // Writing the file: false (told) when it was not written.
@@ -259,6 +292,14 @@ private:
     // Save as: false when cancelled or not written.
     bool SaveAs();
     TSaveAnswer AskToSave();
+    void MarkNamesChanged();
+    // The maximum and the names can be stored; false when the learner was told otherwise.
+    bool ChoicesValid(std::int32_t& maxWords);
+    // OK after the question: writes as answered, stores the choices; false when a save that
+    // was asked for did not happen.
+    bool Finish(TSaveAnswer answer, std::int32_t maxWords);
+    // Before New and Open: true to go on (saved or discarded), false to stay.
+    bool KeepOrDropEdits();
     // A box titled with the dialog's caption, or with the program's title.
     void Inform(const std::string& text, bool beep) const;
     void ReportUnderAppTitle(const std::string& text) const;
@@ -269,9 +310,17 @@ private:
     IEditExerciseView& view_;
     TLangFHandler handler_;
     std::shared_ptr<TMWordPairData> clipboard_;
+    // The exercise's file (the settings' at creation), its pairs as the editor found it, where
+    // the pairs the editor holds came from in it, and where they went when last written.
+    std::filesystem::path exerciseFile_;
+    std::vector<TPairKey> exerciseKeys_;
+    std::shared_ptr<TPairOrigins> origins_;
+    std::optional<TPairRenumbering> renumbering_;
     std::vector<TLessonListItem> items_;
     std::shared_ptr<TLesson> shown_;
     std::array<TNameField, 2> lang_;
+    // The names of the file as it was loaded (none after New).
+    std::array<std::string, 2> fileNames_;
     std::string maxWords_;
     std::int32_t maxWordsPosition_ = kMaxWordsLow;
     std::string fileNameField_;
@@ -281,6 +330,9 @@ private:
     TFileState fileState_ = TFileState::Untouched;
     TChangeKind changeKind_ = TChangeKind::Nothing;
     std::vector<std::int32_t> chosenBefore_;
+    // The choices as the window opened: what Close compares with.
+    std::int32_t maxWordsAtOpening_ = kMaxWordsLow;
+    std::vector<std::int32_t> ticksAtOpening_;
     TEditExerciseFocus focus_ = TEditExerciseFocus::None;
     std::string openingMessage_;
     std::uint64_t listVersion_ = 0;

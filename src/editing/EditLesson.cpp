@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 #include <array>
@@ -75,11 +76,17 @@ TeditLessonDlg::TeditLessonDlg(const TWindowContext& context, TEditLessonInput i
     TTextSource source = [texts](std::int32_t n) {
         return texts ? texts->GetText(n) : std::string(kMissingText);
     };
-    logic_ = std::make_unique<TEditLessonLogic>(source, context_.langFile, std::move(input),
-                                                editors_.get());
+    logic_ = std::make_unique<TEditLessonLogic>(source, std::move(input), editors_.get());
     logic_->SetMessageHandler([this](const std::string& text) {
-        // Refusals arise inside clicks and scrolls: the box opens once those are done.
-        QTimer::singleShot(0, this, [this, text] { report(text, true); });
+        // Refusals arise inside clicks and scrolls: the box opens once those are done. A turn
+        // of the wheel brings many of them at once; one box says it.
+        if (reportPending_)
+            return;
+        reportPending_ = true;
+        QTimer::singleShot(0, this, [this, text] {
+            report(text, true);
+            reportPending_ = false;
+        });
     });
     buildForm();
     ApplyTexts();
@@ -148,6 +155,10 @@ void TeditLessonDlg::buildForm() {
     connect(btnUpdateId, &QPushButton::clicked, this, [this] { btnUpdateIdClick(); });
     connect(btnSelectAll, &QPushButton::clicked, this, [this] { btnSelectAllClick(); });
     connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelpClick(); });
+    // Ctrl+S saves from anywhere in the window, an open cell editor included.
+    auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    save->setContext(Qt::WindowShortcut);
+    connect(save, &QShortcut::activated, this, [this] { btnSafeClick(); });
 
     // The table below the bar: 10 pixels apart, as wide as the bar, margins of 10.
     const int top = kBarTop + kBarHeight + 10;
@@ -181,17 +192,20 @@ void TeditLessonDlg::buildForm() {
 
 void TeditLessonDlg::ApplyTexts() {
     auto t = [this](std::int32_t n) { return QtFromCp1252(logic_->Text(n)); };
+    auto withKey = [this](std::int32_t hint, std::int32_t key) {
+        return QtFromCp1252(HintWithKey(logic_->Text(hint), logic_->Text(key)));
+    };
     setWindowTitle(QtFromCp1252(logic_->Caption()));
     labelNbrWords->setText(t(102));
-    btnClose->setToolTip(t(44));
-    btnSafe->setToolTip(t(45));
+    btnClose->setToolTip(withKey(kTextEditorClose, key_text::kEscape));
+    btnSafe->setToolTip(withKey(45, key_text::kSave));
     btnAddEntry->setToolTip(t(103));
     btnDeleteEntry->setToolTip(t(104));
     btnCut->setToolTip(t(118));
     btnPaste->setToolTip(t(119));
     btnUpdateId->setToolTip(t(116));
     btnSelectAll->setToolTip(t(117));
-    btnHelp->setToolTip(t(12));
+    btnHelp->setToolTip(withKey(12, key_text::kHelp));
     const std::array<std::string, 6> items = logic_->MenuCaptions();
     const std::array<QAction*, 6> actions{sortItem0, sortItem1,   sortItem2,
                                           sortItem3, searchLang1, searchLang2};
@@ -230,23 +244,57 @@ void TeditLessonDlg::showEvent(QShowEvent* event) {
     table_->GetGrid()->setFocus(Qt::OtherFocusReason);
 }
 
-void TeditLessonDlg::keyPressEvent(QKeyEvent* event) {
-    // Escape closes an open cell editor (the grid does that); it never drops the edits of
-    // the whole table.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+void TeditLessonDlg::reject() {
+    // The close box and Escape (which reaches the window only while no cell editor is open:
+    // there it drops the cell's typing) are Close.
+    btnCloseClick();
 }
 
 void TeditLessonDlg::btnCloseClick() {
+    // Text typed into an open cell counts; text the file cannot store keeps the window open.
+    if (!logic_->CommitOpenEditor()) {
+        refresh();
+        return;
+    }
+    if (logic_->HasUnsavedEdits()) {
+        const int answer =
+            askQuestion(QtFromCp1252(logic_->Caption()), messageText(logic_->UnsavedQuestion()),
+                        QuestionButtons{QtFromCp1252(logic_->Text(kTextAnswerSave)),
+                                        QtFromCp1252(logic_->Text(kTextAnswerDiscard)),
+                                        QtFromCp1252(logic_->Text(kTextAnswerCancel)), kIdYes},
+                        kMbIconWarning, true, this);
+        if (answer == kIdYes) {
+            btnSafeClick();
+            return;
+        }
+        if (answer != kIdNo) {
+            refresh();
+            return;
+        }
+    }
     logic_->Close();
     done(kEditLessonClosed);
 }
 
 void TeditLessonDlg::btnSafeClick() {
-    if (!logic_->Save()) {
+    TLessonSave saved = logic_->Save();
+    if (saved == TLessonSave::Incomplete) {
+        // Going back is the default: nothing is left out by a stray Enter.
+        const int answer =
+            askQuestion(QtFromCp1252(logic_->Caption()), messageText(logic_->IncompleteText()),
+                        QuestionButtons{QtFromCp1252(logic_->Text(kTextSaveWithout)), QString(),
+                                        QtFromCp1252(logic_->Text(kTextGoBack)), kIdCancel},
+                        kMbIconWarning, true, this);
+        if (answer == kIdYes) {
+            saved = logic_->Save(true);
+        } else {
+            logic_->MarkFirstIncomplete();
+            refresh();
+            table_->GetGrid()->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    if (saved != TLessonSave::Saved) {
         refresh();
         return;
     }

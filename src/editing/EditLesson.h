@@ -34,7 +34,10 @@ public:
     // All captions, hints and menu items from the UI texts.
     void ApplyTexts();
 
+    // Close, the close box and Escape: with unsaved changes the learner is asked to save,
+    // discard or go back.
     void btnCloseClick();
+    void reject() override;
     void btnSafeClick();
     void btnAddEntryClick();
     void btnDeleteEntryClick();
@@ -69,7 +72,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildForm();
@@ -82,6 +84,7 @@ private:
     std::unique_ptr<TQtEditorFactory> editors_;
     std::unique_ptr<TEditLessonLogic> logic_;
     TMTable* table_ = nullptr;
+    bool reportPending_ = false;
 };
 
 // Makes the lesson editor for the lessons given, owned by owner.

@@ -1,11 +1,13 @@
 #include "editing/EditLessonLogic.h"
 
 #include "app/AppLangHandl.h"
+#include "data/StrUtil.h"
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
 #include <new>
+#include <set>
 
 namespace lexaro {
 
@@ -106,9 +108,9 @@ TGridKeyDecision DecideGridKey(TGridKey key, int col, int row, int colCount, int
     return d;
 }
 
-TEditLessonLogic::TEditLessonLogic(TTextSource texts, std::shared_ptr<const TLangFHandler> langFile,
-                                   TEditLessonInput input, ITableEditorFactory* editors)
-    : texts_(std::move(texts)), langFile_(std::move(langFile)), input_(std::move(input)) {
+TEditLessonLogic::TEditLessonLogic(TTextSource texts, TEditLessonInput input,
+                                   ITableEditorFactory* editors)
+    : texts_(std::move(texts)), input_(std::move(input)) {
     if (!input_.clipboard)
         input_.clipboard = std::make_shared<TMWordPairData>();
     const TVector<TLesson>& lessons = LessonsOf(input_);
@@ -116,14 +118,9 @@ TEditLessonLogic::TEditLessonLogic(TTextSource texts, std::shared_ptr<const TLan
     model_ = std::make_unique<TMEditLessonTableModel>(
         std::array<std::string, 4>{Text(kTextUse), input_.lang1Name, input_.lang2Name,
                                    Text(kTextLessonColumn)},
-        lessons, editors);
-    model_->SetRefusalHandler([this](const TTextRefusal& refusal) {
-        ++refusals_;
-        Report(RefusalText(refusal));
-    });
-    // The table is never empty: without any lesson it starts with one new entry.
-    if (model_->RowCount() < 2)
-        AddEntry();
+        lessons, editors, input_.origins.get());
+    model_->SetRefusalHandler(
+        [this](const TTextRefusal& refusal) { Report(RefusalText(refusal)); });
 }
 
 std::string TEditLessonLogic::Text(std::int32_t number) const {
@@ -169,8 +166,8 @@ TEditLessonButtons TEditLessonLogic::Buttons() const {
 void TEditLessonLogic::Insert(const rWordPairData& data, int position) {
     // A failure (out of memory) leaves the table as far as it got; the editor goes on.
     try {
-        model_->InsertRow(data, position);
-        model_->MarkRow(position);
+        if (model_->InsertRow(data, position))
+            model_->MarkRow(position);
     } catch (const std::exception&) {
     }
 }
@@ -188,7 +185,8 @@ void TEditLessonLogic::DeleteEntry() {
         if (row <= 0)
             return;
         const bool wasLast = row == model_->RowCount() - 1;
-        model_->DeleteRow(row);
+        if (!model_->DeleteRow(row))
+            return;
         if (model_->RowCount() < 2) {
             AddEntry();
             return;
@@ -199,7 +197,8 @@ void TEditLessonLogic::DeleteEntry() {
 }
 
 void TEditLessonLogic::Cut() {
-    model_->HideEditors();
+    if (!model_->TakeOpenEditor())
+        return;
     const int row = model_->MarkedRow();
     if (row <= 0)
         return;
@@ -208,10 +207,15 @@ void TEditLessonLogic::Cut() {
 }
 
 void TEditLessonLogic::Paste() {
-    const rWordPairData data = input_.clipboard->GetData();
+    rWordPairData data = input_.clipboard->GetData();
     if (data.lesson <= 0)
         return;
     const int row = model_->MarkedRow();
+    // The entry belongs where it is pasted, not to the lesson it was cut from.
+    data.lesson = row > 0 ? model_->RowData(row).lesson : firstLessonNo_;
+    // The pair it was cut from is in the table again: this one is a copy.
+    if (data.origin && model_->HasOrigin(*data.origin))
+        data.origin.reset();
     Insert(data, row > 0 ? row : 1);
 }
 
@@ -249,34 +253,92 @@ void TEditLessonLogic::SortBy(int key) {
 }
 
 std::string TEditLessonLogic::SearchDoubles(int language) const {
-    const rWordPairData data = model_->RowData(model_->MarkedRow());
-    const std::string& phrase = language == 2 ? data.pair.text2 : data.pair.text1;
-    std::string found;
-    if (langFile_) {
-        for (std::int32_t slot = 0; slot < langFile_->SlotCount(); ++slot) {
-            const std::shared_ptr<TLesson> lesson = langFile_->LessonAt(slot);
-            if (!lesson || lesson->number == data.lesson)
+    const int marked = model_->MarkedRow();
+    const rWordPairData data = model_->RowData(marked);
+    const bool second = language == 2;
+    const std::string& phrase = second ? data.pair.text2 : data.pair.text1;
+    std::set<std::int32_t> found;
+    if (!phrase.empty()) {
+        // The lessons in the table are searched as the table has them.
+        std::set<std::int32_t> inTable;
+        for (const std::shared_ptr<TLesson>& lesson : LessonsOf(input_))
+            if (lesson)
+                inTable.insert(lesson->number);
+        for (const std::shared_ptr<const TLesson>& lesson : input_.fileLessons) {
+            if (!lesson || lesson->number == data.lesson || inTable.contains(lesson->number))
                 continue;
-            const std::int32_t number = lesson->FindText(phrase, language == 2);
-            if (number != -1)
-                found += (found.empty() ? "" : "-") + std::to_string(number);
+            if (lesson->FindText(phrase, second) != -1)
+                found.insert(lesson->number);
+        }
+        for (int row = 1; row < model_->RowCount(); ++row) {
+            const rWordPairData other = model_->RowData(row);
+            const std::string& text = second ? other.pair.text2 : other.pair.text1;
+            if (row != marked && other.lesson != data.lesson && !text.empty() &&
+                SameTextUpper(text, phrase))
+                found.insert(other.lesson);
         }
     }
     if (found.empty())
         return Text(kTextNoDoubles);
-    return Text(kTextDoublesFound) + "\r\n" + Text(kTextDoublesLessons) + found;
+    std::string numbers;
+    for (const std::int32_t number : found)
+        numbers += (numbers.empty() ? "" : "-") + std::to_string(number);
+    return Text(kTextDoublesFound) + "\r\n" + Text(kTextDoublesLessons) + numbers;
 }
 
-bool TEditLessonLogic::Save() {
-    const int refusedBefore = refusals_;
-    model_->HideEditors();
-    if (refusals_ != refusedBefore)
-        return false;
+std::vector<int> TEditLessonLogic::IncompleteRows() const {
+    std::vector<int> rows;
+    for (int row = 1; row < model_->RowCount(); ++row) {
+        const rWordPairData data = model_->RowData(row);
+        if (data.pair.text1.empty() != data.pair.text2.empty())
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+std::string TEditLessonLogic::IncompleteText() const {
+    constexpr std::size_t kListed = 10;
+    const std::vector<int> rows = IncompleteRows();
+    std::string text = Text(kTextOneSidedEntries);
+    for (std::size_t i = 0; i < rows.size() && i < kListed; ++i) {
+        const rWordPairData data = model_->RowData(rows[i]);
+        const std::string& phrase = data.pair.text1.empty() ? data.pair.text2 : data.pair.text1;
+        text += "\r\n" + phrase + " (" + Text(kTextLessonColumn) + " " +
+                std::to_string(data.lesson) + ")";
+    }
+    if (rows.size() > kListed)
+        text += "\r\n" + FillText(Text(kTextMoreEntries), {std::to_string(rows.size() - kListed)});
+    return text + "\r\n" + Text(kTextFillOrLeaveOut);
+}
+
+void TEditLessonLogic::MarkFirstIncomplete() {
+    const std::vector<int> rows = IncompleteRows();
+    if (!rows.empty())
+        model_->MarkRow(rows.front());
+}
+
+bool TEditLessonLogic::CommitOpenEditor() {
+    return model_->TakeOpenEditor();
+}
+
+bool TEditLessonLogic::HasUnsavedEdits() const {
+    return model_->IsModified();
+}
+
+std::string TEditLessonLogic::UnsavedQuestion() const {
+    return Text(kTextEntriesUnsaved) + "\r\n" + Text(kTextSaveChanges);
+}
+
+TLessonSave TEditLessonLogic::Save(bool leaveOut) {
+    if (!model_->TakeOpenEditor())
+        return TLessonSave::Refused;
     const bool modified = model_->IsModified();
     if (!modified) {
         modified_ = false;
-        return true;
+        return TLessonSave::Saved;
     }
+    if (!leaveOut && !IncompleteRows().empty())
+        return TLessonSave::Incomplete;
     model_->Sort(TMEditLessonTableModel::kLessonCol);
 
     // The rows by lesson, as they stand after the sort; complete rows only.
@@ -302,9 +364,11 @@ bool TEditLessonLogic::Save() {
         std::shared_ptr<TWordPear> pair = current->NewPair(currentPairs);
         if (!pair) {
             Report(FillText(Text(kTextLessonTooLarge), {std::to_string(current->number)}));
-            return false;
+            return TLessonSave::Refused;
         }
         ++currentPairs;
+        if (input_.origins)
+            input_.origins->Set(pair, data.origin);
         pair->use = data.pair.use;
         pair->drawn = false;
         pair->text1 = data.pair.text1;
@@ -318,7 +382,7 @@ bool TEditLessonLogic::Save() {
     input_.lessons->Clear();
     for (const std::shared_ptr<TLesson>& lesson : rebuilt)
         input_.lessons->Add(lesson);
-    return true;
+    return TLessonSave::Saved;
 }
 
 void TEditLessonLogic::Close() {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/LangFHandler.h"
 #include "data/Lesson.h"
 #include "data/T_MWordPairData.h"
 #include "data/Vector.h"
+#include "editing/PairOrigins.h"
 #include "editing/T_EditLessonTableModel.h"
 #include "editing/TableCanvas.h"
 
@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace lexaro {
 
@@ -22,6 +23,11 @@ struct TEditLessonInput {
     std::string lang2Name;
     std::shared_ptr<TVector<TLesson>> lessons;
     std::shared_ptr<TMWordPairData> clipboard;
+    // The lessons of the language file open in the exercise editor, as edited so far: where
+    // doubles are sought. Those with the numbers of the lessons given stand in the table.
+    std::vector<std::shared_ptr<const TLesson>> fileLessons;
+    // Where the given pairs came from; the save records the rebuilt pairs' origins here.
+    std::shared_ptr<TPairOrigins> origins;
 };
 
 // The editor's results: saved (the lessons hold the rebuilt ones when IsModified) or closed.
@@ -30,12 +36,30 @@ inline constexpr int kEditLessonClosed = 101;
 
 // The texts the editor shows, by number.
 inline constexpr std::int32_t kTextEditLessonCaption = 132;
+inline constexpr std::int32_t kTextSaveChanges = 95;
+inline constexpr std::int32_t kTextEntriesUnsaved = 160;
+inline constexpr std::int32_t kTextAnswerSave = 162;
+inline constexpr std::int32_t kTextAnswerDiscard = 163;
+inline constexpr std::int32_t kTextAnswerCancel = 164;
+inline constexpr std::int32_t kTextOneSidedEntries = 169;
+inline constexpr std::int32_t kTextFillOrLeaveOut = 170;
+inline constexpr std::int32_t kTextGoBack = 171;
+inline constexpr std::int32_t kTextSaveWithout = 172;
+inline constexpr std::int32_t kTextMoreEntries = 173;
+// The Close button's hint in both editors.
+inline constexpr std::int32_t kTextEditorClose = 159;
 inline constexpr std::int32_t kTextPhraseRefused = 152;
 inline constexpr std::int32_t kTextLessonTooLarge = 153;
 
 // Column widths for a grid of that client width: 11, 39, 39 and the rest of each hundredth
 // of the width less 6 pixels for the lines (606 gives 66, 234, 234, 66).
 std::array<int, 4> LessonColumnWidths(int clientWidth);
+
+// How a save ended: the lessons are rebuilt (or there was nothing to rebuild); the open cell
+// editor's text was refused or a lesson would be too large (told; nothing changed); entries
+// with a phrase on one side only would be left out (nothing changed: ask, then save again
+// without them or go back to them).
+enum class TLessonSave { Saved, Refused, Incomplete };
 
 // Which commands of the editor are on.
 struct TEditLessonButtons {
@@ -83,10 +107,10 @@ TGridKeyDecision DecideGridKey(TGridKey key, int col, int row, int colCount, int
 // states, the search for doubles and the save that rebuilds the lessons.
 class TEditLessonLogic {
 public:
-    // texts gives the UI texts; langFile is the main window's language file (none: no search
-    // finds anything); editors makes the cell editors (none in tests of the logic alone).
-    TEditLessonLogic(TTextSource texts, std::shared_ptr<const TLangFHandler> langFile,
-                     TEditLessonInput input, ITableEditorFactory* editors = nullptr);
+    // texts gives the UI texts; editors makes the cell editors (none in tests of the logic
+    // alone).
+    TEditLessonLogic(TTextSource texts, TEditLessonInput input,
+                     ITableEditorFactory* editors = nullptr);
 
     TMEditLessonTableModel& Model() { return *model_; }
     const TMEditLessonTableModel& Model() const { return *model_; }
@@ -106,6 +130,8 @@ public:
     void AddEntry();
     void DeleteEntry();
     void Cut();
+    // Inserts the clipboard's entry at the marked row; it takes that row's lesson. The first
+    // paste of a cut entry moves it; while the table holds it already, a paste is a new pair.
     void Paste();
     // Every entry gets the lesson number of the marked one (a number still in the spin box
     // counts).
@@ -114,14 +140,27 @@ public:
     void SelectAll();
     void SortBy(int key);
     // The message of the search for the marked entry's phrase (language 1 or 2) in the other
-    // lessons of the main window's language file.
+    // lessons: those of the exercise editor's file and the table's entries of other lessons,
+    // their numbers in ascending order.
     std::string SearchDoubles(int language) const;
 
     // Commits the open editor and, when anything was changed, rebuilds the lessons: sorted by
-    // number, pairs in table order, rows with an empty phrase and lessons without a complete
-    // pair left out. False when the open editor's text was refused or a lesson would be too
-    // large (the learner has been told; nothing changed and the editor stays open).
-    bool Save();
+    // number, pairs in table order, empty rows and lessons without a complete pair left out.
+    // Rows with a phrase on one side only stop the save (Incomplete) unless leaveOut is set.
+    TLessonSave Save(bool leaveOut = false);
+    // The rows with a phrase on one side only, in table order.
+    std::vector<int> IncompleteRows() const;
+    // The question about them: each named by its phrase and lesson (ten at most).
+    std::string IncompleteText() const;
+    // Going back to them: the first one becomes the marked row.
+    void MarkFirstIncomplete();
+    // Takes the open cell editor's text into its cell; false when it was refused (told; the
+    // editor stays open).
+    bool CommitOpenEditor();
+    // Something was changed since the table was filled (the open editor committed first).
+    bool HasUnsavedEdits() const;
+    // The question when a way out would drop the changes.
+    std::string UnsavedQuestion() const;
     // Drops every edit.
     void Close();
     bool IsModified() const { return modified_; }
@@ -137,12 +176,10 @@ private:
     void Report(const std::string& text) const;
 
     TTextSource texts_;
-    std::shared_ptr<const TLangFHandler> langFile_;
     TEditLessonInput input_;
     std::unique_ptr<TMEditLessonTableModel> model_;
     std::int32_t firstLessonNo_ = 1;
     bool modified_ = false;
-    int refusals_ = 0;
     std::function<void(const std::string&)> onMessage_;
 };
 

@@ -1,6 +1,7 @@
 #include "editing/QtTableCanvas.h"
 
 #include "app/QtText.h"
+#include "controls/T_SpinBox.h"
 
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -169,19 +171,42 @@ std::string TQtTextField::EnteredText() const {
     return control_ ? Field()->text().toStdString() : std::string();
 }
 
-TQtSpinBox::TQtSpinBox(int width, int height) : TQtCellEditor(new QSpinBox) {
-    QSpinBox* box = Box();
-    box->setWrapping(true);
+void TQtTextField::PlaceCursor(std::size_t utf8Offset) {
+    if (!control_)
+        return;
+    const QByteArray typed = Field()->text().toUtf8();
+    const auto bytes = static_cast<qsizetype>(
+        std::min<std::size_t>(utf8Offset, static_cast<std::size_t>(typed.size())));
+    Field()->deselect();
+    Field()->setCursorPosition(static_cast<int>(QString::fromUtf8(typed.left(bytes)).size()));
+}
+
+namespace {
+
+// The controls' spin box without its wheel: a turn of the wheel over the open editor scrolls
+// the table (which takes the number in) instead of moving the entry to another lesson.
+class TCellSpinBox final : public TSpinBox {
+public:
+    using TSpinBox::TSpinBox;
+
+protected:
+    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+};
+
+} // namespace
+
+TQtSpinBox::TQtSpinBox(int width, int height) : TQtCellEditor(new TCellSpinBox) {
+    TSpinBox* box = Box();
     box->setFrame(false);
     box->setAlignment(Qt::AlignCenter);
-    // Only the buttons and the arrow keys change the number.
-    if (auto* edit = box->findChild<QLineEdit*>())
-        edit->setReadOnly(true);
+    // Only the buttons and the Up and Down keys change the number; Page Up and Page Down
+    // pass on to the table.
+    box->SetEditorEnabled(false);
     box->resize(width, height);
 }
 
-QSpinBox* TQtSpinBox::Box() const {
-    return static_cast<QSpinBox*>(control_.data());
+TSpinBox* TQtSpinBox::Box() const {
+    return static_cast<TSpinBox*>(control_.data());
 }
 
 void TQtSpinBox::SetValue(std::int32_t value) {
@@ -195,7 +220,7 @@ std::int32_t TQtSpinBox::Value() const {
 
 void TQtSpinBox::SetRange(std::int32_t low, std::int32_t high) {
     if (control_)
-        Box()->setRange(low, high);
+        Box()->SetWrapRange(low, high);
 }
 
 std::unique_ptr<ITableEditor> TQtEditorFactory::CreateTextField(int width, int height,

@@ -8,7 +8,6 @@
 class QPainter;
 class QWidget;
 class QLineEdit;
-class QSpinBox;
 
 namespace lexaro {
 
@@ -70,20 +69,24 @@ public:
     TQtTextField(int width, int height, int maxLength);
     void SetStoredText(std::string_view text) override;
     std::string EnteredText() const override;
+    void PlaceCursor(std::size_t utf8Offset) override;
     QLineEdit* Field() const;
 
 private:
     int maxLength_ = 0;
 };
 
-// A spin box that only its buttons and arrow keys change; it wraps at both ends.
+class TSpinBox;
+
+// The controls' spin box: only its buttons and the Up and Down keys change it (not the wheel,
+// not Page Up or Page Down); it wraps at both ends.
 class TQtSpinBox : public TQtCellEditor {
 public:
     TQtSpinBox(int width, int height);
     void SetValue(std::int32_t value) override;
     std::int32_t Value() const override;
     void SetRange(std::int32_t low, std::int32_t high) override;
-    QSpinBox* Box() const;
+    TSpinBox* Box() const;
 };
 
 class TQtEditorFactory : public ITableEditorFactory {

@@ -73,6 +73,13 @@ private:
     std::vector<int> high_;
 };
 
+// A row of the lesson table: its cells, and where its pair came from.
+class TLessonTableRow final : public TMTableRow {
+public:
+    using TMTableRow::TMTableRow;
+    std::optional<TPairKey> origin;
+};
+
 } // namespace
 
 std::string NameCharacter(char32_t cp) {
@@ -81,26 +88,35 @@ std::string NameCharacter(char32_t cp) {
     return CodePointName(cp);
 }
 
-std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string& stored) {
+std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string& stored,
+                              std::size_t* at) {
     std::size_t bad = 0;
     if (!Utf8ToCp1252(utf8, stored, &bad)) {
+        if (at != nullptr)
+            *at = bad;
         char32_t cp = 0;
         if (!Utf8CharAt(utf8, bad, cp))
             return CodePointName(0xFFFD);
         return NameCharacter(cp);
     }
-    for (const char ch : stored) {
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const char ch = stored[i];
         const bool refused =
             ch == '#' || (ch == '@' && !language2) || ch == '\r' || ch == '\n' || ch == '\0';
-        if (refused)
+        if (refused) {
+            // The stored text holds one byte per character; the typed one its UTF-8 form.
+            if (at != nullptr)
+                *at = Cp1252ToUtf8(std::string_view(stored).substr(0, i)).size();
             return NameCharacter(static_cast<unsigned char>(ch));
+        }
     }
     return {};
 }
 
 TMEditLessonTableModel::TMEditLessonTableModel(const std::array<std::string, 4>& titles,
                                                const TVector<TLesson>& lessons,
-                                               ITableEditorFactory* editors) {
+                                               ITableEditorFactory* editors,
+                                               const TPairOrigins* origins) {
     columns_.push_back(std::make_unique<TMTableColumn>(titles[0], 101, 50));
     columns_.push_back(std::make_unique<TMTableColumn>(titles[1], -1, 198));
     columns_.push_back(std::make_unique<TMTableColumn>(titles[2], -1, 198));
@@ -124,18 +140,32 @@ TMEditLessonTableModel::TMEditLessonTableModel(const std::array<std::string, 4>&
             rWordPairData empty;
             empty.pair.use = true;
             empty.lesson = lesson->number;
-            InsertRow(empty, RowCount());
+            rows_.push_back(MakeRow(empty, false));
             continue;
         }
         for (const std::shared_ptr<TWordPear>& pair : lesson->pairs) {
             if (!pair)
                 continue;
             // The row keeps the drawn mark in its hidden column, as the pair had it.
-            rows_.push_back(MakeRow(rWordPairData{*pair, lesson->number}, pair->drawn));
+            rows_.push_back(MakeRow(
+                rWordPairData{*pair, lesson->number, origins ? origins->Of(pair) : std::nullopt},
+                pair->drawn));
         }
     }
-    if (RowCount() > 1)
-        rows_[1]->SetMarked(true);
+    // The table is never empty: without any pair it starts with one new entry, which is no
+    // edit of its own.
+    if (RowCount() < 2) {
+        rWordPairData empty;
+        empty.pair.use = true;
+        empty.lesson = 1;
+        for (const std::shared_ptr<TLesson>& lesson : lessons)
+            if (lesson) {
+                empty.lesson = lesson->number;
+                break;
+            }
+        rows_.push_back(MakeRow(empty, false));
+    }
+    rows_[1]->SetMarked(true);
     editCol_ = -1;
     editRow_ = -1;
     filled_ = true;
@@ -143,7 +173,8 @@ TMEditLessonTableModel::TMEditLessonTableModel(const std::array<std::string, 4>&
 
 std::unique_ptr<TMTableRow> TMEditLessonTableModel::MakeRow(const rWordPairData& data,
                                                             bool drawn) const {
-    auto row = std::make_unique<TMTableRow>(RowCount(), kRowHeight);
+    auto row = std::make_unique<TLessonTableRow>(RowCount(), kRowHeight);
+    row->origin = data.origin;
     row->AddCell(std::make_unique<TMBolTableCell>(data.pair.use));
     row->AddCell(std::make_unique<TMStrTableCell>(data.pair.text1));
     row->AddCell(std::make_unique<TMStrTableCell>(data.pair.text2));
@@ -152,6 +183,18 @@ std::unique_ptr<TMTableRow> TMEditLessonTableModel::MakeRow(const rWordPairData&
     hidden->SetVisible(false);
     row->AddCell(std::move(hidden));
     return row;
+}
+
+std::optional<TPairKey>& TMEditLessonTableModel::OriginOf(int row) const {
+    // Every row of this table is made by MakeRow.
+    return static_cast<TLessonTableRow&>(*rows_[static_cast<std::size_t>(row)]).origin;
+}
+
+bool TMEditLessonTableModel::HasOrigin(const TPairKey& origin) const {
+    for (int row = 1; row < RowCount(); ++row)
+        if (OriginOf(row) == origin)
+            return true;
+    return false;
 }
 
 TMBolTableCell& TMEditLessonTableModel::BoolCell(int col, int row) const {
@@ -166,26 +209,30 @@ TMIntTableCell& TMEditLessonTableModel::IntCell(int col, int row) const {
     return static_cast<TMIntTableCell&>(*CellAt(col, row));
 }
 
-void TMEditLessonTableModel::InsertRow(const rWordPairData& data, int position) {
+bool TMEditLessonTableModel::InsertRow(const rWordPairData& data, int position) {
+    // An open editor first writes into the row it was opened on, before the rows move.
+    if (!TakeOpenEditor())
+        return false;
     rows_.push_back(MakeRow(data, data.pair.drawn));
-    HideEditors();
     const int last = RowCount() - 1;
     if (position >= 0 && position < last)
         for (int r = last; r > position; --r)
             SwapRows(r, r - 1);
     if (filled_)
         rowsInsertedOrRemoved_ = true;
+    return true;
 }
 
-void TMEditLessonTableModel::DeleteRow(int row) {
+bool TMEditLessonTableModel::DeleteRow(int row) {
     if (row <= 0 || row >= RowCount())
-        return;
-    // An open editor first writes into the row it was opened on, before the rows move.
-    HideEditors();
+        return false;
+    if (!TakeOpenEditor())
+        return false;
     for (int r = row; r < RowCount() - 1; ++r)
         SwapRows(r, r + 1);
     rows_.pop_back();
     rowsInsertedOrRemoved_ = true;
+    return true;
 }
 
 rWordPairData TMEditLessonTableModel::RowData(int row) const {
@@ -198,6 +245,7 @@ rWordPairData TMEditLessonTableModel::RowData(int row) const {
     data.lesson = IntCell(kLessonCol, row).GetValue();
     data.pair.drawn = false;
     data.pair.id = 0;
+    data.origin = OriginOf(row);
     return data;
 }
 
@@ -235,6 +283,7 @@ void TMEditLessonTableModel::SwapRows(int a, int b) {
     const std::int32_t na = ra.GetNumber();
     ra.SetNumber(rb.GetNumber());
     rb.SetNumber(na);
+    std::swap(OriginOf(a), OriginOf(b));
 }
 
 void TMEditLessonTableModel::DrawCell(ITableCanvas& canvas, const TRect& rect, int col, int row) {
@@ -256,34 +305,52 @@ void TMEditLessonTableModel::DrawCell(ITableCanvas& canvas, const TRect& rect, i
         cell->Draw(canvas, rect, r->IsMarked());
 }
 
-void TMEditLessonTableModel::CommitEditor(int col, int row) {
+bool TMEditLessonTableModel::Take(int col, int row, std::size_t* refusedAt) {
     if (row <= 0 || row >= RowCount())
-        return;
+        return true;
+    ITableEditor* editor = ColumnEditor(col);
+    if (editor == nullptr || !editor->IsVisible())
+        return true;
     if (col == kText1Col || col == kText2Col) {
-        ITableEditor* editor = ColumnEditor(col);
-        if (editor == nullptr || !editor->IsVisible())
-            return;
         std::string stored;
-        std::string problem = PhraseTextProblem(editor->EnteredText(), col == kText2Col, stored);
+        std::size_t at = 0;
+        std::string problem =
+            PhraseTextProblem(editor->EnteredText(), col == kText2Col, stored, &at);
         if (!problem.empty()) {
+            if (refusedAt != nullptr)
+                *refusedAt = at;
             if (onRefused_)
-                onRefused_(TTextRefusal{col, row, std::move(problem), ColumnAt(col)->Title()});
-            return;
+                onRefused_(TTextRefusal{col, row, std::move(problem), ColumnAt(col)->Title(), at});
+            return false;
         }
         StrCell(col, row).SetValue(std::move(stored), false);
     } else if (col == kLessonCol) {
-        ITableEditor* editor = ColumnEditor(col);
-        if (editor == nullptr || !editor->IsVisible())
-            return;
         IntCell(col, row).SetValue(editor->Value(), false);
     }
+    return true;
+}
+
+void TMEditLessonTableModel::CommitEditor(int col, int row) {
+    Take(col, row, nullptr);
 }
 
 void TMEditLessonTableModel::HideEditors() {
-    CommitEditor(editCol_, editRow_);
+    std::size_t refusedAt = 0;
+    if (editCol_ >= 0 && !Take(editCol_, editRow_, &refusedAt)) {
+        // Nothing typed is lost: the text stays where the learner can change it.
+        ITableEditor* editor = ColumnEditor(editCol_);
+        editor->PlaceCursor(refusedAt);
+        editor->SetFocus();
+        return;
+    }
     TMAbstractTableModel::HideEditors();
     editCol_ = -1;
     editRow_ = -1;
+}
+
+bool TMEditLessonTableModel::TakeOpenEditor() {
+    HideEditors();
+    return editCol_ < 0;
 }
 
 void TMEditLessonTableModel::CancelEditor() {
@@ -303,7 +370,8 @@ void TMEditLessonTableModel::CellClicked(int col, int row, int clientWidth, int 
     const int marked = MarkedRow();
     if (marked == 0)
         return;
-    HideEditors();
+    if (!TakeOpenEditor())
+        return;
     if (row != marked) {
         MarkRow(row);
         return;
@@ -363,7 +431,8 @@ bool TMEditLessonTableModel::IsModified() const {
 }
 
 void TMEditLessonTableModel::Sort(int key) {
-    HideEditors();
+    if (!TakeOpenEditor())
+        return;
     const int rowCount = RowCount();
     const std::size_t n = rowCount > 1 ? static_cast<std::size_t>(rowCount - 1) : 0;
     if (key < 0 || key > 3 || n < 2)
@@ -454,6 +523,7 @@ void TMEditLessonTableModel::Sort(int key) {
         SetRowData(r, data[x], true);
         BoolCell(kDrawnCol, r).SetValue(drawn[x], true);
         rows_[i + 1]->SetNumber(numbers[x]);
+        OriginOf(r) = data[x].origin;
         for (int col = 0; col < kColumnCount; ++col)
             if (changed[static_cast<std::size_t>(col)][i])
                 MarkCellChanged(col, r);

@@ -3,12 +3,14 @@
 #include "data/Lesson.h"
 #include "data/T_MWordPairData.h"
 #include "data/Vector.h"
+#include "editing/PairOrigins.h"
 #include "editing/T_MTableModel.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace lexaro {
@@ -22,6 +24,8 @@ struct TTextRefusal {
     std::string character;
     // The title of the column: the language of the phrase.
     std::string language;
+    // Where the refused character starts in the entered text (UTF-8 bytes).
+    std::size_t offset = 0;
 };
 
 // How a refused character is named: printable ASCII in quotes ("#"), anything else by its
@@ -29,8 +33,10 @@ struct TTextRefusal {
 std::string NameCharacter(char32_t cp);
 
 // Why text entered for a phrase cannot be stored: the character named as in TTextRefusal, or
-// empty when it can (converted into stored). language2 allows "@".
-std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string& stored);
+// empty when it can (converted into stored). language2 allows "@". at receives where the
+// refused character starts in utf8.
+std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string& stored,
+                              std::size_t* at = nullptr);
 
 // The word pairs of one or more lessons as table rows: use, phrase 1, phrase 2, lesson, and
 // the drawn mark in a hidden fifth column. Rows are handed back as rWordPairData.
@@ -49,24 +55,38 @@ public:
     static constexpr std::int32_t kSpinHigh = 100;
 
     // Column titles: use, language 1, language 2, lesson. Without a factory the columns have
-    // no editors (tests, benchmarks). Missing lessons in the vector are skipped.
+    // no editors (tests, benchmarks). Missing lessons in the vector are skipped. origins gives
+    // the rows of the pairs their origin (none: no row has one).
     TMEditLessonTableModel(const std::array<std::string, 4>& titles,
-                           const TVector<TLesson>& lessons, ITableEditorFactory* editors = nullptr);
+                           const TVector<TLesson>& lessons, ITableEditorFactory* editors = nullptr,
+                           const TPairOrigins* origins = nullptr);
 
     // Inserts a row made from data at position (1 is the top); at or beyond the end it is
-    // appended.
-    void InsertRow(const rWordPairData& data, int position);
-    // Removes the row; the rows below move up.
-    void DeleteRow(int row);
-    // The row as a record (drawn always false, id 0); an empty record for any other row.
+    // appended. False (nothing inserted) while the open editor holds refused text.
+    bool InsertRow(const rWordPairData& data, int position);
+    // Removes the row; the rows below move up. False (nothing removed) for a row that does not
+    // exist and while the open editor holds refused text.
+    bool DeleteRow(int row);
+    // The row as a record (drawn always false, id 0; its origin); an empty record for any
+    // other row.
     rWordPairData RowData(int row) const;
+    // Writes the values (use, phrases, lesson); the row keeps its origin, which moves only with
+    // the row itself.
     void SetRowData(int row, const rWordPairData& data, bool silent);
-    // Exchanges the contents of two rows (written as edits) and their numbers.
+    // True when some row has that origin.
+    bool HasOrigin(const TPairKey& origin) const;
+    // Exchanges the contents of two rows (written as edits), their numbers and origins.
     void SwapRows(int a, int b);
 
     void DrawCell(ITableCanvas& canvas, const TRect& rect, int col, int row) override;
     void CommitEditor(int col, int row) override;
+    // Takes the open editor's value into its cell and hides it. Text that a language file
+    // cannot store is refused (told to the refusal handler): the editor then stays open with
+    // the text as typed, the cursor at the refused character.
     void HideEditors() override;
+    // HideEditors; false when the editor stayed open with refused text. Whatever would move
+    // rows or the mark waits for that text to be changed or dropped.
+    bool TakeOpenEditor();
     void CellClicked(int col, int row, int clientWidth, int clientHeight,
                      const TRect& rect) override;
     // Sorts by use (0: ticked first), phrase 1 or 2 (1, 2: ignoring case, in the program's
@@ -91,7 +111,10 @@ private:
     TMIntTableCell& IntCell(int col, int row) const;
     void MarkCellChanged(int col, int row);
     std::unique_ptr<TMTableRow> MakeRow(const rWordPairData& data, bool drawn) const;
+    std::optional<TPairKey>& OriginOf(int row) const;
     void OpenEditor(int col, int row, int clientWidth, int clientHeight, const TRect& rect);
+    // Writes the editor's value into the cell; false (told) when its text was refused.
+    bool Take(int col, int row, std::size_t* refusedAt);
 
     std::unique_ptr<ITableEditor> text1Editor_;
     std::unique_ptr<ITableEditor> text2Editor_;

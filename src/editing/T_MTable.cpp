@@ -102,8 +102,16 @@ void TMBaseTable::updateScrollBars() {
 void TMBaseTable::scrolled() {
     if (updatingScrollBars_)
         return;
-    // An open editor is taken into its cell and closed before anything moves.
+    // An open editor is taken into its cell and closed before anything moves. When its text
+    // is refused it stays open, and so does the table stay where it is.
     model_->HideEditors();
+    if (editorOpen()) {
+        updatingScrollBars_ = true;
+        verticalScrollBar()->setValue(layout_.TopRow());
+        horizontalScrollBar()->setValue(layout_.LeftOffset());
+        updatingScrollBars_ = false;
+        return;
+    }
     layout_.SetTopRow(verticalScrollBar()->value());
     layout_.SetLeftOffset(horizontalScrollBar()->value());
     viewport()->update();
@@ -165,14 +173,13 @@ void TMBaseTable::ScrollToRow(int row) {
 }
 
 void TMBaseTable::SelectCell(int col, int row) {
-    TRect cell;
-    if (!layout_.CellRect(col, row, cell)) {
-        if (row <= 0)
-            return;
+    // A data row that shows only in part comes wholly into view first, for the mouse as for
+    // the keyboard, so that its editor can open.
+    if (row > 0)
         ScrollToRow(row);
-        if (!layout_.CellRect(col, row, cell))
-            return;
-    }
+    TRect cell;
+    if (!layout_.CellRect(col, row, cell))
+        return;
     const TRect inner{cell.left, cell.top, cell.right - 1, cell.bottom - 1};
     model_->CellClicked(col, row, layout_.ClientWidth(), layout_.ClientHeight(), inner);
     if (row > 0 && model_->IsCellSelectable(col, row)) {
@@ -196,7 +203,9 @@ void TMBaseTable::closeEditor(bool take) {
         model_->HideEditors();
     else
         model_->CancelEditor();
-    setFocus(Qt::OtherFocusReason);
+    // Refused text keeps its editor open and the focus there.
+    if (!editorOpen())
+        setFocus(Qt::OtherFocusReason);
     viewport()->update();
 }
 
@@ -233,10 +242,8 @@ void TMBaseTable::mousePressEvent(QMouseEvent* event) {
 void TMBaseTable::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (dragCol_ >= 0) {
-        // The user's widths stay the grid's; the model keeps its own.
-        layout_.SetColWidth(dragCol_, std::max(8, dragStartWidth_ + at.x() - dragStartX_));
-        updateScrollBars();
-        viewport()->update();
+        // The model hears of the new width too: it decides by it whether an editor fits.
+        SetColumnWidth(std::max(8, dragStartWidth_ + at.x() - dragStartX_), dragCol_);
         return;
     }
     if (layout_.ColumnEdgeAt(at.x(), at.y()) >= 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -72,6 +73,8 @@ public:
     virtual std::int32_t Value() const = 0;
     virtual void SetRange(std::int32_t low, std::int32_t high) = 0;
     virtual void SetFocus() = 0;
+    // Text fields: the cursor goes before the character at that byte of the entered text.
+    virtual void PlaceCursor(std::size_t utf8Offset) { (void)utf8Offset; }
     virtual void SetHint(const std::string& hint) = 0;
     virtual bool HintsOn() const = 0;
 };

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -31,6 +32,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace lexaro {
 namespace {
@@ -144,6 +146,56 @@ TEST_F(PropertyDlgTest, ClosingWithoutSavingChangesNothing) {
         EXPECT_EQ(fixture.settings->voices[0].Voice, "Anna (English)");
         EXPECT_EQ(fixture.settings->voices[0].Speed, 250);
     }
+}
+
+// Enter saves as the save button does, wherever the focus stands, unless the focused control
+// answers Enter itself (a button presses itself, an open list takes its item).
+TEST_F(PropertyDlgTest, EnterSavesUnlessTheFocusedControlTakesItItself) {
+    const std::vector<std::pair<const char*, std::function<QWidget*(TDlgProperty&)>>> saving{
+        {"presentation mode", [](TDlgProperty& d) { return d.rbAutoPresent; }},
+        {"check box", [](TDlgProperty& d) { return d.cbShowTable; }},
+        {"delay bar", [](TDlgProperty& d) { return d.trbDelayAnswer; }},
+        {"tab bar", [](TDlgProperty& d) { return d.tabsheetControl->tabBar(); }},
+        {"closed font list",
+         [](TDlgProperty& d) {
+             ShowPage(d, d.fontPage);
+             return d.fontPage->cbSize->InnerBox();
+         }},
+    };
+    for (const auto& [name, focus] : saving) {
+        SCOPED_TRACE(name);
+        fixture.settings->general.ShowTable = true;
+        auto dialog = Open();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        dialog->cbShowTable->setChecked(false);
+        QWidget* target = focus(*dialog);
+        target->setFocus();
+        Settle();
+        QTest::keyClick(target, Qt::Key_Return);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
+        EXPECT_FALSE(fixture.settings->general.ShowTable) << "saved";
+    }
+
+    // The hints name the keys.
+    {
+        auto dialog = Open();
+        EXPECT_EQ(dialog->btnSave->toolTip(), "Save and close (Enter)");
+        EXPECT_EQ(dialog->btnClose->toolTip(), "Close without saving (Esc)");
+        EXPECT_EQ(dialog->btnHelp->toolTip(), "Help (F1)");
+    }
+
+    // The close button with the focus closes on Enter, without saving.
+    fixture.settings->general.ShowTable = true;
+    auto dialog = Open();
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    dialog->cbShowTable->setChecked(false);
+    dialog->btnClose->setFocus();
+    QTest::keyClick(dialog->btnClose, Qt::Key_Return);
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_TRUE(fixture.settings->general.ShowTable);
 }
 
 TEST_F(PropertyDlgTest, PagesNeverOpenedSaveTheirRecordsUnchanged) {
@@ -424,7 +476,9 @@ TEST_F(PropertyDlgTest, GermanTextsEverywhere) {
     EXPECT_EQ(dialog->presentBox->title(), QString::fromUtf8(" Präsentation "));
     EXPECT_EQ(dialog->tabsheetControl->tabText(0), "Allgemein");
     EXPECT_EQ(dialog->tabsheetControl->tabText(3), "Stimme Deutsch");
-    EXPECT_EQ(dialog->btnSave->toolTip(), QString::fromUtf8("Speichern und schließen"));
+    EXPECT_EQ(dialog->btnSave->toolTip(),
+              QString::fromUtf8("Speichern und schließen (Eingabetaste)"));
+    EXPECT_EQ(dialog->btnClose->toolTip(), QString::fromUtf8("Schließen ohne Speichern (Esc)"));
     ShowPage(*dialog, dialog->voicePage1);
     EXPECT_EQ(dialog->voicePage1->btnTest->text(), "Testen");
     EXPECT_EQ(dialog->voicePage1->sliderPitch->ValueLabel()->text(),

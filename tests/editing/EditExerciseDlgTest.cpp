@@ -17,12 +17,14 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTest>
 #include <QToolButton>
 
 #include <filesystem>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -206,10 +208,16 @@ TEST_F(EditExerciseDlgTest, LeavingAFieldChecksItAndTheArrowsStepTheMaximum) {
     QTest::mouseClick(dlg_->upMaxWords, Qt::LeftButton);
     EXPECT_EQ(dlg_->editMaxWords->text(), "2");
 
-    // Escape leaves the dialog open; the title bar's close box closes without storing.
+    // The maximum changed: Escape asks, and Cancel leaves the dialog open; the title bar's
+    // close box asks too, and Discard closes without storing.
+    MessageRecorder messages;
+    messages.answer = kIdCancel;
     QTest::keyClick(dlg_.get(), Qt::Key_Escape);
+    EXPECT_EQ(messages.messages.size(), 1u);
     EXPECT_TRUE(dlg_->isVisible());
+    messages.answer = kIdNo;
     dlg_->close();
+    EXPECT_EQ(messages.messages.size(), 2u);
     EXPECT_EQ(dlg_->result(), kIdCancel);
     EXPECT_EQ(Settings().exercise.MaxWords, 300);
 }
@@ -306,6 +314,132 @@ TEST_F(EditExerciseDlgTest, ANewFileWithALessonIsSavedUnderTheProposedNameThroug
     EXPECT_EQ(dlg_->GetChangeKind(), TChangeKind::Lessons);
 }
 
+// Ctrl+S saves the language file (Save as while it has no name yet); the hints name the keys.
+TEST_F(EditExerciseDlgTest, CtrlSSavesTheLanguageFileAndTheHintsNameTheKeys) {
+    const std::string lang = folder_.writeLangFile("f", {{1, 2}, {2, 3}});
+    folder_.writeIni("LangFiles/f.lang", {1, 2});
+    Open();
+    MessageRecorder messages;
+    EXPECT_EQ(dlg_->btnSaveLangFile->toolTip(), "Save the language file (Ctrl+S)");
+    EXPECT_EQ(dlg_->btnClose->toolTip(), "Close (Esc)");
+    EXPECT_EQ(dlg_->btnHelp->toolTip(), "Help (F1)");
+    dlg_->lessonList->setCurrentRow(1);
+    QTest::keyClick(dlg_->lessonList, Qt::Key_Delete);
+    ASSERT_EQ(dlg_->lessonList->count(), 1);
+    QTest::keyClick(dlg_->lessonList, Qt::Key_S, Qt::ControlModifier);
+    TLangFHandler saved;
+    ASSERT_TRUE(saved.Load(lang));
+    EXPECT_EQ(saved.LessonAt(2), nullptr) << "the deleted lesson left the file";
+    EXPECT_EQ(dlg_->Logic().FileState(), TFileState::Saved);
+
+    // A new file has no name yet: Ctrl+S opens the save dialog.
+    dlg_->btnNewLangFileClick();
+    Type(dlg_->editLang1, "English");
+    QTest::keyClick(dlg_->editLang1, Qt::Key_Tab);
+    Type(dlg_->editLang2, "Dutch");
+    QTest::keyClick(dlg_->editLang2, Qt::Key_Tab);
+    QApplication::processEvents();
+    WhenModalOpens(dlg_.get(), [](QWidget* modal) {
+        auto* lessons = qobject_cast<TeditLessonDlg*>(modal);
+        ASSERT_NE(lessons, nullptr);
+        TMEditLessonTableModel& model = lessons->Logic().Model();
+        model.SetRowData(1, rWordPairData{{"dog", "hond", 0, true, false}, 1, {}}, false);
+        lessons->btnSafeClick();
+    });
+    dlg_->btnNewLessonClick();
+    ASSERT_EQ(dlg_->lessonList->count(), 1);
+    dlg_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg_.get()));
+    bool asked = false;
+    WhenModalOpens(dlg_.get(), [&](QWidget* modal) {
+        asked = qobject_cast<QFileDialog*>(modal) != nullptr;
+        modal->close();
+    });
+    QTest::keyClick(dlg_->lessonList, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(asked);
+    messages.answer = kIdNo;
+    dlg_->reject();
+}
+
+// Close, the close box and Escape ask before changes are dropped: Save does what OK with Yes
+// does (result OK), Discard closes, Cancel goes back. Without changes they close at once.
+TEST_F(EditExerciseDlgTest, EveryWayOutAsksBeforeChangesAreDropped) {
+    const std::vector<std::pair<const char*, std::function<void(TEditExerciseDlg&)>>> ways{
+        {"Close", [](TEditExerciseDlg& d) { QTest::mouseClick(d.btnClose, Qt::LeftButton); }},
+        {"close box", [](TEditExerciseDlg& d) { d.close(); }},
+        {"Escape", [](TEditExerciseDlg& d) { QTest::keyClick(d.lessonList, Qt::Key_Escape); }},
+    };
+    for (const auto& [way, leave] : ways) {
+        for (const int answer : {kIdYes, kIdNo, kIdCancel}) {
+            SCOPED_TRACE(std::string(way) + " answered " + std::to_string(answer));
+            const std::string lang = folder_.writeLangFile("f", {{1, 2}, {2, 3}});
+            folder_.writeIni("LangFiles/f.lang", {1, 2});
+            Open();
+            MessageRecorder messages;
+            messages.answer = answer;
+            dlg_->lessonList->setCurrentRow(1);
+            QTest::keyClick(dlg_->lessonList, Qt::Key_Delete);
+            leave(*dlg_);
+            ASSERT_EQ(messages.messages.size(), 1u);
+            EXPECT_EQ(messages.messages[0].text,
+                      "The exercise or its language file has changes that are not saved "
+                      "yet.\nDo you want to save the changes?");
+            EXPECT_EQ(messages.messages[0].buttons, (QStringList{"Save", "Discard", "Cancel"}));
+            TLangFHandler onDisk;
+            ASSERT_TRUE(onDisk.Load(lang));
+            EXPECT_EQ(onDisk.LessonAt(2) == nullptr, answer == kIdYes);
+            if (answer == kIdCancel) {
+                EXPECT_TRUE(dlg_->isVisible());
+                messages.answer = kIdNo;
+                dlg_->btnCloseClick();
+                continue;
+            }
+            EXPECT_FALSE(dlg_->isVisible());
+            EXPECT_EQ(dlg_->result(), answer == kIdYes ? kIdOk : kIdCancel);
+            EXPECT_EQ(Settings().exercise.AvailableUnits,
+                      answer == kIdYes ? intArray{1} : (intArray{1, 2}));
+        }
+        Open();
+        MessageRecorder messages;
+        leave(*dlg_);
+        EXPECT_TRUE(messages.messages.empty()) << way;
+        EXPECT_FALSE(dlg_->isVisible()) << way;
+        EXPECT_EQ(dlg_->result(), kIdCancel) << way;
+    }
+}
+
+// The question as a real box, in English and German, for a look by eye; Enter saves.
+TEST_F(EditExerciseDlgTest, TheQuestionBeforeChangesAreDroppedSavesOnEnter) {
+    for (const std::string language : {"EN", "DE"}) {
+        const std::string lang = folder_.writeLangFile("f", {{1, 2}, {2, 3}});
+        folder_.writeIni("LangFiles/f.lang", {1, 2});
+        Open(language);
+        dlg_->lessonList->setCurrentRow(1);
+        QTest::keyClick(dlg_->lessonList, Qt::Key_Delete);
+        QString shown;
+        WhenModalOpens(dlg_.get(), [&](QWidget* box) {
+            auto* message = qobject_cast<QMessageBox*>(box);
+            ASSERT_NE(message, nullptr);
+            shown = message->text();
+            const QString shots = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR");
+            if (!shots.isEmpty()) {
+                QTest::qWait(100);
+                box->grab().save(shots + "/edit-exercise-" +
+                                 QString::fromStdString(language).toLower() +
+                                 "-close-question.png");
+            }
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QTest::keyClick(dlg_->lessonList, Qt::Key_Escape);
+        EXPECT_EQ(shown.toStdString(), Cp1252ToUtf8(context_.texts->GetText(161)) + "\n" +
+                                           Cp1252ToUtf8(context_.texts->GetText(95)));
+        EXPECT_EQ(dlg_->result(), kIdOk) << language;
+        TLangFHandler onDisk;
+        ASSERT_TRUE(onDisk.Load(lang));
+        EXPECT_EQ(onDisk.LessonAt(2), nullptr) << "saved";
+    }
+}
+
 TEST_F(EditExerciseDlgTest, TheListOpensTheLessonEditorForTheSelectedLessonsAndHelpIsThere) {
     folder_.writeLangFile("f", {{1, 2}, {2, 3}});
     folder_.writeIni("LangFiles/f.lang", {1, 2});
@@ -331,7 +465,9 @@ TEST_F(EditExerciseDlgTest, TheListOpensTheLessonEditorForTheSelectedLessonsAndH
     QTest::keyClick(dlg_->lessonList, Qt::Key_F1);
     dlg_->btnHelpClick();
     EXPECT_EQ(help_, (std::vector<int>{kHelpExerciseEditor, kHelpExerciseEditor}));
+    messages.answer = kIdNo;
     dlg_->btnCloseClick();
+    EXPECT_EQ(messages.messages.size(), 1u) << "the deleted lessons were asked about";
     EXPECT_EQ(dlg_->result(), kIdCancel);
     EXPECT_TRUE(Settings().exercise.AvailableUnits == (intArray{1, 2})) << "Close stores nothing";
 }

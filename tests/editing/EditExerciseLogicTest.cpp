@@ -37,6 +37,8 @@ public:
     }
     TLessonEditOutcome EditLessons(const TEditLessonInput& input) override {
         edited.push_back(input);
+        if (lessonSession)
+            return lessonSession(input);
         if (!lessonEditor)
             return {};
         return lessonEditor(*input.lessons);
@@ -54,6 +56,14 @@ public:
         answers.pop_front();
         return a;
     }
+    TSaveAnswer AskSaveDiscardCancel(const std::string& caption, const std::string& text) override {
+        questions.push_back({caption, text});
+        if (answers.empty())
+            return TSaveAnswer::Cancel;
+        const TSaveAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
     void Beep() override { ++beeps; }
 
     std::optional<fs::path> openChoice;
@@ -64,10 +74,14 @@ public:
     bool folderExistedDuringSave = false;
     // Rewrites the lessons as the lesson editor's save would.
     std::function<TLessonEditOutcome(TVector<TLesson>& lessons)> lessonEditor;
+    // Or runs the lesson editor's own logic on the whole input.
+    std::function<TLessonEditOutcome(const TEditLessonInput& input)> lessonSession;
     std::vector<TEditLessonInput> edited;
     std::deque<TSaveAnswer> answers;
     std::vector<std::pair<std::string, std::string>> informed;
     std::vector<std::pair<std::string, std::string>> asked;
+    // Save / Discard / Cancel questions.
+    std::vector<std::pair<std::string, std::string>> questions;
     int beeps = 0;
 };
 
@@ -113,11 +127,12 @@ protected:
 
     // Settings naming the language file by its stored text, with the chosen lessons.
     std::unique_ptr<TEditExerciseLogic> Open(const std::string& langFile,
-                                             const std::vector<int>& chosen, int maxWords = 300) {
-        std::string ini =
-            "[Exercise]\r\nLangFileName=" + langFile +
-            "\r\nLang1=English\r\nLang2=Deutsch\r\nMaxWords=" + std::to_string(maxWords) +
-            "\r\n[AvailableUnits]\r\n";
+                                             const std::vector<int>& chosen, int maxWords = 300,
+                                             const std::string& lang1 = "English",
+                                             const std::string& lang2 = "Deutsch") {
+        std::string ini = "[Exercise]\r\nLangFileName=" + langFile + "\r\nLang1=" + lang1 +
+                          "\r\nLang2=" + lang2 + "\r\nMaxWords=" + std::to_string(maxWords) +
+                          "\r\n[AvailableUnits]\r\n";
         for (std::size_t i = 0; i < chosen.size(); ++i)
             ini += std::to_string(i) + "=" + std::to_string(chosen[i]) + "\r\n";
         ini += "NbrUnits=" + std::to_string(chosen.size()) + "\r\n";
@@ -191,6 +206,37 @@ TEST_F(EditExerciseLogicTest, TheSettingsFileLoadsSortedByCaptionWithItsTicks) {
     logic->ListClicked();
     EXPECT_EQ(logic->Counters().pairs, ": 3");
     EXPECT_EQ(logic->Counters().used, ": 0");
+}
+
+// The language names are the file's: shown, kept by every save, and taken into the settings
+// at OK, whatever names the settings held (other ones, or none).
+TEST_F(EditExerciseLogicTest, TheLanguageNamesComeFromTheFile) {
+    for (const auto& [lang1, lang2] : std::vector<std::pair<std::string, std::string>>{
+             {"English", "Deutsch"}, {"", ""}, {"Dutch", "French"}}) {
+        SCOPED_TRACE(lang1 + "/" + lang2);
+        TLangFHandler made = test::GeneratedLangFile({{1, 3}, {2, 2}});
+        made.SetLanguageNames("Englisch", "Spanisch");
+        const fs::path path = app / "LangFiles" / "names.lang";
+        ASSERT_TRUE(made.Save(path));
+        view.asked.clear();
+        auto logic = Open("LangFiles/names.lang", {1}, 300, lang1, lang2);
+        EXPECT_EQ(logic->LangField(1), "Englisch");
+        EXPECT_EQ(logic->LangField(2), "Spanisch");
+        EXPECT_TRUE(logic->Buttons().newLesson);
+
+        logic->SetSelection({Row(*logic, 2)});
+        logic->DeleteLessons();
+        logic->SaveLangFile();
+        TLangFHandler saved;
+        ASSERT_TRUE(saved.Load(path));
+        EXPECT_EQ(saved.GetLang1Name(), "Englisch");
+        EXPECT_EQ(saved.GetLang2Name(), "Spanisch");
+
+        EXPECT_TRUE(logic->Ok());
+        EXPECT_TRUE(view.asked.empty()) << "nothing left to save";
+        EXPECT_EQ(settings->exercise.Lang1, "Englisch");
+        EXPECT_EQ(settings->exercise.Lang2, "Spanisch");
+    }
 }
 
 TEST_F(EditExerciseLogicTest, ATickOnALessonWithoutPairsInUseIsTakenBackWithAMessage) {
@@ -334,6 +380,201 @@ TEST_F(EditExerciseLogicTest, NoToTheQuestionKeepsTheFileItsNamesAndANewFileOutO
         EXPECT_EQ(settings->exercise.AvailableUnits, intArray{1});
         EXPECT_EQ(logic->GetChangeKind(), TChangeKind::Nothing);
     }
+}
+
+// Close (and the close box, and Escape) asks before it drops anything: lesson edits and
+// deleted lessons not yet written, a new file with lessons, the maximum, the ticks, another
+// file chosen. Save writes and stores as OK with Yes does, Discard drops, Cancel stays.
+TEST_F(EditExerciseLogicTest, CloseAsksBeforeDroppingChangesAndChoices) {
+    const struct {
+        const char* name;
+        std::function<void(TEditExerciseLogic&)> change;
+        // What Save leaves in the settings: the maximum, the ticks, the file.
+        int maxWords;
+        intArray ticks;
+        std::string file;
+    } cases[] = {
+        {"lesson edited",
+         [this](TEditExerciseLogic& l) {
+             view.lessonEditor = SavedAs({{1, {{"new@neu", true}}}});
+             l.SetSelection({Row(l, 1)});
+             l.EditLessons();
+         },
+         300,
+         {1},
+         "LangFiles/f.lang"},
+        {"lesson deleted",
+         [](TEditExerciseLogic& l) {
+             l.SetSelection({Row(l, 2)});
+             l.DeleteLessons();
+         },
+         300,
+         {1},
+         "LangFiles/f.lang"},
+        {"maximum",
+         [](TEditExerciseLogic& l) { l.SetMaxWordsField("20"); },
+         20,
+         {1},
+         "LangFiles/f.lang"},
+        {"tick",
+         [](TEditExerciseLogic& l) { l.SetTicked(Row(l, 2), true); },
+         300,
+         {1, 2},
+         "LangFiles/f.lang"},
+        {"another file",
+         [this](TEditExerciseLogic& l) {
+             view.openChoice = LangFile("g", {{4, 1}});
+             l.OpenLangFile();
+         },
+         300,
+         {},
+         "LangFiles/g.lang"},
+    };
+    for (const auto& c : cases) {
+        for (const TSaveAnswer answer : {TSaveAnswer::Yes, TSaveAnswer::No, TSaveAnswer::Cancel}) {
+            SCOPED_TRACE(std::string(c.name) + " " + std::to_string(static_cast<int>(answer)));
+            const fs::path file = LangFile("f", {{1, 2}, {2, 3}});
+            const std::string before = test::ReadFileBytes(file.string());
+            auto logic = Open("LangFiles/f.lang", {1});
+            view.questions.clear();
+            view.answers = {answer};
+            c.change(*logic);
+            const TCloseResult result = logic->CloseRequested();
+            ASSERT_EQ(view.questions.size(), 1u);
+            EXPECT_EQ(view.questions[0].first, Text(11));
+            EXPECT_EQ(view.questions[0].second, Text(161) + "\r\n" + Text(95));
+            const TExerciseData& ex = settings->exercise;
+            switch (answer) {
+            case TSaveAnswer::Yes:
+                EXPECT_EQ(result, TCloseResult::Saved);
+                EXPECT_EQ(ex.MaxWords, c.maxWords);
+                EXPECT_EQ(ex.AvailableUnits, c.ticks);
+                EXPECT_EQ(ex.LangFileName, c.file);
+                break;
+            case TSaveAnswer::No:
+                EXPECT_EQ(result, TCloseResult::Closed);
+                EXPECT_EQ(ex.MaxWords, 300);
+                EXPECT_EQ(ex.AvailableUnits, intArray{1});
+                EXPECT_EQ(ex.LangFileName, "LangFiles/f.lang");
+                EXPECT_EQ(test::ReadFileBytes(file.string()), before) << "nothing written";
+                break;
+            case TSaveAnswer::Cancel:
+                EXPECT_EQ(result, TCloseResult::Stay);
+                EXPECT_EQ(test::ReadFileBytes(file.string()), before);
+                break;
+            }
+        }
+    }
+    // Saved at Close, the edited lesson is in the file.
+    LangFile("f", {{1, 2}, {2, 3}});
+    auto logic = Open("LangFiles/f.lang", {1});
+    view.lessonEditor = SavedAs({{1, {{"new@neu", true}}}});
+    logic->SetSelection({Row(*logic, 1)});
+    logic->EditLessons();
+    view.answers = {TSaveAnswer::Yes};
+    ASSERT_EQ(logic->CloseRequested(), TCloseResult::Saved);
+    TLangFHandler saved;
+    ASSERT_TRUE(saved.Load(app / "LangFiles" / "f.lang"));
+    EXPECT_EQ(saved.LessonAt(1)->PairAt(0)->text1, "new");
+    EXPECT_EQ(logic->GetChangeKind(), TChangeKind::Lessons);
+}
+
+// Without changes Close asks nothing, also when the settings tick lessons the file lacks or
+// hold a maximum out of range; and a new file without lessons has nothing to ask about.
+TEST_F(EditExerciseLogicTest, CloseWithoutChangesAsksNothing) {
+    LangFile("f", {{1, 2}, {2, 3}});
+    for (const int maxWords : {300, 900}) {
+        auto logic = Open("LangFiles/f.lang", {1, 7}, maxWords);
+        EXPECT_EQ(logic->CloseRequested(), TCloseResult::Closed);
+        logic = Open("LangFiles/f.lang", {1, 7}, maxWords);
+        logic->NewLangFile();
+        logic->SetLangField(1, "Spanish");
+        EXPECT_EQ(logic->CloseRequested(), TCloseResult::Closed);
+    }
+    EXPECT_TRUE(view.questions.empty());
+    EXPECT_TRUE(view.asked.empty());
+}
+
+// Open and New ask before lesson edits that were not written are dropped; Save writes them
+// first (Save as for a new file), Cancel keeps everything as it is.
+TEST_F(EditExerciseLogicTest, OpenAndNewAskBeforeDroppingLessonEdits) {
+    const fs::path g = LangFile("g", {{4, 1}});
+    for (const bool open : {true, false}) {
+        for (const TSaveAnswer answer : {TSaveAnswer::Yes, TSaveAnswer::No, TSaveAnswer::Cancel}) {
+            SCOPED_TRACE(std::string(open ? "Open " : "New ") +
+                         std::to_string(static_cast<int>(answer)));
+            const fs::path file = LangFile("f", {{1, 2}, {2, 3}});
+            auto logic = Open("LangFiles/f.lang", {1});
+            logic->SetSelection({Row(*logic, 2)});
+            logic->DeleteLessons();
+            view.questions.clear();
+            view.openFolders.clear();
+            view.answers = {answer};
+            view.openChoice = g;
+            if (open)
+                logic->OpenLangFile();
+            else
+                logic->NewLangFile();
+            ASSERT_EQ(view.questions.size(), 1u);
+            EXPECT_EQ(view.questions[0].second, Text(94) + "\r\n" + Text(95));
+            TLangFHandler onDisk;
+            ASSERT_TRUE(onDisk.Load(file));
+            EXPECT_EQ(onDisk.LessonAt(2) == nullptr, answer == TSaveAnswer::Yes);
+            if (answer == TSaveAnswer::Cancel) {
+                EXPECT_TRUE(view.openFolders.empty()) << "no dialog";
+                EXPECT_EQ(logic->Items().size(), 1u) << "the edits stay";
+                EXPECT_EQ(logic->FileName(), "LangFiles/f.lang");
+                EXPECT_EQ(logic->FileState(), TFileState::Changed);
+            } else {
+                EXPECT_EQ(logic->FileName(), open ? "LangFiles/g.lang" : "LangFiles/f.lang");
+                EXPECT_EQ(logic->NewFile(), !open);
+            }
+        }
+    }
+    // A new file's lessons are saved under a new name first.
+    auto logic = Open("LangFiles/f.lang", {1});
+    logic->NewLangFile();
+    logic->SetLangField(1, "Spanish");
+    logic->SetLangField(2, "Italian");
+    view.lessonEditor = SavedAs({{1, {{"perro@cane", true}}}});
+    logic->NewLesson();
+    view.answers = {TSaveAnswer::Yes};
+    view.saveChoice = [](const fs::path& folder) { return folder / "Spa_Ita.lang"; };
+    view.questions.clear();
+    logic->NewLangFile();
+    EXPECT_EQ(view.questions.size(), 1u);
+    EXPECT_TRUE(fs::exists(app / "LangFiles" / "Spa_Ita" / "Spa_Ita.lang"));
+    EXPECT_TRUE(logic->Items().empty());
+}
+
+// The lesson editor looks for doubles in the file open here, with the lessons as edited so
+// far: edits merged back but not written, and after Open the other file's lessons.
+TEST_F(EditExerciseLogicTest, TheLessonEditorSearchesTheFileOpenHereAsEdited) {
+    LangFile("f", {{1, 2}, {2, 3}});
+    const fs::path g = LangFile("g", {{4, 1}, {6, 2}});
+    auto logic = Open("LangFiles/f.lang", {1});
+    auto numbersAndFirstTexts = [](const TEditLessonInput& input) {
+        std::vector<std::string> out;
+        for (const auto& lesson : input.fileLessons)
+            out.push_back(std::to_string(lesson->number) + ":" + lesson->PairAt(0)->text1);
+        return out;
+    };
+    view.lessonEditor = SavedAs({{2, {{"apple@Apfel", true}}}});
+    logic->SetSelection({Row(*logic, 2)});
+    logic->EditLessons();
+    view.lessonEditor = nullptr;
+    logic->SetSelection({Row(*logic, 1)});
+    logic->EditLessons();
+    ASSERT_EQ(view.edited.size(), 2u);
+    EXPECT_EQ(numbersAndFirstTexts(view.edited[1]),
+              (std::vector<std::string>{"1:word 1.0", "2:apple"}));
+
+    view.answers = {TSaveAnswer::No};
+    view.openChoice = g;
+    logic->OpenLangFile();
+    logic->NewLesson();
+    EXPECT_EQ(numbersAndFirstTexts(view.edited.back()),
+              (std::vector<std::string>{"4:word 4.0", "6:word 6.0"}));
 }
 
 TEST_F(EditExerciseLogicTest, SaveAsProposesTheLanguageFolderAndRemovesANewOneOnCancel) {
@@ -607,6 +848,311 @@ TEST_F(EditExerciseLogicTest, ASettingsFileThatCannotBeReadIsReportedWhenTheWind
     EXPECT_EQ(view.informed[0].second, FillText(Text(138), {DisplayPath(file), Text(150)}));
     logic->WindowShown();
     EXPECT_EQ(view.informed.size(), 1u) << "told once";
+}
+
+// Where the pairs of the exercise's language file went, as the main window is told: every pair
+// of the file as the editor found it is listed, and each one that is still there names the
+// same words in the file as last written to that path. The pairs read "word <lesson>.<i>".
+class Renumbering : public EditExerciseLogicTest {
+protected:
+    using Script = std::function<void(TEditLessonLogic&)>;
+
+    // The real lesson editor on the lessons with these numbers: the script, then Save (one-sided
+    // entries left out) or Close.
+    void Edit(TEditExerciseLogic& logic, const std::vector<int>& numbers, const Script& script,
+              bool save = true) {
+        std::vector<int> rows;
+        for (const int n : numbers)
+            rows.push_back(Row(logic, n));
+        logic.SetSelection(rows);
+        view.lessonSession = [&](const TEditLessonInput& input) {
+            TEditLessonLogic editor([](std::int32_t) { return std::string("?"); }, input);
+            script(editor);
+            if (!save) {
+                editor.Close();
+                return TLessonEditOutcome{kEditLessonClosed, false};
+            }
+            EXPECT_EQ(editor.Save(true), TLessonSave::Saved);
+            return TLessonEditOutcome{kEditLessonSaved, editor.IsModified()};
+        };
+        logic.EditLessons();
+        view.lessonSession = nullptr;
+    }
+    static Script Rows(std::function<void(TEditLessonLogic&, TMEditLessonTableModel&)> f) {
+        return [f](TEditLessonLogic& e) { f(e, e.Model()); };
+    }
+    void SaveAs(TEditExerciseLogic& logic, const std::string& stem) {
+        view.saveChoice = [this, stem](const fs::path&) {
+            return app / "LangFiles" / (stem + ".lang");
+        };
+        logic.SaveLangFileAs();
+    }
+
+    // "1.0>- 1.1>1.0": the pairs that moved or left, in key order; "none" when the exercise's
+    // file was not written.
+    std::string Describe(const TEditExerciseLogic& logic, const fs::path& exerciseFile) {
+        const std::optional<TPairRenumbering> r = logic.ExerciseFileRenumbering();
+        if (!r)
+            return "none";
+        TLangFHandler written;
+        if (fs::exists(exerciseFile)) {
+            EXPECT_TRUE(written.Load(exerciseFile));
+        }
+        std::string out;
+        auto key = [](TPairKey k) { return std::to_string(k.lesson) + "." + std::to_string(k.id); };
+        for (const TPairKey k : original_) {
+            EXPECT_TRUE(r->Listed(k)) << key(k) << " is not listed";
+            const std::optional<TPairKey> now = r->PlaceOf(k);
+            if (now) {
+                // The place holds the same words.
+                const auto lesson = written.LessonAt(now->lesson);
+                const auto pair = lesson ? lesson->PairAt(now->id) : nullptr;
+                EXPECT_TRUE(pair && pair->text1 == "word " + key(k))
+                    << key(k) << " is said to be at " << key(*now);
+            }
+            if (!now || *now != k)
+                out += (out.empty() ? "" : " ") + key(k) + ">" + (now ? key(*now) : "-");
+        }
+        return out;
+    }
+
+    std::vector<TPairKey> original_{{1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {3, 0}};
+};
+
+TEST_F(Renumbering, EveryPairOfTheExerciseFileIsFollowedToWhereItWasLastWritten) {
+    using L = TEditExerciseLogic;
+    using E = TEditLessonLogic;
+    using M = TMEditLessonTableModel;
+    const struct {
+        const char* name;
+        std::function<void(L&)> steps;
+        std::string expected;
+    } cases[] = {
+        {"a pair deleted",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>- 1.1>1.0 1.2>1.1"},
+        {"a pair edited in place",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E&, M& m) {
+                      rWordPairData d = m.RowData(2);
+                      d.pair.text2 = "changed";
+                      m.SetRowData(2, d, false);
+                  }));
+             l.SaveLangFile();
+         },
+         ""},
+        {"sorted",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      rWordPairData d = m.RowData(1);
+                      d.pair.use = false;
+                      m.SetRowData(1, d, false);
+                      e.SortBy(0);
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>1.2 1.1>1.0 1.2>1.1"},
+        {"given another lesson number",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E&, M& m) {
+                      rWordPairData d = m.RowData(1);
+                      d.lesson = 2;
+                      m.SetRowData(1, d, false);
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>2.2 1.1>1.0 1.2>1.1"},
+        {"all of two lessons given one number",
+         [this](L& l) {
+             Edit(l, {1, 2}, Rows([](E& e, M& m) {
+                      m.MarkRow(4);
+                      e.UpdateId();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>2.0 1.1>2.1 1.2>2.2 2.0>2.3 2.1>2.4"},
+        {"cut from one lesson and pasted into another: a move",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(2);
+                      e.Cut();
+                  }));
+             Edit(l, {3}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.Paste();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.1>3.0 1.2>1.1 3.0>3.1"},
+        {"pasted twice: the second is a new pair",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(2);
+                      e.Cut();
+                      e.Paste();
+                      e.Paste();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.1>1.2 1.2>1.3"},
+        {"a cut that was not saved: the paste is a new pair",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(2);
+                      e.Cut();
+                  }),
+                  false);
+             Edit(l, {3}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.Paste();
+                  }));
+             l.SaveLangFile();
+         },
+         "3.0>3.1"},
+        {"a cut saved, then pasted in two editors: one move, one new pair",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.Cut();
+                  }));
+             Edit(l, {3}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.Paste();
+                  }));
+             Edit(l, {2}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.Paste();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>3.0 1.1>1.0 1.2>1.1 2.0>2.1 2.1>2.2 3.0>3.1"},
+        {"a lesson deleted",
+         [](L& l) {
+             l.SetSelection({Row(l, 2)});
+             l.DeleteLessons();
+             l.SaveLangFile();
+         },
+         "2.0>- 2.1>-"},
+        {"every lesson deleted: the file goes",
+         [this](L& l) {
+             l.SetSelection({0, 1, 2});
+             l.DeleteLessons();
+             view.answers = {TSaveAnswer::Yes};
+             EXPECT_TRUE(l.Ok());
+         },
+         "1.0>- 1.1>- 1.2>- 2.0>- 2.1>- 3.0>-"},
+        {"edits dropped by Close, then saved unchanged",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }),
+                  false);
+             l.SaveLangFile();
+         },
+         ""},
+        {"saved under another name only",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             SaveAs(l, "other");
+         },
+         "none"},
+        {"saved under another name, then over the exercise's file",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             SaveAs(l, "other");
+             SaveAs(l, "f");
+         },
+         "1.0>- 1.1>1.0 1.2>1.1"},
+        {"another file opened and saved there",
+         [this](L& l) {
+             view.openChoice = app / "LangFiles" / "g.lang";
+             l.OpenLangFile();
+             l.SaveLangFile();
+         },
+         "none"},
+        {"another file opened and saved over the exercise's file",
+         [this](L& l) {
+             view.openChoice = app / "LangFiles" / "g.lang";
+             l.OpenLangFile();
+             SaveAs(l, "f");
+         },
+         "1.0>- 1.1>- 1.2>- 2.0>- 2.1>- 3.0>-"},
+        {"the exercise's file saved, opened again, edited and saved",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             l.SaveLangFile();
+             view.openChoice = app / "LangFiles" / "f.lang";
+             l.OpenLangFile();
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.0>- 1.1>- 1.2>1.0"},
+        {"edits discarded by opening the exercise's file again",
+         [this](L& l) {
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(1);
+                      e.DeleteEntry();
+                  }));
+             view.answers = {TSaveAnswer::No};
+             view.openChoice = app / "LangFiles" / "f.lang";
+             l.OpenLangFile();
+             Edit(l, {1}, Rows([](E& e, M& m) {
+                      m.MarkRow(3);
+                      e.DeleteEntry();
+                  }));
+             l.SaveLangFile();
+         },
+         "1.2>-"},
+        {"a new file saved over the exercise's file",
+         [this](L& l) {
+             l.NewLangFile();
+             l.SetLangField(1, "Spanish");
+             l.SetLangField(2, "Italian");
+             view.lessonEditor = SavedAs({{1, {{"perro@cane", true}}}});
+             l.NewLesson();
+             view.lessonEditor = nullptr;
+             SaveAs(l, "f");
+         },
+         "1.0>- 1.1>- 1.2>- 2.0>- 2.1>- 3.0>-"},
+        {"a new lesson",
+         [this](L& l) {
+             view.lessonEditor = SavedAs({{4, {{"new@neu", true}}}});
+             l.NewLesson();
+             view.lessonEditor = nullptr;
+             view.answers = {TSaveAnswer::Yes};
+             EXPECT_TRUE(l.Ok());
+         },
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path f = LangFile("f", {{1, 3}, {2, 2}, {3, 1}});
+        LangFile("g", {{1, 2}});
+        fs::remove(app / "LangFiles" / "other.lang");
+        view.answers.clear();
+        auto logic = Open("LangFiles/f.lang", {1});
+        c.steps(*logic);
+        EXPECT_EQ(Describe(*logic, f), c.expected);
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "AppFolderFixture.h"
 #include "EditingFakes.h"
+#include "ModalDriver.h"
 #include "app/AppLangHandl.h"
 #include "app/HelpContexts.h"
 #include "app/QtText.h"
@@ -9,19 +10,24 @@
 #include "editing/T_EditLessonTableModel.h"
 #include "editing/T_MTable.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace lexaro {
 namespace {
@@ -29,6 +35,7 @@ namespace {
 using test::MakeLessons;
 using test::PairPlan;
 using testing::MessageRecorder;
+using testing::WaitFor;
 
 class EditLessonDlgTest : public ::testing::Test {
 protected:
@@ -180,6 +187,92 @@ TEST_F(EditLessonDlgTest, TheSpinBoxChangesTheLessonWithItsArrowsOnly) {
     EXPECT_EQ(Model().RowData(1).lesson, 4);
 }
 
+// Neither the wheel nor Page Up and Page Down move an entry to another lesson: only the
+// arrows do, and a wheel over the open spin box scrolls the table instead.
+TEST_F(EditLessonDlgTest, TheLessonSpinBoxIgnoresTheWheelAndPageKeys) {
+    Open(Pairs(30));
+    Click(3, 1);
+    auto* spin = Grid()->viewport()->findChild<QSpinBox*>("cellEditor3");
+    ASSERT_NE(spin, nullptr);
+    ASSERT_TRUE(spin->isVisible());
+    QTest::keyClick(spin, Qt::Key_PageUp);
+    QTest::keyClick(spin, Qt::Key_PageDown);
+    QTest::keyClick(spin, Qt::Key_PageDown);
+    EXPECT_EQ(spin->value(), 3);
+    const QPoint at = spin->rect().center();
+    QWheelEvent wheel(at, spin->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(spin, &wheel);
+    EXPECT_EQ(Model().RowData(1).lesson, 3);
+    if (spin->isVisible())
+        QTest::keyClick(spin, Qt::Key_Return);
+    EXPECT_EQ(Model().RowData(1).lesson, 3) << "the entry stays in its lesson";
+    EXPECT_FALSE(Model().IsModified());
+}
+
+// A second click on a row that shows only in part scrolls it into view, as the keyboard does,
+// and opens the editor.
+TEST_F(EditLessonDlgTest, ASecondClickOnAHalfVisibleRowScrollsItIntoViewAndOpensTheEditor) {
+    // A phrase (text field) and the lesson number (spin box, which needs a pixel more).
+    for (const int col : {1, 3}) {
+        SCOPED_TRACE(col);
+        Open(Pairs(30));
+        const TGridLayout& layout = Grid()->Layout();
+        int cut = 0;
+        QRect cell;
+        for (int row = layout.TopRow(); row < layout.RowCount(); ++row) {
+            if (Grid()->CellRect(col, row, cell) && cell.bottom() >= layout.ClientHeight() - 1) {
+                cut = row;
+                break;
+            }
+        }
+        ASSERT_GT(cut, 1) << "a row shows in part at the bottom";
+        // Click where the row shows, twice.
+        const QPoint at(cell.center().x(), (cell.top() + layout.ClientHeight()) / 2);
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        EXPECT_EQ(Model().MarkedRow(), cut);
+        ASSERT_TRUE(Grid()->CellRect(col, cut, cell));
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        EXPECT_EQ(Model().EditCol(), col) << "the editor opens";
+        EXPECT_EQ(Model().EditRow(), cut);
+        ASSERT_TRUE(Grid()->CellRect(col, cut, cell));
+        EXPECT_LT(cell.bottom(), layout.ClientHeight()) << "the row shows whole";
+    }
+    EXPECT_EQ(Grid()->viewport()->findChild<QSpinBox*>("cellEditor3")->value(), 3);
+}
+
+// Widths the learner drags are the model's too: a cell that shows whole after the drags opens
+// its editor, one that the drags pushed out of view does not.
+TEST_F(EditLessonDlgTest, DraggedColumnWidthsReachTheModel) {
+    Open(Pairs(3));
+    const TGridLayout& layout = Grid()->Layout();
+    auto drag = [&](int col, int by) {
+        QRect header;
+        ASSERT_TRUE(Grid()->CellRect(col, 0, header));
+        const QPoint edge(header.right() + 1, header.center().y());
+        QTest::mousePress(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, edge);
+        QMouseEvent move(QEvent::MouseMove, QPointF(edge + QPoint(by, 0)),
+                         QPointF(Grid()->viewport()->mapToGlobal(edge + QPoint(by, 0))),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Grid()->viewport(), &move);
+        QTest::mouseRelease(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                            edge + QPoint(by, 0));
+    };
+    const int lessonWidth = layout.ColWidth(3);
+    // Phrase 1 wider: the lesson column runs out of view; then the lesson column narrower:
+    // it shows whole again.
+    drag(1, 30);
+    drag(3, -40);
+    EXPECT_EQ(layout.ColWidth(3), lessonWidth - 40);
+    for (int col = 0; col < 4; ++col)
+        EXPECT_EQ(Model().ColumnWidth(col), layout.ColWidth(col)) << col;
+    EXPECT_EQ(Model().RowData(1).lesson, 3) << "the drags sorted nothing";
+    Click(3, 1);
+    auto* spin = Grid()->viewport()->findChild<QSpinBox*>("cellEditor3");
+    ASSERT_NE(spin, nullptr);
+    EXPECT_TRUE(spin->isVisible()) << "the cell shows whole, so its editor opens";
+}
+
 TEST_F(EditLessonDlgTest, HeaderClicksSortWithTheLeftButtonOnly) {
     Open({{1, {{"b", "x"}, {"a", "y"}, {"c", "z"}}}});
     Click(1, 0, Qt::RightButton);
@@ -201,26 +294,60 @@ TEST_F(EditLessonDlgTest, ScrollingWritesTheOpenEditorIntoItsCell) {
     EXPECT_EQ(Grid()->Layout().TopRow(), 5);
 }
 
-TEST_F(EditLessonDlgTest, RefusedCharactersAreNamedInAMessageAndTheCellKeepsItsText) {
-    Open(Pairs(3));
+// A refused character is named, and what was typed stays in the open editor with the cursor
+// at that character, whether Enter, Save or a click elsewhere tried to take it.
+TEST_F(EditLessonDlgTest, ARefusedCharacterIsNamedAndTheTypedTextStaysInTheEditor) {
+    Open(Pairs(30));
     MessageRecorder boxes;
     Click(1, 1);
     QLineEdit* editor = TextEditor(0);
     ASSERT_TRUE(editor->isVisible());
-    editor->setText(QStringLiteral("Tag \u65E5"));
+    editor->selectAll();
+    QTest::keyClicks(editor, "C# basics");
+    const std::vector<std::pair<const char*, std::function<void()>>> attempts{
+        {"Enter", [&] { QTest::keyClick(editor, Qt::Key_Return); }},
+        {"Save", [&] { QTest::mouseClick(dlg_->btnSafe, Qt::LeftButton); }},
+        {"click on another row", [&] { Click(1, 2); }},
+        {"scroll", [&] { Grid()->verticalScrollBar()->setValue(5); }},
+        {"Ctrl+S", [&] { QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier); }},
+    };
+    for (const auto& [name, attempt] : attempts) {
+        SCOPED_TRACE(name);
+        boxes.messages.clear();
+        editor->setCursorPosition(9);
+        attempt();
+        // The box opens once the click or key is done.
+        ASSERT_TRUE(WaitFor([&] { return !boxes.messages.empty(); }, 2000));
+        EXPECT_EQ(boxes.messages.size(), 1u);
+        EXPECT_EQ(boxes.messages[0].caption, "Edit/New Lesson");
+        EXPECT_EQ(boxes.messages[0].text,
+                  "The character \"#\" cannot be stored in a phrase of English. Please "
+                  "change or remove it.");
+        EXPECT_TRUE(dlg_->isVisible());
+        EXPECT_TRUE(editor->isVisible());
+        EXPECT_EQ(editor->text(), "C# basics");
+        EXPECT_EQ(editor->cursorPosition(), 1);
+        EXPECT_TRUE(editor->hasFocus());
+        EXPECT_EQ(Model().MarkedRow(), 1);
+        EXPECT_EQ(Grid()->Layout().TopRow(), 1) << "the table stays where it is";
+        EXPECT_EQ(Grid()->verticalScrollBar()->value(), 1);
+        EXPECT_EQ(Model().RowData(1).pair.text1, "word 0");
+    }
+    // Changed, the text is taken.
+    editor->setText("C sharp basics");
     QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(boxes.messages.size(), std::size_t{1});
-    EXPECT_EQ(boxes.messages[0].caption, "Edit/New Lesson");
-    EXPECT_EQ(boxes.messages[0].text, "The character U+65E5 cannot be stored in a phrase of "
-                                      "English. The entry keeps its previous text.");
-    EXPECT_EQ(Model().RowData(1).pair.text1, "word 0");
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(Model().RowData(1).pair.text1, "C sharp basics");
 }
 
 TEST_F(EditLessonDlgTest, SaveAndCloseGiveTheirResultsAndSaveRebuildsTheLessons) {
     Open({{3, {{"a", "A"}}}, {5, {{"b", "B"}}}});
     dlg_->btnAddEntryClick();
     EXPECT_EQ(dlg_->labelEntryValue->text(), " : 3");
+    MessageRecorder boxes;
+    boxes.answer = kIdNo;
     dlg_->btnCloseClick();
+    EXPECT_EQ(boxes.messages.size(), 1u) << "asked first";
     EXPECT_EQ(dlg_->result(), kEditLessonClosed);
     EXPECT_FALSE(dlg_->IsModified());
     EXPECT_EQ(input_.lessons->Count(), 2u);
@@ -236,10 +363,121 @@ TEST_F(EditLessonDlgTest, SaveAndCloseGiveTheirResultsAndSaveRebuildsTheLessons)
     EXPECT_EQ(input_.lessons->Get(0)->number, 3);
 }
 
-TEST_F(EditLessonDlgTest, DoublesAreReportedFromTheMainWindowsLanguageFile) {
+// Ctrl+S saves from anywhere in the window, an open cell editor included; the hints name the
+// keys of their buttons, in the UI language.
+// Close, the close box and Escape ask before changes are dropped: Save saves as the save
+// button does, Discard drops them, Cancel goes back to the table. Without changes they close
+// at once.
+TEST_F(EditLessonDlgTest, EveryWayOutAsksBeforeChangesAreDropped) {
+    const std::vector<std::pair<const char*, std::function<void(TeditLessonDlg&)>>> ways{
+        {"Close", [](TeditLessonDlg& d) { QTest::mouseClick(d.btnClose, Qt::LeftButton); }},
+        {"close box", [](TeditLessonDlg& d) { d.close(); }},
+        {"Escape",
+         [](TeditLessonDlg& d) { QTest::keyClick(d.Table()->GetGrid(), Qt::Key_Escape); }},
+    };
+    for (const auto& [way, leave] : ways) {
+        for (const int answer : {kIdYes, kIdNo, kIdCancel}) {
+            SCOPED_TRACE(std::string(way) + " answered " + std::to_string(answer));
+            Open({{3, {{"a", "A"}, {"b", "B"}}}});
+            MessageRecorder boxes;
+            boxes.answer = answer;
+            Model().SetRowData(1, rWordPairData{{"apple", "Apfel", 0, true, false}, 3, {}}, false);
+            leave(*dlg_);
+            ASSERT_EQ(boxes.messages.size(), 1u);
+            const MessageRequest& question = boxes.messages[0];
+            EXPECT_EQ(question.caption, "Edit/New Lesson");
+            EXPECT_EQ(question.text, "The entries have changes that are not saved yet.\nDo you "
+                                     "want to save the changes?");
+            EXPECT_EQ(question.buttons, (QStringList{"Save", "Discard", "Cancel"}));
+            EXPECT_EQ(question.style & 0x0F, kMbYesNoCancel);
+            if (answer == kIdCancel) {
+                EXPECT_TRUE(dlg_->isVisible()) << "back at the table";
+                EXPECT_EQ(Model().RowData(1).pair.text1, "apple");
+                boxes.answer = kIdNo;
+                dlg_->btnCloseClick();
+                continue;
+            }
+            EXPECT_FALSE(dlg_->isVisible());
+            const bool saved = answer == kIdYes;
+            EXPECT_EQ(dlg_->result(), saved ? kEditLessonSaved : kEditLessonClosed);
+            EXPECT_EQ(dlg_->IsModified(), saved);
+            EXPECT_EQ(input_.lessons->Get(0)->PairAt(0)->text1, saved ? "apple" : "a");
+        }
+        // Nothing changed: the window closes at once.
+        Open({{3, {{"a", "A"}}}});
+        MessageRecorder boxes;
+        leave(*dlg_);
+        EXPECT_TRUE(boxes.messages.empty()) << way;
+        EXPECT_FALSE(dlg_->isVisible()) << way;
+        EXPECT_EQ(dlg_->result(), kEditLessonClosed) << way;
+    }
+
+    // Text typed into a cell that is still open counts as a change.
+    Open({{3, {{"a", "A"}}}});
+    MessageRecorder boxes;
+    boxes.answer = kIdYes;
+    Click(1, 1);
+    ASSERT_TRUE(TextEditor(0)->isVisible());
+    TextEditor(0)->setText("typed");
+    dlg_->close();
+    EXPECT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(dlg_->result(), kEditLessonSaved);
+    EXPECT_EQ(input_.lessons->Get(0)->PairAt(0)->text1, "typed");
+}
+
+// A save that would leave out entries with one phrase names them; going back (the default)
+// marks the first of them, or the learner saves without them.
+TEST_F(EditLessonDlgTest, EntriesWithOnePhraseAreNamedBeforeTheyAreLeftOut) {
+    Open({{3, {{"a", "A"}, {"b", "B"}, {"c", "C"}}}});
+    MessageRecorder boxes;
+    boxes.answer = kIdCancel;
+    Model().SetRowData(3, rWordPairData{{"c", "", 0, true, false}, 3, {}}, false);
+    QTest::mouseClick(dlg_->btnSafe, Qt::LeftButton);
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].text,
+              "These entries have a phrase on one side only and are left out when the lessons "
+              "are saved:\nc (Lesson 3)\nGo back to fill them in, or save without them?");
+    EXPECT_EQ(boxes.messages[0].buttons, (QStringList{"Save without them", "", "Go back"}));
+    EXPECT_TRUE(dlg_->isVisible());
+    EXPECT_EQ(Model().MarkedRow(), 3) << "back at the entry";
+    EXPECT_EQ(Grid()->CurrentRow(), 3);
+
+    boxes.answer = kIdYes;
+    QTest::mouseClick(dlg_->btnSafe, Qt::LeftButton);
+    EXPECT_EQ(dlg_->result(), kEditLessonSaved);
+    EXPECT_EQ(input_.lessons->Get(0)->PairCount(), 2);
+}
+
+TEST_F(EditLessonDlgTest, CtrlSSavesAndTheHintsNameTheKeys) {
+    Open(Pairs(3));
+    EXPECT_EQ(dlg_->btnSafe->toolTip(), "Save and close (Ctrl+S)");
+    EXPECT_EQ(dlg_->btnClose->toolTip(), "Close (Esc)");
+    EXPECT_EQ(dlg_->btnHelp->toolTip(), "Help (F1)");
+    Click(2, 1);
+    QLineEdit* editor = TextEditor(1);
+    ASSERT_TRUE(editor->isVisible());
+    editor->setText("Baum");
+    QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(dlg_->isVisible());
+    EXPECT_EQ(dlg_->result(), kEditLessonSaved);
+    ASSERT_TRUE(dlg_->IsModified());
+    EXPECT_EQ(input_.lessons->Get(0)->PairAt(0)->text2, "Baum");
+
+    auto texts = std::make_shared<TAppLangHandler>();
+    ASSERT_TRUE(texts->OpenTextDb(LEXARO_TEXTDB_FILE, "Lexaro", nullptr));
+    ASSERT_TRUE(texts->SelectLanguage("DE"));
+    context_.texts = texts;
+    Open(Pairs(3));
+    EXPECT_EQ(dlg_->btnSafe->toolTip(), QString::fromUtf8("Speichern und schließen (Strg+S)"));
+    EXPECT_EQ(dlg_->btnClose->toolTip(), QString::fromUtf8("Schließen (Esc)"));
+}
+
+// Doubles are sought in the file open in the exercise editor, not in the main window's.
+TEST_F(EditLessonDlgTest, DoublesAreReportedFromTheExerciseEditorsFile) {
+    const auto mainFile = MakeLessons({{4, {{"hut", "Haus"}}}});
+    context_.langFile->PutLesson(mainFile->Get(0));
     const auto file = MakeLessons({{3, {{"house", "Haus"}}}, {12, {{"home", "haus"}}}});
-    for (const auto& lesson : *file)
-        context_.langFile->PutLesson(lesson);
+    input_.fileLessons.assign(file->begin(), file->end());
     Open({{1, {{"tree", "Haus"}}}});
     MessageRecorder boxes;
     dlg_->searchLang2->trigger();
@@ -315,6 +553,37 @@ TEST(EditLessonScreenshots, SavesTheEditorInBothLanguages) {
             dlg.sortMenue->close();
         });
         dlg.sortMenue->exec(grid->viewport()->mapToGlobal(centre(1, 5)));
+
+        // The questions, as real boxes: an entry with one phrase at Save (Enter goes back),
+        // then unsaved changes at Close (Enter saves).
+        dlg.Logic().Model().SetRowData(
+            4, rWordPairData{{"half an entry", "", 0, true, false}, 7, {}}, false);
+        testing::WhenModalOpens(&dlg, [&](QWidget* box) {
+            QTest::qWait(100);
+            box->grab().save(prefix + "-one-phrase-question.png");
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        dlg.btnSafe->click();
+        EXPECT_TRUE(dlg.isVisible()) << "Enter went back to the table";
+        EXPECT_EQ(dlg.Logic().Model().MarkedRow(), 4);
+        int asked = 0;
+        testing::WhenModalOpens(&dlg, [&](QWidget* box) {
+            QTest::qWait(100);
+            box->grab().save(prefix + "-close-question.png");
+            // Then the entry with one phrase again: this time saved without it.
+            testing::WhenModalOpens(&dlg, [&](QWidget* second) {
+                ++asked;
+                auto* message = qobject_cast<QMessageBox*>(second);
+                ASSERT_NE(message, nullptr);
+                for (QAbstractButton* button : message->buttons())
+                    if (message->buttonRole(button) == QMessageBox::AcceptRole)
+                        button->click();
+            });
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        dlg.btnClose->click();
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(dlg.result(), kEditLessonSaved) << "Enter saved";
     }
 }
 

@@ -40,13 +40,12 @@ std::string Describe(const TVector<TLesson>& lessons) {
 
 class EditLesson : public ::testing::Test {
 protected:
-    void Open(const std::vector<std::pair<int, std::vector<PairPlan>>>& plan,
-              std::shared_ptr<const TLangFHandler> langFile = nullptr) {
+    void Open(const std::vector<std::pair<int, std::vector<PairPlan>>>& plan) {
         input_.lang1Name = "English";
         input_.lang2Name = "Deutsch";
         input_.lessons = MakeLessons(plan);
         input_.clipboard = clipboard_;
-        logic_ = std::make_unique<TEditLessonLogic>(Texts, std::move(langFile), input_, &factory_);
+        logic_ = std::make_unique<TEditLessonLogic>(Texts, input_, &factory_);
         logic_->SetMessageHandler([this](const std::string& text) { messages_.push_back(text); });
     }
     TMEditLessonTableModel& Model() { return logic_->Model(); }
@@ -165,11 +164,23 @@ TEST_F(EditLesson, CutAndPasteMoveAnEntryAndTheClipboardKeepsIt) {
     EXPECT_EQ(Column1(*logic_), (std::vector<std::string>{"b", "b", "a", "c"}));
     EXPECT_FALSE(Model().RowData(1).pair.use);
     EXPECT_EQ(Model().MarkedRow(), 1);
+}
+
+// A pasted entry belongs where it is pasted: to the lesson of the row it is pasted at, or of
+// the table, never back to the lesson it was cut from.
+TEST_F(EditLesson, PastedEntriesTakeTheLessonOfTheRowTheyArePastedAt) {
+    Open({{3, {{"cut", "CUT"}, {"x", "X"}}}});
+    Model().MarkRow(1);
+    logic_->Cut();
     // The clipboard outlives the editor.
-    Open({{8, {{"x", "X"}}}});
+    Open({{5, {{"a", "A"}}}, {6, {{"b", "B"}}}});
     EXPECT_TRUE(logic_->Buttons().paste);
+    Model().MarkRow(2);
     logic_->Paste();
-    EXPECT_EQ(Model().RowData(1).lesson, 4) << "the entry keeps its lesson";
+    EXPECT_EQ(Model().RowData(2).pair.text1, "cut");
+    EXPECT_EQ(Model().RowData(2).lesson, 6) << "the lesson of the row it was pasted at";
+    ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
+    EXPECT_EQ(Describe(*input_.lessons), "5: 0=a/A* | 6: 0=cut/CUT* 1=b/B*");
 }
 
 TEST_F(EditLesson, PasteWithAnEmptyClipboardDoesNothing) {
@@ -194,39 +205,71 @@ TEST_F(EditLesson, UseAllAndRenumberGiveEveryEntryTheMarkedOnesValue) {
     EXPECT_TRUE(Model().IsModified());
 }
 
-TEST_F(EditLesson, SearchForDoublesNamesTheOtherLessonsInSlotOrder) {
-    auto lang = std::make_shared<TLangFHandler>();
+// The search for doubles looks at the exercise editor's file as edited so far: its other
+// lessons, and the table's own entries that stand in other lessons. The lessons in the table
+// are searched as the table has them, not as the file had them.
+TEST_F(EditLesson, SearchForDoublesLooksAtTheFileAsEditedSoFar) {
     const auto file = MakeLessons({{3, {{"house", "Haus"}}},
                                    {5, {{"HOUSE", "Haus"}}},
                                    {12, {{"tree", "Haus"}}},
                                    {7, {{"x", "y"}}}});
-    for (const auto& lesson : *file)
-        lang->PutLesson(lesson);
-    Open({{5, {{"House", "haus"}, {"", ""}}}}, lang);
-    // Lesson 5 is the entry's own lesson and is skipped.
+    input_.fileLessons.assign(file->begin(), file->end());
+    Open({{5, {{"House", "haus"}, {"", ""}, {"garden", "Haus"}}}});
+    // The third entry now goes to lesson 9.
+    Model().SetRowData(3, rWordPairData{{"garden", "Haus", 0, true, false}, 9, {}}, false);
+    // Lesson 5 is the entry's own lesson and is skipped, in the file and in the table.
     EXPECT_EQ(logic_->SearchDoubles(1), "<105>\r\n<106>3");
-    EXPECT_EQ(logic_->SearchDoubles(2), "<105>\r\n<106>3-12");
+    EXPECT_EQ(logic_->SearchDoubles(2), "<105>\r\n<106>3-9-12");
     Model().MarkRow(2);
     EXPECT_EQ(logic_->SearchDoubles(1), "<107>") << "an empty phrase matches nothing";
+    input_.fileLessons.clear();
     Open({{5, {{"House", "haus"}}}});
-    EXPECT_EQ(logic_->SearchDoubles(1), "<107>") << "no language file";
+    EXPECT_EQ(logic_->SearchDoubles(1), "<107>") << "no other lesson";
 }
 
-TEST_F(EditLesson, SaveRebuildsTheLessonsInOrderAndDropsIncompleteEntries) {
-    Open({{4, {{"a", "A", true, true}, {"b", "", true}, {"c", "C", false}}},
+TEST_F(EditLesson, SaveRebuildsTheLessonsInOrder) {
+    Open({{4, {{"a", "A", true, true}, {"b", "B", true}, {"c", "C", false}}}, {9, {{"d", "D"}}}});
+    // The entry "c" goes to lesson 7: it comes back after the lower lessons.
+    Model().SetRowData(3, rWordPairData{{"c", "C", 0, false, false}, 7, {}}, false);
+    ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
+    EXPECT_TRUE(logic_->IsModified());
+    EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A* 1=b/B* | 7: 0=c/C | 9: 0=d/D*");
+}
+
+// Entries with a phrase on one side only are named before they would be left out; the learner
+// goes back to them (the first is marked) or saves without them. Empty entries go silently.
+TEST_F(EditLesson, SaveNamesEntriesWithOnePhraseBeforeLeavingThemOut) {
+    Open({{4, {{"a", "A", true, true}, {"b", "", true}, {"", "", true}, {"c", "C", false}}},
           {2, {{"", "only B"}}},
           {9, {{"d", "D"}}}});
-    // The entry "c" goes to lesson 7: it comes back after the lower lessons.
-    Model().SetRowData(3, rWordPairData{{"c", "C", 0, false, false}, 7}, false);
-    ASSERT_TRUE(logic_->Save());
+    Model().SetRowData(4, rWordPairData{{"c", "C", 0, false, false}, 7, {}}, false);
+    EXPECT_EQ(logic_->IncompleteRows(), (std::vector<int>{2, 5}));
+    EXPECT_EQ(logic_->Save(), TLessonSave::Incomplete);
+    EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*! 1=b/* 2=/* 3=c/C | 2: 0=/only B* | 9: 0=d/D*")
+        << "nothing saved yet";
+    EXPECT_EQ(logic_->IncompleteText(), "<169>\r\nb (<113> 4)\r\nonly B (<113> 2)\r\n<170>");
+    logic_->MarkFirstIncomplete();
+    EXPECT_EQ(Model().MarkedRow(), 2) << "back at the first of them";
+
+    ASSERT_EQ(logic_->Save(true), TLessonSave::Saved);
     EXPECT_TRUE(logic_->IsModified());
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A* | 7: 0=c/C | 9: 0=d/D*");
+
+    // A long list is cut after ten entries.
+    std::vector<PairPlan> many;
+    for (int i = 0; i < 13; ++i)
+        many.push_back({"w" + std::to_string(i), ""});
+    Open({{1, many}});
+    const std::string text = logic_->IncompleteText();
+    EXPECT_NE(text.find("w9 (<113> 1)"), std::string::npos);
+    EXPECT_EQ(text.find("w10"), std::string::npos);
+    EXPECT_NE(text.find("<173>"), std::string::npos);
 }
 
 TEST_F(EditLesson, SaveWithoutChangesLeavesTheLessonsAlone) {
     Open({{4, {{"a", "A", true, true}, {"b", ""}}}});
     const auto before = input_.lessons->Get(0);
-    ASSERT_TRUE(logic_->Save());
+    ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
     EXPECT_FALSE(logic_->IsModified());
     EXPECT_EQ(input_.lessons->Get(0), before);
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*! 1=b/*");
@@ -236,7 +279,7 @@ TEST_F(EditLesson, RemovingTheLastEntryAloneIsSaved) {
     Open({{4, {{"a", "A"}, {"b", "B"}}}});
     Model().MarkRow(2);
     logic_->DeleteEntry();
-    ASSERT_TRUE(logic_->Save());
+    ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
     EXPECT_TRUE(logic_->IsModified());
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*");
 }
@@ -248,7 +291,7 @@ TEST_F(EditLesson, AnEditThatIsLaterWrittenBackIsStillSaved) {
     Model().CellClicked(0, 1, 1000, 1000, TRect{0, 0, 49, 22});
     Model().MarkRow(2);
     logic_->SelectAll();
-    ASSERT_TRUE(logic_->Save());
+    ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
     EXPECT_TRUE(logic_->IsModified());
 }
 
@@ -256,7 +299,7 @@ TEST_F(EditLesson, SaveStopsWhenTheOpenEditorHoldsTextThatCannotBeStored) {
     Open({{4, {{"a", "A"}}}});
     Model().CellClicked(1, 1, 1000, 1000, TRect{50, 25, 248, 47});
     factory_.made[0]->entered = "a#";
-    EXPECT_FALSE(logic_->Save());
+    EXPECT_EQ(logic_->Save(), TLessonSave::Refused);
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0], "<152>");
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*");
@@ -273,9 +316,17 @@ TEST_F(EditLesson, CloseDropsEveryEdit) {
 
 TEST_F(EditLesson, WithoutLessonsTheTableStartsWithOneNewEntry) {
     input_.clipboard = clipboard_;
-    logic_ = std::make_unique<TEditLessonLogic>(Texts, nullptr, input_, &factory_);
+    logic_ = std::make_unique<TEditLessonLogic>(Texts, input_, &factory_);
     ASSERT_EQ(logic_->Model().RowCount(), 2);
     EXPECT_EQ(logic_->Model().RowData(1).lesson, 1);
+    EXPECT_FALSE(logic_->HasUnsavedEdits()) << "the new entry alone is no edit";
+    // A lesson without pairs starts so too.
+    Open({{6, {}}});
+    ASSERT_EQ(Model().RowCount(), 2);
+    EXPECT_EQ(Model().RowData(1).lesson, 6);
+    EXPECT_FALSE(logic_->HasUnsavedEdits());
+    logic_->AddEntry();
+    EXPECT_TRUE(logic_->HasUnsavedEdits());
 }
 
 } // namespace

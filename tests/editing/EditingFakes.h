@@ -72,6 +72,7 @@ public:
         high = hi;
     }
     void SetFocus() override { ++focused; }
+    void PlaceCursor(std::size_t utf8Offset) override { cursorAt = utf8Offset; }
     void SetHint(const std::string& text) override { hint = text; }
     bool HintsOn() const override { return hintsOn; }
 
@@ -81,6 +82,7 @@ public:
     std::int32_t low = 0;
     std::int32_t high = 0;
     int focused = 0;
+    std::size_t cursorAt = std::string::npos;
     std::string hint;
     bool hintsOn = false;
 

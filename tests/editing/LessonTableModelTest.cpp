@@ -93,7 +93,7 @@ TEST_F(LessonTable, RowsComeFromThePairsOfEachLessonInOrder) {
 
 TEST_F(LessonTable, InsertRowAtTheTopAtTheEndAndBeyond) {
     Build({{1, {{"a", "A"}, {"b", "B"}}}});
-    rWordPairData x{{"x", "X", 0, true, false}, 1};
+    rWordPairData x{{"x", "X", 0, true, false}, 1, {}};
     model_->InsertRow(x, 1);
     EXPECT_EQ(Column1(*model_), (std::vector<std::string>{"x", "a", "b"}));
     EXPECT_TRUE(model_->IsModified());
@@ -207,33 +207,58 @@ TEST_F(LessonTable, HideEditorsCommitsTheOpenEditorLikeAScroll) {
     EXPECT_EQ(model_->RowData(1).pair.text1, "a");
 }
 
-TEST_F(LessonTable, TextThatALanguageFileCannotStoreIsRefusedAndTheCellKeepsItsValue) {
-    Build({{1, {{"a", "A"}}}});
+// Refused text stays in the open editor with the cursor at the refused character, so nothing
+// typed is lost; the cell keeps its value, and nothing that would move rows or the mark
+// happens until the text is changed or dropped (Escape).
+TEST_F(LessonTable, TextThatALanguageFileCannotStoreIsRefusedAndStaysInTheOpenEditor) {
+    Build({{1, {{"a", "A"}, {"b", "B"}}}});
     const struct {
         int col;
         std::string typed;
         std::string named;
+        std::size_t at; // byte offset of the refused character in the typed text
     } cases[] = {
-        {1, "a#b", "\"#\""},
-        {2, "#", "\"#\""},
-        {1, "x@y", "\"@\""},
+        {1, "a#b", "\"#\"", 1},
+        {2, "#", "\"#\"", 0},
+        {1, "x@y", "\"@\"", 1},
+        {1, "C\xC3\xA9 #", "\"#\"", 4},
         {1,
          "\xE6\x97\xA5"
          "本",
-         "U+65E5"},
-        {2, "a\nb", "U+000A"},
-        {2, "\xF0\x9F\x98\x80", "U+1F600"},
+         "U+65E5", 0},
+        {2, "a\nb", "U+000A", 1},
+        {2, "ab\xF0\x9F\x98\x80", "U+1F600", 2},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
         refusals_.clear();
         Open(c.col, 1);
-        (c.col == 1 ? Text1() : Text2()).entered = c.typed;
+        FakeEditor& editor = c.col == 1 ? Text1() : Text2();
+        editor.entered = c.typed;
+        const int focused = editor.focused;
         model_->HideEditors();
-        ASSERT_EQ(refusals_.size(), 1u) << c.typed;
+        ASSERT_EQ(refusals_.size(), 1u);
         EXPECT_EQ(refusals_[0].character, c.named);
         EXPECT_EQ(refusals_[0].language, kTitles[static_cast<std::size_t>(c.col)]);
+        EXPECT_TRUE(editor.visible) << "the editor stays open";
+        EXPECT_EQ(editor.entered, c.typed) << "with what was typed";
+        EXPECT_EQ(editor.cursorAt, c.at);
+        EXPECT_GT(editor.focused, focused);
+        EXPECT_EQ(model_->EditCol(), c.col);
         EXPECT_EQ(model_->RowData(1).pair.text1, "a");
         EXPECT_EQ(model_->RowData(1).pair.text2, "A");
+        // A click elsewhere, a sort, an insert or a removal waits for the text.
+        model_->CellClicked(1, 2, 1000, 1000, kCell);
+        EXPECT_EQ(model_->MarkedRow(), 1);
+        model_->Sort(1);
+        EXPECT_FALSE(model_->InsertRow(rWordPairData{{"n", "N"}, 1, {}}, 1));
+        EXPECT_FALSE(model_->DeleteRow(1));
+        EXPECT_EQ(Column1(*model_), (std::vector<std::string>{"a", "b"}));
+        EXPECT_TRUE(editor.visible);
+        EXPECT_EQ(refusals_.size(), 5u) << "each attempt says why";
+        model_->CancelEditor();
+        EXPECT_FALSE(editor.visible);
+        EXPECT_EQ(model_->EditCol(), -1);
     }
     EXPECT_FALSE(model_->IsModified());
     // "@" is fine in the second language, and so are quotes and accented letters.
@@ -242,6 +267,7 @@ TEST_F(LessonTable, TextThatALanguageFileCannotStoreIsRefusedAndTheCellKeepsItsV
     Text2().entered = "a@b \"c\" \xC3\xA9";
     model_->HideEditors();
     EXPECT_TRUE(refusals_.empty());
+    EXPECT_FALSE(Text2().visible);
     EXPECT_EQ(model_->RowData(1).pair.text2, "a@b \"c\" \xE9");
 }
 
@@ -329,8 +355,8 @@ TEST(LessonTableSort, MatchesExchangingNeighboursInOrderMarksAndNumbers) {
         Model reference(kTitles, *lessons);
         // Some marks set before the sort stay set.
         if (rng() % 2 == 0 && fast.RowCount() > 1) {
-            fast.SetRowData(1, rWordPairData{{"zz", "zz", 0, true, false}, 9}, false);
-            reference.SetRowData(1, rWordPairData{{"zz", "zz", 0, true, false}, 9}, false);
+            fast.SetRowData(1, rWordPairData{{"zz", "zz", 0, true, false}, 9, {}}, false);
+            reference.SetRowData(1, rWordPairData{{"zz", "zz", 0, true, false}, 9, {}}, false);
         }
         fast.MarkRow(fast.RowCount() - 1);
         reference.MarkRow(reference.RowCount() - 1);
