@@ -12,8 +12,9 @@
 //   3. Settings: German, manual mode, another card font and colour; the second start shows
 //      them all, the card in that font and colour.
 //   4. Edits survive the exercise: lesson 3 unticked (OK, the editor composes), then a pair of
-//      lesson 3 edited in the lesson editor and the file saved at OK; START, "not more use" on
-//      the first card, the exercise closed: the file on disk has the edit and the cleared marks.
+//      lesson 3 edited in the lesson editor; Escape there and in the exercise editor asks
+//      Save / Discard / Cancel, and Enter saves; START, "not more use" on the first card, the
+//      exercise closed: the file on disk has the edit and the cleared marks.
 // Screenshots go to $LEXARO_SHOTS.
 
 #include "ModalDriver.h"
@@ -526,17 +527,21 @@ TEST_F(LearnerScenario, AnEditSavedAfterTheCompositionSurvivesTheExercise) {
             Type(field, "edited after the composition");
             QTest::keyClick(field, Qt::Key_Return);
             Shot("4-lesson-3-edited");
-            QTest::mouseClick(lessons->btnSafe, Qt::LeftButton);
+            // Escape would drop the edit: the learner is asked, and Enter saves.
+            WhenModalOpens(lessons, [](QWidget* question) {
+                Shot("4-lesson-editor-question");
+                QTest::keyClick(question, Qt::Key_Return);
+            });
+            QTest::keyClick(lessons, Qt::Key_Escape);
         });
         Click(editor->btnEditLesson);
         Activate(editor);
+        // The same in the exercise editor: Escape asks, Enter saves the file and closes as OK.
         WhenModalOpens(editor, [](QWidget* question) {
-            auto* box = qobject_cast<QMessageBox*>(question);
-            ASSERT_NE(box, nullptr);
-            Shot("4-save-question");
-            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+            Shot("4-exercise-editor-question");
+            QTest::keyClick(question, Qt::Key_Return);
         });
-        QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+        QTest::keyClick(editor, Qt::Key_Escape);
     });
     Click(window->btnEditExercise);
     const fs::path file = window->Logic().Settings()->LangFilePath();
