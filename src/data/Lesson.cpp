@@ -80,14 +80,14 @@ std::int32_t TLesson::DrawnPairCount() const {
     return n;
 }
 
-std::int32_t TLesson::FindText(std::string_view text, bool language2) const {
+std::int32_t TLesson::FindText(std::string_view text, bool language2, const TCodePage& page) const {
     if (text.empty())
         return -1;
     for (const auto& p : pairs) {
         if (!p)
             continue;
         const std::string& own = language2 ? p->text2 : p->text1;
-        if (!own.empty() && SameTextUpper(own, text))
+        if (!own.empty() && page.SameTextUpper(own, text))
             return number;
     }
     return -1;

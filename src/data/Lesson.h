@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CodePage.h"
 #include "data/Vector.h"
 #include "data/Word_Pear.h"
 
@@ -36,8 +37,10 @@ public:
     std::int32_t PairCount() const;
     std::int32_t UsedPairCount() const;
     std::int32_t DrawnPairCount() const;
-    // The lesson number when some pair's text in that language equals text ignoring case.
-    std::int32_t FindText(std::string_view text, bool language2) const;
+    // The lesson number when some pair's text in that language equals text ignoring case (the
+    // upper case of the file's code page).
+    std::int32_t FindText(std::string_view text, bool language2,
+                          const TCodePage& page = TCodePage::Western()) const;
     void ClearDrawn();
     void SetModified(bool value) { modified = value; }
     bool IsModified() const { return modified; }

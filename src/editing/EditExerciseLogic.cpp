@@ -51,9 +51,10 @@ std::string Counter(std::int32_t n) {
     return ": " + std::to_string(n);
 }
 
-// Equal ignoring case (Windows-1252 upper case); an empty text equals nothing.
-bool SameName(const std::string& a, const std::string& b) {
-    return !a.empty() && !b.empty() && SameTextUpper(a, b);
+// Equal ignoring case (the code page's upper case); an empty text equals nothing.
+bool SameName(const std::string& a, const std::string& b,
+              const TCodePage& page = TCodePage::Western()) {
+    return !a.empty() && !b.empty() && page.SameTextUpper(a, b);
 }
 
 // The same file, also by another spelling of its path; a file that is gone by its path.
@@ -106,13 +107,14 @@ std::int32_t NextFreeLessonNumber(const std::vector<TLessonListItem>& items) {
     return next;
 }
 
-std::string LangNameProblem(std::string_view utf8, bool first, std::string& stored) {
+std::string LangNameProblem(std::string_view utf8, bool first, const TCodePage& page,
+                            std::string& stored) {
     std::size_t bad = 0;
-    if (!Utf8ToCp1252(utf8, stored, &bad)) {
+    if (!page.FromUtf8(utf8, stored, &bad)) {
         char32_t cp = 0;
         if (!Utf8CharAt(utf8, bad, cp))
             cp = 0xFFFD;
-        stored = Utf8ToCp1252Lossy(utf8);
+        stored = page.FromUtf8Lossy(utf8);
         return NameCharacter(cp);
     }
     for (const char ch : stored)
@@ -170,6 +172,10 @@ std::string TEditExerciseLogic::Text(std::int32_t number) const {
     return texts_ ? texts_->GetText(number) : std::string(kMissingText);
 }
 
+const TCodePage& TEditExerciseLogic::Page() const {
+    return TCodePage::Get(settings_->CodePage);
+}
+
 std::string TEditExerciseLogic::Caption() const {
     return Text(kCaption);
 }
@@ -202,8 +208,8 @@ std::optional<fs::path> TEditExerciseLogic::FileNameHint() const {
 
 void TEditExerciseLogic::SetLangFromStored(int which, std::string_view stored) {
     TNameField& field = lang_[Index(which)];
-    field.typed = Cp1252ToUtf8(stored);
-    field.problem = LangNameProblem(field.typed, which == 1, field.stored);
+    field.typed = Page().ToUtf8(stored);
+    field.problem = LangNameProblem(field.typed, which == 1, Page(), field.stored);
     ++fieldsVersion_;
 }
 
@@ -518,7 +524,7 @@ bool TEditExerciseLogic::SaveAs() {
 void TEditExerciseLogic::SetLangField(int which, std::string utf8) {
     TNameField& field = lang_[Index(which)];
     field.typed = std::move(utf8);
-    field.problem = LangNameProblem(field.typed, which == 1, field.stored);
+    field.problem = LangNameProblem(field.typed, which == 1, Page(), field.stored);
 }
 
 bool TEditExerciseLogic::LeaveLangField(int which) {
@@ -646,6 +652,7 @@ void TEditExerciseLogic::RunLessonEditor(std::shared_ptr<TVector<TLesson>> lesso
     input.lessons = lessons;
     input.clipboard = clipboard_;
     input.origins = origins_;
+    input.codePage = &Page();
     // Doubles are sought in this file, with its lessons as edited so far.
     for (const TLessonListItem& item : items_)
         input.fileLessons.push_back(item.lesson);
@@ -748,7 +755,8 @@ void TEditExerciseLogic::MarkNamesChanged() {
     if (fileState_ != TFileState::Untouched)
         return;
     // Names typed after New, or a file name proposed for them, are changes of the file.
-    if (!SameName(lang_[0].stored, fileNames_[0]) || !SameName(lang_[1].stored, fileNames_[1]) ||
+    if (!SameName(lang_[0].stored, fileNames_[0], Page()) ||
+        !SameName(lang_[1].stored, fileNames_[1], Page()) ||
         !SameName(fileNameField_, BaseNamePart(fileName_)))
         fileState_ = TFileState::Changed;
 }

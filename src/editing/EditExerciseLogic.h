@@ -166,7 +166,8 @@ std::int32_t NextFreeLessonNumber(const std::vector<TLessonListItem>& items);
 // The first name may not hold "@" (it ends that name in the file) nor start with "[" (the line
 // would read as a lesson); neither may hold a line break, the zero byte or a character that
 // Windows-1252 cannot hold. utf8 is the text as typed; stored receives its stored form.
-std::string LangNameProblem(std::string_view utf8, bool first, std::string& stored);
+std::string LangNameProblem(std::string_view utf8, bool first, const TCodePage& page,
+                            std::string& stored);
 
 class TEditExerciseLogic {
 public:
@@ -176,6 +177,8 @@ public:
                        std::shared_ptr<const TAppLangHandler> texts, IEditExerciseView& view);
 
     std::string Text(std::int32_t number) const;
+    // The code page of the language files (the settings'): names and phrases are in it.
+    const TCodePage& Page() const;
     std::string Caption() const;
     // " " + text + " ", as group captions read.
     std::string Blanked(std::int32_t number) const;

@@ -56,7 +56,7 @@ QFrame* separator(QWidget* parent) {
 
 // Message text from the core: line breaks as the core writes them ("\r\n").
 QString messageText(const std::string& text) {
-    QString out = QtFromCp1252(text);
+    QString out = QtFromUtf8(text);
     out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return out;
 }
@@ -191,11 +191,11 @@ void TeditLessonDlg::buildForm() {
 }
 
 void TeditLessonDlg::ApplyTexts() {
-    auto t = [this](std::int32_t n) { return QtFromCp1252(logic_->Text(n)); };
+    auto t = [this](std::int32_t n) { return QtFromUtf8(logic_->Text(n)); };
     auto withKey = [this](std::int32_t hint, std::int32_t key) {
-        return QtFromCp1252(HintWithKey(logic_->Text(hint), logic_->Text(key)));
+        return QtFromUtf8(HintWithKey(logic_->Text(hint), logic_->Text(key)));
     };
-    setWindowTitle(QtFromCp1252(logic_->Caption()));
+    setWindowTitle(QtFromUtf8(logic_->Caption()));
     labelNbrWords->setText(t(102));
     btnClose->setToolTip(withKey(kTextEditorClose, key_text::kEscape));
     btnSafe->setToolTip(withKey(45, key_text::kSave));
@@ -210,7 +210,7 @@ void TeditLessonDlg::ApplyTexts() {
     const std::array<QAction*, 6> actions{sortItem0, sortItem1,   sortItem2,
                                           sortItem3, searchLang1, searchLang2};
     for (std::size_t i = 0; i < actions.size(); ++i)
-        actions[i]->setText(QtFromCp1252(items[i]));
+        actions[i]->setText(QtFromUtf8(items[i]));
     table_->ApplyTexts([this](std::int32_t n) { return logic_->Text(n); });
     // The grid shows the hint with its line break.
     table_->GetGrid()->SetHint(messageText(logic_->TableHint()));
@@ -218,7 +218,7 @@ void TeditLessonDlg::ApplyTexts() {
 
 void TeditLessonDlg::refresh() {
     table_->GetGrid()->SyncWithModel();
-    labelEntryValue->setText(QtFromCp1252(logic_->CounterText()));
+    labelEntryValue->setText(QtFromUtf8(logic_->CounterText()));
     updateButtons();
 }
 
@@ -231,7 +231,7 @@ void TeditLessonDlg::updateButtons() {
 }
 
 void TeditLessonDlg::report(const std::string& text, bool warning) {
-    showMessage(QtFromCp1252(logic_->Caption()), messageText(text),
+    showMessage(QtFromUtf8(logic_->Caption()), messageText(text),
                 warning ? kMbIconWarning : kMbIconInformation, warning, this);
 }
 
@@ -258,10 +258,10 @@ void TeditLessonDlg::btnCloseClick() {
     }
     if (logic_->HasUnsavedEdits()) {
         const int answer =
-            askQuestion(QtFromCp1252(logic_->Caption()), messageText(logic_->UnsavedQuestion()),
-                        QuestionButtons{QtFromCp1252(logic_->Text(kTextAnswerSave)),
-                                        QtFromCp1252(logic_->Text(kTextAnswerDiscard)),
-                                        QtFromCp1252(logic_->Text(kTextAnswerCancel)), kIdYes},
+            askQuestion(QtFromUtf8(logic_->Caption()), messageText(logic_->UnsavedQuestion()),
+                        QuestionButtons{QtFromUtf8(logic_->Text(kTextAnswerSave)),
+                                        QtFromUtf8(logic_->Text(kTextAnswerDiscard)),
+                                        QtFromUtf8(logic_->Text(kTextAnswerCancel)), kIdYes},
                         kMbIconWarning, true, this);
         if (answer == kIdYes) {
             btnSafeClick();
@@ -281,9 +281,9 @@ void TeditLessonDlg::btnSafeClick() {
     if (saved == TLessonSave::Incomplete) {
         // Going back is the default: nothing is left out by a stray Enter.
         const int answer =
-            askQuestion(QtFromCp1252(logic_->Caption()), messageText(logic_->IncompleteText()),
-                        QuestionButtons{QtFromCp1252(logic_->Text(kTextSaveWithout)), QString(),
-                                        QtFromCp1252(logic_->Text(kTextGoBack)), kIdCancel},
+            askQuestion(QtFromUtf8(logic_->Caption()), messageText(logic_->IncompleteText()),
+                        QuestionButtons{QtFromUtf8(logic_->Text(kTextSaveWithout)), QString(),
+                                        QtFromUtf8(logic_->Text(kTextGoBack)), kIdCancel},
                         kMbIconWarning, true, this);
         if (answer == kIdYes) {
             saved = logic_->Save(true);

@@ -116,15 +116,19 @@ TEditLessonLogic::TEditLessonLogic(TTextSource texts, TEditLessonInput input,
     const TVector<TLesson>& lessons = LessonsOf(input_);
     firstLessonNo_ = FirstNumber(lessons);
     model_ = std::make_unique<TMEditLessonTableModel>(
-        std::array<std::string, 4>{Text(kTextUse), input_.lang1Name, input_.lang2Name,
-                                   Text(kTextLessonColumn)},
-        lessons, editors, input_.origins.get());
+        std::array<std::string, 4>{Text(kTextUse), Page().ToUtf8(input_.lang1Name),
+                                   Page().ToUtf8(input_.lang2Name), Text(kTextLessonColumn)},
+        lessons, editors, input_.origins.get(), Page());
     model_->SetRefusalHandler(
         [this](const TTextRefusal& refusal) { Report(RefusalText(refusal)); });
 }
 
 std::string TEditLessonLogic::Text(std::int32_t number) const {
-    return texts_ ? texts_(number) : std::string(kMissingText);
+    return TCodePage::Western().ToUtf8(texts_ ? texts_(number) : std::string(kMissingText));
+}
+
+const TCodePage& TEditLessonLogic::Page() const {
+    return input_.codePage != nullptr ? *input_.codePage : TCodePage::Western();
 }
 
 void TEditLessonLogic::Report(const std::string& text) const {
@@ -145,12 +149,14 @@ std::string TEditLessonLogic::TableHint() const {
 }
 
 std::array<std::string, 6> TEditLessonLogic::MenuCaptions() const {
+    const std::string lang1 = Page().ToUtf8(input_.lang1Name);
+    const std::string lang2 = Page().ToUtf8(input_.lang2Name);
     return {Text(kTextSortUse),
-            Text(kTextSortBy) + " " + input_.lang1Name,
-            Text(kTextSortBy) + " " + input_.lang2Name,
+            Text(kTextSortBy) + " " + lang1,
+            Text(kTextSortBy) + " " + lang2,
             Text(kTextSortLesson),
-            Text(kTextSearch) + " " + input_.lang1Name + " " + Text(kTextInOtherLessons),
-            Text(kTextSearch) + " " + input_.lang2Name + " " + Text(kTextInOtherLessons)};
+            Text(kTextSearch) + " " + lang1 + " " + Text(kTextInOtherLessons),
+            Text(kTextSearch) + " " + lang2 + " " + Text(kTextInOtherLessons)};
 }
 
 TEditLessonButtons TEditLessonLogic::Buttons() const {
@@ -267,14 +273,14 @@ std::string TEditLessonLogic::SearchDoubles(int language) const {
         for (const std::shared_ptr<const TLesson>& lesson : input_.fileLessons) {
             if (!lesson || lesson->number == data.lesson || inTable.contains(lesson->number))
                 continue;
-            if (lesson->FindText(phrase, second) != -1)
+            if (lesson->FindText(phrase, second, Page()) != -1)
                 found.insert(lesson->number);
         }
         for (int row = 1; row < model_->RowCount(); ++row) {
             const rWordPairData other = model_->RowData(row);
             const std::string& text = second ? other.pair.text2 : other.pair.text1;
             if (row != marked && other.lesson != data.lesson && !text.empty() &&
-                SameTextUpper(text, phrase))
+                Page().SameTextUpper(text, phrase))
                 found.insert(other.lesson);
         }
     }
@@ -303,7 +309,7 @@ std::string TEditLessonLogic::IncompleteText() const {
     for (std::size_t i = 0; i < rows.size() && i < kListed; ++i) {
         const rWordPairData data = model_->RowData(rows[i]);
         const std::string& phrase = data.pair.text1.empty() ? data.pair.text2 : data.pair.text1;
-        text += "\r\n" + phrase + " (" + Text(kTextLessonColumn) + " " +
+        text += "\r\n" + Page().ToUtf8(phrase) + " (" + Text(kTextLessonColumn) + " " +
                 std::to_string(data.lesson) + ")";
     }
     if (rows.size() > kListed)

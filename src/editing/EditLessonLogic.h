@@ -28,6 +28,8 @@ struct TEditLessonInput {
     std::vector<std::shared_ptr<const TLesson>> fileLessons;
     // Where the given pairs came from; the save records the rebuilt pairs' origins here.
     std::shared_ptr<TPairOrigins> origins;
+    // The code page of the names and phrases (the settings'); none: Windows-1252.
+    const TCodePage* codePage = nullptr;
 };
 
 // The editor's results: saved (the lessons hold the rebuilt ones when IsModified) or closed.
@@ -107,15 +109,18 @@ TGridKeyDecision DecideGridKey(TGridKey key, int col, int row, int colCount, int
 // states, the search for doubles and the save that rebuilds the lessons.
 class TEditLessonLogic {
 public:
-    // texts gives the UI texts; editors makes the cell editors (none in tests of the logic
-    // alone).
+    // texts gives the UI texts (Windows-1252); editors makes the cell editors (none in tests
+    // of the logic alone). Every text the logic hands out is UTF-8: the program's texts, the
+    // file's names and phrases (of the input's code page) and what is composed of both.
     TEditLessonLogic(TTextSource texts, TEditLessonInput input,
                      ITableEditorFactory* editors = nullptr);
 
     TMEditLessonTableModel& Model() { return *model_; }
     const TMEditLessonTableModel& Model() const { return *model_; }
     std::int32_t FirstLessonNo() const { return firstLessonNo_; }
+    // A UI text, in UTF-8.
     std::string Text(std::int32_t number) const;
+    const TCodePage& Page() const;
 
     std::string Caption() const { return Text(kTextEditLessonCaption); }
     // " : " and the number of entries.

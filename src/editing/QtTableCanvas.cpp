@@ -54,7 +54,7 @@ void TQtTableCanvas::FillRect(const TRect& rect) {
 }
 
 int TQtTableCanvas::TextWidth(std::string_view text) {
-    return painter_.fontMetrics().horizontalAdvance(QtFromCp1252(text));
+    return painter_.fontMetrics().horizontalAdvance(QtFromUtf8(text));
 }
 
 int TQtTableCanvas::TextHeight(std::string_view) {
@@ -65,7 +65,7 @@ void TQtTableCanvas::TextOut(int x, int y, std::string_view text, const TRect& c
     painter_.save();
     painter_.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
     painter_.setPen(font_);
-    painter_.drawText(x, y + painter_.fontMetrics().ascent(), QtFromCp1252(text));
+    painter_.drawText(x, y + painter_.fontMetrics().ascent(), QtFromUtf8(text));
     painter_.restore();
 }
 
@@ -143,7 +143,7 @@ void TQtCellEditor::SetFocus() {
 
 void TQtCellEditor::SetHint(const std::string& hint) {
     if (control_)
-        control_->setToolTip(QtFromCp1252(hint));
+        control_->setToolTip(QtFromUtf8(hint));
 }
 
 TQtTextField::TQtTextField(int width, int height, int maxLength)
@@ -158,11 +158,11 @@ QLineEdit* TQtTextField::Field() const {
     return static_cast<QLineEdit*>(control_.data());
 }
 
-void TQtTextField::SetStoredText(std::string_view text) {
+void TQtTextField::SetText(std::string_view utf8) {
     if (!control_)
         return;
     // New text is limited; a longer phrase from the file is shown whole, never cut.
-    const QString shown = QtFromCp1252(text);
+    const QString shown = QtFromUtf8(utf8);
     Field()->setMaxLength(std::max(maxLength_, static_cast<int>(shown.size())));
     Field()->setText(shown);
 }

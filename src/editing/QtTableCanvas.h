@@ -11,8 +11,8 @@ class QLineEdit;
 
 namespace lexaro {
 
-// The table canvas on a QPainter: the system's colours from the widget's palette, stored
-// text converted from Windows-1252, check boxes and focus frames by the widget's style.
+// The table canvas on a QPainter: the system's colours from the widget's palette, UTF-8 text,
+// check boxes and focus frames by the widget's style.
 class TQtTableCanvas : public ITableCanvas {
 public:
     TQtTableCanvas(QPainter& painter, const QWidget& widget);
@@ -54,7 +54,7 @@ public:
     void SetHint(const std::string& hint) override;
     bool HintsOn() const override { return false; }
 
-    void SetStoredText(std::string_view) override {}
+    void SetText(std::string_view) override {}
     std::string EnteredText() const override { return {}; }
     void SetValue(std::int32_t) override {}
     std::int32_t Value() const override { return 0; }
@@ -67,7 +67,7 @@ protected:
 class TQtTextField : public TQtCellEditor {
 public:
     TQtTextField(int width, int height, int maxLength);
-    void SetStoredText(std::string_view text) override;
+    void SetText(std::string_view utf8) override;
     std::string EnteredText() const override;
     void PlaceCursor(std::size_t utf8Offset) override;
     QLineEdit* Field() const;

@@ -88,10 +88,10 @@ std::string NameCharacter(char32_t cp) {
     return CodePointName(cp);
 }
 
-std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string& stored,
-                              std::size_t* at) {
+std::string PhraseTextProblem(std::string_view utf8, bool language2, const TCodePage& page,
+                              std::string& stored, std::size_t* at) {
     std::size_t bad = 0;
-    if (!Utf8ToCp1252(utf8, stored, &bad)) {
+    if (!page.FromUtf8(utf8, stored, &bad)) {
         if (at != nullptr)
             *at = bad;
         char32_t cp = 0;
@@ -106,7 +106,7 @@ std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string
         if (refused) {
             // The stored text holds one byte per character; the typed one its UTF-8 form.
             if (at != nullptr)
-                *at = Cp1252ToUtf8(std::string_view(stored).substr(0, i)).size();
+                *at = page.ToUtf8(std::string_view(stored).substr(0, i)).size();
             return NameCharacter(static_cast<unsigned char>(ch));
         }
     }
@@ -116,7 +116,8 @@ std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string
 TMEditLessonTableModel::TMEditLessonTableModel(const std::array<std::string, 4>& titles,
                                                const TVector<TLesson>& lessons,
                                                ITableEditorFactory* editors,
-                                               const TPairOrigins* origins) {
+                                               const TPairOrigins* origins, const TCodePage& page)
+    : page_(&page) {
     columns_.push_back(std::make_unique<TMTableColumn>(titles[0], 101, 50));
     columns_.push_back(std::make_unique<TMTableColumn>(titles[1], -1, 198));
     columns_.push_back(std::make_unique<TMTableColumn>(titles[2], -1, 198));
@@ -176,8 +177,8 @@ std::unique_ptr<TMTableRow> TMEditLessonTableModel::MakeRow(const rWordPairData&
     auto row = std::make_unique<TLessonTableRow>(RowCount(), kRowHeight);
     row->origin = data.origin;
     row->AddCell(std::make_unique<TMBolTableCell>(data.pair.use));
-    row->AddCell(std::make_unique<TMStrTableCell>(data.pair.text1));
-    row->AddCell(std::make_unique<TMStrTableCell>(data.pair.text2));
+    row->AddCell(std::make_unique<TMStrTableCell>(data.pair.text1, *page_));
+    row->AddCell(std::make_unique<TMStrTableCell>(data.pair.text2, *page_));
     row->AddCell(std::make_unique<TMIntTableCell>(data.lesson));
     auto hidden = std::make_unique<TMBolTableCell>(drawn);
     hidden->SetVisible(false);
@@ -315,7 +316,7 @@ bool TMEditLessonTableModel::Take(int col, int row, std::size_t* refusedAt) {
         std::string stored;
         std::size_t at = 0;
         std::string problem =
-            PhraseTextProblem(editor->EnteredText(), col == kText2Col, stored, &at);
+            PhraseTextProblem(editor->EnteredText(), col == kText2Col, *page_, stored, &at);
         if (!problem.empty()) {
             if (refusedAt != nullptr)
                 *refusedAt = at;
@@ -404,7 +405,7 @@ void TMEditLessonTableModel::OpenEditor(int col, int row, int clientWidth, int c
         editor->SetRange(std::min(kSpinLow, value), std::max(kSpinHigh, value));
         editor->SetValue(value);
     } else {
-        editor->SetStoredText(StrCell(col, row).GetValue());
+        editor->SetText(page_->ToUtf8(StrCell(col, row).GetValue()));
     }
     editor->SetBounds(rect.left + 1, rect.top + 1, rect.Width() - 2);
     const bool insideWidth = ColumnWidth(col) + rect.left + 1 < clientWidth;
@@ -452,7 +453,7 @@ void TMEditLessonTableModel::Sort(int key) {
     case 1:
     case 2:
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return CompareStrings(StrCell(key, row(a)).GetValue(), StrCell(key, row(b)).GetValue(),
+            return page_->Compare(StrCell(key, row(a)).GetValue(), StrCell(key, row(b)).GetValue(),
                                   true) < 0;
         });
         break;

@@ -32,11 +32,11 @@ struct TTextRefusal {
 // code (U+65E5).
 std::string NameCharacter(char32_t cp);
 
-// Why text entered for a phrase cannot be stored: the character named as in TTextRefusal, or
-// empty when it can (converted into stored). language2 allows "@". at receives where the
-// refused character starts in utf8.
-std::string PhraseTextProblem(std::string_view utf8, bool language2, std::string& stored,
-                              std::size_t* at = nullptr);
+// Why text entered for a phrase cannot be stored in the code page: the character named as in
+// TTextRefusal, or empty when it can (converted into stored). language2 allows "@". at
+// receives where the refused character starts in utf8.
+std::string PhraseTextProblem(std::string_view utf8, bool language2, const TCodePage& page,
+                              std::string& stored, std::size_t* at = nullptr);
 
 // The word pairs of one or more lessons as table rows: use, phrase 1, phrase 2, lesson, and
 // the drawn mark in a hidden fifth column. Rows are handed back as rWordPairData.
@@ -57,9 +57,12 @@ public:
     // Column titles: use, language 1, language 2, lesson. Without a factory the columns have
     // no editors (tests, benchmarks). Missing lessons in the vector are skipped. origins gives
     // the rows of the pairs their origin (none: no row has one).
+    // titles: UTF-8; the phrases are stored text of page, which shows them, takes what is
+    // typed and sorts them.
     TMEditLessonTableModel(const std::array<std::string, 4>& titles,
                            const TVector<TLesson>& lessons, ITableEditorFactory* editors = nullptr,
-                           const TPairOrigins* origins = nullptr);
+                           const TPairOrigins* origins = nullptr,
+                           const TCodePage& page = TCodePage::Western());
 
     // Inserts a row made from data at position (1 is the top); at or beyond the end it is
     // appended. False (nothing inserted) while the open editor holds refused text.
@@ -106,6 +109,7 @@ public:
     }
 
 private:
+    const TCodePage* page_;
     TMBolTableCell& BoolCell(int col, int row) const;
     TMStrTableCell& StrCell(int col, int row) const;
     TMIntTableCell& IntCell(int col, int row) const;

@@ -361,7 +361,7 @@ void TMTable::ArrangeChildren() {
 void TMTable::SetHint(const std::string& hint) {
     if (hint.empty())
         return;
-    grid_->SetHint(QtFromCp1252(hint));
+    grid_->SetHint(QtFromUtf8(hint));
 }
 
 void TMTable::ApplyTexts(const TTextSource& texts) {

@@ -1,11 +1,13 @@
 #include "editing/T_MTableModel.h"
 
+#include <vector>
+
 namespace lexaro {
 
 namespace {
 
 constexpr int kCheckBoxSize = 14;
-constexpr const char* kEllipsis = "\x85";
+constexpr const char* kEllipsis = "\xE2\x80\xA6";
 
 } // namespace
 
@@ -22,20 +24,25 @@ TTextPlacement PlaceText(const TRect& rect, int textWidth, int textHeight) {
 std::string FitText(ITableCanvas& canvas, const std::string& text, int width) {
     if (canvas.TextWidth(text) <= width)
         return text;
+    // Where the characters of the UTF-8 text end: a start is only ever cut after one.
+    std::vector<std::size_t> ends;
+    for (std::size_t i = 1; i <= text.size(); ++i)
+        if (i == text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            ends.push_back(i);
     // The widths of a text's starts grow with their length: the longest that fits is found
     // by halving, with a handful of measurements even for long phrases.
-    std::size_t low = 0;
-    std::size_t high = text.size();
+    std::size_t low = 0; // characters kept
+    std::size_t high = ends.size();
     while (low < high) {
         const std::size_t mid = (low + high + 1) / 2;
-        if (canvas.TextWidth(text.substr(0, mid) + kEllipsis) <= width)
+        if (canvas.TextWidth(text.substr(0, ends[mid - 1]) + kEllipsis) <= width)
             low = mid;
         else
             high = mid - 1;
     }
     if (low == 0 && canvas.TextWidth(kEllipsis) > width)
         return {};
-    return text.substr(0, low) + kEllipsis;
+    return text.substr(0, low == 0 ? 0 : ends[low - 1]) + kEllipsis;
 }
 
 void DrawCellText(ITableCanvas& canvas, const TRect& rect, const std::string& text) {

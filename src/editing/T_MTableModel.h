@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CodePage.h"
 #include "editing/TableCanvas.h"
 
 #include <cstdint>
@@ -102,10 +103,18 @@ public:
     void UpdateText() override {}
 };
 
+// Stored text of a code page (Windows-1252 unless given); it shows as the characters it
+// stands for.
 class TMStrTableCell : public TMValueCell<std::string> {
 public:
-    explicit TMStrTableCell(std::string value) : TMValueCell(std::move(value)) { UpdateText(); }
-    void UpdateText() override { text_ = value_; }
+    explicit TMStrTableCell(std::string value, const TCodePage& page = TCodePage::Western())
+        : TMValueCell(std::move(value)), page_(&page) {
+        UpdateText();
+    }
+    void UpdateText() override { text_ = page_->ToUtf8(value_); }
+
+private:
+    const TCodePage* page_;
 };
 
 class TMIntTableCell : public TMValueCell<std::int32_t> {

@@ -32,8 +32,9 @@ enum class TCanvasColor {
     GridLine,      // the lines between cells
 };
 
-// What the tables draw on. Text is stored text (Windows-1252); the canvas measures and draws
-// it in its current font. Implemented with QPainter by the views and by recorders in tests.
+// What the tables draw on. Text is UTF-8 (the cells turn their stored text of the file's code
+// page into it); the canvas measures and draws it in its current font. Implemented with QPainter by
+// the views and by recorders in tests.
 class ITableCanvas {
 public:
     virtual ~ITableCanvas() = default;
@@ -64,9 +65,10 @@ public:
     virtual int Top() const = 0;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
-    // Text fields: the stored text (Windows-1252) to show, and what the user entered (UTF-8,
-    // so that characters a language file cannot hold reach the model and can be named).
-    virtual void SetStoredText(std::string_view text) = 0;
+    // Text fields: the text to show and what the user entered, both UTF-8 (the model converts
+    // with the file's code page, so that characters the file cannot hold reach it and can be
+    // named).
+    virtual void SetText(std::string_view utf8) = 0;
     virtual std::string EnteredText() const = 0;
     // Spin boxes: the value and the range it wraps in.
     virtual void SetValue(std::int32_t value) = 0;

@@ -41,8 +41,10 @@ std::string Describe(const TVector<TLesson>& lessons) {
 class EditLesson : public ::testing::Test {
 protected:
     void Open(const std::vector<std::pair<int, std::vector<PairPlan>>>& plan) {
-        input_.lang1Name = "English";
-        input_.lang2Name = "Deutsch";
+        if (input_.lang1Name.empty())
+            input_.lang1Name = "English";
+        if (input_.lang2Name.empty())
+            input_.lang2Name = "Deutsch";
         input_.lessons = MakeLessons(plan);
         input_.clipboard = clipboard_;
         logic_ = std::make_unique<TEditLessonLogic>(Texts, input_, &factory_);
@@ -304,6 +306,44 @@ TEST_F(EditLesson, SaveStopsWhenTheOpenEditorHoldsTextThatCannotBeStored) {
     EXPECT_EQ(messages_[0], "<152>");
     EXPECT_EQ(Describe(*input_.lessons), "4: 0=a/A*");
     EXPECT_FALSE(logic_->IsModified());
+}
+
+// In a file of another code page the editor takes what that page holds, refuses the rest by
+// name, shows names and phrases as their characters, and sorts and seeks doubles by its rules.
+TEST_F(EditLesson, TheFilesCodePageRulesWhatIsTakenShownAndSorted) {
+    const TCodePage& cyrillic = TCodePage::Get(1251);
+    const auto stored = [&](const std::string& utf8) {
+        std::string out;
+        EXPECT_TRUE(cyrillic.FromUtf8(utf8, out));
+        return out;
+    };
+    input_.codePage = &cyrillic;
+    const auto file = MakeLessons({{7, {{stored("ЖУК"), "beetle"}}}});
+    input_.fileLessons.assign(file->begin(), file->end());
+    input_.lang1Name = stored("Русский");
+    Open({{4, {{stored("яблоко"), "apple"}, {stored("жук"), "beetle"}}}});
+    EXPECT_EQ(logic_->MenuCaptions()[1], "<108> Русский");
+    EXPECT_EQ(logic_->Model().ColumnAt(1)->Title(), "Русский");
+
+    Model().MarkRow(2);
+    EXPECT_EQ(logic_->SearchDoubles(1), "<105>\r\n<106>7") << "upper case of the code page";
+
+    logic_->SortBy(1);
+    EXPECT_EQ(Column1(*logic_), (std::vector<std::string>{stored("жук"), stored("яблоко")}));
+
+    Model().MarkRow(1);
+    Model().CellClicked(1, 1, 1000, 1000, TRect{50, 25, 248, 47});
+    ASSERT_FALSE(factory_.made.empty());
+    factory_.made[0]->entered = "ёжик";
+    ASSERT_EQ(logic_->Save(), TLessonSave::Saved);
+    EXPECT_EQ(Describe(*input_.lessons),
+              "4: 0=" + stored("ёжик") + "/beetle* 1=" + stored("яблоко") + "/apple*");
+
+    Model().CellClicked(1, 1, 1000, 1000, TRect{50, 25, 248, 47});
+    factory_.made[0]->entered = "Müller";
+    EXPECT_EQ(logic_->Save(), TLessonSave::Refused);
+    std::string out;
+    EXPECT_EQ(PhraseTextProblem("Müller", false, cyrillic, out), "U+00FC");
 }
 
 TEST_F(EditLesson, CloseDropsEveryEdit) {

@@ -26,9 +26,13 @@ public:
     void SetBrushColor(TCanvasColor color) override { brush = color; }
     void SetFontColor(TCanvasColor color) override { font = color; }
     void FillRect(const TRect& rect) override { fills.push_back({rect, brush}); }
+    // Every character (of the UTF-8 text) is kCharWidth wide.
     int TextWidth(std::string_view text) override {
         ++measures;
-        return static_cast<int>(text.size()) * kCharWidth;
+        int chars = 0;
+        for (const char c : text)
+            chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+        return chars * kCharWidth;
     }
     int TextHeight(std::string_view) override { return kTextHeight; }
     void TextOut(int x, int y, std::string_view text, const TRect&) override {
@@ -63,7 +67,7 @@ public:
     int Top() const override { return top_; }
     int Width() const override { return width_; }
     int Height() const override { return height_; }
-    void SetStoredText(std::string_view text) override { entered = std::string(text); }
+    void SetText(std::string_view utf8) override { entered = std::string(utf8); }
     std::string EnteredText() const override { return entered; }
     void SetValue(std::int32_t v) override { value = std::clamp(v, low, high); }
     std::int32_t Value() const override { return value; }

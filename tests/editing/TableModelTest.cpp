@@ -190,8 +190,15 @@ TEST(CellDrawing, LongTextIsCutAfterAWholeCharacterWithAnEllipsis) {
     cell.Draw(canvas, TRect{0, 0, 50, 22}, false);
     ASSERT_EQ(canvas.texts.size(), 1u);
     EXPECT_EQ(canvas.texts[0].x, 2);
-    EXPECT_EQ(canvas.texts[0].text, "abcde\x85");
+    EXPECT_EQ(canvas.texts[0].text, "abcde\xE2\x80\xA6");
     EXPECT_LT(canvas.measures, 10) << "the cut is found by halving";
+
+    // Stored text of another code page shows as its characters, and is cut after a whole one.
+    RecordingCanvas cyrillic;
+    TMStrTableCell(std::string("\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9"), TCodePage::Get(1251))
+        .Draw(cyrillic, TRect{0, 0, 50, 22}, false);
+    ASSERT_EQ(cyrillic.texts.size(), 1u);
+    EXPECT_EQ(cyrillic.texts[0].text, "абвгд…");
 
     RecordingCanvas narrow;
     EXPECT_EQ(FitText(narrow, "abc", 5), "") << "not even the ellipsis fits";
