@@ -51,6 +51,9 @@ struct TByteClass {
     bool oddSymbol = false; // a symbol outside ASCII that words do not carry
     bool superscript = false;
     bool finalSigma = false;
+    bool vowel = false;          // a Greek vowel
+    bool dialytika = false;      // a Greek vowel with dialytika, which only follows a vowel
+    bool tonos = false;          // a Greek vowel with an accent
     std::uint32_t alphabets = 0; // the alphabets that have a special letter
 
     bool Letter() const {
@@ -102,6 +105,17 @@ TPageClasses Classify(const TCodePage& page) {
             c.lower = row.lower != 0;
             c.accented = row.accent != 0;
             c.finalSigma = cp == 0x03C2;
+            if (c.kind == Kind::Greek) {
+                // Α Ε Η Ι Ο Υ Ω in the order of the sort weights.
+                static constexpr std::array<int, 7> kVowels{0, 4, 6, 8, 14, 19, 23};
+                c.vowel =
+                    std::find(kVowels.begin(), kVowels.end(), row.primary - 0x300) != kVowels.end();
+                const bool dialytikaOnly =
+                    cp == 0x03CA || cp == 0x03CB || cp == 0x03AA || cp == 0x03AB;
+                c.dialytika = dialytikaOnly || cp == 0x0390 || cp == 0x03B0;
+                // A word has one accent; the dialytika is no accent.
+                c.tonos = c.accented && !dialytikaOnly;
+            }
             c.special = c.kind == Kind::Latin && b >= 0x80;
             if (c.special) {
                 // The alphabets hold small letters: a capital counts as its small letter.
@@ -171,13 +185,14 @@ std::int64_t CountOddities(const TCodePage& page, std::string_view text) {
                 odd += letter.kind != before.kind;
                 odd += !letter.lower && before.lower;
                 odd += before.finalSigma;
+                odd += letter.dialytika && !before.vowel;
             }
             latin += letter.kind == Kind::Latin;
             if (letter.special) {
                 ++special;
                 alphabets &= letter.alphabets;
             }
-            greekAccents += letter.kind == Kind::Greek && letter.accented;
+            greekAccents += letter.tonos;
         }
         const auto length = static_cast<std::int64_t>(i - start);
         if (length >= 3 && latin == length && special == length)
@@ -206,12 +221,15 @@ const TCodePage* TCodePageGuess::ClearlyBetterThan(const TCodePage& current) con
     const std::int64_t own = Oddities(current.Number());
     const TCodePage* best = nullptr;
     std::int64_t fewest = own;
-    for (std::size_t p = 0; p < oddities_.size(); ++p) {
-        if (oddities_[p] < fewest) {
-            fewest = oddities_[p];
-            best = &TCodePage::Get(TCodePage::kNumbers[p]);
+    auto consider = [&](int number) {
+        if (const std::int64_t n = Oddities(number); n < fewest) {
+            fewest = n;
+            best = &TCodePage::Get(number);
         }
-    }
+    };
+    consider(TCodePage::kDefault);
+    for (const int number : TCodePage::kNumbers)
+        consider(number);
     if (best == nullptr || own - fewest < kMinMargin || fewest * 2 > own)
         return nullptr;
     return best;

@@ -23,11 +23,11 @@ namespace lexaro {
 //     (quotation marks, dashes, inverted marks, the middle dot, ...) and superscripts after a
 //     word (m², km³);
 //   - a change of script inside a word, a capital after a small letter, a Greek final sigma
-//     before a letter;
+//     before a letter, a Greek vowel with dialytika after anything but a vowel;
 //   - in a word of three letters or more written in Latin letters that are all accented or
 //     special, each of its letters;
 //   - a word whose accented Latin letters no single language's alphabet has together;
-//   - each accented Greek letter of a word after its first.
+//   - each Greek letter with an accent (tonos) in a word after its first.
 std::int64_t CountOddities(const TCodePage& page, std::string_view text);
 
 // The oddities of texts in each of the code pages, to find out which reads them best.
@@ -40,7 +40,8 @@ public:
     void Add(std::string_view text);
     std::int64_t Oddities(int number) const;
     // The code page that reads the texts clearly better than current (the fewest oddities;
-    // the first of TCodePage::kNumbers among equals), or nullptr when none does.
+    // among equals Western European, the default, else the first of TCodePage::kNumbers), or
+    // nullptr when none does.
     const TCodePage* ClearlyBetterThan(const TCodePage& current) const;
 
 private:

@@ -29,7 +29,8 @@ const TSample kSamples[] = {
      {"Deutsch", "die Tür", "Straße", "Français", "élève", "œuvre", "Español", "¿Qué tal?", "niño",
       "Ærø", "Íslenska", "smørrebrød", "ça va"}},
     {1253,
-     {"Ελληνικά", "Καλημέρα σας", "η θάλασσα", "ο άνθρωπος", "Ευχαριστώ πολύ", "ψωμί", "Αθήνα"}},
+     {"Ελληνικά", "Καλημέρα σας", "η θάλασσα", "ο άνθρωπος", "Ευχαριστώ πολύ", "ψωμί", "Αθήνα",
+      "Ευρωπαϊκός"}},
     {1254, {"Türkçe", "ılık", "şeker", "İstanbul", "ağaç", "Günaydın", "teşekkür ederim", "ışık"}},
     {1257,
      {"Lietuvių", "ąžuolas", "Latviešu", "ēka", "ķiploks", "Labdien", "žąsis", "Ačiū", "zaļš",
@@ -76,12 +77,14 @@ TEST(CodePageGuess, WhatCountsAsOdd) {
     } cases[] = {
         {1252, "Ðóññêèé", 7 + 1}, // no plain letter, and letters of no one language
         {1252, "Straße m² ¿Qué? «oui» 20°C ‰", 0},
-        {1252, "³ód", 1},          // a symbol that words do not carry
-        {1252, "x²y", 1},          // a superscript before a letter
-        {1252, "ÍslenskaÐ", 1},    // a capital after a small letter
-        {1251, "Aбв", 1},          // Latin and Cyrillic in one word
-        {1253, "ςα", 1},           // a final sigma before a letter
-        {1253, "άέή", 2},          // three accents in one Greek word
+        {1252, "³ód", 1},       // a symbol that words do not carry
+        {1252, "x²y", 1},       // a superscript before a letter
+        {1252, "ÍslenskaÐ", 1}, // a capital after a small letter
+        {1251, "Aбв", 1},       // Latin and Cyrillic in one word
+        {1253, "ςα", 1},        // a final sigma before a letter
+        {1253, "άέή", 2},       // three accents in one Greek word
+        {1253, "Ευρωπαϊκός προϊόν", 0},
+        {1253, "βϋλξ", 1},         // a dialytika after a consonant ("было" read as Greek)
         {1252, "aðaç", 1},         // ð and ç: no language has both
         {1252, "Müller Añejo", 0}, // each word in one language
         {1252, "Iceland and Spain", 0},
