@@ -33,8 +33,9 @@ void JudgeCodePages(const lexaro::TLangFHandler& model) {
                     texts.push_back(pair->text2);
                 }
     lexaro::TCodePageGuess guess;
-    for (const std::string_view text : texts) {
-        guess.Add(text);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::string_view text = texts[i];
+        guess.Add(text, i % 2);
         bool ascii = true;
         for (const char c : text)
             ascii = ascii && static_cast<unsigned char>(c) < 0x80;

@@ -35,7 +35,7 @@ constexpr std::string_view kAlphabets[] = {
     "áéíóöőúüű",             // Hungarian
     "čćđšž",                 // Slovenian, Croatian, Bosnian
     "ăâîşţ",                 // Romanian
-    "çğıöşüâîû",             // Turkish
+    "çğıöşüâîûİ",            // Turkish (İ: its small letter is i)
     "ąčęėįšųūž",             // Lithuanian
     "āčēģīķļņšūž",           // Latvian
 };
@@ -205,16 +205,33 @@ std::int64_t CountOddities(const TCodePage& page, std::string_view text) {
     return odd;
 }
 
-void TCodePageGuess::Add(std::string_view text) {
+void TCodePageGuess::Add(std::string_view text, std::size_t column) {
     for (std::size_t p = 0; p < oddities_.size(); ++p)
         oddities_[p] += CountOddities(TCodePage::Get(TCodePage::kNumbers[p]), text);
+    auto& counts = bytes_[std::min(column, kColumns - 1)];
+    for (const char c : text)
+        ++counts[static_cast<unsigned char>(c)];
 }
 
 std::int64_t TCodePageGuess::Oddities(int number) const {
     const auto at = std::find(TCodePage::kNumbers.begin(), TCodePage::kNumbers.end(), number);
-    return at == TCodePage::kNumbers.end()
-               ? 0
-               : oddities_[static_cast<std::size_t>(at - TCodePage::kNumbers.begin())];
+    if (at == TCodePage::kNumbers.end())
+        return 0;
+    std::int64_t odd = oddities_[static_cast<std::size_t>(at - TCodePage::kNumbers.begin())];
+    // Each column's accented Latin letters that the alphabet fitting it best lacks.
+    const TPageClasses& classes = ClassesOf(TCodePage::Get(number));
+    for (const auto& counts : bytes_) {
+        std::int64_t fewest = -1;
+        for (std::size_t a = 0; a < std::size(kAlphabets); ++a) {
+            std::int64_t lacking = 0;
+            for (std::size_t b = 0x80; b < 256; ++b)
+                if (classes[b].special && (classes[b].alphabets >> a & 1u) == 0)
+                    lacking += counts[b];
+            fewest = fewest < 0 ? lacking : std::min(fewest, lacking);
+        }
+        odd += fewest;
+    }
+    return odd;
 }
 
 const TCodePage* TCodePageGuess::ClearlyBetterThan(const TCodePage& current) const {

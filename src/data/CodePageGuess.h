@@ -30,14 +30,20 @@ namespace lexaro {
 //   - each Greek letter with an accent (tonos) in a word after its first.
 std::int64_t CountOddities(const TCodePage& page, std::string_view text);
 
-// The oddities of texts in each of the code pages, to find out which reads them best.
+// The oddities of texts in each of the code pages, to find out which reads them best. Texts
+// come in columns (a language file's first and second language): besides the oddities of each
+// text, the accented Latin letters of a column that the alphabet fitting it best lacks are
+// odd, so that a Turkish column read as Western European ("kuþ", "yýlan", "köpek") is found
+// though each of its words has letters of some language.
 class TCodePageGuess {
 public:
     // At least this many oddities fewer, and at most half as many, make another code page
     // clearly better: a few odd words in a long file are loanwords and names, not a sign.
     static constexpr std::int64_t kMinMargin = 3;
+    static constexpr std::size_t kColumns = 2;
 
-    void Add(std::string_view text);
+    // A text of column 0 or 1 (any other counts as 1).
+    void Add(std::string_view text, std::size_t column = 0);
     std::int64_t Oddities(int number) const;
     // The code page that reads the texts clearly better than current (the fewest oddities;
     // among equals Western European, the default, else the first of TCodePage::kNumbers), or
@@ -46,6 +52,8 @@ public:
 
 private:
     std::array<std::int64_t, TCodePage::kNumbers.size()> oddities_{};
+    // How often each byte occurs in each column: the same in every code page.
+    std::array<std::array<std::int64_t, 256>, kColumns> bytes_{};
 };
 
 } // namespace lexaro

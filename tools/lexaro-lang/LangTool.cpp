@@ -404,7 +404,8 @@ int RunRestore(const TArgs& a, std::ostream& out, std::ostream& err) {
     return kLangToolOk;
 }
 
-// The stored texts of a language file: its language names and the texts of its pairs.
+// The stored texts of a language file: its language names and the texts of its pairs, the
+// first language's and the second's by turns.
 std::vector<std::string_view> StoredTexts(const TLangFHandler& model) {
     std::vector<std::string_view> texts = {model.GetLang1Name(), model.GetLang2Name()};
     for (const auto& lesson : model.lessons) {
@@ -423,12 +424,13 @@ std::vector<std::string_view> StoredTexts(const TLangFHandler& model) {
 // Says on err when the texts read clearly better in another code page than in the one chosen:
 // a file written in another one shows odd characters ("Ðóññêèé" for "Русский"), and the
 // command passes them on. The text that shows it best is given in both readings. Nothing is
-// changed: the file's bytes are what they are.
+// changed: the file's bytes are what they are. texts are of the two languages by turns when
+// columns is 2, all of one kind when it is 1.
 void WarnOfAnotherCodePage(const std::string& path, const std::vector<std::string_view>& texts,
-                           const TCodePage& page, std::ostream& err) {
+                           std::size_t columns, const TCodePage& page, std::ostream& err) {
     TCodePageGuess guess;
-    for (const std::string_view text : texts)
-        guess.Add(text);
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        guess.Add(texts[i], i % columns);
     const TCodePage* better = guess.ClearlyBetterThan(page);
     if (better == nullptr)
         return;
@@ -439,6 +441,14 @@ void WarnOfAnotherCodePage(const std::string& path, const std::vector<std::strin
         if (gain > most) {
             most = gain;
             example = text;
+        }
+    }
+    // Letters that no one language has together in a column are no text's own oddity: then the
+    // first text that reads otherwise shows it.
+    for (std::size_t i = 0; i < texts.size() && most == 0; ++i) {
+        if (page.ToUtf8(texts[i]) != better->ToUtf8(texts[i])) {
+            example = texts[i];
+            most = 1;
         }
     }
     err << path << ": warning: the texts read like code page " << CodePageLabel(*better) << ", not "
@@ -477,7 +487,7 @@ int RunCheck(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
         << "  pairs in use:  " << used << "\n"
         << "  pairs drawn:   " << drawn << "\n"
         << "  lines skipped: " << model.SkippedLines() << "\n";
-    WarnOfAnotherCodePage(path, StoredTexts(model), page, err);
+    WarnOfAnotherCodePage(path, StoredTexts(model), 2, page, err);
     return kLangToolOk;
 }
 
@@ -504,7 +514,7 @@ int RunDump(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToo
         out << ForTerminal(line, page) << "\n";
         lines.emplace_back(line);
     });
-    WarnOfAnotherCodePage(path, std::vector<std::string_view>(lines.begin(), lines.end()), page,
+    WarnOfAnotherCodePage(path, std::vector<std::string_view>(lines.begin(), lines.end()), 1, page,
                           err);
     return kLangToolOk;
 }
@@ -532,7 +542,7 @@ int RunExport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangT
     if (model.SkippedLines() > 0)
         err << path << ": note: " << model.SkippedLines()
             << " line(s) of the file were skipped and are not exported\n";
-    WarnOfAnotherCodePage(path, StoredTexts(model), page, err);
+    WarnOfAnotherCodePage(path, StoredTexts(model), 2, page, err);
     out << table;
     return kLangToolOk;
 }
@@ -899,7 +909,7 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
         path = a.positional[0];
         if (!ReadLangFile(path, model, report, page, err))
             return kLangToolBadData;
-        WarnOfAnotherCodePage(path, StoredTexts(model), page, err);
+        WarnOfAnotherCodePage(path, StoredTexts(model), 2, page, err);
     }
     TTrackSpeaker speaker(env.speechControl);
     if (!speaker.Open()) {
