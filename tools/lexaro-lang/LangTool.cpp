@@ -459,7 +459,7 @@ void WarnOfAnotherCodePage(const std::string& path, const std::vector<std::strin
 
 int RunCheck(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
     if (a.positional.size() != 1 || !a.Unexpected({"--codepage"}).empty())
-        return UsageError(err, "check takes one FILE and no options but --codepage");
+        return UsageError(err, "check takes one FILE and no options other than --codepage");
     TCodePageChoice code;
     if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
         return status;
@@ -493,7 +493,7 @@ int RunCheck(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
 
 int RunDump(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
     if (a.positional.size() != 1 || !a.Unexpected({"--codepage"}).empty())
-        return UsageError(err, "dump takes one FILE and no options but --codepage");
+        return UsageError(err, "dump takes one FILE and no options other than --codepage");
     TCodePageChoice code;
     if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
         return status;
@@ -521,7 +521,7 @@ int RunDump(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToo
 
 int RunExport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
     if (a.positional.size() != 1 || !a.Unexpected({"--codepage"}).empty())
-        return UsageError(err, "export takes one FILE and no options but --codepage");
+        return UsageError(err, "export takes one FILE and no options other than --codepage");
     TCodePageChoice code;
     if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
         return status;
