@@ -140,22 +140,24 @@ TPageClasses Classify(const TCodePage& page) {
     return classes;
 }
 
-const TPageClasses& ClassesOf(const TCodePage& page) {
+// The classes of every code page, in the order of TCodePage::kNumbers.
+const std::array<TPageClasses, TCodePage::kNumbers.size()>& AllClasses() {
     static const auto all = [] {
         std::array<TPageClasses, TCodePage::kNumbers.size()> pages{};
         for (std::size_t i = 0; i < pages.size(); ++i)
             pages[i] = Classify(TCodePage::Get(TCodePage::kNumbers[i]));
         return pages;
     }();
-    const auto at =
-        std::find(TCodePage::kNumbers.begin(), TCodePage::kNumbers.end(), page.Number());
-    return all[static_cast<std::size_t>(at - TCodePage::kNumbers.begin())];
+    return all;
 }
 
-} // namespace
+// The place of a code page in TCodePage::kNumbers, or the size for a number not there.
+std::size_t IndexOf(int number) {
+    const auto at = std::find(TCodePage::kNumbers.begin(), TCodePage::kNumbers.end(), number);
+    return static_cast<std::size_t>(at - TCodePage::kNumbers.begin());
+}
 
-std::int64_t CountOddities(const TCodePage& page, std::string_view text) {
-    const TPageClasses& classes = ClassesOf(page);
+std::int64_t Count(const TPageClasses& classes, std::string_view text) {
     const std::size_t n = text.size();
     auto at = [&](std::size_t i) -> const TByteClass& {
         return classes[static_cast<unsigned char>(text[i])];
@@ -205,21 +207,35 @@ std::int64_t CountOddities(const TCodePage& page, std::string_view text) {
     return odd;
 }
 
+} // namespace
+
+std::int64_t CountOddities(const TCodePage& page, std::string_view text) {
+    return Count(AllClasses()[IndexOf(page.Number())], text);
+}
+
 void TCodePageGuess::Add(std::string_view text, std::size_t column) {
-    for (std::size_t p = 0; p < oddities_.size(); ++p)
-        oddities_[p] += CountOddities(TCodePage::Get(TCodePage::kNumbers[p]), text);
     auto& counts = bytes_[std::min(column, kColumns - 1)];
-    for (const char c : text)
-        ++counts[static_cast<unsigned char>(c)];
+    bool ascii = true;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        ++counts[b];
+        ascii = ascii && b < 0x80;
+    }
+    const auto& all = AllClasses();
+    // ASCII is the same in every code page: such a text (the English side of many files) is
+    // counted once.
+    const std::int64_t same = ascii ? Count(all[0], text) : 0;
+    for (std::size_t p = 0; p < oddities_.size(); ++p)
+        oddities_[p] += ascii ? same : Count(all[p], text);
 }
 
 std::int64_t TCodePageGuess::Oddities(int number) const {
-    const auto at = std::find(TCodePage::kNumbers.begin(), TCodePage::kNumbers.end(), number);
-    if (at == TCodePage::kNumbers.end())
+    const std::size_t p = IndexOf(number);
+    if (p == TCodePage::kNumbers.size())
         return 0;
-    std::int64_t odd = oddities_[static_cast<std::size_t>(at - TCodePage::kNumbers.begin())];
+    std::int64_t odd = oddities_[p];
     // Each column's accented Latin letters that the alphabet fitting it best lacks.
-    const TPageClasses& classes = ClassesOf(TCodePage::Get(number));
+    const TPageClasses& classes = AllClasses()[p];
     for (const auto& counts : bytes_) {
         std::int64_t fewest = -1;
         for (std::size_t a = 0; a < std::size(kAlphabets); ++a) {
