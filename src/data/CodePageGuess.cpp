@@ -237,15 +237,15 @@ std::int64_t TCodePageGuess::Oddities(int number) const {
     // Each column's accented Latin letters that the alphabet fitting it best lacks.
     const TPageClasses& classes = AllClasses()[p];
     for (const auto& counts : bytes_) {
-        std::int64_t fewest = -1;
-        for (std::size_t a = 0; a < std::size(kAlphabets); ++a) {
-            std::int64_t lacking = 0;
-            for (std::size_t b = 0x80; b < 256; ++b)
-                if (classes[b].special && (classes[b].alphabets >> a & 1u) == 0)
-                    lacking += counts[b];
-            fewest = fewest < 0 ? lacking : std::min(fewest, lacking);
+        std::array<std::int64_t, std::size(kAlphabets)> lacking{};
+        for (std::size_t b = 0x80; b < 256; ++b) {
+            if (counts[b] == 0 || !classes[b].special)
+                continue;
+            for (std::size_t a = 0; a < lacking.size(); ++a)
+                if ((classes[b].alphabets >> a & 1u) == 0)
+                    lacking[a] += counts[b];
         }
-        odd += fewest;
+        odd += *std::min_element(lacking.begin(), lacking.end());
     }
     return odd;
 }
