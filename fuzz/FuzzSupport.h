@@ -3,6 +3,7 @@
 #include "data/ByteVector.h"
 #include "data/Charset.h"
 #include "data/CodeDecode.h"
+#include "data/CodePage.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +30,12 @@ inline byteArray CodedFrame(const std::uint8_t* data, std::size_t size,
     plain.insert(plain.end(), terminators, 0);
     ScrambleInPlace(plain.data(), plain.size());
     return plain;
+}
+
+// The code page a target stores text in: chosen by the input's length, so that the seeds keep
+// their meaning and mutations reach every code page.
+inline const TCodePage& CodePageOf(std::size_t size) {
+    return TCodePage::Get(TCodePage::kNumbers[size % TCodePage::kNumbers.size()]);
 }
 
 // Valid UTF-8 without control characters: what a message may put on a terminal (text that

@@ -30,17 +30,20 @@ std::string Quoted(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const lexaro::TImportSource source = lexaro::ReadFlashcardSource(text);
+    const lexaro::TCodePage& page = lexaro::fuzz::CodePageOf(size);
+    const lexaro::TImportSource source = lexaro::ReadFlashcardSource(text, page);
     for (const auto& list : {source.problems, source.notes}) {
         for (const auto& problem : list) {
             Check(problem.line >= 1 && !problem.message.empty());
             Check(PrintableUtf8(problem.message));
         }
     }
-    auto showsSomething = [](std::string_view text) {
-        for (const char c : text)
-            if (static_cast<unsigned char>(c) > 0x20 && c != '\x7F' && c != '\xA0' && c != '\xAD')
+    auto showsSomething = [&](std::string_view text) {
+        for (const char c : text) {
+            const char32_t cp = page.ToUnicode(static_cast<unsigned char>(c));
+            if (cp > 0x20 && cp != 0x7F && !(cp >= 0x80 && cp <= 0xA0) && cp != 0xAD)
                 return true;
+        }
         return false;
     };
     for (const auto& row : source.rows) {
@@ -62,13 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (source.hasLessons)
         written += "#deck column:3\n";
     for (const auto& row : source.rows) {
-        written += Quoted(lexaro::Cp1252ToUtf8(row.text1)) + "\t" +
-                   Quoted(lexaro::Cp1252ToUtf8(row.text2));
+        written += Quoted(page.ToUtf8(row.text1)) + "\t" + Quoted(page.ToUtf8(row.text2));
         if (source.hasLessons)
             written += "\td" + std::to_string(row.lesson);
         written += "\n";
     }
-    const lexaro::TImportSource back = lexaro::ReadFlashcardSource(written);
+    const lexaro::TImportSource back = lexaro::ReadFlashcardSource(written, page);
     Check(back.problems.empty());
     Check(back.rows.size() == source.rows.size());
     // Decks are numbered in order of first appearance, in both.

@@ -37,7 +37,7 @@ std::vector<std::int32_t> DenseLessons(const std::vector<lexaro::TTsvRow>& rows)
     return out;
 }
 
-std::string WriteKvtml(const lexaro::TImportSource& source) {
+std::string WriteKvtml(const lexaro::TImportSource& source, const lexaro::TCodePage& page) {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("kvtml");
     root.append_attribute("version") = "2.0";
@@ -52,8 +52,7 @@ std::string WriteKvtml(const lexaro::TImportSource& source) {
         for (const int side : {0, 1}) {
             pugi::xml_node t = entry.append_child("translation");
             t.append_attribute("id") = side;
-            t.append_child("text").text() =
-                lexaro::Cp1252ToUtf8(side == 0 ? row.text1 : row.text2).c_str();
+            t.append_child("text").text() = page.ToUtf8(side == 0 ? row.text1 : row.text2).c_str();
         }
         lessons[row.lesson].push_back(i);
     }
@@ -75,7 +74,8 @@ std::string WriteKvtml(const lexaro::TImportSource& source) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const lexaro::TImportSource source = lexaro::ReadKvtmlSource(bytes);
+    const lexaro::TCodePage& page = lexaro::fuzz::CodePageOf(size);
+    const lexaro::TImportSource source = lexaro::ReadKvtmlSource(bytes, page);
     for (const auto& problem : source.problems) {
         Check(problem.line >= 0 && !problem.message.empty());
         Check(PrintableUtf8(problem.message));
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (source.rows.empty())
         return 0;
 
-    const lexaro::TImportSource back = lexaro::ReadKvtmlSource(WriteKvtml(source));
+    const lexaro::TImportSource back = lexaro::ReadKvtmlSource(WriteKvtml(source, page), page);
     Check(back.problems.empty());
     Check(back.hasLessons == source.hasLessons);
     Check(back.rows.size() == source.rows.size());

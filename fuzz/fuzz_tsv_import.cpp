@@ -1,6 +1,6 @@
 // Tables handed to lexaro-lang import may hold anything: reading them must never crash, every
 // row is either taken or reported (in printable UTF-8), and the rows taken must come back from
-// the language file that import writes exactly as they went in.
+// the language file that import writes exactly as they went in, in each code page.
 #include "LangFileReport.h"
 #include "LangTable.h"
 
@@ -20,7 +20,8 @@ using lexaro::fuzz::PrintableUtf8;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const lexaro::TTsvTable table = lexaro::ParseTsv(text);
+    const lexaro::TCodePage& page = lexaro::fuzz::CodePageOf(size);
+    const lexaro::TTsvTable table = lexaro::ParseTsv(text, page);
     std::size_t reported = 0;
     for (const auto& problem : table.problems) {
         Check(problem.line > 0 && !problem.message.empty());
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(lexaro::LoadLangBytes(stored, loaded, report));
     Check(loaded.SkippedLines() == 0);
     std::vector<std::string> problems;
-    const std::string exported = lexaro::ExportTsv(loaded, problems);
+    const std::string exported = lexaro::ExportTsv(loaded, problems, page);
     // Tabs never reach a text through import, so every pair is exported.
     Check(problems.empty());
 
@@ -59,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<lexaro::TTsvRow> expected = table.rows;
     std::stable_sort(expected.begin(), expected.end(),
                      [](const auto& a, const auto& b) { return a.lesson < b.lesson; });
-    const lexaro::TTsvTable back = lexaro::ParseTsv(exported);
+    const lexaro::TTsvTable back = lexaro::ParseTsv(exported, page);
     Check(back.problems.empty());
     Check(back.hasHeader);
     Check(back.rows.size() == expected.size());

@@ -33,6 +33,13 @@ TCodePage::TCodePage(int number, const TCodePageRow (&rows)[256]) : number_(numb
     for (int b = 0x80; b < 256; ++b)
         bytes_.emplace_back(rows[b].unicode, static_cast<unsigned char>(b));
     std::sort(bytes_.begin(), bytes_.end());
+    for (int b = 0; b < 256; ++b) {
+        std::string encoded;
+        AppendUtf8(encoded, rows[b].unicode);
+        TUtf8& entry = utf8_[static_cast<std::size_t>(b)];
+        entry.size = static_cast<unsigned char>(encoded.size());
+        std::copy(encoded.begin(), encoded.end(), entry.bytes);
+    }
 }
 
 const TCodePage* TCodePage::Find(int number) {
@@ -61,10 +68,21 @@ int TCodePage::FromUnicode(char32_t cp) const {
 }
 
 std::string TCodePage::ToUtf8(std::string_view text) const {
-    std::string out;
-    out.reserve(text.size() + text.size() / 2);
+    // Sized first, then filled from the table: Cyrillic and Greek text takes twice its bytes.
+    std::size_t size = 0;
     for (const char c : text)
-        AppendUtf8(out, ToUnicode(static_cast<unsigned char>(c)));
+        size += utf8_[static_cast<unsigned char>(c)].size;
+    std::string out(size, '\0');
+    char* at = out.data();
+    for (const char c : text) {
+        const TUtf8& entry = utf8_[static_cast<unsigned char>(c)];
+        *at++ = entry.bytes[0];
+        if (entry.size > 1) {
+            *at++ = entry.bytes[1];
+            if (entry.size > 2)
+                *at++ = entry.bytes[2];
+        }
+    }
     return out;
 }
 

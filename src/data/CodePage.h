@@ -80,6 +80,12 @@ private:
     const TCodePageRow* rows_;
     // The characters above 0x7F with their bytes, sorted by character.
     std::vector<std::pair<char32_t, unsigned char>> bytes_;
+    // Each byte's character in UTF-8 (every one lies in the basic multilingual plane).
+    struct TUtf8 {
+        char bytes[3];
+        unsigned char size;
+    };
+    std::array<TUtf8, 256> utf8_{};
 };
 
 } // namespace lexaro

@@ -1,5 +1,7 @@
 #include "speech/LanguageNames.h"
 
+#include "data/Charset.h"
+
 #include <string>
 
 namespace lexaro {
@@ -9,8 +11,11 @@ namespace {
 struct TLanguageEntry {
     std::string_view language; // as voices name it; its lower case is a name too
     std::string_view home;     // the variant chosen first; empty: the language itself
-    // Further names, lower case without accents, separated by "|": in the language itself
-    // (written in Latin letters where its own script is not), and in German.
+    // Further names (UTF-8) separated by "|", in any case and with or without accents: in the
+    // language itself, in its own script and in Latin letters, in German (the program's other
+    // language), and for the languages learnt most, in the languages of the code pages that
+    // files are written in (Russian, Ukrainian, Greek, Polish, Czech, Hungarian, Turkish,
+    // Lithuanian, Latvian).
     std::string_view names;
 };
 
@@ -20,103 +25,128 @@ constexpr TLanguageEntry kLanguages[] = {
     {"Albanian", "", "shqip|albanisch"},
     {"Arabic", "", "arabiya|arabisch"},
     {"Basque", "", "euskara|baskisch"},
-    {"Bulgarian", "", "balgarski|bulgarisch"},
+    {"Belarusian", "", "беларуская|belaruskaja|weißrussisch|belarussisch"},
+    {"Bosnian", "", "bosanski|bosnisch"},
+    {"Bulgarian", "", "български|balgarski|bulgarisch"},
     {"Catalan", "", "catala|katalanisch"},
     {"Chinese", "Chinese (Mandarin)", "mandarin|zhongwen|putonghua|chinesisch"},
     {"Croatian", "", "hrvatski|kroatisch"},
-    {"Czech", "", "cestina|tschechisch"},
+    {"Czech", "", "čeština|tschechisch"},
     {"Danish", "", "dansk|danisch"},
     {"Dutch", "", "nederlands|hollands|flemish|vlaams|niederlandisch|hollandisch"},
-    {"English", "English (Great Britain)", "englisch"},
+    {"English", "English (Great Britain)",
+     "englisch|английский|англійська|αγγλικά|angielski|angličtina|angol|ingilizce|anglų|angļu"},
     {"Esperanto", "", ""},
     {"Estonian", "", "eesti|estnisch"},
     {"Finnish", "", "suomi|finnisch"},
-    {"French", "French (France)", "francais|franzosisch"},
-    {"German", "", "deutsch"},
-    {"Greek", "", "ellinika|griechisch"},
+    {"French", "French (France)",
+     "français|französisch|французский|французька|γαλλικά|francuski|francouzština|francia|"
+     "fransızca|prancūzų|franču"},
+    {"German", "",
+     "deutsch|немецкий|німецька|γερμανικά|niemiecki|němčina|német|almanca|vokiečių|vācu"},
+    {"Greek", "", "ελληνικά|ellinika|griechisch"},
     {"Hebrew", "", "ivrit|hebraisch"},
     {"Hindi", "", ""},
     {"Hungarian", "", "magyar|ungarisch"},
     {"Icelandic", "", "islenska|islandisch"},
     {"Indonesian", "", "bahasa indonesia|indonesisch"},
     {"Irish", "", "gaeilge|irish gaelic|irisch"},
-    {"Italian", "", "italiano|italienisch"},
+    {"Italian", "",
+     "italiano|italienisch|итальянский|італійська|ιταλικά|włoski|italština|olasz|italyanca|"
+     "italų|itāļu"},
     {"Japanese", "", "nihongo|japanisch"},
     {"Korean", "", "hangugeo|koreanisch"},
     {"Latin", "", "latina|lingua latina|latein|lateinisch"},
-    {"Latvian", "", "latviesu|lettisch"},
-    {"Lithuanian", "", "lietuviu|litauisch"},
-    {"Macedonian", "", "makedonski|mazedonisch"},
+    {"Latvian", "", "latviešu|lettisch"},
+    {"Lithuanian", "", "lietuvių|litauisch"},
+    {"Macedonian", "", "македонски|makedonski|mazedonisch"},
     {"Malay", "", "bahasa melayu|malaiisch"},
     {"Maltese", "", "malti|maltesisch"},
     {"Norwegian", "", "norsk|bokmal|norwegisch"},
     {"Persian", "", "farsi|persisch"},
     {"Polish", "", "polski|polnisch"},
-    {"Portuguese", "Portuguese (Portugal)", "portugues|portugiesisch"},
-    {"Romanian", "", "romana|rumanisch"},
-    {"Russian", "", "russkij|russkiy|russisch"},
-    {"Serbian", "", "srpski|serbisch"},
-    {"Slovak", "", "slovencina|slowakisch"},
-    {"Slovenian", "", "slovene|slovenscina|slowenisch"},
-    {"Spanish", "Spanish (Spain)", "espanol|castellano|spanisch"},
+    {"Portuguese", "Portuguese (Portugal)", "português|portugiesisch"},
+    {"Romanian", "", "română|rumänisch"},
+    {"Russian", "",
+     "русский|russkij|russkiy|russisch|російська|ρωσικά|rosyjski|ruština|orosz|rusça|rusų|"
+     "krievu"},
+    {"Serbian", "", "српски|srpski|serbisch"},
+    {"Slovak", "", "slovenčina|slowakisch"},
+    {"Slovenian", "", "slovene|slovenščina|slowenisch"},
+    {"Spanish", "Spanish (Spain)",
+     "español|castellano|spanisch|испанский|іспанська|ισπανικά|hiszpański|španělština|"
+     "spanyol|ispanyolca|ispanų|spāņu"},
     {"Swahili", "", "kiswahili|suaheli"},
     {"Swedish", "", "svenska|schwedisch"},
-    {"Turkish", "", "turkce|turkisch"},
-    {"Ukrainian", "", "ukrainska|ukrainisch"},
+    {"Turkish", "", "türkçe|türkisch"},
+    {"Ukrainian", "", "українська|ukrainska|ukrainisch"},
     {"Vietnamese", "", "tieng viet|vietnamesisch"},
     {"Welsh", "", "cymraeg|walisisch"},
 };
 
-// A letter of Windows-1252 without its accent, in lower case; other characters as they are.
-char Folded(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b >= 'A' && b <= 'Z')
-        return static_cast<char>(b - 'A' + 'a');
-    if (b < 0xC0) {
-        switch (b) {
-        case 0x8A: // S caron
-        case 0x9A:
-            return 's';
-        case 0x8E: // Z caron
-        case 0x9E:
-            return 'z';
-        case 0x9F: // Y diaeresis
-            return 'y';
-        default:
-            return c;
-        }
-    }
-    // U+00C0 to U+00FF: the letter each one is made from.
-    static constexpr std::string_view kBase = "aaaaaaaceeeeiiiidnooooo*ouuuuyts"
-                                              "aaaaaaaceeeeiiiidnooooo/ouuuuyty";
-    const char base = kBase[b - 0xC0];
-    return base == '*' || base == '/' ? c : base;
-}
+// A name as letters ignoring case and accents: the code page's primary sort weights, blanks
+// trimmed and run together. Names compare alike whatever code page they are stored in.
+using TFolded = std::basic_string<std::uint16_t>;
+constexpr std::uint16_t kBlank = ' ';
 
-// Lower case, no accents, blanks trimmed and run together.
-std::string Fold(std::string_view name) {
-    std::string folded;
-    for (const char c : name) {
-        if (c == ' ' || c == '\t' || c == '\xA0') {
-            if (!folded.empty() && folded.back() != ' ')
-                folded += ' ';
+TFolded Fold(std::string_view stored, const TCodePage& page) {
+    TFolded folded;
+    for (const char c : stored) {
+        const TCodePageRow& row = page.Row(static_cast<unsigned char>(c));
+        if (row.unicode == ' ' || row.unicode == '\t' || row.unicode == 0xA0) {
+            if (!folded.empty() && folded.back() != kBlank)
+                folded += kBlank;
             continue;
         }
-        folded += Folded(c);
+        folded += row.primary;
+        if (row.second != 0)
+            folded += row.second;
     }
-    if (!folded.empty() && folded.back() == ' ')
+    if (!folded.empty() && folded.back() == kBlank)
         folded.pop_back();
     return folded;
 }
 
-const TLanguageEntry* Lookup(const std::string& folded) {
+// A name of the table (UTF-8) folded alike. Letters weigh the same in every code page, so a
+// letter that this one lacks is weighed in one that has it ("němčina" matches a file's
+// "Nemcina" in Western European); empty for a name that no code page can hold.
+TFolded FoldName(std::string_view utf8, const TCodePage& page) {
+    std::string stored;
+    if (page.FromUtf8(utf8, stored))
+        return Fold(stored, page);
+    TFolded folded;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t cp = 0;
+        if (!Utf8CharAt(utf8, pos, cp))
+            return {};
+        pos += Utf8Length(cp);
+        const TCodePageRow* row = nullptr;
+        for (const int number : TCodePage::kNumbers) {
+            const TCodePage& other = TCodePage::Get(number);
+            if (const int byte = other.FromUnicode(cp); byte >= 0) {
+                row = &other.Row(static_cast<unsigned char>(byte));
+                break;
+            }
+        }
+        if (row == nullptr)
+            return {};
+        folded += row->primary;
+        if (row->second != 0)
+            folded += row->second;
+    }
+    return folded;
+}
+
+const TLanguageEntry* Lookup(const TFolded& folded, const TCodePage& page) {
+    if (folded.empty())
+        return nullptr;
     for (const auto& entry : kLanguages) {
-        if (Fold(entry.language) == folded)
+        if (FoldName(entry.language, page) == folded)
             return &entry;
         std::string_view names = entry.names;
         while (!names.empty()) {
             const auto bar = names.find('|');
-            if (names.substr(0, bar) == folded)
+            if (FoldName(names.substr(0, bar), page) == folded)
                 return &entry;
             names = bar == std::string_view::npos ? std::string_view() : names.substr(bar + 1);
         }
@@ -126,15 +156,19 @@ const TLanguageEntry* Lookup(const std::string& folded) {
 
 } // namespace
 
-std::optional<TVoiceLanguage> VoiceLanguageOf(std::string_view languageName) {
-    std::string folded = Fold(languageName);
-    const TLanguageEntry* entry = Lookup(folded);
+std::optional<TVoiceLanguage> VoiceLanguageOf(std::string_view languageName,
+                                              const TCodePage& page) {
+    TFolded folded = Fold(languageName, page);
+    const TLanguageEntry* entry = Lookup(folded, page);
     // "English (UK)", "Deutsch - Schweiz", "Spanish, Mexico": the language before its variant.
+    // Symbols weigh their own byte, so the ASCII ones are found as they are.
     if (entry == nullptr) {
-        const auto cut = folded.find_first_of("(-,/");
-        if (cut != std::string::npos) {
-            folded = Fold(folded.substr(0, cut));
-            entry = Lookup(folded);
+        const auto cut = folded.find_first_of(TFolded{'(', '-', ',', '/'});
+        if (cut != TFolded::npos) {
+            folded.resize(cut);
+            while (!folded.empty() && folded.back() == kBlank)
+                folded.pop_back();
+            entry = Lookup(folded, page);
         }
     }
     if (entry == nullptr)
@@ -143,8 +177,9 @@ std::optional<TVoiceLanguage> VoiceLanguageOf(std::string_view languageName) {
 }
 
 std::int32_t FindVoiceForLanguage(std::string_view languageName,
-                                  const std::vector<std::string_view>& voiceLanguages) {
-    const auto language = VoiceLanguageOf(languageName);
+                                  const std::vector<std::string_view>& voiceLanguages,
+                                  const TCodePage& page) {
+    const auto language = VoiceLanguageOf(languageName, page);
     if (!language)
         return 0;
     for (std::size_t i = 0; i < voiceLanguages.size(); ++i)

@@ -1,6 +1,5 @@
 #include "speech/SpeechEngine.h"
 
-#include "data/Charset.h"
 #include "speech/LH_TTSVoice.h"
 #include "speech/MS_TTSVoice.h"
 #include "speech/RegistryUtil.h"
@@ -28,12 +27,12 @@ bool IsHexName(const std::string& name) {
     return true;
 }
 
-std::u16string ToUtf16(const std::string& cp1252) {
+std::u16string ToUtf16(const std::string& text, const TCodePage& page) {
     std::u16string out;
-    out.reserve(cp1252.size());
-    // Every Windows-1252 character lies in the basic multilingual plane.
-    for (char ch : cp1252)
-        out += static_cast<char16_t>(Cp1252ToUnicode(static_cast<unsigned char>(ch)));
+    out.reserve(text.size());
+    // Every character of these code pages lies in the basic multilingual plane.
+    for (char ch : text)
+        out += static_cast<char16_t>(page.ToUnicode(static_cast<unsigned char>(ch)));
     return out;
 }
 
@@ -207,10 +206,10 @@ void TSpeechEngine::SetSpeed(std::int32_t value) {
     }
 }
 
-void TSpeechEngine::Speak(const std::string& cp1252Text) {
+void TSpeechEngine::Speak(const std::string& text, const TCodePage& page) {
     if (!Opened)
         return;
-    Control->Speak(RemoveEnclosed(ToUtf16(cp1252Text), BracketPairs));
+    Control->Speak(RemoveEnclosed(ToUtf16(text, page), BracketPairs));
 }
 
 std::int32_t TSpeechEngine::SampleKey(std::int32_t p) {

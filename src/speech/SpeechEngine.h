@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CodePage.h"
 #include "data/StrUtil.h"
 #include "data/StrVector.h"
 #include "data/Vector.h"
@@ -68,9 +69,9 @@ public:
     // Out-of-range values and failures of the control are ignored.
     void SetPitch(std::int32_t value);
     void SetSpeed(std::int32_t value);
-    // Speaks the Windows-1252 text without its [..] and (..) parts; returns at once. A failure
-    // of the control is thrown (TSpeechError).
-    void Speak(const std::string& cp1252Text);
+    // Speaks stored text of that code page (Western European unless given) without its [..]
+    // and (..) parts; returns at once. A failure of the control is thrown (TSpeechError).
+    void Speak(const std::string& text, const TCodePage& page = TCodePage::Western());
     // Sample sentence key of voice p; -1 when closed or p is outside the list. A failure of
     // the control is thrown (TSpeechError).
     std::int32_t SampleKey(std::int32_t p);

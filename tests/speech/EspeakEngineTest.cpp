@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -85,11 +86,12 @@ protected:
 
     // Speaks one text with the voice, speed and pitch and returns its clip.
     std::vector<std::int16_t> Say(const std::string& text, const std::string& voice = kGerman,
-                                  std::int32_t speed = 175, std::int32_t pitch = 50) {
+                                  std::int32_t speed = 175, std::int32_t pitch = 50,
+                                  const TCodePage& page = TCodePage::Western()) {
         EXPECT_TRUE(engine->SelectVoiceByName(voice)) << voice;
         engine->SetSpeed(speed);
         engine->SetPitch(pitch);
-        engine->Speak(text);
+        engine->Speak(text, page);
         ++spoken;
         EXPECT_TRUE(output->WaitForTexts(spoken, kWait));
         return output->Clips().at(spoken - 1);
@@ -188,6 +190,42 @@ TEST_F(EspeakEngine, UmlautsAndSharpSAreSpokenLikeEspeaksOwnCommandLine) {
     const auto misread = Say("Gr\xC3\xBC\xC3\x9F"
                              "e aus M\xC3\xBCnchen");
     EXPECT_GT(Seconds(misread), Seconds(clip) * 1.15);
+}
+
+// Stored text of the other code pages reaches espeak-ng as the real words: a Russian and a
+// Greek phrase in their code pages sound as espeak-ng's command line speaks them, and the same
+// bytes read as Western European ("êîøêà") are something else.
+TEST_F(EspeakEngine, WordsOfTheirCodePagesAreSpokenLikeEspeaksOwnCommandLine) {
+    const struct {
+        int page;
+        std::string utf8;
+        std::string voice, file;
+    } cases[] = {
+        {1251, "кошка и собака", "Russian (Russian)", "zle/ru"},
+        {1253, "η γάτα και ο σκύλος", "Greek (Greek)", "grk/el"},
+    };
+    const auto dir = std::filesystem::temp_directory_path() / "lexaro_espeak_pages";
+    std::filesystem::create_directories(dir);
+    for (const auto& c : cases) {
+        const TCodePage& page = TCodePage::Get(c.page);
+        std::string stored;
+        ASSERT_TRUE(page.FromUtf8(c.utf8, stored));
+        const auto clip = Say(stored, c.voice, 175, 50, page);
+        EXPECT_GT(Peak(clip), 2000) << c.utf8;
+        const auto wav = (dir / "cli.wav").string();
+        const std::string command =
+            "espeak-ng -v " + c.file + " -s 175 -p 50 -w " + wav + " '" + c.utf8 + "' 2>/dev/null";
+        const int status = std::system(command.c_str());
+        auto cli = WavSamples(ReadWholeFile(wav));
+        if (status != 0 || cli.empty())
+            GTEST_SKIP() << "the espeak-ng command line is not installed";
+        while (!cli.empty() && cli.back() == 0)
+            cli.pop_back(); // the command line adds silence at the end
+        EXPECT_NEAR(Seconds(clip), Seconds(cli), 0.02 * Seconds(cli)) << c.utf8;
+        const auto misread = Say(stored, c.voice, 175, 50, TCodePage::Western());
+        EXPECT_GT(std::abs(Seconds(misread) - Seconds(clip)), 0.1 * Seconds(clip)) << c.utf8;
+    }
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(EspeakEngine, FastSpeechIsClearlyShorter) {

@@ -45,6 +45,66 @@ TEST(LanguageNames, NamesInEnglishInTheLanguageItselfAndInGerman) {
         EXPECT_FALSE(VoiceLanguageOf(unknown).has_value()) << unknown;
 }
 
+// Names as files of the other code pages hold them: in their own scripts, with their own
+// accents, in any case, and the names those languages give the languages learnt most.
+TEST(LanguageNames, NamesInTheirOwnScriptsAsTheirCodePagesStoreThem) {
+    const struct {
+        int page;
+        std::string name; // UTF-8
+        std::string language;
+    } cases[] = {
+        {1251, "Русский", "Russian"},
+        {1251, "РУССКИЙ", "Russian"},
+        {1251, "Русский язык", ""}, // a word after the name is no variant
+        {1251, "Українська", "Ukrainian"},
+        {1251, "Български", "Bulgarian"},
+        {1251, "Беларуская", "Belarusian"},
+        {1251, "Македонски", "Macedonian"},
+        {1251, "Српски", "Serbian"},
+        {1251, "Английский", "English"},
+        {1251, "немецкий (Австрия)", "German"},
+        {1253, "Ελληνικά", "Greek"},
+        {1253, "ΕΛΛΗΝΙΚΑ", "Greek"},
+        {1253, "Αγγλικά", "English"},
+        {1250, "Polski", "Polish"},
+        {1250, "Čeština", "Czech"},
+        {1250, "Magyar", "Hungarian"},
+        {1250, "Angielski", "English"},
+        {1250, "Němčina", "German"},
+        {1250, "Slovenčina", "Slovak"},
+        {1250, "Română", "Romanian"},
+        {1254, "Türkçe", "Turkish"},
+        {1254, "TÜRKÇE", "Turkish"},
+        {1254, "İngilizce", "English"},
+        {1257, "Lietuvių", "Lithuanian"},
+        {1257, "Latviešu", "Latvian"},
+        {1257, "Angļu", "English"},
+        {1257, "Vokiečių", "German"},
+        // Accents that the file's code page lacks, written without them.
+        {1252, "Cestina", "Czech"},
+        {1252, "Nemcina", "German"},
+        {1252, "Latviesu", "Latvian"},
+    };
+    for (const auto& c : cases) {
+        const TCodePage& page = TCodePage::Get(c.page);
+        std::string stored;
+        ASSERT_TRUE(page.FromUtf8(c.name, stored)) << c.name;
+        const auto found = VoiceLanguageOf(stored, page);
+        if (c.language.empty()) {
+            EXPECT_FALSE(found.has_value()) << c.name;
+            continue;
+        }
+        ASSERT_TRUE(found.has_value()) << c.name << " in " << c.page;
+        EXPECT_EQ(found->language, c.language) << c.name;
+    }
+    // The bytes of "Русский" read as Western European are no name.
+    std::string russian;
+    ASSERT_TRUE(TCodePage::Get(1251).FromUtf8("Русский", russian));
+    EXPECT_FALSE(VoiceLanguageOf(russian).has_value());
+    const std::vector<std::string_view> voices = {"English (Great Britain)", "Russian"};
+    EXPECT_EQ(FindVoiceForLanguage(russian, voices, TCodePage::Get(1251)), 2);
+}
+
 TEST(LanguageNames, TheHomeVariantFirstThenTheFirstVoiceOfTheLanguage) {
     // Voice languages as espeak-ng's voices have them, in the voice list's order.
     const std::vector<std::string_view> voices = {

@@ -300,6 +300,7 @@ TEST(Speak, BracketedPartsAreDroppedAndTextIsConvertedExactly) {
     struct Case {
         std::string in;
         std::u16string out;
+        int codePage = 0; // 0: as the exercise speaks, Western European by default
     };
     const Case cases[] = {
         {"Haus (n) [das]", u"Haus  "},
@@ -310,12 +311,24 @@ TEST(Speak, BracketedPartsAreDroppedAndTextIsConvertedExactly) {
          "e \xC4pfel \x80 \x9C",
          u"Straße Äpfel € œ"},
         {"", u""},
+        // The same bytes are other letters in another code page.
+        {"\xEA\xEE\xF8\xEA\xE0 (f) [koschka]", u"кошка  ", 1251},
+        {"\xE3\xE1\xF4\xDF (\xE7)", u"γατί ", 1253},
+        {"\xB3\xF3"
+         "d\x9F",
+         u"łódź", 1250},
+        {"\xFD\xFEk", u"ışk", 1254},
+        {"\xE0\xFEuolas", u"ąžuolas", 1257},
+        {"\xE0\xFEuolas", u"àþuolas", 1252},
     };
     for (const auto& c : cases) {
         f.control->Spoken.clear();
-        f.engine->Speak(c.in);
+        if (c.codePage == 0)
+            f.engine->Speak(c.in);
+        else
+            f.engine->Speak(c.in, TCodePage::Get(c.codePage));
         ASSERT_EQ(f.control->Spoken.size(), 1u) << c.in;
-        EXPECT_EQ(f.control->Spoken[0], c.out) << c.in;
+        EXPECT_EQ(f.control->Spoken[0], c.out) << c.in << " in " << c.codePage;
     }
     f.control->FailSpeak = true;
     EXPECT_THROW(f.engine->Speak("x"), TSpeechError);

@@ -2,6 +2,7 @@
 // and pitch each text was spoken, and what is refused.
 #include "LangTool.h"
 
+#include "data/CodePage.h"
 #include "data/FileUtil.h"
 #include "speech/FakeControl.h"
 #include "support/LangFiles.h"
@@ -306,6 +307,67 @@ TEST_F(SpeakCommand, WithoutVoicesTheSettingsBesideTheProgramOrTheLanguageNamesC
         << err.str();
     EXPECT_EQ(out.str().find("voice 1"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("voice 2 (Deutsch): German (German)"), std::string::npos);
+}
+
+// A file in another code page is spoken as the real words, by the voice its language names
+// ask for in that script; read in the wrong code page it is said so.
+TEST_F(SpeakCommand, AFileOfAnotherCodePageIsSpokenAsItsRealWords) {
+    voices = {{"English (Great Britain)", "English (Great Britain)"},
+              {"German", "German"},
+              {"Russian", "Russian"}};
+    const TCodePage& cyrillic = TCodePage::Get(1251);
+    auto stored = [&](const std::string& utf8) {
+        std::string out;
+        EXPECT_TRUE(cyrillic.FromUtf8(utf8, out)) << utf8;
+        return out;
+    };
+    TLangFHandler lang = test::GeneratedLangFile({{1, 2}});
+    lang.SetLanguageNames("English", stored("Русский"));
+    lang.LessonAt(1)->PairAt(0)->text2 = stored("кошка (ж) [koshka]");
+    lang.LessonAt(1)->PairAt(1)->text2 = stored("Собака");
+    ASSERT_TRUE(lang.Save(path));
+
+    ASSERT_EQ(Run({"speak", path, "--out", track, "--codepage", "1251"}), kLangToolOk) << err.str();
+    ASSERT_EQ(spoken.size(), 4u);
+    EXPECT_EQ(spoken[1].text, u"кошка  ");
+    EXPECT_EQ(spoken[1].mode, 3);
+    EXPECT_EQ(spoken[3].text, u"Собака");
+    EXPECT_NE(out.str().find("voice 2 (Русский): Russian (Russian), speed 212, pitch 55, for the "
+                             "language's name\n"),
+              std::string::npos)
+        << out.str();
+    EXPECT_TRUE(err.str().empty()) << err.str();
+
+    // The settings beside the program choose the code page, and their voices for the file's
+    // languages, whose names they keep in that code page.
+    const std::filesystem::path program = dir.path() / "program";
+    std::filesystem::create_directory(program);
+    env.settingsFolder = program;
+    test::WriteFileBytes((program / "Lexaro.Ini").string(),
+                         "[Application]\r\nCodePage=1251\r\n[VoiceProperty]\r\nVoice1=German "
+                         "(German)\r\nVoice2=Russian (Russian)\r\nSpeed1=300\r\nSpeed2=250\r\n"
+                         "Pitch1=20\r\nPitch2=30\r\n[Exercise]\r\nLangFileName=LangFiles/ru.lang"
+                         "\r\nLang1=ENGLISH\r\nLang2=" +
+                             stored("РУССКИЙ") + "\r\n");
+    ASSERT_EQ(Run({"speak", path, "--out", track, "--force"}), kLangToolOk) << err.str();
+    ASSERT_EQ(spoken.size(), 4u);
+    EXPECT_EQ(spoken[1].text, u"кошка  ");
+    EXPECT_EQ(spoken[0].mode, 2);
+    EXPECT_EQ(spoken[1].speed, 250);
+    EXPECT_NE(out.str().find("voice 2 (Русский): Russian (Russian), speed 250, pitch 30, from "),
+              std::string::npos)
+        << out.str();
+
+    // Read as Western European the name means nothing and the texts are odd: both are said,
+    // and nothing is written.
+    ASSERT_EQ(Run({"speak", path, "--out", track, "--force", "--codepage", "1252"}),
+              kLangToolUsage);
+    EXPECT_NE(err.str().find("warning: the texts read like code page 1251 (Cyrillic)"),
+              std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find("no voice found for language 2 \"\xC3\x90\xC3\xB3"), std::string::npos)
+        << err.str();
+    EXPECT_TRUE(spoken.empty());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "support/TestFiles.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -198,6 +199,73 @@ TEST_F(LangToolProgram, SpeaksALessonWithEspeakAsWavOggAndFlac) {
               std::string::npos)
         << Out();
     EXPECT_NE(Out().find("voice 2 (Deutsch): German (German), "), std::string::npos) << Out();
+}
+
+// A Russian file made and spoken in code page 1251: the Russian voice speaks the real words
+// (its language's name "Русский" chooses it), for as long as espeak-ng's own command line
+// speaks them; the same file read as Western European would be other sounds.
+TEST_F(LangToolProgram, SpeaksARussianFileOfCodePage1251WithTheRussianVoice) {
+    const std::string in = dir.file("ru.tsv");
+    const std::string lang = dir.file("ru.lang");
+    WriteFileBytes(in, "1\tthe cat\tкошка\n");
+    ASSERT_EQ(
+        Run({"import", in, lang, "--lang1", "English", "--lang2", "Русский", "--codepage", "1251"}),
+        0)
+        << Err();
+    EXPECT_NE(ReadFileBytes(lang).size(), 0u);
+    const std::string track = dir.file("ru.wav");
+    ASSERT_EQ(Run({"speak", lang, "--out", track, "--codepage", "1251", "--voice1",
+                   "Russian (Russian)", "--pause", "0", "--gap", "0"}),
+              0)
+        << Err();
+    EXPECT_NE(Out().find("voice 2 (Русский): Russian (Russian), "), std::string::npos) << Out();
+    SF_INFO info;
+    const std::vector<short> both = SoundSamples(track, info);
+    // Both texts in the Russian voice: "the cat" read as Russian, and "кошка".
+    const double seconds = static_cast<double>(both.size()) / 22050;
+    EXPECT_GT(seconds, 0.6) << "two short words";
+    EXPECT_LT(seconds, 4.0);
+
+    // "кошка" alone, against the command line.
+    WriteFileBytes(in, "1\tкошка\tкошка\n");
+    ASSERT_EQ(Run({"import", in, lang, "--lang1", "Русский", "--lang2", "Русский", "--codepage",
+                   "1251", "--force"}),
+              0)
+        << Err();
+    ASSERT_EQ(Run({"speak", lang, "--out", track, "--codepage", "1251", "--pause", "0", "--gap",
+                   "0", "--force"}),
+              0)
+        << Err();
+    const std::vector<short> twice = SoundSamples(track, info);
+    const std::string cli = dir.file("cli.wav");
+    std::vector<short> word;
+    if (std::system(("espeak-ng -v zle/ru -s 212 -p 55 -w " + Quote(cli) + " 'кошка' 2>/dev/null")
+                        .c_str()) == 0) {
+        word = SoundSamples(cli, info);
+        while (!word.empty() && word.back() == 0)
+            word.pop_back(); // the command line adds silence at the end
+    }
+    if (!word.empty()) {
+        EXPECT_NEAR(static_cast<double>(twice.size()), 2.0 * static_cast<double>(word.size()),
+                    0.04 * static_cast<double>(twice.size()));
+    }
+    int peak = 0;
+    for (const short s : twice)
+        peak = std::max(peak, std::abs(static_cast<int>(s)));
+    EXPECT_GT(peak, 2000) << "audible speech";
+
+    // Read as Western European: the name is no language, and the texts would be other sounds.
+    ASSERT_EQ(
+        Run({"speak", lang, "--out", track, "--codepage", "1252", "--voice1", "Russian (Russian)",
+             "--voice2", "Russian (Russian)", "--pause", "0", "--gap", "0", "--force"}),
+        0)
+        << Err();
+    EXPECT_NE(Err().find("warning: the texts read like code page 1251 (Cyrillic)"),
+              std::string::npos)
+        << Err();
+    EXPECT_GT(std::abs(static_cast<double>(SoundSamples(track, info).size()) -
+                       static_cast<double>(twice.size())),
+              0.1 * static_cast<double>(twice.size()));
 }
 #endif
 

@@ -23,9 +23,9 @@ struct TLangFileReport {
     bool hasGeneral = false;        // a "[General]" line was seen
     bool convertFailed = false;     // a lesson or pair number is not decimal
     std::int32_t badLine = 0;       // 1-based line inside the file with that number
-    std::string badLineText;        // that line (Windows-1252)
-    std::string convertMessage;     // the conversion error's text (Windows-1252)
-    std::vector<std::string> lines; // the decoded lines (Windows-1252)
+    std::string badLineText;        // that line, as stored
+    std::string convertMessage;     // the conversion error's text, the number as stored
+    std::vector<std::string> lines; // the decoded lines, as stored
 };
 
 // Loads the stored bytes of a language file into a cleared model with the program's own

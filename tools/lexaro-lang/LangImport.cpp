@@ -71,7 +71,7 @@ struct TKvtmlEntry {
     std::string id;
     std::int32_t line = 0;
     bool storable = false;
-    std::string text1, text2; // Windows-1252
+    std::string text1, text2; // stored in the code page of the import
     bool use = true;
     bool inLesson = false;
 };
@@ -588,8 +588,8 @@ TImportFormat DetectFormat(std::string_view bytes) {
     return table ? TImportFormat::Table : TImportFormat::Flashcards;
 }
 
-TImportSource ReadTableSource(std::string_view utf8) {
-    TTsvTable table = ParseTsv(utf8);
+TImportSource ReadTableSource(std::string_view utf8, const TCodePage& page) {
+    TTsvTable table = ParseTsv(utf8, page);
     TImportSource source;
     source.format = TImportFormat::Table;
     source.rows = std::move(table.rows);
@@ -598,7 +598,7 @@ TImportSource ReadTableSource(std::string_view utf8) {
     return source;
 }
 
-TImportSource ReadKvtmlSource(std::string_view bytes) {
+TImportSource ReadKvtmlSource(std::string_view bytes, const TCodePage& page) {
     TImportSource source;
     source.format = TImportFormat::Kvtml;
     pugi::xml_document doc;
@@ -690,7 +690,7 @@ TImportSource ReadKvtmlSource(std::string_view bytes) {
                 why = name + ": there is no text";
             else
                 why = StorableText(*texts[side], side == 1, name,
-                                   side == 0 ? entry.text1 : entry.text2);
+                                   side == 0 ? entry.text1 : entry.text2, page);
         }
         if (why.empty() && !PairTextsFit(entry.text1, entry.text2))
             why = label + ": the texts are too long for one stored line";
@@ -766,7 +766,7 @@ TImportSource ReadKvtmlSource(std::string_view bytes) {
     return source;
 }
 
-TImportSource ReadFlashcardSource(std::string_view utf8) {
+TImportSource ReadFlashcardSource(std::string_view utf8, const TCodePage& page) {
     TImportSource source;
     source.format = TImportFormat::Flashcards;
     const std::string_view text = SkipBom(utf8);
@@ -972,9 +972,9 @@ TImportSource ReadFlashcardSource(std::string_view utf8) {
             else if (!where.empty())
                 row.origin = where.substr(0, where.size() - 2);
             const std::string label = row.origin.empty() ? std::string() : row.origin + ": ";
-            why = StorableText(question, false, "front", row.text1);
+            why = StorableText(question, false, "front", row.text1, page);
             if (why.empty())
-                why = StorableText(answer, true, "back", row.text2);
+                why = StorableText(answer, true, "back", row.text2, page);
             if (why.empty() && !PairTextsFit(row.text1, row.text2))
                 why = "the texts are too long for one stored line";
             if (!why.empty()) {
@@ -1001,16 +1001,16 @@ TImportSource ReadFlashcardSource(std::string_view utf8) {
     return source;
 }
 
-TImportSource ReadSource(TImportFormat format, std::string_view bytes) {
+TImportSource ReadSource(TImportFormat format, std::string_view bytes, const TCodePage& page) {
     switch (format) {
     case TImportFormat::Kvtml:
-        return ReadKvtmlSource(bytes);
+        return ReadKvtmlSource(bytes, page);
     case TImportFormat::Flashcards:
-        return ReadFlashcardSource(bytes);
+        return ReadFlashcardSource(bytes, page);
     case TImportFormat::Table:
         break;
     }
-    return ReadTableSource(bytes);
+    return ReadTableSource(bytes, page);
 }
 
 void PlaceRows(TImportSource& source, std::optional<std::int32_t> lesson) {
@@ -1046,11 +1046,11 @@ void PlaceRows(TImportSource& source, std::optional<std::int32_t> lesson) {
     source.rows = std::move(placed);
 }
 
-std::vector<TImportDouble> FindDoubles(const std::vector<TTsvRow>& rows) {
+std::vector<TImportDouble> FindDoubles(const std::vector<TTsvRow>& rows, const TCodePage& page) {
     std::vector<TImportDouble> doubles;
     std::unordered_map<std::string, std::size_t> seen;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        std::string key = std::to_string(rows[i].lesson) + '\n' + UpperCase(rows[i].text1);
+        std::string key = std::to_string(rows[i].lesson) + '\n' + page.UpperCase(rows[i].text1);
         const auto [at, first] = seen.try_emplace(std::move(key), i);
         if (!first)
             doubles.push_back({i, at->second});
@@ -1058,8 +1058,8 @@ std::vector<TImportDouble> FindDoubles(const std::vector<TTsvRow>& rows) {
     return doubles;
 }
 
-std::size_t DropDoubles(std::vector<TTsvRow>& rows) {
-    const std::vector<TImportDouble> doubles = FindDoubles(rows);
+std::size_t DropDoubles(std::vector<TTsvRow>& rows, const TCodePage& page) {
+    const std::vector<TImportDouble> doubles = FindDoubles(rows, page);
     std::vector<bool> drop(rows.size(), false);
     for (const auto& d : doubles)
         drop[d.row] = true;

@@ -2,8 +2,9 @@
 
 // lexaro-lang's sources for import: its own table (LangTable.h), KVTML 2 files (the XML
 // vocabulary files of other trainers) and the plain-text export of flashcard programs. Each
-// reader gives the pairs it can store, in the source's order, and every item it cannot store
-// with its line and the reason; nothing here prints.
+// reader gives the pairs it can store in the code page it is given (their texts stored in it),
+// in the source's order, and every item it cannot store with its line and the reason; nothing
+// here prints.
 
 #include "LangTable.h"
 
@@ -57,14 +58,14 @@ struct TImportSource {
 bool LooksLikeTags(const std::vector<std::string_view>& values);
 
 // A table: lesson, text1, text2 and optional use and drawn columns (ParseTsv).
-TImportSource ReadTableSource(std::string_view utf8);
+TImportSource ReadTableSource(std::string_view utf8, const TCodePage& page = TCodePage::Western());
 // A KVTML 2 file: entries with translations 0 and 1, lessons as containers that refer to the
 // entries by id (nested containers are lessons too; entries in no lesson go into one more
 // lesson after them); a deactivated entry is not in use. Language names from the identifiers
 // 0 and 1. Problems name the entry and the line of the file. A file that is not well-formed,
 // no KVTML 2 (KVTML 1 is not read), declares one language only (as word lists do, some with a
 // hint as translation 1) or holds no entries gives its fault and nothing else.
-TImportSource ReadKvtmlSource(std::string_view bytes);
+TImportSource ReadKvtmlSource(std::string_view bytes, const TCodePage& page = TCodePage::Western());
 // A flashcard program's plain-text export: a note per line (a field in double quotes may hold
 // separators, line breaks and doubled quotes), the first two fields front and back; header
 // lines at the top "#separator:" (tab, semicolon, comma, space, pipe, colon or one character;
@@ -80,22 +81,26 @@ TImportSource ReadKvtmlSource(std::string_view bytes);
 // the text with a gap ("[...]", or the hint in brackets) and the hidden text. A side that shows
 // no text (a picture, a sound, blanks) is refused; fields past front and back (past the text
 // of a cloze note) that hold something are said in notes.
-TImportSource ReadFlashcardSource(std::string_view utf8);
+TImportSource ReadFlashcardSource(std::string_view utf8,
+                                  const TCodePage& page = TCodePage::Western());
 
-TImportSource ReadSource(TImportFormat format, std::string_view bytes);
+TImportSource ReadSource(TImportFormat format, std::string_view bytes,
+                         const TCodePage& page = TCodePage::Western());
 
 // Puts every row into lesson `lesson` when given, a flat source's rows into lesson 1
 // otherwise; lessons past a file's numbers and a lesson's rows past kMaxPairsPerLesson become
 // problems.
 void PlaceRows(TImportSource& source, std::optional<std::int32_t> lesson);
 
-// A row whose text1 equals, ignoring case, the text1 of an earlier row of its lesson.
+// A row whose text1 equals, ignoring case (the code page's upper case), the text1 of an earlier
+// row of its lesson.
 struct TImportDouble {
     std::size_t row = 0;   // index of the double in rows
     std::size_t first = 0; // index of the earlier row
 };
-std::vector<TImportDouble> FindDoubles(const std::vector<TTsvRow>& rows);
+std::vector<TImportDouble> FindDoubles(const std::vector<TTsvRow>& rows,
+                                       const TCodePage& page = TCodePage::Western());
 // Removes the doubles (the later rows); gives how many went.
-std::size_t DropDoubles(std::vector<TTsvRow>& rows);
+std::size_t DropDoubles(std::vector<TTsvRow>& rows, const TCodePage& page = TCodePage::Western());
 
 } // namespace lexaro

@@ -265,7 +265,7 @@ std::string TTrackSpeaker::Render(const TTrackPlan& plan, TTrackWriter& writer,
                 engine_->SelectVoice(second ? mode2 : mode1);
                 engine_->SetSpeed(voice.speed);
                 engine_->SetPitch(voice.pitch);
-                engine_->Speak(second ? text2 : text1);
+                engine_->Speak(second ? text2 : text1, *plan.page);
             }
         }
     } catch (const std::exception& e) {

@@ -6,6 +6,7 @@
 // left out as in the exercise. The track is written as it is spoken: WAV always, OGG Vorbis
 // and FLAC through libsndfile where the build has it. Nothing here parses arguments.
 
+#include "data/CodePage.h"
 #include "data/FileUtil.h"
 #include "data/LangFHandler.h"
 #include "speech/AudioOutput.h"
@@ -59,7 +60,8 @@ struct TTrackVoice {
 };
 
 struct TTrackPlan {
-    std::vector<std::pair<std::string, std::string>> pairs; // Windows-1252 texts
+    std::vector<std::pair<std::string, std::string>> pairs; // stored texts, in page
+    const TCodePage* page = &TCodePage::Western();
     TTrackVoice voice1, voice2;
     std::int32_t pauseMs = 1000; // after the first text
     std::int32_t gapMs = 2500;   // after the second text

@@ -166,32 +166,37 @@ std::string ShowCell(std::string_view cell) {
     return shown;
 }
 
-// True when a text (Windows-1252) shows nothing: it is empty, or only blanks, no-break spaces,
-// soft hyphens and control characters. Such a side of a pair could never be asked or answered.
-bool ShowsNothing(std::string_view cp1252) {
-    for (const char c : cp1252) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b > 0x20 && b != 0x7F && b != 0xA0 && b != 0xAD)
+// True when a stored text shows nothing: it is empty, or only blanks, no-break spaces, soft
+// hyphens and control characters. Such a side of a pair could never be asked or answered.
+bool ShowsNothing(std::string_view stored, const TCodePage& page) {
+    for (const char c : stored) {
+        const char32_t cp = page.ToUnicode(static_cast<unsigned char>(c));
+        if (cp > 0x20 && cp != 0x7F && !(cp >= 0x80 && cp <= 0xA0) && cp != 0xAD)
             return false;
     }
     return true;
 }
 
+// The end of a message about a character the code page cannot hold.
+std::string Outside(const TCodePage& page) {
+    return " is outside Windows-" + std::to_string(page.Number()) + " and cannot be stored";
+}
+
 constexpr const char* kNoText = "there is no text";
 
-// What is wrong with one text cell, or an empty string; out receives the text in
-// Windows-1252. The cell is valid UTF-8 and starts at byte column first of its line; column
+// What is wrong with one text cell, or an empty string; out receives the text stored in the
+// code page. The cell is valid UTF-8 and starts at byte column first of its line; column
 // receives the byte column of a character that cannot be stored.
 std::string TextProblem(std::string_view cell, bool language2, std::int32_t first, std::string& out,
-                        std::int32_t& column) {
+                        std::int32_t& column, const TCodePage& page) {
     const std::string name = kColumnNames[language2 ? 2 : 1];
     std::size_t at = 0;
-    if (!Utf8ToCp1252(cell, out, &at)) {
+    if (!page.FromUtf8(cell, out, &at)) {
         column = first + static_cast<std::int32_t>(at);
         return name + ": " + CharacterAt(cell, at) + " at byte column " + std::to_string(column) +
-               " is outside Windows-1252 and cannot be stored";
+               Outside(page);
     }
-    if (ShowsNothing(out))
+    if (ShowsNothing(out, page))
         return name + ": " + kNoText;
     if (const char* problem = PairTextProblem(out, language2))
         return name + ": " + problem;
@@ -201,22 +206,21 @@ std::string TextProblem(std::string_view cell, bool language2, std::int32_t firs
 } // namespace
 
 std::string StorableText(std::string_view utf8, bool language2, std::string_view name,
-                         std::string& cp1252) {
+                         std::string& stored, const TCodePage& page) {
     const std::string label(name);
     if (const std::size_t bad = FirstInvalidUtf8(utf8); bad != std::string_view::npos)
         return label + ": not valid UTF-8 (byte " + ByteName(utf8[bad]) + ")";
     std::size_t at = 0;
-    if (!Utf8ToCp1252(utf8, cp1252, &at))
-        return label + ": " + CharacterAt(utf8, at) +
-               " is outside Windows-1252 and cannot be stored";
-    if (ShowsNothing(cp1252))
+    if (!page.FromUtf8(utf8, stored, &at))
+        return label + ": " + CharacterAt(utf8, at) + Outside(page);
+    if (ShowsNothing(stored, page))
         return label + ": " + kNoText;
-    if (const char* problem = PairTextProblem(cp1252, language2))
+    if (const char* problem = PairTextProblem(stored, language2))
         return label + ": " + problem;
     // A table, which export writes, could not carry it.
-    if (cp1252.find('\t') != std::string::npos)
+    if (stored.find('\t') != std::string::npos)
         return label + ": a tab cannot be stored (export could not write it to a table)";
-    if (cp1252.size() > kMaxPairTexts)
+    if (stored.size() > kMaxPairTexts)
         return label + ": the text is too long for one stored line";
     return {};
 }
@@ -229,7 +233,7 @@ std::string ShowText(std::string_view utf8) {
     return ShowCell(utf8);
 }
 
-TTsvTable ParseTsv(std::string_view text) {
+TTsvTable ParseTsv(std::string_view text, const TCodePage& page) {
     TTsvTable table;
     // Byte columns count from the start of the line in the file, so a byte-order mark too.
     const char* const fileStart = text.data();
@@ -295,9 +299,9 @@ TTsvTable ParseTsv(std::string_view text) {
             return;
         }
         std::int32_t column = 0;
-        std::string why = TextProblem(cells[1], false, firstColumn(1), row.text1, column);
+        std::string why = TextProblem(cells[1], false, firstColumn(1), row.text1, column, page);
         if (why.empty())
-            why = TextProblem(cells[2], true, firstColumn(2), row.text2, column);
+            why = TextProblem(cells[2], true, firstColumn(2), row.text2, column, page);
         if (why.empty() && row.text1.size() + row.text2.size() > kMaxPairTexts)
             why = "the texts are too long for one stored line";
         if (!why.empty()) {
@@ -336,30 +340,31 @@ TTsvTable ParseTsv(std::string_view text) {
     return table;
 }
 
-std::string LanguageNameProblem(std::string_view utf8, bool language2, std::string& cp1252) {
+std::string LanguageNameProblem(std::string_view utf8, bool language2, std::string& stored,
+                                const TCodePage& page) {
     if (const std::size_t bad = FirstInvalidUtf8(utf8); bad != std::string_view::npos)
         return "not valid UTF-8 at byte " + std::to_string(bad + 1) + " (byte " +
                ByteName(utf8[bad]) + ")";
     std::size_t badPos = 0;
-    if (!Utf8ToCp1252(utf8, cp1252, &badPos))
-        return CharacterAt(utf8, badPos) + " is outside Windows-1252 and cannot be stored";
-    if (cp1252.empty())
+    if (!page.FromUtf8(utf8, stored, &badPos))
+        return CharacterAt(utf8, badPos) + Outside(page);
+    if (stored.empty())
         return "the name is empty";
-    for (const char c : cp1252) {
+    for (const char c : stored) {
         if (c == '@')
             return "\"@\" cannot be stored in a language name";
         if (c == '\r' || c == '\n' || c == '\0')
             return "a line break or zero character cannot be stored in a language name";
     }
     // The names line would be read as a lesson header.
-    if (!language2 && cp1252.front() == '[')
+    if (!language2 && stored.front() == '[')
         return "the first language's name cannot start with \"[\"";
     return {};
 }
 
-bool BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1Cp1252,
-                std::string_view lang2Cp1252, TLangFHandler& model) {
-    model.SetLanguageNames(lang1Cp1252, lang2Cp1252);
+bool BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1, std::string_view lang2,
+                TLangFHandler& model) {
+    model.SetLanguageNames(lang1, lang2);
     bool placedAll = true;
     for (const auto& row : rows) {
         auto lesson = model.LessonAt(row.lesson);
@@ -386,7 +391,8 @@ bool BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1Cp1252,
     return placedAll;
 }
 
-std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& problems) {
+std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& problems,
+                      const TCodePage& page) {
     std::string table = "lesson\ttext1\ttext2\tuse\tdrawn\n";
     for (const auto& lesson : model.lessons) {
         if (!lesson)
@@ -405,9 +411,9 @@ std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& prob
             }
             table += number;
             table += '\t';
-            table += Cp1252ToUtf8(pair->text1);
+            table += page.ToUtf8(pair->text1);
             table += '\t';
-            table += Cp1252ToUtf8(pair->text2);
+            table += page.ToUtf8(pair->text2);
             table += pair->use ? "\t1" : "\t0";
             table += pair->use && pair->drawn ? "\t1\n" : "\t0\n";
         }

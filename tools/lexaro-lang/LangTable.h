@@ -4,6 +4,7 @@
 // rows, building a language file model from it, and writing a model back as a table. Nothing
 // here reads arguments or prints; the command line (LangTool.h) does.
 
+#include "data/CodePage.h"
 #include "data/LangFHandler.h"
 #include "data/Lesson.h"
 
@@ -14,7 +15,7 @@
 
 namespace lexaro {
 
-// One pair row of an import table, texts already in Windows-1252.
+// One pair row of an import table, texts already stored in the code page of the import.
 struct TTsvRow {
     std::int32_t line = 0; // 1-based line of the table
     std::int32_t lesson = 0;
@@ -45,36 +46,41 @@ struct TTsvTable {
     bool hasHeader = false;
 };
 
-// Reads a UTF-8 table of lesson, text1, text2 and optional use and drawn columns. A first
-// row whose first cell is "lesson" is the header; blank lines are passed over; a trailing CR
-// (Windows line ends) and a leading byte-order mark are accepted. Every row that cannot be
-// stored goes to problems with its line number, the others to rows in table order. The rows
-// of a lesson past kMaxPairsPerLesson are one problem, at the first of them.
-TTsvTable ParseTsv(std::string_view utf8);
+// Reads a UTF-8 table of lesson, text1, text2 and optional use and drawn columns, its texts
+// stored in the code page. A first row whose first cell is "lesson" is the header; blank
+// lines are passed over; a trailing CR (Windows line ends) and a leading byte-order mark are
+// accepted. Every row that cannot be stored goes to problems with its line number, the others
+// to rows in table order. The rows of a lesson past kMaxPairsPerLesson are one problem, at the
+// first of them.
+TTsvTable ParseTsv(std::string_view utf8, const TCodePage& page = TCodePage::Western());
 
-// Why a pair's text (UTF-8) cannot be stored, or an empty string; cp1252 gets the text. The
-// message starts with name ("text1", "front", ...) and names a character at fault by code. A
-// text that shows nothing ("there is no text") and a tab, which export could not write, are
-// refused too.
+// Why a pair's text (UTF-8) cannot be stored in the code page, or an empty string; stored gets
+// the text. The message starts with name ("text1", "front", ...) and names a character at
+// fault by code, and the code page that lacks it. A text that shows nothing ("there is no
+// text") and a tab, which export could not write, are refused too.
 std::string StorableText(std::string_view utf8, bool language2, std::string_view name,
-                         std::string& cp1252);
-// False when the two texts (Windows-1252) are together too long for one stored line.
+                         std::string& stored, const TCodePage& page = TCodePage::Western());
+// False when the two stored texts are together too long for one stored line.
 bool PairTextsFit(const std::string& text1, const std::string& text2);
 // A text as messages repeat it: invisible characters and broken UTF-8 by code, cut when long.
 std::string ShowText(std::string_view utf8);
 
-// Why a language name (UTF-8) cannot be stored, or an empty string; cp1252 gets the name.
-std::string LanguageNameProblem(std::string_view utf8, bool language2, std::string& cp1252);
+// Why a language name (UTF-8) cannot be stored in the code page, or an empty string; stored
+// gets the name.
+std::string LanguageNameProblem(std::string_view utf8, bool language2, std::string& stored,
+                                const TCodePage& page = TCodePage::Western());
 
 // Puts the rows into a cleared model: each row becomes a new pair at the first free slot of
 // its lesson, in row order. drawn is kept only with use, as the stored line can carry it.
 // False when a row found no place (a lesson number or a pair count that a file cannot hold,
 // which ParseTsv never lets through): the model then lacks that row.
-bool BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1Cp1252,
-                std::string_view lang2Cp1252, TLangFHandler& model);
+bool BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1, std::string_view lang2,
+                TLangFHandler& model);
 
-// The table that export writes (UTF-8, header first, use and drawn as 1 or 0); problems
-// receives the pairs whose texts a table cannot carry (a tab), and then the text is empty.
-std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& problems);
+// The table that export writes (UTF-8 of the texts read in the code page, header first, use
+// and drawn as 1 or 0); problems receives the pairs whose texts a table cannot carry (a tab),
+// and then the text is empty.
+std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& problems,
+                      const TCodePage& page = TCodePage::Western());
 
 } // namespace lexaro

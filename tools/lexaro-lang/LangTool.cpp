@@ -6,6 +6,8 @@
 
 #include "app/AppIniFile.h"
 #include "data/Charset.h"
+#include "data/CodePage.h"
+#include "data/CodePageGuess.h"
 #include "data/FileUtil.h"
 #include "data/FileVersions.h"
 #include "data/StrUtil.h"
@@ -25,28 +27,52 @@ namespace lexaro {
 
 namespace {
 
-std::string ToUtf8(std::string_view cp1252) {
-    return Cp1252ToUtf8(cp1252);
+// What the code pages are called in messages.
+std::string CodePageLabel(const TCodePage& page) {
+    const char* name = "";
+    switch (page.Number()) {
+    case 1250:
+        name = "Central European";
+        break;
+    case 1251:
+        name = "Cyrillic";
+        break;
+    case 1252:
+        name = "Western European";
+        break;
+    case 1253:
+        name = "Greek";
+        break;
+    case 1254:
+        name = "Turkish";
+        break;
+    case 1257:
+        name = "Baltic";
+        break;
+    default:
+        break;
+    }
+    return std::to_string(page.Number()) + " (" + name + ")";
 }
 
-// Control characters would steer the terminal; they are shown as \xNN instead.
-std::string ForTerminal(std::string_view cp1252) {
+// Stored text in UTF-8 for the terminal. Control characters would steer it, and a byte the code
+// page leaves undefined is no character: both are shown as \xNN instead.
+std::string ForTerminal(std::string_view stored, const TCodePage& page) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string plain;
-    plain.reserve(cp1252.size());
-    for (const char c : cp1252) {
+    std::string shown;
+    shown.reserve(stored.size() + stored.size() / 2);
+    for (const char c : stored) {
         const auto b = static_cast<unsigned char>(c);
-        const bool control =
-            b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
-        if (control) {
-            plain += "\\x";
-            plain += kHex[b >> 4];
-            plain += kHex[b & 15];
+        const char32_t cp = page.ToUnicode(b);
+        if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp <= 0x9F) || cp >= 0xF700) {
+            shown += "\\x";
+            shown += kHex[b >> 4];
+            shown += kHex[b & 15];
         } else {
-            plain += c;
+            AppendUtf8(shown, cp);
         }
     }
-    return ToUtf8(plain);
+    return shown;
 }
 
 std::string LessonList(const TLangFHandler& model) {
@@ -101,9 +127,10 @@ struct TArgs {
 };
 
 constexpr std::string_view kFlagOptions[] = {"--force", "--skip-bad", "--merge", "--list-voices"};
-constexpr std::string_view kValueOptions[] = {
-    "--lang1",  "--lang2",  "--format", "--lesson", "--lessons", "--voice1", "--voice2",
-    "--speed1", "--speed2", "--pitch1", "--pitch2", "--pause",   "--gap",    "--out"};
+constexpr std::string_view kValueOptions[] = {"--lang1",   "--lang2",  "--format",  "--lesson",
+                                              "--lessons", "--voice1", "--voice2",  "--speed1",
+                                              "--speed2",  "--pitch1", "--pitch2",  "--pause",
+                                              "--gap",     "--out",    "--codepage"};
 
 TArgs ParseArgs(const std::vector<std::string>& args, std::size_t from) {
     TArgs parsed;
@@ -151,6 +178,44 @@ int UsageError(std::ostream& err, const std::string& message) {
     return kLangToolUsage;
 }
 
+// The code page that a command reads and writes stored text in, and where that choice came
+// from.
+struct TCodePageChoice {
+    const TCodePage* page = &TCodePage::Western();
+    std::string from; // "from --codepage", "from" the settings file, or "the default"
+};
+
+// --codepage N, else the setting of the program's Lexaro.Ini, else Western European. Gives
+// kLangToolOk, or the status of the usage error it said.
+int ChooseCodePage(const TArgs& a, const TLangToolEnv& env, TCodePageChoice& choice,
+                   std::ostream& err) {
+    if (a.values.count("--codepage")) {
+        std::int32_t number = 0;
+        const TCodePage* page = TryStrToInt(TrimBlanks(a.values.at("--codepage")), number)
+                                    ? TCodePage::Find(number)
+                                    : nullptr;
+        if (page == nullptr) {
+            std::string known;
+            for (std::size_t i = 0; i < TCodePage::kNumbers.size(); ++i)
+                known += (i == 0                                ? ""
+                          : i + 1 == TCodePage::kNumbers.size() ? " or "
+                                                                : ", ") +
+                         CodePageLabel(TCodePage::Get(TCodePage::kNumbers[i]));
+            return UsageError(err, "--codepage takes " + known);
+        }
+        choice = {page, "from --codepage"};
+        return kLangToolOk;
+    }
+    choice = {&TCodePage::Western(), "the default"};
+    if (env.settingsFolder.empty())
+        return kLangToolOk;
+    TAppIniFile settings(env.settingsFolder, nullptr);
+    if (settings.iniFound && settings.CodePage != TCodePage::kDefault)
+        choice = {&TCodePage::Get(settings.CodePage),
+                  "from " + (env.settingsFolder / kIniFileName).string()};
+    return kLangToolOk;
+}
+
 // Reads a whole input file of at most limit bytes; false (after one line on err that names
 // the file and the reason) when it is missing, no regular file or far too large for its kind.
 bool ReadInput(const std::string& path, std::uintmax_t limit, byteArray& bytes, std::ostream& err) {
@@ -164,10 +229,11 @@ bool ReadInput(const std::string& path, std::uintmax_t limit, byteArray& bytes, 
     return false;
 }
 
-// Reads a language file for check, dump and export; false (after one clear line on err)
-// when it is missing, unreadable or damaged.
+// Reads a language file for check, export and speak; false (after one clear line on err) when
+// it is missing, unreadable or damaged. Its text is read in the code page, which only matters
+// for what the messages show.
 bool ReadLangFile(const std::string& path, TLangFHandler& model, TLangFileReport& report,
-                  std::ostream& err) {
+                  const TCodePage& page, std::ostream& err) {
     byteArray stored;
     if (!ReadInput(path, kMaxLangFileBytes, stored, err))
         return false;
@@ -177,8 +243,9 @@ bool ReadLangFile(const std::string& path, TLangFHandler& model, TLangFileReport
         return false;
     }
     if (report.convertFailed) {
-        err << path << ": line " << report.badLine << ": " << ToUtf8(report.convertMessage)
-            << " (in \"" << ForTerminal(report.badLineText) << "\")\n";
+        err << path << ": line " << report.badLine << ": "
+            << ForTerminal(report.convertMessage, page) << " (in \""
+            << ForTerminal(report.badLineText, page) << "\")\n";
         return false;
     }
     if (!report.hasGeneral) {
@@ -337,13 +404,70 @@ int RunRestore(const TArgs& a, std::ostream& out, std::ostream& err) {
     return kLangToolOk;
 }
 
-int RunCheck(const TArgs& a, std::ostream& out, std::ostream& err) {
-    if (a.positional.size() != 1 || !a.Unexpected({}).empty())
-        return UsageError(err, "check takes one FILE and no options");
+// The stored texts of a language file: its language names and the texts of its pairs, the
+// first language's and the second's by turns.
+std::vector<std::string_view> StoredTexts(const TLangFHandler& model) {
+    std::vector<std::string_view> texts = {model.GetLang1Name(), model.GetLang2Name()};
+    for (const auto& lesson : model.lessons) {
+        if (!lesson)
+            continue;
+        for (const auto& pair : lesson->pairs) {
+            if (!pair)
+                continue;
+            texts.push_back(pair->text1);
+            texts.push_back(pair->text2);
+        }
+    }
+    return texts;
+}
+
+// Says on err when the texts read clearly better in another code page than in the one chosen:
+// a file written in another one shows odd characters ("Ðóññêèé" for "Русский"), and the
+// command passes them on. The text that shows it best is given in both readings. Nothing is
+// changed: the file's bytes are what they are. texts are of the two languages by turns when
+// columns is 2, all of one kind when it is 1.
+void WarnOfAnotherCodePage(const std::string& path, const std::vector<std::string_view>& texts,
+                           std::size_t columns, const TCodePage& page, std::ostream& err) {
+    TCodePageGuess guess;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        guess.Add(texts[i], i % columns);
+    const TCodePage* better = guess.ClearlyBetterThan(page);
+    if (better == nullptr)
+        return;
+    std::string_view example;
+    std::int64_t most = 0;
+    for (const std::string_view text : texts) {
+        const std::int64_t gain = CountOddities(page, text) - CountOddities(*better, text);
+        if (gain > most) {
+            most = gain;
+            example = text;
+        }
+    }
+    // Letters that no one language has together in a column are no text's own oddity: then the
+    // first text that reads otherwise shows it.
+    for (std::size_t i = 0; i < texts.size() && most == 0; ++i) {
+        if (page.ToUtf8(texts[i]) != better->ToUtf8(texts[i])) {
+            example = texts[i];
+            most = 1;
+        }
+    }
+    err << path << ": warning: the texts read like code page " << CodePageLabel(*better) << ", not "
+        << CodePageLabel(page) << ": \"" << ShowText(ForTerminal(example, page)) << "\" would be \""
+        << ShowText(ForTerminal(example, *better)) << "\"; give --codepage " << better->Number()
+        << " if the file was written in it\n";
+}
+
+int RunCheck(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
+    if (a.positional.size() != 1 || !a.Unexpected({"--codepage"}).empty())
+        return UsageError(err, "check takes one FILE and no options other than --codepage");
+    TCodePageChoice code;
+    if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
+        return status;
+    const TCodePage& page = *code.page;
     const std::string& path = a.positional[0];
     TLangFHandler model;
     TLangFileReport report;
-    if (!ReadLangFile(path, model, report, err))
+    if (!ReadLangFile(path, model, report, page, err))
         return kLangToolBadData;
     std::int32_t lessons = 0, pairs = 0, used = 0, drawn = 0;
     for (const auto& lesson : model.lessons) {
@@ -355,19 +479,25 @@ int RunCheck(const TArgs& a, std::ostream& out, std::ostream& err) {
         drawn += lesson->DrawnPairCount();
     }
     out << path << ": valid language file\n"
-        << "  language 1:    " << ForTerminal(model.GetLang1Name()) << "\n"
-        << "  language 2:    " << ForTerminal(model.GetLang2Name()) << "\n"
+        << "  code page:     " << CodePageLabel(page) << ", " << code.from << "\n"
+        << "  language 1:    " << ForTerminal(model.GetLang1Name(), page) << "\n"
+        << "  language 2:    " << ForTerminal(model.GetLang2Name(), page) << "\n"
         << "  lessons:       " << lessons << (lessons ? " (" + LessonList(model) + ")" : "") << "\n"
         << "  pairs:         " << pairs << "\n"
         << "  pairs in use:  " << used << "\n"
         << "  pairs drawn:   " << drawn << "\n"
         << "  lines skipped: " << model.SkippedLines() << "\n";
+    WarnOfAnotherCodePage(path, StoredTexts(model), 2, page, err);
     return kLangToolOk;
 }
 
-int RunDump(const TArgs& a, std::ostream& out, std::ostream& err) {
-    if (a.positional.size() != 1 || !a.Unexpected({}).empty())
-        return UsageError(err, "dump takes one FILE and no options");
+int RunDump(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
+    if (a.positional.size() != 1 || !a.Unexpected({"--codepage"}).empty())
+        return UsageError(err, "dump takes one FILE and no options other than --codepage");
+    TCodePageChoice code;
+    if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
+        return status;
+    const TCodePage& page = *code.page;
     const std::string& path = a.positional[0];
     byteArray plain;
     if (!ReadInput(path, kMaxLangFileBytes, plain, err))
@@ -379,21 +509,30 @@ int RunDump(const TArgs& a, std::ostream& out, std::ostream& err) {
         return kLangToolBadData;
     }
     // Any coded file is shown line by line, whether or not it is a language file.
-    ForEachLine(plain.data() + first, last - first,
-                [&](std::string_view line) { out << ForTerminal(line) << "\n"; });
+    std::vector<std::string> lines;
+    ForEachLine(plain.data() + first, last - first, [&](std::string_view line) {
+        out << ForTerminal(line, page) << "\n";
+        lines.emplace_back(line);
+    });
+    WarnOfAnotherCodePage(path, std::vector<std::string_view>(lines.begin(), lines.end()), 1, page,
+                          err);
     return kLangToolOk;
 }
 
-int RunExport(const TArgs& a, std::ostream& out, std::ostream& err) {
-    if (a.positional.size() != 1 || !a.Unexpected({}).empty())
-        return UsageError(err, "export takes one FILE and no options");
+int RunExport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
+    if (a.positional.size() != 1 || !a.Unexpected({"--codepage"}).empty())
+        return UsageError(err, "export takes one FILE and no options other than --codepage");
+    TCodePageChoice code;
+    if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
+        return status;
+    const TCodePage& page = *code.page;
     const std::string& path = a.positional[0];
     TLangFHandler model;
     TLangFileReport report;
-    if (!ReadLangFile(path, model, report, err))
+    if (!ReadLangFile(path, model, report, page, err))
         return kLangToolBadData;
     std::vector<std::string> problems;
-    const std::string table = ExportTsv(model, problems);
+    const std::string table = ExportTsv(model, problems, page);
     if (!problems.empty()) {
         for (const auto& problem : problems)
             err << path << ": " << problem << "\n";
@@ -403,17 +542,22 @@ int RunExport(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (model.SkippedLines() > 0)
         err << path << ": note: " << model.SkippedLines()
             << " line(s) of the file were skipped and are not exported\n";
+    WarnOfAnotherCodePage(path, StoredTexts(model), 2, page, err);
     out << table;
     return kLangToolOk;
 }
 
-int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
+int RunImport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
     if (a.positional.size() != 2)
         return UsageError(err, "import takes a SOURCE file and an OUT file");
-    if (const std::string option = a.Unexpected(
-            {"--lang1", "--lang2", "--format", "--lesson", "--force", "--skip-bad", "--merge"});
+    if (const std::string option = a.Unexpected({"--lang1", "--lang2", "--format", "--lesson",
+                                                 "--force", "--skip-bad", "--merge", "--codepage"});
         !option.empty())
         return UsageError(err, "import does not take " + option);
+    TCodePageChoice code;
+    if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
+        return status;
+    const TCodePage& page = *code.page;
     std::optional<TImportFormat> format;
     if (a.values.count("--format")) {
         format = FormatFromName(a.values.at("--format"));
@@ -452,7 +596,7 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
         format = DetectFormat(content);
     if (*format == TImportFormat::Table && lesson)
         return UsageError(err, "--lesson is for sources without lessons; a table names them");
-    TImportSource source = ReadSource(*format, content);
+    TImportSource source = ReadSource(*format, content, page);
     // A file that cannot be read at all is said as what it is, before what the command line
     // would still need.
     if (!source.fault.empty()) {
@@ -473,10 +617,24 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
                                        " names no language)");
         const std::string label = given ? option : option + " (from " + sourcePath + ")";
         if (auto p = LanguageNameProblem(given ? a.values.at(option) : named, second,
-                                         second ? lang2 : lang1);
+                                         second ? lang2 : lang1, page);
             !p.empty())
             nameProblems.push_back(label + ": " + p);
     }
+    // What another code page would store: items and names it refuses too are no reason to name
+    // it, only fewer of them.
+    auto refusedIn = [&](const TCodePage& other, const TImportSource& read) {
+        std::int64_t refused = static_cast<std::int64_t>(read.problems.size());
+        for (const bool second : {false, true}) {
+            const std::string option = second ? "--lang2" : "--lang1";
+            const std::string& named = second ? read.lang2 : read.lang1;
+            std::string stored;
+            refused += !LanguageNameProblem(a.values.count(option) ? a.values.at(option) : named,
+                                            second, stored, other)
+                            .empty();
+        }
+        return refused;
+    };
 
     for (const auto& problem : nameProblems)
         err << problem << "\n";
@@ -503,6 +661,29 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     if (source.notes.size() > kNotesShown)
         err << sourcePath << ": note: " << source.notes.size() - kNotesShown
             << " more item(s) with fields that are not taken\n";
+    // Characters that the code page cannot hold may be another code page's: it is named when
+    // it stores more.
+    if (!source.problems.empty() || !nameProblems.empty()) {
+        const std::int64_t refused = refusedIn(page, source);
+        const TCodePage* better = nullptr;
+        std::int64_t fewest = refused;
+        for (const int number : TCodePage::kNumbers) {
+            const TCodePage& other = TCodePage::Get(number);
+            if (&other == &page)
+                continue;
+            TImportSource read = ReadSource(*format, content, other);
+            PlaceRows(read, lesson);
+            if (const std::int64_t n = refusedIn(other, read); n < fewest) {
+                fewest = n;
+                better = &other;
+            }
+        }
+        if (better != nullptr)
+            err << sourcePath << ": note: code page " << CodePageLabel(*better) << " stores "
+                << (fewest == 0 ? std::string("all of these")
+                                : std::to_string(refused - fewest) + " more of these")
+                << "; give --codepage " << better->Number() << " to store in it\n";
+    }
     if (!nameProblems.empty() || (!source.problems.empty() && !a.Has("--skip-bad"))) {
         err << outPath << ": not written"
             << (nameProblems.empty() ? " (give --skip-bad to leave the " + items + " above out)"
@@ -512,19 +693,19 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
     }
 
     // Doubles are said; --merge drops them.
-    const std::vector<TImportDouble> doubles = FindDoubles(source.rows);
+    const std::vector<TImportDouble> doubles = FindDoubles(source.rows, page);
     const bool merge = a.Has("--merge");
     for (const auto& d : doubles) {
         const TTsvRow& row = source.rows[d.row];
         const TTsvRow& first = source.rows[d.first];
         err << sourcePath << ":" << row.line << ": "
             << (row.origin.empty() ? std::string() : row.origin + ": ") << "lesson " << row.lesson
-            << ": \"" << ShowText(Cp1252ToUtf8(row.text1)) << "\" doubles the first text of line "
+            << ": \"" << ShowText(page.ToUtf8(row.text1)) << "\" doubles the first text of line "
             << first.line << (first.origin.empty() ? std::string() : " (" + first.origin + ")")
             << (merge ? "; left out" : "") << "\n";
     }
     if (merge)
-        DropDoubles(source.rows);
+        DropDoubles(source.rows, page);
 
     if (source.rows.empty()) {
         err << sourcePath << ": no word pair to write; " << outPath << " is not written\n";
@@ -566,6 +747,9 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
         out << ", " << doubles.size() << " double(s) left out";
     else if (!doubles.empty())
         out << ", " << doubles.size() << " double(s) kept";
+    // The file does not say which code page it is in; the learner must read it in this one.
+    if (&page != &TCodePage::Western())
+        out << ", in code page " << CodePageLabel(page);
     out << "\n";
     // Where the source's lessons went.
     if (source.hasLessons && !lesson) {
@@ -579,9 +763,11 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err) {
 }
 
 // The voices that the settings in folder (Lexaro.Ini) name for the file's two languages, in
-// the file's order of languages; nothing when the settings are for other languages.
+// the file's order of languages; nothing when the settings are for other languages. The
+// settings keep their language names in their own code page, the file in page: the names are
+// compared as characters, ignoring case.
 std::optional<AVoiceProperty> SettingsVoicesFor(const std::filesystem::path& folder,
-                                                const TLangFHandler& model) {
+                                                const TLangFHandler& model, const TCodePage& page) {
     if (folder.empty())
         return std::nullopt;
     TAppIniFile settings(folder, nullptr);
@@ -589,14 +775,19 @@ std::optional<AVoiceProperty> SettingsVoicesFor(const std::filesystem::path& fol
         return std::nullopt;
     settings.ReadExerciseSection();
     settings.ReadVoiceSection();
-    const std::string& lang1 = settings.exercise.Lang1;
-    const std::string& lang2 = settings.exercise.Lang2;
-    if (lang1.empty() || lang2.empty())
+    const TCodePage& own = TCodePage::Get(settings.CodePage);
+    std::string lang1, lang2;
+    if (!page.FromUtf8(own.ToUtf8(settings.exercise.Lang1), lang1) ||
+        !page.FromUtf8(own.ToUtf8(settings.exercise.Lang2), lang2) || lang1.empty() ||
+        lang2.empty())
         return std::nullopt;
     AVoiceProperty voices = settings.voices;
-    if (SameTextUpper(lang1, model.GetLang1Name()) && SameTextUpper(lang2, model.GetLang2Name()))
+    auto same = [&](const std::string& a, const std::string& b) {
+        return page.SameTextUpper(a, b);
+    };
+    if (same(lang1, model.GetLang1Name()) && same(lang2, model.GetLang2Name()))
         return voices;
-    if (SameTextUpper(lang1, model.GetLang2Name()) && SameTextUpper(lang2, model.GetLang1Name())) {
+    if (same(lang1, model.GetLang2Name()) && same(lang2, model.GetLang1Name())) {
         std::swap(voices[0], voices[1]);
         return voices;
     }
@@ -669,14 +860,18 @@ std::string Duration(double seconds) {
 }
 
 int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
-    if (const std::string option =
-            a.Unexpected({"--lessons", "--voice1", "--voice2", "--speed1", "--speed2", "--pitch1",
-                          "--pitch2", "--pause", "--gap", "--out", "--force", "--list-voices"});
+    if (const std::string option = a.Unexpected(
+            {"--lessons", "--voice1", "--voice2", "--speed1", "--speed2", "--pitch1", "--pitch2",
+             "--pause", "--gap", "--out", "--force", "--list-voices", "--codepage"});
         !option.empty())
         return UsageError(err, "speak does not take " + option);
     const bool listVoices = a.Has("--list-voices");
     if (listVoices ? !a.positional.empty() : a.positional.size() != 1)
         return UsageError(err, "speak takes one FILE (or --list-voices alone)");
+    TCodePageChoice code;
+    if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
+        return status;
+    const TCodePage& page = *code.page;
     std::vector<std::int32_t> lessons;
     if (a.values.count("--lessons") && !ParseLessonList(a.values.at("--lessons"), lessons))
         return UsageError(err, "--lessons takes lesson numbers and ranges: 1,2,5-7");
@@ -712,8 +907,9 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
     std::string path;
     if (!listVoices) {
         path = a.positional[0];
-        if (!ReadLangFile(path, model, report, err))
+        if (!ReadLangFile(path, model, report, page, err))
             return kLangToolBadData;
+        WarnOfAnotherCodePage(path, StoredTexts(model), 2, page, err);
     }
     TTrackSpeaker speaker(env.speechControl);
     if (!speaker.Open()) {
@@ -723,7 +919,7 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
     TSpeechEngine& engine = speaker.Engine();
     if (listVoices) {
         for (const auto& name : engine.VoiceNames())
-            out << ForTerminal(name) << "\n";
+            out << ForTerminal(name, TCodePage::Western()) << "\n";
         return kLangToolOk;
     }
 
@@ -732,6 +928,7 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
     // language a file's language name means. Speed and pitch as given, else as those settings
     // say, else the voice's defaults.
     TTrackPlan plan;
+    plan.page = &page;
     plan.pauseMs = pauseMs;
     plan.gapMs = gapMs;
     const auto& names = engine.VoiceNames();
@@ -740,7 +937,7 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
         languages.push_back(engine.VoiceLanguage(static_cast<std::int32_t>(p)));
     const std::vector<std::string_view> languageViews(languages.begin(), languages.end());
     const std::filesystem::path iniPath = env.settingsFolder / kIniFileName;
-    const auto settings = SettingsVoicesFor(env.settingsFolder, model);
+    const auto settings = SettingsVoicesFor(env.settingsFolder, model, page);
     for (const bool second : {false, true}) {
         const std::string n = second ? "2" : "1";
         const std::string& fileLanguage = second ? model.GetLang2Name() : model.GetLang1Name();
@@ -772,13 +969,13 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
                 }
             }
             if (position < 0) {
-                position = FindVoiceForLanguage(fileLanguage, languageViews);
+                position = FindVoiceForLanguage(fileLanguage, languageViews, page);
                 chosen = "for the language's name";
             }
             if (position <= 0) {
-                const auto known = VoiceLanguageOf(fileLanguage);
+                const auto known = VoiceLanguageOf(fileLanguage, page);
                 err << path << ": no voice found for language " << n << " \""
-                    << ForTerminal(fileLanguage) << "\" ("
+                    << ForTerminal(fileLanguage, page) << "\" ("
                     << (known ? "no voice speaks " + std::string(known->language)
                               : std::string("lexaro-lang does not know the name"))
                     << "); name one:\n"
@@ -817,9 +1014,9 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
             (pitch ? voice.pitch : voice.speed) = value;
         }
         if (!chosen.empty())
-            out << "voice " << n << " (" << ForTerminal(fileLanguage)
-                << "): " << ForTerminal(voice.name) << ", speed " << voice.speed << ", pitch "
-                << voice.pitch << ", " << chosen << "\n";
+            out << "voice " << n << " (" << ForTerminal(fileLanguage, page)
+                << "): " << ForTerminal(voice.name, TCodePage::Western()) << ", speed "
+                << voice.speed << ", pitch " << voice.pitch << ", " << chosen << "\n";
     }
 
     // The pairs in use of the lessons chosen (all when none are named), in lesson order.
@@ -885,16 +1082,18 @@ int RunSpeak(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
 
 std::string LangToolUsage() {
     return "usage:\n"
-           "  lexaro-lang check FILE\n"
-           "      says whether FILE is a valid language file, with its languages, lessons,\n"
-           "      pairs, pairs in use, pairs drawn and lines skipped\n"
-           "  lexaro-lang dump FILE\n"
-           "      prints the lines of the coded FILE in UTF-8 (control characters as \\xNN)\n"
-           "  lexaro-lang export FILE\n"
+           "  lexaro-lang check FILE [--codepage N]\n"
+           "      says whether FILE is a valid language file, with the code page it was read\n"
+           "      in, its languages, lessons, pairs, pairs in use, pairs drawn and lines\n"
+           "      skipped; warns when its texts read like another code page's\n"
+           "  lexaro-lang dump FILE [--codepage N]\n"
+           "      prints the lines of the coded FILE in UTF-8 (control characters, and bytes\n"
+           "      the code page leaves undefined, as \\xNN)\n"
+           "  lexaro-lang export FILE [--codepage N]\n"
            "      writes the pairs as a UTF-8 table on standard output: a header row, then\n"
            "      lesson, text1, text2, use, drawn separated by tabs; use and drawn are 1 or 0\n"
            "  lexaro-lang import SOURCE OUT [--lang1 NAME] [--lang2 NAME] [--format F]\n"
-           "                     [--lesson N] [--force] [--skip-bad] [--merge]\n"
+           "                     [--lesson N] [--force] [--skip-bad] [--merge] [--codepage N]\n"
            "      makes the language file OUT from SOURCE, whose format (table, kvtml or\n"
            "      flashcards) is read from its content unless --format names it:\n"
            "      table: UTF-8 rows of lesson, text1, text2 and optional use and drawn columns\n"
@@ -918,19 +1117,20 @@ std::string LangToolUsage() {
            "      The lessons taken from a source are listed; --lesson N puts every pair into\n"
            "      lesson N instead (a source without lessons goes into lesson 1). Pairs go\n"
            "      into their lessons in the source's order. Items the file cannot hold\n"
-           "      (a side with no text, characters outside Windows-1252, \"@\" in text1,\n"
+           "      (a side with no text, characters outside the code page, \"@\" in text1,\n"
            "      \"#\", tabs, line breaks, zero characters, lesson numbers outside\n"
            "      1..999999, a lesson's pairs past its 1000000th) are listed with their line\n"
            "      and nothing is written, unless --skip-bad is given: then the other pairs\n"
-           "      are written. A source that cannot be read at all is said as what it is.\n"
-           "      Pairs of a lesson whose text1 is the same ignoring case are listed as\n"
-           "      doubles; --merge leaves all but the first out.\n"
+           "      are written; a code page that would store more of them is named. A source\n"
+           "      that cannot be read at all is said as what it is.\n"
+           "      Pairs of a lesson whose text1 is the same ignoring case (the code page's) are\n"
+           "      listed as doubles; --merge leaves all but the first out.\n"
            "      An existing OUT is replaced only with --force, and kept as a version first.\n"
            "      A folder, device or pipe, a link to a file that does not exist, and the\n"
            "      source itself are never written, not even with --force.\n"
            "  lexaro-lang speak FILE --out TRACK [--voice1 NAME] [--voice2 NAME]\n"
            "                    [--lessons LIST] [--speed1 N] [--speed2 N] [--pitch1 N]\n"
-           "                    [--pitch2 N] [--pause MS] [--gap MS] [--force]\n"
+           "                    [--pitch2 N] [--pause MS] [--gap MS] [--force] [--codepage N]\n"
            "      writes a listening track of the pairs in use of the lessons in LIST (like\n"
            "      1,2,5-7; all lessons when not given): for each pair the first text in the\n"
            "      first voice, a pause of MS milliseconds (1000), the second text in the second\n"
@@ -940,7 +1140,9 @@ std::string LangToolUsage() {
            "      beside lexaro-lang names when its languages are the file's, else the first\n"
            "      voice of the language that the file's language name means (English,\n"
            "      Deutsch, Fran\xC3\xA7"
-           "ais, Espa\xC3\xB1ol, ...); the voices so chosen are said. Speed\n"
+           "ais, \xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9, ...); the voices so "
+           "chosen "
+           "are said. Speed\n"
            "      and pitch are as given, else as Lexaro.Ini says for its voice, else the\n"
            "      voice's defaults. TRACK ending in .wav is WAV; .ogg is OGG Vorbis and .flac\n"
            "      FLAC. An existing TRACK is replaced only with --force. A progress bar is\n"
@@ -957,6 +1159,11 @@ std::string LangToolUsage() {
            "      no version, only the next save does), and nothing is written when it cannot\n"
            "      be kept\n"
            "  lexaro-lang --help | -h\n"
+           "--codepage N: the code page that the language file's text is stored in: 1250\n"
+           "  (Central European), 1251 (Cyrillic), 1252 (Western European), 1253 (Greek),\n"
+           "  1254 (Turkish) or 1257 (Baltic). A language file does not say which one it was\n"
+           "  written in: without --codepage it is the one that Lexaro.Ini beside lexaro-lang\n"
+           "  sets (Lexaro's settings dialog), else 1252. Reading never changes a file.\n"
            "exit status: 0 done, 1 bad data (a missing or unreadable input, a damaged file,\n"
            "refused rows, nothing to write, OUT exists or may not be written, write failed),\n"
            "2 bad usage\n";
@@ -976,13 +1183,13 @@ int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::os
         return UsageError(err, parsed.error);
     const std::string& command = args[0];
     if (command == "check")
-        return RunCheck(parsed, out, err);
+        return RunCheck(parsed, out, err, env);
     if (command == "dump")
-        return RunDump(parsed, out, err);
+        return RunDump(parsed, out, err, env);
     if (command == "export")
-        return RunExport(parsed, out, err);
+        return RunExport(parsed, out, err, env);
     if (command == "import")
-        return RunImport(parsed, out, err);
+        return RunImport(parsed, out, err, env);
     if (command == "speak")
         return RunSpeak(parsed, out, err, env);
     if (command == "versions")
