@@ -38,10 +38,19 @@ TExerciseRun::TExerciseRun(TExerciseRunContext context, IExerciseView& view)
     if (!ctx_.exercise || !ctx_.general || !ctx_.font || !ctx_.voices || !ctx_.text ||
         !ctx_.firstLanguage || !ctx_.splitHeldBack || !ctx_.saveMarks)
         throw std::invalid_argument("The exercise run needs every record and service");
+    // Everything the window shows besides the phrases is UTF-8.
+    ctx_.text = [text = std::move(ctx_.text)](std::int32_t n) {
+        return TCodePage::Western().ToUtf8(text(n));
+    };
+}
+
+const TCodePage& TExerciseRun::Page() const {
+    return ctx_.codePage ? TCodePage::Get(*ctx_.codePage) : TCodePage::Western();
 }
 
 std::string TExerciseRun::Caption() const {
-    return ctx_.text(51) + " - " + ctx_.exercise->Lang1 + "/" + ctx_.exercise->Lang2;
+    return ctx_.text(51) + " - " + Page().ToUtf8(ctx_.exercise->Lang1) + "/" +
+           Page().ToUtf8(ctx_.exercise->Lang2);
 }
 
 void TExerciseRun::Show() {
@@ -113,6 +122,7 @@ void TExerciseRun::ReadSettings() {
     SetTimer(TExerciseTimer::PresentDelay, presentDelayMs_);
     SetTimer(TExerciseTimer::AnswerDelay, DelayMs(g.DelayAnswer));
     view_.SetCardFont(*ctx_.font);
+    view_.SetCodePage(Page());
     extraDelay_ = 0;
 }
 
@@ -384,7 +394,7 @@ bool TExerciseRun::SpeakText(const std::string& text, const TVoiceProperty& voic
             return false;
         speech->SetPitch(voice.Pitch);
         speech->SetSpeed(voice.Speed);
-        speech->Speak(text);
+        speech->Speak(text, Page());
     } catch (const std::exception&) {
         return false;
     }

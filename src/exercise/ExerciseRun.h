@@ -4,6 +4,7 @@
 // its three timers and the card graphics drive. Every decision is taken here; the window only
 // forwards the learner's actions and timer ticks and renders what the run tells it.
 
+#include "data/CodePage.h"
 #include "data/LangFHandler.h"
 #include "exercise/ExerciseData.h"
 
@@ -50,7 +51,7 @@ constexpr TExerciseKey DigitKey(std::int32_t digit) {
     return static_cast<TExerciseKey>(static_cast<std::int32_t>(TExerciseKey::Digit0) + digit);
 }
 
-// The window's fixed texts in the UI language.
+// The window's fixed texts in the UI language, in UTF-8.
 struct TExerciseTexts {
     std::string caption;      // text 51 + " - " + Lang1 + "/" + Lang2
     std::string modeLabel;    // text 48 + " : "
@@ -101,6 +102,10 @@ public:
     // written (an empty text is written at once).
     virtual bool WriteCardText(const std::string& text, std::int32_t line, bool allAtOnce) = 0;
 
+    // The code page of the card's and the table's texts (the language file's).
+    virtual void SetCodePage(const TCodePage& page) = 0;
+
+    // Labels, captions and questions come in UTF-8.
     virtual void SetTexts(const TExerciseTexts& texts) = 0;
     virtual void SetModeText(const std::string& text) = 0;
     virtual void SetStateText(const std::string& text) = 0;
@@ -111,7 +116,8 @@ public:
     virtual void CheckPriority(std::int32_t priority) = 0;
     virtual void FocusPriority(std::int32_t priority) = 0;
 
-    // The table of the run: one row per card shown, row i for entry i.
+    // The table of the run: one row per card shown, row i for entry i; stored text of the
+    // code page.
     virtual void ClearTable() = 0;
     virtual void AddTableRow(const std::string& presented, const std::string& solution) = 0;
     virtual void HideTable() = 0;
@@ -135,8 +141,8 @@ public:
     virtual bool SelectVoiceByName(const std::string& displayName) = 0;
     virtual void SetPitch(std::int32_t value) = 0;
     virtual void SetSpeed(std::int32_t value) = 0;
-    // Windows-1252 text; returns at once, the engine speaks in the background.
-    virtual void Speak(const std::string& cp1252Text) = 0;
+    // Stored text of the code page; returns at once, the engine speaks in the background.
+    virtual void Speak(const std::string& text, const TCodePage& page) = 0;
     // False when no sound output could be opened at all: then no voice can be heard, and
     // choosing another one would not help.
     virtual bool HasSoundOutput() const = 0;
@@ -157,8 +163,11 @@ struct TExerciseRunContext {
     std::shared_ptr<TLangFHandler> langFile;
     // None: nothing can be spoken.
     std::shared_ptr<IExerciseSpeech> speech;
-    // A window text by number in the UI language.
+    // A window text by number in the UI language (Windows-1252).
     std::function<std::string(std::int32_t)> text;
+    // The code page of the language file (the settings'); none: Windows-1252. Read anew at
+    // every show and activation.
+    std::shared_ptr<const std::int32_t> codePage;
     // True while the first language is the presented one; asked for every card.
     std::function<bool()> firstLanguage;
     // Holds back the entries with priorities 1 to 8 and drops those with 9.
@@ -216,6 +225,7 @@ public:
 
 private:
     void ReadSettings();
+    const TCodePage& Page() const;
     // The mode changed at an activation while the run was under way: the run goes on with
     // what the new mode offers.
     void FollowModeChange();

@@ -24,9 +24,9 @@ void TEngineSpeech::SetSpeed(std::int32_t value) {
         engine_->SetSpeed(value);
 }
 
-void TEngineSpeech::Speak(const std::string& cp1252Text) {
+void TEngineSpeech::Speak(const std::string& text, const TCodePage& page) {
     if (engine_)
-        engine_->Speak(cp1252Text);
+        engine_->Speak(text, page);
 }
 
 bool TEngineSpeech::HasSoundOutput() const {

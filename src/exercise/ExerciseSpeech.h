@@ -19,7 +19,7 @@ public:
     bool SelectVoiceByName(const std::string& displayName) override;
     void SetPitch(std::int32_t value) override;
     void SetSpeed(std::int32_t value) override;
-    void Speak(const std::string& cp1252Text) override;
+    void Speak(const std::string& text, const TCodePage& page) override;
     bool HasSoundOutput() const override;
 
 private:

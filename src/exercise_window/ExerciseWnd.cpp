@@ -162,6 +162,7 @@ TExerciseRunContext ExerciseRunContextOf(const TWindowContext& context) {
     run.general = std::shared_ptr<TGeneralProperty>(settings, &settings->general);
     run.font = std::shared_ptr<const TFontProperty>(settings, &settings->font);
     run.voices = std::shared_ptr<const AVoiceProperty>(settings, &settings->voices);
+    run.codePage = std::shared_ptr<const std::int32_t>(settings, &settings->CodePage);
     run.langFile = context.langFile;
     if (context.speech)
         run.speech = std::make_shared<TEngineSpeech>(context.speech);
@@ -523,20 +524,25 @@ bool TExerciseDlg::WriteCardText(const std::string& text, std::int32_t line, boo
     return cards_->WriteCardText(text, line, allAtOnce);
 }
 
+void TExerciseDlg::SetCodePage(const TCodePage& page) {
+    page_ = &page;
+    canvas_->SetCodePage(page);
+}
+
 void TExerciseDlg::SetTexts(const TExerciseTexts& texts) {
-    setWindowTitle(QtFromCp1252(texts.caption));
-    labelMode->setText(QtFromCp1252(texts.modeLabel));
-    labelState->setText(QtFromCp1252(texts.stateLabel));
-    labelWNbr->setText(QtFromCp1252(texts.counterLabel));
-    btnRun->setText(QtFromCp1252(texts.start));
-    btnStop->setText(QtFromCp1252(texts.stop));
-    btnNext->setText(QtFromCp1252(texts.next));
-    btnRun->setToolTip(QtFromCp1252(texts.startHint));
-    btnStop->setToolTip(QtFromCp1252(texts.stopHint));
-    btnNext->setToolTip(QtFromCp1252(texts.nextHint));
-    prioBox->setTitle(QtFromCp1252(texts.priorityBox));
+    setWindowTitle(QtFromUtf8(texts.caption));
+    labelMode->setText(QtFromUtf8(texts.modeLabel));
+    labelState->setText(QtFromUtf8(texts.stateLabel));
+    labelWNbr->setText(QtFromUtf8(texts.counterLabel));
+    btnRun->setText(QtFromUtf8(texts.start));
+    btnStop->setText(QtFromUtf8(texts.stop));
+    btnNext->setText(QtFromUtf8(texts.next));
+    btnRun->setToolTip(QtFromUtf8(texts.startHint));
+    btnStop->setToolTip(QtFromUtf8(texts.stopHint));
+    btnNext->setToolTip(QtFromUtf8(texts.nextHint));
+    prioBox->setTitle(QtFromUtf8(texts.priorityBox));
     for (std::size_t p = 0; p < rbPrio.size(); ++p)
-        rbPrio[p]->setText(QtFromCp1252(texts.priorities[p]));
+        rbPrio[p]->setText(QtFromUtf8(texts.priorities[p]));
     // The longest priority (German "nicht mehr verwenden") is wider than the box of the
     // English texts: the box, and with it the client, grows until no caption is cut.
     prioBox->layout()->invalidate();
@@ -557,15 +563,15 @@ void TExerciseDlg::SetTexts(const TExerciseTexts& texts) {
 }
 
 void TExerciseDlg::SetModeText(const std::string& text) {
-    modeValue->setText(QtFromCp1252(text));
+    modeValue->setText(QtFromUtf8(text));
 }
 
 void TExerciseDlg::SetStateText(const std::string& text) {
-    stateValue->setText(QtFromCp1252(text));
+    stateValue->setText(QtFromUtf8(text));
 }
 
 void TExerciseDlg::SetCounterText(const std::string& text) {
-    wNbrValue->setText(QtFromCp1252(text));
+    wNbrValue->setText(QtFromUtf8(text));
 }
 
 void TExerciseDlg::SetButtons(const TExerciseButtons& buttons) {
@@ -599,8 +605,8 @@ void TExerciseDlg::ClearTable() {
 
 void TExerciseDlg::AddTableRow(const std::string& presented, const std::string& solution) {
     const QSignalBlocker quiet(exerciseList);
-    auto* row = new QTreeWidgetItem(
-        exerciseList, {QString(), QtFromCp1252(presented), QString(), QtFromCp1252(solution)});
+    auto* row = new QTreeWidgetItem(exerciseList, {QString(), QtFromStored(presented, *page_),
+                                                   QString(), QtFromStored(solution, *page_)});
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     row->setTextAlignment(2, Qt::AlignHCenter | Qt::AlignVCenter);
 }
@@ -626,9 +632,9 @@ void TExerciseDlg::FocusTable() {
 }
 
 bool TExerciseDlg::AskYesNo(const std::string& caption, const std::string& text, bool beep) {
-    QString shown = QtFromCp1252(text);
+    QString shown = QtFromUtf8(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return showMessage(QtFromCp1252(caption), shown, kMbYesNo | kMbIconInformation, beep, this) ==
+    return showMessage(QtFromUtf8(caption), shown, kMbYesNo | kMbIconInformation, beep, this) ==
            kIdYes;
 }
 

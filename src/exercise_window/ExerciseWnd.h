@@ -134,6 +134,7 @@ private:
     void StartFlyIn() override;
     std::int32_t FlyInFrame() override;
     bool WriteCardText(const std::string& text, std::int32_t line, bool allAtOnce) override;
+    void SetCodePage(const TCodePage& page) override;
     void SetTexts(const TExerciseTexts& texts) override;
     void SetModeText(const std::string& text) override;
     void SetStateText(const std::string& text) override;
@@ -159,6 +160,8 @@ private:
     std::unique_ptr<TQtCardCanvas> canvas_;
     std::unique_ptr<TCardGraphics> cards_;
     std::unique_ptr<TExerciseRun> run_;
+    // The code page of the card's and the table's texts.
+    const TCodePage* page_ = &TCodePage::Western();
 };
 
 // The main window's factory for the exercise window.

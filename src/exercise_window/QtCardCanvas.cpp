@@ -346,7 +346,7 @@ void TQtCardCanvas::SetFont(const TCardFont& font) {
 
 int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TRgb colour) {
     // Every Windows-1252 character lies in the Basic Multilingual Plane.
-    const QChar c(static_cast<char16_t>(Cp1252ToUnicode(ch)));
+    const QChar c(static_cast<char16_t>(page_->ToUnicode(ch)));
     const int pen = at.x + metrics_.horizontalAdvance(c);
     QImage& picture = Picture(on);
     if (picture.isNull())

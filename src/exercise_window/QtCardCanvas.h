@@ -26,6 +26,7 @@
 // control is hidden, the table beneath it (the background picture, the window's colour beside
 // it) is painted back, as a hidden control uncovers its parent.
 
+#include "data/CodePage.h"
 #include "exercise/GraphicOutput.h"
 
 #include <QColor>
@@ -82,6 +83,9 @@ public:
     // Puts the background picture back onto the window picture (for instance at a new show).
     void PaintBackground();
 
+    // The code page of the characters drawn (Windows-1252 until set).
+    void SetCodePage(const TCodePage& page) { page_ = &page; }
+
     const QImage& WindowImage() const { return windowImage_; }
     const QImage& CardImage() const { return card_; }
     bool CardVisible() const { return cardVisible_; }
@@ -130,6 +134,7 @@ private:
 
     QFont font_;
     QFontMetrics metrics_;
+    const TCodePage* page_ = &TCodePage::Western();
 
     QRect windowDirty_;
     QRect cardDirty_;

@@ -165,6 +165,8 @@ public:
         return true;
     }
 
+    int codePage = 0;
+    void SetCodePage(const TCodePage& page) override { codePage = page.Number(); }
     void SetTexts(const TExerciseTexts& t) override { texts = t; }
     void SetModeText(const std::string& t) override { modeText = t; }
     void SetStateText(const std::string& t) override { stateText = t; }
@@ -239,7 +241,10 @@ public:
     }
     void SetPitch(std::int32_t v) override { calls.push_back("Pitch " + std::to_string(v)); }
     void SetSpeed(std::int32_t v) override { calls.push_back("Speed " + std::to_string(v)); }
-    void Speak(const std::string& text) override {
+    // The code page of the last text spoken.
+    int page = 0;
+    void Speak(const std::string& text, const TCodePage& codePage) override {
+        page = codePage.Number();
         calls.push_back("Speak " + text);
         if (throwAt == "speak")
             throw std::runtime_error("the control refused the text");
@@ -260,6 +265,7 @@ protected:
     std::shared_ptr<FakeSpeech> speech = std::make_shared<FakeSpeech>();
     ArrayWordData heldBack;
     bool firstLanguage = true;
+    std::shared_ptr<std::int32_t> codePage = std::make_shared<std::int32_t>(1252);
     // The use and drawn marks of pair 1-0 each time the file was saved.
     // The marks each save applied.
     std::vector<std::vector<TPairMarks>> saves;
@@ -306,6 +312,7 @@ protected:
         c.voices = voices;
         c.langFile = lang;
         c.speech = speech; // none: no speech engine
+        c.codePage = codePage;
         c.text = [](std::int32_t n) { return "T" + std::to_string(n); };
         c.firstLanguage = [this] { return firstLanguage; };
         c.splitHeldBack = [this] { splitHeldBack(ex->ExerciseWords, heldBack); };
@@ -706,6 +713,24 @@ TEST_F(ExerciseRunTest, NextSpeedsUpSlowLetters) {
     EXPECT_EQ(window.lines[2], "uvwxyz");
     EXPECT_EQ(window.Times("letter2"),
               (std::vector<std::int64_t>{t0, t0 + 500, t0 + 550, t0 + 600, t0 + 650, t0 + 700}));
+}
+
+// The language file's code page reaches the card, the table and the voice; the caption shows
+// the names as their characters; a change in the settings applies at the next activation.
+TEST_F(ExerciseRunTest, TheCodePageOfTheFileReachesCardTableVoiceAndCaption) {
+    *codePage = 1251;
+    ex->Lang1 = "\xD0\xF3\xF1\xF1\xEA\xE8\xE9"; // Русский
+    general->VoicePresent = 2;
+    Pairs({{"\xEA\xEE\xF8\xEA\xE0", "cat"}});
+    Open();
+    Settle();
+    EXPECT_EQ(window.codePage, 1251);
+    EXPECT_EQ(window.texts.caption, "T51 - Русский/Deutsch");
+    EXPECT_EQ(window.lines[1], "\xEA\xEE\xF8\xEA\xE0") << "the card gets the stored text";
+    EXPECT_EQ(speech->page, 1251);
+    *codePage = 1253;
+    run->Activate();
+    EXPECT_EQ(window.codePage, 1253);
 }
 
 // A presentation that cannot be spoken asks once per show whether to switch the voice off;

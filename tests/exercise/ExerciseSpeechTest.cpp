@@ -16,7 +16,7 @@ TEST(EngineSpeech, WithoutAnEngineNothingIsOpen) {
     EXPECT_FALSE(speech.SelectVoiceByName("Anna (English)"));
     speech.SetPitch(1);
     speech.SetSpeed(1);
-    speech.Speak("nothing");
+    speech.Speak("nothing", TCodePage::Western());
     EXPECT_TRUE(speech.HasSoundOutput()) << "nothing is known of the output";
 }
 
@@ -55,13 +55,16 @@ TEST(EngineSpeech, SpeaksThroughTheEngineAndPassesItsFailuresOn) {
     ASSERT_TRUE(speech.SelectVoiceByName("Anna (English)"));
     speech.SetPitch(60);
     speech.SetSpeed(200);
-    speech.Speak("H\xE4user");
+    speech.Speak("H\xE4user", TCodePage::Western());
     EXPECT_EQ(control->pitch_, 60);
     EXPECT_EQ(control->speed_, 200);
     ASSERT_FALSE(control->Spoken.empty());
     EXPECT_EQ(control->Spoken.back(), u"H\u00E4user");
+    // Text of another code page is spoken as the characters it stands for.
+    speech.Speak("\xEA\xEE\xF8\xEA\xE0", TCodePage::Get(1251));
+    EXPECT_EQ(control->Spoken.back(), u"\u043A\u043E\u0448\u043A\u0430");
     control->FailSpeak = true;
-    EXPECT_THROW(speech.Speak("again"), TSpeechError);
+    EXPECT_THROW(speech.Speak("again", TCodePage::Western()), TSpeechError);
 }
 
 } // namespace
