@@ -11,6 +11,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -140,6 +142,10 @@ void TDlgProperty::buildForm() {
     panelLayout->addWidget(btnPanel);
 
     tabsheetControl = new QTabWidget(dlgPanel);
+    // Every page's tab stays in sight: the dialog grows to them (the German captions are
+    // longer) instead of hiding some behind scroll arrows.
+    tabsheetControl->setUsesScrollButtons(false);
+    tabsheetControl->tabBar()->setElideMode(Qt::ElideNone);
     tabsheetControl->setObjectName("tabsheetControl");
     panelLayout->addWidget(tabsheetControl, 1);
 
@@ -149,8 +155,8 @@ void TDlgProperty::buildForm() {
     voicePage1 = new TVoiceTabSheet(tabsheetControl, model_, 0);
     voicePage2 = new TVoiceTabSheet(tabsheetControl, model_, 1);
     tabsheetControl->addTab(fontPage, QtFromCp1252(model_->FontPageCaption()));
-    tabsheetControl->addTab(voicePage1, QtFromCp1252(model_->VoicePageCaption(0)));
-    tabsheetControl->addTab(voicePage2, QtFromCp1252(model_->VoicePageCaption(1)));
+    tabsheetControl->addTab(voicePage1, QtFromUtf8(model_->VoicePageCaption(0)));
+    tabsheetControl->addTab(voicePage2, QtFromUtf8(model_->VoicePageCaption(1)));
 
     connect(btnClose, &QPushButton::clicked, this, &TDlgProperty::btnCloseClick);
     connect(btnSave, &QPushButton::clicked, this, &TDlgProperty::btnSaveClick);
@@ -229,6 +235,17 @@ QWidget* TDlgProperty::buildGeneralPage() {
     cbShowTable->setObjectName("cbShowTable");
     cbShowTable->setChecked(true);
     general->addWidget(cbShowTable);
+    auto* codePageRow = new QHBoxLayout;
+    labelCodePage = new QLabel("Code page of the language files :", generalBox);
+    labelCodePage->setObjectName("labelCodePage");
+    cmbCodePage = new QComboBox(generalBox);
+    cmbCodePage->setObjectName("cmbCodePage");
+    cmbCodePage->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    labelCodePage->setBuddy(cmbCodePage);
+    codePageRow->addWidget(labelCodePage);
+    codePageRow->addWidget(cmbCodePage);
+    codePageRow->addStretch(1);
+    general->addLayout(codePageRow);
     layout->addWidget(generalBox);
     layout->addStretch(1);
 
@@ -270,6 +287,16 @@ void TDlgProperty::applyTexts() {
     generalBox->setTitle(blanked(t::kGeneral));
     cbShowTable->setText(text(t::kShowTable));
     cbShowTable->setToolTip(text(t::kShowTableHint));
+    labelCodePage->setText(text(t::kCodePage) + " :");
+    cmbCodePage->setToolTip(text(t::kCodePageHint));
+    {
+        const int chosen = cmbCodePage->count() > 0 ? cmbCodePage->currentData().toInt()
+                                                    : model_->General().codePage;
+        cmbCodePage->clear();
+        for (const auto& [number, name] : model_->CodePageChoices())
+            cmbCodePage->addItem(QtFromUtf8(name), number);
+        cmbCodePage->setCurrentIndex(std::max(0, cmbCodePage->findData(chosen)));
+    }
     presentPrefix_ = answerPrefix_ = model_->DelayPrefix();
 
     // The delay labels keep the width of their longest text, so the bars stand still.
@@ -289,6 +316,7 @@ void TDlgProperty::loadValues() {
     rbManualPresent->setChecked(!page.autoPresent);
     rbVoicePresentItems->button(page.voicePresent)->setChecked(true);
     cbShowTable->setChecked(page.showTable);
+    cmbCodePage->setCurrentIndex(std::max(0, cmbCodePage->findData(page.codePage)));
     delayChanged();
     autoPresentClick();
 }
@@ -319,6 +347,7 @@ TGeneralPageState TDlgProperty::GeneralState() const {
     page.delayAnswer = trbDelayAnswer->value();
     page.voicePresent = rbVoicePresentItems->checkedId();
     page.showTable = cbShowTable->isChecked();
+    page.codePage = cmbCodePage->currentData().toInt();
     return page;
 }
 

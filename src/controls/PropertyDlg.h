@@ -14,6 +14,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -72,6 +73,8 @@ public:
     QLabel* labelAnswerDelay = nullptr;
     QGroupBox* generalBox = nullptr;
     QCheckBox* cbShowTable = nullptr;
+    QLabel* labelCodePage = nullptr;
+    QComboBox* cmbCodePage = nullptr;
     TFontTabSheet* fontPage = nullptr;
     TVoiceTabSheet* voicePage1 = nullptr;
     TVoiceTabSheet* voicePage2 = nullptr;

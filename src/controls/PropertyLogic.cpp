@@ -2,6 +2,7 @@
 
 #include "app/AppIniFile.h"
 #include "app/AppLangHandl.h"
+#include "data/CodePage.h"
 #include "speech/SpeechEngine.h"
 
 #include <algorithm>
@@ -270,6 +271,7 @@ TPropertyDlgModel::TPropertyDlgModel(std::shared_ptr<TAppIniFile> settings,
                                      std::shared_ptr<TSpeechEngine> speech)
     : settings_(std::move(settings)), texts_(std::move(texts)),
       general_(LoadGeneralPage(settings_->general)), font_(settings_->font) {
+    general_.codePage = settings_->CodePage;
     const std::string noVoice = Text(property_text::kNoVoice);
     for (std::size_t i = 0; i < voices_.size(); ++i)
         voices_[i] = std::make_unique<TVoicePageModel>(speech, settings_->voices[i], noVoice);
@@ -302,11 +304,24 @@ std::string TPropertyDlgModel::FontPageCaption() const {
 
 std::string TPropertyDlgModel::VoicePageCaption(int page) const {
     const std::string& language = page == 0 ? settings_->exercise.Lang1 : settings_->exercise.Lang2;
-    return Text(property_text::kVoice) + " " + language;
+    return TCodePage::Western().ToUtf8(Text(property_text::kVoice)) + " " +
+           TCodePage::Get(settings_->CodePage).ToUtf8(language);
+}
+
+std::vector<std::pair<std::int32_t, std::string>> TPropertyDlgModel::CodePageChoices() const {
+    std::vector<std::pair<std::int32_t, std::string>> choices;
+    std::int32_t text = property_text::kCodePageNames;
+    for (const int number : TCodePage::kNumbers)
+        choices.emplace_back(number, TCodePage::Western().ToUtf8(Text(text++)));
+    return choices;
 }
 
 void TPropertyDlgModel::Save(const TGeneralPageState& general) {
     StoreGeneralPage(general, settings_->general);
+    // Nothing is written by the change itself: the files are read through the new code page
+    // from now on, and written in it only when the learner saves an edit.
+    if (TCodePage::Find(general.codePage) != nullptr)
+        settings_->CodePage = general.codePage;
     settings_->font = font_.Result();
     settings_->voices[0] = voices_[0]->Result();
     settings_->voices[1] = voices_[1]->Result();

@@ -57,6 +57,10 @@ inline constexpr std::int32_t kTest = 128;
 inline constexpr std::int32_t kDefaults = 129;
 inline constexpr std::int32_t kNoSpeech = 130;
 inline constexpr std::int32_t kNoSpeechDetail = 131;
+inline constexpr std::int32_t kCodePage = 174;
+inline constexpr std::int32_t kCodePageHint = 175;
+// The names of the code pages 1250, 1251, 1252, 1253, 1254 and 1257, in that order.
+inline constexpr std::int32_t kCodePageNames = 176;
 } // namespace property_text
 
 // ---- General page ----
@@ -84,6 +88,8 @@ struct TGeneralPageState {
     std::int32_t delayAnswer = 10;
     std::int32_t voicePresent = 0;
     bool showTable = true;
+    // The code page of the language files: one of TCodePage::kNumbers.
+    std::int32_t codePage = 1252;
 
     // The delay bars and their labels work only with automatic presentation.
     bool DelaysEnabled() const { return autoPresent; }
@@ -259,8 +265,11 @@ public:
     std::string BlankedText(std::int32_t number) const;
     std::string DelayPrefix() const;
     std::string FontPageCaption() const;
-    // Text 124, a blank and the language's name (Lang1 for page 0, Lang2 for page 1).
+    // Text 124, a blank and the language's name (Lang1 for page 0, Lang2 for page 1), in UTF-8:
+    // the name is in the language file's code page.
     std::string VoicePageCaption(int page) const;
+    // The code pages offered, as their names in the UI language (UTF-8) with their numbers.
+    std::vector<std::pair<std::int32_t, std::string>> CodePageChoices() const;
 
     const TGeneralPageState& General() const { return general_; }
     TFontPageModel& Font() { return font_; }

@@ -7,6 +7,7 @@
 #include "app/HelpContexts.h"
 #include "app/MainWnd.h"
 #include "app/MainWndLogic.h"
+#include "app/QtText.h"
 #include "app_ui/AppFolderFixture.h"
 #include "controls/PropertyDlg.h"
 #include "controls/T_FontTabSheet.h"
@@ -19,6 +20,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -121,6 +123,32 @@ TEST_F(PropertyDlgTest, EveryGeneralValueIsSaved) {
     EXPECT_FALSE(g.VoiceAnswer);
     EXPECT_TRUE(g.LetterAnswer);
     EXPECT_FALSE(g.ShowTable);
+}
+
+// The code page of the language files is chosen on the General page by its name; it shows
+// the settings' own, is saved with the other values and kept by Close; the voice pages name the
+// languages through it.
+TEST_F(PropertyDlgTest, TheCodePageIsChosenByNameAndSaved) {
+    fixture.settings->CodePage = 1251;
+    fixture.settings->exercise.Lang1 = "\xD0\xF3\xF1\xF1\xEA\xE8\xE9"; // Русский
+    auto dialog = Open();
+    ASSERT_EQ(dialog->cmbCodePage->count(), 6);
+    EXPECT_EQ(dialog->cmbCodePage->currentText(), "Cyrillic (1251)");
+    EXPECT_EQ(dialog->tabsheetControl->tabText(2), QString::fromUtf8("Voice Русский"));
+    EXPECT_EQ(dialog->labelCodePage->text(), "Code page of the language files :");
+    if (!qEnvironmentVariableIsEmpty("LEXARO_SCREENSHOT_DIR"))
+        dialog->grab().save(qEnvironmentVariable("LEXARO_SCREENSHOT_DIR") +
+                            "/settings-general-code-page-en.png");
+    dialog->cmbCodePage->setCurrentIndex(dialog->cmbCodePage->findData(1253));
+    dialog->btnClose->click();
+    EXPECT_EQ(fixture.settings->CodePage, 1251) << "Close keeps the code page";
+
+    dialog = Open();
+    dialog->cmbCodePage->setCurrentIndex(dialog->cmbCodePage->findData(1253));
+    dialog->btnSave->click();
+    EXPECT_EQ(fixture.settings->CodePage, 1253);
+    EXPECT_FALSE(QFile::exists(QtFromPath(fixture.settings->IniPath())))
+        << "nothing is written by the change itself";
 }
 
 TEST_F(PropertyDlgTest, ClosingWithoutSavingChangesNothing) {
@@ -483,6 +511,11 @@ TEST_F(PropertyDlgTest, GermanTextsEverywhere) {
     EXPECT_EQ(dialog->voicePage1->btnTest->text(), "Testen");
     EXPECT_EQ(dialog->voicePage1->sliderPitch->ValueLabel()->text(),
               QString::fromUtf8("Tonhöhe : 60 "));
+    ShowPage(*dialog, dialog->tabGeneral);
+    EXPECT_EQ(dialog->cmbCodePage->currentText(), QString::fromUtf8("Westeuropäisch (1252)"));
+    if (!qEnvironmentVariableIsEmpty("LEXARO_SCREENSHOT_DIR"))
+        dialog->grab().save(qEnvironmentVariable("LEXARO_SCREENSHOT_DIR") +
+                            "/settings-general-code-page-de.png");
 }
 
 // The main window opens the dialog from its button and menu item; what it saves reaches the
