@@ -523,8 +523,12 @@ void tMainWindow::GeneralProperty() {
         return;
     guarded([&] {
         std::unique_ptr<ISettingsDialog> dialog = settingsDialogFactory_(Context(), this);
-        if (dialog)
-            dialog->exec();
+        if (!dialog)
+            return;
+        dialog->exec();
+        // Another code page shows the language names anew; an open exercise takes it at its
+        // next activation.
+        ShowLangFileAndLessons();
     });
 }
 

@@ -29,6 +29,33 @@ std::basic_string<std::uint16_t> PrimaryKey(const TCodePage& page, std::string_v
 
 } // namespace
 
+std::string TCodePage::LatinLetters(unsigned char byte) const {
+    // The primary weights of the tables: Latin letters 0x241..0x25A ("A".."Z"), Greek letters
+    // from 0x300 and Cyrillic ones from 0x340 in their alphabets' order
+    // (tools/codepages/make_code_page_tables.py).
+    static constexpr std::array<std::string_view, 24> kGreek{
+        "a", "v", "g", "d", "e", "z", "i", "th", "i", "k",  "l",  "m",
+        "n", "x", "o", "p", "r", "s", "t", "y",  "f", "ch", "ps", "o"};
+    static constexpr std::array<std::string_view, 43> kCyrillic{
+        "a", "b",  "v",  "g",  "g",  "d",  "dj",   "e", "ye", "zh", "z", "dz", "i", "i", "j",
+        "y", "k",  "l",  "lj", "m",  "n",  "nj",   "o", "p",  "r",  "s", "t",  "c", "u", "u",
+        "f", "kh", "ts", "ch", "dz", "sh", "shch", "",  "y",  "",   "e", "yu", "ya"};
+    const TCodePageRow& row = rows_[byte];
+    std::string letters;
+    if (row.primary >= 0x241 && row.primary <= 0x25A)
+        letters = std::string(1, static_cast<char>(row.primary - 0x200 + ('a' - 'A')));
+    else if (row.primary >= 0x300 && row.primary < 0x300 + kGreek.size())
+        letters = kGreek[row.primary - 0x300];
+    else if (row.primary >= 0x340 && row.primary < 0x340 + kCyrillic.size())
+        letters = kCyrillic[row.primary - 0x340];
+    if (row.second >= 0x241 && row.second <= 0x25A)
+        letters += static_cast<char>(row.second - 0x200 + ('a' - 'A'));
+    // Capital letters keep their case on the first Latin letter.
+    if (!letters.empty() && row.lower == 0 && row.upper == byte)
+        letters[0] = static_cast<char>(letters[0] - ('a' - 'A'));
+    return letters;
+}
+
 TCodePage::TCodePage(int number, const TCodePageRow (&rows)[256]) : number_(number), rows_(rows) {
     for (int b = 0x80; b < 256; ++b)
         bytes_.emplace_back(rows[b].unicode, static_cast<unsigned char>(b));

@@ -73,6 +73,11 @@ public:
 
     const TCodePageRow& Row(unsigned char byte) const { return rows_[byte]; }
 
+    // A letter in plain Latin letters (ASCII): a Latin letter as its base letter ("ł" "l",
+    // "Č" "C"), a Greek or Cyrillic one transliterated ("ж" "zh", "Θ" "Th"); empty for
+    // anything that is no letter. For names that must hold only such letters (folder names).
+    std::string LatinLetters(unsigned char byte) const;
+
     TCodePage(int number, const TCodePageRow (&rows)[256]);
 
 private:

@@ -71,20 +71,27 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 
 } // namespace
 
-std::string LangFolderPart(std::string_view name) {
+std::string LangFolderPart(std::string_view name, const TCodePage& page) {
     std::string part;
     for (const char ch : name) {
-        if (part.size() == kFolderPartLength)
+        if (part.size() >= kFolderPartLength)
             break;
-        if (IsFolderChar(ch))
-            part += ch;
+        // A character Windows-1252 holds as a folder character stays; any other letter comes
+        // in Latin letters, so the folder's path can be stored in the settings.
+        const int western =
+            TCodePage::Western().FromUnicode(page.ToUnicode(static_cast<unsigned char>(ch)));
+        if (western >= 0 && IsFolderChar(static_cast<char>(western)))
+            part += static_cast<char>(western);
+        else
+            part += page.LatinLetters(static_cast<unsigned char>(ch));
     }
-    return part;
+    return part.substr(0, kFolderPartLength);
 }
 
-std::string ProposedLangFileName(std::string_view lang1, std::string_view lang2) {
-    const std::string first = LangFolderPart(lang1);
-    const std::string second = LangFolderPart(lang2);
+std::string ProposedLangFileName(std::string_view lang1, std::string_view lang2,
+                                 const TCodePage& page) {
+    const std::string first = LangFolderPart(lang1, page);
+    const std::string second = LangFolderPart(lang2, page);
     if (first.empty() && second.empty())
         return {};
     return first + "_" + second;
@@ -477,7 +484,7 @@ bool TEditExerciseLogic::WriteFile() {
 bool TEditExerciseLogic::SaveAs() {
     if (NamesProblem(true))
         return false;
-    const std::string proposed = ProposedLangFileName(lang_[0].stored, lang_[1].stored);
+    const std::string proposed = ProposedLangFileName(lang_[0].stored, lang_[1].stored, Page());
     const fs::path langFiles = LangFilesFolder();
     const fs::path folder = proposed.empty() ? langFiles : langFiles / PathFromStored(proposed);
     // The folders made here go again when nothing was saved in them.
@@ -541,7 +548,7 @@ bool TEditExerciseLogic::LeaveLangField(int which) {
         return false;
     }
     if (lang_[1 - Index(which)].stored.size() >= kNameMinLength)
-        SetFileNameField(ProposedLangFileName(lang_[0].stored, lang_[1].stored));
+        SetFileNameField(ProposedLangFileName(lang_[0].stored, lang_[1].stored, Page()));
     return true;
 }
 

@@ -153,13 +153,15 @@ struct TEditExerciseCounters {
     std::string total;
 };
 
-// The part of a language name that goes into a folder or file name: its first three letters,
-// digits, "-" or "_" (Windows-1252 letters, accented ones included); nothing else can reach
-// a path, so no name climbs out of LangFiles.
-std::string LangFolderPart(std::string_view name);
+// The part of a language name (stored text of page) that goes into a folder or file name: its
+// first three letters, digits, "-" or "_" (Windows-1252 letters, accented ones included;
+// letters of other scripts in Latin letters, "Rus" for Russian); nothing else can reach a
+// path, so no name climbs out of LangFiles, and the path can be stored in the settings.
+std::string LangFolderPart(std::string_view name, const TCodePage& page = TCodePage::Western());
 // The proposed file name and folder for two language names: "Eng_Ger" for English and German;
 // empty when neither name has a usable character.
-std::string ProposedLangFileName(std::string_view lang1, std::string_view lang2);
+std::string ProposedLangFileName(std::string_view lang1, std::string_view lang2,
+                                 const TCodePage& page = TCodePage::Western());
 // The smallest lesson number from 1 upwards that no item's lesson has.
 std::int32_t NextFreeLessonNumber(const std::vector<TLessonListItem>& items);
 // Why a language name cannot be stored (the character named as "@" or U+65E5), or empty.

@@ -634,6 +634,23 @@ TEST_F(EditExerciseLogicTest, FolderNamesKeepLettersDigitsDashAndUnderscoreOnly)
     for (const auto& c : cases)
         EXPECT_EQ(ProposedLangFileName(c.lang1, c.lang2), c.proposed) << c.lang1 << " " << c.lang2;
 
+    // Names of other scripts give Latin letters, which the settings can store in a path.
+    const struct {
+        int page;
+        const char* lang1; // UTF-8
+        const char* proposed;
+    } scripts[] = {
+        {1251, "Русский", "Rus_Eng"},  {1251, "Українська", "Ukr_Eng"},
+        {1253, "Ελληνικά", "Ell_Eng"}, {1250, "Łacina", "Lac_Eng"},
+        {1251, "Щука", "Shc_Eng"},     {1254, "Türkçe", "T\xFCr_Eng"},
+    };
+    for (const auto& c : scripts) {
+        const TCodePage& page = TCodePage::Get(c.page);
+        std::string stored;
+        ASSERT_TRUE(page.FromUtf8(c.lang1, stored)) << c.lang1;
+        EXPECT_EQ(ProposedLangFileName(stored, "English", page), c.proposed) << c.lang1;
+    }
+
     // Names that try to climb out still give a folder inside LangFiles.
     auto logic = Open("", {});
     logic->NewLangFile();
