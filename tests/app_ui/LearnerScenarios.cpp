@@ -15,6 +15,10 @@
 //      lesson 3 edited in the lesson editor; Escape there and in the exercise editor asks
 //      Save / Discard / Cancel, and Enter saves; START, "not more use" on the first card, the
 //      exercise closed: the file on disk has the edit and the cleared marks.
+//   5. Other scripts: Cyrillic (1251), Central European (1250) and Greek (1253) chosen in the
+//      settings, each time a new file with names and pairs typed in Unicode, saved under the
+//      proposed Latin folder name; the card shows the phrases, the file holds them in its code
+//      page, and lexaro-lang reads them back.
 // Screenshots go to $LEXARO_SHOTS.
 
 #include "ModalDriver.h"
@@ -570,6 +574,178 @@ TEST_F(LearnerScenario, AnEditSavedAfterTheCompositionSurvivesTheExercise) {
     EXPECT_FALSE(given->use);
     EXPECT_FALSE(given->drawn);
     Exit(window);
+}
+
+// Files of other scripts, typed in the editors and practised: the phrases typed in Unicode,
+// the names' Latin letters in the proposed folder name, the file in the code page.
+struct TScriptCase {
+    const char* tag;
+    int codePage;
+    const char* lang1; // UTF-8
+    // UTF-8 phrases and their English meaning, in the order typed.
+    std::vector<std::pair<const char*, const char*>> pairs;
+    const char* folder;
+    const char* lang1Bytes; // stored
+    const char* firstBytes; // stored, the first phrase typed
+};
+
+TEST_F(LearnerScenario, FilesOfOtherScriptsAreTypedSavedInTheirCodePageAndPractised) {
+    const std::vector<TScriptCase> scripts{{"russian",
+                                            1251,
+                                            "\u0420\u0443\u0441\u0441\u043A\u0438\u0439",
+                                            {{"\u0434\u043E\u043C", "house"},
+                                             {"\u0434\u0435\u0440\u0435\u0432\u043E", "tree"},
+                                             {"\u0432\u043E\u0434\u0430", "water"},
+                                             {"\u0445\u043B\u0435\u0431", "bread"}},
+                                            "Rus_Eng",
+                                            "\xD0\xF3\xF1\xF1\xEA\xE8\xE9",
+                                            "\xE4\xEE\xEC"},
+                                           {"polish",
+                                            1250,
+                                            "Polski",
+                                            {{"\u0142\u00F3d\u017A", "boat"},
+                                             {"\u017C\u00F3\u0142w", "turtle"},
+                                             {"r\u0119ka", "hand"},
+                                             {"\u015Bwiat\u0142o", "light"}},
+                                            "Pol_Eng",
+                                            "Polski",
+                                            "\xB3\xF3\x64\x9F"},
+                                           {"greek",
+                                            1253,
+                                            "\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC",
+                                            {{"\u03C3\u03C0\u03AF\u03C4\u03B9", "house"},
+                                             {"\u03B4\u03AD\u03BD\u03C4\u03C1\u03BF", "tree"},
+                                             {"\u03BD\u03B5\u03C1\u03CC", "water"},
+                                             {"\u03C8\u03C9\u03BC\u03AF", "bread"}},
+                                            "Ell_Eng",
+                                            "\xC5\xEB\xEB\xE7\xED\xE9\xEA\xDC",
+                                            "\xF3\xF0\xDF\xF4\xE9"}};
+
+    const auto practise = [&](const TScriptCase& script) {
+        const QString tag = script.tag;
+        const QString lang1 = QString::fromUtf8(script.lang1);
+        std::vector<std::pair<QString, QString>> pairs;
+        for (const auto& [one, two] : script.pairs)
+            pairs.emplace_back(QString::fromUtf8(one), QString::fromUtf8(two));
+        auto window = Start();
+        window->mAppEnglish->trigger();
+
+        // The code page in the settings; manual mode, the first language presented.
+        WhenModalOpens(window.get(), [&](QWidget* modal) {
+            auto* settings = qobject_cast<TDlgProperty*>(modal);
+            ASSERT_NE(settings, nullptr);
+            Activate(settings);
+            QTest::mouseClick(settings->rbManualPresent, Qt::LeftButton);
+            const int page = settings->cmbCodePage->findData(script.codePage);
+            ASSERT_GE(page, 0);
+            settings->cmbCodePage->setCurrentIndex(page);
+            Shot("5-" + tag + "-settings");
+            QTest::mouseClick(settings->btnSave, Qt::LeftButton);
+        });
+        Click(window->btnGeneralProperty);
+        ASSERT_EQ(window->Logic().Settings()->CodePage, script.codePage);
+        TGeneralProperty& general = window->Logic().Settings()->general;
+        general.VoicePresent = 0;
+        general.VoiceAnswer = false;
+        Exercise(*window).FirstLang = true;
+
+        QString saved;
+        WhenModalOpens(window.get(), [&](QWidget* modal) {
+            auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
+            ASSERT_NE(editor, nullptr);
+            Activate(editor);
+            QTest::mouseClick(editor->btnNewLangFile, Qt::LeftButton);
+            ASSERT_TRUE(WaitFor([&] { return editor->editLang1->hasFocus(); }));
+            QTest::keyClick(editor->editLang1, Qt::Key_A, Qt::ControlModifier);
+            Type(editor->editLang1, lang1);
+            QTest::keyClick(editor->editLang1, Qt::Key_Tab);
+            QTest::keyClick(editor->editLang2, Qt::Key_A, Qt::ControlModifier);
+            Type(editor->editLang2, "English");
+            QTest::keyClick(editor->editLang2, Qt::Key_Tab);
+            EXPECT_TRUE(WaitFor([&] { return editor->editFileName->text() == script.folder; }))
+                << editor->editFileName->text().toStdString();
+
+            WhenModalOpens(editor, [&](QWidget* inner) {
+                auto* lessons = qobject_cast<TeditLessonDlg*>(inner);
+                ASSERT_NE(lessons, nullptr);
+                Activate(lessons);
+                for (std::size_t i = 0; i < pairs.size(); ++i) {
+                    if (i > 0)
+                        QTest::mouseClick(lessons->btnAddEntry, Qt::LeftButton);
+                    TypePair(*lessons, pairs[i].first, pairs[i].second);
+                }
+                Shot("5-" + tag + "-lesson-editor");
+                QTest::mouseClick(lessons->btnSafe, Qt::LeftButton);
+            });
+            QTest::mouseClick(editor->btnNewLesson, Qt::LeftButton);
+            ASSERT_EQ(editor->lessonList->count(), 1);
+            Activate(editor);
+
+            WhenModalOpens(editor, [&](QWidget* inner) {
+                auto* files = qobject_cast<QFileDialog*>(inner);
+                ASSERT_NE(files, nullptr);
+                auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+                saved = files->directory().absoluteFilePath(name->text());
+                QTest::keyClick(name, Qt::Key_Return);
+            });
+            QTest::mouseClick(editor->btnSaveLangfileAs, Qt::LeftButton);
+            Activate(editor);
+            const QRect item = editor->lessonList->visualItemRect(editor->lessonList->item(0));
+            QTest::mouseClick(editor->lessonList->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              QPoint(item.left() + 10, item.center().y()));
+            ASSERT_TRUE(WaitFor([&] { return editor->labelValueTotalWords->text() == ": 4"; }));
+            QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+        });
+        Click(window->btnEditExercise);
+        const QString folder = QString("LangFiles/%1/%1.lang").arg(script.folder);
+        EXPECT_TRUE(saved.endsWith(folder)) << saved.toStdString();
+        EXPECT_EQ(window->panelLangFile->text(), lang1 + " - English");
+
+        Click(window->btnExerciseRun);
+        TExerciseDlg* ex = ExerciseOf(*window);
+        ASSERT_NE(ex, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return !ex->Run().PresentedText().empty(); }, kRunMs));
+        ASSERT_TRUE(WaitFor([&] { return !ex->timerGraphic->isActive(); }, kRunMs));
+        const TCodePage& page = TCodePage::Get(script.codePage);
+        const QString shown = QtFromStored(ex->Run().PresentedText(), page);
+        std::set<QString> firsts;
+        for (const auto& pair : pairs)
+            firsts.insert(pair.first);
+        EXPECT_EQ(firsts.count(shown), 1u) << shown.toStdString();
+        QTest::mouseClick(ex->btnNext, Qt::LeftButton);
+        ASSERT_TRUE(WaitFor([&] { return !ex->Run().SolutionText().empty(); }, kRunMs));
+        WaitFor([] { return false; }, 1500);
+        Shot("5-" + tag + "-card");
+        ex->close();
+        Exit(window);
+
+        // The file holds the phrases in the code page: one byte a letter. New rows come
+        // first in the lesson editor, so the first pair typed is the last one.
+        TLangFHandler disk;
+        ASSERT_TRUE(disk.Load(PathFromQt(saved)));
+        EXPECT_EQ(disk.GetLang1Name(), script.lang1Bytes);
+        const auto first = disk.LessonAt(1)->PairAt(3);
+        ASSERT_TRUE(first);
+        EXPECT_EQ(first->text1, script.firstBytes);
+        EXPECT_EQ(first->text2, script.pairs[0].second);
+
+        QProcess dump;
+        dump.start(LEXARO_LANG_TOOL,
+                   {"dump", "--codepage", QString::number(script.codePage), saved});
+        ASSERT_TRUE(dump.waitForFinished(30000));
+        const QString table = QString::fromUtf8(dump.readAllStandardOutput());
+        EXPECT_EQ(dump.exitCode(), 0) << table.toStdString();
+        for (const auto& [one, two] : pairs)
+            EXPECT_TRUE(table.contains(one + "@" + two)) << table.toStdString();
+        std::printf("scenario 5 (%s): card \"%s\", file %s\n", script.tag,
+                    shown.toUtf8().constData(), saved.toUtf8().constData());
+    };
+    for (const TScriptCase& script : scripts) {
+        SCOPED_TRACE(script.tag);
+        practise(script);
+        if (HasFatalFailure())
+            return;
+    }
 }
 
 } // namespace
