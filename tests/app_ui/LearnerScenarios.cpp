@@ -629,6 +629,12 @@ TEST_F(LearnerScenario, FilesOfOtherScriptsAreTypedSavedInTheirCodePageAndPracti
             pairs.emplace_back(QString::fromUtf8(one), QString::fromUtf8(two));
         auto window = Start();
         window->mAppEnglish->trigger();
+        const fs::path open = window->Logic().Settings()->LangFilePath();
+        const auto bytesOf = [](const fs::path& path) {
+            std::ifstream in(path, std::ios::binary);
+            return std::string((std::istreambuf_iterator<char>(in)), {});
+        };
+        const std::string openBefore = bytesOf(open);
 
         // The code page in the settings; manual mode, the first language presented.
         WhenModalOpens(window.get(), [&](QWidget* modal) {
@@ -644,6 +650,7 @@ TEST_F(LearnerScenario, FilesOfOtherScriptsAreTypedSavedInTheirCodePageAndPracti
         });
         Click(window->btnGeneralProperty);
         ASSERT_EQ(window->Logic().Settings()->CodePage, script.codePage);
+        EXPECT_EQ(bytesOf(open), openBefore) << "another code page rewrote " << open;
         TGeneralProperty& general = window->Logic().Settings()->general;
         general.VoicePresent = 0;
         general.VoiceAnswer = false;
