@@ -20,8 +20,8 @@ if [ "${LEXARO_E2E_INNER:-}" != 1 ]; then
   # shellcheck source=../support/null_sink.sh
   . "$(dirname "$0")/../support/null_sink.sh"
   cleanup() {
-    if [ -n "$null_sink_pid" ]; then kill "$null_sink_pid" 2>/dev/null || true; fi
-    rm -rf "$work"
+    end_null_sink
+    rm -rf "$work" 2>/dev/null || true
   }
   trap cleanup EXIT
   use_null_sink "$work" "learner end-to-end" || exit 1

@@ -23,3 +23,15 @@ use_null_sink() {
   fi
   pactl set-default-sink lexaro_null >/dev/null 2>&1 || true
 }
+
+# Ends the server use_null_sink started, if any, and waits until it is gone, so that its
+# runtime folder can be removed.
+end_null_sink() {
+  [ -n "$null_sink_pid" ] || return 0
+  kill "$null_sink_pid" 2>/dev/null || true
+  for _ in $(seq 50); do
+    kill -0 "$null_sink_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  null_sink_pid=""
+}
