@@ -154,6 +154,18 @@ bool IsLeaving(Qt::FocusReason reason) {
     }
 }
 
+// The learner's answer to a Yes / No / Cancel question.
+TSaveAnswer SaveAnswerOf(int button) {
+    switch (button) {
+    case kIdYes:
+        return TSaveAnswer::Yes;
+    case kIdNo:
+        return TSaveAnswer::No;
+    default:
+        return TSaveAnswer::Cancel;
+    }
+}
+
 } // namespace
 
 TEditExerciseDlg::TEditExerciseDlg(const TWindowContext& context, QWidget* owner)
@@ -731,31 +743,17 @@ void TEditExerciseDlg::Inform(const std::string& caption, const std::string& tex
 }
 
 TSaveAnswer TEditExerciseDlg::AskToSave(const std::string& caption, const std::string& text) {
-    switch (showMessage(QtFromCp1252(caption), messageText(text),
-                        kMbIconInformation | kMbYesNoCancel, true, this)) {
-    case kIdYes:
-        return TSaveAnswer::Yes;
-    case kIdNo:
-        return TSaveAnswer::No;
-    default:
-        return TSaveAnswer::Cancel;
-    }
+    return SaveAnswerOf(showMessage(QtFromCp1252(caption), messageText(text),
+                                    kMbIconInformation | kMbYesNoCancel, true, this));
 }
 
 TSaveAnswer TEditExerciseDlg::AskSaveDiscardCancel(const std::string& caption,
                                                    const std::string& text) {
     const auto t = [this](std::int32_t n) { return QtFromCp1252(logic_->Text(n)); };
-    switch (
+    return SaveAnswerOf(
         askQuestion(QtFromCp1252(caption), messageText(text),
                     QuestionButtons{t(kAnswerSave), t(kAnswerDiscard), t(kAnswerCancel), kIdYes},
-                    kMbIconWarning, true, this)) {
-    case kIdYes:
-        return TSaveAnswer::Yes;
-    case kIdNo:
-        return TSaveAnswer::No;
-    default:
-        return TSaveAnswer::Cancel;
-    }
+                    kMbIconWarning, true, this));
 }
 
 void TEditExerciseDlg::Beep() {

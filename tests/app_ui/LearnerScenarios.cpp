@@ -318,15 +318,15 @@ void TypePair(TeditLessonDlg& lessons, const QString& text1, const QString& text
     }
 }
 
-TEST_F(LearnerScenario, ANewLanguageFileWithALessonOfFivePairsIsExercisedAndChecks) {
-    const std::vector<std::pair<QString, QString>> pairs{{"house", "Haus"},
-                                                         {"tree", "Baum"},
-                                                         {"door", "T\u00FCr"},
-                                                         {"bread", "Brot"},
-                                                         {"water", "Wasser"}};
-    auto window = Start();
+// New in the exercise editor: the names typed over those of the file before, a lesson of the
+// pairs typed in the lesson editor, Save as under the proposed name, the lesson ticked, OK.
+// Returns the path saved to; the screenshots' names start with shots.
+QString NewFileInTheEditors(tMainWindow& window, const QString& lang1, const QString& lang2,
+                            const std::vector<std::pair<QString, QString>>& pairs,
+                            const QString& proposed, const QString& shots) {
     QString saved;
-    WhenModalOpens(window.get(), [&](QWidget* modal) {
+    const QString count = QString::number(pairs.size());
+    WhenModalOpens(&window, [&](QWidget* modal) {
         auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
         ASSERT_NE(editor, nullptr);
         Activate(editor);
@@ -342,13 +342,14 @@ TEST_F(LearnerScenario, ANewLanguageFileWithALessonOfFivePairsIsExercisedAndChec
                    .toStdString();
         // New keeps the names of the file before; the learner types over them.
         QTest::keyClick(editor->editLang1, Qt::Key_A, Qt::ControlModifier);
-        Type(editor->editLang1, "English");
+        Type(editor->editLang1, lang1);
         QTest::keyClick(editor->editLang1, Qt::Key_Tab);
         ASSERT_TRUE(editor->editLang2->hasFocus());
         QTest::keyClick(editor->editLang2, Qt::Key_A, Qt::ControlModifier);
-        Type(editor->editLang2, "Deutsch");
+        Type(editor->editLang2, lang2);
         QTest::keyClick(editor->editLang2, Qt::Key_Tab);
-        ASSERT_TRUE(WaitFor([&] { return editor->editFileName->text() == "Eng_Deu"; }));
+        EXPECT_TRUE(WaitFor([&] { return editor->editFileName->text() == proposed; }))
+            << editor->editFileName->text().toStdString();
 
         WhenModalOpens(editor, [&](QWidget* inner) {
             auto* lessons = qobject_cast<TeditLessonDlg*>(inner);
@@ -359,8 +360,8 @@ TEST_F(LearnerScenario, ANewLanguageFileWithALessonOfFivePairsIsExercisedAndChec
                     QTest::mouseClick(lessons->btnAddEntry, Qt::LeftButton);
                 TypePair(*lessons, pairs[i].first, pairs[i].second);
             }
-            EXPECT_EQ(lessons->labelEntryValue->text(), " : 5");
-            Shot("2-lesson-editor");
+            EXPECT_EQ(lessons->labelEntryValue->text(), " : " + count);
+            Shot(shots + "-lesson-editor");
             QTest::mouseClick(lessons->btnSafe, Qt::LeftButton);
         });
         QTest::mouseClick(editor->btnNewLesson, Qt::LeftButton);
@@ -372,7 +373,7 @@ TEST_F(LearnerScenario, ANewLanguageFileWithALessonOfFivePairsIsExercisedAndChec
             ASSERT_NE(files, nullptr);
             auto* name = files->findChild<QLineEdit*>("fileNameEdit");
             saved = files->directory().absoluteFilePath(name->text());
-            Shot("2-save-as");
+            Shot(shots + "-save-as");
             QTest::keyClick(name, Qt::Key_Return);
         });
         QTest::mouseClick(editor->btnSaveLangfileAs, Qt::LeftButton);
@@ -380,11 +381,22 @@ TEST_F(LearnerScenario, ANewLanguageFileWithALessonOfFivePairsIsExercisedAndChec
         const QRect item = editor->lessonList->visualItemRect(editor->lessonList->item(0));
         QTest::mouseClick(editor->lessonList->viewport(), Qt::LeftButton, Qt::NoModifier,
                           QPoint(item.left() + 10, item.center().y()));
-        ASSERT_TRUE(WaitFor([&] { return editor->labelValueTotalWords->text() == ": 5"; }));
-        Shot("2-editor-ticked");
+        ASSERT_TRUE(WaitFor([&] { return editor->labelValueTotalWords->text() == ": " + count; }));
+        Shot(shots + "-editor-ticked");
         QTest::mouseClick(editor->btnSave, Qt::LeftButton);
     });
-    Click(window->btnEditExercise);
+    QTest::mouseClick(window.btnEditExercise, Qt::LeftButton);
+    return saved;
+}
+
+TEST_F(LearnerScenario, ANewLanguageFileWithALessonOfFivePairsIsExercisedAndChecks) {
+    const std::vector<std::pair<QString, QString>> pairs{{"house", "Haus"},
+                                                         {"tree", "Baum"},
+                                                         {"door", "T\u00FCr"},
+                                                         {"bread", "Brot"},
+                                                         {"water", "Wasser"}};
+    auto window = Start();
+    const QString saved = NewFileInTheEditors(*window, "English", "Deutsch", pairs, "Eng_Deu", "2");
     EXPECT_TRUE(saved.endsWith("LangFiles/Eng_Deu/Eng_Deu.lang")) << saved.toStdString();
     EXPECT_EQ(Exercise(*window).LangFileName, "LangFiles/Eng_Deu/Eng_Deu.lang");
     EXPECT_EQ(window->panelLangFile->text(), "English - Deutsch");
@@ -656,54 +668,8 @@ TEST_F(LearnerScenario, FilesOfOtherScriptsAreTypedSavedInTheirCodePageAndPracti
         general.VoiceAnswer = false;
         Exercise(*window).FirstLang = true;
 
-        QString saved;
-        WhenModalOpens(window.get(), [&](QWidget* modal) {
-            auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
-            ASSERT_NE(editor, nullptr);
-            Activate(editor);
-            QTest::mouseClick(editor->btnNewLangFile, Qt::LeftButton);
-            ASSERT_TRUE(WaitFor([&] { return editor->editLang1->hasFocus(); }));
-            QTest::keyClick(editor->editLang1, Qt::Key_A, Qt::ControlModifier);
-            Type(editor->editLang1, lang1);
-            QTest::keyClick(editor->editLang1, Qt::Key_Tab);
-            QTest::keyClick(editor->editLang2, Qt::Key_A, Qt::ControlModifier);
-            Type(editor->editLang2, "English");
-            QTest::keyClick(editor->editLang2, Qt::Key_Tab);
-            EXPECT_TRUE(WaitFor([&] { return editor->editFileName->text() == script.folder; }))
-                << editor->editFileName->text().toStdString();
-
-            WhenModalOpens(editor, [&](QWidget* inner) {
-                auto* lessons = qobject_cast<TeditLessonDlg*>(inner);
-                ASSERT_NE(lessons, nullptr);
-                Activate(lessons);
-                for (std::size_t i = 0; i < pairs.size(); ++i) {
-                    if (i > 0)
-                        QTest::mouseClick(lessons->btnAddEntry, Qt::LeftButton);
-                    TypePair(*lessons, pairs[i].first, pairs[i].second);
-                }
-                Shot("5-" + tag + "-lesson-editor");
-                QTest::mouseClick(lessons->btnSafe, Qt::LeftButton);
-            });
-            QTest::mouseClick(editor->btnNewLesson, Qt::LeftButton);
-            ASSERT_EQ(editor->lessonList->count(), 1);
-            Activate(editor);
-
-            WhenModalOpens(editor, [&](QWidget* inner) {
-                auto* files = qobject_cast<QFileDialog*>(inner);
-                ASSERT_NE(files, nullptr);
-                auto* name = files->findChild<QLineEdit*>("fileNameEdit");
-                saved = files->directory().absoluteFilePath(name->text());
-                QTest::keyClick(name, Qt::Key_Return);
-            });
-            QTest::mouseClick(editor->btnSaveLangfileAs, Qt::LeftButton);
-            Activate(editor);
-            const QRect item = editor->lessonList->visualItemRect(editor->lessonList->item(0));
-            QTest::mouseClick(editor->lessonList->viewport(), Qt::LeftButton, Qt::NoModifier,
-                              QPoint(item.left() + 10, item.center().y()));
-            ASSERT_TRUE(WaitFor([&] { return editor->labelValueTotalWords->text() == ": 4"; }));
-            QTest::mouseClick(editor->btnSave, Qt::LeftButton);
-        });
-        Click(window->btnEditExercise);
+        const QString saved =
+            NewFileInTheEditors(*window, lang1, "English", pairs, script.folder, "5-" + tag);
         const QString folder = QString("LangFiles/%1/%1.lang").arg(script.folder);
         EXPECT_TRUE(saved.endsWith(folder)) << saved.toStdString();
         EXPECT_EQ(window->panelLangFile->text(), lang1 + " - English");
