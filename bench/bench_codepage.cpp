@@ -103,6 +103,17 @@ const std::string& FileOf(int page) {
     return path;
 }
 
+// Calls f with every pair of the file.
+template <typename F> void ForEachPair(const TLangFHandler& model, F f) {
+    for (const auto& lesson : model.lessons) {
+        if (!lesson)
+            continue;
+        for (const auto& pair : lesson->pairs)
+            if (pair)
+                f(*pair);
+    }
+}
+
 // Loads the file and converts every text once to UTF-8, as a window showing them all would.
 void LoadAndConvert(benchmark::State& state, int filePage, int readPage) {
     const std::string& path = FileOf(filePage);
@@ -112,15 +123,9 @@ void LoadAndConvert(benchmark::State& state, int filePage, int readPage) {
         model.Clear();
         benchmark::DoNotOptimize(model.Load(path));
         std::size_t bytes = page.ToUtf8(model.GetLang1Name()).size();
-        for (const auto& lesson : model.lessons) {
-            if (!lesson)
-                continue;
-            for (const auto& pair : lesson->pairs) {
-                if (!pair)
-                    continue;
-                bytes += page.ToUtf8(pair->text1).size() + page.ToUtf8(pair->text2).size();
-            }
-        }
+        ForEachPair(model, [&](const TWordPear& pair) {
+            bytes += page.ToUtf8(pair.text1).size() + page.ToUtf8(pair.text2).size();
+        });
         benchmark::DoNotOptimize(bytes);
     }
     state.SetItemsProcessed(state.iterations() * kPairs);
@@ -152,15 +157,9 @@ void ConvertOnly(benchmark::State& state, int filePage) {
     model.Load(FileOf(filePage));
     for (auto _ : state) {
         std::size_t bytes = 0;
-        for (const auto& lesson : model.lessons) {
-            if (!lesson)
-                continue;
-            for (const auto& pair : lesson->pairs) {
-                if (!pair)
-                    continue;
-                bytes += page.ToUtf8(pair->text1).size() + page.ToUtf8(pair->text2).size();
-            }
-        }
+        ForEachPair(model, [&](const TWordPear& pair) {
+            bytes += page.ToUtf8(pair.text1).size() + page.ToUtf8(pair.text2).size();
+        });
         benchmark::DoNotOptimize(bytes);
     }
     state.SetItemsProcessed(state.iterations() * kPairs);
@@ -184,16 +183,10 @@ void BM_GuessCyrillicFile(benchmark::State& state) {
     model.Load(FileOf(1251));
     for (auto _ : state) {
         TCodePageGuess guess;
-        for (const auto& lesson : model.lessons) {
-            if (!lesson)
-                continue;
-            for (const auto& pair : lesson->pairs) {
-                if (!pair)
-                    continue;
-                guess.Add(pair->text1);
-                guess.Add(pair->text2);
-            }
-        }
+        ForEachPair(model, [&](const TWordPear& pair) {
+            guess.Add(pair.text1);
+            guess.Add(pair.text2);
+        });
         benchmark::DoNotOptimize(guess.ClearlyBetterThan(TCodePage::Western()));
     }
     state.SetItemsProcessed(state.iterations() * kPairs);
