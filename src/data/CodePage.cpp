@@ -14,20 +14,20 @@ int Sign(int v) {
     return (v > 0) - (v < 0);
 }
 
-// The primary weights of a text, a letter that sorts as two giving two.
-std::basic_string<std::uint16_t> PrimaryKey(const TCodePage& page, std::string_view s) {
+} // namespace
+
+std::basic_string<std::uint16_t> TCodePage::LetterKey(std::string_view text) const {
+    // The primary weights, a letter that sorts as two giving two.
     std::basic_string<std::uint16_t> key;
-    key.reserve(s.size());
-    for (const char ch : s) {
-        const TCodePageRow& row = page.Row(static_cast<unsigned char>(ch));
+    key.reserve(text.size());
+    for (const char ch : text) {
+        const TCodePageRow& row = Row(static_cast<unsigned char>(ch));
         key.push_back(row.primary);
         if (row.second != 0)
             key.push_back(row.second);
     }
     return key;
 }
-
-} // namespace
 
 std::string TCodePage::LatinLetters(unsigned char byte) const {
     // The primary weights of the tables: Latin letters 0x241..0x25A ("A".."Z"), Greek letters
@@ -166,8 +166,8 @@ bool TCodePage::SameTextUpper(std::string_view a, std::string_view b) const {
 }
 
 int TCodePage::Compare(std::string_view a, std::string_view b, bool ignoreCase) const {
-    const auto ka = PrimaryKey(*this, a);
-    const auto kb = PrimaryKey(*this, b);
+    const auto ka = LetterKey(a);
+    const auto kb = LetterKey(b);
     if (ka != kb)
         return ka < kb ? -1 : 1;
     // The same letters: the first accent difference decides, then the first case difference.

@@ -70,6 +70,10 @@ public:
     // first accent difference, then the first case difference (lower before upper) unless
     // ignoreCase, then the shorter text, then the bytes. -1, 0 or 1.
     int Compare(std::string_view a, std::string_view b, bool ignoreCase) const;
+    // The letters of a text ignoring case and accents, as the sort order weighs them first: two
+    // texts have the same key when they differ only in case and accents ("Tür" and "TUR"; a
+    // letter that sorts as two gives two, so "Straße" and "strasse" too).
+    std::basic_string<std::uint16_t> LetterKey(std::string_view text) const;
 
     const TCodePageRow& Row(unsigned char byte) const { return rows_[byte]; }
 

@@ -163,5 +163,24 @@ TEST(CodePage, TiesAreBrokenByAccentThenCase) {
     EXPECT_GT(page.Compare(yo, upper, true), 0);
 }
 
+// The letter key ignores case and accents in every code page, and nothing else.
+TEST(CodePage, TheLetterKeyIgnoresCaseAndAccentsOnly) {
+    struct TCase {
+        int codePage;
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    for (const TCase& c : {TCase{1252, "Tür", "TUR", true}, TCase{1252, "Straße", "STRASSE", true},
+                           TCase{1252, "Tür", "Tor", false}, TCase{1250, "Łódź", "lodz", true},
+                           TCase{1251, "Ёлка", "елка", true}, TCase{1251, "дом", "дым", false},
+                           TCase{1253, "Άλφα", "αλφα", true}, TCase{1254, "İı", "ii", true},
+                           TCase{1254, "şeker", "SEKER", true}, TCase{1252, "a b", "ab", false}}) {
+        const TCodePage& page = TCodePage::Get(c.codePage);
+        SCOPED_TRACE(std::to_string(c.codePage) + " " + c.a + " " + c.b);
+        EXPECT_EQ(page.LetterKey(Stored(page, c.a)) == page.LetterKey(Stored(page, c.b)), c.same);
+    }
+}
+
 } // namespace
 } // namespace lexaro
