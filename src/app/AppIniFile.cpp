@@ -140,6 +140,14 @@ void TAppIniFile::ReadGeneralSection() {
     g.DelayAnswer = ini_->ReadInteger(kGeneral, "DelayAnswer", def.DelayAnswer);
     g.VoicePresent = ini_->ReadInteger(kGeneral, "VoicePresent", def.VoicePresent);
     g.ShowTable = ini_->ReadBool(kGeneral, "ShowTable", def.ShowTable);
+    // Write mode's keys came later: a file without them reads as before.
+    g.WriteAnswer = ini_->ReadBool(kGeneral, "WriteAnswer", def.WriteAnswer);
+    g.IgnoreAccents = ini_->ReadBool(kGeneral, "IgnoreAccents", def.IgnoreAccents);
+    g.PrioritiesFromAnswers =
+        ini_->ReadBool(kGeneral, "PrioritiesFromAnswers", def.PrioritiesFromAnswers);
+    writeKeysStored_ = {ini_->ValueExists(kGeneral, "WriteAnswer"),
+                        ini_->ValueExists(kGeneral, "IgnoreAccents"),
+                        ini_->ValueExists(kGeneral, "PrioritiesFromAnswers")};
 }
 
 void TAppIniFile::ReadFontSection() {
@@ -173,6 +181,14 @@ void TAppIniFile::WriteGeneralSection() {
     ini_->WriteInteger(kGeneral, "DelayAnswer", g.DelayAnswer);
     ini_->WriteInteger(kGeneral, "VoicePresent", g.VoicePresent);
     ini_->WriteBool(kGeneral, "ShowTable", g.ShowTable);
+    // Files that never had them stay without them while they keep their defaults.
+    const TGeneralProperty def;
+    if (writeKeysStored_[0] || g.WriteAnswer != def.WriteAnswer)
+        ini_->WriteBool(kGeneral, "WriteAnswer", g.WriteAnswer);
+    if (writeKeysStored_[1] || g.IgnoreAccents != def.IgnoreAccents)
+        ini_->WriteBool(kGeneral, "IgnoreAccents", g.IgnoreAccents);
+    if (writeKeysStored_[2] || g.PrioritiesFromAnswers != def.PrioritiesFromAnswers)
+        ini_->WriteBool(kGeneral, "PrioritiesFromAnswers", g.PrioritiesFromAnswers);
 }
 
 void TAppIniFile::WriteFontSection() {

@@ -62,6 +62,13 @@ struct TExerciseData {
 
 // How an exercise runs: presentation mode and delays (whole seconds), voice output, table.
 struct TGeneralProperty {
+    // Write mode: the learner types each answer; it takes the place of manual and automatic.
+    bool WriteAnswer = false;
+    // Write mode: accents do not count in the answers ("Tur" for "Tür").
+    bool IgnoreAccents = false;
+    // Write mode: a right answer raises the pair's priority by one step (up to 8), a wrong one
+    // sets it to 0.
+    bool PrioritiesFromAnswers = true;
     bool AutoPresent = false;
     std::int32_t DelayPresent = 10;
     bool VoiceAnswer = true;

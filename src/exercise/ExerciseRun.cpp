@@ -1,5 +1,7 @@
 #include "exercise/ExerciseRun.h"
 
+#include "exercise/AnswerCheck.h"
+
 #include <algorithm>
 #include <exception>
 #include <limits>
@@ -16,6 +18,15 @@ constexpr std::int64_t kSlowLetterMs = 500;
 constexpr std::int64_t kSpeechMsPerChar = 30;
 constexpr std::int32_t kFlyInDone = 25;
 constexpr std::int32_t kNotMoreUse = 9;
+// The highest priority a right answer gives: "not more use" is only ever the learner's choice.
+constexpr std::int32_t kHighestFromAnswers = 8;
+constexpr std::int32_t kTextManual = 26;
+constexpr std::int32_t kTextAutomatic = 27;
+constexpr std::int32_t kTextWrite = 182;
+constexpr std::int32_t kTextRight = 183;
+constexpr std::int32_t kTextWrong = 184;
+constexpr std::int32_t kTextRightCount = 185;
+constexpr std::int32_t kTextAnswerHint = 189;
 constexpr std::int32_t kTextVoiceFailed = 135;
 constexpr std::int32_t kTextNoSoundOutput = 158;
 constexpr std::array<TExerciseTimer, 3> kTimers = {
@@ -29,6 +40,26 @@ std::int64_t DelayMs(std::int32_t seconds) {
 
 std::size_t TimerSlot(TExerciseTimer timer) {
     return static_cast<std::size_t>(timer);
+}
+
+// The text with its first %1 and %2 filled in.
+std::string Fill(std::string text, const std::string& first, const std::string& second) {
+    if (const auto at = text.find("%1"); at != std::string::npos)
+        text.replace(at, 2, first);
+    if (const auto at = text.find("%2"); at != std::string::npos)
+        text.replace(at, 2, second);
+    return text;
+}
+
+// The priority a verdict gives a pair that had priority before.
+std::int32_t PriorityAfter(bool right, std::int32_t before) {
+    if (!right)
+        return 0;
+    if (before < 0)
+        return 1;
+    // "not more use" (or anything the buttons cannot show) is the learner's; a right answer
+    // leaves it.
+    return before >= kHighestFromAnswers ? before : before + 1;
 }
 
 } // namespace
@@ -55,6 +86,8 @@ std::string TExerciseRun::Caption() const {
 
 void TExerciseRun::Show() {
     visible_ = true;
+    results_.clear();
+    rowBase_ = 0;
     // A fresh run, whatever the window did before.
     for (const TExerciseTimer t : kTimers)
         Enable(t, false);
@@ -79,9 +112,13 @@ void TExerciseRun::Show() {
 
 void TExerciseRun::Activate() {
     const bool wasAutomatic = automatic_;
+    const bool wasWrite = write_;
     ReadSettings();
     if (visible_ && automatic_ != wasAutomatic)
         FollowModeChange();
+    // Into Write mode while a card waits for its solution: it waits for the answer now.
+    if (visible_ && write_ && !wasWrite && AwaitingAnswer())
+        view_.OpenAnswer();
     UpdateButtons();
 }
 
@@ -116,8 +153,10 @@ void TExerciseRun::FollowModeChange() {
 
 void TExerciseRun::ReadSettings() {
     const TGeneralProperty& g = *ctx_.general;
-    automatic_ = g.AutoPresent;
-    view_.SetModeText(ctx_.text(automatic_ ? 27 : 26));
+    write_ = g.WriteAnswer;
+    automatic_ = !write_ && g.AutoPresent;
+    view_.SetModeText(ModeText());
+    view_.ShowAnswerField(write_);
     presentDelayMs_ = DelayMs(g.DelayPresent);
     SetTimer(TExerciseTimer::PresentDelay, presentDelayMs_);
     SetTimer(TExerciseTimer::AnswerDelay, DelayMs(g.DelayAnswer));
@@ -142,8 +181,9 @@ void TExerciseRun::ApplyTexts() {
     t.priorityBox = " " + text(52) + " ";
     for (std::size_t i = 0; i < t.priorities.size(); ++i)
         t.priorities[i] = text(53 + static_cast<std::int32_t>(i));
+    t.answerHint = text(kTextAnswerHint);
     view_.SetTexts(t);
-    view_.SetModeText(text(automatic_ ? 27 : 26));
+    view_.SetModeText(ModeText());
     Labels();
 }
 
@@ -179,7 +219,12 @@ void TExerciseRun::Close() {
     view_.SetButtons(buttons_);
 }
 
+std::string TExerciseRun::ModeText() const {
+    return ctx_.text(write_ ? kTextWrite : automatic_ ? kTextAutomatic : kTextManual);
+}
+
 void TExerciseRun::Restart() {
+    rowBase_ = results_.size();
     presented_.clear();
     solution_.clear();
     view_.ClearTable();
@@ -245,6 +290,8 @@ void TExerciseRun::StepNextCard() {
     LoadCard();
     view_.AddTableRow(presented_, solution_);
     ++rows_;
+    const ExerciseEntry& entry = *CurrentEntry();
+    results_.push_back({entry, presentedFirst_, {}, TAnswerVerdict::None, entry.priority});
     phase_ = TExercisePhase::ShowPresentation;
     if (firstCard_) {
         view_.ResetCard();
@@ -262,6 +309,10 @@ void TExerciseRun::StepNextCard() {
 void TExerciseRun::StepShowPresentation() {
     view_.ClearCardLine(1);
     view_.ClearCardLine(2);
+    judged_ = false;
+    chosenByLearner_ = false;
+    if (write_)
+        view_.OpenAnswer();
     // From here the new card is the one on the table: the buttons show its priority.
     SelectPriorityButton();
     // Voice without text: the presented text is written after the solution. Decided here
@@ -298,8 +349,19 @@ void TExerciseRun::StepFinished() {
     runState_ = TRunState::Finished;
     UpdateButtons();
     Labels();
-    const bool again =
-        view_.AskYesNo(Caption(), ctx_.text(68) + "\r\n" + ctx_.text(69), /*beep=*/true);
+    // The typed answers of this round: how many were right.
+    std::int32_t answered = 0;
+    std::int32_t right = 0;
+    for (std::size_t i = std::min(rowBase_, results_.size()); i < results_.size(); ++i) {
+        answered += results_[i].verdict != TAnswerVerdict::None ? 1 : 0;
+        right += results_[i].verdict == TAnswerVerdict::Right ? 1 : 0;
+    }
+    std::string question = ctx_.text(68) + "\r\n";
+    if (answered > 0)
+        question +=
+            Fill(ctx_.text(kTextRightCount), std::to_string(right), std::to_string(answered)) +
+            "\r\n";
+    const bool again = view_.AskYesNo(Caption(), question + ctx_.text(69), /*beep=*/true);
     if (again) {
         runState_ = TRunState::Stopped;
         firstCard_ = true;
@@ -374,7 +436,8 @@ void TExerciseRun::LoadCard() {
     if (!pair)
         return; // the card keeps the texts of the previous one
     const AVoiceProperty& voices = *ctx_.voices;
-    if (ctx_.firstLanguage()) {
+    presentedFirst_ = ctx_.firstLanguage();
+    if (presentedFirst_) {
         presented_ = pair->text1;
         solution_ = pair->text2;
         presentedVoice_ = voices[0];
@@ -435,7 +498,11 @@ void TExerciseRun::SelectPriorityButton() {
     view_.CheckPriority(priority);
     if (!wasChecked)
         PriorityClick(priority);
-    if (!tableVisible_)
+    if (tableVisible_)
+        return;
+    if (write_)
+        view_.FocusAnswer();
+    else
         view_.FocusPriority(priority);
 }
 
@@ -448,7 +515,11 @@ void TExerciseRun::PriorityClicked(std::int32_t priority) {
         return;
     }
     checked_ = priority;
+    chosenByLearner_ = true;
     PriorityClick(priority);
+    // The keyboard stays with the answer: the learner types on.
+    if (write_ && !tableVisible_)
+        view_.FocusAnswer();
 }
 
 void TExerciseRun::PriorityClick(std::int32_t priority) {
@@ -456,6 +527,8 @@ void TExerciseRun::PriorityClick(std::int32_t priority) {
     if (entry == nullptr)
         return;
     entry->priority = priority;
+    if (TCardResult* result = PriorityResult())
+        result->priorityChosen = priority;
     const auto key = std::make_pair(entry->lesson, entry->pairId);
     const std::shared_ptr<TWordPear> pair = PairOf(*entry);
     if (priority == kNotMoreUse) {
@@ -481,9 +554,61 @@ void TExerciseRun::PriorityClick(std::int32_t priority) {
 void TExerciseRun::ChoosePriority(std::int32_t priority) {
     checked_ = priority;
     view_.CheckPriority(priority);
-    if (!tableVisible_)
-        view_.FocusPriority(priority);
+    if (!tableVisible_) {
+        if (write_)
+            view_.FocusAnswer();
+        else
+            view_.FocusPriority(priority);
+    }
     PriorityClick(priority);
+}
+
+bool TExerciseRun::AwaitingAnswer() const {
+    return write_ && visible_ && !judged_ && !tableVisible_ &&
+           phase_ == TExercisePhase::ShowSolution && index_ >= 0 && index_ < ListLength();
+}
+
+void TExerciseRun::Judge() {
+    judged_ = true;
+    const TGeneralProperty& g = *ctx_.general;
+    const std::string utf8 = view_.AnswerText();
+    std::string typed;
+    // A character the code page cannot hold makes the answer wrong, nothing more.
+    const bool storable = Page().FromUtf8(utf8, typed);
+    if (!storable)
+        typed = Page().FromUtf8Lossy(utf8);
+    if (typed.size() > kAnswerLimit)
+        typed.resize(kAnswerLimit);
+    TAnswerCheck check = CheckAnswer(solution_, typed, Page(), g.IgnoreAccents);
+    if (!storable) {
+        check.right = false;
+        check.differs.assign(typed.size(), true);
+    }
+    const TAnswerVerdict verdict = check.right ? TAnswerVerdict::Right : TAnswerVerdict::Wrong;
+    const std::size_t slot = rowBase_ + static_cast<std::size_t>(index_);
+    if (slot < results_.size()) {
+        results_[slot].typed = typed;
+        results_[slot].verdict = verdict;
+    }
+    const std::string word = ctx_.text(check.right ? kTextRight : kTextWrong);
+    view_.ShowVerdict({typed, std::move(check.differs), check.right, word});
+    view_.SetTableAnswer(index_, typed, word, check.right);
+    // The verdict sets the priority unless the learner chose one for this card already; a
+    // choice after it wins as well, being the last.
+    ExerciseEntry* entry = CurrentEntry();
+    if (g.PrioritiesFromAnswers && !chosenByLearner_ && entry != nullptr && prioIndex_ == index_) {
+        const std::int32_t priority = PriorityAfter(check.right, entry->priority);
+        checked_ = priority;
+        view_.CheckPriority(priority);
+        PriorityClick(priority);
+    }
+}
+
+TCardResult* TExerciseRun::PriorityResult() {
+    if (prioIndex_ < 0)
+        return nullptr;
+    const std::size_t slot = rowBase_ + static_cast<std::size_t>(prioIndex_);
+    return slot < results_.size() ? &results_[slot] : nullptr;
 }
 
 void TExerciseRun::Start() {
@@ -528,6 +653,11 @@ void TExerciseRun::DoStop() {
 }
 
 void TExerciseRun::DoNext() {
+    if (AwaitingAnswer()) {
+        Judge();
+        Step();
+        return;
+    }
     if (LetterPhase()) {
         // The letters being written speed up, and go on if they were paused: stepping now
         // would leave the text half written.
@@ -546,7 +676,14 @@ void TExerciseRun::StopTimers() {
 }
 
 bool TExerciseRun::KeyDown(TExerciseKey key) {
+    // Write mode before the verdict: what the learner is typing keeps its digits and arrows.
+    const bool typing = write_ && !judged_ && !tableVisible_ && !view_.AnswerText().empty();
     switch (key) {
+    case TExerciseKey::Escape:
+        if (!write_ || judged_ || tableVisible_)
+            return false;
+        view_.ClearAnswer();
+        return true;
     case TExerciseKey::Space:
         if (!automatic_)
             return false;
@@ -569,7 +706,7 @@ bool TExerciseRun::KeyDown(TExerciseKey key) {
     case TExerciseKey::Right:
     case TExerciseKey::Down: {
         // While the table shows, the arrows move its selection instead.
-        if (tableVisible_ || PriorityEntry() == nullptr)
+        if (tableVisible_ || typing || PriorityEntry() == nullptr)
             return false;
         const bool forward = key == TExerciseKey::Right || key == TExerciseKey::Down;
         std::int32_t target = 0;
@@ -577,6 +714,7 @@ bool TExerciseRun::KeyDown(TExerciseKey key) {
             target = forward ? 0 : kNotMoreUse;
         else
             target = (checked_ + (forward ? 1 : kNotMoreUse)) % (kNotMoreUse + 1);
+        chosenByLearner_ = true;
         ChoosePriority(target);
         return true;
     }
@@ -585,8 +723,9 @@ bool TExerciseRun::KeyDown(TExerciseKey key) {
     }
     const std::int32_t digit =
         static_cast<std::int32_t>(key) - static_cast<std::int32_t>(TExerciseKey::Digit0);
-    if (digit < 0 || digit > kNotMoreUse || PriorityEntry() == nullptr)
+    if (digit < 0 || digit > kNotMoreUse || typing || PriorityEntry() == nullptr)
         return false;
+    chosenByLearner_ = true;
     ChoosePriority(digit);
     return true;
 }

@@ -39,6 +39,7 @@ enum class TExerciseTimer { PresentDelay, AnswerDelay, Graphic };
 // The keys the run acts on: the window maps its own key codes to these.
 enum class TExerciseKey : std::int32_t {
     Enter = 13,
+    Escape = 27,
     Space = 32,
     Left = 37,
     Up = 38,
@@ -61,6 +62,37 @@ struct TExerciseTexts {
     std::string startHint, stopHint, nextHint;
     std::string priorityBox;                // " " + text 52 + " "
     std::array<std::string, 10> priorities; // texts 53 to 62
+    std::string answerHint;                 // text 189, in the empty answer field
+};
+
+// How a typed answer was judged: None for a card shown without one (outside Write mode, or
+// left before the answer).
+enum class TAnswerVerdict : std::int32_t { None = 0, Right = 1, Wrong = 2 };
+
+// One card of a run, in the order the cards were shown, every mode.
+struct TCardResult {
+    // The entry as it stood when the card came, with the priority it had then.
+    ExerciseEntry entry;
+    bool firstLanguagePresented = true;
+    // What the learner typed, stored text of the code page (characters it cannot hold as
+    // "?"); empty outside Write mode.
+    std::string typed;
+    TAnswerVerdict verdict = TAnswerVerdict::None;
+    // The priority the pair had when the card left the table (or the run closed).
+    std::int32_t priorityChosen = 0;
+
+    friend bool operator==(const TCardResult&, const TCardResult&) = default;
+};
+
+// The verdict shown under the card in Write mode.
+struct TAnswerView {
+    // What the learner typed, stored text of the code page.
+    std::string typed;
+    // One per byte of typed: the letters that differ from the solution.
+    std::vector<bool> differs;
+    bool right = false;
+    // "Right" or "Wrong" in the UI language, UTF-8.
+    std::string verdict;
 };
 
 // Which of START, STOP and Next the learner can use.
@@ -126,6 +158,22 @@ public:
     virtual void ShowTable() = 0;
     virtual void FocusTable() = 0;
 
+    // The answer field of Write mode, shown while the run is in that mode. Showing a shown
+    // field changes nothing in it.
+    virtual void ShowAnswerField(bool shown) = 0;
+    // What the field holds, UTF-8.
+    virtual std::string AnswerText() const = 0;
+    // A new card: the field empty and open for typing, no verdict, the keyboard focus in it.
+    virtual void OpenAnswer() = 0;
+    // Escape: the field empty, the rest as it is.
+    virtual void ClearAnswer() = 0;
+    virtual void FocusAnswer() = 0;
+    // The verdict under the card; the field takes no more typing until OpenAnswer.
+    virtual void ShowVerdict(const TAnswerView& verdict) = 0;
+    // The table's answer column for row: the typed text (stored) and the verdict (UTF-8).
+    virtual void SetTableAnswer(std::int32_t row, const std::string& typed,
+                                const std::string& verdict, bool right) = 0;
+
     // A modal question with Yes and No and the information icon; true for Yes.
     virtual bool AskYesNo(const std::string& caption, const std::string& text, bool beep) = 0;
     // Closes the window; closing runs TExerciseRun::Close.
@@ -185,7 +233,8 @@ public:
     // The window is shown: a fresh run over the current exercise list. In manual mode the
     // first card comes at once; in automatic mode the run waits for START.
     void Show();
-    // The window became active: mode, delays and card font from the settings.
+    // The window became active: mode (manual, automatic or Write), delays and card font from
+    // the settings.
     void Activate();
     // The UI language changed (also part of Show).
     void ApplyTexts();
@@ -199,7 +248,9 @@ public:
     void Start();
     void Stop();
     void Next();
-    // True when the run used the key; the window passes other keys on.
+    // True when the run used the key; the window passes other keys on. In Write mode the
+    // digits and arrows are the answer field's while it holds text before the verdict, and
+    // Escape empties it; Enter (or Next) judges what it holds, an empty field as not known.
     bool KeyDown(TExerciseKey key);
     // The learner chose priority button 0..9 (a click, or an arrow key in the window); it
     // applies to the card on the table.
@@ -210,6 +261,11 @@ public:
     TExercisePhase Phase() const { return phase_; }
     TRunState RunState() const { return runState_; }
     bool Automatic() const { return automatic_; }
+    bool WriteMode() const { return write_; }
+    // True while the card on the table waits for the learner's typed answer.
+    bool AwaitingAnswer() const;
+    // Every card shown since the window was shown, in order, restarts included.
+    const std::vector<TCardResult>& CardResults() const { return results_; }
     std::int32_t CurrentIndex() const { return index_; }
     std::int32_t PriorityIndex() const { return prioIndex_; }
     const std::string& PresentedText() const { return presented_; }
@@ -252,6 +308,12 @@ private:
     void ChoosePriority(std::int32_t priority);
     void UpdateButtons();
     void Labels();
+    std::string ModeText() const;
+    // Write mode: judges the field's text against the solution, shows the verdict and sets
+    // the priority from it.
+    void Judge();
+    // The result of the card whose priority the buttons show, none before the first card.
+    TCardResult* PriorityResult();
 
     bool HasCurrent() const;
     ExerciseEntry* CurrentEntry();
@@ -280,6 +342,16 @@ private:
     TVoiceProperty presentedVoice_;
     TVoiceProperty solutionVoice_;
     bool automatic_ = false;
+    bool write_ = false;
+    // Write mode: the card on the table has its verdict.
+    bool judged_ = false;
+    // The learner chose a priority for the card on the table: an answer's verdict leaves it.
+    bool chosenByLearner_ = false;
+    // Whether the last card loaded presented the first language.
+    bool presentedFirst_ = true;
+    std::vector<TCardResult> results_;
+    // The result of the first row of the table (the restart's first card).
+    std::size_t rowBase_ = 0;
     TRunState runState_ = TRunState::Stopped;
     TExercisePhase phase_ = TExercisePhase::Initial;
     std::array<bool, 3> savedTimers_{};

@@ -7,6 +7,7 @@
 #include "app/HelpWindow.h"
 #include "app/QtText.h"
 #include "app/UiHelpers.h"
+#include "exercise/AnswerCheck.h"
 #include "exercise/ExerciseSpeech.h"
 #include "exercise_window/QtCardCanvas.h"
 
@@ -18,6 +19,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -46,8 +48,16 @@ constexpr int kWindowWidth = 635;
 constexpr int kWindowHeight = 335;
 constexpr QPoint kTableAt{12, 46};
 constexpr int kHintMs = 5000;
-// The run table's columns: none, presented text, a narrow gap, solution.
+// The run table's columns: none, presented text, a narrow gap, solution; in Write mode a gap
+// and the typed answer with its verdict besides, in the same width.
 constexpr std::array<int, 4> kColumnWidths{0, 208, 3, 208};
+constexpr std::array<int, 6> kWriteColumnWidths{0, 136, 3, 136, 3, 141};
+// The answer strip under the card table in Write mode: the field and the verdict.
+constexpr int kAnswerHeight = 24;
+constexpr int kVerdictHeight = 24;
+constexpr int kAnswerGap = 4;
+const QColor kRightColour(0x1A, 0x7F, 0x37);
+const QColor kWrongColour(0xB0, 0x00, 0x20);
 
 QString ImagePath(const char* name) {
     return QStringLiteral(":/images/") + QLatin1String(name);
@@ -76,6 +86,8 @@ std::optional<TExerciseKey> RunKey(const QKeyEvent& event) {
         return TExerciseKey::Enter;
     case Qt::Key_Space:
         return TExerciseKey::Space;
+    case Qt::Key_Escape:
+        return TExerciseKey::Escape;
     case Qt::Key_Left:
         return TExerciseKey::Left;
     case Qt::Key_Up:
@@ -226,6 +238,7 @@ void TExerciseDlg::BuildForm() {
     const auto s = [this](int v) { return v * percent_ / 100; };
     const TCardSize table = pictures_.layout.background;
     const QRect tableRect(s(kTableAt.x()), s(kTableAt.y()), table.w, table.h);
+    tableRect_ = tableRect;
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -296,6 +309,24 @@ void TExerciseDlg::BuildForm() {
     connect(exerciseList, &QTreeWidget::itemSelectionChanged, this,
             &TExerciseDlg::TableSelectionChanged);
 
+    // Write mode's answer field and verdict below the table, hidden in the other modes.
+    answerEdit = new QLineEdit(client);
+    answerEdit->setObjectName("answerEdit");
+    answerEdit->setMaxLength(static_cast<int>(kAnswerLimit));
+    answerEdit->setGeometry(s(8), tableRect.bottom() + 1 + s(6), tableRect.width() + s(8),
+                            s(kAnswerHeight));
+    QFont answerFont = answerEdit->font();
+    answerFont.setPointSizeF(answerFont.pointSizeF() * 1.2);
+    answerEdit->setFont(answerFont);
+    answerEdit->hide();
+    verdictLabel = new QLabel(client);
+    verdictLabel->setObjectName("verdictLabel");
+    verdictLabel->setTextFormat(Qt::RichText);
+    verdictLabel->setFont(answerFont);
+    verdictLabel->setGeometry(s(8), answerEdit->geometry().bottom() + 1 + s(kAnswerGap),
+                              tableRect.width() + s(8), s(kVerdictHeight));
+    verdictLabel->hide();
+
     // START, STOP and Next below the table.
     btnBox = new QGroupBox(client);
     btnBox->setObjectName("btnBox");
@@ -346,7 +377,8 @@ void TExerciseDlg::BuildForm() {
                  std::max(prioBox->geometry().bottom(), btnBox->geometry().bottom()) + 1 + s(5)));
 
     // The keys of the run reach it wherever the focus is.
-    for (QWidget* w : std::initializer_list<QWidget*>{exerciseList, btnRun, btnStop, btnNext})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{exerciseList, btnRun, btnStop, btnNext, answerEdit})
         w->installEventFilter(this);
     for (QRadioButton* rb : rbPrio)
         rb->installEventFilter(this);
@@ -541,6 +573,7 @@ void TExerciseDlg::SetTexts(const TExerciseTexts& texts) {
     btnStop->setToolTip(QtFromUtf8(texts.stopHint));
     btnNext->setToolTip(QtFromUtf8(texts.nextHint));
     prioBox->setTitle(QtFromUtf8(texts.priorityBox));
+    answerEdit->setPlaceholderText(QtFromUtf8(texts.answerHint));
     for (std::size_t p = 0; p < rbPrio.size(); ++p)
         rbPrio[p]->setText(QtFromUtf8(texts.priorities[p]));
     // The longest priority (German "nicht mehr verwenden") is wider than the box of the
@@ -601,6 +634,10 @@ void TExerciseDlg::FocusPriority(std::int32_t priority) {
 void TExerciseDlg::ClearTable() {
     const QSignalBlocker quiet(exerciseList);
     exerciseList->clear();
+    // Back to the two texts until an answer is judged.
+    exerciseList->setColumnCount(static_cast<int>(kColumnWidths.size()));
+    for (std::size_t c = 0; c < kColumnWidths.size(); ++c)
+        exerciseList->setColumnWidth(static_cast<int>(c), kColumnWidths[c] * percent_ / 100);
 }
 
 void TExerciseDlg::AddTableRow(const std::string& presented, const std::string& solution) {
@@ -609,6 +646,27 @@ void TExerciseDlg::AddTableRow(const std::string& presented, const std::string& 
                                                    QString(), QtFromStored(solution, *page_)});
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     row->setTextAlignment(2, Qt::AlignHCenter | Qt::AlignVCenter);
+}
+
+void TExerciseDlg::SetTableAnswer(std::int32_t row, const std::string& typed,
+                                  const std::string& verdict, bool right) {
+    QTreeWidgetItem* item = exerciseList->topLevelItem(row);
+    if (item == nullptr)
+        return;
+    const QSignalBlocker quiet(exerciseList);
+    if (exerciseList->columnCount() < static_cast<int>(kWriteColumnWidths.size())) {
+        exerciseList->setColumnCount(static_cast<int>(kWriteColumnWidths.size()));
+        for (std::size_t c = 0; c < kWriteColumnWidths.size(); ++c)
+            exerciseList->setColumnWidth(static_cast<int>(c),
+                                         kWriteColumnWidths[c] * percent_ / 100);
+    }
+    const int column = static_cast<int>(kWriteColumnWidths.size()) - 1;
+    QString text = QtFromUtf8(verdict);
+    if (!typed.empty())
+        text += QStringLiteral(": ") + QtFromStored(typed, *page_);
+    item->setText(column, text);
+    item->setToolTip(column, text);
+    item->setForeground(column, right ? kRightColour : kWrongColour);
 }
 
 void TExerciseDlg::HideTable() {
@@ -629,6 +687,78 @@ void TExerciseDlg::ShowTable() {
 
 void TExerciseDlg::FocusTable() {
     exerciseList->setFocus();
+}
+
+// --- Write mode -----------------------------------------------------------------------------
+
+void TExerciseDlg::PlaceAnswerStrip() {
+    const auto s = [this](int v) { return v * percent_ / 100; };
+    const int strip = answerShown_ ? s(kAnswerHeight + kAnswerGap + kVerdictHeight + 6) : 0;
+    answerEdit->setVisible(answerShown_);
+    verdictLabel->setVisible(answerShown_);
+    const int before = btnBox->y();
+    btnBox->move(btnBox->x(), tableRect_.bottom() + 1 + s(6) + strip);
+    prioBox->resize(prioBox->width(), btnBox->geometry().bottom() - prioBox->y() + 1);
+    const int delta = btnBox->y() - before;
+    if (delta == 0)
+        return;
+    auto* client = findChild<QWidget*>("client");
+    client->setMinimumHeight(client->minimumHeight() + delta);
+    // A window that fits the screen grows and shrinks with its strip; one cut to it scrolls.
+    if (!cutToScreen_)
+        setFixedSize(width(), height() + delta);
+}
+
+void TExerciseDlg::ShowAnswerField(bool shown) {
+    if (shown == answerShown_)
+        return;
+    answerShown_ = shown;
+    if (!shown) {
+        answerEdit->clear();
+        verdictLabel->clear();
+    }
+    PlaceAnswerStrip();
+}
+
+std::string TExerciseDlg::AnswerText() const {
+    return answerEdit->text().left(static_cast<qsizetype>(kAnswerLimit)).toStdString();
+}
+
+void TExerciseDlg::OpenAnswer() {
+    answerEdit->clear();
+    answerEdit->setReadOnly(false);
+    verdictLabel->clear();
+    answerEdit->setFocus();
+}
+
+void TExerciseDlg::ClearAnswer() {
+    answerEdit->clear();
+}
+
+void TExerciseDlg::FocusAnswer() {
+    answerEdit->setFocus();
+}
+
+void TExerciseDlg::ShowVerdict(const TAnswerView& verdict) {
+    answerEdit->setReadOnly(true);
+    const QColor colour = verdict.right ? kRightColour : kWrongColour;
+    QString html = QStringLiteral("<b style=\"color:%1\">%2</b>")
+                       .arg(colour.name(), QtFromUtf8(verdict.verdict).toHtmlEscaped());
+    if (!verdict.right && !verdict.typed.empty()) {
+        // The typed answer with the letters that differ marked.
+        html += QStringLiteral("&nbsp;&nbsp;");
+        for (std::size_t i = 0; i < verdict.typed.size(); ++i) {
+            QString letter = QtFromStored(verdict.typed.substr(i, 1), *page_).toHtmlEscaped();
+            if (letter == QStringLiteral(" "))
+                letter = QStringLiteral("&nbsp;");
+            const bool differs = i < verdict.differs.size() && verdict.differs[i];
+            html += differs ? QStringLiteral("<span style=\"color:%1; text-decoration:underline; "
+                                             "font-weight:bold\">%2</span>")
+                                  .arg(kWrongColour.name(), letter)
+                            : letter;
+        }
+    }
+    verdictLabel->setText(html);
 }
 
 bool TExerciseDlg::AskYesNo(const std::string& caption, const std::string& text, bool beep) {

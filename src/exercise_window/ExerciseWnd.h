@@ -1,7 +1,8 @@
 #pragma once
 
 // The exercise window: the learner's cards on their table, the state of the run, START, STOP
-// and Next, the ten priority buttons and the table of the run. It decides nothing: every
+// and Next, the ten priority buttons, the table of the run, and in Write mode the answer field
+// with the verdict under the table. It decides nothing: every
 // action and timer tick goes to TExerciseRun, which tells the window what to show through
 // IExerciseView; the cards are drawn by TCardGraphics on a TQtCardCanvas.
 //
@@ -23,6 +24,7 @@ class QButtonGroup;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -95,6 +97,9 @@ public:
     QLabel* wNbrValue = nullptr;
     TCardTableView* groundImage = nullptr;
     QTreeWidget* exerciseList = nullptr;
+    // Write mode: the answer field and the verdict under the card table.
+    QLineEdit* answerEdit = nullptr;
+    QLabel* verdictLabel = nullptr;
     QGroupBox* btnBox = nullptr;
     QPushButton* btnRun = nullptr;
     QPushButton* btnStop = nullptr;
@@ -118,6 +123,8 @@ private:
     // True when the run used the key.
     bool HandleKey(const QKeyEvent& event);
     void TableSelectionChanged();
+    // The answer strip shown or not, and everything below it moved to make room.
+    void PlaceAnswerStrip();
     QTimer* TimerOf(TExerciseTimer timer) const;
 
     // IExerciseView
@@ -147,6 +154,14 @@ private:
     void HideTable() override;
     void ShowTable() override;
     void FocusTable() override;
+    void ShowAnswerField(bool shown) override;
+    std::string AnswerText() const override;
+    void OpenAnswer() override;
+    void ClearAnswer() override;
+    void FocusAnswer() override;
+    void ShowVerdict(const TAnswerView& verdict) override;
+    void SetTableAnswer(std::int32_t row, const std::string& typed, const std::string& verdict,
+                        bool right) override;
     bool AskYesNo(const std::string& caption, const std::string& text, bool beep) override;
     void CloseWindow() override;
 
@@ -160,6 +175,9 @@ private:
     std::unique_ptr<TQtCardCanvas> canvas_;
     std::unique_ptr<TCardGraphics> cards_;
     std::unique_ptr<TExerciseRun> run_;
+    // Write mode's answer strip is shown; the card table's place at the window's scale.
+    bool answerShown_ = false;
+    QRect tableRect_;
     // The code page of the card's and the table's texts.
     const TCodePage* page_ = &TCodePage::Western();
 };

@@ -419,6 +419,41 @@ TEST_F(AppIniFileTest, GarbageFallsBackToDefaultsAndLosesNothingElse) {
     EXPECT_EQ(ReadFileBytes(IniPath()), text);
 }
 
+// Write mode's keys: a file without them reads with their defaults and is written without
+// them until the learner changes one; a file with them keeps them, defaults included.
+TEST_F(AppIniFileTest, WriteModeKeysAppearOnlyOnceChanged) {
+    const std::string older = "[GeneralProperty]\r\nAutoPresent=True\r\nVoiceAnswer=True\r\n"
+                              "LetterAnswer=False\r\nDelayPresent=10\r\nDelayAnswer=10\r\n"
+                              "VoicePresent=0\r\nShowTable=True\r\n";
+    auto s = Open(older);
+    s->ReadGeneralSection();
+    EXPECT_TRUE(s->general.AutoPresent);
+    EXPECT_FALSE(s->general.WriteAnswer);
+    EXPECT_FALSE(s->general.IgnoreAccents);
+    EXPECT_TRUE(s->general.PrioritiesFromAnswers);
+    s->WriteAll("EN");
+    EXPECT_EQ(ReadFileBytes(IniPath()), older + "[Application]\r\nLanguage=EN\r\n");
+
+    s->general.WriteAnswer = true;
+    s->general.PrioritiesFromAnswers = false;
+    s->WriteAll("EN");
+    const std::string text = ReadFileBytes(IniPath());
+    EXPECT_NE(text.find("ShowTable=True\r\nWriteAnswer=True\r\nPrioritiesFromAnswers=False\r\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find("IgnoreAccents"), std::string::npos);
+
+    // Back to the defaults: the keys stay, now that the file has them.
+    TAppIniFile again(dir.path().string(), &sink);
+    again.ReadGeneralSection();
+    EXPECT_TRUE(again.general.WriteAnswer);
+    EXPECT_FALSE(again.general.PrioritiesFromAnswers);
+    again.general.WriteAnswer = false;
+    again.general.PrioritiesFromAnswers = true;
+    again.WriteAll("EN");
+    EXPECT_NE(ReadFileBytes(IniPath()).find("WriteAnswer=False\r\nPrioritiesFromAnswers=True\r\n"),
+              std::string::npos);
+}
+
 TEST_F(AppIniFileTest, GroupsNeverReadAreNotWritten) {
     const std::string original = "[GeneralProperty]\r\nDelayPresent=oops\r\n";
     auto s = Open(original);

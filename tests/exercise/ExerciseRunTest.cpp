@@ -1,5 +1,6 @@
 #include "exercise/ExerciseRun.h"
 
+#include "exercise/AnswerCheck.h"
 #include "exercise/ExerciseHelpFunc.h"
 
 #include <gtest/gtest.h>
@@ -213,6 +214,36 @@ public:
         run->Close();
     }
 
+    // The answer field of Write mode; answer is what the learner typed (UTF-8).
+    bool answerShown = false;
+    bool answerOpen = false;
+    std::string answer;
+    std::vector<TAnswerView> verdicts;
+    struct TableAnswer {
+        std::int32_t row;
+        std::string typed;
+        std::string verdict;
+        bool right;
+    };
+    std::vector<TableAnswer> tableAnswers;
+    void ShowAnswerField(bool shown) override { answerShown = shown; }
+    std::string AnswerText() const override { return answer; }
+    void OpenAnswer() override {
+        answer.clear();
+        answerOpen = true;
+        focus = "answer";
+    }
+    void ClearAnswer() override { answer.clear(); }
+    void FocusAnswer() override { focus = "answer"; }
+    void ShowVerdict(const TAnswerView& verdict) override {
+        verdicts.push_back(verdict);
+        answerOpen = false;
+    }
+    void SetTableAnswer(std::int32_t row, const std::string& typed, const std::string& verdict,
+                        bool right) override {
+        tableAnswers.push_back({row, typed, verdict, right});
+    }
+
 private:
     std::int32_t frame_ = 0;
     std::int32_t wiped_ = 0;
@@ -313,7 +344,9 @@ protected:
         c.langFile = lang;
         c.speech = speech; // none: no speech engine
         c.codePage = codePage;
-        c.text = [](std::int32_t n) { return "T" + std::to_string(n); };
+        c.text = [](std::int32_t n) {
+            return n == 185 ? std::string("%1 of %2 right") : "T" + std::to_string(n);
+        };
         c.firstLanguage = [this] { return firstLanguage; };
         c.splitHeldBack = [this] { splitHeldBack(ex->ExerciseWords, heldBack); };
         c.saveMarks = [this](const std::vector<TPairMarks>& marks) {
@@ -1102,6 +1135,244 @@ TEST_F(ExerciseRunTest, AMissingServiceIsRefused) {
     TExerciseRunContext c;
     c.exercise = ex;
     EXPECT_THROW(TExerciseRun refused(c, window), std::invalid_argument);
+}
+
+// Write mode: the learner types and presses Enter; the card then shows its solution.
+class WriteModeTest : public ExerciseRunTest {
+protected:
+    WriteModeTest() { general->WriteAnswer = true; }
+    // Types the answer for the card waiting, Enter, and lets the solution be written.
+    void Answer(const std::string& typed) {
+        ASSERT_TRUE(run->AwaitingAnswer());
+        window.answer = typed;
+        EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+        Settle();
+    }
+    // Enter after the verdict: the next card, landed.
+    void NextCard() {
+        EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+        Settle();
+    }
+    std::vector<std::int32_t> Priorities() const {
+        std::vector<std::int32_t> out;
+        for (const ExerciseEntry& e : ex->ExerciseWords)
+            out.push_back(e.priority);
+        return out;
+    }
+};
+
+TEST_F(WriteModeTest, RightWrongAndEmptyAnswersGiveVerdictsPrioritiesAndTheCount) {
+    Pairs({{"one", "eins"}, {"two", "zwei (f)"}, {"three", "drei"}});
+    ex->ExerciseWords[2].priority = 3;
+    Open();
+    EXPECT_EQ(window.modeText, "T182");
+    EXPECT_TRUE(window.answerShown);
+    EXPECT_EQ(window.focus, "answer");
+    EXPECT_FALSE(run->Automatic());
+    Settle();
+    EXPECT_TRUE(window.buttons.next);
+
+    Answer("  Eins ");
+    ASSERT_EQ(window.verdicts.size(), 1u);
+    EXPECT_TRUE(window.verdicts[0].right);
+    EXPECT_EQ(window.verdicts[0].verdict, "T183");
+    EXPECT_EQ(window.lines[2], "eins") << "the solution is written after the verdict";
+    EXPECT_EQ(window.checked, 1);
+    EXPECT_FALSE(run->AwaitingAnswer());
+
+    NextCard();
+    EXPECT_TRUE(window.answerOpen) << "a new card opens the field again";
+    EXPECT_EQ(window.lines[2], "");
+    Answer("zwo");
+    EXPECT_FALSE(window.verdicts[1].right);
+    EXPECT_EQ(window.verdicts[1].verdict, "T184");
+    EXPECT_EQ(window.verdicts[1].differs, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(window.lines[2], "zwei (f)");
+    EXPECT_EQ(window.checked, 0);
+
+    NextCard();
+    Answer(""); // not known
+    EXPECT_FALSE(window.verdicts[2].right);
+    EXPECT_EQ(window.lines[2], "drei");
+    EXPECT_EQ(Priorities(), (std::vector<std::int32_t>{1, 0, 0}));
+
+    ASSERT_EQ(window.tableAnswers.size(), 3u);
+    EXPECT_EQ(window.tableAnswers[0].row, 0);
+    EXPECT_EQ(window.tableAnswers[0].typed, "  Eins ");
+    EXPECT_TRUE(window.tableAnswers[0].right);
+    EXPECT_EQ(window.tableAnswers[1].row, 1);
+    EXPECT_EQ(window.tableAnswers[1].verdict, "T184");
+    EXPECT_EQ(window.tableAnswers[2].row, 2);
+    EXPECT_EQ(window.tableAnswers[2].typed, "");
+
+    window.answers = {false};
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    ASSERT_EQ(window.questions.size(), 1u);
+    EXPECT_EQ(window.questions[0].text, "T68\r\n1 of 3 right\r\nT69");
+
+    const std::vector<TCardResult> expected = {
+        {{1, 0, 0, false}, true, "  Eins ", TAnswerVerdict::Right, 1},
+        {{1, 1, 0, false}, true, "zwo", TAnswerVerdict::Wrong, 0},
+        {{1, 2, 3, false}, true, "", TAnswerVerdict::Wrong, 0},
+    };
+    EXPECT_EQ(run->CardResults(), expected);
+    EXPECT_TRUE(saves.empty()) << "no pair got \"not more use\"";
+}
+
+// A right answer raises the priority by one step up to 8 and leaves "not more use"; without
+// the tick the verdict leaves the priority as it was.
+TEST_F(WriteModeTest, PrioritiesFromRightAnswersStopAtEight) {
+    for (const bool fromAnswers : {true, false}) {
+        SCOPED_TRACE(fromAnswers);
+        general->PrioritiesFromAnswers = fromAnswers;
+        Pairs({{"a", "x"}, {"b", "y"}, {"c", "z"}});
+        ex->ExerciseWords[0].priority = 2;
+        ex->ExerciseWords[1].priority = 8;
+        ex->ExerciseWords[2].priority = 9;
+        Open();
+        Settle();
+        Answer("x");
+        NextCard();
+        Answer("Y");
+        NextCard();
+        Answer("z");
+        EXPECT_EQ(Priorities(), (fromAnswers ? std::vector<std::int32_t>{3, 8, 9}
+                                             : std::vector<std::int32_t>{2, 8, 9}));
+        run->Close();
+    }
+}
+
+// The learner's choice wins over the verdict, made before it (while the field is empty) or
+// after it; while the field holds text its digits, arrows and Space are the field's.
+TEST_F(WriteModeTest, TheLearnersChoiceWinsAndTypingKeepsItsKeys) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}, {"three", "drei"}});
+    Open();
+    Settle();
+    // Empty field: a digit chooses, and the focus stays in the field.
+    EXPECT_TRUE(run->KeyDown(DigitKey(5)));
+    EXPECT_EQ(window.checked, 5);
+    EXPECT_EQ(window.focus, "answer");
+    window.answer = "ein";
+    for (const TExerciseKey key : {DigitKey(2), TExerciseKey::Left, TExerciseKey::Right,
+                                   TExerciseKey::Up, TExerciseKey::Space})
+        EXPECT_FALSE(run->KeyDown(key)) << static_cast<int>(key);
+    EXPECT_EQ(window.checked, 5);
+    // Escape empties the field.
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Escape));
+    EXPECT_EQ(window.answer, "");
+    Answer("zwei"); // wrong, but the learner chose 5
+    EXPECT_EQ(window.checked, 5);
+    EXPECT_EQ(ex->ExerciseWords[0].priority, 5);
+    // After the verdict the digits and arrows choose again, Escape is not used.
+    EXPECT_FALSE(run->KeyDown(TExerciseKey::Escape));
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Down));
+    EXPECT_EQ(ex->ExerciseWords[0].priority, 6);
+
+    NextCard();
+    Answer("zwei"); // right: 1
+    EXPECT_EQ(ex->ExerciseWords[1].priority, 1);
+    run->PriorityClicked(4); // a click after the verdict
+    EXPECT_EQ(window.focus, "answer");
+    EXPECT_EQ(ex->ExerciseWords[1].priority, 4);
+    NextCard();
+    EXPECT_EQ(run->CardResults()[0].priorityChosen, 6);
+    EXPECT_EQ(run->CardResults()[1].priorityChosen, 4);
+    EXPECT_EQ(run->CardResults()[2].verdict, TAnswerVerdict::None) << "not answered yet";
+}
+
+// Typing is Unicode; the check works in the file's code page, where a character it cannot
+// hold is simply a wrong letter. Accents count unless the learner ticked them off.
+TEST_F(WriteModeTest, TheAnswerIsCheckedInTheFilesCodePage) {
+    *codePage = 1251;
+    std::string solution;
+    ASSERT_TRUE(TCodePage::Get(1251).FromUtf8("ёлка", solution));
+    Pairs({{"tree", solution}, {"tree", solution}, {"tree", solution}});
+    Open();
+    Settle();
+    Answer("ЁЛКА");
+    EXPECT_TRUE(window.verdicts.back().right);
+    NextCard();
+    Answer("елка");
+    EXPECT_FALSE(window.verdicts.back().right);
+    general->IgnoreAccents = true;
+    NextCard();
+    Answer("ёлкä"); // ä has no place in Cyrillic
+    EXPECT_FALSE(window.verdicts.back().right);
+    EXPECT_EQ(window.verdicts.back().typed.back(), '?');
+    EXPECT_TRUE(window.verdicts.back().differs.back());
+    EXPECT_EQ(run->CardResults()[2].typed.size(), 4u);
+
+    // An answer longer than the field allows is cut at its limit.
+    Pairs({{"long", "x"}});
+    Open();
+    Settle();
+    Answer(std::string(5000, 'x'));
+    EXPECT_EQ(run->CardResults()[0].typed.size(), kAnswerLimit);
+    EXPECT_FALSE(window.verdicts.back().right);
+}
+
+// Every card of every mode is recorded, in order, across a restart; a window closed before the
+// answer keeps the verdicts already given.
+TEST_F(WriteModeTest, EveryCardIsRecordedInOrderAcrossModesAndRestarts) {
+    general->WriteAnswer = false;
+    Pairs({{"one", "eins"}, {"two", "zwei"}});
+    firstLanguage = false;
+    Open();
+    Settle();
+    EXPECT_FALSE(window.answerShown);
+    NextCardManually();
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    Settle();
+    window.answers = {true}; // again, now in Write mode
+    general->WriteAnswer = true;
+    run->Activate();
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    Settle();
+    EXPECT_TRUE(window.answerShown);
+    Answer("one");
+    EXPECT_TRUE(window.verdicts.back().right) << "the second language was presented";
+    NextCard();
+    window.answer = "tw"; // closed while typing
+    run->Close();
+    const std::vector<TCardResult> expected = {
+        {{1, 0, 0, false}, false, "", TAnswerVerdict::None, 0},
+        {{1, 1, 0, false}, false, "", TAnswerVerdict::None, 0},
+        {{1, 0, 0, false}, false, "one", TAnswerVerdict::Right, 1},
+        {{1, 1, 0, false}, false, "", TAnswerVerdict::None, 0},
+    };
+    EXPECT_EQ(run->CardResults(), expected);
+    EXPECT_EQ(ex->ExerciseWords[0].priority, 1);
+}
+
+// A change of mode at an activation: into Write mode a waiting card waits for its answer; out
+// of it, Enter shows the solution without a verdict.
+TEST_F(WriteModeTest, ModeChangesAtActivation) {
+    general->WriteAnswer = false;
+    Pairs({{"one", "eins"}, {"two", "zwei"}});
+    Open();
+    Settle();
+    general->WriteAnswer = true;
+    run->Activate();
+    EXPECT_TRUE(window.answerOpen);
+    EXPECT_TRUE(run->AwaitingAnswer());
+    EXPECT_EQ(window.modeText, "T182");
+    Answer("eins");
+    EXPECT_EQ(window.verdicts.size(), 1u);
+    NextCard();
+    general->WriteAnswer = false;
+    run->Activate();
+    EXPECT_FALSE(window.answerShown);
+    EXPECT_FALSE(run->AwaitingAnswer());
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    Settle();
+    EXPECT_EQ(window.lines[2], "zwei");
+    EXPECT_EQ(window.verdicts.size(), 1u);
+    // Automatic wins over nothing: Write mode is chosen above it.
+    general->AutoPresent = true;
+    general->WriteAnswer = true;
+    run->Activate();
+    EXPECT_FALSE(run->Automatic());
+    EXPECT_TRUE(run->WriteMode());
 }
 
 } // namespace

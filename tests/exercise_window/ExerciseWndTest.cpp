@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -272,6 +273,81 @@ TEST_F(ExerciseWndTest, AtTheEndNoShowsTheTableOfTheRun) {
     EXPECT_TRUE(dlg.rbPrio[3]->isChecked());
     Key(dlg, Qt::Key_7);
     EXPECT_EQ(settings->exercise.ExerciseWords[1].priority, 7);
+}
+
+// Write mode: the answer field under the table takes the focus and Enter; its digits are its
+// own while it holds text, the priorities' while it is empty and after the verdict; Escape
+// empties it. The verdict marks the differing letters; the table gets the answers.
+TEST_F(ExerciseWndTest, WriteModeTakesTheAnswerInItsFieldAndShowsTheVerdict) {
+    settings->general.WriteAnswer = true;
+    settings->general.ShowTable = true;
+    auto& words = settings->exercise.ExerciseWords;
+    TExerciseDlg& dlg = Open();
+    Settle(dlg);
+    EXPECT_EQ(dlg.modeValue->text(), "Write");
+    ASSERT_TRUE(dlg.answerEdit->isVisible());
+    EXPECT_TRUE(dlg.answerEdit->hasFocus());
+    EXPECT_EQ(dlg.answerEdit->maxLength(), 200);
+    EXPECT_EQ(dlg.answerEdit->placeholderText(), "Type the answer, then press Enter");
+    EXPECT_GT(dlg.btnBox->y(), dlg.verdictLabel->geometry().bottom()) << "the buttons moved down";
+    EXPECT_LE(dlg.btnBox->geometry().bottom(), dlg.findChild<QWidget*>("client")->height());
+
+    // The field is empty: a digit chooses; with text it is typed, Escape empties the field.
+    Key(dlg, Qt::Key_4);
+    EXPECT_EQ(words[0].priority, 4);
+    EXPECT_TRUE(dlg.answerEdit->hasFocus());
+    QTest::keyClicks(dlg.answerEdit, "x1");
+    EXPECT_EQ(dlg.answerEdit->text(), "x1");
+    EXPECT_EQ(words[0].priority, 4);
+    Key(dlg, Qt::Key_Escape);
+    EXPECT_EQ(dlg.answerEdit->text(), "");
+    QTest::keyClicks(dlg.answerEdit, "Wort 1.0");
+    Key(dlg, Qt::Key_Return);
+    EXPECT_TRUE(dlg.answerEdit->isReadOnly());
+    EXPECT_TRUE(dlg.verdictLabel->text().contains("Right"));
+    EXPECT_EQ(words[0].priority, 4) << "the learner's choice wins";
+    Settle(dlg);
+    Key(dlg, Qt::Key_Return); // the next card
+    Settle(dlg);
+    EXPECT_FALSE(dlg.answerEdit->isReadOnly());
+    EXPECT_EQ(dlg.answerEdit->text(), "");
+    EXPECT_EQ(dlg.verdictLabel->text(), "");
+
+    QTest::keyClicks(dlg.answerEdit, "Wart 1.1");
+    dlg.btnNext->click(); // Next judges as Enter does
+    EXPECT_TRUE(dlg.verdictLabel->text().contains("Wrong"));
+    EXPECT_TRUE(dlg.verdictLabel->text().contains("underline"));
+    EXPECT_EQ(words[1].priority, 0);
+    Key(dlg, Qt::Key_2); // after the verdict the digits choose again
+    EXPECT_EQ(words[1].priority, 2);
+    Settle(dlg);
+    Key(dlg, Qt::Key_Return);
+    Settle(dlg);
+    Answers no(kIdNo);
+    Key(dlg, Qt::Key_Return); // nothing typed
+    Settle(dlg);
+    Key(dlg, Qt::Key_Return);
+    ASSERT_EQ(no.asked.size(), 1u);
+    EXPECT_EQ(no.asked[0],
+              "The exercise is finished.\n1 of 3 answers right.\nDo you want to do it again?");
+    ASSERT_TRUE(dlg.exerciseList->isVisible());
+    EXPECT_EQ(dlg.exerciseList->topLevelItem(0)->text(5), "Right: Wort 1.0");
+    EXPECT_EQ(dlg.exerciseList->topLevelItem(1)->text(5), "Wrong: Wart 1.1");
+    EXPECT_EQ(dlg.exerciseList->topLevelItem(2)->text(5), "Wrong");
+    EXPECT_EQ(words[2].priority, 0);
+    const std::vector<TCardResult>& results = dlg.Run().CardResults();
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[1].typed, "Wart 1.1");
+    EXPECT_EQ(results[1].priorityChosen, 2);
+
+    // Back to manual mode: the strip goes and the window is as before.
+    const int height = dlg.height();
+    dlg.close();
+    window.reset();
+    settings->general.WriteAnswer = false;
+    TExerciseDlg& manual = Open();
+    EXPECT_FALSE(manual.answerEdit->isVisible());
+    EXPECT_LT(manual.height(), height);
 }
 
 TEST_F(ExerciseWndTest, AutomaticModeStartsAndStopsWithSpace) {
