@@ -92,7 +92,10 @@ TDlgProperty::TDlgProperty(const TWindowContext& context, QWidget* owner)
     applyTexts();
     loadValues();
     // The keyboard starts at the presentation mode, not at the close button of the bar.
-    (rbAutoPresent->isChecked() ? rbAutoPresent : rbManualPresent)->setFocus();
+    (rbWritePresent->isChecked()  ? rbWritePresent
+     : rbAutoPresent->isChecked() ? rbAutoPresent
+                                  : rbManualPresent)
+        ->setFocus();
 
     SetHelpContext(*this, kHelpSettings);
     InstallHelpKey(*this, [this](int helpContext) {
@@ -100,7 +103,13 @@ TDlgProperty::TDlgProperty(const TWindowContext& context, QWidget* owner)
             showHelp_(helpContext);
     });
 
-    // Sized to its contents (at least the form's size), fitted to the screen and centred.
+    // Sized to its contents (at least the form's size), fitted to the screen and centred. The
+    // layouts still hold the sizes from before the texts and the code page list were filled
+    // (the list's names were cut in English): every size is asked for anew.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->updateGeometry();
+    for (QLayout* each : findChildren<QLayout*>())
+        each->invalidate();
     adjustSize();
     resize(std::max(width(), kFormWidth), std::max(height(), kFormHeight));
     fitFormToScreen(*this, true, true, true);
@@ -179,16 +188,30 @@ QWidget* TDlgProperty::buildGeneralPage() {
     rbAutoPresent = new QRadioButton("Automatic", presentBox);
     rbAutoPresent->setObjectName("rbAutoPresent");
     rbAutoPresent->setChecked(true);
+    rbWritePresent = new QRadioButton("Write", presentBox);
+    rbWritePresent->setObjectName("rbWritePresent");
     auto* modes = new QHBoxLayout;
     modes->addWidget(rbManualPresent);
     modes->addWidget(rbAutoPresent);
+    modes->addWidget(rbWritePresent);
     modes->addStretch(1);
     present->addLayout(modes, 0, 0, 1, 2);
+    // Write mode's ticks, indented under the modes: they work only with it.
+    cbIgnoreAccents = new QCheckBox("Ignore accents", presentBox);
+    cbIgnoreAccents->setObjectName("cbIgnoreAccents");
+    cbPrioritiesFromAnswers = new QCheckBox("Set priorities from my answers", presentBox);
+    cbPrioritiesFromAnswers->setObjectName("cbPrioritiesFromAnswers");
+    auto* writeTicks = new QHBoxLayout;
+    writeTicks->setContentsMargins(18, 0, 0, 0);
+    writeTicks->addWidget(cbPrioritiesFromAnswers);
+    writeTicks->addWidget(cbIgnoreAccents);
+    writeTicks->addStretch(1);
+    present->addLayout(writeTicks, 1, 0, 1, 2);
     trbDelayPresent = delayBar(presentBox, "trbDelayPresent");
     labelPresentDelay = new QLabel("Delay : ", presentBox);
     labelPresentDelay->setObjectName("labelPresentDelay");
-    present->addWidget(trbDelayPresent, 1, 0);
-    present->addWidget(labelPresentDelay, 1, 1);
+    present->addWidget(trbDelayPresent, 2, 0);
+    present->addWidget(labelPresentDelay, 2, 1);
 
     rbVoicePresent = new QGroupBox(" Voice output ", presentBox);
     rbVoicePresent->setObjectName("rbVoicePresent");
@@ -203,7 +226,7 @@ QWidget* TDlgProperty::buildGeneralPage() {
         voiceItems->addWidget(item);
     }
     rbVoicePresentItems->button(0)->setChecked(true);
-    present->addWidget(rbVoicePresent, 2, 0, 1, 2);
+    present->addWidget(rbVoicePresent, 3, 0, 1, 2);
     present->setColumnStretch(0, 1);
     layout->addWidget(presentBox);
 
@@ -250,6 +273,7 @@ QWidget* TDlgProperty::buildGeneralPage() {
     layout->addStretch(1);
 
     connect(rbAutoPresent, &QRadioButton::toggled, this, &TDlgProperty::autoPresentClick);
+    connect(rbWritePresent, &QRadioButton::toggled, this, &TDlgProperty::autoPresentClick);
     connect(trbDelayPresent, &QSlider::valueChanged, this, &TDlgProperty::delayChanged);
     connect(trbDelayAnswer, &QSlider::valueChanged, this, &TDlgProperty::delayChanged);
     return page;
@@ -272,6 +296,10 @@ void TDlgProperty::applyTexts() {
     presentBox->setTitle(blanked(t::kPresentation));
     rbManualPresent->setText(text(t::kManual));
     rbAutoPresent->setText(text(t::kAutomatic));
+    rbWritePresent->setText(text(t::kWrite));
+    rbWritePresent->setToolTip(text(t::kWriteHint));
+    cbIgnoreAccents->setText(text(t::kIgnoreAccents));
+    cbPrioritiesFromAnswers->setText(text(t::kPrioritiesFromAnswers));
     trbDelayPresent->setToolTip(text(t::kDelayPresentHint));
     rbVoicePresent->setTitle(blanked(t::kVoiceOutput));
     rbVoicePresent->setToolTip(text(t::kVoiceOutputHint));
@@ -312,8 +340,11 @@ void TDlgProperty::loadValues() {
     trbDelayAnswer->setValue(page.delayAnswer);
     cbVoice->setChecked(page.voiceAnswer);
     cbLetter->setChecked(page.letterAnswer);
-    rbAutoPresent->setChecked(page.autoPresent);
-    rbManualPresent->setChecked(!page.autoPresent);
+    rbAutoPresent->setChecked(page.autoPresent && !page.writeAnswer);
+    rbWritePresent->setChecked(page.writeAnswer);
+    rbManualPresent->setChecked(!page.autoPresent && !page.writeAnswer);
+    cbIgnoreAccents->setChecked(page.ignoreAccents);
+    cbPrioritiesFromAnswers->setChecked(page.prioritiesFromAnswers);
     rbVoicePresentItems->button(page.voicePresent)->setChecked(true);
     cbShowTable->setChecked(page.showTable);
     cmbCodePage->setCurrentIndex(std::max(0, cmbCodePage->findData(page.codePage)));
@@ -324,10 +355,13 @@ void TDlgProperty::loadValues() {
 void TDlgProperty::autoPresentClick() {
     TGeneralPageState page;
     page.autoPresent = rbAutoPresent->isChecked();
+    page.writeAnswer = rbWritePresent->isChecked();
     const bool on = page.DelaysEnabled();
     for (QWidget* control : std::initializer_list<QWidget*>{trbDelayPresent, trbDelayAnswer,
                                                             labelPresentDelay, labelAnswerDelay})
         control->setEnabled(on);
+    for (QWidget* tick : std::initializer_list<QWidget*>{cbIgnoreAccents, cbPrioritiesFromAnswers})
+        tick->setEnabled(page.WriteTicksEnabled());
 }
 
 void TDlgProperty::delayChanged() {
@@ -344,6 +378,9 @@ TGeneralPageState TDlgProperty::GeneralState() const {
     page.voiceAnswer = cbVoice->isChecked();
     page.letterAnswer = cbLetter->isChecked();
     page.autoPresent = rbAutoPresent->isChecked();
+    page.writeAnswer = rbWritePresent->isChecked();
+    page.ignoreAccents = cbIgnoreAccents->isChecked();
+    page.prioritiesFromAnswers = cbPrioritiesFromAnswers->isChecked();
     page.delayAnswer = trbDelayAnswer->value();
     page.voicePresent = rbVoicePresentItems->checkedId();
     page.showTable = cbShowTable->isChecked();

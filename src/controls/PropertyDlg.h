@@ -62,6 +62,9 @@ public:
     QGroupBox* presentBox = nullptr;
     QRadioButton* rbManualPresent = nullptr;
     QRadioButton* rbAutoPresent = nullptr;
+    QRadioButton* rbWritePresent = nullptr;
+    QCheckBox* cbIgnoreAccents = nullptr;
+    QCheckBox* cbPrioritiesFromAnswers = nullptr;
     QSlider* trbDelayPresent = nullptr;
     QLabel* labelPresentDelay = nullptr;
     QGroupBox* rbVoicePresent = nullptr;

@@ -65,7 +65,10 @@ TGeneralPageState LoadGeneralPage(const TGeneralProperty& stored) {
     page.delayAnswer = ClampDelay(stored.DelayAnswer);
     page.voiceAnswer = stored.VoiceAnswer;
     page.letterAnswer = stored.LetterAnswer;
-    page.autoPresent = stored.AutoPresent;
+    page.writeAnswer = stored.WriteAnswer;
+    page.autoPresent = !stored.WriteAnswer && stored.AutoPresent;
+    page.ignoreAccents = stored.IgnoreAccents;
+    page.prioritiesFromAnswers = stored.PrioritiesFromAnswers;
     page.voicePresent = VoicePresentIndex(stored.VoicePresent);
     page.showTable = stored.ShowTable;
     return page;
@@ -79,6 +82,11 @@ void StoreGeneralPage(const TGeneralPageState& page, TGeneralProperty& stored) {
     stored.DelayAnswer = ClampDelay(page.delayAnswer);
     stored.VoicePresent = VoicePresentIndex(page.voicePresent);
     stored.ShowTable = page.showTable;
+    stored.WriteAnswer = page.writeAnswer;
+    if (page.writeAnswer)
+        stored.AutoPresent = false;
+    stored.IgnoreAccents = page.ignoreAccents;
+    stored.PrioritiesFromAnswers = page.prioritiesFromAnswers;
 }
 
 // ---- Font page ----

@@ -61,6 +61,10 @@ inline constexpr std::int32_t kCodePage = 174;
 inline constexpr std::int32_t kCodePageHint = 175;
 // The names of the code pages 1250, 1251, 1252, 1253, 1254 and 1257, in that order.
 inline constexpr std::int32_t kCodePageNames = 176;
+inline constexpr std::int32_t kWrite = 182;
+inline constexpr std::int32_t kIgnoreAccents = 186;
+inline constexpr std::int32_t kPrioritiesFromAnswers = 187;
+inline constexpr std::int32_t kWriteHint = 188;
 } // namespace property_text
 
 // ---- General page ----
@@ -81,7 +85,11 @@ std::int32_t VoicePresentIndex(std::int32_t stored);
 
 // What the general page shows, and what saving takes from it.
 struct TGeneralPageState {
+    // The presentation: manual, automatic, or Write (then never automatic).
     bool autoPresent = false;
+    bool writeAnswer = false;
+    bool ignoreAccents = false;
+    bool prioritiesFromAnswers = true;
     std::int32_t delayPresent = 10;
     bool voiceAnswer = true;
     bool letterAnswer = false;
@@ -92,12 +100,15 @@ struct TGeneralPageState {
     std::int32_t codePage = 1252;
 
     // The delay bars and their labels work only with automatic presentation.
-    bool DelaysEnabled() const { return autoPresent; }
+    bool DelaysEnabled() const { return autoPresent && !writeAnswer; }
+    // The ticks of Write mode work only with it.
+    bool WriteTicksEnabled() const { return writeAnswer; }
     friend bool operator==(const TGeneralPageState&, const TGeneralPageState&) = default;
 };
 TGeneralPageState LoadGeneralPage(const TGeneralProperty& stored);
 // In the order the dialog always saved them: DelayPresent, VoiceAnswer, LetterAnswer,
-// AutoPresent, DelayAnswer, VoicePresent, ShowTable.
+// AutoPresent, DelayAnswer, VoicePresent, ShowTable; then Write mode's three. Write mode is
+// stored as WriteAnswer with AutoPresent off.
 void StoreGeneralPage(const TGeneralPageState& page, TGeneralProperty& stored);
 
 // ---- Font page ----

@@ -105,6 +105,50 @@ TEST_F(PropertyDlgTest, ManualPresentationDisablesBothDelays) {
         EXPECT_FALSE(delay->isEnabled()) << delay->objectName().toStdString();
 }
 
+// Write beside Manual and Automatic: no delays, its two ticks only with it; saved as
+// WriteAnswer with AutoPresent off.
+TEST_F(PropertyDlgTest, WriteModeHasItsTicksAndNoDelays) {
+    fixture.settings->general.AutoPresent = true;
+    auto dialog = Open();
+    EXPECT_EQ(dialog->rbWritePresent->text(), "Write");
+    EXPECT_FALSE(dialog->rbWritePresent->isChecked());
+    EXPECT_FALSE(dialog->cbIgnoreAccents->isEnabled());
+    EXPECT_FALSE(dialog->cbPrioritiesFromAnswers->isEnabled());
+    EXPECT_TRUE(dialog->cbPrioritiesFromAnswers->isChecked()) << "on by default";
+    dialog->rbWritePresent->click();
+    EXPECT_FALSE(dialog->rbAutoPresent->isChecked());
+    EXPECT_FALSE(dialog->trbDelayPresent->isEnabled());
+    EXPECT_FALSE(dialog->trbDelayAnswer->isEnabled());
+    EXPECT_TRUE(dialog->cbIgnoreAccents->isEnabled());
+    EXPECT_TRUE(dialog->cbPrioritiesFromAnswers->isEnabled());
+    dialog->cbIgnoreAccents->click();
+    dialog->cbPrioritiesFromAnswers->click();
+    // Every caption of the page fits: the page holds one row more now.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             dialog->rbManualPresent, dialog->rbAutoPresent, dialog->rbWritePresent,
+             dialog->cbIgnoreAccents, dialog->cbPrioritiesFromAnswers, dialog->cbShowTable,
+             dialog->cmbCodePage})
+        EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
+    if (!qEnvironmentVariableIsEmpty("LEXARO_SCREENSHOT_DIR"))
+        dialog->grab().save(qEnvironmentVariable("LEXARO_SCREENSHOT_DIR") +
+                            "/settings-general-write-en.png");
+    dialog->btnSave->click();
+    const TGeneralProperty& g = fixture.settings->general;
+    EXPECT_TRUE(g.WriteAnswer);
+    EXPECT_FALSE(g.AutoPresent);
+    EXPECT_TRUE(g.IgnoreAccents);
+    EXPECT_FALSE(g.PrioritiesFromAnswers);
+
+    dialog = Open();
+    EXPECT_TRUE(dialog->rbWritePresent->isChecked());
+    EXPECT_EQ(dialog->focusWidget(), dialog->rbWritePresent);
+    dialog->rbManualPresent->click();
+    EXPECT_FALSE(dialog->cbIgnoreAccents->isEnabled());
+    dialog->btnSave->click();
+    EXPECT_FALSE(fixture.settings->general.WriteAnswer);
+    EXPECT_FALSE(fixture.settings->general.AutoPresent);
+}
+
 TEST_F(PropertyDlgTest, EveryGeneralValueIsSaved) {
     auto dialog = Open();
     dialog->rbAutoPresent->click();
@@ -513,6 +557,14 @@ TEST_F(PropertyDlgTest, GermanTextsEverywhere) {
               QString::fromUtf8("Tonhöhe : 60 "));
     ShowPage(*dialog, dialog->tabGeneral);
     EXPECT_EQ(dialog->cmbCodePage->currentText(), QString::fromUtf8("Westeuropäisch (1252)"));
+    dialog->rbWritePresent->click();
+    EXPECT_EQ(dialog->rbWritePresent->text(), "Schreiben");
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             dialog->rbManualPresent, dialog->rbAutoPresent, dialog->rbWritePresent,
+             dialog->cbIgnoreAccents, dialog->cbPrioritiesFromAnswers, dialog->cbShowTable,
+             dialog->labelCodePage, dialog->cmbCodePage})
+        EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
+    EXPECT_LE(dialog->presentBox->geometry().right(), dialog->tabGeneral->width());
     if (!qEnvironmentVariableIsEmpty("LEXARO_SCREENSHOT_DIR"))
         dialog->grab().save(qEnvironmentVariable("LEXARO_SCREENSHOT_DIR") +
                             "/settings-general-code-page-de.png");

@@ -72,6 +72,38 @@ TEST(GeneralPage, EveryValueRoundTripsAndStrangeVoiceChoicesAreOff) {
         EXPECT_EQ(VoicePresentIndex(strange), 0) << strange;
 }
 
+// Write mode is its own choice: it is shown above a stored AutoPresent, stored with AutoPresent
+// off, and keeps its two ticks; the other modes keep them as they were.
+TEST(GeneralPage, WriteModeAndItsTicksRoundTrip) {
+    TGeneralProperty stored;
+    EXPECT_TRUE(LoadGeneralPage(stored).prioritiesFromAnswers) << "on by default";
+    stored.AutoPresent = true;
+    stored.WriteAnswer = true;
+    stored.IgnoreAccents = true;
+    stored.PrioritiesFromAnswers = false;
+    TGeneralPageState page = LoadGeneralPage(stored);
+    EXPECT_TRUE(page.writeAnswer);
+    EXPECT_FALSE(page.autoPresent);
+    EXPECT_FALSE(page.DelaysEnabled());
+    EXPECT_TRUE(page.WriteTicksEnabled());
+    TGeneralProperty saved;
+    saved.AutoPresent = true;
+    StoreGeneralPage(page, saved);
+    EXPECT_TRUE(saved.WriteAnswer);
+    EXPECT_FALSE(saved.AutoPresent);
+    EXPECT_TRUE(saved.IgnoreAccents);
+    EXPECT_FALSE(saved.PrioritiesFromAnswers);
+
+    page.writeAnswer = false;
+    page.autoPresent = true;
+    EXPECT_TRUE(page.DelaysEnabled());
+    EXPECT_FALSE(page.WriteTicksEnabled());
+    StoreGeneralPage(page, saved);
+    EXPECT_FALSE(saved.WriteAnswer);
+    EXPECT_TRUE(saved.AutoPresent);
+    EXPECT_TRUE(saved.IgnoreAccents) << "the ticks keep their values for the next time";
+}
+
 TEST(FontPage, StoredRecordSelectsItsListsAndStrangeValuesFallBackOneByOne) {
     struct Case {
         const char* what;
