@@ -130,4 +130,24 @@ TEST(HelpGerman, UmlautsAreStoredAsUtf8) {
         EXPECT_NE(html.find(word), std::string::npos) << word;
 }
 
+// Write mode is described in both languages under its anchor, with the words the settings
+// dialog shows.
+TEST(HelpWriteMode, BothLanguagesDescribeItWithTheDialogsWords) {
+    struct Words {
+        const char* lang;
+        std::vector<std::string> words;
+    };
+    for (const Words& page :
+         {Words{"en", {"Write mode", "Ignore accents", "Set priorities from my answers"}},
+          Words{"de",
+                {"Schreiben", "Akzente nicht beachten",
+                 "Prioritäten aus meinen Antworten setzen"}}}) {
+        const std::string html = ReadText(fs::path(LEXARO_HELP_DIR) / page.lang / "topics.html");
+        EXPECT_NE(html.find("id=\"Schreiben\""), std::string::npos) << page.lang;
+        EXPECT_NE(html.find("href=\"#Schreiben\""), std::string::npos) << page.lang;
+        for (const std::string& word : page.words)
+            EXPECT_NE(html.find(word), std::string::npos) << page.lang << ": " << word;
+    }
+}
+
 } // namespace
