@@ -573,7 +573,9 @@ void TExerciseDlg::SetTexts(const TExerciseTexts& texts) {
     btnStop->setToolTip(QtFromUtf8(texts.stopHint));
     btnNext->setToolTip(QtFromUtf8(texts.nextHint));
     prioBox->setTitle(QtFromUtf8(texts.priorityBox));
-    answerEdit->setPlaceholderText(QtFromUtf8(texts.answerHint));
+    answerHint_ = QtFromUtf8(texts.answerHint);
+    if (!answerEdit->isReadOnly())
+        answerEdit->setPlaceholderText(answerHint_);
     for (std::size_t p = 0; p < rbPrio.size(); ++p)
         rbPrio[p]->setText(QtFromUtf8(texts.priorities[p]));
     // The longest priority (German "nicht mehr verwenden") is wider than the box of the
@@ -727,6 +729,7 @@ std::string TExerciseDlg::AnswerText() const {
 void TExerciseDlg::OpenAnswer() {
     answerEdit->clear();
     answerEdit->setReadOnly(false);
+    answerEdit->setPlaceholderText(answerHint_);
     verdictLabel->clear();
     answerEdit->setFocus();
 }
@@ -741,6 +744,8 @@ void TExerciseDlg::FocusAnswer() {
 
 void TExerciseDlg::ShowVerdict(const TAnswerView& verdict) {
     answerEdit->setReadOnly(true);
+    // The field takes nothing more for this card: no hint to type.
+    answerEdit->setPlaceholderText(QString());
     const QColor colour = verdict.right ? kRightColour : kWrongColour;
     QString html = QStringLiteral("<b style=\"color:%1\">%2</b>")
                        .arg(colour.name(), QtFromUtf8(verdict.verdict).toHtmlEscaped());

@@ -177,6 +177,8 @@ private:
     std::unique_ptr<TExerciseRun> run_;
     // Write mode's answer strip is shown; the card table's place at the window's scale.
     bool answerShown_ = false;
+    // The empty field's hint while it takes an answer.
+    QString answerHint_;
     QRect tableRect_;
     // The code page of the card's and the table's texts.
     const TCodePage* page_ = &TCodePage::Western();

@@ -19,6 +19,10 @@
 //      settings, each time a new file with names and pairs typed in Unicode, saved under the
 //      proposed Latin folder name; the card shows the phrases, the file holds them in its code
 //      page, and lexaro-lang reads them back.
+//   6. Write mode: chosen in the settings, three cards typed right, wrong and not at all; the
+//      verdicts under the card and in the table at the end, the priorities 1, 0, 0 in
+//      Lexaro.Ini after the program ends, the language file's marks untouched; then the right
+//      and the wrong verdict once more in German.
 // Screenshots go to $LEXARO_SHOTS.
 
 #include "ModalDriver.h"
@@ -34,11 +38,14 @@
 #include "editing/EditExercise.h"
 #include "editing/EditLesson.h"
 #include "editing/T_MTable.h"
+#include "exercise/ExerciseData.h"
 #include "exercise_window/ExerciseWnd.h"
 #include "exercise_window/QtCardCanvas.h"
 #include "program/Program.h"
 
 #include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -56,6 +63,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -719,6 +727,170 @@ TEST_F(LearnerScenario, FilesOfOtherScriptsAreTypedSavedInTheirCodePageAndPracti
         if (HasFatalFailure())
             return;
     }
+}
+
+// The pairs' entries as Lexaro.Ini holds them after the program ended.
+std::vector<ExerciseEntry> StoredEntries(const fs::path& ini) {
+    std::ifstream in(ini, std::ios::binary);
+    std::vector<ExerciseEntry> entries;
+    bool inSection = false;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line.front() == '[') {
+            inSection = line == "[ExerciseWords]";
+            continue;
+        }
+        const auto eq = line.find('=');
+        ExerciseEntry entry;
+        if (inSection && eq != std::string::npos && line.compare(0, eq, "NbrWords") != 0 &&
+            ParseExerciseEntry(line.substr(eq + 1), entry))
+            entries.push_back(entry);
+    }
+    return entries;
+}
+
+// Write mode, one card after the other: type (or not), Enter, wait for the solution.
+class WriteScenario : public LearnerScenario {
+protected:
+    static void AwaitAnswer(TExerciseDlg* ex) {
+        ASSERT_TRUE(WaitFor([&] { return ex->Run().AwaitingAnswer(); }, kRunMs));
+    }
+    static void Answer(TExerciseDlg* ex, const QString& typed) {
+        AwaitAnswer(ex);
+        ex->answerEdit->setFocus();
+        Type(ex->answerEdit, typed);
+        QTest::keyClick(ex->answerEdit, Qt::Key_Return);
+        ASSERT_TRUE(WaitFor([&] { return !ex->timerGraphic->isActive(); }, kRunMs));
+        WaitFor([] { return false; }, 300);
+    }
+    // The solution with its second letter changed: one letter to mark.
+    static QString Misspelt(const std::string& solution) {
+        QString text = QtFromCp1252(solution);
+        const int at = text.size() > 1 ? 1 : 0;
+        text[at] = text[at] == QLatin1Char('x') ? QLatin1Char('q') : QLatin1Char('x');
+        return text;
+    }
+};
+
+TEST_F(WriteScenario, ThreeCardsRightWrongAndNotKnownSetThePriorities) {
+    auto window = Start();
+    window->mAppEnglish->trigger();
+    WhenModalOpens(window.get(), [](QWidget* modal) {
+        auto* settings = qobject_cast<TDlgProperty*>(modal);
+        ASSERT_NE(settings, nullptr);
+        Activate(settings);
+        QTest::mouseClick(settings->rbWritePresent, Qt::LeftButton);
+        settings->rbVoicePresentItems->button(0)->click();
+        EXPECT_TRUE(settings->cbPrioritiesFromAnswers->isChecked());
+        Shot("6-settings-write");
+        QTest::mouseClick(settings->btnSave, Qt::LeftButton);
+    });
+    Click(window->btnGeneralProperty);
+    ASSERT_TRUE(window->Logic().Settings()->general.WriteAnswer);
+    WhenModalOpens(window.get(), [](QWidget* modal) {
+        auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
+        ASSERT_NE(editor, nullptr);
+        Activate(editor);
+        editor->editMaxWords->setFocus();
+        editor->editMaxWords->selectAll();
+        QTest::keyClicks(editor->editMaxWords, "3");
+        QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+    });
+    Click(window->btnEditExercise);
+
+    Click(window->btnExerciseRun);
+    TExerciseDlg* ex = ExerciseOf(*window);
+    ASSERT_NE(ex, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ex));
+    Activate(ex);
+    const ArrayWordData cards = Exercise(*window).ExerciseWords;
+    ASSERT_EQ(cards.size(), 3u);
+    EXPECT_TRUE(ex->Run().WriteMode());
+    EXPECT_TRUE(ex->answerEdit->isVisible());
+
+    AwaitAnswer(ex);
+    const std::string right = ex->Run().SolutionText();
+    Answer(ex, QtFromCp1252(right).toUpper());
+    EXPECT_TRUE(ex->verdictLabel->text().contains("Right"));
+    Shot("6-right-en");
+    QTest::keyClick(ex->answerEdit, Qt::Key_Return);
+
+    AwaitAnswer(ex);
+    const QString wrong = Misspelt(ex->Run().SolutionText());
+    Answer(ex, wrong);
+    EXPECT_TRUE(ex->verdictLabel->text().contains("Wrong"));
+    Shot("6-wrong-en");
+    QTest::keyClick(ex->answerEdit, Qt::Key_Return);
+
+    Answer(ex, QString()); // not known
+    EXPECT_TRUE(ex->verdictLabel->text().contains("Wrong"));
+    QString asked;
+    WhenModalOpens(
+        ex,
+        [&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            asked = box->text();
+            Shot("6-question-at-the-end");
+            QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+        },
+        kRunMs);
+    QTest::keyClick(ex->answerEdit, Qt::Key_Return);
+    EXPECT_TRUE(asked.contains("1 of 3 answers right.")) << asked.toStdString();
+    ASSERT_TRUE(WaitFor([&] { return ex->Run().TableVisible(); }));
+    ASSERT_EQ(ex->exerciseList->topLevelItemCount(), 3);
+    EXPECT_EQ(ex->exerciseList->topLevelItem(0)->text(5),
+              "Right: " + QtFromCp1252(right).toUpper());
+    EXPECT_EQ(ex->exerciseList->topLevelItem(1)->text(5), "Wrong: " + wrong);
+    EXPECT_EQ(ex->exerciseList->topLevelItem(2)->text(5), "Wrong");
+    Shot("6-table-at-the-end");
+    const std::vector<TCardResult>& results = ex->Run().CardResults();
+    ASSERT_EQ(results.size(), 3u);
+    std::printf("scenario 6: verdicts %d %d %d, priorities %d %d %d\n",
+                static_cast<int>(results[0].verdict), static_cast<int>(results[1].verdict),
+                static_cast<int>(results[2].verdict), results[0].priorityChosen,
+                results[1].priorityChosen, results[2].priorityChosen);
+    ex->close();
+    const fs::path langFile = window->Logic().Settings()->LangFilePath();
+    Exit(window);
+
+    // After the program ended: the priorities in Lexaro.Ini, the file's marks as they were.
+    const std::vector<ExerciseEntry> stored = StoredEntries(copy.path() / "Lexaro.Ini");
+    TLangFHandler lang;
+    ASSERT_TRUE(lang.Load(langFile));
+    const std::vector<std::int32_t> expected{1, 0, 0};
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        const auto it = std::find_if(stored.begin(), stored.end(),
+                                     [&](const ExerciseEntry& e) { return SamePair(e, cards[i]); });
+        ASSERT_NE(it, stored.end()) << "card " << i;
+        EXPECT_EQ(it->priority, expected[i]) << "card " << i;
+        const auto pair = lang.LessonAt(cards[i].lesson)->PairAt(cards[i].pairId);
+        ASSERT_TRUE(pair);
+        EXPECT_TRUE(pair->use) << "card " << i;
+    }
+
+    // The verdicts in German.
+    window = Start();
+    window->mAppGerman->trigger();
+    Click(window->btnExerciseRun);
+    ex = ExerciseOf(*window);
+    ASSERT_NE(ex, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ex));
+    Activate(ex);
+    ASSERT_GE(Exercise(*window).ExerciseWords.size(), 2u);
+    EXPECT_EQ(ex->modeValue->text(), "Schreiben");
+    AwaitAnswer(ex);
+    Answer(ex, QtFromCp1252(ex->Run().SolutionText()));
+    EXPECT_TRUE(ex->verdictLabel->text().contains("Richtig"));
+    Shot("6-right-de");
+    QTest::keyClick(ex->answerEdit, Qt::Key_Return);
+    AwaitAnswer(ex);
+    Answer(ex, Misspelt(ex->Run().SolutionText()));
+    EXPECT_TRUE(ex->verdictLabel->text().contains("Falsch"));
+    Shot("6-wrong-de");
+    ex->close();
+    Exit(window);
 }
 
 } // namespace

@@ -304,6 +304,7 @@ TEST_F(ExerciseWndTest, WriteModeTakesTheAnswerInItsFieldAndShowsTheVerdict) {
     QTest::keyClicks(dlg.answerEdit, "Wort 1.0");
     Key(dlg, Qt::Key_Return);
     EXPECT_TRUE(dlg.answerEdit->isReadOnly());
+    EXPECT_EQ(dlg.answerEdit->placeholderText(), "") << "no hint to type after the verdict";
     EXPECT_TRUE(dlg.verdictLabel->text().contains("Right"));
     EXPECT_EQ(words[0].priority, 4) << "the learner's choice wins";
     Settle(dlg);
