@@ -416,6 +416,10 @@ TControlView TMainWndLogic::Controls(bool exerciseVisible, bool haveExerciseWind
     return view;
 }
 
+bool TMainWndLogic::ProgressPossible() const {
+    return state_ == TMainState::Ready && settings_ && !settings_->exercise.LangFileName.empty();
+}
+
 TWindowContext TMainWndLogic::Context() const {
     TWindowContext context;
     context.settings = settings_;

@@ -106,6 +106,8 @@ public:
     TMainWndLogic(TAppFolders folders, std::shared_ptr<IMessageSink> messages);
 
     TMainState State() const { return state_; }
+    // True when the progress window can show something: the settings name a language file.
+    bool ProgressPossible() const;
     const std::filesystem::path& AppFolder() const { return folders_.data; }
     const TAppFolders& Folders() const { return folders_; }
     const std::string& UiLanguage() const { return uiLanguage_; }
