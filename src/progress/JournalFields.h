@@ -54,10 +54,19 @@ struct TJournalFields {
     std::int32_t priority = 0;
 };
 
-// "YYYY-MM-DDTHH:MM:SSZ" in the journal's years.
-bool ParseJournalSeconds(std::string_view text, std::int64_t& seconds);
+// The date of the last time read and its first second, for a reader of many lines.
+struct TJournalDayCache {
+    char date[10] = {};
+    std::int64_t daySeconds = -1;
+};
+
+// "YYYY-MM-DDTHH:MM:SSZ" in the journal's years. With a cache, a date the same as the last
+// one read is not worked out again.
+bool ParseJournalSeconds(std::string_view text, std::int64_t& seconds,
+                         TJournalDayCache* cache = nullptr);
 // All seven fields of a line (a trailing CR is allowed); text1 must be UTF-8 with valid
 // escapes and no control characters.
-bool SplitJournalLine(std::string_view line, TJournalFields& fields);
+bool SplitJournalLine(std::string_view line, TJournalFields& fields,
+                      TJournalDayCache* cache = nullptr);
 
 } // namespace lexaro

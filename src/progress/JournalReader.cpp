@@ -76,7 +76,7 @@ void TJournalTally::Line(std::string_view line) {
     if (line.empty() || line == "\r")
         return; // an empty line holds nothing to skip
     TJournalFields fields;
-    if (!SplitJournalLine(line, fields)) {
+    if (!SplitJournalLine(line, fields, &dayCache_)) {
         ++skipped_;
         return;
     }

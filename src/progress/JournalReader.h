@@ -4,6 +4,7 @@
 // day, so a journal of years of practice takes little memory and time.
 
 #include "progress/Journal.h"
+#include "progress/JournalFields.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -63,6 +64,7 @@ private:
     std::int64_t lines_ = 0;
     std::int64_t skipped_ = 0;
     std::vector<TDayCounts> days_; // from kFirstDay on
+    TJournalDayCache dayCache_;
 };
 
 // What reading the journals of a language file found.
