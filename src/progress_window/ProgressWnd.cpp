@@ -116,6 +116,9 @@ void TProgressWnd::BuildForm() {
     daysView = new QChartView(new QChart, charts_);
     daysView->setObjectName("daysView");
     daysView->setRenderHint(QPainter::Antialiasing);
+    // The charts are looked at, not operated: keys go to the buttons.
+    lessonsView->setFocusPolicy(Qt::NoFocus);
+    daysView->setFocusPolicy(Qt::NoFocus);
     summaryLabel = new QLabel(charts_);
     summaryLabel->setObjectName("summaryLabel");
     summaryLabel->setWordWrap(true);
@@ -170,6 +173,7 @@ void TProgressWnd::ShowProgress() {
     show();
     raise();
     activateWindow();
+    btnClose->setFocus();
 }
 
 void TProgressWnd::Refresh() {

@@ -8,6 +8,7 @@
 #include "support/LangFiles.h"
 #include "support/TestFiles.h"
 
+#include <QApplication>
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
@@ -194,6 +195,13 @@ TEST_F(ProgressWndTest, SavesAPictureAndReportsAFailureWithPathAndReason) {
 TEST_F(ProgressWndTest, F1OpensItsHelpAndEscapeCloses) {
     TProgressWnd& wnd = Open();
     wnd.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&wnd));
+    // Keys go to the buttons only, Close first; the charts take no focus.
+    EXPECT_EQ(QApplication::focusWidget(), wnd.btnClose);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), wnd.btnSavePicture);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), wnd.btnHelp);
     QTest::keyClick(&wnd, Qt::Key_F1);
     EXPECT_EQ(helps, std::vector<int>{kHelpProgress});
     QTest::keyClick(&wnd, Qt::Key_Escape);
