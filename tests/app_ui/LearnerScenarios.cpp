@@ -46,6 +46,7 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
@@ -651,6 +652,12 @@ TEST_F(LearnerScenario, TheProgressWindowShowsTheCardsOfTwoDaysRuns) {
     EXPECT_EQ(lessons[0].heldBack, 1);
     EXPECT_EQ(lessons[2].retired, 2);
     Shot("5-progress-en");
+    // "Save picture…" as the learner answers its file dialog: the charts as a PNG.
+    const QString picture = ShotsFolder() + "/5-saved-picture.png";
+    QFile::remove(picture);
+    progress->SetSavePathAsker([picture] { return picture; });
+    Click(progress->btnSavePicture);
+    EXPECT_FALSE(QImage(picture).isNull());
 
     // The numbers on hover, then German.
     const auto* lessonSet =
