@@ -9,7 +9,7 @@ packages=(
   # tests, benchmarks, sanitizers and fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   # the desktop program
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-multimedia-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-multimedia-dev qt6-charts-dev
   qt6-qpa-plugins libgl1-mesa-dev fonts-dejavu-core
   # metric-compatible stand-ins for the card fonts Times New Roman and Arial
   fonts-urw-base35

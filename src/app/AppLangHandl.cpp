@@ -127,6 +127,7 @@ bool TAppLangHandler::SelectLanguage(std::string_view code) {
                    eq == std::string_view::npos ? std::string() : std::string(line.substr(eq + 1)));
     });
     texts_ = std::move(texts);
+    language_ = std::string(code.substr(0, 2));
     return true;
 }
 

@@ -14,7 +14,7 @@
 namespace lexaro {
 
 // Every caption, hint, menu entry and message has a number below kTextCount.
-inline constexpr std::int32_t kTextCount = 190;
+inline constexpr std::int32_t kTextCount = 210;
 inline constexpr const char* kTextDbName = "Text.Db";
 inline constexpr const char* kMissingText = "????";
 
@@ -49,9 +49,12 @@ public:
     // The text, or "????" when none is selected, the number has none, or it is empty.
     std::string GetText(std::int32_t n) const;
     bool HasTexts() const { return texts_ != nullptr; }
+    // The code of the language selected last ("EN", "DE"); empty before any.
+    const std::string& Language() const { return language_; }
 
 private:
     std::unique_ptr<TStrVector> texts_;
+    std::string language_;
     byteArray data_;
     std::string problem_;
 };

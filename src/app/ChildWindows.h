@@ -51,10 +51,23 @@ public:
     virtual int exec() = 0;
 };
 
+// The progress window: made anew each time it is opened, so it shows the figures of then.
+class IProgressWindow {
+public:
+    virtual ~IProgressWindow() = default;
+    // Reads the figures and shows the window non-modally.
+    virtual void ShowProgress() = 0;
+    virtual bool IsProgressVisible() const = 0;
+    // The UI language changed.
+    virtual void ApplyTexts() = 0;
+};
+
 using ExerciseWindowFactory =
     std::function<std::unique_ptr<IExerciseWindow>(const TWindowContext&, QWidget* owner)>;
 using ExerciseEditorFactory =
     std::function<std::unique_ptr<IExerciseEditor>(const TWindowContext&, QWidget* owner)>;
+using ProgressWindowFactory =
+    std::function<std::unique_ptr<IProgressWindow>(const TWindowContext&, QWidget* owner)>;
 using SettingsDialogFactory =
     std::function<std::unique_ptr<ISettingsDialog>(const TWindowContext&, QWidget* owner)>;
 

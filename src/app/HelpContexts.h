@@ -13,6 +13,7 @@ inline constexpr int kHelpPriorities = 5;
 inline constexpr int kHelpGeneral = 6;
 inline constexpr int kHelpComposition = 7;
 inline constexpr int kHelpSettings = 8;
+inline constexpr int kHelpProgress = 9;
 
 // The topic name (an anchor of the help pages) of a help context; empty for none.
 constexpr std::string_view HelpTopic(int context) {
@@ -33,6 +34,8 @@ constexpr std::string_view HelpTopic(int context) {
         return "Zusammenstellung";
     case kHelpSettings:
         return "AllgEinstell";
+    case kHelpProgress:
+        return "Fortschritt";
     default:
         return {};
     }

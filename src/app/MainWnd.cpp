@@ -132,6 +132,12 @@ void tMainWindow::SetSettingsDialogFactory(SettingsDialogFactory factory) {
         ControlUpdate();
 }
 
+void tMainWindow::SetProgressWindowFactory(ProgressWindowFactory factory) {
+    progressWindowFactory_ = std::move(factory);
+    if (!HasEnded())
+        ControlUpdate();
+}
+
 void tMainWindow::buildForm() {
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName("clientScroll");
@@ -201,9 +207,11 @@ void tMainWindow::buildForm() {
     buttonRow->setSpacing(4);
     btnGeneralProperty = flatButton(mainBox, "btnGeneralProperty", "settings.svg", 30);
     btnEditExercise = flatButton(mainBox, "btnEditExercise", "edit.svg", 30);
+    btnProgress = flatButton(mainBox, "btnProgress", "progress.svg", 30);
     btnHelp = flatButton(mainBox, "btnHelp", "help.svg", 30);
     buttonRow->addWidget(btnGeneralProperty);
     buttonRow->addWidget(btnEditExercise);
+    buttonRow->addWidget(btnProgress);
     buttonRow->addWidget(btnHelp);
     buttonRow->addStretch(1);
     grid->addLayout(buttonRow, 2, 1);
@@ -245,11 +253,13 @@ void tMainWindow::buildForm() {
     setTabOrder(cbNewLoad, cbResetPrio);
     setTabOrder(cbResetPrio, btnGeneralProperty);
     setTabOrder(btnGeneralProperty, btnEditExercise);
-    setTabOrder(btnEditExercise, btnHelp);
+    setTabOrder(btnEditExercise, btnProgress);
+    setTabOrder(btnProgress, btnHelp);
 
     connect(btnExerciseRun, &QPushButton::clicked, this, &tMainWindow::ExerciseRun);
     connect(btnGeneralProperty, &QPushButton::clicked, this, &tMainWindow::GeneralProperty);
     connect(btnEditExercise, &QPushButton::clicked, this, &tMainWindow::EditExercise);
+    connect(btnProgress, &QPushButton::clicked, this, &tMainWindow::ShowProgress);
     connect(btnHelp, &QPushButton::clicked, this, [this] { ShowHelpContext(kHelpMainWindow); });
     connect(cbNewLoad, &QCheckBox::clicked, this, &tMainWindow::cbNewLoadClick);
     connect(rbtnFirstLang, &QRadioButton::clicked, this, &tMainWindow::langRadioClick);
@@ -267,6 +277,7 @@ void tMainWindow::buildMenu() {
     mExerciseRun = mExercise->addAction(picture("run.svg"), "&Start");
     mExerciseGenSettings = mExercise->addAction(picture("settings.svg"), "&General Settings...");
     mExerciseEditLessons = mExercise->addAction(picture("edit.svg"), "&Edit Lessons, Words...");
+    mExerciseProgress = mExercise->addAction(picture("progress.svg"), "&Progress...");
     mExercise->addSeparator();
     mExerciseExit = mExercise->addAction("E&xit");
 
@@ -293,6 +304,7 @@ void tMainWindow::buildMenu() {
         {mExerciseRun, "mExerciseRun"},
         {mExerciseGenSettings, "mExerciseGenSettings"},
         {mExerciseEditLessons, "mExerciseEditLessons"},
+        {mExerciseProgress, "mExerciseProgress"},
         {mExerciseExit, "mExerciseExit"},
         {mAppEnglish, "mAppEnglish"},
         {mAppGerman, "mAppGerman"},
@@ -305,6 +317,7 @@ void tMainWindow::buildMenu() {
     connect(mExerciseRun, &QAction::triggered, this, &tMainWindow::ExerciseRun);
     connect(mExerciseGenSettings, &QAction::triggered, this, &tMainWindow::GeneralProperty);
     connect(mExerciseEditLessons, &QAction::triggered, this, &tMainWindow::EditExercise);
+    connect(mExerciseProgress, &QAction::triggered, this, &tMainWindow::ShowProgress);
     connect(mExerciseExit, &QAction::triggered, this, &QWidget::close);
     connect(mAppEnglish, &QAction::triggered, this, [this] { ApplyUiLanguage("EN"); });
     connect(mAppGerman, &QAction::triggered, this, [this] { ApplyUiLanguage("DE"); });
@@ -400,6 +413,8 @@ void tMainWindow::ApplyUiLanguage(const std::string& code) {
     ShowLangFileAndLessons();
     if (exerciseVisible())
         guarded([&] { exerciseWnd_->ApplyTexts(); });
+    if (progressWnd_ && progressWnd_->IsProgressVisible())
+        guarded([&] { progressWnd_->ApplyTexts(); });
     if (helpWindow_)
         helpWindow_->SetHelpFolder(logic_->Folders().resources, logic_->UiLanguage());
 }
@@ -424,6 +439,8 @@ void tMainWindow::applyTexts() {
     mExerciseRun->setText(Text(14));
     mExerciseGenSettings->setText(Text(15));
     mExerciseEditLessons->setText(Text(16));
+    mExerciseProgress->setText(Text(191));
+    btnProgress->setToolTip(Text(192));
     mExerciseExit->setText(Text(17));
     mAppLanguage->setTitle(Text(18));
     mAppEnglish->setText(Text(19));
@@ -471,6 +488,9 @@ void tMainWindow::ControlUpdate() {
     mExerciseEditLessons->setEnabled(view.editExercise);
     btnGeneralProperty->setEnabled(view.settings);
     mExerciseGenSettings->setEnabled(view.settings);
+    const bool progress = progressWindowFactory_ && logic_->ProgressPossible();
+    btnProgress->setEnabled(progress);
+    mExerciseProgress->setEnabled(progress);
 }
 
 void tMainWindow::cbNewLoadClick() {
@@ -529,6 +549,18 @@ void tMainWindow::GeneralProperty() {
         // Another code page shows the language names anew; an open exercise takes it at its
         // next activation.
         ShowLangFileAndLessons();
+    });
+}
+
+void tMainWindow::ShowProgress() {
+    if (!progressWindowFactory_ || !logic_->ProgressPossible())
+        return;
+    guarded([&] {
+        // Made anew each time, so it shows the figures of now.
+        progressWnd_.reset();
+        progressWnd_ = progressWindowFactory_(Context(), this);
+        if (progressWnd_)
+            progressWnd_->ShowProgress();
     });
 }
 

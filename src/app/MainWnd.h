@@ -62,11 +62,13 @@ public:
     void SetExerciseWindowFactory(ExerciseWindowFactory factory);
     void SetExerciseEditorFactory(ExerciseEditorFactory factory);
     void SetSettingsDialogFactory(SettingsDialogFactory factory);
+    void SetProgressWindowFactory(ProgressWindowFactory factory);
 
     TMainWndLogic& Logic() const { return *logic_; }
     // What the windows this one opens get to work with.
     TWindowContext Context();
     IExerciseWindow* ExerciseWindow() const { return exerciseWnd_.get(); }
+    IProgressWindow* ProgressWindow() const { return progressWnd_.get(); }
     THelpWindow* HelpWindow() const { return helpWindow_.data(); }
     // The language-file picture as shown.
     const QPixmap& LangPicture() const { return langPicture_; }
@@ -77,6 +79,8 @@ public:
     void ExerciseRun();
     void EditExercise();
     void GeneralProperty();
+    // Opens the progress window anew (one that is open is replaced, with fresh figures).
+    void ShowProgress();
     // "EN" or "DE": selects the UI language and applies every text of the window.
     void ApplyUiLanguage(const std::string& code);
     void ShowHelpTopic(const QString& topic);
@@ -103,12 +107,14 @@ public:
     QCheckBox* cbResetPrio = nullptr;
     QPushButton* btnGeneralProperty = nullptr;
     QPushButton* btnEditExercise = nullptr;
+    QPushButton* btnProgress = nullptr;
     QPushButton* btnHelp = nullptr;
 
     QMenu* mExercise = nullptr;
     QAction* mExerciseRun = nullptr;
     QAction* mExerciseGenSettings = nullptr;
     QAction* mExerciseEditLessons = nullptr;
+    QAction* mExerciseProgress = nullptr;
     QAction* mExerciseExit = nullptr;
     QMenu* mAppLanguage = nullptr;
     QAction* mAppEnglish = nullptr;
@@ -144,11 +150,13 @@ private:
     // Destroyed before the window's children, so an exercise window that is also a child
     // widget of this window is deleted exactly once.
     std::unique_ptr<IExerciseWindow> exerciseWnd_;
+    std::unique_ptr<IProgressWindow> progressWnd_;
     QPointer<THelpWindow> helpWindow_;
 
     ExerciseWindowFactory exerciseWindowFactory_;
     ExerciseEditorFactory exerciseEditorFactory_;
     SettingsDialogFactory settingsDialogFactory_;
+    ProgressWindowFactory progressWindowFactory_;
 
     QPixmap langPicture_;
     QPixmap defaultLangPicture_;

@@ -16,6 +16,8 @@ constexpr const char* kLanguageNotFound = "Language not found";
 constexpr std::int32_t kNothingToExercise = 112;
 constexpr std::int32_t kLangFileUnusable = 138;
 constexpr std::int32_t kLangFileNotSaved = 139;
+constexpr std::int32_t kJournalSetAside = 208;
+constexpr std::int32_t kJournalNotWritten = 209;
 constexpr std::int32_t kLinesNotKept = 140;
 constexpr std::int32_t kSettingsNotSaved = 141;
 constexpr std::int32_t kVersionNotKept = 154;
@@ -119,6 +121,26 @@ bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& t
         report(VersionFaultText(path, *versionFault, texts));
     if (const std::optional<TKeptCopy> kept = lang.TakeKeptCopy())
         report(KeptCopyText(*kept, texts));
+    return true;
+}
+
+bool WriteJournalReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                           const std::vector<TJournalLine>& lines, IMessageSink* messages) {
+    if (lines.empty() || settings.exercise.LangFileName.empty())
+        return false;
+    const TJournalAppend written = AppendJournal(settings.LangFilePath(), lines);
+    auto report = [&](const std::string& text) {
+        if (messages != nullptr)
+            messages->Warn(settings.appTitle, text, IMessageSink::Icon::Information);
+    };
+    if (!written.result) {
+        report(FillText(texts.GetText(kJournalNotWritten),
+                        {DisplayPath(written.written), FileFaultText(written.result, texts)}));
+        return false;
+    }
+    if (written.setAside)
+        report(FillText(texts.GetText(kJournalSetAside),
+                        {DisplayPath(*written.setAside), DisplayPath(written.written)}));
     return true;
 }
 
@@ -416,6 +438,10 @@ TControlView TMainWndLogic::Controls(bool exerciseVisible, bool haveExerciseWind
     return view;
 }
 
+bool TMainWndLogic::ProgressPossible() const {
+    return state_ == TMainState::Ready && settings_ && !settings_->exercise.LangFileName.empty();
+}
+
 TWindowContext TMainWndLogic::Context() const {
     TWindowContext context;
     context.settings = settings_;
@@ -435,6 +461,9 @@ TWindowContext TMainWndLogic::Context() const {
     const std::shared_ptr<IMessageSink> messages = messages_;
     context.saveMarks = [settings, texts, lang, messages](const std::vector<TPairMarks>& marks) {
         return SaveMarksReporting(*settings, *texts, *lang, marks, messages.get());
+    };
+    context.writeJournal = [settings, texts, messages](const std::vector<TJournalLine>& lines) {
+        return WriteJournalReporting(*settings, *texts, lines, messages.get());
     };
     return context;
 }

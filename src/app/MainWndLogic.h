@@ -10,6 +10,7 @@
 #include "data/LangFHandler.h"
 #include "data/MessageSink.h"
 #include "data/PairRenumbering.h"
+#include "progress/Journal.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -52,6 +53,12 @@ std::string LoadFaultText(const TLangFHandler& lang, const TAppLangHandler& text
 // language. False when it was not saved.
 bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
                            TLangFHandler& lang, IMessageSink* messages);
+// Appends the cards of an exercise run to the journal beside the exercise's language file
+// (LangFileName; progress/Journal.h). A failed write, and a journal of that name that is none
+// of this program's and was left alone when the new one beside it was started (once), are
+// reported in the UI language. False when nothing was written.
+bool WriteJournalReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                           const std::vector<TJournalLine>& lines, IMessageSink* messages);
 // Loads the language file of the exercise (LangFileName) as it is on disk into lang, which is
 // cleared first. A file that cannot be used is reported (a missing one only when asked) and
 // gives false, with lang left empty.
@@ -106,6 +113,8 @@ public:
     TMainWndLogic(TAppFolders folders, std::shared_ptr<IMessageSink> messages);
 
     TMainState State() const { return state_; }
+    // True when the progress window can show something: the settings name a language file.
+    bool ProgressPossible() const;
     const std::filesystem::path& AppFolder() const { return folders_.data; }
     const TAppFolders& Folders() const { return folders_; }
     const std::string& UiLanguage() const { return uiLanguage_; }

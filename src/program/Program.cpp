@@ -3,6 +3,7 @@
 #include "controls/PropertyDlg.h"
 #include "editing/EditExercise.h"
 #include "exercise_window/ExerciseWnd.h"
+#include "progress_window/ProgressWnd.h"
 #include "speech/DesktopSpeech.h"
 #include "speech/SpeechEngine.h"
 
@@ -24,6 +25,7 @@ void InstallProgramWindows(tMainWindow& window) {
     window.SetExerciseWindowFactory(MakeExerciseWindow);
     window.SetExerciseEditorFactory(MakeExerciseEditor);
     window.SetSettingsDialogFactory(MakeSettingsDialog);
+    window.SetProgressWindowFactory(MakeProgressWindow);
 }
 
 } // namespace lexaro

@@ -291,6 +291,44 @@ TEST_F(MainLogicTest, AFailedSaveOfTheDrawnMarksIsReportedAndTheExerciseRuns) {
 }
 #endif
 
+TEST_F(MainLogicTest, TheJournalOfARunIsWrittenBesideTheFileAndItsProblemsAreTold) {
+    WriteLangFile(app / "x.lang", {{1, 3}});
+    WriteIni("x.lang", {1});
+    auto logic = Start();
+    const TWindowContext context = logic->Context();
+    TJournalLine line;
+    line.time = std::chrono::sys_days{std::chrono::year{2026} / 12 / 11};
+    line.lesson = 1;
+    line.text1 = "word 1.0";
+    ASSERT_TRUE(context.writeJournal({line, line}));
+    EXPECT_TRUE(sink->shown.empty());
+    const std::string one = FormatJournalLine(line);
+    EXPECT_EQ(ReadFileBytes(JournalPath(app / "x.lang").string()),
+              std::string(kJournalHeader) + "\n" + one + one);
+    EXPECT_FALSE(context.writeJournal({})) << "a run without cards writes nothing";
+
+    // Not a journal of this program: left alone, a new one beside it, told once.
+    WriteFileBytes(JournalPath(app / "x.lang").string(), "my own notes\n");
+    ASSERT_TRUE(context.writeJournal({line}));
+    ASSERT_EQ(sink->shown.size(), 1u);
+    EXPECT_EQ(sink->shown[0].text,
+              FillText(logic->Text(208), {JournalPath(app / "x.lang").string(),
+                                          JournalPath(app / "x.lang", 2).string()}));
+    ASSERT_TRUE(context.writeJournal({line}));
+    EXPECT_EQ(sink->shown.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(JournalPath(app / "x.lang").string()), "my own notes\n");
+
+    // A journal that cannot be written: the path and the reason.
+    fs::remove(JournalPath(app / "x.lang", 2));
+    fs::create_directory(JournalPath(app / "x.lang", 2));
+    for (int n = 3; n <= kMaxJournalFiles; ++n)
+        fs::create_directory(JournalPath(app / "x.lang", n));
+    EXPECT_FALSE(context.writeJournal({line}));
+    ASSERT_EQ(sink->shown.size(), 2u);
+    EXPECT_EQ(sink->shown[1].text,
+              FillText(logic->Text(209), {JournalPath(app / "x.lang").string(), logic->Text(145)}));
+}
+
 TEST_F(MainLogicTest, LinesThatCouldNotBeReadAreToldOnceAndKept) {
     const byteArray original =
         test::CodedFile({"[General]", "English@Deutsch", "[1]", "0=a@b#*", "1=c@d#*",

@@ -23,6 +23,9 @@
 //      verdicts under the card and in the table at the end, the priorities 1, 0, 0 in
 //      Lexaro.Ini after the program ends, the language file's marks untouched; then the right
 //      and the wrong verdict once more in German.
+//   7. Progress: the starter file after a few runs (some pairs drawn, held back, retired) and
+//      a journal of two runs on two days; Exercise > Progress shows both days' cards and the
+//      lessons' bars, in English and in German.
 // Screenshots go to $LEXARO_SHOTS.
 
 #include "ModalDriver.h"
@@ -42,24 +45,33 @@
 #include "exercise_window/ExerciseWnd.h"
 #include "exercise_window/QtCardCanvas.h"
 #include "program/Program.h"
+#include "progress/Journal.h"
+#include "progress/JournalReader.h"
+#include "progress_window/ProgressWnd.h"
 
 #include <QAction>
+#include <QBarSet>
 #include <QButtonGroup>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStackedBarSeries>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -890,6 +902,96 @@ TEST_F(WriteScenario, ThreeCardsRightWrongAndNotKnownSetThePriorities) {
     EXPECT_TRUE(ex->verdictLabel->text().contains("Falsch"));
     Shot("6-wrong-de");
     ex->close();
+    Exit(window);
+}
+
+TEST_F(LearnerScenario, TheProgressWindowShowsTheCardsOfTwoDaysRuns) {
+    // The starter file after a few runs: pairs of lesson 1 drawn, two of lesson 3 retired.
+    const fs::path file = copy.path() / "LangFiles" / "English-Deutsch.lang";
+    {
+        TLangFHandler lang;
+        ASSERT_TRUE(lang.Load(file));
+        for (int id = 0; id < 8; ++id)
+            lang.LessonAt(1)->PairAt(id)->drawn = true;
+        for (int id = 0; id < 2; ++id)
+            lang.LessonAt(3)->PairAt(id)->use = false;
+        ASSERT_TRUE(lang.Save(file).ok());
+    }
+    auto window = Start();
+    window->mAppEnglish->trigger();
+    // Two pairs held back after the last run.
+    window->Logic().Settings()->heldBack = {{1, 2, 3}, {2, 0, 6}};
+
+    // Two runs on two days, written as the exercise writes them at its close; the times come
+    // from a test clock: yesterday 6 cards, today 9 with typed answers (7 right).
+    const auto now = std::chrono::system_clock::now();
+    auto run = [&](std::chrono::system_clock::time_point when, int cards, int right, int wrong) {
+        TJournalWriter writer(file, [when] { return when; });
+        TLangFHandler lang;
+        ASSERT_TRUE(lang.Load(file));
+        for (int i = 0; i < cards; ++i) {
+            const TJournalVerdict verdict = i < right           ? TJournalVerdict::Right
+                                            : i < right + wrong ? TJournalVerdict::Wrong
+                                                                : TJournalVerdict::None;
+            writer.Add(ExerciseEntry{1, i, 0}, i % 2 == 0, lang.LessonAt(1)->PairAt(i)->text1,
+                       TCodePage::Western(), verdict, i == 2 ? 3 : 0);
+        }
+        const TJournalAppend written = writer.Close();
+        ASSERT_TRUE(written.result.ok()) << written.result.reason;
+        EXPECT_FALSE(written.setAside);
+    };
+    run(now - std::chrono::hours(24), 6, 0, 0);
+    run(now, 9, 7, 2);
+
+    ASSERT_TRUE(window->btnProgress->isEnabled());
+    ASSERT_TRUE(window->mExerciseProgress->isEnabled());
+    // The menu open over the main window, with its new entry and the new button.
+    QMenuBar* bar = window->menuBar();
+    window->mExercise->popup(
+        bar->mapToGlobal(bar->actionGeometry(window->mExercise->menuAction()).bottomLeft()));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window->mExercise));
+    QApplication::processEvents();
+    Shot("7-main-window-progress");
+    window->mExercise->hide();
+    Shot("7-main-window");
+    window->mExerciseProgress->trigger();
+    auto* progress = dynamic_cast<TProgressWnd*>(window->ProgressWindow());
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(progress));
+    Activate(progress);
+    const auto& days = progress->Report().figures.days;
+    ASSERT_EQ(days.size(), 90u);
+    EXPECT_EQ(days[89].counts, (TDayCounts{9, 7, 2}));
+    EXPECT_EQ(days[88].counts, (TDayCounts{6, 0, 0}));
+    const auto* cards =
+        static_cast<QStackedBarSeries*>(progress->daysView->chart()->series()[0])->barSets()[0];
+    EXPECT_EQ(cards->at(89), 9);
+    EXPECT_EQ(cards->at(88), 6);
+    const auto& lessons = progress->Report().figures.lessons;
+    ASSERT_EQ(lessons.size(), 3u);
+    EXPECT_EQ(lessons[0].practised, 7); // eight drawn, one of them held back
+    EXPECT_EQ(lessons[0].heldBack, 1);
+    EXPECT_EQ(lessons[2].retired, 2);
+    Shot("7-progress-en");
+    // "Save picture…" as the learner answers its file dialog: the charts as a PNG.
+    const QString picture = ShotsFolder() + "/7-saved-picture.png";
+    QFile::remove(picture);
+    progress->SetSavePathAsker([picture] { return picture; });
+    Click(progress->btnSavePicture);
+    EXPECT_FALSE(QImage(picture).isNull());
+
+    // The numbers on hover, then German.
+    const auto* lessonSet =
+        static_cast<QStackedBarSeries*>(progress->lessonsView->chart()->series()[0])->barSets()[1];
+    emit const_cast<QBarSet*>(lessonSet)->hovered(true, 0);
+    EXPECT_TRUE(progress->hoverLabel->text().startsWith("Lesson 1:"));
+    window->mAppGerman->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(progress->windowTitle(), "Fortschritt");
+    Activate(progress);
+    Shot("7-progress-de");
+    progress->close();
+    window->mAppEnglish->trigger();
     Exit(window);
 }
 

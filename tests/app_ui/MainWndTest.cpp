@@ -493,6 +493,54 @@ TEST_F(MainWndTest, PictureKeepsItsContentWhenTheNewFileHasNone) {
     EXPECT_EQ(window->LangPicture().toImage().pixelColor(2, 2), QColor(0x00ff00));
 }
 
+// A progress window that counts what the main window asks of it.
+class FakeProgressWindow : public IProgressWindow {
+public:
+    void ShowProgress() override {
+        ++shows;
+        visible = true;
+    }
+    bool IsProgressVisible() const override { return visible; }
+    void ApplyTexts() override { ++textApplies; }
+    int shows = 0;
+    int textApplies = 0;
+    bool visible = false;
+};
+
+TEST_F(MainWndTest, ProgressOpensAFreshWindowFromTheMenuAndTheButton) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    auto window = start();
+    int made = 0;
+    FakeProgressWindow* last = nullptr;
+    std::string named;
+    window->SetProgressWindowFactory([&](const TWindowContext& context, QWidget* owner) {
+        EXPECT_EQ(owner, window.get());
+        named = context.settings->exercise.LangFileName;
+        ++made;
+        auto fake = std::make_unique<FakeProgressWindow>();
+        last = fake.get();
+        return fake;
+    });
+    ASSERT_TRUE(window->btnProgress->isEnabled());
+    ASSERT_TRUE(window->mExerciseProgress->isEnabled());
+    EXPECT_EQ(window->mExerciseProgress->text(), "&Progress...");
+    EXPECT_FALSE(window->btnProgress->toolTip().isEmpty());
+    window->mExerciseProgress->trigger();
+    ASSERT_EQ(made, 1);
+    EXPECT_EQ(last->shows, 1);
+    EXPECT_EQ(named, window->Logic().Settings()->exercise.LangFileName);
+    // The language follows while it is open.
+    window->mAppGerman->trigger();
+    EXPECT_EQ(last->textApplies, 1);
+    EXPECT_EQ(window->mExerciseProgress->text(), "&Fortschritt...");
+    // Each opening shows the figures of then: a new window.
+    QTest::mouseClick(window->btnProgress, Qt::LeftButton);
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(window->ProgressWindow(), last);
+    EXPECT_EQ(last->shows, 1);
+}
+
 TEST_F(MainWndTest, WindowsWithoutAFactoryStayClosed) {
     const auto lang = folder.writeLangFile("L", {{1, 3}});
     folder.writeIni(lang, {1});
@@ -502,6 +550,10 @@ TEST_F(MainWndTest, WindowsWithoutAFactoryStayClosed) {
     EXPECT_FALSE(window.btnEditExercise->isEnabled());
     EXPECT_FALSE(window.btnGeneralProperty->isEnabled());
     EXPECT_FALSE(window.mExerciseGenSettings->isEnabled());
+    EXPECT_FALSE(window.btnProgress->isEnabled());
+    EXPECT_FALSE(window.mExerciseProgress->isEnabled());
+    window.ShowProgress();
+    EXPECT_EQ(window.ProgressWindow(), nullptr);
     window.ExerciseRun();
     EXPECT_TRUE(window.Logic().Settings()->exercise.ExerciseWords.empty());
     // Help and About need no factory.
@@ -572,10 +624,11 @@ TEST_F(MainWndTest, MenuSeparatorsAndOrder) {
     folder.writeIni(lang, {1});
     auto window = start();
     const auto exercise = window->mExercise->actions();
-    ASSERT_EQ(exercise.size(), 5);
+    ASSERT_EQ(exercise.size(), 6);
     EXPECT_EQ(exercise[0], window->mExerciseRun);
-    EXPECT_TRUE(exercise[3]->isSeparator());
-    EXPECT_EQ(exercise[4], window->mExerciseExit);
+    EXPECT_EQ(exercise[3], window->mExerciseProgress);
+    EXPECT_TRUE(exercise[4]->isSeparator());
+    EXPECT_EQ(exercise[5], window->mExerciseExit);
     const auto help = window->mHelp->actions();
     ASSERT_EQ(help.size(), 4);
     EXPECT_TRUE(help[2]->isSeparator());

@@ -13,8 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<std::string> kTopics = {"Hauptfenster", "Allgemeines", "AllgEinstell",
-                                          "EditLesson", "EditLangLesson"};
+const std::vector<std::string> kTopics = {"Hauptfenster", "Allgemeines",    "AllgEinstell",
+                                          "EditLesson",   "EditLangLesson", "Fortschritt"};
 
 std::string ReadText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

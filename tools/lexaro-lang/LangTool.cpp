@@ -11,6 +11,7 @@
 #include "data/FileUtil.h"
 #include "data/FileVersions.h"
 #include "data/StrUtil.h"
+#include "progress/ProgressFigures.h"
 #include "speech/LanguageNames.h"
 #include "speech/SpeechEngine.h"
 
@@ -126,7 +127,8 @@ struct TArgs {
     }
 };
 
-constexpr std::string_view kFlagOptions[] = {"--force", "--skip-bad", "--merge", "--list-voices"};
+constexpr std::string_view kFlagOptions[] = {"--force", "--skip-bad", "--merge", "--list-voices",
+                                             "--journal"};
 constexpr std::string_view kValueOptions[] = {"--lang1",   "--lang2",  "--format",  "--lesson",
                                               "--lessons", "--voice1", "--voice2",  "--speed1",
                                               "--speed2",  "--pitch1", "--pitch2",  "--pause",
@@ -489,6 +491,66 @@ int RunCheck(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTo
         << "  lines skipped: " << model.SkippedLines() << "\n";
     WarnOfAnotherCodePage(path, StoredTexts(model), 2, page, err);
     return kLangToolOk;
+}
+
+// The exercise list and the held-back list of the settings when they are for this file: they
+// say which pairs are held back. Nothing otherwise.
+void HeldBackLists(const std::filesystem::path& file, const TLangToolEnv& env, ArrayWordData& list,
+                   ArrayWordData& heldBack) {
+    if (env.settingsFolder.empty())
+        return;
+    TAppIniFile settings(env.settingsFolder, nullptr);
+    if (!settings.iniFound)
+        return;
+    settings.ReadExerciseSection();
+    std::error_code ec;
+    if (settings.exercise.LangFileName.empty() ||
+        !std::filesystem::equivalent(settings.LangFilePath(), file, ec) || ec)
+        return;
+    list = settings.exercise.ExerciseWords;
+    heldBack = settings.heldBack;
+}
+
+int RunStats(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
+    if (a.positional.size() != 1 || !a.Unexpected({"--journal"}).empty())
+        return UsageError(err, "stats takes one FILE and no options other than --journal");
+    const std::string& path = a.positional[0];
+    TLangFHandler model;
+    TLangFileReport report;
+    if (!ReadLangFile(path, model, report, TCodePage::Western(), err))
+        return kLangToolBadData;
+    ArrayWordData list, heldBack;
+    HeldBackLists(path, env, list, heldBack);
+    TLessonFigures total;
+    out << "lesson\twaiting\tpractised\theld back\tretired\n";
+    for (const TLessonFigures& lesson : LessonFigures(model, list, heldBack)) {
+        out << lesson.lesson << "\t" << lesson.waiting << "\t" << lesson.practised << "\t"
+            << lesson.heldBack << "\t" << lesson.retired << "\n";
+        total.waiting += lesson.waiting;
+        total.practised += lesson.practised;
+        total.heldBack += lesson.heldBack;
+        total.retired += lesson.retired;
+    }
+    out << "total\t" << total.waiting << "\t" << total.practised << "\t" << total.heldBack << "\t"
+        << total.retired << "\n";
+    if (!a.Has("--journal"))
+        return kLangToolOk;
+
+    TJournalTally tally(LocalUtcOffset);
+    const TJournalRead read = ReadJournals(path, tally);
+    out << "\nweek\tcards\ttyped right\ttyped wrong\n";
+    for (const TWeekFigures& week : WeekFigures(tally))
+        out << FormatDay(week.monday) << "\t" << week.counts.cards << "\t" << week.counts.right
+            << "\t" << week.counts.wrong << "\n";
+    for (const auto& foreign : read.foreign)
+        err << foreign.string() << ": not a journal of Lexaro; not read\n";
+    for (const auto& [failed, why] : read.failed)
+        err << failed.string() << ": cannot be read: " << why.reason << "\n";
+    if (read.read.empty() && read.foreign.empty() && read.failed.empty())
+        err << JournalPath(path).string() << ": no journal yet\n";
+    if (tally.Skipped() != 0)
+        err << "journal lines skipped that do not read as practice: " << tally.Skipped() << "\n";
+    return read.failed.empty() ? kLangToolOk : kLangToolBadData;
 }
 
 int RunDump(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
@@ -1092,6 +1154,14 @@ std::string LangToolUsage() {
            "  lexaro-lang export FILE [--codepage N]\n"
            "      writes the pairs as a UTF-8 table on standard output: a header row, then\n"
            "      lesson, text1, text2, use, drawn separated by tabs; use and drawn are 1 or 0\n"
+           "  lexaro-lang stats FILE [--journal]\n"
+           "      prints per lesson the pairs waiting (in use, not drawn), practised this cycle\n"
+           "      (drawn), held back (priority 1-8 in the exercise of the program's settings,\n"
+           "      Lexaro.Ini, when they are for FILE) and retired (not in use), separated by\n"
+           "      tabs, with a total row; --journal adds the practice per week (weeks from\n"
+           "      Monday, local time) from the journals beside FILE (FILE.journal.tsv): cards\n"
+           "      shown and typed answers right and wrong; journal lines that cannot be read\n"
+           "      are skipped and counted on standard error\n"
            "  lexaro-lang import SOURCE OUT [--lang1 NAME] [--lang2 NAME] [--format F]\n"
            "                     [--lesson N] [--force] [--skip-bad] [--merge] [--codepage N]\n"
            "      makes the language file OUT from SOURCE, whose format (table, kvtml or\n"
@@ -1192,6 +1262,8 @@ int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::os
         return RunImport(parsed, out, err, env);
     if (command == "speak")
         return RunSpeak(parsed, out, err, env);
+    if (command == "stats")
+        return RunStats(parsed, out, err, env);
     if (command == "versions")
         return RunVersions(parsed, out, err);
     if (command == "restore")

@@ -1,0 +1,110 @@
+// Reading the practice journal: a journal of 1M lines (years of practice) counted per day by
+// TJournalTally through ReadJournalFile, against a raw count of the line ends of the same file
+// read in the same blocks; goal: within 3x.
+#include "progress/Journal.h"
+#include "progress/JournalReader.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace lexaro;
+using namespace std::chrono;
+
+constexpr int kLines = 1'000'000;
+
+const std::filesystem::path& Journal() {
+    static const std::filesystem::path path = [] {
+        const auto p = std::filesystem::temp_directory_path() / "lexaro_bench_journal.tsv";
+        std::ofstream out(p, std::ios::binary);
+        out << kJournalHeader << '\n';
+        // About 150 cards a day over 18 years, words of the starter file's lengths, a quarter
+        // typed.
+        const char* words[] = {"the house",
+                               "the kitchen",
+                               "to go for a walk",
+                               "das Zimmer",
+                               "K\xC3\xBC"
+                               "che",
+                               "the flat"};
+        sys_seconds t = sys_days{year{2008} / 1 / 1} + hours{8};
+        std::string block;
+        for (int i = 0; i < kLines; ++i) {
+            TJournalLine line;
+            line.time = t;
+            line.lesson = 1 + i % 30;
+            line.pairId = i % 500;
+            line.text1 = words[i % 6];
+            line.presentedSide = 1 + i % 2;
+            line.verdict = i % 4 == 0   ? TJournalVerdict::Right
+                           : i % 4 == 1 ? TJournalVerdict::Wrong
+                                        : TJournalVerdict::None;
+            line.priorityChosen = i % 10;
+            block += FormatJournalLine(line);
+            t += seconds{576};
+            if (block.size() > (1u << 20)) {
+                out << block;
+                block.clear();
+            }
+        }
+        out << block;
+        return p;
+    }();
+    return path;
+}
+
+void BM_RawLineCount(benchmark::State& state) {
+    const auto& path = Journal();
+    std::vector<char> buffer(256 * 1024);
+    for (auto _ : state) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        std::int64_t lines = 0;
+        for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
+            for (ssize_t i = 0; i < n; ++i)
+                lines += buffer[static_cast<std::size_t>(i)] == '\n';
+        ::close(fd);
+        benchmark::DoNotOptimize(lines);
+        if (lines != kLines + 1)
+            state.SkipWithError("wrong line count");
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_RawLineCount)->Unit(benchmark::kMillisecond);
+
+void BM_JournalTally(benchmark::State& state) {
+    const auto& path = Journal();
+    for (auto _ : state) {
+        TJournalTally tally;
+        ReadJournalFile(path, tally);
+        benchmark::DoNotOptimize(tally.Lines());
+        if (tally.Lines() != kLines || tally.Skipped() != 0)
+            state.SkipWithError("wrong tally");
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_JournalTally)->Unit(benchmark::kMillisecond);
+
+// The same with the learner's time zone asked (cached per hour).
+void BM_JournalTallyLocalTime(benchmark::State& state) {
+    const auto& path = Journal();
+    for (auto _ : state) {
+        TJournalTally tally(LocalUtcOffset);
+        ReadJournalFile(path, tally);
+        benchmark::DoNotOptimize(tally.Lines());
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_JournalTallyLocalTime)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

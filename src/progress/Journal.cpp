@@ -1,0 +1,380 @@
+#include "progress/Journal.h"
+
+#include "data/Charset.h"
+#include "progress/JournalFields.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lexaro {
+
+namespace fs = std::filesystem;
+
+fs::path JournalPath(const fs::path& langFile, int number) {
+    fs::path path = langFile;
+    path +=
+        number <= 1 ? std::string(".journal.tsv") : ".journal-" + std::to_string(number) + ".tsv";
+    return path;
+}
+
+std::string FormatJournalTime(std::chrono::sys_seconds time) {
+    const std::int64_t seconds = time.time_since_epoch().count();
+    std::int64_t days = seconds / 86400;
+    std::int64_t rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    const TCivilDate date = CivilFromDays(days);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", date.year, date.month,
+                  date.day, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
+                  static_cast<int>(rest % 60));
+    return text;
+}
+
+std::optional<std::chrono::sys_seconds> ParseJournalTime(std::string_view text) {
+    std::int64_t seconds = 0;
+    if (!ParseJournalSeconds(text, seconds))
+        return std::nullopt;
+    return std::chrono::sys_seconds{std::chrono::seconds{seconds}};
+}
+
+std::string EscapeJournalText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> UnescapeJournalText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size())
+            return std::nullopt;
+        switch (text[i]) {
+        case '\\':
+            out += '\\';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        default:
+            return std::nullopt;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+std::string ValidUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            out += text[i++];
+        } else if (Utf8CharAt(text, i, cp)) {
+            const std::size_t n = Utf8Length(cp);
+            out.append(text.substr(i, n));
+            i += n;
+        } else {
+            AppendUtf8(out, U'\uFFFD');
+            ++i;
+        }
+    }
+    return out;
+}
+
+const char* VerdictText(TJournalVerdict verdict) {
+    switch (verdict) {
+    case TJournalVerdict::Right:
+        return "right";
+    case TJournalVerdict::Wrong:
+        return "wrong";
+    case TJournalVerdict::None:
+        break;
+    }
+    return "";
+}
+
+} // namespace
+
+std::string FormatJournalLine(const TJournalLine& line) {
+    std::string out = FormatJournalTime(line.time);
+    out += '\t';
+    out += std::to_string(line.lesson);
+    out += '\t';
+    out += std::to_string(line.pairId);
+    out += '\t';
+    out += EscapeJournalText(ValidUtf8(line.text1));
+    out += '\t';
+    out += line.presentedSide == 2 ? '2' : '1';
+    out += '\t';
+    out += VerdictText(line.verdict);
+    out += '\t';
+    out += std::to_string(line.priorityChosen);
+    out += '\n';
+    return out;
+}
+
+std::optional<TJournalLine> ParseJournalLine(std::string_view text) {
+    TJournalFields fields;
+    if (!SplitJournalLine(text, fields))
+        return std::nullopt;
+    auto text1 = UnescapeJournalText(fields.text1);
+    if (!text1)
+        return std::nullopt;
+    TJournalLine line;
+    line.time = std::chrono::sys_seconds{std::chrono::seconds{fields.seconds}};
+    line.lesson = fields.lesson;
+    line.pairId = fields.pairId;
+    line.text1 = std::move(*text1);
+    line.presentedSide = fields.side;
+    line.verdict = fields.verdict;
+    line.priorityChosen = fields.priority;
+    return line;
+}
+
+TJournalWriter::TJournalWriter(fs::path langFile, TJournalClock clock)
+    : langFile_(std::move(langFile)), clock_(std::move(clock)) {}
+
+std::chrono::sys_seconds TJournalWriter::Now() const {
+    const auto now = clock_ ? clock_() : std::chrono::system_clock::now();
+    return std::chrono::floor<std::chrono::seconds>(now);
+}
+
+void TJournalWriter::Add(const ExerciseEntry& entry, bool firstLanguagePresented,
+                         std::string_view storedText1, const TCodePage& page,
+                         TJournalVerdict verdict, std::int32_t priorityChosen) {
+    TJournalLine line;
+    line.time = Now();
+    line.lesson = entry.lesson;
+    line.pairId = entry.pairId;
+    line.text1 = page.ToUtf8(storedText1);
+    line.presentedSide = firstLanguagePresented ? 1 : 2;
+    line.verdict = verdict;
+    line.priorityChosen = priorityChosen;
+    lines_.push_back(std::move(line));
+}
+
+TJournalAppend TJournalWriter::Close() {
+    if (lines_.empty())
+        return {TFileResult{}, JournalPath(langFile_), std::nullopt};
+    TJournalAppend result = AppendJournal(langFile_, lines_);
+    lines_.clear();
+    return result;
+}
+
+namespace {
+
+// The part of the journal's end that is checked for text.
+constexpr std::size_t kTailBytes = 4096;
+
+struct TInspection {
+    TJournalState state = TJournalState::Missing;
+    bool endsWithLineEnd = true;
+};
+
+bool ReadAt(int fd, std::uint64_t offset, std::string& out, std::size_t size) {
+    out.resize(size);
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n =
+            ::pread(fd, out.data() + got, size - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    out.resize(got);
+    return got == size;
+}
+
+// Text: UTF-8 without zero bytes. The piece may start inside a character (it is the end of
+// a file), so what comes before its first line end is not judged.
+bool TailIsText(std::string_view tail, bool fromStart) {
+    if (!fromStart) {
+        const std::size_t nl = tail.find('\n');
+        tail = nl == std::string_view::npos ? std::string_view{} : tail.substr(nl + 1);
+    }
+    for (std::size_t i = 0; i < tail.size();) {
+        const auto byte = static_cast<unsigned char>(tail[i]);
+        if (byte == 0)
+            return false;
+        if (byte < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        if (!Utf8CharAt(tail, i, cp))
+            return false;
+        i += Utf8Length(cp);
+    }
+    return true;
+}
+
+TInspection Inspect(const fs::path& path) {
+    TInspection result;
+    struct stat linkInfo {};
+    if (::lstat(path.c_str(), &linkInfo) != 0)
+        return result; // Missing
+    result.state = TJournalState::Foreign;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return result; // a dangling link, a folder, a device, a pipe
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return result;
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        return result;
+    }
+    const auto size = static_cast<std::uint64_t>(opened.st_size);
+    if (size == 0) {
+        ::close(fd);
+        result.state = TJournalState::Empty;
+        return result;
+    }
+    std::string head;
+    ReadAt(fd, 0, head, std::min<std::uint64_t>(size, kJournalHeader.size() + 2));
+    const bool header = head.starts_with(kJournalHeader) &&
+                        (head.substr(kJournalHeader.size()).starts_with('\n') ||
+                         head.substr(kJournalHeader.size()).starts_with("\r\n"));
+    std::string tail;
+    const std::uint64_t tailSize = std::min<std::uint64_t>(size, kTailBytes);
+    const bool tailRead = ReadAt(fd, size - tailSize, tail, static_cast<std::size_t>(tailSize));
+    ::close(fd);
+    if (header && tailRead && TailIsText(tail, tailSize == size)) {
+        result.state = TJournalState::Journal;
+        result.endsWithLineEnd = tail.ends_with('\n');
+    }
+    return result;
+}
+
+TFileResult Failed(int error) {
+    return TFileResult::FromErrno(error);
+}
+
+// Writes all of data at the end of the file in one write where the system allows; should
+// the write stop part way, the file is cut back to where it ended before.
+TFileResult AppendBytes(const fs::path& path, bool create, const std::string& data) {
+    const int flags =
+        O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC | O_NONBLOCK | (create ? O_CREAT | O_EXCL : 0);
+    errno = 0;
+    const int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0)
+        return Failed(errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = errno;
+        ::close(fd);
+        return error != 0 ? Failed(error) : TFileResult::Failed(FileFault::NotRegular);
+    }
+    const off_t before = info.st_size;
+    std::size_t done = 0;
+    int error = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (error != 0) {
+        // Nothing of this run stays: the journal ends where it ended before.
+        if (::ftruncate(fd, before) != 0) {
+            // The system refused that too; the reader skips the broken line.
+        }
+        ::close(fd);
+        if (create)
+            ::unlink(path.c_str());
+        return Failed(error);
+    }
+    if (::close(fd) != 0)
+        return Failed(errno);
+    return {};
+}
+
+} // namespace
+
+TJournalState InspectJournal(const fs::path& path) {
+    return Inspect(path).state;
+}
+
+TJournalAppend AppendJournal(const fs::path& langFile, const std::vector<TJournalLine>& lines) {
+    TJournalAppend result;
+    std::optional<fs::path> foreign;
+    for (int number = 1; number <= kMaxJournalFiles; ++number) {
+        const fs::path path = JournalPath(langFile, number);
+        const TInspection found = Inspect(path);
+        if (found.state == TJournalState::Foreign) {
+            if (!foreign)
+                foreign = path;
+            continue;
+        }
+        result.written = path;
+        std::string data;
+        if (found.state != TJournalState::Journal) {
+            data += kJournalHeader;
+            data += '\n';
+        } else if (!found.endsWithLineEnd) {
+            data += '\n';
+        }
+        for (const TJournalLine& line : lines)
+            data += FormatJournalLine(line);
+        result.result = AppendBytes(path, found.state == TJournalState::Missing, data);
+        // Tell of the file left alone once: when the journal beside it is started.
+        if (result.result.ok() && found.state == TJournalState::Missing && foreign)
+            result.setAside = foreign;
+        return result;
+    }
+    result.written = JournalPath(langFile, 1);
+    result.result = TFileResult::Failed(
+        FileFault::Exists, "none of the " + std::to_string(kMaxJournalFiles) +
+                               " journal names beside the file is free or holds a journal");
+    return result;
+}
+
+} // namespace lexaro

@@ -1,0 +1,83 @@
+#pragma once
+
+// Reading the practice journal for its figures: streaming, in blocks, keeping only counts per
+// day, so a journal of years of practice takes little memory and time.
+
+#include "progress/Journal.h"
+#include "progress/JournalFields.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+namespace lexaro {
+
+// Days are counted from 1970-01-01 (day 0), in the learner's time.
+struct TDayCounts {
+    std::int64_t cards = 0;
+    std::int64_t right = 0; // typed answers judged right
+    std::int64_t wrong = 0; // typed answers judged wrong
+    friend bool operator==(const TDayCounts&, const TDayCounts&) = default;
+};
+
+// The learner's offset from UTC in seconds at a UTC time; 0 when none is given.
+using TUtcOffset = std::function<std::int64_t(std::int64_t utcSeconds)>;
+// The system's local time offset (time zone and summer time) at that time.
+std::int64_t LocalUtcOffset(std::int64_t utcSeconds);
+// The day of a UTC time for that offset function (UTC without one).
+std::int32_t DayOf(std::chrono::sys_seconds time, const TUtcOffset& offset = {});
+// "2026-12-11"
+std::string FormatDay(std::int32_t day);
+
+// Counts per day; feed it a journal's bytes in any pieces.
+class TJournalTally {
+public:
+    explicit TJournalTally(TUtcOffset offset = {});
+
+    // Adds bytes of one journal file, first to last; Finish ends the file (a last line
+    // without line end counts).
+    void Feed(std::string_view bytes);
+    void Finish();
+
+    // Lines of journal data counted, and lines skipped because they did not parse (a
+    // header row is neither).
+    std::int64_t Lines() const { return lines_; }
+    std::int64_t Skipped() const { return skipped_; }
+    // Counts of one day, zero for a day without practice.
+    TDayCounts Day(std::int32_t day) const;
+    // The first and last day with practice; first > last when there is none.
+    std::int32_t FirstDay() const;
+    std::int32_t LastDay() const;
+
+private:
+    void Line(std::string_view line);
+    std::int32_t DayOfSeconds(std::int64_t utcSeconds);
+
+    TUtcOffset offset_;
+    std::int64_t cachedHour_ = -1;
+    std::int64_t cachedOffset_ = 0;
+    std::string pending_; // the start of a line not ended yet
+    bool pendingTooLong_ = false;
+    bool atFileStart_ = true; // the next line is the file's first (the header)
+    std::int64_t lines_ = 0;
+    std::int64_t skipped_ = 0;
+    std::vector<TDayCounts> days_; // from kFirstDay on
+    TJournalDayCache dayCache_;
+};
+
+// What reading the journals of a language file found.
+struct TJournalRead {
+    std::vector<std::filesystem::path> read;    // journals whose lines were counted
+    std::vector<std::filesystem::path> foreign; // files of a journal's name that are none
+    std::vector<std::pair<std::filesystem::path, TFileResult>> failed; // could not be read
+};
+
+// Reads every journal of langFile (JournalPath 1..kMaxJournalFiles) into tally.
+TJournalRead ReadJournals(const std::filesystem::path& langFile, TJournalTally& tally);
+// Reads one file into tally; a file that does not start with the header is not read.
+TFileResult ReadJournalFile(const std::filesystem::path& path, TJournalTally& tally,
+                            bool* foreign = nullptr);
+
+} // namespace lexaro

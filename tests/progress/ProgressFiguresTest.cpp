@@ -1,0 +1,78 @@
+#include "progress/ProgressFigures.h"
+
+#include "progress/JournalFields.h"
+#include "support/LangFiles.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace lexaro {
+namespace {
+
+std::int32_t Day(int year, int month, int day) {
+    return static_cast<std::int32_t>(DaysFromCivil(year, month, day));
+}
+
+TEST(ProgressFigures, EachPairIsInExactlyOneState) {
+    // Lesson 1: pairs 0..5 in use, 1 and 2 drawn; lesson 4: three retired pairs.
+    TLangFHandler lang = test::GeneratedLangFile({{1, 6, true}, {4, 3, false}}, {{1, 1}, {1, 2}});
+    lang.LessonAt(4)->PairAt(0)->use = true; // in use, not drawn
+    // Held back: pair 2 (drawn) in the held-back list, pair 3 with priority 5 in the list;
+    // priorities 0 and 9 are no holding back; a retired pair and a pair the file lacks
+    // count nowhere.
+    const ArrayWordData list = {{1, 3, 5}, {1, 4, 0}, {1, 5, 9}, {1, 99, 3}, {7, 0, 2}};
+    const ArrayWordData held = {{1, 2, 1}, {4, 1, 8}};
+    const auto figures = LessonFigures(lang, list, held);
+    ASSERT_EQ(figures.size(), 2u);
+    EXPECT_EQ(figures[0], (TLessonFigures{1, 3, 1, 2, 0}));
+    EXPECT_EQ(figures[1], (TLessonFigures{4, 1, 0, 0, 2}));
+    EXPECT_EQ(figures[0].Total(), 6);
+}
+
+TEST(ProgressFigures, NinetyDaysEndingTodayAndTheShareRight) {
+    TJournalTally tally;
+    auto line = [](const char* time, const char* verdict) {
+        return std::string(time) + "\t1\t2\tcat\t1\t" + verdict + "\t0\n";
+    };
+    tally.Feed(std::string(kJournalHeader) + "\n" + line("2026-09-12T10:00:00Z", "wrong") +
+               line("2026-09-13T10:00:00Z", "right") + line("2026-12-11T10:00:00Z", "right") +
+               line("2026-12-11T11:00:00Z", "") + line("2026-12-12T10:00:00Z", "wrong") +
+               "broken\n");
+    tally.Finish();
+    const std::int32_t today = Day(2026, 12, 11);
+    const TProgressFigures figures = ProgressFigures(TLangFHandler{}, {}, {}, tally, today);
+    ASSERT_EQ(figures.days.size(), 90u);
+    EXPECT_EQ(figures.days.front().day, Day(2026, 9, 13)); // 2026-09-12 is the 91st day back
+    EXPECT_EQ(figures.days.back().day, today);
+    EXPECT_EQ(figures.days.front().counts, (TDayCounts{1, 1, 0}));
+    EXPECT_EQ(figures.days.back().counts, (TDayCounts{2, 1, 0}));
+    EXPECT_EQ(figures.Cards(), 3);
+    ASSERT_TRUE(figures.ShareRight());
+    EXPECT_DOUBLE_EQ(*figures.ShareRight(), 1.0);
+    EXPECT_EQ(figures.skippedLines, 1);
+
+    TJournalTally untyped;
+    untyped.Feed(std::string(kJournalHeader) + "\n" + line("2026-12-11T10:00:00Z", ""));
+    untyped.Finish();
+    EXPECT_FALSE(ProgressFigures(TLangFHandler{}, {}, {}, untyped, today).ShareRight());
+}
+
+TEST(ProgressFigures, WeeksRunMondayToSunday) {
+    EXPECT_EQ(MondayOf(Day(2026, 12, 11)), Day(2026, 12, 7)); // a Friday
+    EXPECT_EQ(MondayOf(Day(2026, 12, 7)), Day(2026, 12, 7));
+    EXPECT_EQ(MondayOf(Day(2026, 12, 13)), Day(2026, 12, 7)); // a Sunday
+    EXPECT_EQ(MondayOf(0), Day(1969, 12, 29));
+    TJournalTally tally;
+    tally.Feed(std::string(kJournalHeader) + "\n2026-11-29T10:00:00Z\t1\t2\tx\t1\tright\t0\n" +
+               "2026-12-13T10:00:00Z\t1\t2\tx\t1\t\t0\n2026-12-07T10:00:00Z\t1\t2\tx\t1\t\t0\n");
+    tally.Finish();
+    const auto weeks = WeekFigures(tally);
+    ASSERT_EQ(weeks.size(), 3u);
+    EXPECT_EQ(weeks[0], (TWeekFigures{Day(2026, 11, 23), {1, 1, 0}}));
+    EXPECT_EQ(weeks[1], (TWeekFigures{Day(2026, 11, 30), {}}));
+    EXPECT_EQ(weeks[2], (TWeekFigures{Day(2026, 12, 7), {2, 0, 0}}));
+}
+
+} // namespace
+} // namespace lexaro
