@@ -144,6 +144,14 @@ bool WriteJournalReporting(const TAppIniFile& settings, const TAppLangHandler& t
     return true;
 }
 
+bool RecordCardsReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                          const TLangFHandler& lang, const std::vector<TCardResult>& cards,
+                          const TJournalClock& clock, IMessageSink* messages) {
+    TJournalWriter writer(settings.LangFilePath(), clock);
+    writer.AddRun(cards, lang, TCodePage::Get(settings.CodePage));
+    return WriteJournalReporting(settings, texts, writer.Lines(), messages);
+}
+
 std::string VersionFaultText(const std::filesystem::path& path, const TVersionFault& fault,
                              const TAppLangHandler& texts) {
     return FillText(texts.GetText(kVersionNotKept), {DisplayPath(path), DisplayPath(fault.folder),
@@ -462,8 +470,10 @@ TWindowContext TMainWndLogic::Context() const {
     context.saveMarks = [settings, texts, lang, messages](const std::vector<TPairMarks>& marks) {
         return SaveMarksReporting(*settings, *texts, *lang, marks, messages.get());
     };
-    context.writeJournal = [settings, texts, messages](const std::vector<TJournalLine>& lines) {
-        return WriteJournalReporting(*settings, *texts, lines, messages.get());
+    const std::shared_ptr<const TJournalClock> clock = journalClock_;
+    context.recordCards = [settings, texts, lang, clock,
+                           messages](const std::vector<TCardResult>& cards) {
+        return RecordCardsReporting(*settings, *texts, *lang, cards, *clock, messages.get());
     };
     return context;
 }

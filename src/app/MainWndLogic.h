@@ -59,6 +59,11 @@ bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& t
 // reported in the UI language. False when nothing was written.
 bool WriteJournalReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
                            const std::vector<TJournalLine>& lines, IMessageSink* messages);
+// The cards of a run as journal lines (texts from lang, in the settings' code page, stamped by
+// clock), written by WriteJournalReporting.
+bool RecordCardsReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                          const TLangFHandler& lang, const std::vector<TCardResult>& cards,
+                          const TJournalClock& clock, IMessageSink* messages);
 // Loads the language file of the exercise (LangFileName) as it is on disk into lang, which is
 // cleared first. A file that cannot be used is reported (a missing one only when asked) and
 // gives false, with lang left empty.
@@ -172,6 +177,9 @@ public:
     const std::shared_ptr<TLangFHandler>& LangFile() const { return lang_; }
     const std::shared_ptr<TSpeechEngine>& Speech() const { return speech_; }
     void SetSpeech(std::shared_ptr<TSpeechEngine> speech) { speech_ = std::move(speech); }
+    // The clock that stamps the practice journal's lines (the system's unless set; a test
+    // sets its own). Windows opened before see the new one too.
+    void SetJournalClock(TJournalClock clock) { *journalClock_ = std::move(clock); }
 
     // A file fault in the UI language (the system's own reasons stay in its words).
     std::string FaultText(const TFileResult& result) const;
@@ -192,6 +200,7 @@ private:
     std::shared_ptr<TAppLangHandler> texts_;
     std::shared_ptr<TLangFHandler> lang_;
     std::shared_ptr<TSpeechEngine> speech_;
+    std::shared_ptr<TJournalClock> journalClock_ = std::make_shared<TJournalClock>();
     std::string uiLanguage_ = "EN";
     TMainState state_ = TMainState::Starting;
     bool langFileFound_ = false;

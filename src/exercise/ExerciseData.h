@@ -36,6 +36,25 @@ struct TPairMarks {
     friend bool operator==(const TPairMarks&, const TPairMarks&) = default;
 };
 
+// How a typed answer was judged: None for a card shown without one (outside Write mode, or
+// left before the answer).
+enum class TAnswerVerdict : std::int32_t { None = 0, Right = 1, Wrong = 2 };
+
+// One card of a run, in the order the cards were shown, every mode.
+struct TCardResult {
+    // The entry as it stood when the card came, with the priority it had then.
+    ExerciseEntry entry;
+    bool firstLanguagePresented = true;
+    // What the learner typed, stored text of the code page (characters it cannot hold as
+    // "?"); empty outside Write mode.
+    std::string typed;
+    TAnswerVerdict verdict = TAnswerVerdict::None;
+    // The priority the pair had when the card left the table (or the run closed).
+    std::int32_t priorityChosen = 0;
+
+    friend bool operator==(const TCardResult&, const TCardResult&) = default;
+};
+
 // "lesson-pairId-priority"; false (entry -1, -1, -1) when the text does not parse.
 bool ParseExerciseEntry(std::string_view text, ExerciseEntry& entry);
 std::string FormatExerciseEntry(const ExerciseEntry& entry);

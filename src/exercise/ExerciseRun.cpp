@@ -204,6 +204,9 @@ void TExerciseRun::Close() {
         ctx_.splitHeldBack();
         givenUp_.clear();
     }
+    // The cards stay readable until the next show, which starts a new list.
+    if (ctx_.recordCards && !results_.empty())
+        ctx_.recordCards(results_);
     for (const TExerciseTimer t : kTimers)
         Enable(t, false);
     flyInRunning_ = false;

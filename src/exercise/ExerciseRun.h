@@ -65,25 +65,6 @@ struct TExerciseTexts {
     std::string answerHint;                 // text 189, in the empty answer field
 };
 
-// How a typed answer was judged: None for a card shown without one (outside Write mode, or
-// left before the answer).
-enum class TAnswerVerdict : std::int32_t { None = 0, Right = 1, Wrong = 2 };
-
-// One card of a run, in the order the cards were shown, every mode.
-struct TCardResult {
-    // The entry as it stood when the card came, with the priority it had then.
-    ExerciseEntry entry;
-    bool firstLanguagePresented = true;
-    // What the learner typed, stored text of the code page (characters it cannot hold as
-    // "?"); empty outside Write mode.
-    std::string typed;
-    TAnswerVerdict verdict = TAnswerVerdict::None;
-    // The priority the pair had when the card left the table (or the run closed).
-    std::int32_t priorityChosen = 0;
-
-    friend bool operator==(const TCardResult&, const TCardResult&) = default;
-};
-
 // The verdict shown under the card in Write mode.
 struct TAnswerView {
     // What the learner typed, stored text of the code page.
@@ -223,6 +204,9 @@ struct TExerciseRunContext {
     // Applies the marks to the language file (LangFileName) as it is on disk at that moment
     // and saves it; reports its own failure and gives false.
     std::function<bool(const std::vector<TPairMarks>&)> saveMarks;
+    // Optional: the cards the run showed since its show, in order, handed over once at the
+    // close (the practice journal).
+    std::function<void(const std::vector<TCardResult>&)> recordCards;
 };
 
 class TExerciseRun {

@@ -182,6 +182,7 @@ TExerciseRunContext ExerciseRunContextOf(const TWindowContext& context) {
     run.firstLanguage = context.firstLanguage;
     run.splitHeldBack = context.splitHeldBack;
     run.saveMarks = context.saveMarks;
+    run.recordCards = context.recordCards;
     return run;
 }
 

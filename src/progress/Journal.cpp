@@ -192,6 +192,17 @@ void TJournalWriter::Add(const ExerciseEntry& entry, bool firstLanguagePresented
     lines_.push_back(std::move(line));
 }
 
+void TJournalWriter::AddRun(const std::vector<TCardResult>& cards, const TLangFHandler& lang,
+                            const TCodePage& page) {
+    for (const TCardResult& card : cards) {
+        const auto lesson = lang.LessonAt(card.entry.lesson);
+        const auto pair = lesson ? lesson->PairAt(card.entry.pairId) : nullptr;
+        if (pair)
+            Add(card.entry, card.firstLanguagePresented, pair->text1, page, card.verdict,
+                card.priorityChosen);
+    }
+}
+
 TJournalAppend TJournalWriter::Close() {
     if (lines_.empty())
         return {TFileResult{}, JournalPath(langFile_), std::nullopt};

@@ -7,6 +7,7 @@
 
 #include "data/CodePage.h"
 #include "data/FileUtil.h"
+#include "data/LangFHandler.h"
 #include "exercise/ExerciseData.h"
 
 #include <chrono>
@@ -23,7 +24,7 @@ namespace lexaro {
 using TJournalClock = std::function<std::chrono::system_clock::time_point()>;
 
 // How a typed answer was judged; None when the card was not answered by typing.
-enum class TJournalVerdict { None, Right, Wrong };
+using TJournalVerdict = TAnswerVerdict;
 
 struct TJournalLine {
     std::chrono::sys_seconds time{}; // UTC
@@ -81,6 +82,10 @@ public:
     void Add(const ExerciseEntry& entry, bool firstLanguagePresented, std::string_view storedText1,
              const TCodePage& page, TJournalVerdict verdict, std::int32_t priorityChosen);
     void Add(TJournalLine line) { lines_.push_back(std::move(line)); }
+    // The cards of a run in their order, text1 from the language file the run showed them
+    // from; a card whose pair the file does not hold (any more) is left out.
+    void AddRun(const std::vector<TCardResult>& cards, const TLangFHandler& lang,
+                const TCodePage& page);
     const std::vector<TJournalLine>& Lines() const { return lines_; }
     std::chrono::sys_seconds Now() const;
 

@@ -295,26 +295,33 @@ TEST_F(MainLogicTest, TheJournalOfARunIsWrittenBesideTheFileAndItsProblemsAreTol
     WriteLangFile(app / "x.lang", {{1, 3}});
     WriteIni("x.lang", {1});
     auto logic = Start();
+    const auto day = std::chrono::sys_days{std::chrono::year{2026} / 12 / 11};
+    logic->SetJournalClock([day] { return std::chrono::system_clock::time_point(day); });
     const TWindowContext context = logic->Context();
+    // A card of a pair the file holds, and one of a pair it does not hold (left out).
+    const TCardResult card{{1, 0, 0}, false, "", TAnswerVerdict::Wrong, 0};
+    const TCardResult gone{{1, 7, 0}, true, "", TAnswerVerdict::None, 0};
     TJournalLine line;
-    line.time = std::chrono::sys_days{std::chrono::year{2026} / 12 / 11};
+    line.time = day;
     line.lesson = 1;
     line.text1 = "word 1.0";
-    ASSERT_TRUE(context.writeJournal({line, line}));
+    line.presentedSide = 2;
+    line.verdict = TJournalVerdict::Wrong;
+    ASSERT_TRUE(context.recordCards({card, gone, card}));
     EXPECT_TRUE(sink->shown.empty());
     const std::string one = FormatJournalLine(line);
     EXPECT_EQ(ReadFileBytes(JournalPath(app / "x.lang").string()),
               std::string(kJournalHeader) + "\n" + one + one);
-    EXPECT_FALSE(context.writeJournal({})) << "a run without cards writes nothing";
+    EXPECT_FALSE(context.recordCards({})) << "a run without cards writes nothing";
 
     // Not a journal of this program: left alone, a new one beside it, told once.
     WriteFileBytes(JournalPath(app / "x.lang").string(), "my own notes\n");
-    ASSERT_TRUE(context.writeJournal({line}));
+    ASSERT_TRUE(context.recordCards({card}));
     ASSERT_EQ(sink->shown.size(), 1u);
     EXPECT_EQ(sink->shown[0].text,
               FillText(logic->Text(208), {JournalPath(app / "x.lang").string(),
                                           JournalPath(app / "x.lang", 2).string()}));
-    ASSERT_TRUE(context.writeJournal({line}));
+    ASSERT_TRUE(context.recordCards({card}));
     EXPECT_EQ(sink->shown.size(), 1u);
     EXPECT_EQ(ReadFileBytes(JournalPath(app / "x.lang").string()), "my own notes\n");
 
@@ -323,7 +330,7 @@ TEST_F(MainLogicTest, TheJournalOfARunIsWrittenBesideTheFileAndItsProblemsAreTol
     fs::create_directory(JournalPath(app / "x.lang", 2));
     for (int n = 3; n <= kMaxJournalFiles; ++n)
         fs::create_directory(JournalPath(app / "x.lang", n));
-    EXPECT_FALSE(context.writeJournal({line}));
+    EXPECT_FALSE(context.recordCards({card}));
     ASSERT_EQ(sink->shown.size(), 2u);
     EXPECT_EQ(sink->shown[1].text,
               FillText(logic->Text(209), {JournalPath(app / "x.lang").string(), logic->Text(145)}));

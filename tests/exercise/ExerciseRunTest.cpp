@@ -300,6 +300,7 @@ protected:
     // The use and drawn marks of pair 1-0 each time the file was saved.
     // The marks each save applied.
     std::vector<std::vector<TPairMarks>> saves;
+    std::vector<std::vector<TCardResult>> recorded;
     FakeWindow window;
     std::unique_ptr<TExerciseRun> run;
 
@@ -352,6 +353,9 @@ protected:
         c.saveMarks = [this](const std::vector<TPairMarks>& marks) {
             saves.push_back(marks);
             return true;
+        };
+        c.recordCards = [this](const std::vector<TCardResult>& cards) {
+            recorded.push_back(cards);
         };
         run = std::make_unique<TExerciseRun>(std::move(c), window);
         window.run = run.get();
@@ -1342,6 +1346,16 @@ TEST_F(WriteModeTest, EveryCardIsRecordedInOrderAcrossModesAndRestarts) {
     };
     EXPECT_EQ(run->CardResults(), expected);
     EXPECT_EQ(ex->ExerciseWords[0].priority, 1);
+    // Handed over once, at the close, for the journal; the next show starts a new list.
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(recorded[0], expected);
+    run->Close();
+    EXPECT_EQ(recorded.size(), 1u);
+    run->Show();
+    Settle();
+    run->Close();
+    ASSERT_EQ(recorded.size(), 2u);
+    EXPECT_EQ(recorded[1].size(), 1u) << "only the card of the new show";
 }
 
 // A change of mode at an activation: into Write mode a waiting card waits for its answer; out
