@@ -18,6 +18,7 @@
 #include <QCursor>
 #include <QDate>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -176,7 +177,18 @@ void TProgressWnd::ShowProgress() {
     btnClose->setFocus();
 }
 
+void TProgressWnd::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isVisible())
+        return;
+    if (!isActiveWindow())
+        stale_ = true;
+    else if (stale_)
+        Refresh();
+}
+
 void TProgressWnd::Refresh() {
+    stale_ = false;
     report_ = {};
     if (context_.settings) {
         const TAppIniFile& settings = *context_.settings;

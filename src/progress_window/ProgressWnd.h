@@ -56,6 +56,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Left for another window, where an exercise or an editor may change what it shows, the
+    // window reads the figures anew when the learner comes back to it.
+    void changeEvent(QEvent* event) override;
 
 private:
     QString Text(int number) const;
@@ -68,6 +71,8 @@ private:
     TJournalClock clock_;
     std::function<QString()> askPath_;
     TProgressReport report_;
+    // The learner was in another window since the figures were read.
+    bool stale_ = false;
     QWidget* charts_ = nullptr;
 };
 

@@ -147,6 +147,31 @@ TEST_F(ProgressWndTest, DrawsTheLessonsAndBothDaysOfPractice) {
               "because they could not be read: 1");
 }
 
+// An exercise closed in another window adds to the journal: back in the progress window, the
+// learner sees it.
+TEST_F(ProgressWndTest, ComingBackFromAnotherWindowShowsWhatWasPractisedThere) {
+    TProgressWnd& wnd = Open();
+    QWidget other;
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    wnd.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&wnd));
+    EXPECT_EQ(wnd.Report().figures.days.back().counts.cards, 3);
+
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    TJournalWriter writer(langPath, [] { return system_clock::time_point(At(2026, 12, 11, 12)); });
+    writer.Add(ExerciseEntry{1, 0, 0}, true, "word", TCodePage::Western(), TJournalVerdict::None,
+               0);
+    ASSERT_TRUE(writer.Close().result.ok());
+    EXPECT_EQ(wnd.Report().figures.days.back().counts.cards, 3) << "read only when needed";
+
+    wnd.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&wnd));
+    EXPECT_EQ(wnd.Report().figures.days.back().counts.cards, 4);
+    EXPECT_EQ(BarSets(wnd.daysView)[0]->at(89), 4);
+}
+
 TEST_F(ProgressWndTest, HoverShowsTheNumbers) {
     TProgressWnd& wnd = Open();
     emit BarSets(wnd.lessonsView)[1]->hovered(true, 0);
