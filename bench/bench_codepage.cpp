@@ -7,6 +7,7 @@
 //   random Cyrillic words in 1251, against 10,000 random Latin words in 1252;
 // - the plausibility score of a file's texts in all six code pages (what check adds), against
 //   its load.
+#include "BenchSupport.h"
 #include "data/CodePage.h"
 #include "data/CodePageGuess.h"
 #include "data/LangFHandler.h"
@@ -66,11 +67,7 @@ std::vector<std::string> Words(int page, std::size_t count, std::uint32_t seed) 
 }
 
 std::filesystem::path Folder() {
-    static const auto folder = [] {
-        auto f = std::filesystem::temp_directory_path() / "lexaro_bench_codepage";
-        std::filesystem::create_directories(f);
-        return f;
-    }();
+    static const auto folder = bench::BenchFolder("codepage");
     return folder;
 }
 

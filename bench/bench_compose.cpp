@@ -1,6 +1,7 @@
 // Composition against loading the language file alone: 100,000 used pairs in 100 chosen
 // lessons, MaxWords 500. A start loads the file before it composes, so Load is the baseline;
 // the compositions run on the loaded file.
+#include "BenchSupport.h"
 #include "data/FileUtil.h"
 #include "exercise/ExerciseHelpFunc.h"
 
@@ -25,8 +26,7 @@ struct Fixture {
     ArrayWordData heldBack;
 
     Fixture() {
-        folder = std::filesystem::temp_directory_path() / "lexaro_bench_compose";
-        std::filesystem::create_directories(folder);
+        folder = bench::BenchFolder("compose");
         langPath = (folder / "en-de.lang").string();
 
         TLangFHandler lang;

@@ -3,6 +3,7 @@
 // unscramble and split into std::string lines; encode the same lines and write them.
 // Save writes atomically and flushes to disk, so a baseline that writes the same way through
 // WriteWholeFile is shown beside the one with a plain stream.
+#include "BenchSupport.h"
 #include "data/FileUtil.h"
 #include "data/LangFHandler.h"
 #include "data/StrUtil.h"
@@ -57,11 +58,7 @@ void Generate(TLangFHandler& model, std::int64_t pairs) {
 }
 
 std::filesystem::path Folder() {
-    static const auto folder = [] {
-        auto f = std::filesystem::temp_directory_path() / "lexaro_bench_langfile";
-        std::filesystem::create_directories(f);
-        return f;
-    }();
+    static const auto folder = bench::BenchFolder("langfile");
     return folder;
 }
 

@@ -2,6 +2,7 @@
 // reading and writing the same bytes with plain streams. The settings write is atomic and
 // flushed to disk, so the fair baseline writes the same way (WriteWholeFile); the baseline
 // with a plain unflushed stream is shown as well.
+#include "BenchSupport.h"
 #include "app/AppIniFile.h"
 #include "data/FileUtil.h"
 
@@ -22,8 +23,7 @@ struct Fixture {
     std::string copyPath;
 
     Fixture() {
-        folder = std::filesystem::temp_directory_path() / "lexaro_bench_settings";
-        std::filesystem::create_directories(folder);
+        folder = bench::BenchFolder("settings");
         iniPath = (folder / kIniFileName).string();
         copyPath = (folder / "copy.ini").string();
         std::ofstream((folder / kIniFileName).string(), std::ios::binary) << "";
