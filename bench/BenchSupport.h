@@ -2,7 +2,12 @@
 
 // What the benchmark programs share.
 
+#include "data/LangFHandler.h"
+#include "data/Lesson.h"
+
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,6 +18,19 @@ inline std::filesystem::path BenchFolder(std::string_view name) {
     auto folder = std::filesystem::temp_directory_path() / ("lexaro_bench_" + std::string(name));
     std::filesystem::create_directories(folder);
     return folder;
+}
+
+// Fills model with lessons 1..lessons of perLesson pairs each; fill(pair, lesson, k) gives the
+// k-th pair of a lesson its texts and marks.
+template <typename F>
+void FillLessons(TLangFHandler& model, std::int32_t lessons, std::int64_t perLesson, F fill) {
+    for (std::int32_t n = 1; n <= lessons; ++n) {
+        auto lesson = std::make_shared<TLesson>();
+        lesson->number = n;
+        for (std::int64_t k = 0; k < perLesson; ++k)
+            fill(*lesson->NewPair(k), n, k);
+        model.PutLesson(lesson);
+    }
 }
 
 } // namespace lexaro::bench

@@ -82,19 +82,13 @@ const std::string& FileOf(int page) {
     const std::vector<std::string> words = Words(page, 2000, 7);
     TLangFHandler model;
     model.SetLanguageNames(words[0], words[1]);
-    const std::int64_t perLesson = kPairs / kLessons;
-    for (std::int32_t n = 1; n <= kLessons; ++n) {
-        auto lesson = std::make_shared<TLesson>();
-        lesson->number = n;
-        for (std::int64_t k = 0; k < perLesson; ++k) {
-            auto pair = lesson->NewPair(k);
+    bench::FillLessons(
+        model, kLessons, kPairs / kLessons, [&](TWordPear& pair, std::int32_t n, std::int64_t k) {
             const std::string tag = " " + std::to_string(k % 100);
-            pair->text1 = words[static_cast<std::size_t>(k % 1000)] + tag;
-            pair->text2 = words[static_cast<std::size_t>(1000 + (k + n) % 1000)] + tag;
-            pair->use = k % 3 != 0;
-        }
-        model.PutLesson(lesson);
-    }
+            pair.text1 = words[static_cast<std::size_t>(k % 1000)] + tag;
+            pair.text2 = words[static_cast<std::size_t>(1000 + (k + n) % 1000)] + tag;
+            pair.use = k % 3 != 0;
+        });
     if (!model.Save(path))
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
     return path;

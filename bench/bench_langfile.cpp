@@ -41,20 +41,14 @@ void Generate(TLangFHandler& model, std::int64_t pairs) {
                                      "die Schule"};
     model.Clear();
     model.SetLanguageNames("English", "Deutsch");
-    const std::int64_t perLesson = pairs / kLessons;
-    for (std::int32_t n = 1; n <= kLessons; ++n) {
-        auto lesson = std::make_shared<TLesson>();
-        lesson->number = n;
-        for (std::int64_t k = 0; k < perLesson; ++k) {
-            auto pair = lesson->NewPair(k);
-            const std::string tag = " " + std::to_string(k % 100);
-            pair->text1 = en[k % 8] + tag;
-            pair->text2 = de[(k + n) % 8] + tag;
-            pair->use = k % 3 != 0;
-            pair->drawn = k % 7 == 0;
-        }
-        model.PutLesson(lesson);
-    }
+    bench::FillLessons(model, kLessons, pairs / kLessons,
+                       [&](TWordPear& pair, std::int32_t n, std::int64_t k) {
+                           const std::string tag = " " + std::to_string(k % 100);
+                           pair.text1 = en[k % 8] + tag;
+                           pair.text2 = de[(k + n) % 8] + tag;
+                           pair.use = k % 3 != 0;
+                           pair.drawn = k % 7 == 0;
+                       });
 }
 
 std::filesystem::path Folder() {
