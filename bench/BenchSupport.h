@@ -5,11 +5,14 @@
 #include "data/LangFHandler.h"
 #include "data/Lesson.h"
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace lexaro::bench {
 
@@ -31,6 +34,16 @@ void FillLessons(TLangFHandler& model, std::int32_t lessons, std::int64_t perLes
             fill(*lesson->NewPair(k), n, k);
         model.PutLesson(lesson);
     }
+}
+
+// Runs the benchmarks asked for on the command line, then removes the benchmark's folder.
+inline int RunAndRemove(int argc, char** argv, const std::filesystem::path& folder) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    return 0;
 }
 
 } // namespace lexaro::bench

@@ -220,10 +220,5 @@ BENCHMARK(BM_SortLatin1252Baseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortCyrillic1251)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ec;
-    std::filesystem::remove_all(Folder(), ec);
-    return 0;
+    return bench::RunAndRemove(argc, argv, Folder());
 }

@@ -192,10 +192,5 @@ BENCHMARK(BM_SaveBaselineAtomic)->Apply(Sizes);
 BENCHMARK(BM_Save)->Apply(Sizes);
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ec;
-    std::filesystem::remove_all(Folder(), ec);
-    return 0;
+    return bench::RunAndRemove(argc, argv, Folder());
 }
