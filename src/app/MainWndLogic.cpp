@@ -471,9 +471,8 @@ TWindowContext TMainWndLogic::Context() const {
         return SaveMarksReporting(*settings, *texts, *lang, marks, messages.get());
     };
     const std::shared_ptr<const TJournalClock> clock = journalClock_;
-    context.recordCards = [settings, texts, lang, clock,
-                           messages](const std::vector<TCardResult>& cards) {
-        return RecordCardsReporting(*settings, *texts, *lang, cards, *clock, messages.get());
+    context.recordCard = [settings, texts, lang, clock, messages](const TCardResult& card) {
+        RecordCardsReporting(*settings, *texts, *lang, {card}, *clock, messages.get());
     };
     return context;
 }

@@ -34,10 +34,9 @@ struct TWindowContext {
     // Applies the pairs' marks to the language file as it is on disk at that moment and saves
     // it; the shared copy becomes that file. A failure has been reported when it gives false.
     std::function<bool(const std::vector<TPairMarks>&)> saveMarks;
-    // Appends the cards of an exercise run to the practice journal beside the exercise's
-    // language file, in one write (progress/Journal.h); a failure and a journal left alone
-    // because it is none of this program's are reported. False when nothing was written.
-    std::function<bool(const std::vector<TCardResult>&)> recordCards;
+    // Appends one card of an exercise run, when it has left the table, to the practice journal
+    // beside the exercise's language file (progress/Journal.h), stamped with the time it ended.
+    std::function<void(const TCardResult&)> recordCard;
     // Opens the help topic of a help context.
     std::function<void(int context)> showHelp;
 };

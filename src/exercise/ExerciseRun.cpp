@@ -18,6 +18,9 @@ constexpr std::int64_t kSlowLetterMs = 500;
 constexpr std::int64_t kSpeechMsPerChar = 30;
 constexpr std::int32_t kFlyInDone = 25;
 constexpr std::int32_t kNotMoreUse = 9;
+// The lowest priority a right answer gives: the composition ages a priority before it holds a
+// pair back, so "not use twice" is the first that rests the pair for an exercise.
+constexpr std::int32_t kLowestFromAnswers = 2;
 // The highest priority a right answer gives: "not more use" is only ever the learner's choice.
 constexpr std::int32_t kHighestFromAnswers = 8;
 constexpr std::int32_t kTextManual = 26;
@@ -27,6 +30,11 @@ constexpr std::int32_t kTextRight = 183;
 constexpr std::int32_t kTextWrong = 184;
 constexpr std::int32_t kTextRightCount = 185;
 constexpr std::int32_t kTextAnswerHint = 189;
+constexpr std::int32_t kTextShownColumn = 210;
+constexpr std::int32_t kTextSolutionColumn = 211;
+constexpr std::int32_t kTextAnswerColumn = 212;
+constexpr std::int32_t kTextNoAnswer = 213;
+constexpr std::int32_t kTextPriorityHint = 214;
 constexpr std::int32_t kTextVoiceFailed = 135;
 constexpr std::int32_t kTextNoSoundOutput = 158;
 constexpr std::array<TExerciseTimer, 3> kTimers = {
@@ -51,15 +59,14 @@ std::string Fill(std::string text, const std::string& first, const std::string& 
     return text;
 }
 
-// The priority a verdict gives a pair that had priority before.
+// The priority a verdict gives a pair that had priority before (0 to 8; "not more use" is the
+// learner's own and no verdict changes it).
 std::int32_t PriorityAfter(bool right, std::int32_t before) {
     if (!right)
         return 0;
-    if (before < 0)
-        return 1;
-    // "not more use" (or anything the buttons cannot show) is the learner's; a right answer
-    // leaves it.
-    return before >= kHighestFromAnswers ? before : before + 1;
+    if (before >= kHighestFromAnswers)
+        return before;
+    return std::clamp(before + 1, kLowestFromAnswers, kHighestFromAnswers);
 }
 
 } // namespace
@@ -87,7 +94,9 @@ std::string TExerciseRun::Caption() const {
 void TExerciseRun::Show() {
     visible_ = true;
     results_.clear();
+    recorded_ = 0;
     rowBase_ = 0;
+    enterPending_ = false;
     // A fresh run, whatever the window did before.
     for (const TExerciseTimer t : kTimers)
         Enable(t, false);
@@ -182,14 +191,46 @@ void TExerciseRun::ApplyTexts() {
     for (std::size_t i = 0; i < t.priorities.size(); ++i)
         t.priorities[i] = text(53 + static_cast<std::int32_t>(i));
     t.answerHint = text(kTextAnswerHint);
+    t.priorityHint = text(kTextPriorityHint);
+    t.shownColumn = text(kTextShownColumn);
+    t.solutionColumn = text(kTextSolutionColumn);
+    t.answerColumn = text(kTextAnswerColumn);
+    t.noAnswer = text(kTextNoAnswer);
     view_.SetTexts(t);
     view_.SetModeText(ModeText());
     Labels();
+    ShowVerdicts();
+}
+
+void TExerciseRun::ShowVerdicts() {
+    if (!visible_)
+        return;
+    const std::size_t first = std::min(rowBase_, results_.size());
+    for (std::size_t slot = first; slot < results_.size(); ++slot) {
+        const TCardResult& result = results_[slot];
+        if (result.verdict == TAnswerVerdict::None)
+            continue;
+        const bool right = result.verdict == TAnswerVerdict::Right;
+        const auto row = static_cast<std::int32_t>(slot - first);
+        view_.SetTableAnswer(row, result.typed, ctx_.text(right ? kTextRight : kTextWrong), right);
+    }
+    if (judged_ && write_) {
+        lastVerdict_.verdict = ctx_.text(lastVerdict_.right ? kTextRight : kTextWrong);
+        view_.ShowVerdict(lastVerdict_);
+    }
 }
 
 void TExerciseRun::Close() {
     if (!visible_)
         return;
+    // Nothing of the run may go on while the close reports a failure in a message box: no
+    // delay may bring a card or the end question to a closing window.
+    for (const TExerciseTimer t : kTimers)
+        Enable(t, false);
+    visible_ = false;
+    flyInRunning_ = false;
+    wipeRunning_ = false;
+    enterPending_ = false;
     if (SaveNeeded()) {
         // Only the marks the run changed go to the file, applied to it as it is on disk now,
         // so nothing saved since the run's copy was loaded is undone. A failed save has been
@@ -204,17 +245,12 @@ void TExerciseRun::Close() {
         ctx_.splitHeldBack();
         givenUp_.clear();
     }
-    // The cards stay readable until the next show, which starts a new list.
-    if (ctx_.recordCards && !results_.empty())
-        ctx_.recordCards(results_);
-    for (const TExerciseTimer t : kTimers)
-        Enable(t, false);
-    flyInRunning_ = false;
-    wipeRunning_ = false;
+    // The card on the table ends with the window. The cards stay readable until the next show,
+    // which starts a new list.
+    RecordCards(/*lastToo=*/true);
     presented_.clear();
     solution_.clear();
     view_.ReleaseCard();
-    visible_ = false;
     // The list may have lost entries: nothing may act on an entry by its old index.
     index_ = -1;
     prioIndex_ = -1;
@@ -310,10 +346,13 @@ void TExerciseRun::StepNextCard() {
 }
 
 void TExerciseRun::StepShowPresentation() {
+    // The previous card leaves the table now: its priority is final for the journal.
+    RecordCards(/*lastToo=*/false);
     view_.ClearCardLine(1);
     view_.ClearCardLine(2);
     judged_ = false;
     chosenByLearner_ = false;
+    enterPending_ = false;
     if (write_)
         view_.OpenAnswer();
     // From here the new card is the one on the table: the buttons show its priority.
@@ -338,6 +377,12 @@ void TExerciseRun::StepPresentationShown() {
         Arm(TExerciseTimer::AnswerDelay);
     UpdateButtons();
     phase_ = TExercisePhase::ShowSolution;
+    // The learner answered while the card was still on its way.
+    if (enterPending_) {
+        enterPending_ = false;
+        if (AwaitingAnswer())
+            DoNext();
+    }
 }
 
 void TExerciseRun::StepShowSolution() {
@@ -349,6 +394,7 @@ void TExerciseRun::StepShowSolution() {
 
 void TExerciseRun::StepFinished() {
     StopTimers();
+    RecordCards(/*lastToo=*/true);
     runState_ = TRunState::Finished;
     UpdateButtons();
     Labels();
@@ -566,6 +612,21 @@ void TExerciseRun::ChoosePriority(std::int32_t priority) {
     PriorityClick(priority);
 }
 
+bool TExerciseRun::AnswerOpen() const {
+    return write_ && visible_ && !judged_ && !tableVisible_ && index_ >= 0 &&
+           prioIndex_ == index_ && index_ < ListLength();
+}
+
+void TExerciseRun::RecordCards(bool lastToo) {
+    const std::size_t end = lastToo || results_.empty() ? results_.size() : results_.size() - 1;
+    if (!ctx_.recordCard) {
+        recorded_ = std::max(recorded_, end);
+        return;
+    }
+    while (recorded_ < end)
+        ctx_.recordCard(results_[recorded_++]);
+}
+
 bool TExerciseRun::AwaitingAnswer() const {
     return write_ && visible_ && !judged_ && !tableVisible_ &&
            phase_ == TExercisePhase::ShowSolution && index_ >= 0 && index_ < ListLength();
@@ -594,12 +655,15 @@ void TExerciseRun::Judge() {
         results_[slot].verdict = verdict;
     }
     const std::string word = ctx_.text(check.right ? kTextRight : kTextWrong);
-    view_.ShowVerdict({typed, std::move(check.differs), check.right, word});
+    lastVerdict_ = {typed, std::move(check.differs), check.right, word};
+    view_.ShowVerdict(lastVerdict_);
     view_.SetTableAnswer(index_, typed, word, check.right);
     // The verdict sets the priority unless the learner chose one for this card already; a
-    // choice after it wins as well, being the last.
+    // choice after it wins as well, being the last. "Not more use" is the learner's, even from
+    // an earlier round of this window: only the learner takes it back.
     ExerciseEntry* entry = CurrentEntry();
-    if (g.PrioritiesFromAnswers && !chosenByLearner_ && entry != nullptr && prioIndex_ == index_) {
+    if (g.PrioritiesFromAnswers && !chosenByLearner_ && entry != nullptr && prioIndex_ == index_ &&
+        entry->priority != kNotMoreUse) {
         const std::int32_t priority = PriorityAfter(check.right, entry->priority);
         checked_ = priority;
         view_.CheckPriority(priority);
@@ -679,11 +743,16 @@ void TExerciseRun::StopTimers() {
 }
 
 bool TExerciseRun::KeyDown(TExerciseKey key) {
-    // Write mode before the verdict: what the learner is typing keeps its digits and arrows.
-    const bool typing = write_ && !judged_ && !tableVisible_ && !view_.AnswerText().empty();
+    const auto code = static_cast<std::int32_t>(key);
+    // Alt with a digit chooses a priority in every mode, also while an answer is typed.
+    const std::int32_t altDigit = code - static_cast<std::int32_t>(TExerciseKey::AltDigit0);
+    if (altDigit >= 0 && altDigit <= kNotMoreUse)
+        return ChooseByKey(altDigit);
+    // Write mode before the verdict: every key typed is the answer's (digits, arrows, Space).
+    const bool typing = AnswerOpen();
     switch (key) {
     case TExerciseKey::Escape:
-        if (!write_ || judged_ || tableVisible_)
+        if (!typing)
             return false;
         view_.ClearAnswer();
         return true;
@@ -700,8 +769,16 @@ bool TExerciseRun::KeyDown(TExerciseKey key) {
         }
         return false;
     case TExerciseKey::Enter:
-        if (!buttons_.next)
+        if (!buttons_.next) {
+            // An answer finished while its card still flies in is judged when it has landed.
+            // An Enter on an empty field then is most likely the previous card's, pressed
+            // twice: it does not count as "not known".
+            if (typing && flyInRunning_ && !view_.AnswerText().empty()) {
+                enterPending_ = true;
+                return true;
+            }
             return false;
+        }
         DoNext();
         return true;
     case TExerciseKey::Left:
@@ -711,12 +788,12 @@ bool TExerciseRun::KeyDown(TExerciseKey key) {
         // While the table shows, the arrows move its selection instead.
         if (tableVisible_ || typing || PriorityEntry() == nullptr)
             return false;
+        // The list of priorities has two ends: no key runs past "use always" to "not more use".
         const bool forward = key == TExerciseKey::Right || key == TExerciseKey::Down;
-        std::int32_t target = 0;
-        if (checked_ < 0)
-            target = forward ? 0 : kNotMoreUse;
-        else
-            target = (checked_ + (forward ? 1 : kNotMoreUse)) % (kNotMoreUse + 1);
+        const std::int32_t target =
+            checked_ < 0 ? 0 : std::clamp(checked_ + (forward ? 1 : -1), 0, kNotMoreUse);
+        if (target == checked_)
+            return true;
         chosenByLearner_ = true;
         ChoosePriority(target);
         return true;
@@ -724,12 +801,17 @@ bool TExerciseRun::KeyDown(TExerciseKey key) {
     default:
         break;
     }
-    const std::int32_t digit =
-        static_cast<std::int32_t>(key) - static_cast<std::int32_t>(TExerciseKey::Digit0);
-    if (digit < 0 || digit > kNotMoreUse || typing || PriorityEntry() == nullptr)
+    const std::int32_t digit = code - static_cast<std::int32_t>(TExerciseKey::Digit0);
+    if (digit < 0 || digit > kNotMoreUse || typing)
+        return false;
+    return ChooseByKey(digit);
+}
+
+bool TExerciseRun::ChooseByKey(std::int32_t priority) {
+    if (PriorityEntry() == nullptr)
         return false;
     chosenByLearner_ = true;
-    ChoosePriority(digit);
+    ChoosePriority(priority);
     return true;
 }
 

@@ -47,9 +47,15 @@ enum class TExerciseKey : std::int32_t {
     Down = 40,
     Digit0 = '0', // Digit0 + n for the digit n
     Digit9 = '9',
+    // Alt with a digit: always a choice of priority, also while an answer is being typed.
+    AltDigit0 = 0x100 + '0', // AltDigit0 + n for Alt with the digit n
+    AltDigit9 = 0x100 + '9',
 };
 constexpr TExerciseKey DigitKey(std::int32_t digit) {
     return static_cast<TExerciseKey>(static_cast<std::int32_t>(TExerciseKey::Digit0) + digit);
+}
+constexpr TExerciseKey AltDigitKey(std::int32_t digit) {
+    return static_cast<TExerciseKey>(static_cast<std::int32_t>(TExerciseKey::AltDigit0) + digit);
 }
 
 // The window's fixed texts in the UI language, in UTF-8.
@@ -63,6 +69,10 @@ struct TExerciseTexts {
     std::string priorityBox;                // " " + text 52 + " "
     std::array<std::string, 10> priorities; // texts 53 to 62
     std::string answerHint;                 // text 189, in the empty answer field
+    std::string priorityHint;               // Write mode: how a priority is chosen
+    // The run table's column headers: the text shown, the solution, the typed answer.
+    std::string shownColumn, solutionColumn, answerColumn;
+    std::string noAnswer; // the table's answer column for an empty answer
 };
 
 // The verdict shown under the card in Write mode.
@@ -204,9 +214,10 @@ struct TExerciseRunContext {
     // Applies the marks to the language file (LangFileName) as it is on disk at that moment
     // and saves it; reports its own failure and gives false.
     std::function<bool(const std::vector<TPairMarks>&)> saveMarks;
-    // Optional: the cards the run showed since its show, in order, handed over once at the
-    // close (the practice journal).
-    std::function<void(const std::vector<TCardResult>&)> recordCards;
+    // Optional: each card the run showed, once, when it leaves the table (the next card takes
+    // its place, the exercise ends or the window closes), so a run cut short keeps what came
+    // before (the practice journal).
+    std::function<void(const TCardResult&)> recordCard;
 };
 
 class TExerciseRun {
@@ -232,9 +243,11 @@ public:
     void Start();
     void Stop();
     void Next();
-    // True when the run used the key; the window passes other keys on. In Write mode the
-    // digits and arrows are the answer field's while it holds text before the verdict, and
-    // Escape empties it; Enter (or Next) judges what it holds, an empty field as not known.
+    // True when the run used the key; the window passes other keys on. In Write mode every
+    // key typed before the verdict is the answer field's (digits, arrows, Space) but Alt with
+    // a digit, which chooses a priority; Escape empties the field; Enter (or Next) judges what
+    // it holds, an empty field as not known. Enter with an answer while the card still flies
+    // in judges it when the card has landed.
     bool KeyDown(TExerciseKey key);
     // The learner chose priority button 0..9 (a click, or an arrow key in the window); it
     // applies to the card on the table.
@@ -248,6 +261,9 @@ public:
     bool WriteMode() const { return write_; }
     // True while the card on the table waits for the learner's typed answer.
     bool AwaitingAnswer() const;
+    // True while the answer field is open for the card on the table (from its fly-in to its
+    // verdict): the keys typed are the answer's.
+    bool AnswerOpen() const;
     // Every card shown since the window was shown, in order, restarts included.
     const std::vector<TCardResult>& CardResults() const { return results_; }
     std::int32_t CurrentIndex() const { return index_; }
@@ -280,6 +296,11 @@ private:
     void DoStart();
     void DoStop();
     void DoNext();
+    // Hands the cards that have left the table to recordCard: all of them, or all but the
+    // last when the last is still on the table.
+    void RecordCards(bool lastToo);
+    // Shows the verdict of the card on the table and the table's answers in the UI language.
+    void ShowVerdicts();
     void StopTimers();
     void GraphicTick();
     void AdvanceWipe();
@@ -290,6 +311,8 @@ private:
     void SelectPriorityButton();
     void PriorityClick(std::int32_t priority);
     void ChoosePriority(std::int32_t priority);
+    // A priority chosen by a key; false when no card's priority can be chosen.
+    bool ChooseByKey(std::int32_t priority);
     void UpdateButtons();
     void Labels();
     std::string ModeText() const;
@@ -331,6 +354,12 @@ private:
     bool judged_ = false;
     // The learner chose a priority for the card on the table: an answer's verdict leaves it.
     bool chosenByLearner_ = false;
+    // The verdict shown under the card on the table.
+    TAnswerView lastVerdict_;
+    // Enter with an answer came while the card was still flying in: it is judged on landing.
+    bool enterPending_ = false;
+    // The results handed to recordCard so far.
+    std::size_t recorded_ = 0;
     // Whether the last card loaded presented the first language.
     bool presentedFirst_ = true;
     std::vector<TCardResult> results_;

@@ -77,8 +77,14 @@ int ScreenDensity(const QWidget& window) {
 }
 
 std::optional<TExerciseKey> RunKey(const QKeyEvent& event) {
-    // Shortcuts with Ctrl, Alt or Meta belong to others.
-    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+    const bool digit = event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9;
+    // Alt with a digit chooses a priority, also while an answer is being typed.
+    const Qt::KeyboardModifiers mods =
+        event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (digit && mods == Qt::AltModifier)
+        return AltDigitKey(event.key() - Qt::Key_0);
+    // Other shortcuts with Ctrl, Alt or Meta belong to others.
+    if (mods)
         return std::nullopt;
     switch (event.key()) {
     case Qt::Key_Return:
@@ -99,7 +105,7 @@ std::optional<TExerciseKey> RunKey(const QKeyEvent& event) {
     default:
         break;
     }
-    if (event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9)
+    if (digit)
         return DigitKey(event.key() - Qt::Key_0);
     return std::nullopt;
 }
@@ -182,7 +188,7 @@ TExerciseRunContext ExerciseRunContextOf(const TWindowContext& context) {
     run.firstLanguage = context.firstLanguage;
     run.splitHeldBack = context.splitHeldBack;
     run.saveMarks = context.saveMarks;
-    run.recordCards = context.recordCards;
+    run.recordCard = context.recordCard;
     return run;
 }
 
@@ -294,7 +300,7 @@ void TExerciseDlg::BuildForm() {
     exerciseList->setObjectName("exerciseList");
     exerciseList->setGeometry(tableRect);
     exerciseList->setColumnCount(static_cast<int>(kColumnWidths.size()));
-    exerciseList->setHeaderHidden(true);
+    exerciseList->setHeaderHidden(false);
     exerciseList->setRootIsDecorated(false);
     exerciseList->setIndentation(0);
     exerciseList->setUniformRowHeights(true);
@@ -574,6 +580,13 @@ void TExerciseDlg::SetTexts(const TExerciseTexts& texts) {
     btnStop->setToolTip(QtFromUtf8(texts.stopHint));
     btnNext->setToolTip(QtFromUtf8(texts.nextHint));
     prioBox->setTitle(QtFromUtf8(texts.priorityBox));
+    priorityHint_ = QtFromUtf8(texts.priorityHint);
+    prioBox->setToolTip(answerShown_ ? priorityHint_ : QString());
+    noAnswer_ = QtFromUtf8(texts.noAnswer);
+    columns_ = {QString(), QtFromUtf8(texts.shownColumn),
+                QString(), QtFromUtf8(texts.solutionColumn),
+                QString(), QtFromUtf8(texts.answerColumn)};
+    SetTableHeaders();
     answerHint_ = QtFromUtf8(texts.answerHint);
     if (!answerEdit->isReadOnly())
         answerEdit->setPlaceholderText(answerHint_);
@@ -634,6 +647,15 @@ void TExerciseDlg::FocusPriority(std::int32_t priority) {
         rbPrio[static_cast<std::size_t>(priority)]->setFocus();
 }
 
+void TExerciseDlg::SetTableHeaders() {
+    QStringList headers;
+    for (int c = 0; c < exerciseList->columnCount() && c < static_cast<int>(columns_.size()); ++c)
+        headers << columns_[static_cast<std::size_t>(c)];
+    exerciseList->setHeaderLabels(headers);
+    if (QTreeWidgetItem* header = exerciseList->headerItem())
+        header->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+}
+
 void TExerciseDlg::ClearTable() {
     const QSignalBlocker quiet(exerciseList);
     exerciseList->clear();
@@ -641,14 +663,19 @@ void TExerciseDlg::ClearTable() {
     exerciseList->setColumnCount(static_cast<int>(kColumnWidths.size()));
     for (std::size_t c = 0; c < kColumnWidths.size(); ++c)
         exerciseList->setColumnWidth(static_cast<int>(c), kColumnWidths[c] * percent_ / 100);
+    SetTableHeaders();
 }
 
 void TExerciseDlg::AddTableRow(const std::string& presented, const std::string& solution) {
     const QSignalBlocker quiet(exerciseList);
-    auto* row = new QTreeWidgetItem(exerciseList, {QString(), QtFromStored(presented, *page_),
-                                                   QString(), QtFromStored(solution, *page_)});
+    const QString shown = QtFromStored(presented, *page_);
+    const QString answer = QtFromStored(solution, *page_);
+    auto* row = new QTreeWidgetItem(exerciseList, {QString(), shown, QString(), answer});
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     row->setTextAlignment(2, Qt::AlignHCenter | Qt::AlignVCenter);
+    // A text wider than its column is cut with "…": the whole of it is its tool tip.
+    row->setToolTip(1, shown);
+    row->setToolTip(3, answer);
 }
 
 void TExerciseDlg::SetTableAnswer(std::int32_t row, const std::string& typed,
@@ -662,11 +689,11 @@ void TExerciseDlg::SetTableAnswer(std::int32_t row, const std::string& typed,
         for (std::size_t c = 0; c < kWriteColumnWidths.size(); ++c)
             exerciseList->setColumnWidth(static_cast<int>(c),
                                          kWriteColumnWidths[c] * percent_ / 100);
+        SetTableHeaders();
     }
     const int column = static_cast<int>(kWriteColumnWidths.size()) - 1;
-    QString text = QtFromUtf8(verdict);
-    if (!typed.empty())
-        text += QStringLiteral(": ") + QtFromStored(typed, *page_);
+    const QString answer = typed.empty() ? noAnswer_ : QtFromStored(typed, *page_);
+    const QString text = QtFromUtf8(verdict) + QStringLiteral(": ") + answer;
     item->setText(column, text);
     item->setToolTip(column, text);
     item->setForeground(column, right ? kRightColour : kWrongColour);
@@ -716,6 +743,7 @@ void TExerciseDlg::ShowAnswerField(bool shown) {
     if (shown == answerShown_)
         return;
     answerShown_ = shown;
+    prioBox->setToolTip(shown ? priorityHint_ : QString());
     if (!shown) {
         answerEdit->clear();
         verdictLabel->clear();

@@ -125,6 +125,8 @@ private:
     void TableSelectionChanged();
     // The answer strip shown or not, and everything below it moved to make room.
     void PlaceAnswerStrip();
+    // The run table's column headers for the columns it has now.
+    void SetTableHeaders();
     QTimer* TimerOf(TExerciseTimer timer) const;
 
     // IExerciseView
@@ -179,6 +181,11 @@ private:
     bool answerShown_ = false;
     // The empty field's hint while it takes an answer.
     QString answerHint_;
+    // Write mode: how a priority is chosen while an answer is typed (the priorities' hint).
+    QString priorityHint_;
+    // The run table's answer column for an empty answer, and its column headers.
+    QString noAnswer_;
+    std::array<QString, 6> columns_;
     QRect tableRect_;
     // The code page of the card's and the table's texts.
     const TCodePage* page_ = &TCodePage::Western();

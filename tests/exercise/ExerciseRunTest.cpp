@@ -296,11 +296,15 @@ protected:
     std::shared_ptr<FakeSpeech> speech = std::make_shared<FakeSpeech>();
     ArrayWordData heldBack;
     bool firstLanguage = true;
+    // The UI language: texts are "T<n>" in English, "DE<n>" in German.
+    std::string language = "EN";
     std::shared_ptr<std::int32_t> codePage = std::make_shared<std::int32_t>(1252);
     // The use and drawn marks of pair 1-0 each time the file was saved.
     // The marks each save applied.
     std::vector<std::vector<TPairMarks>> saves;
-    std::vector<std::vector<TCardResult>> recorded;
+    // The cards handed to the journal, in the order they left the table.
+    std::vector<TCardResult> recorded;
+    std::function<void()> duringSave;
     FakeWindow window;
     std::unique_ptr<TExerciseRun> run;
 
@@ -345,18 +349,20 @@ protected:
         c.langFile = lang;
         c.speech = speech; // none: no speech engine
         c.codePage = codePage;
-        c.text = [](std::int32_t n) {
-            return n == 185 ? std::string("%1 of %2 right") : "T" + std::to_string(n);
+        c.text = [this](std::int32_t n) {
+            if (n == 185)
+                return std::string("%1 of %2 right");
+            return (language == "EN" ? "T" : language) + std::to_string(n);
         };
         c.firstLanguage = [this] { return firstLanguage; };
         c.splitHeldBack = [this] { splitHeldBack(ex->ExerciseWords, heldBack); };
         c.saveMarks = [this](const std::vector<TPairMarks>& marks) {
+            if (duringSave)
+                duringSave(); // a message box: its event loop goes on
             saves.push_back(marks);
             return true;
         };
-        c.recordCards = [this](const std::vector<TCardResult>& cards) {
-            recorded.push_back(cards);
-        };
+        c.recordCard = [this](const TCardResult& card) { recorded.push_back(card); };
         run = std::make_unique<TExerciseRun>(std::move(c), window);
         window.run = run.get();
         return *run;
@@ -852,10 +858,22 @@ TEST_F(ExerciseRunTest, PriorityKeys) {
         std::int32_t chosen;
     };
     const Case cases[] = {
-        {0, DigitKey(3), 3},         {5, DigitKey(0), 0},         {0, DigitKey(9), 9},
-        {0, TExerciseKey::Down, 1},  {0, TExerciseKey::Right, 1}, {4, TExerciseKey::Up, 3},
-        {4, TExerciseKey::Left, 3},  {0, TExerciseKey::Up, 9},    {9, TExerciseKey::Down, 0},
-        {-1, TExerciseKey::Down, 0}, {-1, TExerciseKey::Up, 9},
+        {0, DigitKey(3), 3},
+        {5, DigitKey(0), 0},
+        {0, DigitKey(9), 9},
+        {0, TExerciseKey::Down, 1},
+        {0, TExerciseKey::Right, 1},
+        {4, TExerciseKey::Up, 3},
+        {4, TExerciseKey::Left, 3},
+        {9, TExerciseKey::Up, 8},
+        {0, AltDigitKey(7), 7},
+        // The list has two ends: no key runs round from "use always" to "not more use".
+        {0, TExerciseKey::Up, 0},
+        {0, TExerciseKey::Left, 0},
+        {9, TExerciseKey::Down, 9},
+        {9, TExerciseKey::Right, 9},
+        {-1, TExerciseKey::Down, 0},
+        {-1, TExerciseKey::Up, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.priority) + " key " +
@@ -1181,7 +1199,7 @@ TEST_F(WriteModeTest, RightWrongAndEmptyAnswersGiveVerdictsPrioritiesAndTheCount
     EXPECT_TRUE(window.verdicts[0].right);
     EXPECT_EQ(window.verdicts[0].verdict, "T183");
     EXPECT_EQ(window.lines[2], "eins") << "the solution is written after the verdict";
-    EXPECT_EQ(window.checked, 1);
+    EXPECT_EQ(window.checked, 2);
     EXPECT_FALSE(run->AwaitingAnswer());
 
     NextCard();
@@ -1198,7 +1216,7 @@ TEST_F(WriteModeTest, RightWrongAndEmptyAnswersGiveVerdictsPrioritiesAndTheCount
     Answer(""); // not known
     EXPECT_FALSE(window.verdicts[2].right);
     EXPECT_EQ(window.lines[2], "drei");
-    EXPECT_EQ(Priorities(), (std::vector<std::int32_t>{1, 0, 0}));
+    EXPECT_EQ(Priorities(), (std::vector<std::int32_t>{2, 0, 0}));
 
     ASSERT_EQ(window.tableAnswers.size(), 3u);
     EXPECT_EQ(window.tableAnswers[0].row, 0);
@@ -1215,7 +1233,7 @@ TEST_F(WriteModeTest, RightWrongAndEmptyAnswersGiveVerdictsPrioritiesAndTheCount
     EXPECT_EQ(window.questions[0].text, "T68\r\n1 of 3 right\r\nT69");
 
     const std::vector<TCardResult> expected = {
-        {{1, 0, 0, false}, true, "  Eins ", TAnswerVerdict::Right, 1},
+        {{1, 0, 0, false}, true, "  Eins ", TAnswerVerdict::Right, 2},
         {{1, 1, 0, false}, true, "zwo", TAnswerVerdict::Wrong, 0},
         {{1, 2, 3, false}, true, "", TAnswerVerdict::Wrong, 0},
     };
@@ -1223,44 +1241,71 @@ TEST_F(WriteModeTest, RightWrongAndEmptyAnswersGiveVerdictsPrioritiesAndTheCount
     EXPECT_TRUE(saves.empty()) << "no pair got \"not more use\"";
 }
 
-// A right answer raises the priority by one step up to 8 and leaves "not more use"; without
-// the tick the verdict leaves the priority as it was.
-TEST_F(WriteModeTest, PrioritiesFromRightAnswersStopAtEight) {
+// A right answer rests the pair: at least "not use twice" (the composition ages a priority
+// before it holds back, so 1 would hold nothing back), one step more for each further right
+// answer, up to 8; "not more use" stays. Without the tick the verdict leaves the priority.
+TEST_F(WriteModeTest, RightAnswersRestThePairFromTwoUpToEight) {
     for (const bool fromAnswers : {true, false}) {
         SCOPED_TRACE(fromAnswers);
         general->PrioritiesFromAnswers = fromAnswers;
-        Pairs({{"a", "x"}, {"b", "y"}, {"c", "z"}});
-        ex->ExerciseWords[0].priority = 2;
-        ex->ExerciseWords[1].priority = 8;
-        ex->ExerciseWords[2].priority = 9;
+        Pairs({{"a", "x"}, {"b", "y"}, {"c", "z"}, {"d", "w"}, {"e", "v"}});
+        const std::vector<std::int32_t> before = {0, 1, 2, 8, 9};
+        for (std::size_t i = 0; i < before.size(); ++i)
+            ex->ExerciseWords[i].priority = before[i];
         Open();
         Settle();
-        Answer("x");
-        NextCard();
-        Answer("Y");
-        NextCard();
-        Answer("z");
-        EXPECT_EQ(Priorities(), (fromAnswers ? std::vector<std::int32_t>{3, 8, 9}
-                                             : std::vector<std::int32_t>{2, 8, 9}));
+        for (const char* answer : {"x", "Y", "z", "w"}) {
+            Answer(answer);
+            NextCard();
+        }
+        Answer("v");
+        EXPECT_EQ(Priorities(), (fromAnswers ? std::vector<std::int32_t>{2, 2, 3, 8, 9} : before));
         run->Close();
     }
 }
 
-// The learner's choice wins over the verdict, made before it (while the field is empty) or
-// after it; while the field holds text its digits, arrows and Space are the field's.
-TEST_F(WriteModeTest, TheLearnersChoiceWinsAndTypingKeepsItsKeys) {
+// "Not more use" is only undone by the learner: a wrong answer in the next round of the same
+// window (after "Yes" at the end) leaves the pair retired.
+TEST_F(WriteModeTest, NotMoreUseSurvivesAWrongAnswerInTheNextRound) {
+    Pairs({{"one", "eins"}});
+    Open();
+    Settle();
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::AltDigit9));
+    Answer("eins");
+    EXPECT_EQ(ex->ExerciseWords[0].priority, 9);
+    window.answers = {true};
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter)); // the end: "Yes", once more
+    Settle();
+    Answer("zwei");
+    EXPECT_EQ(ex->ExerciseWords[0].priority, 9);
+    EXPECT_FALSE(Pair(0)->use);
+    window.answers = {false};
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    run->Close();
+    ASSERT_EQ(saves.size(), 1u);
+    EXPECT_EQ(saves[0], (std::vector<TPairMarks>{{{1, 0}, false, false}}));
+}
+
+// Before the verdict every key typed is the answer's, in an empty field too ("3 Uhr", "20"):
+// digits, arrows and Space; a priority is chosen with Alt and a digit (or the mouse), and that
+// choice wins over the verdict. After the verdict the digits and arrows choose again.
+TEST_F(WriteModeTest, KeysBeforeTheVerdictAreTheAnswersAndAltChooses) {
     Pairs({{"one", "eins"}, {"two", "zwei"}, {"three", "drei"}});
     Open();
     Settle();
-    // Empty field: a digit chooses, and the focus stays in the field.
-    EXPECT_TRUE(run->KeyDown(DigitKey(5)));
+    for (const std::string answer : {"", "ein"}) {
+        window.answer = answer;
+        for (const TExerciseKey key :
+             {DigitKey(3), DigitKey(0), DigitKey(9), TExerciseKey::Left, TExerciseKey::Right,
+              TExerciseKey::Up, TExerciseKey::Down, TExerciseKey::Space})
+            EXPECT_FALSE(run->KeyDown(key)) << "'" << answer << "' " << static_cast<int>(key);
+        EXPECT_EQ(window.checked, 0);
+        EXPECT_EQ(ex->ExerciseWords[0].priority, 0);
+    }
+    // Alt with a digit chooses, and the focus stays in the field.
+    EXPECT_TRUE(run->KeyDown(AltDigitKey(5)));
     EXPECT_EQ(window.checked, 5);
     EXPECT_EQ(window.focus, "answer");
-    window.answer = "ein";
-    for (const TExerciseKey key : {DigitKey(2), TExerciseKey::Left, TExerciseKey::Right,
-                                   TExerciseKey::Up, TExerciseKey::Space})
-        EXPECT_FALSE(run->KeyDown(key)) << static_cast<int>(key);
-    EXPECT_EQ(window.checked, 5);
     // Escape empties the field.
     EXPECT_TRUE(run->KeyDown(TExerciseKey::Escape));
     EXPECT_EQ(window.answer, "");
@@ -1273,8 +1318,8 @@ TEST_F(WriteModeTest, TheLearnersChoiceWinsAndTypingKeepsItsKeys) {
     EXPECT_EQ(ex->ExerciseWords[0].priority, 6);
 
     NextCard();
-    Answer("zwei"); // right: 1
-    EXPECT_EQ(ex->ExerciseWords[1].priority, 1);
+    Answer("zwei"); // right: 2
+    EXPECT_EQ(ex->ExerciseWords[1].priority, 2);
     run->PriorityClicked(4); // a click after the verdict
     EXPECT_EQ(window.focus, "answer");
     EXPECT_EQ(ex->ExerciseWords[1].priority, 4);
@@ -1341,21 +1386,114 @@ TEST_F(WriteModeTest, EveryCardIsRecordedInOrderAcrossModesAndRestarts) {
     const std::vector<TCardResult> expected = {
         {{1, 0, 0, false}, false, "", TAnswerVerdict::None, 0},
         {{1, 1, 0, false}, false, "", TAnswerVerdict::None, 0},
-        {{1, 0, 0, false}, false, "one", TAnswerVerdict::Right, 1},
+        {{1, 0, 0, false}, false, "one", TAnswerVerdict::Right, 2},
         {{1, 1, 0, false}, false, "", TAnswerVerdict::None, 0},
     };
     EXPECT_EQ(run->CardResults(), expected);
-    EXPECT_EQ(ex->ExerciseWords[0].priority, 1);
-    // Handed over once, at the close, for the journal; the next show starts a new list.
-    ASSERT_EQ(recorded.size(), 1u);
-    EXPECT_EQ(recorded[0], expected);
+    EXPECT_EQ(ex->ExerciseWords[0].priority, 2);
+    // Each handed over once for the journal; the next show starts a new list.
+    EXPECT_EQ(recorded, expected);
     run->Close();
-    EXPECT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(recorded.size(), 4u);
     run->Show();
     Settle();
     run->Close();
+    ASSERT_EQ(recorded.size(), 5u) << "only the card of the new show";
+}
+
+// A card goes to the journal when it leaves the table, with the priority it had then: a run
+// cut short keeps every card before the one on the table. A choice during the wipe still
+// belongs to the card being wiped.
+TEST_F(WriteModeTest, EachCardIsRecordedWhenItLeavesTheTable) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}, {"three", "drei"}});
+    Open();
+    Settle();
+    EXPECT_TRUE(recorded.empty());
+    Answer("eins");
+    EXPECT_TRUE(recorded.empty()) << "the card is still on the table";
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter)); // the next card: the wipe begins
+    EXPECT_TRUE(run->KeyDown(DigitKey(6)));         // for the card being wiped
+    Settle();
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(recorded[0].typed, "eins");
+    EXPECT_EQ(recorded[0].verdict, TAnswerVerdict::Right);
+    EXPECT_EQ(recorded[0].priorityChosen, 6);
+    Answer("");
+    NextCard();
     ASSERT_EQ(recorded.size(), 2u);
-    EXPECT_EQ(recorded[1].size(), 1u) << "only the card of the new show";
+    Answer("drei");
+    window.answers = {false};
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter)); // the end
+    ASSERT_EQ(recorded.size(), 3u) << "the last card ends with the exercise";
+    run->Close();
+    EXPECT_EQ(recorded.size(), 3u);
+}
+
+// Enter with an answer while the card still flies in is kept: the answer is judged as soon as
+// the card has landed. A stray Enter on an empty field then is not taken as "not known".
+TEST_F(WriteModeTest, EnterDuringTheFlyInJudgesOnLanding) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}, {"three", "drei"}});
+    window.flyInFrames = 10;
+    Open();
+    Settle();
+    Answer("eins");
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    window.Advance(300); // the wipe is done, the card is on its way
+    ASSERT_TRUE(run->AnswerOpen());
+    ASSERT_FALSE(run->AwaitingAnswer()) << "still flying";
+    window.answer = "zwei";
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    EXPECT_EQ(window.verdicts.size(), 1u) << "not before it has landed";
+    Settle();
+    ASSERT_EQ(window.verdicts.size(), 2u);
+    EXPECT_TRUE(window.verdicts.back().right);
+    EXPECT_EQ(window.lines[2], "zwei");
+
+    EXPECT_TRUE(run->KeyDown(TExerciseKey::Enter));
+    window.Advance(300);
+    window.answer = "";
+    EXPECT_FALSE(run->KeyDown(TExerciseKey::Enter));
+    Settle();
+    EXPECT_EQ(window.verdicts.size(), 2u);
+    EXPECT_TRUE(run->AwaitingAnswer());
+}
+
+// Closing stops the run before anything is reported: a message shown while the file is saved
+// (its event loop lets timers fire) brings no card and no end question to the closing window.
+TEST_F(ExerciseRunTest, ClosingStopsTheRunBeforeItReports) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}});
+    general->AutoPresent = true;
+    Open();
+    run->Start();
+    window.Advance(1000); // the first card lies on the table, its answer delay runs
+    EXPECT_TRUE(run->KeyDown(DigitKey(9))); // the close saves the file
+    const std::size_t cards = run->CardResults().size();
+    bool saved = false;
+    duringSave = [&] {
+        saved = true;
+        window.Advance(60'000);
+    };
+    run->Close();
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(run->CardResults().size(), cards);
+    EXPECT_EQ(recorded.size(), cards);
+    EXPECT_TRUE(window.questions.empty());
+}
+
+// The verdict and the table's answers follow a change of the UI language.
+TEST_F(WriteModeTest, TheVerdictFollowsTheUiLanguage) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}});
+    Open();
+    Settle();
+    Answer("eins");
+    ASSERT_EQ(window.verdicts.back().verdict, "T183");
+    language = "DE";
+    run->ApplyTexts();
+    EXPECT_EQ(window.verdicts.back().verdict, "DE183");
+    EXPECT_TRUE(window.verdicts.back().right);
+    ASSERT_FALSE(window.tableAnswers.empty());
+    EXPECT_EQ(window.tableAnswers.back().verdict, "DE183");
+    EXPECT_EQ(window.tableAnswers.back().typed, "eins");
 }
 
 // A change of mode at an activation: into Write mode a waiting card waits for its answer; out

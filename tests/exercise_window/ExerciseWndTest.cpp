@@ -113,6 +113,15 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg.timerGraphic->isActive(); }, 10'000));
     }
 
+    // A picture of the window for a look by eye, when LEXARO_SCREENSHOT_DIR names a folder.
+    static void SaveShot(QWidget& window, const char* name) {
+        const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) {
+            QTest::qWait(100); // the layouts settle, as before the window is painted
+            EXPECT_TRUE(window.grab().save(dir + QStringLiteral("/") + QLatin1String(name)));
+        }
+    }
+
     static void Key(TExerciseDlg& dlg, Qt::Key key) {
         QWidget* target = QApplication::focusWidget();
         QTest::keyClick(target ? target : &dlg, key);
@@ -179,8 +188,13 @@ TEST_F(ExerciseWndTest, KeysReachTheRunAndProgramCheckedPrioritiesReportNoClick)
     EXPECT_TRUE(dlg.rbPrio[8]->hasFocus());
     EXPECT_EQ(words[0].priority, 8);
     Key(dlg, Qt::Key_Down);
-    Key(dlg, Qt::Key_Right); // wraps round, as radio buttons do
+    Key(dlg, Qt::Key_Right); // the end of the list: no radio button's wrap to "use always"
+    EXPECT_EQ(words[0].priority, 9);
+    EXPECT_TRUE(dlg.rbPrio[9]->isChecked());
+    Key(dlg, Qt::Key_0);
+    Key(dlg, Qt::Key_Up); // nor from "use always" to "not more use"
     EXPECT_EQ(words[0].priority, 0);
+    EXPECT_TRUE(dlg.rbPrio[0]->isChecked());
 
     // Enter writes the solution, Enter again brings the second card, whose priority 3 the
     // program checks without a click.
@@ -275,9 +289,10 @@ TEST_F(ExerciseWndTest, AtTheEndNoShowsTheTableOfTheRun) {
     EXPECT_EQ(settings->exercise.ExerciseWords[1].priority, 7);
 }
 
-// Write mode: the answer field under the table takes the focus and Enter; its digits are its
-// own while it holds text, the priorities' while it is empty and after the verdict; Escape
-// empties it. The verdict marks the differing letters; the table gets the answers.
+// Write mode: the answer field under the table takes the focus and Enter; before the verdict
+// every key typed is its own (digits of both kinds, Space, arrows), Alt with a digit chooses a
+// priority; after the verdict the digits choose again; Escape empties it. The verdict marks the
+// differing letters; the table gets the answers under its column headers.
 TEST_F(ExerciseWndTest, WriteModeTakesTheAnswerInItsFieldAndShowsTheVerdict) {
     settings->general.WriteAnswer = true;
     settings->general.ShowTable = true;
@@ -288,17 +303,28 @@ TEST_F(ExerciseWndTest, WriteModeTakesTheAnswerInItsFieldAndShowsTheVerdict) {
     ASSERT_TRUE(dlg.answerEdit->isVisible());
     EXPECT_TRUE(dlg.answerEdit->hasFocus());
     EXPECT_EQ(dlg.answerEdit->maxLength(), 200);
-    EXPECT_EQ(dlg.answerEdit->placeholderText(), "Type the answer, then press Enter");
+    EXPECT_EQ(dlg.answerEdit->placeholderText(),
+              "Type the answer (digits and spaces too), then press Enter");
     EXPECT_GT(dlg.btnBox->y(), dlg.verdictLabel->geometry().bottom()) << "the buttons moved down";
     EXPECT_LE(dlg.btnBox->geometry().bottom(), dlg.findChild<QWidget*>("client")->height());
 
-    // The field is empty: a digit chooses; with text it is typed, Escape empties the field.
-    Key(dlg, Qt::Key_4);
+    // Digits are typed from the first key on, the keypad's too; Alt with a digit chooses.
+    Key(dlg, Qt::Key_3);
+    QTest::keyClick(dlg.answerEdit, Qt::Key_Space);
+    QTest::keyClick(dlg.answerEdit, Qt::Key_2, Qt::KeypadModifier);
+    Key(dlg, Qt::Key_Left);
+    QTest::keyClicks(dlg.answerEdit, "x");
+    EXPECT_EQ(dlg.answerEdit->text(), "3 x2");
+    EXPECT_EQ(words[0].priority, 0);
+    EXPECT_TRUE(dlg.rbPrio[0]->isChecked());
+    QTest::keyClick(dlg.answerEdit, Qt::Key_4, Qt::AltModifier);
     EXPECT_EQ(words[0].priority, 4);
+    EXPECT_TRUE(dlg.rbPrio[4]->isChecked());
     EXPECT_TRUE(dlg.answerEdit->hasFocus());
-    QTest::keyClicks(dlg.answerEdit, "x1");
-    EXPECT_EQ(dlg.answerEdit->text(), "x1");
-    EXPECT_EQ(words[0].priority, 4);
+    EXPECT_EQ(dlg.answerEdit->text(), "3 x2");
+    EXPECT_EQ(dlg.prioBox->toolTip().toStdString(),
+              "While you type an answer, Alt+0 to Alt+9 or a click chooses the priority; after "
+              "the verdict the digits and arrow keys do");
     Key(dlg, Qt::Key_Escape);
     EXPECT_EQ(dlg.answerEdit->text(), "");
     QTest::keyClicks(dlg.answerEdit, "Wort 1.0");
@@ -334,7 +360,22 @@ TEST_F(ExerciseWndTest, WriteModeTakesTheAnswerInItsFieldAndShowsTheVerdict) {
     ASSERT_TRUE(dlg.exerciseList->isVisible());
     EXPECT_EQ(dlg.exerciseList->topLevelItem(0)->text(5), "Right: Wort 1.0");
     EXPECT_EQ(dlg.exerciseList->topLevelItem(1)->text(5), "Wrong: Wart 1.1");
-    EXPECT_EQ(dlg.exerciseList->topLevelItem(2)->text(5), "Wrong");
+    EXPECT_EQ(dlg.exerciseList->topLevelItem(2)->text(5), "Wrong: no answer");
+    EXPECT_FALSE(dlg.exerciseList->isHeaderHidden());
+    EXPECT_EQ(dlg.exerciseList->headerItem()->text(1), "Shown");
+    EXPECT_EQ(dlg.exerciseList->headerItem()->text(3), "Solution");
+    EXPECT_EQ(dlg.exerciseList->headerItem()->text(5), "Your answer");
+    EXPECT_EQ(dlg.exerciseList->topLevelItem(1)->toolTip(3), "Wort 1.1");
+    SaveShot(dlg, "exercise-run-table-EN.png");
+    // The table follows a switch of the UI language, its verdicts too.
+    ASSERT_TRUE(texts->SelectLanguage("DE"));
+    dlg.ApplyTexts();
+    EXPECT_EQ(dlg.exerciseList->headerItem()->text(5), "Ihre Antwort");
+    EXPECT_EQ(dlg.exerciseList->topLevelItem(0)->text(5), "Richtig: Wort 1.0");
+    EXPECT_EQ(dlg.exerciseList->topLevelItem(2)->text(5), "Falsch: keine Antwort");
+    EXPECT_TRUE(dlg.verdictLabel->text().contains("Falsch"));
+    SaveShot(dlg, "exercise-run-table-DE.png");
+    ASSERT_TRUE(texts->SelectLanguage("EN"));
     EXPECT_EQ(words[2].priority, 0);
     const std::vector<TCardResult>& results = dlg.Run().CardResults();
     ASSERT_EQ(results.size(), 3u);
