@@ -9,6 +9,9 @@
 #   (b) automatic mode with 1 s delays and speech: Space starts it, the three cards pass on their
 #       own up to the question at the end, and the recording of the null sink's monitor during
 #       the run is not silent.
+#   (c) killed mid-run: two cards practised, the third on the table, then the program is
+#       killed (SIGKILL). The practice journal beside the language file holds the two cards
+#       that had left the table, each a whole line.
 # Uses the PulseAudio server of the test run when it has the sink lexaro_null (scripts/test.sh
 # starts one), otherwise starts its own the same way.
 #   run_exercise_end_to_end.sh <bundled application folder> <lexaro-lang> <folder for screenshots>
@@ -234,3 +237,27 @@ rms=$(sox "$WORK/heard.wav" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }')
 awk -v r="$rms" 'BEGIN { exit !(r > 0.002) }' || fail "the run was silent (RMS amplitude $rms)"
 cp "$WORK/heard.wav" "$shots/exercise-auto-heard.wav"
 echo "exercise end-to-end (b): three cards passed on their own and were heard (RMS amplitude $rms)"
+
+# --- (c) killed mid-run ---------------------------------------------------------------------
+prepare killed AutoPresent=False MaxWords=3 ShowTable=False VoicePresent=0 VoiceAnswer=False
+journal="$app/LangFiles/English-Deutsch.lang.journal.tsv"
+start
+menu s
+exercise_window
+settle
+for card in 1 2; do
+  xdotool key Return # the solution
+  settle
+  xdotool key Return # the next card
+  settle
+done
+import -window root "$shots/exercise-killed-third-card.png"
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null || true
+pid=""
+[ -f "$journal" ] || fail "no practice journal after the kill"
+lines=$(tail -n +2 "$journal")
+[ "$(grep -c . <<<"$lines")" = 2 ] || fail "expected the two cards before the kill, found: $lines"
+grep -qvP '^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ\t' <<<"$lines" &&
+  fail "a journal line is not whole: $lines"
+echo "exercise end-to-end (c): the two cards before the kill are in the journal"
