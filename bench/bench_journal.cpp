@@ -1,8 +1,10 @@
 // Reading the practice journal: a journal of 1M lines (years of practice) counted per day by
 // TJournalTally through ReadJournalFile, against a raw count of the line ends of the same file
-// read in the same blocks; goal: within 3x.
+// read in the same blocks; goal: within 3x. The memory model replayed from the same journal
+// (TMemoryReplay), against the tally; goal: within 3x of it.
 #include "progress/Journal.h"
 #include "progress/JournalReader.h"
+#include "progress/MemoryModel.h"
 
 #include <benchmark/benchmark.h>
 
@@ -104,6 +106,25 @@ void BM_JournalTallyLocalTime(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kLines);
 }
 BENCHMARK(BM_JournalTallyLocalTime)->Unit(benchmark::kMillisecond);
+
+// The memory of every pair and direction replayed from the journal, read in the same blocks.
+void BM_MemoryReplay(benchmark::State& state) {
+    const auto& path = Journal();
+    std::vector<char> buffer(256 * 1024);
+    for (auto _ : state) {
+        TMemoryReplay replay;
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
+            replay.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        ::close(fd);
+        replay.Finish();
+        benchmark::DoNotOptimize(replay.Memories());
+        if (replay.Lines() != kLines || replay.Skipped() != 0)
+            state.SkipWithError("wrong replay");
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_MemoryReplay)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
