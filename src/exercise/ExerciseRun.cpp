@@ -59,17 +59,15 @@ std::string Fill(std::string text, const std::string& first, const std::string& 
     return text;
 }
 
-// The priority a verdict gives a pair that had priority before (0 to 8; "not more use" is the
-// learner's own and no verdict changes it).
-std::int32_t PriorityAfter(bool right, std::int32_t before) {
+} // namespace
+
+std::int32_t PriorityAfterAnswer(bool right, std::int32_t before) {
     if (!right)
         return 0;
     if (before >= kHighestFromAnswers)
         return before;
     return std::clamp(before + 1, kLowestFromAnswers, kHighestFromAnswers);
 }
-
-} // namespace
 
 TExerciseRun::TExerciseRun(TExerciseRunContext context, IExerciseView& view)
     : ctx_(std::move(context)), view_(view) {
@@ -664,7 +662,7 @@ void TExerciseRun::Judge() {
     ExerciseEntry* entry = CurrentEntry();
     if (g.PrioritiesFromAnswers && !chosenByLearner_ && entry != nullptr && prioIndex_ == index_ &&
         entry->priority != kNotMoreUse) {
-        const std::int32_t priority = PriorityAfter(check.right, entry->priority);
+        const std::int32_t priority = PriorityAfterAnswer(check.right, entry->priority);
         checked_ = priority;
         view_.CheckPriority(priority);
         PriorityClick(priority);

@@ -20,6 +20,11 @@
 
 namespace lexaro {
 
+// The priority a typed answer's verdict gives a pair that had priority before: wrong 0 ("use
+// always"); right at least 2 ("not use twice", the first that the next composition holds back,
+// as it ages priorities first), one more than before, at most 8. 8 and 9 stay.
+std::int32_t PriorityAfterAnswer(bool right, std::int32_t before);
+
 // The value is the phase whose actions the next step performs.
 enum class TExercisePhase : std::int32_t {
     NextCard = 3,             // advance to the next entry, wipe the old card

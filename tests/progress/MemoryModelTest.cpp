@@ -1,4 +1,5 @@
 #include "progress/MemoryModel.h"
+#include "progress/DueWords.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,55 @@ TEST(MemoryReplay, DirectionsRenumberingAndDamagedLines) {
     EXPECT_EQ(bank->lapses, 1);
     ASSERT_NE(replay.Find(4, "Baum", 1), nullptr) << "a priority chosen: remembered";
     EXPECT_EQ(replay.Find(4, "Baum", 1)->reviews, 1);
+}
+
+// "Due words first": the due memories lowest chance first, from the side that is due, then
+// the pairs never practised, up to the maximum; pairs the learner holds back, retired pairs
+// and memories not due yet stay out.
+TEST(DueWords, DueLowestFirstThenNeverPractisedUpToTheMaximum) {
+    TLangFHandler lang;
+    auto lesson = std::make_shared<TLesson>();
+    lesson->number = 1;
+    const char* texts[] = {"a", "b", "c", "d", "e", "f", "g", "h"};
+    for (std::int32_t i = 0; i < 8; ++i) {
+        auto pair = lesson->NewPair(i);
+        pair->text1 = texts[i];
+        pair->text2 = texts[i];
+        pair->use = i != 5; // f is retired
+    }
+    lang.PutLesson(lesson);
+    TExerciseData ex;
+    ex.AvailableUnits = {1};
+    ex.MaxWords = 5;
+    const ArrayWordData heldBack = {{1, 6, 3, false}}; // g: held back by the learner
+
+    std::string journal = std::string(kJournalHeader) + "\n";
+    const auto right = TJournalVerdict::Right;
+    journal += Line(kStart, 1, 0, "a", 1, right, 2);            // 10 days ago: due
+    journal += Line(kStart + 8 * kDay, 1, 1, "b", 2, right, 2); // 2 days ago: not yet due
+    journal += Line(kStart + 5 * kDay, 1, 2, "c", 1, right, 2); // 5 days ago: due
+    journal += Line(kStart + 5 * kDay, 1, 2, "c", 2, TJournalVerdict::Wrong, 0); // more due
+    journal += Line(kStart, 1, 5, "f", 1, right, 2);                             // retired
+    journal += Line(kStart, 1, 6, "g", 1, right, 2);                             // held back
+    TMemoryReplay model;
+    model.Feed(journal);
+    model.Finish();
+
+    TDueOptions options;
+    options.now = kStart + 10 * kDay;
+    const std::vector<TDueEntry> list =
+        ComposeDueFirst(ex, heldBack, lang, TCodePage::Western(), model, options);
+    std::vector<std::pair<std::int32_t, std::int32_t>> got; // pair id, side
+    for (const TDueEntry& e : list)
+        got.emplace_back(e.entry.pairId, e.side);
+    // c from side 2 (forgotten), a; then the pairs never practised from the presented side in
+    // lesson order: b (only its other side was practised, not due yet), d, e; h is cut.
+    EXPECT_EQ(got, (std::vector<std::pair<std::int32_t, std::int32_t>>{
+                       {2, 2}, {0, 1}, {1, 1}, {3, 1}, {4, 1}}));
+    ASSERT_TRUE(list[0].recall && list[1].recall);
+    EXPECT_LT(*list[0].recall, *list[1].recall);
+    EXPECT_LT(*list[1].recall, kDefaultTargetRecall);
+    EXPECT_FALSE(list[2].recall);
 }
 
 } // namespace

@@ -1,0 +1,47 @@
+#pragma once
+
+// "Due words first": an exercise composed from what the memory model says is about to be
+// forgotten. From the chosen lessons it takes the pairs and directions whose chance of recall
+// has fallen below the target, lowest first, then pairs never practised, up to the maximum.
+// Pairs the learner holds back and retired pairs stay out, as in every composition.
+
+#include "data/CodePage.h"
+#include "data/LangFHandler.h"
+#include "exercise/ExerciseData.h"
+#include "progress/MemoryModel.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace lexaro {
+
+// The chance of recall below which a memory is due.
+inline constexpr double kDefaultTargetRecall = 0.9;
+
+struct TDueEntry {
+    ExerciseEntry entry;
+    // The side to present: the direction that is due (for a pair never practised, the one
+    // the learner chose to present).
+    std::int32_t side = 1;
+    // The chance of recall now; none for a pair never practised from that side.
+    std::optional<double> recall;
+
+    friend bool operator==(const TDueEntry&, const TDueEntry&) = default;
+};
+
+struct TDueOptions {
+    std::int64_t now = 0; // seconds since 1970, UTC
+    double target = kDefaultTargetRecall;
+    // The side presented for pairs never practised: 1 for the first language.
+    std::int32_t presentedSide = 1;
+};
+
+// The entries of a due-words-first exercise, at most ex.MaxWords: the due ones lowest chance
+// first, then the pairs never practised in lesson order. Each pair at most once, from its
+// more forgotten side; pairs in heldBack stay out. The file's first texts are read in page.
+std::vector<TDueEntry> ComposeDueFirst(const TExerciseData& ex, const ArrayWordData& heldBack,
+                                       const TLangFHandler& lang, const TCodePage& page,
+                                       const TMemoryReplay& model, const TDueOptions& options);
+
+} // namespace lexaro
