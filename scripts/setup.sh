@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ pkg-config python3
+  # the composed form (NFC) of text that becomes stored text
+  libicu-dev
   # tests, benchmarks, sanitizers and fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   # the desktop program

@@ -2,6 +2,9 @@
 
 #include "data/Charset.h"
 
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
+
 #include <algorithm>
 
 namespace lexaro {
@@ -9,6 +12,89 @@ namespace lexaro {
 namespace {
 
 #include "data/CodePageTables.inc"
+
+// The most characters one seen character (a letter and the marks that join it) is taken as:
+// text with more marks in a row is hostile, and the rest start characters of their own.
+constexpr std::size_t kMaxJoined = 32;
+
+// The composed form's rules; nullptr when ICU cannot give them (text then passes unchanged).
+const icu::Normalizer2* Nfc() {
+    static const icu::Normalizer2* const nfc = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Normalizer2* instance = icu::Normalizer2::getNFCInstance(status);
+        return U_SUCCESS(status) ? instance : nullptr;
+    }();
+    return nfc;
+}
+
+// Letters that a keyboard types but the code page holds only as a look-alike: under 1250 the
+// Romanian letters with comma below are stored as those with cedilla.
+char32_t Folded(int page, char32_t cp) {
+    if (page == 1250) {
+        switch (cp) {
+        case 0x0218:
+            return 0x015E; // Ș as Ş
+        case 0x0219:
+            return 0x015F; // ș as ş
+        case 0x021A:
+            return 0x0162; // Ț as Ţ
+        case 0x021B:
+            return 0x0163; // ț as ţ
+        default:
+            break;
+        }
+    }
+    return cp;
+}
+
+// One character as the learner sees it, from begin up to end of UTF-8 text: as it was typed
+// (raw) and in the form that is stored (composed, and folded for the code page).
+struct TSeenChar {
+    std::size_t end = 0;
+    bool valid = false; // false: the byte at begin is no UTF-8 (end is begin + 1)
+    std::u32string raw;
+    std::u32string stored;
+};
+
+TSeenChar NextSeenChar(std::string_view utf8, std::size_t begin, int page) {
+    TSeenChar seen;
+    char32_t cp = 0;
+    if (!Utf8CharAt(utf8, begin, cp)) {
+        seen.end = begin + 1;
+        return seen;
+    }
+    seen.valid = true;
+    seen.raw.assign(1, cp);
+    seen.end = begin + Utf8Length(cp);
+    const icu::Normalizer2* nfc = Nfc();
+    // The marks that join it: every character up to the next that starts a seen character
+    // (an ASCII one always does).
+    while (nfc != nullptr && seen.end < utf8.size() && seen.raw.size() < kMaxJoined &&
+           static_cast<unsigned char>(utf8[seen.end]) >= 0x80) {
+        char32_t next = 0;
+        if (!Utf8CharAt(utf8, seen.end, next) || nfc->hasBoundaryBefore(static_cast<UChar32>(next)))
+            break;
+        seen.raw += next;
+        seen.end += Utf8Length(next);
+    }
+    // Below U+0300 a lone character is composed already.
+    if (nfc != nullptr && (seen.raw.size() > 1 || seen.raw[0] >= 0x300)) {
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::UnicodeString composed = nfc->normalize(
+            icu::UnicodeString::fromUTF32(reinterpret_cast<const UChar32*>(seen.raw.data()),
+                                          static_cast<std::int32_t>(seen.raw.size())),
+            status);
+        if (U_SUCCESS(status)) {
+            for (std::int32_t i = 0; i < composed.length(); i = composed.moveIndex32(i, 1))
+                seen.stored += static_cast<char32_t>(composed.char32At(i));
+        }
+    }
+    if (seen.stored.empty())
+        seen.stored = seen.raw;
+    for (char32_t& ch : seen.stored)
+        ch = Folded(page, ch);
+    return seen;
+}
 
 int Sign(int v) {
     return (v > 0) - (v < 0);
@@ -113,20 +199,38 @@ std::string TCodePage::ToUtf8(std::string_view text) const {
     return out;
 }
 
+bool TCodePage::Append(std::u32string_view chars, std::string& out) const {
+    const std::size_t size = out.size();
+    for (const char32_t ch : chars) {
+        const int byte = FromUnicode(ch);
+        if (byte < 0) {
+            out.resize(size);
+            return false;
+        }
+        out += static_cast<char>(byte);
+    }
+    return true;
+}
+
 bool TCodePage::FromUtf8(std::string_view utf8, std::string& out, std::size_t* badPos) const {
     out.clear();
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        char32_t cp = 0;
-        const int byte = Utf8CharAt(utf8, i, cp) ? FromUnicode(cp) : -1;
-        if (byte < 0) {
+        // ASCII up to the next byte that may start or join another character.
+        if (static_cast<unsigned char>(utf8[i]) < 0x80 &&
+            (i + 1 == utf8.size() || static_cast<unsigned char>(utf8[i + 1]) < 0x80)) {
+            out += utf8[i++];
+            continue;
+        }
+        const TSeenChar seen = NextSeenChar(utf8, i, number_);
+        // The composed form, or the character as typed when only that is held.
+        if (!seen.valid || (!Append(seen.stored, out) && !Append(seen.raw, out))) {
             if (badPos != nullptr)
                 *badPos = i;
             return false;
         }
-        out += static_cast<char>(byte);
-        i += Utf8Length(cp);
+        i = seen.end;
     }
     return true;
 }
@@ -136,17 +240,38 @@ std::string TCodePage::FromUtf8Lossy(std::string_view utf8) const {
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        char32_t cp = 0;
-        if (!Utf8CharAt(utf8, i, cp)) {
-            ++i;
+        if (static_cast<unsigned char>(utf8[i]) < 0x80 &&
+            (i + 1 == utf8.size() || static_cast<unsigned char>(utf8[i + 1]) < 0x80)) {
+            out += utf8[i++];
+            continue;
+        }
+        const TSeenChar seen = NextSeenChar(utf8, i, number_);
+        i = seen.end;
+        if (!seen.valid) {
             out += '?';
             continue;
         }
-        const int byte = FromUnicode(cp);
-        out += byte < 0 ? '?' : static_cast<char>(byte);
-        i += Utf8Length(cp);
+        if (!Append(seen.stored, out) && !Append(seen.raw, out))
+            out += '?';
     }
     return out;
+}
+
+std::size_t TCodePage::FoldedLetters(std::string_view utf8) const {
+    std::size_t folded = 0;
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80 &&
+            (i + 1 == utf8.size() || static_cast<unsigned char>(utf8[i + 1]) < 0x80)) {
+            ++i;
+            continue;
+        }
+        const TSeenChar seen = NextSeenChar(utf8, i, number_);
+        if (seen.valid && seen.stored != seen.raw)
+            ++folded;
+        i = seen.end;
+    }
+    return folded;
 }
 
 std::string TCodePage::UpperCase(std::string_view text) const {

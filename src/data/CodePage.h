@@ -8,6 +8,13 @@
 // Conversions are exact both ways: each of the 256 bytes stands for one character (the few a
 // code page leaves undefined for the C1 control of the same value), and a character the code
 // page cannot hold is refused, never replaced.
+//
+// FromUtf8 and FromUtf8Lossy are the normalising boundary where Unicode text (typed, pasted,
+// imported) becomes stored text: each character is taken in its composed form (NFC, so "e"
+// and a combining acute accent are "é"), and letters the code page holds only as a look-alike
+// are folded to it (under 1250 the Romanian "ș ț Ș Ț" with comma below are the "ş ţ Ş Ţ" with
+// cedilla). A character whose composed form the page cannot hold is kept as typed when the page
+// holds that.
 
 #include <array>
 #include <cstddef>
@@ -51,12 +58,17 @@ public:
     int FromUnicode(char32_t cp) const;
 
     std::string ToUtf8(std::string_view text) const;
-    // False (and out left unspecified) when the text is not valid UTF-8 or holds a character
-    // this code page cannot hold; badPos then receives the byte offset of that character.
+    // Normalised as above. False (and out left unspecified) when the text is not valid UTF-8
+    // or holds a character this code page cannot hold; badPos then receives the byte offset of
+    // that character (of the letter a refused mark joins).
     bool FromUtf8(std::string_view utf8, std::string& out, std::size_t* badPos = nullptr) const;
-    // For display only: characters the code page cannot hold, and bytes that are not UTF-8,
-    // become '?'.
+    // Normalised as above; each character the code page cannot hold (with the marks that join
+    // it), and each byte that is not UTF-8, becomes '?'.
     std::string FromUtf8Lossy(std::string_view utf8) const;
+    // How many characters (as the learner sees them: a letter with the marks that join it)
+    // FromUtf8 stores other than they stand in utf8: composed or folded. Characters the page
+    // cannot hold count the same way; bytes that are not UTF-8 count for none.
+    std::size_t FoldedLetters(std::string_view utf8) const;
 
     // Upper case, accented and non-Latin letters included (Turkish: i to I with dot above).
     char Upper(char ch) const {
@@ -85,6 +97,9 @@ public:
     TCodePage(int number, const TCodePageRow (&rows)[256]);
 
 private:
+    // Appends the bytes of chars; false (out as it was) when one of them is not held.
+    bool Append(std::u32string_view chars, std::string& out) const;
+
     int number_;
     const TCodePageRow* rows_;
     // The characters above 0x7F with their bytes, sorted by character.

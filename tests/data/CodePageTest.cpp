@@ -182,5 +182,75 @@ TEST(CodePage, TheLetterKeyIgnoresCaseAndAccentsOnly) {
     }
 }
 
+// Unicode text is stored in its composed form, with the letters a code page holds only as a
+// look-alike folded to it; FoldedLetters counts each character so changed once.
+TEST(CodePage, TextIsStoredComposedAndFoldedToTheCodePage) {
+    const struct {
+        int page;
+        const char* typed;
+        const char* stored; // nullptr: refused
+        std::size_t folded;
+    } cases[] = {
+        {1252, "Cafe\u0301 cre\u0300me", "Café crème", 2},      // e + combining accents
+        {1252, "A\u030Angstro\u0308m \u212B", "Ångström Å", 3}, // and the Angstrom sign
+        {1252, "plain text, ü", "plain text, ü", 0},
+        {1251, "\u0438\u0306\u043E\u0434", "йод", 1},  // и + breve
+        {1250, "\u0219\u021B\u0218\u021A", "şţŞŢ", 4}, // Romanian comma below
+        {1250, "s\u0326i", "şi", 1},                   // s + combining comma below
+        {1250, "\u015F\u0163", "şţ", 0},               // cedilla letters as they are
+        {1253, "\u03B3\u03B9\u03B1\u037E", "για;", 1}, // the Greek question mark
+        {1252, "\u0219", nullptr, 0},                  // neither letter in 1252
+        {1254, "\u0219", nullptr, 0},                  // folded under 1250 only
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.page) + " " + c.typed);
+        const TCodePage& page = TCodePage::Get(c.page);
+        std::string stored;
+        const bool held = page.FromUtf8(c.typed, stored);
+        EXPECT_EQ(held, c.stored != nullptr);
+        if (held) {
+            EXPECT_EQ(page.ToUtf8(stored), c.stored);
+            EXPECT_EQ(page.FromUtf8Lossy(c.typed), stored);
+        }
+        EXPECT_EQ(page.FoldedLetters(c.typed), c.folded);
+    }
+}
+
+// Every character a code page holds is stored as itself: the composed form never turns one
+// into a character the page lacks.
+TEST(CodePage, EveryHeldCharacterComesBackUnchanged) {
+    for (const int number : TCodePage::kNumbers) {
+        const TCodePage& page = TCodePage::Get(number);
+        for (int b = 1; b < 256; ++b) {
+            const std::string byte(1, static_cast<char>(b));
+            const std::string utf8 = page.ToUtf8(byte);
+            std::string stored;
+            EXPECT_TRUE(page.FromUtf8(utf8, stored)) << number << " byte " << b;
+            EXPECT_EQ(stored, byte) << number << " byte " << b;
+            EXPECT_EQ(page.FoldedLetters(utf8), 0u) << number << " byte " << b;
+        }
+    }
+}
+
+// A refused mark is named by the letter it joins; the display form shows one '?' for both.
+TEST(CodePage, ARefusedCharacterWithItsMarksIsOne) {
+    const TCodePage& page = TCodePage::Western();
+    const std::string typed = "ab \u0436\u0301c"; // ж with an acute accent
+    std::string stored;
+    std::size_t bad = 99;
+    EXPECT_FALSE(page.FromUtf8(typed, stored, &bad));
+    EXPECT_EQ(bad, 3u);
+    EXPECT_EQ(page.FromUtf8Lossy(typed), "ab ?c");
+    EXPECT_EQ(page.FromUtf8Lossy("a\xFF"
+                                 "b"),
+              "a?b");
+    // A hostile run of marks is taken in bounded pieces and refused at the letter they join.
+    std::string marks = "x";
+    for (int i = 0; i < 10000; ++i)
+        marks += "\u0301\u0316";
+    EXPECT_FALSE(page.FromUtf8(marks, stored, &bad));
+    EXPECT_EQ(bad, 0u);
+}
+
 } // namespace
 } // namespace lexaro
