@@ -1,12 +1,14 @@
 #include "LangImport.h"
 
 #include "data/Charset.h"
+#include "data/CodeDecode.h"
 #include "data/StrUtil.h"
 
 #include <pugixml.hpp>
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <map>
 #include <unordered_map>
 
@@ -250,9 +252,10 @@ struct TNote {
 
 // Reads the note that starts at pos (at the start of a line, or after a row separator) and
 // moves pos past its line end or its row separator; line counts the lines passed. rows: the
-// character that separates notes within a line, or '\0'.
-TNote ReadNote(std::string_view text, std::size_t& pos, std::int32_t& line, char separator,
-               char rows) {
+// character that separates notes within a line, or '\0'. A field in quotes reads as
+// QuotedField says.
+TNote ReadNote(std::string_view text, std::size_t& pos, std::int32_t& line,
+               std::string_view separator, char rows) {
     TNote note;
     note.line = line;
     std::string field;
@@ -266,34 +269,28 @@ TNote ReadNote(std::string_view text, std::size_t& pos, std::int32_t& line, char
     while (pos < text.size()) {
         const char c = text[pos];
         if (atFieldStart && c == '"') {
-            // A quoted field: up to the quote that no second quote follows.
-            ++pos;
-            for (;;) {
-                if (pos >= text.size()) {
-                    note.unclosedQuote = true;
-                    break;
-                }
-                const char q = text[pos++];
-                if (q == '"') {
-                    if (pos < text.size() && text[pos] == '"') {
-                        field += '"';
-                        ++pos;
-                        continue;
-                    }
-                    break;
-                }
-                if (q == '\n')
-                    ++line;
-                field += q;
+            std::string unquoted;
+            const std::size_t quoted = QuotedField(text.substr(pos), separator, rows, unquoted);
+            if (quoted == std::string_view::npos) {
+                note.unclosedQuote = true;
+                pos = text.size();
+                break;
             }
-            atFieldStart = false;
-            continue;
+            if (quoted != 0) {
+                line += static_cast<std::int32_t>(
+                    std::count(text.begin() + static_cast<std::ptrdiff_t>(pos),
+                               text.begin() + static_cast<std::ptrdiff_t>(pos + quoted), '\n'));
+                field = std::move(unquoted);
+                pos += quoted;
+                atFieldStart = false;
+                continue;
+            }
         }
         atFieldStart = false;
-        if (c == separator) {
+        if (text.substr(pos, separator.size()) == separator) {
             finishField();
             atFieldStart = true;
-            ++pos;
+            pos += separator.size();
             continue;
         }
         if (c == '\n' || (c == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')) {
@@ -316,19 +313,16 @@ TNote ReadNote(std::string_view text, std::size_t& pos, std::int32_t& line, char
     return note;
 }
 
-std::string SeparatorName(char separator) {
-    switch (separator) {
-    case '\t':
+std::string SeparatorName(std::string_view separator) {
+    if (separator == "\t")
         return "tabs";
-    case ';':
+    if (separator == ";")
         return "semicolons";
-    case ',':
+    if (separator == ",")
         return "commas";
-    case ' ':
+    if (separator == " ")
         return "spaces";
-    default:
-        return std::string("\"") + separator + "\"";
-    }
+    return "\"" + std::string(separator) + "\"";
 }
 
 std::optional<char> SeparatorFromHeader(std::string_view value) {
@@ -361,35 +355,89 @@ std::string_view TakeLine(std::string_view text, std::size_t& pos) {
     return line;
 }
 
-// Whether the lines from pos are rows separated by semicolons with front and back separated
-// by a tab: every line holds one tab in each of its rows (an empty row after the last
-// semicolon aside), and some line holds more than one row. A quote anywhere says otherwise:
-// such exports never quote.
-bool RowsSeparatedBySemicolons(std::string_view text, std::size_t pos) {
-    bool shared = false;
-    for (int n = 0; n < 50 && pos < text.size();) {
-        const std::string_view line = TakeLine(text, pos);
-        if (IsBlankLine(line))
+// The notes from pos with that field and row separator (rows '\0': none within a line), up
+// to limit of them: blank lines are passed over, and a note whose opening quote is never
+// closed costs its own line only.
+template <typename Visit>
+void ForEachNote(std::string_view text, std::size_t pos, std::int32_t line,
+                 std::string_view separator, char rows, std::size_t limit, Visit&& visit) {
+    std::int32_t lastLine = 0, rowInLine = 0;
+    for (std::size_t n = 0; pos < text.size() && n < limit;) {
+        std::size_t next = pos;
+        if (IsBlankLine(TakeLine(text, next))) {
+            pos = next;
+            ++line;
+            continue;
+        }
+        const std::size_t start = pos;
+        const std::int32_t startLine = line;
+        TNote note = ReadNote(text, pos, line, separator, rows);
+        rowInLine = note.line == lastLine ? rowInLine + 1 : 1;
+        lastLine = note.line;
+        note.row = rows != '\0' ? rowInLine : 0;
+        if (note.unclosedQuote) {
+            pos = start;
+            TakeLine(text, pos);
+            line = startLine + 1;
+            note.lastLine = note.line;
+            note.fields.clear();
+            note.fieldCount = 0;
+        }
+        // A row separator at the end of a line leaves nothing after it.
+        if (rows != '\0' && note.fieldCount == 1 && TrimBlanks(note.fields[0]).empty())
             continue;
         ++n;
-        if (line.find('"') != std::string_view::npos)
-            return false;
-        std::int32_t rows = 0;
-        std::size_t start = 0;
-        while (start <= line.size()) {
-            const auto end = std::min(line.find(';', start), line.size());
-            const std::string_view row = line.substr(start, end - start);
-            const bool last = end == line.size();
-            if (!(last && IsBlankLine(row))) {
-                if (std::count(row.begin(), row.end(), '\t') != 1)
-                    return false;
-                ++rows;
-            }
-            start = end + 1;
-        }
-        shared = shared || rows > 1;
+        visit(std::move(note));
     }
-    return shared;
+}
+
+// The separators between front and back that an export without a #separator line may use,
+// in the order that decides between two that explain a file equally: tab, semicolon, a dash or
+// an equals sign between blanks, comma, pipe.
+constexpr std::string_view kFieldSeparators[] = {
+    "\t", ";", " - ", " \xE2\x80\x93 ", " \xE2\x80\x94 ", " = ", ",", "|"};
+
+bool HasCloze(std::string_view text);
+
+// Whether a note reads as a front and a back (or more fields), or as a cloze note.
+bool Explained(const TNote& note) {
+    return note.fieldCount >= 2 || (note.fieldCount == 1 && HasCloze(note.fields[0]));
+}
+
+struct TSeparators {
+    std::string_view field;
+    char rows = '\0';
+    std::size_t notes = 0;     // notes read
+    std::size_t explained = 0; // notes of a front and a back (or more fields) so read
+};
+
+// The separators that explain the notes from pos best: most of them read as a front and a back
+// (fields past those aside), then the most notes (rows separated by semicolons within a line
+// count as notes of their own), then the order of kFieldSeparators.
+TSeparators ChooseSeparators(std::string_view text, std::size_t pos, std::int32_t line) {
+    constexpr std::size_t kLooked = 2000;
+    TSeparators best;
+    best.field = kFieldSeparators[1];
+    for (const std::string_view field : kFieldSeparators) {
+        for (const char rows : {'\0', ';'}) {
+            if (rows == ';' && field == ";")
+                continue;
+            TSeparators tried{field, rows};
+            ForEachNote(text, pos, line, field, rows, kLooked, [&](const TNote& note) {
+                ++tried.notes;
+                tried.explained += Explained(note) ? 1 : 0;
+            });
+            // explained / notes, then explained.
+            const auto better = [&] {
+                const std::size_t left = tried.explained * std::max<std::size_t>(best.notes, 1);
+                const std::size_t right = best.explained * std::max<std::size_t>(tried.notes, 1);
+                return left != right ? left > right : tried.explained > best.explained;
+            }();
+            if (better)
+                best = tried;
+        }
+    }
+    return best;
 }
 
 // --- Cloze notes ------------------------------------------------------------------------
@@ -566,6 +614,7 @@ TImportFormat DetectFormat(std::string_view bytes) {
     // for the second.
     bool threeCells = true;
     std::vector<std::string_view> thirdCells;
+    bool named = false;
     while (pos < text.size() && looked < 20 && table) {
         const std::string_view line = TakeLine(text, pos);
         if (IsBlankLine(line))
@@ -577,6 +626,16 @@ TImportFormat DetectFormat(std::string_view bytes) {
             return TImportFormat::Table;
         std::int32_t number = 0;
         const auto tabs = std::count(line.begin(), line.end(), '\t');
+        // A header in other words ("Lektion\tDeutsch\tEnglisch") before rows of a table.
+        if (looked == 0 && !named && tabs >= 2 && !TryStrToInt(cell, number)) {
+            const auto second = line.find('\t') + 1;
+            const auto third = line.find('\t', second) + 1;
+            if (NamesLanguageOrColumn(line.substr(second, third - 1 - second)) &&
+                NamesLanguageOrColumn(line.substr(third, line.find('\t', third) - third))) {
+                named = true;
+                continue;
+            }
+        }
         table = TryStrToInt(cell, number) && tabs >= 2;
         threeCells = threeCells && tabs == 2;
         if (table && threeCells)
@@ -588,13 +647,18 @@ TImportFormat DetectFormat(std::string_view bytes) {
     return table ? TImportFormat::Table : TImportFormat::Flashcards;
 }
 
-TImportSource ReadTableSource(std::string_view utf8, const TCodePage& page) {
-    TTsvTable table = ParseTsv(utf8, page);
+TImportSource ReadTableSource(std::string_view utf8, const TCodePage& page, THeaderChoice header) {
+    TTsvTable table = ParseTsv(utf8, page, header);
     TImportSource source;
     source.format = TImportFormat::Table;
     source.rows = std::move(table.rows);
     source.problems = std::move(table.problems);
+    source.undrawn = std::move(table.notes);
     source.tableLessons = true;
+    if (table.headerLine > 0)
+        source.readings.push_back("line " + std::to_string(table.headerLine) +
+                                  " taken as a header" +
+                                  (table.headerCells.empty() ? "" : ": " + table.headerCells));
     return source;
 }
 
@@ -682,7 +746,9 @@ TImportSource ReadKvtmlSource(std::string_view bytes, const TCodePage& page) {
             if (side < 2 && !texts[side])
                 texts[side] = std::string(TrimXmlSpace(AllText(translation.child("text"))));
         }
-        entry.use = std::string_view(TrimXmlSpace(AllText(node.child("deactivated")))) != "true";
+        // Older files say <inactive> for what newer ones say <deactivated>.
+        entry.use = std::string_view(TrimXmlSpace(AllText(node.child("deactivated")))) != "true" &&
+                    std::string_view(TrimXmlSpace(AllText(node.child("inactive")))) != "true";
         std::string why;
         for (std::size_t side = 0; side < 2 && why.empty(); ++side) {
             const std::string name = label + ", translation " + std::to_string(side);
@@ -766,14 +832,15 @@ TImportSource ReadKvtmlSource(std::string_view bytes, const TCodePage& page) {
     return source;
 }
 
-TImportSource ReadFlashcardSource(std::string_view utf8, const TCodePage& page) {
+TImportSource ReadFlashcardSource(std::string_view utf8, const TCodePage& page,
+                                  THeaderChoice header) {
     TImportSource source;
     source.format = TImportFormat::Flashcards;
     const std::string_view text = SkipBom(utf8);
     std::size_t pos = 0;
     std::int32_t line = 1;
 
-    std::optional<char> separator;
+    std::optional<std::string> separator;
     bool html = true;
     std::string deckName;
     // 1-based columns of the fields that are not front or back.
@@ -791,8 +858,10 @@ TImportSource ReadFlashcardSource(std::string_view utf8, const TCodePage& page) 
             source.problems.push_back({headerLine, message});
         };
         if (key == "separator") {
-            separator = SeparatorFromHeader(value);
-            if (!separator)
+            const auto given = SeparatorFromHeader(value);
+            if (given)
+                separator = std::string(1, *given);
+            else
                 problem("#separator: '" + ShowText(value) +
                         "' is not tab, semicolon, comma, space, pipe, colon or one character");
         } else if (key == "html") {
@@ -818,54 +887,61 @@ TImportSource ReadFlashcardSource(std::string_view utf8, const TCodePage& page) 
     if (!source.problems.empty())
         return source; // the notes would be read wrongly
     const bool separatorGiven = separator.has_value();
+    // Without a #separator line, the separators that explain the notes: between front and
+    // back, and between rows where rows follow one another on a line (an export option of
+    // some trainers and quiz sites).
+    char rows = '\0';
     if (!separator) {
-        // The first of the next lines that holds a tab or a semicolon decides (a quoted field
-        // may hold line breaks before the first separator).
-        separator = ';';
-        std::size_t look = pos;
-        for (int n = 0; n < 50 && look < text.size(); ++n) {
-            const std::string_view next = TakeLine(text, look);
-            if (next.find('\t') != std::string_view::npos) {
-                separator = '\t';
-                break;
-            }
-            if (next.find(';') != std::string_view::npos)
-                break;
-        }
+        const TSeparators chosen = ChooseSeparators(text, pos, line);
+        separator = std::string(chosen.field);
+        rows = chosen.rows;
+        if (*separator != "\t" && *separator != ";")
+            source.readings.push_back("front and back separated by " + SeparatorName(*separator));
+        if (rows != '\0')
+            source.readings.push_back("rows separated by semicolons");
     }
-    // Front and back by tabs and the rows one after another, separated by semicolons: an
-    // export option of some trainers.
-    const char rows =
-        !separatorGiven && *separator == '\t' && RowsSeparatedBySemicolons(text, pos) ? ';' : '\0';
-    if (rows != '\0')
-        source.readings.push_back("rows separated by semicolons");
 
     // The notes, each with the lines it took; a quote that is never closed costs its own line
     // only, and reading goes on with the next.
     std::vector<TNote> notes;
-    std::int32_t lastLine = 0, rowInLine = 0;
-    while (pos < text.size()) {
-        std::size_t next = pos;
-        if (IsBlankLine(TakeLine(text, next))) {
-            pos = next;
-            ++line;
-            continue;
+    std::size_t explained = 0;
+    ForEachNote(text, pos, line, *separator, rows, std::numeric_limits<std::size_t>::max(),
+                [&](TNote note) {
+                    explained += Explained(note) ? 1 : 0;
+                    notes.push_back(std::move(note));
+                });
+    // Lines that no separator explains are no export of pairs: said once, not line by line.
+    if (!separatorGiven && explained * 2 < notes.size()) {
+        source.fault = "no separator between front and back explains the lines (tab, semicolon, "
+                       "\" - \", \" = \", comma or pipe were looked for); a first line such as "
+                       "\"#separator:tab\" names it";
+        return source;
+    }
+    // A first row that names languages or columns, unlike the rows after it, is a header.
+    if (!notes.empty()) {
+        auto names = [&](const TNote& note) {
+            if (note.fields.size() < 2)
+                return false;
+            for (std::size_t i = 0; i < 2; ++i)
+                if (!NamesLanguageOrColumn(html ? PlainFromHtml(note.fields[i]) : note.fields[i]))
+                    return false;
+            return true;
+        };
+        bool isHeader = header.value_or(false);
+        if (!header && names(notes.front())) {
+            isHeader = true;
+            for (std::size_t i = 1; i < notes.size() && i < 50 && isHeader; ++i)
+                isHeader = !names(notes[i]);
         }
-        const std::size_t start = pos;
-        const std::int32_t startLine = line;
-        TNote note = ReadNote(text, pos, line, *separator, rows);
-        rowInLine = note.line == lastLine ? rowInLine + 1 : 1;
-        lastLine = note.line;
-        note.row = rows != '\0' ? rowInLine : 0;
-        if (note.unclosedQuote) {
-            pos = start;
-            TakeLine(text, pos);
-            line = startLine + 1;
-            note.lastLine = note.line;
-            note.fields.clear();
-            note.fieldCount = 0;
+        if (isHeader) {
+            std::string cells;
+            for (const auto& field : notes.front().fields)
+                if (!TrimBlanks(field).empty())
+                    cells += (cells.empty() ? "\"" : ", \"") + ShowText(TrimBlanks(field)) + "\"";
+            source.readings.push_back("line " + std::to_string(notes.front().line) +
+                                      " taken as a header" + (cells.empty() ? "" : ": " + cells));
+            notes.erase(notes.begin());
         }
-        notes.push_back(std::move(note));
     }
 
     const auto deckColumn = columns.count("deck column") ? columns["deck column"] : 0;
@@ -918,7 +994,8 @@ TImportSource ReadFlashcardSource(std::string_view utf8, const TCodePage& page) 
                 data.emplace_back(column, &note.fields[i]);
         }
         auto plain = [&](std::size_t k) {
-            return html ? PlainFromHtml(*data[k].second) : RemoveSoundReferences(*data[k].second);
+            return html ? PlainFromHtml(*data[k].second)
+                        : std::string(TrimBlanks(RemoveSoundReferences(*data[k].second)));
         };
         // Each pair of the note: front and back, or a question with a gap per cloze number.
         std::vector<std::pair<std::string, std::string>> pairs;
@@ -1001,16 +1078,96 @@ TImportSource ReadFlashcardSource(std::string_view utf8, const TCodePage& page) 
     return source;
 }
 
-TImportSource ReadSource(TImportFormat format, std::string_view bytes, const TCodePage& page) {
+TImportSource ReadSource(TImportFormat format, std::string_view bytes, const TCodePage& page,
+                         THeaderChoice header) {
     switch (format) {
     case TImportFormat::Kvtml:
         return ReadKvtmlSource(bytes, page);
     case TImportFormat::Flashcards:
-        return ReadFlashcardSource(bytes, page);
+        return ReadFlashcardSource(bytes, page, header);
     case TImportFormat::Table:
         break;
     }
-    return ReadTableSource(bytes, page);
+    return ReadTableSource(bytes, page, header);
+}
+
+std::string BinaryKind(std::string_view bytes) {
+    auto starts = [&](std::string_view magic) { return bytes.substr(0, magic.size()) == magic; };
+    if (starts("PK\x03\x04") || starts("PK\x05\x06")) {
+        // A workbook names its parts in the archive's first entries.
+        const std::string_view head = bytes.substr(0, 4096);
+        const bool workbook = head.find("[Content_Types].xml") != std::string_view::npos ||
+                              head.find("xl/") != std::string_view::npos ||
+                              head.find("opendocument.spreadsheet") != std::string_view::npos;
+        return workbook ? "a ZIP archive (a spreadsheet workbook?), not a text export: save the "
+                          "sheet as CSV or text to import it"
+                        : "a ZIP archive, not a text export: export the vocabulary as text to "
+                          "import it";
+    }
+    if (starts("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+        return "an OLE compound file (an older spreadsheet or document?), not a text export: save "
+               "it as CSV or text to import it";
+    if (starts("%PDF-"))
+        return "a PDF document, not a text export";
+    if (starts("\x89PNG\r\n\x1A\n"))
+        return "a PNG picture, not a text export";
+    if (starts("\xFF\xD8\xFF"))
+        return "a JPEG picture, not a text export";
+    if (starts("GIF87a") || starts("GIF89a"))
+        return "a GIF picture, not a text export";
+    if (starts("SQLite format 3"))
+        return "an SQLite database, not a text export";
+    // A coded file of Lexaro: its marker and checksum check out once unscrambled.
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == (kCodedMarker ^ 1)) {
+        byteArray plain(bytes.begin(), bytes.end());
+        std::size_t first = 0, last = 0;
+        if (CheckCoded(plain, first, last) == DecodeFault::None)
+            return std::string_view(reinterpret_cast<const char*>(plain.data() + first),
+                                    last - first)
+                           .starts_with("[General]")
+                       ? "a Lexaro language file: use it directly or `export` it"
+                       : "a coded file of Lexaro, not a text export";
+    }
+    // Zero bytes, or control characters that no text holds (UTF-16 is read before).
+    const std::string_view head = bytes.substr(0, 8192);
+    std::size_t controls = 0;
+    for (const char c : head) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == 0)
+            return "a binary file, not a text export";
+        controls += b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' ? 1 : 0;
+    }
+    if (controls * 20 > head.size())
+        return "a binary file, not a text export";
+    return {};
+}
+
+TImportSource ReadImport(std::string_view bytes, std::optional<TImportFormat> format,
+                         const TCodePage& page, THeaderChoice header) {
+    TImportSource source;
+    // UTF-16 with a byte-order mark is read as the same text in UTF-8.
+    const bool little = bytes.substr(0, 2) == "\xFF\xFE";
+    const bool big = bytes.substr(0, 2) == "\xFE\xFF";
+    std::string converted;
+    if (little || big) {
+        std::u16string units;
+        units.reserve(bytes.size() / 2);
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            const auto b0 = static_cast<unsigned char>(bytes[i]);
+            const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+            units += static_cast<char16_t>(little ? b0 | (b1 << 8) : (b0 << 8) | b1);
+        }
+        converted = Utf16ToUtf8(units);
+        bytes = converted;
+    } else if (std::string kind = BinaryKind(bytes); !kind.empty()) {
+        source.format = format.value_or(TImportFormat::Flashcards);
+        source.fault = std::move(kind);
+        return source;
+    }
+    source = ReadSource(format.value_or(DetectFormat(bytes)), bytes, page, header);
+    if (little || big)
+        source.readings.insert(source.readings.begin(), "UTF-16");
+    return source;
 }
 
 void PlaceRows(TImportSource& source, std::optional<std::int32_t> lesson) {

@@ -4,6 +4,7 @@
 #include "data/Lesson.h"
 #include "data/StrUtil.h"
 #include "data/Word_Pear.h"
+#include "speech/LanguageNames.h"
 
 #include <array>
 #include <memory>
@@ -17,24 +18,39 @@ namespace {
 // A stored line holds at most 65534 bytes; the id, "=", "@", "#" and the mark need the rest.
 constexpr std::size_t kMaxPairTexts = 65534 - 16;
 
-// The cells of a row, split at tabs. Past the columns a table has, only the fact that there
-// are more is kept: a row of a million tabs must not make a million cells.
+// The cells of a row, split at tabs; a quoted cell (QuotedField) may hold tabs. Past the
+// columns a table has, only the fact that there are more is kept: a row of a million tabs must
+// not make a million cells.
 struct TCells {
     static constexpr std::size_t kMax = 6;
-    std::array<std::string_view, kMax> cells{};
+    std::array<std::string_view, kMax> cells{}; // as they stand in the line
+    std::array<std::string, kMax> unquoted{};
+    std::array<bool, kMax> quoted{};
     std::size_t count = 0;
 
     std::size_t size() const { return count; }
     std::string_view operator[](std::size_t i) const { return cells[i]; }
+    // The cell's value: unquoted, blanks at its ends left out.
+    std::string_view Value(std::size_t i) const {
+        return TrimBlanks(quoted[i] ? std::string_view(unquoted[i]) : cells[i]);
+    }
 };
 
 TCells SplitTabs(std::string_view line) {
     TCells split;
     std::size_t start = 0;
     while (split.count < TCells::kMax) {
-        const auto tab = line.find('\t', start);
-        split.cells[split.count++] = line.substr(
-            start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+        const std::size_t i = split.count++;
+        std::string unquoted;
+        const std::size_t quoted = QuotedField(line.substr(start), "\t", '\0', unquoted);
+        const bool isQuoted = quoted != 0 && quoted != std::string_view::npos;
+        if (isQuoted) {
+            split.quoted[i] = true;
+            split.unquoted[i] = std::move(unquoted);
+        }
+        const auto tab = line.find('\t', isQuoted ? start + quoted : start);
+        split.cells[i] = line.substr(start, tab == std::string_view::npos ? std::string_view::npos
+                                                                          : tab - start);
         if (tab == std::string_view::npos)
             break;
         start = tab + 1;
@@ -203,7 +219,97 @@ std::string TextProblem(std::string_view cell, bool language2, std::int32_t firs
     return {};
 }
 
+// Names of the columns of a vocabulary table or export, in English and German (compared
+// ignoring case).
+constexpr std::string_view kColumnWords[] = {"lesson",
+                                             "lektion",
+                                             "text",
+                                             "text1",
+                                             "text2",
+                                             "front",
+                                             "back",
+                                             "term",
+                                             "terms",
+                                             "definition",
+                                             "word",
+                                             "words",
+                                             "wort",
+                                             "w\xC3\xB6rter",
+                                             "vokabel",
+                                             "vokabeln",
+                                             "translation",
+                                             "\xC3\xBC"
+                                             "bersetzung",
+                                             "meaning",
+                                             "bedeutung",
+                                             "question",
+                                             "answer",
+                                             "frage",
+                                             "antwort",
+                                             "vorderseite",
+                                             "r\xC3\xBC"
+                                             "ckseite",
+                                             "begriff",
+                                             "source",
+                                             "target",
+                                             "quelle",
+                                             "ziel"};
+
 } // namespace
+
+std::size_t QuotedField(std::string_view text, std::string_view separator, char rowSeparator,
+                        std::string& unquoted) {
+    if (text.empty() || text.front() != '"')
+        return 0;
+    unquoted.clear();
+    std::size_t pos = 1;
+    for (;;) {
+        const auto quote = text.find('"', pos);
+        if (quote == std::string_view::npos)
+            return std::string_view::npos;
+        unquoted.append(text.substr(pos, quote - pos));
+        if (quote + 1 < text.size() && text[quote + 1] == '"') {
+            unquoted += '"';
+            pos = quote + 2;
+            continue;
+        }
+        // The closing quote: it ends the field when only blanks follow it up to the next
+        // separator or line end.
+        std::size_t after = quote + 1;
+        while (after < text.size() &&
+               (text[after] == ' ' || (text[after] == '\t' && separator != "\t")))
+            ++after;
+        const std::string_view rest = text.substr(after);
+        const bool ends = rest.empty() || rest.front() == '\n' || rest == "\r" ||
+                          rest.substr(0, 2) == "\r\n" ||
+                          (rowSeparator != '\0' && rest.front() == rowSeparator) ||
+                          (!separator.empty() && rest.substr(0, separator.size()) == separator);
+        return ends ? quote + 1 : 0;
+    }
+}
+
+bool NamesLanguageOrColumn(std::string_view utf8) {
+    utf8 = TrimBlanks(utf8);
+    if (utf8.empty() || utf8.size() > 64)
+        return false;
+    for (const int number : TCodePage::kNumbers) {
+        const TCodePage& page = TCodePage::Get(number);
+        std::string stored;
+        if (page.FromUtf8(utf8, stored) && VoiceLanguageOf(stored, page))
+            return true;
+    }
+    const TCodePage& western = TCodePage::Western();
+    std::string stored;
+    if (!western.FromUtf8(utf8, stored))
+        return false;
+    const std::string upper = western.UpperCase(stored);
+    for (const std::string_view word : kColumnWords) {
+        std::string column;
+        if (western.FromUtf8(word, column) && western.UpperCase(column) == upper)
+            return true;
+    }
+    return false;
+}
 
 std::string StorableText(std::string_view utf8, bool language2, std::string_view name,
                          std::string& stored, const TCodePage& page) {
@@ -233,7 +339,7 @@ std::string ShowText(std::string_view utf8) {
     return ShowCell(utf8);
 }
 
-TTsvTable ParseTsv(std::string_view text, const TCodePage& page) {
+TTsvTable ParseTsv(std::string_view text, const TCodePage& page, THeaderChoice header) {
     TTsvTable table;
     // Byte columns count from the start of the line in the file, so a byte-order mark too.
     const char* const fileStart = text.data();
@@ -258,8 +364,22 @@ TTsvTable ParseTsv(std::string_view text, const TCodePage& page) {
         };
         if (!seenRow) {
             seenRow = true;
-            if (EqualsIgnoringAsciiCase(TrimBlanks(cells[0]), "lesson")) {
+            // The table's own header, or a row that names the columns where the rows have
+            // lesson numbers.
+            const bool own = EqualsIgnoringAsciiCase(cells.Value(0), "lesson");
+            std::int32_t number = 0;
+            const bool named = !own && !TryStrToInt(cells.Value(0), number) && cells.size() >= 3 &&
+                               NamesLanguageOrColumn(cells.Value(1)) &&
+                               NamesLanguageOrColumn(cells.Value(2));
+            if (header.value_or(own || named)) {
                 table.hasHeader = true;
+                if (!own) {
+                    table.headerLine = lineNumber;
+                    for (std::size_t i = 0; i < cells.size(); ++i)
+                        if (!cells.Value(i).empty())
+                            table.headerCells += (table.headerCells.empty() ? "\"" : ", \"") +
+                                                 ShowCell(cells.Value(i)) + "\"";
+                }
                 return;
             }
         }
@@ -288,7 +408,7 @@ TTsvTable ParseTsv(std::string_view text, const TCodePage& page) {
             return;
         TTsvRow row;
         row.line = lineNumber;
-        const std::string_view lesson = TrimBlanks(cells[0]);
+        const std::string_view lesson = cells.Value(0);
         if (!TryStrToInt(lesson, row.lesson)) {
             problem("lesson: '" + ShowCell(lesson) + "' is not a whole number");
             return;
@@ -298,21 +418,32 @@ TTsvTable ParseTsv(std::string_view text, const TCodePage& page) {
                     std::to_string(kMaxSlotNumber));
             return;
         }
+        // The byte column in the line of a text's first character (a quoted cell's are
+        // counted from its opening quote).
+        auto textColumn = [&](std::size_t cell) {
+            const std::string_view value = cells.Value(cell);
+            if (!cells.quoted[cell])
+                return static_cast<std::int32_t>(value.data() - lineStart) + 1;
+            return firstColumn(cell) + 1 +
+                   static_cast<std::int32_t>(value.data() - cells.unquoted[cell].data());
+        };
         std::int32_t column = 0;
-        std::string why = TextProblem(cells[1], false, firstColumn(1), row.text1, column, page);
+        std::string why =
+            TextProblem(cells.Value(1), false, textColumn(1), row.text1, column, page);
         if (why.empty())
-            why = TextProblem(cells[2], true, firstColumn(2), row.text2, column, page);
+            why = TextProblem(cells.Value(2), true, textColumn(2), row.text2, column, page);
         if (why.empty() && row.text1.size() + row.text2.size() > kMaxPairTexts)
             why = "the texts are too long for one stored line";
         if (!why.empty()) {
             problem(why, column);
             return;
         }
-        const auto use = cells.size() > 3 ? ParseFlag(cells[3], true) : std::optional(true);
-        const auto drawn = cells.size() > 4 ? ParseFlag(cells[4], false) : std::optional(false);
+        const auto use = cells.size() > 3 ? ParseFlag(cells.Value(3), true) : std::optional(true);
+        const auto drawn =
+            cells.size() > 4 ? ParseFlag(cells.Value(4), false) : std::optional(false);
         if (!use || !drawn) {
             const std::size_t flag = !use ? 3 : 4;
-            problem(std::string(kColumnNames[flag]) + ": '" + ShowCell(TrimBlanks(cells[flag])) +
+            problem(std::string(kColumnNames[flag]) + ": '" + ShowCell(cells.Value(flag)) +
                     "' is not 1, 0, true, false, yes or no");
             return;
         }
@@ -325,7 +456,11 @@ TTsvTable ParseTsv(std::string_view text, const TCodePage& page) {
             return;
         }
         row.use = *use;
-        row.drawn = *drawn;
+        // The file marks only a pair in use as drawn.
+        row.drawn = *use && *drawn;
+        if (!*use && *drawn)
+            table.notes.push_back(
+                {lineNumber, "drawn is not kept: a pair not in use is not drawn"});
         table.rows.push_back(std::move(row));
     });
     // Said once the number of rows is known.
@@ -391,6 +526,20 @@ bool BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1, std::s
     return placedAll;
 }
 
+namespace {
+
+// A text as a table's cell: quoted when it starts with a quote, so that it reads back as it is.
+std::string TableCell(std::string text) {
+    if (text.empty() || text.front() != '"')
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+} // namespace
+
 std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& problems,
                       const TCodePage& page) {
     std::string table = "lesson\ttext1\ttext2\tuse\tdrawn\n";
@@ -411,9 +560,9 @@ std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& prob
             }
             table += number;
             table += '\t';
-            table += page.ToUtf8(pair->text1);
+            table += TableCell(page.ToUtf8(pair->text1));
             table += '\t';
-            table += page.ToUtf8(pair->text2);
+            table += TableCell(page.ToUtf8(pair->text2));
             table += pair->use ? "\t1" : "\t0";
             table += pair->use && pair->drawn ? "\t1\n" : "\t0\n";
         }

@@ -9,6 +9,7 @@
 #include "data/Lesson.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,16 +44,45 @@ inline constexpr std::int32_t kMaxPairsPerLesson = kMaxSlotNumber + 1;
 struct TTsvTable {
     std::vector<TTsvRow> rows;
     std::vector<TTsvProblem> problems;
+    // What was stored otherwise than the row says, and why (a row not in use that says drawn).
+    std::vector<TTsvProblem> notes;
     bool hasHeader = false;
+    // A header other than the table's own ("lesson\ttext1\ttext2"), for the summary: its line
+    // and its cells as the summary repeats them ("Lektion", "Deutsch"); 0 and empty otherwise.
+    std::int32_t headerLine = 0;
+    std::string headerCells;
 };
 
+// Whether the first row is a header: --header yes or no, or, when not said, as the content
+// shows (FirstRowIsHeader).
+using THeaderChoice = std::optional<bool>;
+
+// How a field in double quotes reads, the same in tables and flashcard exports: a field that
+// starts with a quote is quoted when its closing quote (the first quote that no second one
+// follows) ends it, blanks aside (the separator, a row separator, a line end or the end of the
+// text follows). The doubled quotes inside are one quote, and the field may hold separators
+// and line breaks. Gives the length of the field up to and with its closing quote, unquoted
+// receiving its text; 0 when the field does not start with a quote or its closing quote does
+// not end it (then every quote is part of the text, as in `"Hallo" sagt er`); npos when no
+// closing quote follows.
+std::size_t QuotedField(std::string_view text, std::string_view separator, char rowSeparator,
+                        std::string& unquoted);
+
+// Whether a header's cell (UTF-8) names a language ("Deutsch", "English", "Русский", in any of
+// the code pages) or a column of vocabulary ("Wort", "front", "translation", "Lektion", ...).
+bool NamesLanguageOrColumn(std::string_view utf8);
+
 // Reads a UTF-8 table of lesson, text1, text2 and optional use and drawn columns, its texts
-// stored in the code page. A first row whose first cell is "lesson" is the header; blank
-// lines are passed over; a trailing CR (Windows line ends) and a leading byte-order mark are
-// accepted. Every row that cannot be stored goes to problems with its line number, the others
-// to rows in table order. The rows of a lesson past kMaxPairsPerLesson are one problem, at the
-// first of them.
-TTsvTable ParseTsv(std::string_view utf8, const TCodePage& page = TCodePage::Western());
+// stored in the code page. A first row whose first cell is "lesson" is the header, and so is a
+// first row without a lesson number whose text cells name languages or columns (NamesLanguage-
+// OrColumn), unless header says otherwise; blank lines are passed over; a trailing CR (Windows
+// line ends) and a leading byte-order mark are accepted. Cells may be quoted (QuotedField);
+// blanks at the ends of a text are left out. Every row that cannot be stored goes to problems
+// with its line number, the others to rows in table order. The rows of a lesson past
+// kMaxPairsPerLesson are one problem, at the first of them. A row not in use that says drawn
+// is stored not drawn (the file marks only pairs in use as drawn), which a note says.
+TTsvTable ParseTsv(std::string_view utf8, const TCodePage& page = TCodePage::Western(),
+                   THeaderChoice header = std::nullopt);
 
 // Why a pair's text (UTF-8) cannot be stored in the code page, or an empty string; stored gets
 // the text. The message starts with name ("text1", "front", ...) and names a character at
@@ -78,7 +108,8 @@ bool BuildModel(const std::vector<TTsvRow>& rows, std::string_view lang1, std::s
                 TLangFHandler& model);
 
 // The table that export writes (UTF-8 of the texts read in the code page, header first, use
-// and drawn as 1 or 0); problems receives the pairs whose texts a table cannot carry (a tab),
+// and drawn as 1 or 0; a text that starts with a quote is quoted, so that it reads back as it
+// is); problems receives the pairs whose texts a table cannot carry (a tab),
 // and then the text is empty.
 std::string ExportTsv(const TLangFHandler& model, std::vector<std::string>& problems,
                       const TCodePage& page = TCodePage::Western());
