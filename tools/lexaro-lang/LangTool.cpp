@@ -22,6 +22,7 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 namespace lexaro {
@@ -129,10 +130,10 @@ struct TArgs {
 
 constexpr std::string_view kFlagOptions[] = {"--force", "--skip-bad", "--merge", "--list-voices",
                                              "--journal"};
-constexpr std::string_view kValueOptions[] = {"--lang1",   "--lang2",  "--format",  "--lesson",
-                                              "--lessons", "--voice1", "--voice2",  "--speed1",
-                                              "--speed2",  "--pitch1", "--pitch2",  "--pause",
-                                              "--gap",     "--out",    "--codepage"};
+constexpr std::string_view kValueOptions[] = {"--lang1",   "--lang2",  "--format",   "--lesson",
+                                              "--lessons", "--voice1", "--voice2",   "--speed1",
+                                              "--speed2",  "--pitch1", "--pitch2",   "--pause",
+                                              "--gap",     "--out",    "--codepage", "--header"};
 
 TArgs ParseArgs(const std::vector<std::string>& args, std::size_t from) {
     TArgs parsed;
@@ -612,8 +613,9 @@ int RunExport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangT
 int RunImport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
     if (a.positional.size() != 2)
         return UsageError(err, "import takes a SOURCE file and an OUT file");
-    if (const std::string option = a.Unexpected({"--lang1", "--lang2", "--format", "--lesson",
-                                                 "--force", "--skip-bad", "--merge", "--codepage"});
+    if (const std::string option =
+            a.Unexpected({"--lang1", "--lang2", "--format", "--lesson", "--header", "--force",
+                          "--skip-bad", "--merge", "--codepage"});
         !option.empty())
         return UsageError(err, "import does not take " + option);
     TCodePageChoice code;
@@ -633,6 +635,16 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangT
             return UsageError(err, "--lesson takes a lesson number from 1 to " +
                                        std::to_string(kMaxSlotNumber));
         lesson = n;
+    }
+    THeaderChoice header;
+    if (a.values.count("--header")) {
+        const std::string& value = a.values.at("--header");
+        if (EqualsIgnoringAsciiCase(value, "yes"))
+            header = true;
+        else if (EqualsIgnoringAsciiCase(value, "no"))
+            header = false;
+        else
+            return UsageError(err, "--header takes yes or no");
     }
     const std::string& sourcePath = a.positional[0];
     const std::string& outPath = a.positional[1];
@@ -654,11 +666,8 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangT
         return kLangToolBadData;
     }
     const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (!format)
-        format = DetectFormat(content);
-    if (*format == TImportFormat::Table && lesson)
-        return UsageError(err, "--lesson is for sources without lessons; a table names them");
-    TImportSource source = ReadSource(*format, content, page);
+    TImportSource source = ReadImport(content, format, page, header);
+    format = source.format;
     // A file that cannot be read at all is said as what it is, before what the command line
     // would still need.
     if (!source.fault.empty()) {
@@ -712,6 +721,8 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangT
     }
     for (std::size_t i = 0; i < source.notes.size() && i < kNotesShown; ++i)
         said.emplace_back(&source.notes[i], true);
+    for (std::size_t i = 0; i < source.undrawn.size() && i < kNotesShown; ++i)
+        said.emplace_back(&source.undrawn[i], true);
     std::stable_sort(said.begin(), said.end(),
                      [](const auto& x, const auto& y) { return x.first->line < y.first->line; });
     for (const auto& [item, note] : said) {
@@ -723,28 +734,58 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangT
     if (source.notes.size() > kNotesShown)
         err << sourcePath << ": note: " << source.notes.size() - kNotesShown
             << " more item(s) with fields that are not taken\n";
-    // Characters that the code page cannot hold may be another code page's: it is named when
-    // it stores more.
+    if (source.undrawn.size() > kNotesShown)
+        err << sourcePath << ": note: " << source.undrawn.size() - kNotesShown
+            << " more row(s) not in use whose drawn is not kept\n";
+    // Characters that the code page cannot hold may be another code page's: the one that
+    // stores most is named when it stores at least half of the items refused here for their
+    // characters. One that stores only a few of them (a romanised "ō" beside Japanese) would
+    // not help: when none stores half of them, no code page holds the source's script, and
+    // that is said.
     if (!source.problems.empty() || !nameProblems.empty()) {
+        auto outsideLines = [](const TImportSource& read) {
+            std::set<std::int32_t> lines;
+            for (const auto& problem : read.problems)
+                if (problem.message.find(" is outside Windows-") != std::string::npos)
+                    lines.insert(problem.line);
+            return lines;
+        };
+        const std::set<std::int32_t> outside = outsideLines(source);
         const std::int64_t refused = refusedIn(page, source);
         const TCodePage* better = nullptr;
         std::int64_t fewest = refused;
+        std::size_t storedOfOutside = 0, mostStored = 0;
         for (const int number : TCodePage::kNumbers) {
             const TCodePage& other = TCodePage::Get(number);
             if (&other == &page)
                 continue;
-            TImportSource read = ReadSource(*format, content, other);
+            TImportSource read = ReadImport(content, format, other, header);
             PlaceRows(read, lesson);
+            std::set<std::int32_t> refusedThere;
+            for (const auto& problem : read.problems)
+                refusedThere.insert(problem.line);
+            const auto stored = static_cast<std::size_t>(
+                std::count_if(outside.begin(), outside.end(),
+                              [&](std::int32_t line) { return !refusedThere.count(line); }));
+            mostStored = std::max(mostStored, stored);
             if (const std::int64_t n = refusedIn(other, read); n < fewest) {
                 fewest = n;
                 better = &other;
+                storedOfOutside = stored;
             }
         }
-        if (better != nullptr)
+        if (better != nullptr && storedOfOutside * 2 >= outside.size()) {
             err << sourcePath << ": note: code page " << CodePageLabel(*better) << " stores "
                 << (fewest == 0 ? std::string("all of these")
                                 : std::to_string(refused - fewest) + " more of these")
                 << "; give --codepage " << better->Number() << " to store in it\n";
+        } else if (!outside.empty() && mostStored * 2 < outside.size()) {
+            std::string offered;
+            for (const int number : TCodePage::kNumbers)
+                offered += (offered.empty() ? "" : ", ") + std::to_string(number);
+            err << sourcePath << ": note: no code page offered (" << offered
+                << ") holds the characters of most of these; a language file cannot store them\n";
+        }
     }
     if (!nameProblems.empty() || (!source.problems.empty() && !a.Has("--skip-bad"))) {
         err << outPath << ": not written"
@@ -803,6 +844,8 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangT
             << (i + 1 == source.readings.size() ? ")" : "");
     if (!source.notes.empty())
         out << ", fields past front and back of " << source.notes.size() << " note(s) not taken";
+    if (!source.undrawn.empty())
+        out << ", " << source.undrawn.size() << " row(s) not in use stored as not drawn";
     if (leftOut > 0)
         out << ", " << leftOut << " bad " << items << " left out";
     if (merge && !doubles.empty())
