@@ -7,9 +7,12 @@
 #include "data/Charset.h"
 #include "data/FileUtil.h"
 #include "data/LangFHandler.h"
+#include "data/Lesson.h"
 #include "support/TestFiles.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -39,6 +42,11 @@ std::vector<TPair> Pairs(const TImportSource& source) {
     for (const auto& row : source.rows)
         pairs.push_back({row.lesson, row.text1, row.text2, row.use});
     return pairs;
+}
+
+// Bytes written in the source, zero bytes too.
+template <std::size_t N> std::string Bytes(const char (&bytes)[N]) {
+    return std::string(bytes, N - 1);
 }
 
 std::vector<std::string> Problems(const TImportSource& source) {
@@ -295,9 +303,12 @@ TEST_F(ImportCommand, BadItemsStopTheImportAndDoublesAreToldOrMerged) {
                    "kvtml"}),
               kLangToolBadData);
     EXPECT_NE(err.str().find("not well-formed XML"), std::string::npos) << err.str();
+    // --lesson puts a table's rows into that lesson too.
     EXPECT_EQ(Run({"import", table, dir.file("t3.lang"), "--lang1", "E", "--lang2", "D", "--lesson",
                    "2"}),
-              kLangToolUsage);
+              kLangToolOk);
+    ASSERT_TRUE(model.Load(dir.file("t3.lang")));
+    EXPECT_EQ(model.LessonAt(2)->PairCount(), 1);
 }
 
 // Exports written the way other trainers write them: each is stored as it says, or refused
@@ -322,12 +333,38 @@ TEST_F(ImportCommand, OtherTrainersExportsStoreWhatTheySayOrSayWhyNot) {
         int status;
         std::vector<std::vector<std::string>> pairs; // lesson, text1, text2 in UTF-8
         std::vector<std::string> said;               // parts of what the import prints
+        std::vector<std::string> notSaid = {};       // parts it must not print
+        bool flags = false; // the pairs end with use and drawn ("1" or "0")
     };
     const std::vector<std::string> names = {"--lang1", "Deutsch", "--lang2", "English"};
     auto with = [&](std::vector<std::string> more) {
         more.insert(more.begin(), names.begin(), names.end());
         return more;
     };
+    // UTF-8 text as UTF-16 with a byte-order mark.
+    auto utf16 = [](const std::string& utf8, bool bigEndian) {
+        std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (std::size_t pos = 0; pos < utf8.size();) {
+            char32_t cp = 0;
+            Utf8CharAt(utf8, pos, cp);
+            pos += Utf8Length(cp);
+            const auto unit = static_cast<char16_t>(cp);
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            out += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return out;
+    };
+    // A language file of Lexaro itself.
+    TLangFHandler own;
+    own.SetLanguageNames("Deutsch", "English");
+    auto ownLesson = std::make_shared<TLesson>();
+    ownLesson->number = 1;
+    own.PutLesson(ownLesson);
+    auto ownPair = ownLesson->NewPair(0);
+    ownPair->text1 = "Hund";
+    ownPair->text2 = "dog";
+    const byteArray ownBytes = own.SaveBytes();
+    const std::string langFile(ownBytes.begin(), ownBytes.end());
     const std::vector<Case> cases = {
         {"merge keeps the texts of the pairs it keeps (flashcards)",
          "Hund\tdog\nKatze\tcat\nhund\thound\n",
@@ -453,6 +490,172 @@ TEST_F(ImportCommand, OtherTrainersExportsStoreWhatTheySayOrSayWhyNot) {
          kLangToolBadData,
          {},
          {"KVTML 1 is not read"}},
+        // The separators are those that explain the whole file; no pair holds one of them.
+        {"a quiz site's export: commas between term and definition, semicolons between rows",
+         "der Hund,the dog;die Katze,the cat;das Haus,the house;der Baum,the tree",
+         names,
+         kLangToolOk,
+         {{"1", "der Hund", "the dog"},
+          {"1", "die Katze", "the cat"},
+          {"1", "das Haus", "the house"},
+          {"1", "der Baum", "the tree"}},
+         {"4 pair(s) in 1 lesson(s) from a flashcard text export (front and back separated by "
+          "commas, rows separated by semicolons)"}},
+        {"a list with \" - \" between the two sides",
+         "der Hund - the dog\ndie Katze - the cat\nder Fuchs - the fox\n",
+         names,
+         kLangToolOk,
+         {{"1", "der Hund", "the dog"},
+          {"1", "die Katze", "the cat"},
+          {"1", "der Fuchs", "the fox"}},
+         {"(front and back separated by \" - \")"}},
+        {"lines without any separator",
+         "der Hund\ndie Katze\ndas Haus\n",
+         names,
+         kLangToolBadData,
+         {},
+         {"no separator between front and back explains the lines", "is not written"},
+         {":1:", "a note needs"}},
+        // A spreadsheet's header row is left out and said.
+        {"a spreadsheet's CSV with a header row",
+         "Deutsch;Englisch;Preis\nHund;dog;3,50\nKatze;cat;2,00\n",
+         names,
+         kLangToolOk,
+         {{"1", "Hund", "dog"}, {"1", "Katze", "cat"}},
+         {"line 1 taken as a header: \"Deutsch\", \"Englisch\", \"Preis\""}},
+        {"a table with a header in the learner's language",
+         "Lektion\tDeutsch\tEnglisch\n1\tHund\tdog\n2\tKatze\tcat\n",
+         names,
+         kLangToolOk,
+         {{"1", "Hund", "dog"}, {"2", "Katze", "cat"}},
+         {"from a table (line 1 taken as a header: \"Lektion\", \"Deutsch\", \"Englisch\")"}},
+        {"--header no keeps a first row that names languages",
+         "Deutsch;German\nEnglisch;English\n",
+         with({"--header", "no"}),
+         kLangToolOk,
+         {{"1", "Deutsch", "German"}, {"1", "Englisch", "English"}},
+         {},
+         {"header"}},
+        {"--header yes leaves any first row out",
+         "Wort;word\nHund;dog\nKatze;cat\n",
+         with({"--header", "yes"}),
+         kLangToolOk,
+         {{"1", "Hund", "dog"}, {"1", "Katze", "cat"}},
+         {"line 1 taken as a header: \"Wort\", \"word\""}},
+        // One quoting rule: a cell in quotes whose quotes close it, doubled quotes inside.
+        {"a spreadsheet's quoted cells in a table",
+         "lesson\ttext1\ttext2\n\"1\"\t\"sagen \"\"Hallo\"\"\"\t\"to say \"\"hello\"\"\"\n"
+         "1\t\"Hallo\" sagt er\the says hello\n",
+         names,
+         kLangToolOk,
+         {{"1", "sagen \"Hallo\"", "to say \"hello\""},
+          {"1", "\"Hallo\" sagt er", "he says hello"}},
+         {}},
+        {"a quote that does not close the cell is part of the text (flashcards)",
+         "\"sagen \"\"Hallo\"\"\";to say hello\n\"Hallo\" sagt er;he says hello\n",
+         names,
+         kLangToolOk,
+         {{"1", "sagen \"Hallo\"", "to say hello"}, {"1", "\"Hallo\" sagt er", "he says hello"}},
+         {}},
+        // Text files in UTF-16 with a byte-order mark.
+        {"UTF-16 little endian",
+         utf16("Hund\tdog\r\nK\xC3\xA4tzchen\tkitten\r\n", false),
+         names,
+         kLangToolOk,
+         {{"1", "Hund", "dog"}, {"1", "K\xC3\xA4tzchen", "kitten"}},
+         {"from a flashcard text export (UTF-16)"},
+         {"XML"}},
+        {"UTF-16 big endian table",
+         utf16("lesson\ttext1\ttext2\n1\tT\xC3\xBCr\tdoor\n", true),
+         names,
+         kLangToolOk,
+         {{"1", "T\xC3\xBCr", "door"}},
+         {"from a table (UTF-16)"}},
+        // KVTML 2's older mark of an entry not in use.
+        {"a KVTML entry marked inactive",
+         kvtmlHead + "  <entries>\n" + entry(0, "Hund", "dog") +
+             "    <entry id=\"1\">\n      <inactive>true</inactive>\n"
+             "      <translation id=\"0\"><text>Katze</text></translation>\n"
+             "      <translation id=\"1\"><text>cat</text></translation>\n    </entry>\n"
+             "  </entries>\n</kvtml>\n",
+         {},
+         kLangToolOk,
+         {{"1", "Hund", "dog", "1", "0"}, {"1", "Katze", "cat", "0", "0"}},
+         {},
+         {},
+         true},
+        // A binary file is said as what it is, once.
+        {"a ZIP archive",
+         Bytes("PK\x03\x04\x14\0\0\0\x08\0collection.anki2\0\x01\x02"),
+         names,
+         kLangToolBadData,
+         {},
+         {"a ZIP archive, not a text export"},
+         {":1:", ":2:"}},
+        {"a spreadsheet workbook",
+         Bytes("PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0[Content_Types].xml\0\x01"),
+         names,
+         kLangToolBadData,
+         {},
+         {"a ZIP archive (a spreadsheet workbook?), not a text export"}},
+        {"a PDF document",
+         "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Type /Catalog >>\nendobj\n",
+         names,
+         kLangToolBadData,
+         {},
+         {"a PDF document, not a text export"},
+         {":1:"}},
+        {"a PNG picture",
+         Bytes("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10"),
+         names,
+         kLangToolBadData,
+         {},
+         {"a PNG picture, not a text export"}},
+        {"a Lexaro language file",
+         langFile,
+         names,
+         kLangToolBadData,
+         {},
+         {"a Lexaro language file: use it directly or `export` it"},
+         {":1:"}},
+        // Where no offered code page holds the script, none is advised.
+        {"Japanese with one romanised row",
+         "\xE6\x9D\xB1\xE4\xBA\xAC\tTokio\n\xE6\x97\xA5\xE6\x9C\xAC\tJapan\n"
+         "\xE7\x8C\xAB\tKatze\nT\xC5\x8Dky\xC5\x8D\tTokio\n",
+         with({"--codepage", "1252"}),
+         kLangToolBadData,
+         {},
+         {"no code page offered (1250, 1251, 1252, 1253, 1254, 1257) holds the characters of "
+          "most of these"},
+         {"code page 1257", "--codepage 1257"}},
+        // Use, drawn, --lesson and blanks as the help says.
+        {"a row not in use but drawn",
+         "lesson\ttext1\ttext2\tuse\tdrawn\n1\tHund\tdog\t0\t1\n1\tKatze\tcat\t1\t1\n",
+         names,
+         kLangToolOk,
+         {{"1", "Hund", "dog", "0", "0"}, {"1", "Katze", "cat", "1", "1"}},
+         {":2: note: drawn is not kept: a pair not in use is not drawn",
+          "1 row(s) not in use stored as not drawn"},
+         {},
+         true},
+        {"--lesson for a table",
+         "lesson\ttext1\ttext2\n1\tHund\tdog\n2\tKatze\tcat\n",
+         with({"--lesson", "7"}),
+         kLangToolOk,
+         {{"7", "Hund", "dog"}, {"7", "Katze", "cat"}},
+         {"2 pair(s) in 1 lesson(s) from a table"}},
+        {"blanks at the ends of a table's texts",
+         "1\t  Hund \t dog  \n1\t\" Katze \"\tcat\n",
+         names,
+         kLangToolOk,
+         {{"1", "Hund", "dog"}, {"1", "Katze", "cat"}},
+         {}},
+        {"blanks at the ends of a flashcard's texts without HTML",
+         "#html:false\n  Hund \t dog  \n",
+         names,
+         kLangToolOk,
+         {{"1", "Hund", "dog"}},
+         {}},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -465,16 +668,33 @@ TEST_F(ImportCommand, OtherTrainersExportsStoreWhatTheySayOrSayWhyNot) {
         const std::string said = out.str() + err.str();
         for (const auto& part : c.said)
             EXPECT_NE(said.find(part), std::string::npos) << c.what << ": " << part << "\n" << said;
+        for (const auto& part : c.notSaid)
+            EXPECT_EQ(said.find(part), std::string::npos) << c.what << ": " << part << "\n" << said;
+        // A terminal shows what is said: no control character but the line ends.
+        EXPECT_EQ(std::count_if(
+                      said.begin(), said.end(),
+                      [](char ch) { return (ch >= 0 && ch < 0x20 && ch != '\n') || ch == 0x7F; }),
+                  0)
+            << c.what;
+        const auto codePage = std::find(c.args.begin(), c.args.end(), "--codepage");
+        const TCodePage& page =
+            TCodePage::Get(codePage == c.args.end() ? 1252 : std::stoi(*(codePage + 1)));
         std::vector<std::vector<std::string>> pairs;
         TLangFHandler model;
         if (c.status == kLangToolOk && model.Load(lang)) {
             for (const auto& lesson : model.lessons) {
                 if (!lesson)
                     continue;
-                for (const auto& pair : lesson->pairs)
-                    if (pair)
-                        pairs.push_back({std::to_string(lesson->number), Cp1252ToUtf8(pair->text1),
-                                         Cp1252ToUtf8(pair->text2)});
+                for (const auto& pair : lesson->pairs) {
+                    if (!pair)
+                        continue;
+                    pairs.push_back({std::to_string(lesson->number), page.ToUtf8(pair->text1),
+                                     page.ToUtf8(pair->text2)});
+                    if (c.flags) {
+                        pairs.back().push_back(pair->use ? "1" : "0");
+                        pairs.back().push_back(pair->drawn ? "1" : "0");
+                    }
+                }
             }
         }
         EXPECT_EQ(pairs, c.pairs) << c.what;

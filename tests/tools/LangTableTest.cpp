@@ -239,7 +239,8 @@ TEST(ExportTsv, ImportedFileExportsTheSameTableInUtf8) {
                             "1\tthe door\tdie T\xC3\xBCr\t1\t0\n"
                             "1\tgreat \xE2\x82\xAC\tgro\xC3\x9F"
                             "er Euro\t0\t0\n"
-                            "4\t\"quoted\"\tend*\t1\t1\n";
+                            // A text in quotes: quoted again, so that it reads back as it is.
+                            "4\t\"\"\"quoted\"\"\"\tend*\t1\t1\n";
     const TTsvTable table = ParseTsv(tsv);
     ASSERT_TRUE(table.problems.empty());
     TLangFHandler model;
