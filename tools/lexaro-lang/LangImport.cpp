@@ -627,7 +627,8 @@ TImportFormat DetectFormat(std::string_view bytes) {
         std::int32_t number = 0;
         const auto tabs = std::count(line.begin(), line.end(), '\t');
         // A header in other words ("Lektion\tDeutsch\tEnglisch") before rows of a table.
-        if (looked == 0 && !named && tabs >= 2 && !TryStrToInt(cell, number)) {
+        if (looked == 0 && !named && tabs >= 2 && !TryStrToInt(cell, number) &&
+            (cell.empty() || NamesLanguageOrColumn(cell))) {
             const auto second = line.find('\t') + 1;
             const auto third = line.find('\t', second) + 1;
             if (NamesLanguageOrColumn(line.substr(second, third - 1 - second)) &&
@@ -928,7 +929,7 @@ TImportSource ReadFlashcardSource(std::string_view utf8, const TCodePage& page,
             return true;
         };
         bool isHeader = header.value_or(false);
-        if (!header && names(notes.front())) {
+        if (!header && columns.empty() && names(notes.front())) {
             isHeader = true;
             for (std::size_t i = 1; i < notes.size() && i < 50 && isHeader; ++i)
                 isHeader = !names(notes[i]);
@@ -1128,16 +1129,23 @@ std::string BinaryKind(std::string_view bytes) {
                        ? "a Lexaro language file: use it directly or `export` it"
                        : "a coded file of Lexaro, not a text export";
     }
-    // Zero bytes, or control characters that no text holds (UTF-16 is read before).
+    // XML in UTF-16 without a byte-order mark is for the KVTML reader to read.
+    if (starts(std::string_view("<\0", 2)) || starts(std::string_view("\0<", 2)))
+        return {};
+    // Zero bytes, or control characters that no text holds (UTF-16 with a byte-order mark is
+    // read before). Text in UTF-16 without one has a zero byte beside most ASCII characters.
     const std::string_view head = bytes.substr(0, 8192);
-    std::size_t controls = 0;
-    for (const char c : head) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b == 0)
-            return "a binary file, not a text export";
+    std::size_t controls = 0, zeros[2] = {0, 0};
+    for (std::size_t i = 0; i < head.size(); ++i) {
+        const auto b = static_cast<unsigned char>(head[i]);
+        zeros[i % 2] += b == 0 ? 1 : 0;
         controls += b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' ? 1 : 0;
     }
-    if (controls * 20 > head.size())
+    if (head.size() >= 4 && std::max(zeros[0], zeros[1]) * 4 > head.size() &&
+        std::min(zeros[0], zeros[1]) * 50 < head.size())
+        return "text in UTF-16 without a byte-order mark: save it as UTF-8 (or UTF-16 with a "
+               "byte-order mark) to import it";
+    if (zeros[0] + zeros[1] > 0 || controls * 20 > head.size())
         return "a binary file, not a text export";
     return {};
 }

@@ -274,29 +274,36 @@ std::size_t QuotedField(std::string_view text, std::string_view separator, char 
             continue;
         }
         // The closing quote: it ends the field when only blanks follow it up to the next
-        // separator or line end.
+        // separator or line end (a separator may start with a blank: " - ").
+        auto endsAt = [&](std::size_t at) {
+            const std::string_view rest = text.substr(at);
+            return rest.empty() || rest.front() == '\n' || rest == "\r" ||
+                   rest.substr(0, 2) == "\r\n" ||
+                   (rowSeparator != '\0' && rest.front() == rowSeparator) ||
+                   (!separator.empty() && rest.substr(0, separator.size()) == separator);
+        };
         std::size_t after = quote + 1;
         while (after < text.size() &&
                (text[after] == ' ' || (text[after] == '\t' && separator != "\t")))
             ++after;
-        const std::string_view rest = text.substr(after);
-        const bool ends = rest.empty() || rest.front() == '\n' || rest == "\r" ||
-                          rest.substr(0, 2) == "\r\n" ||
-                          (rowSeparator != '\0' && rest.front() == rowSeparator) ||
-                          (!separator.empty() && rest.substr(0, separator.size()) == separator);
-        return ends ? quote + 1 : 0;
+        return endsAt(quote + 1) || endsAt(after) ? quote + 1 : 0;
     }
 }
 
 bool NamesLanguageOrColumn(std::string_view utf8) {
     utf8 = TrimBlanks(utf8);
-    if (utf8.empty() || utf8.size() > 64)
+    // Names are short and hold no digits.
+    if (utf8.empty() || utf8.size() > 48 || utf8.find_first_of("0123456789") != std::string::npos)
         return false;
+    // Letters weigh alike in every code page: the first one that holds the name will do.
     for (const int number : TCodePage::kNumbers) {
         const TCodePage& page = TCodePage::Get(number);
         std::string stored;
-        if (page.FromUtf8(utf8, stored) && VoiceLanguageOf(stored, page))
-            return true;
+        if (page.FromUtf8(utf8, stored)) {
+            if (VoiceLanguageOf(stored, page))
+                return true;
+            break;
+        }
     }
     const TCodePage& western = TCodePage::Western();
     std::string stored;
@@ -369,6 +376,7 @@ TTsvTable ParseTsv(std::string_view text, const TCodePage& page, THeaderChoice h
             const bool own = EqualsIgnoringAsciiCase(cells.Value(0), "lesson");
             std::int32_t number = 0;
             const bool named = !own && !TryStrToInt(cells.Value(0), number) && cells.size() >= 3 &&
+                               (cells.Value(0).empty() || NamesLanguageOrColumn(cells.Value(0))) &&
                                NamesLanguageOrColumn(cells.Value(1)) &&
                                NamesLanguageOrColumn(cells.Value(2));
             if (header.value_or(own || named)) {

@@ -74,11 +74,11 @@ bool NamesLanguageOrColumn(std::string_view utf8);
 
 // Reads a UTF-8 table of lesson, text1, text2 and optional use and drawn columns, its texts
 // stored in the code page. A first row whose first cell is "lesson" is the header, and so is a
-// first row without a lesson number whose text cells name languages or columns (NamesLanguage-
-// OrColumn), unless header says otherwise; blank lines are passed over; a trailing CR (Windows
-// line ends) and a leading byte-order mark are accepted. Cells may be quoted (QuotedField);
-// blanks at the ends of a text are left out. Every row that cannot be stored goes to problems
-// with its line number, the others to rows in table order. The rows of a lesson past
+// first row whose cells (the first one may be empty) name languages or columns
+// (NamesLanguageOrColumn), unless header says otherwise; blank lines are passed over; a trailing CR
+// (Windows line ends) and a leading byte-order mark are accepted. Cells may be quoted
+// (QuotedField); blanks at the ends of a text are left out. Every row that cannot be stored goes to
+// problems with its line number, the others to rows in table order. The rows of a lesson past
 // kMaxPairsPerLesson are one problem, at the first of them. A row not in use that says drawn
 // is stored not drawn (the file marks only pairs in use as drawn), which a note says.
 TTsvTable ParseTsv(std::string_view utf8, const TCodePage& page = TCodePage::Western(),
