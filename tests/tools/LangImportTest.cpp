@@ -49,6 +49,21 @@ template <std::size_t N> std::string Bytes(const char (&bytes)[N]) {
     return std::string(bytes, N - 1);
 }
 
+// UTF-8 text of the basic multilingual plane as UTF-16, with a byte-order mark unless bom is
+// false.
+std::string Utf16Bytes(const std::string& utf8, bool bigEndian, bool bom = true) {
+    std::string out = !bom ? "" : bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t cp = 0;
+        Utf8CharAt(utf8, pos, cp);
+        pos += Utf8Length(cp);
+        const auto unit = static_cast<char16_t>(cp);
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return out;
+}
+
 std::vector<std::string> Problems(const TImportSource& source) {
     std::vector<std::string> out;
     for (const auto& p : source.problems)
@@ -189,6 +204,47 @@ TEST(FlashcardImport, FieldsAsTheHeadersSay) {
         EXPECT_EQ(fronts, c.fronts) << c.text;
         EXPECT_EQ(Problems(source), c.problems) << c.text;
     }
+}
+
+// What a separator inside a text, a first row that the rest resembles or quotes that do not
+// enclose a cell must not change.
+TEST(FlashcardImport, SeparatorsHeadersAndQuotesKeepWhatTheTextsHold) {
+    const std::pair<std::string, std::vector<std::pair<std::string, std::string>>> cases[] = {
+        {"Hund;dog, hound\nKatze;cat, kitty\nMaus;mouse\n",
+         {{"Hund", "dog, hound"}, {"Katze", "cat, kitty"}, {"Maus", "mouse"}}},
+        {"el perro\tthe dog; a friend\nel gato\tthe cat\n",
+         {{"el perro", "the dog; a friend"}, {"el gato", "the cat"}}},
+        {"to go - gehen, fahren\nthe dog - der Hund\n",
+         {{"to go", "gehen, fahren"}, {"the dog", "der Hund"}}},
+        {"\"a;b\";c\nd;\"e \"\"f\"\"\"\n", {{"a;b", "c"}, {"d", "e \"f\""}}},
+        // Language names in every row are vocabulary, not a header.
+        {"Deutsch;German\nEnglisch;English\n", {{"Deutsch", "German"}, {"Englisch", "English"}}},
+    };
+    for (const auto& [text, expected] : cases) {
+        const TImportSource source = ReadFlashcardSource(text);
+        EXPECT_TRUE(source.fault.empty() && source.problems.empty()) << text << source.fault;
+        std::vector<std::pair<std::string, std::string>> pairs;
+        for (const auto& row : source.rows)
+            pairs.emplace_back(row.text1, row.text2);
+        EXPECT_EQ(pairs, expected) << text;
+    }
+    // KVTML in UTF-16 is read as before, whatever its declaration says; text in UTF-16
+    // without a byte-order mark is said as such.
+    const TImportSource kvtml = ReadImport(
+        Utf16Bytes("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<kvtml version=\"2.0\">"
+                   "<identifiers><identifier id=\"0\"/><identifier id=\"1\"/></identifiers>"
+                   "<entries><entry id=\"0\"><translation id=\"0\"><text>T\xC3\xBCr</text>"
+                   "</translation><translation id=\"1\"><text>door</text></translation>"
+                   "</entry></entries></kvtml>\n",
+                   false),
+        std::nullopt);
+    EXPECT_EQ(kvtml.format, TImportFormat::Kvtml);
+    EXPECT_EQ(Pairs(kvtml), (std::vector<TPair>{{0, "T\xFCr", "door", true}})) << kvtml.fault;
+    EXPECT_EQ(ReadImport(Utf16Bytes("Hund\tdog\n", false, false), std::nullopt).fault.substr(0, 40),
+              "text in UTF-16 without a byte-order mark");
+    // A table's header in other words, and a table without one.
+    EXPECT_EQ(DetectFormat("Lektion\tDeutsch\tEnglisch\n1\tHund\tdog\n"), TImportFormat::Table);
+    EXPECT_EQ(DetectFormat("Hund\tDeutsch\tEnglisch\n1\tHund\tdog\n"), TImportFormat::Flashcards);
 }
 
 TEST(ImportPlacing, LessonsDoublesAndFullLessons) {
@@ -341,18 +397,8 @@ TEST_F(ImportCommand, OtherTrainersExportsStoreWhatTheySayOrSayWhyNot) {
         more.insert(more.begin(), names.begin(), names.end());
         return more;
     };
-    // UTF-8 text as UTF-16 with a byte-order mark.
-    auto utf16 = [](const std::string& utf8, bool bigEndian) {
-        std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-        for (std::size_t pos = 0; pos < utf8.size();) {
-            char32_t cp = 0;
-            Utf8CharAt(utf8, pos, cp);
-            pos += Utf8Length(cp);
-            const auto unit = static_cast<char16_t>(cp);
-            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-            out += bigEndian ? std::string{high, low} : std::string{low, high};
-        }
-        return out;
+    const auto utf16 = [](const std::string& utf8, bool bigEndian) {
+        return Utf16Bytes(utf8, bigEndian);
     };
     // A language file of Lexaro itself.
     TLangFHandler own;
