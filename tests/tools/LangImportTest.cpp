@@ -217,8 +217,10 @@ TEST(FlashcardImport, SeparatorsHeadersAndQuotesKeepWhatTheTextsHold) {
         {"to go - gehen, fahren\nthe dog - der Hund\n",
          {{"to go", "gehen, fahren"}, {"the dog", "der Hund"}}},
         {"\"a;b\";c\nd;\"e \"\"f\"\"\"\n", {{"a;b", "c"}, {"d", "e \"f\""}}},
-        // Language names in every row are vocabulary, not a header.
+        // Language names in every row are vocabulary, not a header; so are two names of one
+        // language.
         {"Deutsch;German\nEnglisch;English\n", {{"Deutsch", "German"}, {"Englisch", "English"}}},
+        {"Deutsch;German\nHund;dog\n", {{"Deutsch", "German"}, {"Hund", "dog"}}},
     };
     for (const auto& [text, expected] : cases) {
         const TImportSource source = ReadFlashcardSource(text);

@@ -631,8 +631,8 @@ TImportFormat DetectFormat(std::string_view bytes) {
             (cell.empty() || NamesLanguageOrColumn(cell))) {
             const auto second = line.find('\t') + 1;
             const auto third = line.find('\t', second) + 1;
-            if (NamesLanguageOrColumn(line.substr(second, third - 1 - second)) &&
-                NamesLanguageOrColumn(line.substr(third, line.find('\t', third) - third))) {
+            if (NamesColumns(line.substr(second, third - 1 - second),
+                             line.substr(third, line.find('\t', third) - third))) {
                 named = true;
                 continue;
             }
@@ -920,16 +920,17 @@ TImportSource ReadFlashcardSource(std::string_view utf8, const TCodePage& page,
     }
     // A first row that names languages or columns, unlike the rows after it, is a header.
     if (!notes.empty()) {
-        auto names = [&](const TNote& note) {
-            if (note.fields.size() < 2)
-                return false;
-            for (std::size_t i = 0; i < 2; ++i)
-                if (!NamesLanguageOrColumn(html ? PlainFromHtml(note.fields[i]) : note.fields[i]))
-                    return false;
-            return true;
+        auto side = [&](const TNote& note, std::size_t i) {
+            return html ? PlainFromHtml(note.fields[i]) : note.fields[i];
         };
+        auto names = [&](const TNote& note) {
+            return note.fields.size() >= 2 && NamesLanguageOrColumn(side(note, 0)) &&
+                   NamesLanguageOrColumn(side(note, 1));
+        };
+        const TNote& first = notes.front();
         bool isHeader = header.value_or(false);
-        if (!header && columns.empty() && names(notes.front())) {
+        if (!header && columns.empty() && first.fields.size() >= 2 &&
+            NamesColumns(side(first, 0), side(first, 1))) {
             isHeader = true;
             for (std::size_t i = 1; i < notes.size() && i < 50 && isHeader; ++i)
                 isHeader = !names(notes[i]);

@@ -290,21 +290,23 @@ std::size_t QuotedField(std::string_view text, std::string_view separator, char 
     }
 }
 
-bool NamesLanguageOrColumn(std::string_view utf8) {
-    utf8 = TrimBlanks(utf8);
-    // Names are short and hold no digits.
-    if (utf8.empty() || utf8.size() > 48 || utf8.find_first_of("0123456789") != std::string::npos)
-        return false;
+namespace {
+
+// The language (as voices name it) that a cell names, or an empty view.
+std::string_view LanguageNamed(std::string_view utf8) {
     // Letters weigh alike in every code page: the first one that holds the name will do.
     for (const int number : TCodePage::kNumbers) {
         const TCodePage& page = TCodePage::Get(number);
         std::string stored;
         if (page.FromUtf8(utf8, stored)) {
-            if (VoiceLanguageOf(stored, page))
-                return true;
-            break;
+            const auto language = VoiceLanguageOf(stored, page);
+            return language ? language->language : std::string_view();
         }
     }
+    return {};
+}
+
+bool NamesColumn(std::string_view utf8) {
     const TCodePage& western = TCodePage::Western();
     std::string stored;
     if (!western.FromUtf8(utf8, stored))
@@ -316,6 +318,31 @@ bool NamesLanguageOrColumn(std::string_view utf8) {
             return true;
     }
     return false;
+}
+
+// Names are short and hold no digits.
+bool MayName(std::string_view utf8) {
+    return !utf8.empty() && utf8.size() <= 48 &&
+           utf8.find_first_of("0123456789") == std::string_view::npos;
+}
+
+} // namespace
+
+bool NamesLanguageOrColumn(std::string_view utf8) {
+    utf8 = TrimBlanks(utf8);
+    return MayName(utf8) && (!LanguageNamed(utf8).empty() || NamesColumn(utf8));
+}
+
+bool NamesColumns(std::string_view front, std::string_view back) {
+    front = TrimBlanks(front);
+    back = TrimBlanks(back);
+    if (!MayName(front) || !MayName(back))
+        return false;
+    const std::string_view language1 = LanguageNamed(front), language2 = LanguageNamed(back);
+    // "Deutsch" and "German" name one language: a pair to learn, not a header.
+    if (!language1.empty() && language1 == language2)
+        return false;
+    return (!language1.empty() || NamesColumn(front)) && (!language2.empty() || NamesColumn(back));
 }
 
 std::string StorableText(std::string_view utf8, bool language2, std::string_view name,
@@ -377,8 +404,7 @@ TTsvTable ParseTsv(std::string_view text, const TCodePage& page, THeaderChoice h
             std::int32_t number = 0;
             const bool named = !own && !TryStrToInt(cells.Value(0), number) && cells.size() >= 3 &&
                                (cells.Value(0).empty() || NamesLanguageOrColumn(cells.Value(0))) &&
-                               NamesLanguageOrColumn(cells.Value(1)) &&
-                               NamesLanguageOrColumn(cells.Value(2));
+                               NamesColumns(cells.Value(1), cells.Value(2));
             if (header.value_or(own || named)) {
                 table.hasHeader = true;
                 if (!own) {

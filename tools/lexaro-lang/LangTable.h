@@ -71,11 +71,14 @@ std::size_t QuotedField(std::string_view text, std::string_view separator, char 
 // Whether a header's cell (UTF-8) names a language ("Deutsch", "English", "Русский", in any of
 // the code pages) or a column of vocabulary ("Wort", "front", "translation", "Lektion", ...).
 bool NamesLanguageOrColumn(std::string_view utf8);
+// Whether the front and back cells of a first row name the columns: each names a language or a
+// column, and not both the same language ("Deutsch" and "German" are a pair to learn).
+bool NamesColumns(std::string_view front, std::string_view back);
 
 // Reads a UTF-8 table of lesson, text1, text2 and optional use and drawn columns, its texts
 // stored in the code page. A first row whose first cell is "lesson" is the header, and so is a
-// first row whose cells (the first one may be empty) name languages or columns
-// (NamesLanguageOrColumn), unless header says otherwise; blank lines are passed over; a trailing CR
+// first row whose lesson cell is empty or names a column and whose text cells name the columns
+// (NamesColumns), unless header says otherwise; blank lines are passed over; a trailing CR
 // (Windows line ends) and a leading byte-order mark are accepted. Cells may be quoted
 // (QuotedField); blanks at the ends of a text are left out. Every row that cannot be stored goes to
 // problems with its line number, the others to rows in table order. The rows of a lesson past
