@@ -76,6 +76,7 @@ struct TKvtmlEntry {
     std::string text1, text2; // stored in the code page of the import
     bool use = true;
     bool inLesson = false;
+    std::int32_t folded = 0; // as TTsvRow::folded
 };
 
 // --- Flashcard text ---------------------------------------------------------------------
@@ -759,6 +760,9 @@ TImportSource ReadKvtmlSource(std::string_view bytes, const TCodePage& page) {
                 why = StorableText(*texts[side], side == 1, name,
                                    side == 0 ? entry.text1 : entry.text2, page);
         }
+        if (why.empty())
+            entry.folded = static_cast<std::int32_t>(page.FoldedLetters(*texts[0]) +
+                                                     page.FoldedLetters(*texts[1]));
         if (why.empty() && !PairTextsFit(entry.text1, entry.text2))
             why = label + ": the texts are too long for one stored line";
         if (!why.empty())
@@ -780,6 +784,7 @@ TImportSource ReadKvtmlSource(std::string_view bytes, const TCodePage& page) {
         row.lesson = lesson;
         row.text1 = entry.text1;
         row.text2 = entry.text2;
+        row.folded = entry.folded;
         row.use = entry.use;
         row.origin = "entry " + ShowText(entry.id);
         source.rows.push_back(std::move(row));
@@ -1054,6 +1059,8 @@ TImportSource ReadFlashcardSource(std::string_view utf8, const TCodePage& page,
             why = StorableText(question, false, "front", row.text1, page);
             if (why.empty())
                 why = StorableText(answer, true, "back", row.text2, page);
+            row.folded = static_cast<std::int32_t>(page.FoldedLetters(question) +
+                                                   page.FoldedLetters(answer));
             if (why.empty() && !PairTextsFit(row.text1, row.text2))
                 why = "the texts are too long for one stored line";
             if (!why.empty()) {

@@ -466,6 +466,8 @@ TTsvTable ParseTsv(std::string_view text, const TCodePage& page, THeaderChoice h
             TextProblem(cells.Value(1), false, textColumn(1), row.text1, column, page);
         if (why.empty())
             why = TextProblem(cells.Value(2), true, textColumn(2), row.text2, column, page);
+        row.folded = static_cast<std::int32_t>(page.FoldedLetters(cells.Value(1)) +
+                                               page.FoldedLetters(cells.Value(2)));
         if (why.empty() && row.text1.size() + row.text2.size() > kMaxPairTexts)
             why = "the texts are too long for one stored line";
         if (!why.empty()) {

@@ -25,6 +25,9 @@ struct TTsvRow {
     bool use = true;
     bool drawn = false;
     std::string origin; // where a source other than a table keeps it ("entry 7"), or empty
+    // The letters of its texts stored other than the source wrote them: composed (NFC) or
+    // folded to the code page's letter (TCodePage::FoldedLetters).
+    std::int32_t folded = 0;
 };
 
 // A row (or a language name) that a language file cannot hold. Line 0: not a table line.
