@@ -846,6 +846,12 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangT
         out << ", fields past front and back of " << source.notes.size() << " note(s) not taken";
     if (!source.undrawn.empty())
         out << ", " << source.undrawn.size() << " row(s) not in use stored as not drawn";
+    // Letters stored composed or as the code page has them ("ș" as "ş" under 1250).
+    std::int64_t folded = 0;
+    for (const auto& row : source.rows)
+        folded += row.folded;
+    if (folded > 0)
+        out << ", " << folded << " letter(s) stored composed or folded";
     if (leftOut > 0)
         out << ", " << leftOut << " bad " << items << " left out";
     if (merge && !doubles.empty())
@@ -1238,6 +1244,10 @@ std::string LangToolUsage() {
            "      are left out. A first row whose texts name languages or columns\n"
            "      (\"Deutsch;Englisch;Preis\", \"front;back\") unlike the rows after it is a\n"
            "      header: it is left out and said; --header yes or no decides instead.\n"
+           "      Texts are stored composed (an accent written as a mark of its own joins\n"
+           "      its letter) and, under 1250, Romanian \xC8\x99 \xC8\x9B with comma below as "
+           "\xC5\x9F \xC5\xA3;\n"
+           "      the summary says how many letters that changed.\n"
            "      The summary says which format was read, and how.\n"
            "      The lessons taken from a source are listed; --lesson N puts every pair into\n"
            "      lesson N instead, a table's too (a source without lessons goes into lesson\n"
