@@ -619,6 +619,46 @@ TEST_F(ImportCommand, OtherTrainersExportsStoreWhatTheySayOrSayWhyNot) {
          kLangToolOk,
          {{"1", "T\xC3\xBCr", "door"}},
          {"from a table (UTF-16)"}},
+        // Text is stored composed (NFC), as typed text is, and the summary says so.
+        {"decomposed accents, as some systems write file contents",
+         "Cafe\xCC\x81\tcoffee\nde\xCC\x81ja\xCC\x80\talready\n",
+         names,
+         kLangToolOk,
+         {{"1", "Caf\xC3\xA9", "coffee"}, {"1", "d\xC3\xA9j\xC3\xA0", "already"}},
+         {"2 pair(s) in 1 lesson(s) from a flashcard text export, 3 letter(s) stored composed or "
+          "folded"},
+         {"U+0301"}},
+        {"the Greek question mark under 1253",
+         "lesson\ttext1\ttext2\n1\t\xCF\x84\xCE\xB9\xCD\xBE\twhat?\n",
+         with({"--codepage", "1253"}),
+         kLangToolOk,
+         {{"1", "\xCF\x84\xCE\xB9;", "what?"}},
+         {"1 letter(s) stored composed or folded"}},
+        {"Romanian letters with comma below under 1250",
+         "<?xml version=\"1.0\"?>\n<kvtml version=\"2.0\">\n  <identifiers>\n"
+         "    <identifier id=\"0\"><name>Rom\xC3\xA2n\xC4\x83</name></identifier>\n"
+         "    <identifier id=\"1\"><name>English</name></identifier>\n  </identifiers>\n"
+         "  <entries>\n" +
+             entry(0,
+                   "\xC8\x99"
+                   "coal\xC4\x83",
+                   "school") +
+             entry(1,
+                   "\xC8\x9A"
+                   "ar\xC4\x83",
+                   "country") +
+             "  </entries>\n</kvtml>\n",
+         {"--codepage", "1250"},
+         kLangToolOk,
+         {{"1",
+           "\xC5\x9F"
+           "coal\xC4\x83",
+           "school"},
+          {"1",
+           "\xC5\xA2"
+           "ar\xC4\x83",
+           "country"}},
+         {"2 letter(s) stored composed or folded"}},
         // KVTML 2's older mark of an entry not in use.
         {"a KVTML entry marked inactive",
          kvtmlHead + "  <entries>\n" + entry(0, "Hund", "dog") +
