@@ -499,7 +499,9 @@ void HeldBackLists(const std::filesystem::path& file, const TLangToolEnv& env, A
                    ArrayWordData& heldBack) {
     if (env.settingsFolder.empty())
         return;
-    TAppIniFile settings(env.settingsFolder, nullptr);
+    // The language file they name is relative to the data folder, as in the program.
+    TAppIniFile settings(env.settingsFolder,
+                         env.dataFolder.empty() ? env.settingsFolder : env.dataFolder, nullptr);
     if (!settings.iniFound)
         return;
     settings.ReadExerciseSection();
