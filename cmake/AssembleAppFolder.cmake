@@ -37,6 +37,17 @@ if(EXISTS "${RESOURCES}/registry/Lexaro.Reg")
   file(COPY_FILE "${RESOURCES}/registry/Lexaro.Reg" "${FOLDER}/Lexaro.Reg" ONLY_IF_DIFFERENT)
 endif()
 
+# The presets that a start without Lexaro.Ini copies (the learner deleted it to reset the
+# settings): the program's own, so always the current ones.
+file(MAKE_DIRECTORY "${FOLDER}/presets/LangFiles")
+file(COPY_FILE "${STAGE_INI}" "${FOLDER}/presets/Lexaro.Ini" ONLY_IF_DIFFERENT)
+if(NOT "${STAGE_LANG}" STREQUAL "")
+  file(COPY_FILE "${STAGE_LANG}" "${FOLDER}/presets/LangFiles/English-Deutsch.lang"
+       ONLY_IF_DIFFERENT)
+endif()
+file(COPY_FILE "${RESOURCES}/LangFiles/English-Deutsch.Bmp"
+     "${FOLDER}/presets/LangFiles/English-Deutsch.Bmp" ONLY_IF_DIFFERENT)
+
 # The user's files: never overwritten.
 copy_if_missing("${STAGE_INI}" "${FOLDER}/Lexaro.Ini")
 if(NOT "${STAGE_LANG}" STREQUAL "")

@@ -1,6 +1,8 @@
 # Run as: cmake -DTOOL=<lexaro-lang> -DOUT=<lexaro-lang.1> -DVERSION=<version> -P HelpToMan.cmake
 # The manual page of lexaro-lang, made from its --help text at every build, so the two never
 # differ: the usage text stands in the page as it is, in a literal block.
+# A build step reads none of the learner's settings (see MakeStarterLang.cmake).
+set(ENV{LEXARO_NO_SETTINGS} 1)
 execute_process(COMMAND "${TOOL}" --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "HelpToMan: ${TOOL} --help ended with ${status}")

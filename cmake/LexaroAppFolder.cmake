@@ -2,8 +2,9 @@
 #
 #   lexaro_make_starter_lang(OUTPUT <file> [TARGET <name>])
 #
-# Makes <file> from resources/LangFiles/English-Deutsch.tsv with lexaro-lang, again whenever
-# the table or the tool changed. With TARGET, a custom target of that name makes it.
+# Makes <file> from resources/LangFiles/English-Deutsch.tsv with lexaro-lang
+# (MakeStarterLang.cmake: in code page 1252, reading no settings), again whenever the table or
+# the tool changed. With TARGET, a custom target of that name makes it.
 #
 #   lexaro_assemble_app_folder(TARGET <executable target> FOLDER <application folder>)
 #
@@ -11,6 +12,8 @@
 #   Text.Db        from ${LEXARO_TEXTDB_FILE}, made by lexaro_textdb                (refreshed)
 #   help/          from resources/help                                           (refreshed)
 #   Lexaro.Reg     from resources/registry/Lexaro.Reg, when that file exists      (refreshed)
+#   presets/       Lexaro.Ini and LangFiles/ as below: what a start without
+#                  Lexaro.Ini copies (AppFolders.h)                              (refreshed)
 #   LangFiles/English-Deutsch.lang, made by lexaro_make_starter_lang              (only if missing)
 #   LangFiles/English-Deutsch.Bmp                                                 (only if missing)
 #   Lexaro.Ini     the preset settings, naming the starter language file relatively (only if missing)
@@ -28,12 +31,13 @@ function(lexaro_make_starter_lang)
     message(FATAL_ERROR "lexaro_make_starter_lang: OUTPUT is required")
   endif()
   set(tsv "${LEXARO_RESOURCES_DIR}/LangFiles/English-Deutsch.tsv")
-  # lexaro-lang keeps existing files; --force lets a rebuild replace its own output.
+  # The step reads no settings (MakeStarterLang.cmake), so no learner's choice can break it.
+  set(script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/MakeStarterLang.cmake")
   add_custom_command(
     OUTPUT "${ARG_OUTPUT}"
-    COMMAND "$<TARGET_FILE:lexaro-lang>" import "${tsv}" "${ARG_OUTPUT}"
-            --lang1 English --lang2 Deutsch --force
-    DEPENDS "${tsv}" lexaro-lang
+    COMMAND "${CMAKE_COMMAND}" "-DTOOL=$<TARGET_FILE:lexaro-lang>" "-DTABLE=${tsv}"
+            "-DOUT=${ARG_OUTPUT}" -P "${script}"
+    DEPENDS "${tsv}" "${script}" lexaro-lang
     COMMENT "Making the starter language file ${ARG_OUTPUT}"
     VERBATIM)
   if(ARG_TARGET)

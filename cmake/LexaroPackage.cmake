@@ -4,9 +4,10 @@
 #
 # installs, below the prefix (/usr in the package):
 #   bin/lexaro, bin/lexaro-lang
-#   share/lexaro/             Text.Db, help/, Lexaro.Reg, the preset Lexaro.Ini and LangFiles/
-#                             with the starter file: what the first start copies for the
-#                             learner (AppFolders.h); the program finds it as ../share/lexaro
+#   share/lexaro/             Text.Db, help/, Lexaro.Reg (read from here, never copied), the
+#                             preset Lexaro.Ini and LangFiles/ with the starter file: what a
+#                             start without settings copies for the learner (AppFolders.h);
+#                             the program finds it as ../share/lexaro
 #   share/applications/lexaro.desktop, share/metainfo/org.example.lexaro.metainfo.xml
 #   share/icons/hicolor/      the icon as SVG and as 48 and 256 pixel PNGs
 #   share/man/man1/           lexaro.1.gz, lexaro-lang.1.gz (made from its --help)
@@ -108,5 +109,11 @@ tracks." PARENT_SCOPE)
   # What the libraries do not say: the voices, the window system's plugin and a font.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "espeak-ng-data, qt6-qpa-plugins, fonts-dejavu-core"
       PARENT_SCOPE)
+  # Without a sound server the speech is silent; the preset settings' card font (Times New
+  # Roman) and the settings dialog's Arial are drawn with their metric-compatible stand-ins
+  # (Liberation Serif and Sans, or URW's Nimbus Roman and Sans), which fontconfig puts in
+  # their place.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+      "pulseaudio | pipewire-pulse, fonts-liberation2 | fonts-urw-base35" PARENT_SCOPE)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr PARENT_SCOPE)
 endfunction()

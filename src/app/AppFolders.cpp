@@ -1,6 +1,7 @@
 #include "app/AppFolders.h"
 
 #include "app/AppIniFile.h"
+#include "app/AppLangHandl.h"
 
 #include <cstdlib>
 #include <system_error>
@@ -13,7 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kLangFilesFolder = "LangFiles";
-constexpr const char* kRegistryStore = "Lexaro.Reg";
+constexpr const char* kPresetsFolder = "presets";
 
 // The XDG folder named by the variable, else home + fallback; empty when neither is absolute.
 fs::path XdgFolder(const TEnvironment& environment, const char* variable, const char* fallback) {
@@ -80,7 +81,7 @@ private:
 } // namespace
 
 TAppFolders TAppFolders::Portable(const fs::path& folder) {
-    return {TAppForm::Portable, folder, folder, folder};
+    return {TAppForm::Portable, folder, folder, folder, folder / kPresetsFolder};
 }
 
 std::optional<std::string> ProcessEnvironment(const char* name) {
@@ -92,12 +93,16 @@ std::optional<std::string> ProcessEnvironment(const char* name) {
 
 std::optional<TAppFolders> FindAppFolders(const fs::path& programFolder,
                                           const TEnvironment& environment, std::string* why) {
+    // Text.Db is the program's own and never installed beside it; Lexaro.Ini still tells a
+    // bundled folder whose Text.Db was lost, so that the program names the missing file there.
     std::error_code ec;
-    if (fs::is_regular_file(programFolder / kIniFileName, ec))
-        return TAppFolders::Portable(programFolder);
+    for (const char* name : {kTextDbName, kIniFileName})
+        if (fs::is_regular_file(programFolder / name, ec))
+            return TAppFolders::Portable(programFolder);
     TAppFolders folders;
     folders.form = TAppForm::Installed;
     folders.resources = (programFolder / ".." / "share" / "lexaro").lexically_normal();
+    folders.presets = folders.resources;
     const fs::path config = XdgFolder(environment, "XDG_CONFIG_HOME", ".config");
     const fs::path data = XdgFolder(environment, "XDG_DATA_HOME", ".local/share");
     if (config.empty() || data.empty()) {
@@ -111,22 +116,19 @@ std::optional<TAppFolders> FindAppFolders(const fs::path& programFolder,
 }
 
 std::optional<TFolderFault> PrepareLearnerFolders(const TAppFolders& folders) {
-    if (folders.form == TAppForm::Portable)
-        return std::nullopt;
     TMade made;
-    for (const fs::path& folder : {folders.settings, folders.data})
-        if (auto fault = made.Folder(folder))
-            return fault;
+    if (folders.form == TAppForm::Installed)
+        for (const fs::path& folder : {folders.settings, folders.data})
+            if (auto fault = made.Folder(folder))
+                return fault;
+    // A start without settings: the starter language files, then the settings that name them,
+    // last, so that a start that fails half way is such a start again. Without a preset the
+    // settings object says that Lexaro.Ini is missing, as it would anyway.
     std::error_code ec;
-    const fs::path preset = folders.resources / kRegistryStore;
-    if (fs::is_regular_file(preset, ec))
-        if (auto fault = made.Copy(preset, folders.data / kRegistryStore))
-            return fault;
-    // A first start: the starter language files, then the settings that name them, last, so
-    // that a start that fails half way is a first start again.
     const fs::path settings = folders.settings / kIniFileName;
-    if (!fs::exists(fs::symlink_status(settings, ec))) {
-        const fs::path starters = folders.resources / kLangFilesFolder;
+    const fs::path preset = folders.presets / kIniFileName;
+    if (!fs::exists(fs::symlink_status(settings, ec)) && fs::is_regular_file(preset, ec)) {
+        const fs::path starters = folders.presets / kLangFilesFolder;
         if (fs::is_directory(starters, ec)) {
             if (auto fault = made.Folder(folders.data / kLangFilesFolder))
                 return fault;
@@ -136,7 +138,7 @@ std::optional<TFolderFault> PrepareLearnerFolders(const TAppFolders& folders) {
                                                                it->path().filename()))
                         return fault;
         }
-        if (auto fault = made.Copy(folders.resources / kIniFileName, settings))
+        if (auto fault = made.Copy(preset, settings))
             return fault;
     }
     made.Keep();

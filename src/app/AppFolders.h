@@ -1,12 +1,15 @@
 #pragma once
 
-// Where Lexaro keeps what. Two forms, one rule: when Lexaro.Ini stands beside the program (the
-// bundled application folder), Lexaro is portable and everything is in that folder. Otherwise
-// it is installed: the settings in $XDG_CONFIG_HOME/lexaro (~/.config/lexaro), the learner's
-// language files and everything written in $XDG_DATA_HOME/lexaro (~/.local/share/lexaro), and
-// the program's own read-only data (Text.Db, help, the presets) in ../share/lexaro beside the
-// program's folder, so an unpacked package works from any root. This object decides the form
-// and hands out the folders; nothing else asks.
+// Where Lexaro keeps what. Two forms, one rule: when Text.Db (or Lexaro.Ini) stands beside the
+// program (the bundled application folder), Lexaro is portable and everything is in that
+// folder; the learner may delete Lexaro.Ini to reset the settings, so the form never hangs on
+// it. Otherwise it is installed: the settings in $XDG_CONFIG_HOME/lexaro (~/.config/lexaro),
+// the learner's language files and everything written in $XDG_DATA_HOME/lexaro
+// (~/.local/share/lexaro), and the program's own read-only data (Text.Db, help, the registry
+// store Lexaro.Reg, the presets) in ../share/lexaro beside the program's folder, so an unpacked
+// package works from any root and an upgrade's data arrives at once. This object decides the
+// form and hands out the folders; nothing else asks (the program, and lexaro-lang for the
+// settings it reads).
 
 #include <filesystem>
 #include <functional>
@@ -24,10 +27,14 @@ struct TAppFolders {
     // The application folder: the settings' relative paths start here; LangFiles, the
     // registry store and whatever the program writes are here.
     std::filesystem::path data;
-    // Text.Db, help and the presets of a first start.
+    // The program's read-only data: Text.Db, help and the registry store (Lexaro.Reg).
     std::filesystem::path resources;
+    // What a start without settings copies: Lexaro.Ini and LangFiles/ with the starter
+    // language file. The installed form's are among its resources; the portable form keeps
+    // them in its folder's presets/.
+    std::filesystem::path presets;
 
-    // Everything in one folder.
+    // Everything in one folder, the presets in its presets/.
     static TAppFolders Portable(const std::filesystem::path& folder);
 };
 
@@ -46,12 +53,13 @@ struct TFolderFault {
     std::filesystem::path folder;
     std::string reason;
 };
-// The installed form's first start (and every start after it): makes the settings and data
-// folders when they are missing and copies the presets into them, never over a file that is
-// there: Lexaro.Ini into the settings folder, the registry store and LangFiles (the starter
-// language file and its picture) into the data folder. On a failure nothing it made is left
-// behind, and the fault names the folder or file and the system's reason. Does nothing for
-// the portable form.
+// Every start, before the settings are read: the installed form makes the settings and data
+// folders when they are missing. When Lexaro.Ini is missing (a first start, or the learner
+// deleted it to reset the settings), in either form, the presets are copied, never over a
+// file that is there: LangFiles (the starter language file and its picture) into the data
+// folder, then Lexaro.Ini into the settings folder. Nothing read-only is copied: it is read
+// where it is installed. On a failure nothing it made is left behind, and the fault names
+// the folder or file and the system's reason.
 std::optional<TFolderFault> PrepareLearnerFolders(const TAppFolders& folders);
 
 } // namespace lexaro

@@ -91,7 +91,7 @@ tMainWindow::tMainWindow(const TAppFolders& folders, SpeechEngineFactory speech,
 
     // Without speech the program still runs: the engine stays absent.
     if (speech)
-        guarded([&] { logic_->SetSpeech(speech(folders.data)); });
+        guarded([&] { logic_->SetSpeech(speech(folders.resources)); });
 }
 
 tMainWindow::~tMainWindow() = default;

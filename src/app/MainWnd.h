@@ -29,9 +29,10 @@ struct TAppFolders;
 class TQtMessageSink;
 class TSpeechEngine;
 
-// Makes the speech engine for an application folder; may give none.
+// Makes the speech engine with the registry store (Lexaro.Reg) of the program's read-only data
+// folder (TAppFolders::resources); may give none.
 using SpeechEngineFactory =
-    std::function<std::unique_ptr<TSpeechEngine>(const std::filesystem::path& appFolder)>;
+    std::function<std::unique_ptr<TSpeechEngine>(const std::filesystem::path& resourceFolder)>;
 
 // The program's main window: it shows the chosen language file and lessons, starts exercises
 // and opens every other window. Its decisions and the objects the program shares live in

@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(":/images/app-icon.svg"));
 
     // The program's folder as the system names it: no conversion, whatever its characters.
-    // Lexaro.Ini beside it makes Lexaro portable; otherwise it is installed, with the
-    // learner's own folders.
+    // Text.Db beside it makes Lexaro portable; otherwise it is installed, with the learner's
+    // own folders. A start without Lexaro.Ini gets the preset settings (AppFolders.h).
     const std::filesystem::path programFolder =
         lexaro::PathFromQt(QCoreApplication::applicationDirPath());
     std::string why;

@@ -8,10 +8,12 @@
 
 namespace lexaro {
 
-std::unique_ptr<TSpeechEngine> MakeDesktopSpeechEngine(const std::filesystem::path& appFolder) {
+std::unique_ptr<TSpeechEngine>
+MakeDesktopSpeechEngine(const std::filesystem::path& resourceFolder) {
     auto output = std::make_shared<TQtAudioOutput>(TEspeakControl::kSampleRate);
     const bool audioPresent = output->Start();
-    auto store = std::make_shared<TRegistryStore>(TRegistryStore::Load(appFolder / "Lexaro.Reg"));
+    auto store =
+        std::make_shared<TRegistryStore>(TRegistryStore::Load(resourceFolder / "Lexaro.Reg"));
     // The control is created by the engine's first Open, and again after a failed one.
     auto factory = [output]() -> std::unique_ptr<TDirectSS> {
         return std::make_unique<TEspeakControl>(output);

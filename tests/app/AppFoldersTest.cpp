@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 namespace lexaro {
 namespace {
@@ -23,23 +24,31 @@ void Write(const fs::path& file, const std::string& text) {
     test::WriteFileBytes(file.string(), text);
 }
 
-// Lexaro.Ini beside the program makes it portable; otherwise the XDG folders (or their
-// defaults below HOME) hold the learner's files and ../share/lexaro the program's own.
+// Text.Db beside the program makes it portable, with or without Lexaro.Ini (which the learner
+// deletes to reset the settings), and so does Lexaro.Ini alone; otherwise the XDG folders (or
+// their defaults below HOME) hold the learner's files and ../share/lexaro the program's own.
 TEST(AppFolders, TheFormAndTheFoldersFollowFromWhereTheProgramIs) {
     test::TempDir dir;
-    const fs::path bundle = dir.path() / "Lexaro";
-    Write(bundle / "Lexaro.Ini", "[Application]\r\n");
     const fs::path bin = dir.path() / "root" / "usr" / "bin";
     fs::create_directories(bin);
     const fs::path share = dir.path() / "root" / "usr" / "share" / "lexaro";
 
     std::string why;
-    const auto portable = FindAppFolders(bundle, Env({{"HOME", "/home/anna"}}), &why);
-    ASSERT_TRUE(portable);
-    EXPECT_EQ(portable->form, TAppForm::Portable);
-    EXPECT_EQ(portable->settings, bundle);
-    EXPECT_EQ(portable->data, bundle);
-    EXPECT_EQ(portable->resources, bundle);
+    for (const auto& beside : std::vector<std::vector<const char*>>{
+             {"Text.Db", "Lexaro.Ini"}, {"Text.Db"}, {"Lexaro.Ini"}}) {
+        const fs::path bundle =
+            dir.path() / ("Lexaro-" + std::to_string(beside.size()) + beside.front());
+        for (const char* name : beside)
+            Write(bundle / name, "x");
+        Write(share / "Text.Db", "texts");
+        const auto portable = FindAppFolders(bundle, Env({{"HOME", "/home/anna"}}), &why);
+        ASSERT_TRUE(portable);
+        EXPECT_EQ(portable->form, TAppForm::Portable) << bundle;
+        EXPECT_EQ(portable->settings, bundle);
+        EXPECT_EQ(portable->data, bundle);
+        EXPECT_EQ(portable->resources, bundle);
+        EXPECT_EQ(portable->presets, bundle / "presets");
+    }
 
     const struct {
         std::map<std::string, std::string> env;
@@ -69,6 +78,7 @@ TEST(AppFolders, TheFormAndTheFoldersFollowFromWhereTheProgramIs) {
         EXPECT_EQ(installed->settings, fs::path(c.settings));
         EXPECT_EQ(installed->data, fs::path(c.data));
         EXPECT_EQ(installed->resources, share.lexically_normal());
+        EXPECT_EQ(installed->presets, share.lexically_normal());
     }
 }
 
@@ -80,6 +90,7 @@ protected:
     void SetUp() override {
         folders.form = TAppForm::Installed;
         folders.resources = dir.path() / "share" / "lexaro";
+        folders.presets = folders.resources;
         folders.settings = dir.path() / "home" / ".config" / "lexaro";
         folders.data = dir.path() / "home" / ".local" / "share" / "lexaro";
         Write(folders.resources / "Lexaro.Ini", "preset");
@@ -92,14 +103,16 @@ protected:
 };
 
 // The first start copies the presets; later starts never copy over the learner's files, and
-// a starter file the learner deleted stays deleted.
+// a starter file the learner deleted stays deleted. The read-only data (Text.Db, the registry
+// store with the voices and sample sentences) is read where it is installed, so that an
+// upgrade's arrives: never copied.
 TEST_F(LearnerFoldersTest, TheFirstStartCopiesThePresetsAndNothingIsEverCopiedOver) {
     ASSERT_FALSE(PrepareLearnerFolders(folders));
     EXPECT_EQ(Read(folders.settings / "Lexaro.Ini"), "preset");
-    EXPECT_EQ(Read(folders.data / "Lexaro.Reg"), "voices");
     EXPECT_EQ(Read(folders.data / "LangFiles" / "English-Deutsch.lang"), "starter");
     EXPECT_EQ(Read(folders.data / "LangFiles" / "English-Deutsch.Bmp"), "picture");
-    EXPECT_FALSE(fs::exists(folders.data / "Text.Db")) << "read from the program's folder";
+    for (const char* readOnly : {"Text.Db", "Lexaro.Reg"})
+        EXPECT_FALSE(fs::exists(folders.data / readOnly)) << readOnly;
 
     Write(folders.settings / "Lexaro.Ini", "the learner's");
     fs::remove(folders.data / "LangFiles" / "English-Deutsch.lang");
@@ -107,10 +120,52 @@ TEST_F(LearnerFoldersTest, TheFirstStartCopiesThePresetsAndNothingIsEverCopiedOv
     EXPECT_EQ(Read(folders.settings / "Lexaro.Ini"), "the learner's");
     EXPECT_FALSE(fs::exists(folders.data / "LangFiles" / "English-Deutsch.lang"));
 
-    // The portable form needs nothing made.
+    // Settings deleted to reset them come back as the preset; the learner's files stay.
+    Write(folders.data / "LangFiles" / "English-Deutsch.Bmp", "the learner's picture");
+    fs::remove(folders.settings / "Lexaro.Ini");
+    ASSERT_FALSE(PrepareLearnerFolders(folders));
+    EXPECT_EQ(Read(folders.settings / "Lexaro.Ini"), "preset");
+    EXPECT_EQ(Read(folders.data / "LangFiles" / "English-Deutsch.lang"), "starter");
+    EXPECT_EQ(Read(folders.data / "LangFiles" / "English-Deutsch.Bmp"), "the learner's picture");
+
+    // The portable form makes no folder of its own.
     const TAppFolders portable = TAppFolders::Portable(dir.path() / "nowhere");
     EXPECT_FALSE(PrepareLearnerFolders(portable));
     EXPECT_FALSE(fs::exists(dir.path() / "nowhere"));
+}
+
+// A bundled folder whose Lexaro.Ini the learner deleted stays portable and gets it anew from
+// its presets/, with a starter language file where it is missing; the settings in the
+// learner's home are never looked at. Without a preset nothing is made (the settings object
+// then says that Lexaro.Ini is missing).
+TEST_F(LearnerFoldersTest, ABundledFolderWithoutSettingsGetsThePresetAnew) {
+    const fs::path bundle = dir.path() / "Lexaro";
+    Write(bundle / "Text.Db", "texts");
+    Write(bundle / "presets" / "Lexaro.Ini", "preset");
+    Write(bundle / "presets" / "LangFiles" / "English-Deutsch.lang", "starter");
+    Write(bundle / "presets" / "LangFiles" / "English-Deutsch.Bmp", "picture");
+    Write(bundle / "LangFiles" / "English-Deutsch.lang", "the learner's words");
+    const fs::path home = dir.path() / "anna";
+    Write(home / ".config" / "lexaro" / "Lexaro.Ini", "the installed program's settings");
+
+    std::string why;
+    const auto found = FindAppFolders(bundle, Env({{"HOME", home.string()}}), &why);
+    ASSERT_TRUE(found);
+    ASSERT_EQ(found->form, TAppForm::Portable);
+    ASSERT_FALSE(PrepareLearnerFolders(*found));
+    EXPECT_EQ(Read(bundle / "Lexaro.Ini"), "preset");
+    EXPECT_EQ(Read(bundle / "LangFiles" / "English-Deutsch.lang"), "the learner's words");
+    EXPECT_EQ(Read(bundle / "LangFiles" / "English-Deutsch.Bmp"), "picture");
+    EXPECT_FALSE(fs::exists(home / ".local"));
+
+    Write(bundle / "Lexaro.Ini", "the learner's settings");
+    ASSERT_FALSE(PrepareLearnerFolders(*found));
+    EXPECT_EQ(Read(bundle / "Lexaro.Ini"), "the learner's settings");
+
+    fs::remove(bundle / "Lexaro.Ini");
+    fs::remove_all(bundle / "presets");
+    ASSERT_FALSE(PrepareLearnerFolders(*found));
+    EXPECT_FALSE(fs::exists(bundle / "Lexaro.Ini"));
 }
 
 // A folder that cannot be made is named with the system's reason, and nothing made on the

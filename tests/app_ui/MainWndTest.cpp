@@ -1,5 +1,6 @@
 #include "AppFolderFixture.h"
 
+#include "app/AppFolders.h"
 #include "app/AppIniFile.h"
 #include "app/AppLangHandl.h"
 #include "app/MainWnd.h"
@@ -14,11 +15,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -594,6 +597,26 @@ TEST_F(MainWndTest, SpeechEngineMadeAtCreationOpenedAtEachActivation) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     window->close();
     EXPECT_EQ(window->Logic().Speech(), nullptr);
+}
+
+// The registry store (voices, sample sentences) is read-only data: the speech reads it where
+// the program's data is installed, never from a copy in the learner's folder, so that an
+// upgrade's voices arrive.
+TEST_F(MainWndTest, TheSpeechReadsTheRegistryStoreFromTheInstalledData) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    QTemporaryDir share;
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(LEXARO_TEXTDB_FILE), share.filePath("Text.Db")));
+    TAppFolders folders = TAppFolders::Portable(folder.path());
+    folders.form = TAppForm::Installed;
+    folders.resources = PathFromQt(share.path());
+    std::filesystem::path madeFor;
+    const tMainWindow window(folders, [&](const std::filesystem::path& resourceFolder) {
+        madeFor = resourceFolder;
+        return std::unique_ptr<TSpeechEngine>();
+    });
+    ASSERT_FALSE(window.HasEnded());
+    EXPECT_EQ(madeFor, folders.resources);
 }
 
 TEST_F(MainWndTest, AboutOpensANewModalBoxEachTime) {

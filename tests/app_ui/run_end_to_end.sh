@@ -3,8 +3,10 @@
 # lies in a folder whose name has umlauts and blanks, as a learner's might: the program starts
 # with the starter language file, opens the settings dialog from the menu and closes it with
 # Escape, switches to German through the menu by keyboard and is closed through the menu; a
-# second start reads the settings that the first one wrote. Then a damaged Text.Db ends the
-# program with a message and a failing exit status.
+# second start reads the settings that the first one wrote. A third start after Lexaro.Ini was
+# deleted (to reset the settings) stays portable: it comes up with the preset settings, writes
+# them beside the program and looks at none in the learner's home. Then a damaged Text.Db ends
+# the program with a message and a failing exit status.
 #   run_end_to_end.sh <bundled application folder> [<folder for screenshots>]
 set -euo pipefail
 bundle=$1
@@ -13,7 +15,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 texts=$(cd "$here/../../resources/texts" && pwd)
 
 if [ "${LEXARO_E2E_INNER:-}" != 1 ]; then
-  for f in Lexaro Text.Db Lexaro.Ini LangFiles/English-Deutsch.lang; do
+  for f in Lexaro Text.Db Lexaro.Ini LangFiles/English-Deutsch.lang presets/Lexaro.Ini; do
     [ -e "$bundle/$f" ] || { echo "end-to-end: the bundled folder lacks $f" >&2; exit 1; }
   done
   work=$(mktemp -d)
@@ -61,8 +63,8 @@ print(names.get(c, c))
 PY
 }
 
-start() {
-  "$app/Lexaro" &
+start() { # [env NAME=value ...]: the program's environment
+  "$@" "$app/Lexaro" &
   pid=$!
   wid=$(timeout 30 xdotool search --sync --onlyvisible --name 'V2\.02' | head -1) ||
     fail "no main window appeared"
@@ -122,6 +124,26 @@ finish
 grep -qxF 'LangFileName=LangFiles/English-Deutsch.lang' <<<"$ini" ||
   fail "the settings no longer name the starter file relatively"
 
+# The settings deleted to reset them: the folder stays portable and gets the preset anew. A
+# home whose installed settings say German must not be looked at.
+home=$(mktemp -d)
+mkdir -p "$home/.config/lexaro"
+printf '[Application]\r\nLanguage=DE\r\n' >"$home/.config/lexaro/Lexaro.Ini"
+rm "$app/Lexaro.Ini"
+start env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
+[ "$(xdotool getwindowname "$wid")" = "$en_title" ] ||
+  fail "start without Lexaro.Ini: caption not '$en_title' (the preset's English)"
+import -window root "$shots/lexaro-e2e-reset.png"
+menu en 13 17 # Exercise > Exit
+finish
+[ ! -e "$home/.local" ] || fail "start without Lexaro.Ini: it made $home/.local"
+[ -f "$app/Lexaro.Ini" ] || fail "start without Lexaro.Ini: none was written beside the program"
+ini=$(tr -d '\r' <"$app/Lexaro.Ini")
+for line in 'Language=EN' 'LangFileName=LangFiles/English-Deutsch.lang'; do
+  grep -qxF "$line" <<<"$ini" || fail "start without Lexaro.Ini: the new settings lack '$line'"
+done
+rm -rf "$home"
+
 # A damaged Text.Db: a message box names the file, and the program ends with a failing status.
 printf 'not a text database' >"$app/Text.Db"
 "$app/Lexaro" &
@@ -137,4 +159,4 @@ wait "$pid" || status=$?
 [ "$status" -ne 0 ] || fail "a damaged Text.Db ended with status 0"
 pid=""
 
-echo "end-to-end: started from a moved folder with umlauts, opened and closed the settings, switched to German, closed, started again in German; a damaged Text.Db ended with status $status after its message"
+echo "end-to-end: started from a moved folder with umlauts, opened and closed the settings, switched to German, closed, started again in German; started without Lexaro.Ini with the preset; a damaged Text.Db ended with status $status after its message"

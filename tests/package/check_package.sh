@@ -3,6 +3,10 @@
 #   lintian          no error
 #   desktop entry    desktop-file-validate
 #   metainfo         appstreamcli validate --no-net
+#   recommends       a sound server (without one the speech is silent) and a stand-in for the
+#                    preset settings' card font
+#   manual pages     both say where the installed form keeps the settings and the language
+#                    files; neither says that the settings are beside lexaro-lang
 #   installed start  the package unpacked into a temporary root (dpkg-deb -x) and started from
 #                    there under Xvfb with HOME and the XDG folders in a temporary folder: the
 #                    main window opens with the starter language file (Exercise > Start opens the
@@ -43,6 +47,34 @@ if out=$(appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xm
 else
   fail "metainfo" "$out"
 fi
+
+recommends=$(dpkg-deb -f "$deb" Recommends)
+preset_font=$(tr -d '\r' <"$root/usr/share/lexaro/Lexaro.Ini" | sed -n 's/^Font=//p')
+# The metric-compatible stand-ins of the fonts the preset may name, as fontconfig maps them.
+case "$preset_font" in
+  "Times New Roman") font_packages="fonts-liberation2 | fonts-urw-base35" ;;
+  *) font_packages="" ;;
+esac
+if ! grep -qF "pulseaudio | pipewire-pulse" <<<"$recommends"; then
+  fail "recommends" "no sound server in '$recommends'"
+elif [ -z "$font_packages" ]; then
+  fail "recommends" "no stand-in known for the preset font '$preset_font'"
+elif ! grep -qF "$font_packages" <<<"$recommends"; then
+  fail "recommends" "no '$font_packages' for the preset font '$preset_font' in '$recommends'"
+else
+  pass "recommends"
+fi
+
+man_fault=""
+for page in lexaro lexaro-lang; do
+  text=$(zcat "$root/usr/share/man/man1/$page.1.gz" | tr -d '\\')
+  for said in 'XDG_CONFIG_HOME/lexaro' 'XDG_DATA_HOME/lexaro'; do
+    grep -qF "$said" <<<"$text" || man_fault+="$page.1 does not name $said; "
+  done
+  ! grep -q 'beside lexaro-lang *$\|Lexaro.Ini beside' <<<"$text" ||
+    man_fault+="$page.1 says the settings are beside lexaro-lang; "
+done
+if [ -z "$man_fault" ]; then pass "manual pages"; else fail "manual pages" "$man_fault"; fi
 
 # --- The installed program --------------------------------------------------------------------
 listing() { (cd "$root" && find . -printf '%p %m\n' | sort && find . -type f -exec sha256sum {} + | sort); }
@@ -89,6 +121,8 @@ installed() {
     { fail "installed start" "the learner's language file: $check"; return; }
   grep -qE 'pairs drawn: +[1-9]' <<<"$check" ||
     { fail "installed start" "the composition's marks are not in the learner's file: $check"; return; }
+  [ ! -e "$home/.local/share/lexaro/Lexaro.Reg" ] ||
+    { fail "installed start" "the read-only Lexaro.Reg was copied to the learner's folder"; return; }
   [ "$(listing)" = "$before" ] || { fail "installed start" "the unpacked root changed"; return; }
   pass "installed start"
 }

@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -31,9 +33,14 @@ using test::WriteFileBytes;
 class LangToolProgram : public ::testing::Test {
 protected:
     // Runs the program with the arguments (each quoted); stdout and stderr go to files.
+    // environment: NAME=value settings put before the command.
     int Run(const std::vector<std::string>& args,
-            const std::filesystem::path& program = LEXARO_LANG_TOOL) {
-        std::string command = Quote(program.string());
+            const std::filesystem::path& program = LEXARO_LANG_TOOL,
+            const std::vector<std::string>& environment = {}) {
+        std::string command = environment.empty() ? "" : "env ";
+        for (const auto& setting : environment)
+            command += Quote(setting) + " ";
+        command += Quote(program.string());
         for (const auto& arg : args)
             command += " " + Quote(arg);
         command += " >" + Quote(dir.file("stdout")) + " 2>" + Quote(dir.file("stderr"));
@@ -77,6 +84,16 @@ TEST_F(LangToolProgram, ExitStatuses) {
 #endif
 }
 
+// The help (and so the manual page made from it) says where each form reads the settings and
+// how to read none; "beside lexaro-lang" is wrong once it is installed.
+TEST_F(LangToolProgram, TheHelpSaysWhereTheSettingsAreReadInEachForm) {
+    ASSERT_EQ(Run({"--help"}), 0);
+    for (const char* said : {"$XDG_CONFIG_HOME/lexaro", "~/.config/lexaro", "$XDG_DATA_HOME/lexaro",
+                             "~/.local/share/lexaro", "LEXARO_NO_SETTINGS"})
+        EXPECT_NE(Out().find(said), std::string::npos) << said;
+    EXPECT_EQ(Out().find("Lexaro.Ini beside"), std::string::npos);
+}
+
 #ifdef LEXARO_APP_DIR
 TEST_F(LangToolProgram, IsPartOfTheApplicationFolder) {
     // Beside the program, where the settings that speak reads are.
@@ -116,6 +133,93 @@ TEST_F(LangToolProgram, ImportExportRoundTripKeepsUmlautsAndRefusesOverwrite) {
     EXPECT_NE(ReadFileBytes(lang), before);
     EXPECT_EQ(Run({"check", lang}), 0);
     EXPECT_NE(Out().find("pairs:         1"), std::string::npos) << Out();
+}
+
+// A copy of lexaro-lang in folder, as the program finds it there.
+std::filesystem::path CopyTool(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path tool = folder / "lexaro-lang";
+    std::filesystem::copy_file(LEXARO_LANG_TOOL, tool);
+    return tool;
+}
+
+// A learner's home: HOME and the XDG folders, as the environment of a command.
+std::vector<std::string> HomeEnvironment(const std::filesystem::path& home) {
+    return {"HOME=" + home.string(), "XDG_CONFIG_HOME=" + (home / ".config").string(),
+            "XDG_DATA_HOME=" + (home / ".local" / "share").string(), "LEXARO_NO_SETTINGS="};
+}
+
+// The build step that makes the starter language file reads none of the learner's settings: a
+// learner who chose Cyrillic, in the bundled folder beside lexaro-lang or in the installed
+// program's settings, can still build. The file is the word list in Western European.
+TEST_F(LangToolProgram, TheStarterFileStepReadsNoSettings) {
+    const std::string cyrillic = "[Application]\r\nCodePage=1251\r\n";
+    const std::filesystem::path home = dir.path() / "home";
+    std::filesystem::create_directories(home / ".config" / "lexaro");
+    WriteFileBytes((home / ".config" / "lexaro" / "Lexaro.Ini").string(), cyrillic);
+    const std::filesystem::path bundle = dir.path() / "Lexaro";
+    std::filesystem::create_directories(bundle);
+    WriteFileBytes((bundle / "Text.Db").string(), "texts");
+    WriteFileBytes((bundle / "Lexaro.Ini").string(), cyrillic);
+
+    // The word list as export gives it back: every pair in use, none drawn.
+    std::string expected;
+    {
+        std::istringstream table(ReadFileBytes(LEXARO_STARTER_TSV));
+        std::string line;
+        for (bool header = true; std::getline(table, line); header = false)
+            expected += line + (header ? "\tdrawn\n" : "\t0\n");
+    }
+    for (const auto& programFolder : {bundle, dir.path() / "root" / "usr" / "bin"}) {
+        SCOPED_TRACE(programFolder.string());
+        const std::filesystem::path tool = CopyTool(programFolder);
+        const std::string out = (dir.path() / "starter.lang").string();
+        ASSERT_EQ(Run({"-DTOOL=" + tool.string(), "-DTABLE=" LEXARO_STARTER_TSV, "-DOUT=" + out,
+                       "-P", LEXARO_STARTER_SCRIPT},
+                      LEXARO_CMAKE, HomeEnvironment(home)),
+                  0)
+            << Out() << Err();
+        ASSERT_EQ(Run({"export", out, "--codepage", "1252"}), 0) << Err();
+        EXPECT_EQ(Out(), expected);
+    }
+}
+
+// The installed lexaro-lang reads the learner's settings and finds the language file they name
+// relatively (as the preset does) in the learner's data folder, as the program does: stats
+// shows the pairs the settings hold back.
+TEST_F(LangToolProgram, TheInstalledToolFindsTheSettingsLanguageFileInTheLearnersFolder) {
+    const std::filesystem::path tool = CopyTool(dir.path() / "root" / "usr" / "bin");
+    const std::filesystem::path home = dir.path() / "home";
+    const std::filesystem::path langFiles = home / ".local" / "share" / "lexaro" / "LangFiles";
+    std::filesystem::create_directories(langFiles);
+    std::filesystem::create_directories(home / ".config" / "lexaro");
+    // The preset settings, with pair 1 of lesson 1 held back (priority 4).
+    std::string ini = ReadFileBytes(LEXARO_PRESET_INI);
+    const std::string noList = "NbrWords=0";
+    ASSERT_NE(ini.find(noList), std::string::npos);
+    ini.replace(ini.find(noList), noList.size(), "NbrWords=2\n0=1-1-4\n1=1-3-0");
+    WriteFileBytes((home / ".config" / "lexaro" / "Lexaro.Ini").string(), ini);
+    ASSERT_NE(ini.find("LangFileName=LangFiles/English-Deutsch.lang"), std::string::npos);
+    const std::string lang = (langFiles / "English-Deutsch.lang").string();
+    ASSERT_EQ(Run({"import", LEXARO_STARTER_TSV, lang, "--lang1", "English", "--lang2", "Deutsch",
+                   "--codepage", "1252"}),
+              0)
+        << Err();
+
+    ASSERT_EQ(Run({"stats", lang}, tool, HomeEnvironment(home)), 0) << Err();
+    std::istringstream table(Out());
+    std::string header, lesson1;
+    std::getline(table, header);
+    std::getline(table, lesson1);
+    EXPECT_EQ(header, "lesson\twaiting\tpractised\theld back\tretired");
+    // lesson, waiting, practised, held back, retired
+    std::vector<std::string> fields;
+    std::istringstream row(lesson1);
+    for (std::string field; std::getline(row, field, '\t');)
+        fields.push_back(field);
+    ASSERT_EQ(fields.size(), 5u) << Out();
+    EXPECT_EQ(fields[0], "1");
+    EXPECT_EQ(fields[3], "1") << Out();
 }
 
 #ifdef LEXARO_LANG_TOOL_SPEAKS

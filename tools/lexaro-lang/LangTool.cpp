@@ -500,7 +500,9 @@ void HeldBackLists(const std::filesystem::path& file, const TLangToolEnv& env, A
                    ArrayWordData& heldBack) {
     if (env.settingsFolder.empty())
         return;
-    TAppIniFile settings(env.settingsFolder, nullptr);
+    // The language file they name is relative to the data folder, as in the program.
+    TAppIniFile settings(env.settingsFolder,
+                         env.dataFolder.empty() ? env.settingsFolder : env.dataFolder, nullptr);
     if (!settings.iniFound)
         return;
     settings.ReadExerciseSection();
@@ -1205,8 +1207,8 @@ std::string LangToolUsage() {
            "      lesson, text1, text2, use, drawn separated by tabs; use and drawn are 1 or 0\n"
            "  lexaro-lang stats FILE [--journal]\n"
            "      prints per lesson the pairs waiting (in use, not drawn), practised this cycle\n"
-           "      (drawn), held back (priority 1-8 in the exercise of the program's settings,\n"
-           "      Lexaro.Ini, when they are for FILE) and retired (not in use), separated by\n"
+           "      (drawn), held back (priority 1-8 in the exercise of Lexaro's settings, when\n"
+           "      they are for FILE) and retired (not in use), separated by\n"
            "      tabs, with a total row; --journal adds the practice per week (weeks from\n"
            "      Monday, local time) from the journals beside FILE (FILE.journal.tsv): cards\n"
            "      shown and typed answers right and wrong; journal lines that cannot be read\n"
@@ -1273,14 +1275,14 @@ std::string LangToolUsage() {
            "      first voice, a pause of MS milliseconds (1000), the second text in the second\n"
            "      voice and a pause of --gap milliseconds (2500). Texts are spoken without\n"
            "      their [..] and (..) parts, as in the exercise. Voices are named as the\n"
-           "      settings dialog shows them. A voice not named is the one that Lexaro.Ini\n"
-           "      beside lexaro-lang names when its languages are the file's, else the first\n"
+           "      settings dialog shows them. A voice not named is the one that Lexaro's\n"
+           "      settings name when their languages are the file's, else the first\n"
            "      voice of the language that the file's language name means (English,\n"
            "      Deutsch, Fran\xC3\xA7"
            "ais, \xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9, ...); the voices so "
            "chosen "
            "are said. Speed\n"
-           "      and pitch are as given, else as Lexaro.Ini says for its voice, else the\n"
+           "      and pitch are as given, else as the settings say for their voice, else the\n"
            "      voice's defaults. TRACK ending in .wav is WAV; .ogg is OGG Vorbis and .flac\n"
            "      FLAC. An existing TRACK is replaced only with --force. A progress bar is\n"
            "      shown when standard error is a terminal.\n"
@@ -1299,8 +1301,14 @@ std::string LangToolUsage() {
            "--codepage N: the code page that the language file's text is stored in: 1250\n"
            "  (Central European), 1251 (Cyrillic), 1252 (Western European), 1253 (Greek),\n"
            "  1254 (Turkish) or 1257 (Baltic). A language file does not say which one it was\n"
-           "  written in: without --codepage it is the one that Lexaro.Ini beside lexaro-lang\n"
-           "  sets (Lexaro's settings dialog), else 1252. Reading never changes a file.\n"
+           "  written in: without --codepage it is the one that Lexaro's settings set (its\n"
+           "  settings dialog), else 1252. Reading never changes a file.\n"
+           "settings: Lexaro.Ini, read where Lexaro reads it. In Lexaro's own folder (Text.Db\n"
+           "  beside lexaro-lang, as in the bundled application folder) that is the folder\n"
+           "  itself. Installed (lexaro-lang in /usr/bin) it is $XDG_CONFIG_HOME/lexaro\n"
+           "  (~/.config/lexaro), and the language file it names relatively is in\n"
+           "  $XDG_DATA_HOME/lexaro (~/.local/share/lexaro). With LEXARO_NO_SETTINGS set (not\n"
+           "  empty) no settings are read, as for build steps.\n"
            "exit status: 0 done, 1 bad data (a missing or unreadable input, a damaged file,\n"
            "refused rows, nothing to write, OUT exists or may not be written, write failed),\n"
            "2 bad usage\n";

@@ -28,6 +28,10 @@ struct TLangToolEnv {
     // The folder of the program's settings (Lexaro.Ini): beside the program in the bundled
     // application folder, else the learner's (AppFolders.h); empty: none.
     std::filesystem::path settingsFolder;
+    // Where the settings' relative paths (the language file they name) start: the bundled
+    // application folder, else the learner's data folder (AppFolders.h); empty: the settings
+    // folder.
+    std::filesystem::path dataFolder;
 };
 
 // The whole command line tool. args excludes the program name; returns the exit status.

@@ -47,10 +47,16 @@ std::filesystem::path ProgramFolder(const char* argv0) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     lexaro::TLangToolEnv env;
-    // The settings as the program finds them: beside it, else the learner's.
-    if (const auto folders = lexaro::FindAppFolders(ProgramFolder(argc > 0 ? argv[0] : nullptr),
-                                                    lexaro::ProcessEnvironment, nullptr))
-        env.settingsFolder = folders->settings;
+    // The settings as the program finds them, in either form (AppFolders.h), unless
+    // LEXARO_NO_SETTINGS is set (not empty): build steps and scripts that must not depend on
+    // what a learner chose.
+    const auto noSettings = lexaro::ProcessEnvironment("LEXARO_NO_SETTINGS");
+    if (!noSettings || noSettings->empty())
+        if (const auto folders = lexaro::FindAppFolders(ProgramFolder(argc > 0 ? argv[0] : nullptr),
+                                                        lexaro::ProcessEnvironment, nullptr)) {
+            env.settingsFolder = folders->settings;
+            env.dataFolder = folders->data;
+        }
 #ifdef LEXARO_HAVE_ESPEAK
     env.speechControl = [](std::shared_ptr<lexaro::TAudioOutput> output) {
         return std::make_unique<lexaro::TEspeakControl>(std::move(output));
