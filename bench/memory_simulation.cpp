@@ -125,7 +125,9 @@ TFigures ByPriorities(std::uint64_t seed) {
     TLangFHandler lang = MakeFile();
     TExerciseData ex = MakeExercise();
     ArrayWordData heldBack;
-    TRandomGen rng(static_cast<std::uint32_t>(seed));
+    // The shuffle reseeds from its clock now and then: a clock of its own keeps the run the same.
+    TRandomGen rng(static_cast<std::uint32_t>(seed),
+                   [tick = std::uint32_t{0}]() mutable { return ++tick; });
     TFigures figures;
     for (int day = 0; day < kDays; ++day) {
         const std::int64_t evening = kFirstEvening + day * kDay;
@@ -187,7 +189,7 @@ TFigures DueFirst(std::uint64_t seed) {
             line.verdict = right ? TJournalVerdict::Right : TJournalVerdict::Wrong;
             std::string text = FormatJournalLine(line);
             text.pop_back();
-            model.Line(text);
+            model.Feed(text + "\n");
             t += 30;
         }
     }

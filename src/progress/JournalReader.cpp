@@ -63,7 +63,7 @@ std::int32_t TJournalTally::DayOfSeconds(std::int64_t utcSeconds) {
     return static_cast<std::int32_t>(FloorDiv(utcSeconds + cachedOffset_, 86400));
 }
 
-void TJournalTally::Line(std::string_view line) {
+void TJournalLines::Line(std::string_view line) {
     const bool first = atFileStart_;
     atFileStart_ = false;
     if (first) {
@@ -75,16 +75,19 @@ void TJournalTally::Line(std::string_view line) {
     }
     if (line.empty() || line == "\r")
         return; // an empty line holds nothing to skip
+    if (Data(line))
+        ++lines_;
+    else
+        ++skipped_;
+}
+
+bool TJournalTally::Data(std::string_view line) {
     TJournalFields fields;
-    if (!SplitJournalLine(line, fields, &dayCache_)) {
-        ++skipped_;
-        return;
-    }
+    if (!SplitJournalLine(line, fields, &dayCache_))
+        return false;
     const std::int32_t day = DayOfSeconds(fields.seconds);
-    if (day < kFirstDay || day > kLastDay) {
-        ++skipped_;
-        return;
-    }
+    if (day < kFirstDay || day > kLastDay)
+        return false;
     const auto index = static_cast<std::size_t>(day - kFirstDay);
     if (index >= days_.size())
         days_.resize(index + 1);
@@ -94,10 +97,10 @@ void TJournalTally::Line(std::string_view line) {
         ++counts.right;
     else if (fields.verdict == TJournalVerdict::Wrong)
         ++counts.wrong;
-    ++lines_;
+    return true;
 }
 
-void TJournalTally::Feed(std::string_view bytes) {
+void TJournalLines::Feed(std::string_view bytes) {
     while (!bytes.empty()) {
         const std::size_t nl = bytes.find('\n');
         const std::string_view piece = bytes.substr(0, nl);
@@ -136,7 +139,7 @@ void TJournalTally::Feed(std::string_view bytes) {
     }
 }
 
-void TJournalTally::Finish() {
+void TJournalLines::Finish() {
     if (pendingTooLong_)
         ++skipped_;
     else if (!pending_.empty())
@@ -167,7 +170,7 @@ std::int32_t TJournalTally::LastDay() const {
     return 0;
 }
 
-TFileResult ReadJournalFile(const fs::path& path, TJournalTally& tally, bool* foreign) {
+TFileResult ReadJournalFile(const fs::path& path, TJournalLines& tally, bool* foreign) {
     if (foreign)
         *foreign = false;
     struct stat info {};
@@ -217,7 +220,7 @@ TFileResult ReadJournalFile(const fs::path& path, TJournalTally& tally, bool* fo
     return result;
 }
 
-TJournalRead ReadJournals(const fs::path& langFile, TJournalTally& tally) {
+TJournalRead ReadJournals(const fs::path& langFile, TJournalLines& tally) {
     TJournalRead read;
     for (int number = 1; number <= kMaxJournalFiles; ++number) {
         const fs::path path = JournalPath(langFile, number);

@@ -31,20 +31,41 @@ std::int32_t DayOf(std::chrono::sys_seconds time, const TUtcOffset& offset = {})
 // "2026-12-11"
 std::string FormatDay(std::int32_t day);
 
-// Counts per day; feed it a journal's bytes in any pieces.
-class TJournalTally {
+// The lines of journal files fed in any pieces: each file's header row is left out, and a line
+// longer than a journal's is skipped. What a line means is the reader's (Data).
+class TJournalLines {
 public:
-    explicit TJournalTally(TUtcOffset offset = {});
+    virtual ~TJournalLines() = default;
 
     // Adds bytes of one journal file, first to last; Finish ends the file (a last line
     // without line end counts).
     void Feed(std::string_view bytes);
     void Finish();
 
-    // Lines of journal data counted, and lines skipped because they did not parse (a
-    // header row is neither).
+    // Lines of journal data read, and lines skipped because they did not parse (a header
+    // row is neither).
     std::int64_t Lines() const { return lines_; }
     std::int64_t Skipped() const { return skipped_; }
+
+protected:
+    // One line of data, without its line end; true when it parsed (it counts as read),
+    // false to skip it.
+    virtual bool Data(std::string_view line) = 0;
+
+private:
+    void Line(std::string_view line);
+
+    std::string pending_; // the start of a line not ended yet
+    bool pendingTooLong_ = false;
+    bool atFileStart_ = true; // the next line is the file's first (the header)
+    std::int64_t lines_ = 0;
+    std::int64_t skipped_ = 0;
+};
+
+// Counts per day.
+class TJournalTally : public TJournalLines {
+public:
+    explicit TJournalTally(TUtcOffset offset = {});
     // Counts of one day, zero for a day without practice.
     TDayCounts Day(std::int32_t day) const;
     // The first and last day with practice; first > last when there is none.
@@ -52,17 +73,12 @@ public:
     std::int32_t LastDay() const;
 
 private:
-    void Line(std::string_view line);
+    bool Data(std::string_view line) override;
     std::int32_t DayOfSeconds(std::int64_t utcSeconds);
 
     TUtcOffset offset_;
     std::int64_t cachedHour_ = -1;
     std::int64_t cachedOffset_ = 0;
-    std::string pending_; // the start of a line not ended yet
-    bool pendingTooLong_ = false;
-    bool atFileStart_ = true; // the next line is the file's first (the header)
-    std::int64_t lines_ = 0;
-    std::int64_t skipped_ = 0;
     std::vector<TDayCounts> days_; // from kFirstDay on
     TJournalDayCache dayCache_;
 };
@@ -74,10 +90,10 @@ struct TJournalRead {
     std::vector<std::pair<std::filesystem::path, TFileResult>> failed; // could not be read
 };
 
-// Reads every journal of langFile (JournalPath 1..kMaxJournalFiles) into tally.
-TJournalRead ReadJournals(const std::filesystem::path& langFile, TJournalTally& tally);
-// Reads one file into tally; a file that does not start with the header is not read.
-TFileResult ReadJournalFile(const std::filesystem::path& path, TJournalTally& tally,
+// Reads every journal of langFile (JournalPath 1..kMaxJournalFiles) into a reader.
+TJournalRead ReadJournals(const std::filesystem::path& langFile, TJournalLines& tally);
+// Reads one file into a reader; a file that does not start with the header is not read.
+TFileResult ReadJournalFile(const std::filesystem::path& path, TJournalLines& tally,
                             bool* foreign = nullptr);
 
 } // namespace lexaro

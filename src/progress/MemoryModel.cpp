@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace lexaro {
 
@@ -129,70 +128,17 @@ std::string TMemoryReplay::Key(std::int32_t lesson, std::string_view escapedText
     return key;
 }
 
-void TMemoryReplay::Feed(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const std::size_t end = bytes.find('\n');
-        if (end == std::string_view::npos) {
-            // The start of a line that the next piece ends; a line longer than a journal's
-            // is none of its lines.
-            if (pending_.size() + bytes.size() > kMaxJournalLineBytes) {
-                pendingTooLong_ = true;
-                pending_.clear();
-            } else {
-                pending_.append(bytes);
-            }
-            return;
-        }
-        std::string_view line = bytes.substr(0, end);
-        bytes.remove_prefix(end + 1);
-        if (pendingTooLong_) {
-            pendingTooLong_ = false;
-            pending_.clear();
-            ++skipped_;
-            atFileStart_ = false;
-            continue;
-        }
-        if (!pending_.empty()) {
-            pending_.append(line);
-            const std::string whole = std::move(pending_);
-            pending_.clear();
-            Line(whole);
-        } else {
-            Line(line);
-        }
-    }
-}
-
-void TMemoryReplay::Finish() {
-    if (pendingTooLong_)
-        ++skipped_;
-    else if (!pending_.empty())
-        Line(pending_);
-    pending_.clear();
-    pendingTooLong_ = false;
-    atFileStart_ = true;
-}
-
-void TMemoryReplay::Line(std::string_view line) {
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    const bool first = std::exchange(atFileStart_, false);
-    if (first && line == kJournalHeader)
-        return;
-    if (line.empty())
-        return;
+bool TMemoryReplay::Data(std::string_view line) {
     TJournalFields fields;
-    if (!SplitJournalLine(line, fields)) {
-        ++skipped_;
-        return;
-    }
-    ++lines_;
+    if (!SplitJournalLine(line, fields))
+        return false;
     const std::optional<TRecallGrade> grade = GradeOf(fields.verdict, fields.priority);
     if (!grade)
-        return;
+        return true;
     const auto [it, added] = states_.try_emplace(Key(fields.lesson, fields.text1, fields.side));
     it->second =
         Review(fsrs_, added ? std::nullopt : std::optional(it->second), *grade, fields.seconds);
+    return true;
 }
 
 const TMemoryState* TMemoryReplay::Find(std::int32_t lesson, std::string_view text1Utf8,

@@ -8,6 +8,7 @@
 // record, and the model is derived from it whenever it is needed.
 
 #include "progress/Journal.h"
+#include "progress/JournalReader.h"
 
 #include <array>
 #include <chrono>
@@ -88,19 +89,13 @@ std::optional<TRecallGrade> GradeOf(TJournalVerdict verdict, std::int32_t priori
 // known by its lesson and its first text, not by its id: the editor renumbers pairs, their
 // texts stay. Two pairs of one text in a lesson (doubles) ask the same question and share a
 // memory. Each presented side has a memory of its own.
-class TMemoryReplay {
+class TMemoryReplay : public TJournalLines {
 public:
     explicit TMemoryReplay(TFsrs fsrs = TFsrs{}) : fsrs_(fsrs) {}
 
-    // Adds bytes of one journal file, first to last, in any pieces; Finish ends the file.
-    void Feed(std::string_view bytes);
-    void Finish();
-    // One line (without its line end), as the journal has it.
-    void Line(std::string_view line);
+    // One line (without its line end), as a journal has it; false when it does not parse.
+    bool Data(std::string_view line) override;
 
-    // Lines replayed and lines skipped because they did not parse (a header is neither).
-    std::int64_t Lines() const { return lines_; }
-    std::int64_t Skipped() const { return skipped_; }
     std::size_t Memories() const { return states_.size(); }
 
     // The memory of a pair shown from a side (1 or 2), found by its lesson and first text
@@ -113,11 +108,6 @@ private:
 
     TFsrs fsrs_;
     std::unordered_map<std::string, TMemoryState> states_;
-    std::string pending_;
-    bool pendingTooLong_ = false;
-    bool atFileStart_ = true;
-    std::int64_t lines_ = 0;
-    std::int64_t skipped_ = 0;
 };
 
 } // namespace lexaro
