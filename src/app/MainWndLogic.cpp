@@ -18,6 +18,8 @@ constexpr std::int32_t kLangFileUnusable = 138;
 constexpr std::int32_t kLangFileNotSaved = 139;
 constexpr std::int32_t kJournalSetAside = 208;
 constexpr std::int32_t kJournalNotWritten = 209;
+constexpr std::int32_t kJournalLineCut = 215;
+constexpr std::int32_t kJournalCardsKept = 217;
 constexpr std::int32_t kLinesNotKept = 140;
 constexpr std::int32_t kSettingsNotSaved = 141;
 constexpr std::int32_t kVersionNotKept = 154;
@@ -133,9 +135,45 @@ bool WriteJournalReporting(const TAppIniFile& settings, const TAppLangHandler& t
         if (messages != nullptr)
             messages->Warn(settings.appTitle, text, IMessageSink::Icon::Information);
     };
+    if (written.droppedBytes != 0)
+        report(FillText(texts.GetText(kJournalLineCut),
+                        {DisplayPath(written.written), std::to_string(written.droppedBytes)}));
     if (!written.result) {
         report(FillText(texts.GetText(kJournalNotWritten),
                         {DisplayPath(written.written), FileFaultText(written.result, texts)}));
+        return false;
+    }
+    if (written.setAside)
+        report(FillText(texts.GetText(kJournalSetAside),
+                        {DisplayPath(*written.setAside), DisplayPath(written.written)}));
+    return true;
+}
+
+bool RecordCardReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                         const TLangFHandler& lang, const TCardResult& card,
+                         const TJournalClock& clock, TJournalRecorder& recorder,
+                         IMessageSink* messages) {
+    if (settings.exercise.LangFileName.empty())
+        return false;
+    TJournalWriter writer(settings.LangFilePath(), clock);
+    writer.AddRun({card}, lang, TCodePage::Get(settings.CodePage));
+    if (writer.Lines().empty())
+        return false;
+    const TJournalRecord record = recorder.Record(settings.LangFilePath(), writer.Lines().front());
+    const TJournalAppend& written = record.append;
+    auto report = [&](const std::string& text) {
+        if (messages != nullptr)
+            messages->Warn(settings.appTitle, text, IMessageSink::Icon::Information);
+    };
+    // A cut line is dropped before the write, so it is told even when the write then fails.
+    if (written.droppedBytes != 0)
+        report(FillText(texts.GetText(kJournalLineCut),
+                        {DisplayPath(written.written), std::to_string(written.droppedBytes)}));
+    if (!written.result) {
+        if (record.newFailure)
+            report(FillText(texts.GetText(kJournalNotWritten),
+                            {DisplayPath(written.written), FileFaultText(written.result, texts)}) +
+                   "\n\n" + texts.GetText(kJournalCardsKept));
         return false;
     }
     if (written.setAside)
@@ -471,8 +509,10 @@ TWindowContext TMainWndLogic::Context() const {
         return SaveMarksReporting(*settings, *texts, *lang, marks, messages.get());
     };
     const std::shared_ptr<const TJournalClock> clock = journalClock_;
-    context.recordCard = [settings, texts, lang, clock, messages](const TCardResult& card) {
-        RecordCardsReporting(*settings, *texts, *lang, {card}, *clock, messages.get());
+    const std::shared_ptr<TJournalRecorder> recorder = journalRecorder_;
+    context.recordCard = [settings, texts, lang, clock, recorder,
+                          messages](const TCardResult& card) {
+        RecordCardReporting(*settings, *texts, *lang, card, *clock, *recorder, messages.get());
     };
     return context;
 }

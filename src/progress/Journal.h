@@ -70,6 +70,10 @@ struct TJournalAppend {
     // started a new journal beside it: the file left alone. Set only by that first append,
     // so the learner is told once.
     std::optional<std::filesystem::path> setAside;
+    // Not 0 when the journal's last line had been cut part way (a write stopped by a crash or
+    // a power cut) and this append cut the journal back to its last whole line first: the
+    // bytes dropped. The journal is whole afterwards, so this is told once.
+    std::uint64_t droppedBytes = 0;
 };
 
 // The lines of one run: collects them while the run goes and appends them at its close.
@@ -98,6 +102,32 @@ private:
     std::vector<TJournalLine> lines_;
 };
 
+// Writes the cards of a run one at a time, each as it ends. Lines that could not be written are
+// kept (up to kMaxKeptJournalLines) and go into the journal with the next write that succeeds,
+// so a passing fault loses nothing; a failure is told once until a write succeeds again.
+inline constexpr std::size_t kMaxKeptJournalLines = 10'000;
+
+struct TJournalRecord {
+    TJournalAppend append;
+    // True for the first failed write after one that succeeded (or the first at all): the one
+    // to tell the learner of.
+    bool newFailure = false;
+    // Lines waiting for a write that succeeds.
+    std::size_t kept = 0;
+};
+
+class TJournalRecorder {
+public:
+    // Appends line, after the lines kept from failed writes, to the journal of langFile.
+    TJournalRecord Record(const std::filesystem::path& langFile, TJournalLine line);
+    std::size_t Kept() const { return kept_.size(); }
+
+private:
+    std::filesystem::path keptFor_;
+    std::vector<TJournalLine> kept_;
+    bool failing_ = false;
+};
+
 // Appends lines to the journal of langFile in one write: to the first of its journals
 // (JournalPath 1..kMaxJournalFiles) that is missing, empty or a journal of this program. A
 // failed write leaves the journal as it was and names the path and the system's reason.
@@ -105,7 +135,9 @@ TJournalAppend AppendJournal(const std::filesystem::path& langFile,
                              const std::vector<TJournalLine>& lines);
 
 // Whether an existing file may be appended to: a regular file that starts with the header and
-// whose last part is UTF-8 text.
+// whose last part is UTF-8 text. A last line cut part way (no line end, not a whole line, not
+// longer than a line) does not make it foreign: the next append cuts it off. Nor does a file
+// that holds only the start of the header row.
 enum class TJournalState { Missing, Empty, Journal, Foreign };
 TJournalState InspectJournal(const std::filesystem::path& path);
 
