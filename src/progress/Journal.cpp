@@ -519,6 +519,95 @@ TJournalAppend AppendJournal(const fs::path& langFile, const std::vector<TJourna
     return result;
 }
 
+namespace {
+
+// Copies one regular file to a new one (never over an existing file), in blocks; on failure the
+// new file is removed.
+TFileResult CopyNewFile(const fs::path& from, const fs::path& to) {
+    errno = 0;
+    const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (in < 0)
+        return Failed(errno);
+    struct stat info {};
+    if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = errno;
+        ::close(in);
+        return error != 0 ? Failed(error) : TFileResult::Failed(FileFault::NotRegular);
+    }
+    const int out =
+        ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return Failed(error);
+    }
+    std::string block(256 * 1024, '\0');
+    int error = 0;
+    for (;;) {
+        const ssize_t got = ::read(in, block.data(), block.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = errno;
+            break;
+        }
+        if (got == 0)
+            break;
+        std::size_t done = 0;
+        while (done < static_cast<std::size_t>(got)) {
+            const ssize_t n =
+                ::write(out, block.data() + done, static_cast<std::size_t>(got) - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                error = n < 0 ? errno : ENOSPC;
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        if (error != 0)
+            break;
+    }
+    ::close(in);
+    if (error == 0 && ::fsync(out) != 0)
+        error = errno;
+    if (::close(out) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(to.c_str());
+        return Failed(error);
+    }
+    return {};
+}
+
+} // namespace
+
+TJournalCopy CopyJournals(const fs::path& fromLangFile, const fs::path& toLangFile) {
+    TJournalCopy result;
+    for (int number = 1; number <= kMaxJournalFiles; ++number) {
+        struct stat info {};
+        if (::lstat(JournalPath(toLangFile, number).c_str(), &info) == 0)
+            return result; // the new name has a history of its own
+    }
+    std::vector<fs::path> made;
+    for (int number = 1; number <= kMaxJournalFiles; ++number) {
+        const fs::path from = JournalPath(fromLangFile, number);
+        if (Inspect(from).state != TJournalState::Journal)
+            continue;
+        const fs::path to = JournalPath(toLangFile, static_cast<int>(made.size()) + 1);
+        result.result = CopyNewFile(from, to);
+        if (!result.result.ok()) {
+            result.failed = to;
+            for (const fs::path& path : made)
+                ::unlink(path.c_str());
+            return result;
+        }
+        made.push_back(to);
+    }
+    result.copied = static_cast<int>(made.size());
+    return result;
+}
+
 TJournalRecord TJournalRecorder::Record(const fs::path& langFile, TJournalLine line) {
     TJournalRecord record;
     // Lines kept for another language file go to its journal first.

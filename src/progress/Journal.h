@@ -134,6 +134,18 @@ private:
 TJournalAppend AppendJournal(const std::filesystem::path& langFile,
                              const std::vector<TJournalLine>& lines);
 
+// The language file was saved under another name: its journals (those of this program) are
+// copied beside the new name, so both files keep the history; the old file keeps its own. A new
+// name that has journals already keeps them and gets nothing. A failed copy leaves no part of a
+// copy behind and names the path and the system's reason.
+struct TJournalCopy {
+    TFileResult result;
+    std::filesystem::path failed; // the copy that could not be made
+    int copied = 0;               // journals copied
+};
+TJournalCopy CopyJournals(const std::filesystem::path& fromLangFile,
+                          const std::filesystem::path& toLangFile);
+
 // Whether an existing file may be appended to: a regular file that starts with the header and
 // whose last part is UTF-8 text. A last line cut part way (no line end, not a whole line, not
 // longer than a line) does not make it foreign: the next append cuts it off. Nor does a file

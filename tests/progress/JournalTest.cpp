@@ -306,6 +306,35 @@ TEST_F(JournalWriterTest, TheRecorderKeepsWhatItCouldNotWriteAndTellsOnce) {
     EXPECT_TRUE(recorder.Record(lang, Line("four")).newFailure);
 }
 
+TEST_F(JournalWriterTest, JournalsAreCopiedForANewNameNeverOverAnother) {
+    const std::string first = kHeader + FormatJournalLine(Line("one"));
+    const std::string second = kHeader + FormatJournalLine(Line("two"));
+    WriteFileBytes(journal.string(), "foreign\n"); // not ours: not copied
+    WriteFileBytes(JournalPath(lang, 2).string(), first);
+    WriteFileBytes(JournalPath(lang, 3).string(), second);
+    const auto copy = dir.path() / "copy.tsv";
+    const TJournalCopy made = CopyJournals(lang, copy);
+    ASSERT_TRUE(made.result.ok()) << made.result.reason;
+    EXPECT_EQ(made.copied, 2);
+    EXPECT_EQ(ReadFileBytes(JournalPath(copy).string()), first);
+    EXPECT_EQ(ReadFileBytes(JournalPath(copy, 2).string()), second);
+    EXPECT_EQ(ReadFileBytes(JournalPath(lang, 2).string()), first) << "the old one stays";
+    // The new name has journals now: nothing is copied over them.
+    WriteFileBytes(JournalPath(lang, 2).string(), second);
+    EXPECT_EQ(CopyJournals(lang, copy).copied, 0);
+    EXPECT_EQ(ReadFileBytes(JournalPath(copy).string()), first);
+
+    // A folder nobody may write to: the path and the reason, nothing left behind.
+    const auto folder = dir.path() / "locked";
+    std::filesystem::create_directory(folder);
+    test::RunWithoutPrivileges(dir.path(), folder, [&] {
+        const TJournalCopy failed = CopyJournals(lang, folder / "x.tsv");
+        return !failed.result.ok() && failed.result.reason == "Permission denied" &&
+               failed.failed == JournalPath(folder / "x.tsv") && failed.copied == 0 &&
+               std::filesystem::is_empty(folder);
+    });
+}
+
 TEST_F(JournalWriterTest, AJournalReachedThroughALinkIsAppendedTo) {
     const auto target = dir.path() / "elsewhere.tsv";
     WriteFileBytes(target.string(), kHeader);
