@@ -233,6 +233,9 @@ bool TMainWndLogic::FirstShow() {
         return false;
     }
     const bool exerciseComplete = settings_->ReadExerciseSection();
+    listsFile_ = settings_->exercise.LangFileName;
+    // The current file's lists are the exercise section's own.
+    settings_->TakeKeptLists(listsFile_);
     if (uiLanguage_ == "EN" || uiLanguage_ == "DE") {
         if (!SelectUiLanguage(uiLanguage_)) {
             state_ = TMainState::Ended;
@@ -384,7 +387,9 @@ void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind,
         renumberEntries(ex.ExerciseWords, *rewritten);
         renumberEntries(settings_->heldBack, *rewritten);
     }
-    bool reloaded = false;
+    // SwitchLists loaded the file when the lists came back.
+    const bool restored = SwitchLists();
+    bool reloaded = restored;
     if (ok) {
         langFileFound_ = CheckFileExists(settings_->LangFilePath());
         exercisePossible_ = !ex.AvailableUnits.empty() && langFileFound_;
@@ -404,6 +409,9 @@ void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind,
     }
     case TChangeKind::Lessons:
     case TChangeKind::LangFile:
+        // The lists that came back with the file go on as they were.
+        if (restored)
+            break;
         reloaded = true;
         if (LoadLangFile()) {
             AfterComposition(composeNew(ex, settings_->heldBack, *lang_, rng));
@@ -417,6 +425,36 @@ void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind,
     // The shared copy is the file as it is on disk now, so the exercise shows what was saved.
     if (rewritten && !reloaded)
         LoadLangFile();
+}
+
+bool TMainWndLogic::SwitchLists() {
+    TExerciseData& ex = settings_->exercise;
+    ArrayWordData& held = settings_->heldBack;
+    if (ex.LangFileName == listsFile_)
+        return false;
+    settings_->KeepLists(listsFile_, ex.ExerciseWords, held);
+    ex.ExerciseWords.clear();
+    held.clear();
+    composedByEditor_ = false;
+    listsFile_ = ex.LangFileName;
+    std::optional<TKeptLists> kept = settings_->TakeKeptLists(listsFile_);
+    if (!kept || !LoadLangFile())
+        return false;
+    // Only entries of the chosen lessons that name pairs the file holds come back.
+    const auto fits = [&](const ExerciseEntry& e) {
+        const std::shared_ptr<TLesson> lesson = lang_->LessonAt(e.lesson);
+        return settings_->IsAvailableUnit(e.lesson) && lesson && lesson->PairAt(e.pairId);
+    };
+    for (ArrayWordData* list : {&kept->exerciseWords, &kept->heldBack})
+        std::erase_if(*list, [&](const ExerciseEntry& e) { return !fits(e); });
+    if (kept->exerciseWords.empty())
+        return false;
+    const auto max = static_cast<std::size_t>(std::max(0, ex.MaxWords));
+    if (kept->exerciseWords.size() > max)
+        kept->exerciseWords.resize(max);
+    ex.ExerciseWords = std::move(kept->exerciseWords);
+    held = std::move(kept->heldBack);
+    return true;
 }
 
 void TMainWndLogic::Close() {

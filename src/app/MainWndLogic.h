@@ -199,6 +199,10 @@ private:
     // The language file was composed from: saves it when asked, and keeps an invalid list
     // from surviving.
     void AfterComposition(bool marksChanged);
+    // Another language file was chosen: the lists of the one left are kept for it, and those
+    // kept for the one chosen come back (the file is loaded for that). True when they came
+    // back: the next start continues them.
+    bool SwitchLists();
     void Report(const std::string& text) const;
     void Report(const std::string& caption, const std::string& text) const;
 
@@ -210,6 +214,9 @@ private:
     std::shared_ptr<TSpeechEngine> speech_;
     std::shared_ptr<TJournalClock> journalClock_ = std::make_shared<TJournalClock>();
     std::shared_ptr<TJournalRecorder> journalRecorder_ = std::make_shared<TJournalRecorder>();
+    // The language file (as LangFileName stores it) that the exercise list and the held-back
+    // list belong to.
+    std::string listsFile_;
     std::string uiLanguage_ = "EN";
     TMainState state_ = TMainState::Starting;
     bool langFileFound_ = false;

@@ -26,6 +26,13 @@ using test::ReadFileBytes;
 using test::RecordingSink;
 using test::WriteFileBytes;
 
+std::set<std::pair<int, int>> PairsOf(const ArrayWordData& list) {
+    std::set<std::pair<int, int>> out;
+    for (const ExerciseEntry& e : list)
+        out.insert({e.lesson, e.pairId});
+    return out;
+}
+
 TRandomGen FixedRandom() {
     return TRandomGen(1, [] { return 12345u; });
 }
@@ -413,6 +420,52 @@ TEST_F(MainLogicTest, AJournalWhoseLastLineWasCutIsMendedAndTheLearnerTold) {
     const std::string after = ReadFileBytes(journal.string());
     EXPECT_TRUE(after.starts_with(whole + "20"));
     EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), 3);
+}
+
+TEST_F(MainLogicTest, EachLanguageFileKeepsItsPrioritiesWhenAnotherIsChosen) {
+    WriteLangFile(app / "a.lang", {{1, 4}});
+    WriteLangFile(app / "b.lang", {{2, 3}});
+    WriteIni("a.lang", {1});
+    auto logic = Start();
+    TExerciseData& ex = logic->Settings()->exercise;
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    // The learner's priorities after a run in a.lang: two pairs rest.
+    ex.ExerciseWords = {{1, 0, 0}, {1, 1, 4}, {1, 2, 0}, {1, 3, 2}};
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    const ArrayWordData aList = ex.ExerciseWords;
+    const ArrayWordData aHeld = logic->Settings()->heldBack;
+    ASSERT_EQ(aHeld.size(), 2u);
+
+    // The exercise editor chooses b.lang with its lesson: composed anew.
+    const auto choose = [&](const std::string& file, int lesson) {
+        ex.LangFileName = file;
+        ex.AvailableUnits = {lesson};
+        logic->EditorClosed(true, TChangeKind::Lessons, std::nullopt, rng);
+    };
+    choose("b.lang", 2);
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    for (const ExerciseEntry& e : ex.ExerciseWords)
+        EXPECT_EQ(e.lesson, 2);
+    EXPECT_TRUE(logic->Settings()->heldBack.empty());
+    ex.ExerciseWords.front().priority = 5;
+
+    // Back to a.lang: its lists are back as they were, and the next start continues them.
+    choose("a.lang", 1);
+    EXPECT_EQ(ex.ExerciseWords, aList);
+    EXPECT_EQ(logic->Settings()->heldBack, aHeld);
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    EXPECT_EQ(logic->LastStart(), TStartKind::Continue);
+    EXPECT_EQ(PairsOf(logic->Settings()->heldBack), PairsOf(aHeld)) << "still resting";
+    EXPECT_TRUE(sink->shown.empty());
+
+    // The settings keep b.lang's lists across a restart; a.lang's are the exercise section's.
+    logic->Close();
+    const std::string ini = ReadFileBytes((app / "Lexaro.Ini").string());
+    EXPECT_NE(ini.find("[KeptExercises]\r\n0=b.lang\r\nNbrFiles=1\r\n"), std::string::npos) << ini;
+    auto again = Start();
+    ASSERT_EQ(again->Settings()->keptLists.size(), 1u);
+    EXPECT_EQ(again->Settings()->keptLists[0].langFileName, "b.lang");
+    EXPECT_EQ(again->Settings()->keptLists[0].exerciseWords.front().priority, 5);
 }
 
 TEST_F(MainLogicTest, LinesThatCouldNotBeReadAreToldOnceAndKept) {
