@@ -2,8 +2,9 @@
 
 // The practice journal: one line per card shown in an exercise run, kept beside the language
 // file as "<language file>.journal.tsv" (UTF-8, tab-separated, a header row). The journal is
-// only ever appended to, one write per run; a file of that name that is not a journal of this
-// program is left alone and a new journal is started beside it.
+// only ever appended to, one write per card as it ends (TJournalRecorder); a last line cut part
+// way is cut off first; a file of that name that is not a journal of this program is left
+// alone and a new journal is started beside it.
 
 #include "data/CodePage.h"
 #include "data/FileUtil.h"
