@@ -21,6 +21,23 @@ constexpr std::string_view kGeneral = "GeneralProperty";
 constexpr std::string_view kFont = "FontProperty";
 constexpr std::string_view kVoice = "VoiceProperty";
 constexpr std::string_view kApplication = "Application";
+constexpr std::string_view kKeptExercises = "KeptExercises";
+// Followed by the kept file's number: its exercise list, then its held-back list.
+constexpr std::string_view kKeptWords = "KeptWords";
+constexpr std::string_view kKeptHeldBack = "KeptHeldBack";
+
+std::string Numbered(std::string_view section, std::size_t n) {
+    return std::string(section) + std::to_string(n);
+}
+
+// The entries as the exercise list stores them: no top-up entries, no "not more use".
+std::vector<std::string> StoredEntries(const ArrayWordData& list) {
+    std::vector<std::string> texts;
+    for (const ExerciseEntry& e : list)
+        if (e.priority < 9 && !e.transient)
+            texts.push_back(FormatExerciseEntry(e));
+    return texts;
+}
 
 // The exercise list never needs more entries than this, whatever its count key claims.
 constexpr std::int32_t kMaxEntries = 1'000'000;
@@ -91,6 +108,8 @@ bool TAppIniFile::ReadExerciseSection() {
             ex.ExerciseWords.push_back(entry);
     }
 
+    ReadKeptLists();
+
     ex.LangFileName = ini_->ReadString(kExercise, "LangFileName", "");
     if (!ex.LangFileName.empty()) {
         ex.Lang1 = ini_->ReadString(kExercise, "Lang1", "");
@@ -115,6 +134,106 @@ std::vector<std::string> TAppIniFile::NumberedValues(std::string_view section,
     for (auto& [i, value] : found)
         values.push_back(std::move(value));
     return values;
+}
+
+ArrayWordData TAppIniFile::ReadEntries(const std::string& section) const {
+    // As the exercise list: valid entries, each pair once, at most MaxWords of them.
+    const std::int32_t count = std::max(ini_->ReadInteger(section, "NbrWords", 0), 0);
+    const auto kept = static_cast<std::size_t>(std::max(exercise.MaxWords, 0));
+    ArrayWordData entries;
+    std::unordered_set<std::int64_t> pairs;
+    for (const std::string& text : NumberedValues(section, count)) {
+        if (entries.size() >= kept)
+            break;
+        ExerciseEntry entry;
+        if (!ParseExerciseEntry(text, entry) || !EntryValid(entry))
+            continue;
+        if (pairs.insert(std::int64_t{entry.lesson} * (kMaxSlotNumber + 1) + entry.pairId).second)
+            entries.push_back(entry);
+    }
+    return entries;
+}
+
+void TAppIniFile::ReadKeptLists() {
+    keptLists.clear();
+    const std::int32_t count = std::max(ini_->ReadInteger(kKeptExercises, "NbrFiles", 0), 0);
+    // The files by their keys' numbers, which number their lists' sections too.
+    std::vector<std::pair<std::size_t, std::string>> files;
+    ini_->ForEachNumberedKey(
+        kKeptExercises, std::min(static_cast<std::size_t>(count), kMaxKeptLists),
+        [&](std::size_t n, std::string_view value) { files.emplace_back(n, std::string(value)); });
+    std::sort(files.begin(), files.end());
+    for (const auto& [number, name] : files) {
+        const bool known = std::any_of(keptLists.begin(), keptLists.end(),
+                                       [&](const TKeptLists& k) { return k.langFileName == name; });
+        if (name.empty() || known)
+            continue;
+        TKeptLists kept;
+        kept.langFileName = name;
+        kept.exerciseWords = ReadEntries(Numbered(kKeptWords, number));
+        kept.heldBack = ReadEntries(Numbered(kKeptHeldBack, number));
+        keptLists.push_back(std::move(kept));
+    }
+}
+
+void TAppIniFile::WriteKeptLists() {
+    // The sections of the kept files that were read, and any the program may have written.
+    const auto before = static_cast<std::size_t>(
+        std::clamp<std::int32_t>(ini_->ReadInteger(kKeptExercises, "NbrFiles", 0), 0,
+                                 static_cast<std::int32_t>(kMaxKeptLists)));
+    for (std::size_t n = 0; n < std::max(before, kMaxKeptLists); ++n) {
+        ini_->EraseSection(Numbered(kKeptWords, n));
+        ini_->EraseSection(Numbered(kKeptHeldBack, n));
+    }
+    ini_->EraseSection(kKeptExercises);
+    if (keptLists.empty())
+        return;
+    std::size_t n = 0;
+    for (const TKeptLists& kept : keptLists) {
+        if (n >= kMaxKeptLists)
+            break;
+        ini_->WriteString(kKeptExercises, std::to_string(n), kept.langFileName);
+        for (const auto& [section, list] :
+             {std::pair{Numbered(kKeptWords, n), &kept.exerciseWords},
+              std::pair{Numbered(kKeptHeldBack, n), &kept.heldBack}}) {
+            std::int32_t key = 0;
+            for (const std::string& text : StoredEntries(*list))
+                ini_->WriteString(section, std::to_string(key++), text);
+            ini_->WriteInteger(section, "NbrWords", key);
+        }
+        ++n;
+    }
+    ini_->WriteInteger(kKeptExercises, "NbrFiles", static_cast<std::int32_t>(n));
+}
+
+void TAppIniFile::KeepLists(const std::string& langFileName, const ArrayWordData& exerciseWords,
+                            const ArrayWordData& held) {
+    std::erase_if(keptLists, [&](const TKeptLists& k) { return k.langFileName == langFileName; });
+    if (langFileName.empty())
+        return;
+    TKeptLists kept;
+    kept.langFileName = langFileName;
+    for (const auto& [from, to] :
+         {std::pair{&exerciseWords, &kept.exerciseWords}, std::pair{&held, &kept.heldBack}})
+        for (const ExerciseEntry& e : *from)
+            if (e.priority < 9 && !e.transient)
+                to->push_back(e);
+    if (kept.exerciseWords.empty() && kept.heldBack.empty())
+        return;
+    keptLists.insert(keptLists.begin(), std::move(kept));
+    if (keptLists.size() > kMaxKeptLists)
+        keptLists.resize(kMaxKeptLists);
+}
+
+std::optional<TKeptLists> TAppIniFile::TakeKeptLists(const std::string& langFileName) {
+    const auto it = std::find_if(keptLists.begin(), keptLists.end(), [&](const TKeptLists& k) {
+        return k.langFileName == langFileName;
+    });
+    if (it == keptLists.end())
+        return std::nullopt;
+    TKeptLists kept = std::move(*it);
+    keptLists.erase(it);
+    return kept;
 }
 
 void TAppIniFile::ReadAvailableUnits() {
@@ -222,11 +341,8 @@ void TAppIniFile::WriteExerciseSection() {
     ini_->WriteBool(kExercise, "FirstLang", ex.FirstLang);
     ini_->WriteInteger(kExercise, "MaxWords", ex.MaxWords);
 
-    std::vector<std::string> texts;
+    std::vector<std::string> texts = StoredEntries(ex.ExerciseWords);
     texts.reserve(ex.ExerciseWords.size() + heldBack.size());
-    for (const ExerciseEntry& e : ex.ExerciseWords)
-        if (e.priority < 9 && !e.transient)
-            texts.push_back(FormatExerciseEntry(e));
     for (const ExerciseEntry& e : heldBack)
         texts.push_back(FormatExerciseEntry(e));
 
@@ -240,6 +356,7 @@ void TAppIniFile::WriteExerciseSection() {
         if (!text.empty())
             ini_->WriteString(kExerciseWords, std::to_string(key++), text);
     ini_->WriteInteger(kExerciseWords, "NbrWords", ini_->CountNumberedKeys(kExerciseWords));
+    WriteKeptLists();
 }
 
 void TAppIniFile::WriteLanguage() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,17 @@ namespace lexaro {
 
 inline constexpr const char* kAppTitle = "Lexaro V2.02";
 inline constexpr const char* kIniFileName = "Lexaro.Ini";
+
+// The exercise list and held-back list of a language file that is not the current one: kept
+// so that the learner's priorities come back when the file is chosen again.
+struct TKeptLists {
+    std::string langFileName; // as LangFileName stores it
+    ArrayWordData exerciseWords;
+    ArrayWordData heldBack;
+    friend bool operator==(const TKeptLists&, const TKeptLists&) = default;
+};
+// Files whose lists are kept; the one chosen longest ago is forgotten first.
+inline constexpr std::size_t kMaxKeptLists = 16;
 
 // The settings object: read once at start, changed in memory while the program runs, written
 // back at the end.
@@ -34,6 +46,10 @@ public:
     TFontProperty font;
     AVoiceProperty voices;
     ArrayWordData heldBack;
+    // The lists of other language files, the one left last first ([KeptExercises] and
+    // [KeptWords<n>], [KeptHeldBack<n>], sections a reader that does not know them skips; read and
+    // written with the exercise section).
+    std::vector<TKeptLists> keptLists;
 
     // The application folder: the settings' relative paths start here.
     std::filesystem::path appFolder;
@@ -70,6 +86,13 @@ public:
     // The close sequence: every section, then Language := uiLanguage, then the file.
     void WriteAll(std::string_view uiLanguage);
 
+    // The current file is left: its lists are kept for langFileName (replacing what was kept
+    // for it), without top-up entries and "not more use"; nothing is kept for empty lists.
+    void KeepLists(const std::string& langFileName, const ArrayWordData& exerciseWords,
+                   const ArrayWordData& held);
+    // The lists kept for a file, which are no longer kept then; nothing when there are none.
+    std::optional<TKeptLists> TakeKeptLists(const std::string& langFileName);
+
     bool IsAvailableUnit(std::int32_t lesson) const;
     std::filesystem::path IniPath() const;
     // The language file as a native path: LangFileName, relative to the application folder
@@ -78,6 +101,9 @@ public:
 
 private:
     void ReadAvailableUnits();
+    ArrayWordData ReadEntries(const std::string& section) const;
+    void ReadKeptLists();
+    void WriteKeptLists();
     std::vector<std::string> NumberedValues(std::string_view section, std::int32_t count) const;
 
     std::unique_ptr<tIniFileHandler> ini_;

@@ -18,6 +18,8 @@ constexpr std::int32_t kLangFileUnusable = 138;
 constexpr std::int32_t kLangFileNotSaved = 139;
 constexpr std::int32_t kJournalSetAside = 208;
 constexpr std::int32_t kJournalNotWritten = 209;
+constexpr std::int32_t kJournalLineCut = 215;
+constexpr std::int32_t kJournalCardsKept = 217;
 constexpr std::int32_t kLinesNotKept = 140;
 constexpr std::int32_t kSettingsNotSaved = 141;
 constexpr std::int32_t kVersionNotKept = 154;
@@ -133,9 +135,45 @@ bool WriteJournalReporting(const TAppIniFile& settings, const TAppLangHandler& t
         if (messages != nullptr)
             messages->Warn(settings.appTitle, text, IMessageSink::Icon::Information);
     };
+    if (written.droppedBytes != 0)
+        report(FillText(texts.GetText(kJournalLineCut),
+                        {DisplayPath(written.written), std::to_string(written.droppedBytes)}));
     if (!written.result) {
         report(FillText(texts.GetText(kJournalNotWritten),
                         {DisplayPath(written.written), FileFaultText(written.result, texts)}));
+        return false;
+    }
+    if (written.setAside)
+        report(FillText(texts.GetText(kJournalSetAside),
+                        {DisplayPath(*written.setAside), DisplayPath(written.written)}));
+    return true;
+}
+
+bool RecordCardReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                         const TLangFHandler& lang, const TCardResult& card,
+                         const TJournalClock& clock, TJournalRecorder& recorder,
+                         IMessageSink* messages) {
+    if (settings.exercise.LangFileName.empty())
+        return false;
+    TJournalWriter writer(settings.LangFilePath(), clock);
+    writer.AddRun({card}, lang, TCodePage::Get(settings.CodePage));
+    if (writer.Lines().empty())
+        return false;
+    const TJournalRecord record = recorder.Record(settings.LangFilePath(), writer.Lines().front());
+    const TJournalAppend& written = record.append;
+    auto report = [&](const std::string& text) {
+        if (messages != nullptr)
+            messages->Warn(settings.appTitle, text, IMessageSink::Icon::Information);
+    };
+    // A cut line is dropped before the write, so it is told even when the write then fails.
+    if (written.droppedBytes != 0)
+        report(FillText(texts.GetText(kJournalLineCut),
+                        {DisplayPath(written.written), std::to_string(written.droppedBytes)}));
+    if (!written.result) {
+        if (record.newFailure)
+            report(FillText(texts.GetText(kJournalNotWritten),
+                            {DisplayPath(written.written), FileFaultText(written.result, texts)}) +
+                   "\n\n" + texts.GetText(kJournalCardsKept));
         return false;
     }
     if (written.setAside)
@@ -195,6 +233,9 @@ bool TMainWndLogic::FirstShow() {
         return false;
     }
     const bool exerciseComplete = settings_->ReadExerciseSection();
+    listsFile_ = settings_->exercise.LangFileName;
+    // The current file's lists are the exercise section's own.
+    settings_->TakeKeptLists(listsFile_);
     if (uiLanguage_ == "EN" || uiLanguage_ == "DE") {
         if (!SelectUiLanguage(uiLanguage_)) {
             state_ = TMainState::Ended;
@@ -346,7 +387,9 @@ void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind,
         renumberEntries(ex.ExerciseWords, *rewritten);
         renumberEntries(settings_->heldBack, *rewritten);
     }
-    bool reloaded = false;
+    // SwitchLists loaded the file when the lists came back.
+    const bool restored = SwitchLists();
+    bool reloaded = restored;
     if (ok) {
         langFileFound_ = CheckFileExists(settings_->LangFilePath());
         exercisePossible_ = !ex.AvailableUnits.empty() && langFileFound_;
@@ -366,6 +409,9 @@ void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind,
     }
     case TChangeKind::Lessons:
     case TChangeKind::LangFile:
+        // The lists that came back with the file go on as they were.
+        if (restored)
+            break;
         reloaded = true;
         if (LoadLangFile()) {
             AfterComposition(composeNew(ex, settings_->heldBack, *lang_, rng));
@@ -379,6 +425,36 @@ void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind,
     // The shared copy is the file as it is on disk now, so the exercise shows what was saved.
     if (rewritten && !reloaded)
         LoadLangFile();
+}
+
+bool TMainWndLogic::SwitchLists() {
+    TExerciseData& ex = settings_->exercise;
+    ArrayWordData& held = settings_->heldBack;
+    if (ex.LangFileName == listsFile_)
+        return false;
+    settings_->KeepLists(listsFile_, ex.ExerciseWords, held);
+    ex.ExerciseWords.clear();
+    held.clear();
+    composedByEditor_ = false;
+    listsFile_ = ex.LangFileName;
+    std::optional<TKeptLists> kept = settings_->TakeKeptLists(listsFile_);
+    if (!kept || !LoadLangFile())
+        return false;
+    // Only entries of the chosen lessons that name pairs the file holds come back.
+    const auto fits = [&](const ExerciseEntry& e) {
+        const std::shared_ptr<TLesson> lesson = lang_->LessonAt(e.lesson);
+        return settings_->IsAvailableUnit(e.lesson) && lesson && lesson->PairAt(e.pairId);
+    };
+    for (ArrayWordData* list : {&kept->exerciseWords, &kept->heldBack})
+        std::erase_if(*list, [&](const ExerciseEntry& e) { return !fits(e); });
+    if (kept->exerciseWords.empty())
+        return false;
+    const auto max = static_cast<std::size_t>(std::max(0, ex.MaxWords));
+    if (kept->exerciseWords.size() > max)
+        kept->exerciseWords.resize(max);
+    ex.ExerciseWords = std::move(kept->exerciseWords);
+    held = std::move(kept->heldBack);
+    return true;
 }
 
 void TMainWndLogic::Close() {
@@ -471,8 +547,10 @@ TWindowContext TMainWndLogic::Context() const {
         return SaveMarksReporting(*settings, *texts, *lang, marks, messages.get());
     };
     const std::shared_ptr<const TJournalClock> clock = journalClock_;
-    context.recordCard = [settings, texts, lang, clock, messages](const TCardResult& card) {
-        RecordCardsReporting(*settings, *texts, *lang, {card}, *clock, messages.get());
+    const std::shared_ptr<TJournalRecorder> recorder = journalRecorder_;
+    context.recordCard = [settings, texts, lang, clock, recorder,
+                          messages](const TCardResult& card) {
+        RecordCardReporting(*settings, *texts, *lang, card, *clock, *recorder, messages.get());
     };
     return context;
 }

@@ -64,6 +64,14 @@ bool WriteJournalReporting(const TAppIniFile& settings, const TAppLangHandler& t
 bool RecordCardsReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
                           const TLangFHandler& lang, const std::vector<TCardResult>& cards,
                           const TJournalClock& clock, IMessageSink* messages);
+// One card as it ends: its journal line (text from lang, in the settings' code page, stamped by
+// clock now) appended through recorder to the journal beside the exercise's language file. A
+// failed write is reported once until a write succeeds again; a journal left alone and a cut
+// last line that was dropped are reported (each once). False when it was not written.
+bool RecordCardReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
+                         const TLangFHandler& lang, const TCardResult& card,
+                         const TJournalClock& clock, TJournalRecorder& recorder,
+                         IMessageSink* messages);
 // Loads the language file of the exercise (LangFileName) as it is on disk into lang, which is
 // cleared first. A file that cannot be used is reported (a missing one only when asked) and
 // gives false, with lang left empty.
@@ -191,6 +199,10 @@ private:
     // The language file was composed from: saves it when asked, and keeps an invalid list
     // from surviving.
     void AfterComposition(bool marksChanged);
+    // Another language file was chosen: the lists of the one left are kept for it, and those
+    // kept for the one chosen come back (the file is loaded for that). True when they came
+    // back: the next start continues them.
+    bool SwitchLists();
     void Report(const std::string& text) const;
     void Report(const std::string& caption, const std::string& text) const;
 
@@ -201,6 +213,10 @@ private:
     std::shared_ptr<TLangFHandler> lang_;
     std::shared_ptr<TSpeechEngine> speech_;
     std::shared_ptr<TJournalClock> journalClock_ = std::make_shared<TJournalClock>();
+    std::shared_ptr<TJournalRecorder> journalRecorder_ = std::make_shared<TJournalRecorder>();
+    // The language file (as LangFileName stores it) that the exercise list and the held-back
+    // list belong to.
+    std::string listsFile_;
     std::string uiLanguage_ = "EN";
     TMainState state_ = TMainState::Starting;
     bool langFileFound_ = false;

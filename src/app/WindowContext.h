@@ -35,7 +35,9 @@ struct TWindowContext {
     // it; the shared copy becomes that file. A failure has been reported when it gives false.
     std::function<bool(const std::vector<TPairMarks>&)> saveMarks;
     // Appends one card of an exercise run, when it has left the table, to the practice journal
-    // beside the exercise's language file (progress/Journal.h), stamped with the time it ended.
+    // beside the exercise's language file (progress/Journal.h), stamped with the time of the
+    // call (the time it ended), in one small write. A failed write is reported once until a
+    // write succeeds again; the lines not written meanwhile go with that write.
     std::function<void(const TCardResult&)> recordCard;
     // Opens the help topic of a help context.
     std::function<void(int context)> showHelp;

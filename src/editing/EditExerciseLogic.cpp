@@ -7,6 +7,7 @@
 #include "data/FileUtil.h"
 #include "data/StrUtil.h"
 #include "editing/T_EditLessonTableModel.h"
+#include "progress/Journal.h"
 
 #include <algorithm>
 #include <map>
@@ -22,6 +23,7 @@ namespace {
 
 constexpr const char* kLangFilesFolder = "LangFiles";
 constexpr const char* kLangFileExtension = ".lang";
+constexpr std::int32_t kJournalNotCopied = 216;
 constexpr std::size_t kFolderPartLength = 3;
 // Language names need this many characters before lessons can be made.
 constexpr std::size_t kNameMinLength = 3;
@@ -507,8 +509,12 @@ bool TEditExerciseLogic::SaveAs() {
                    true);
         } else {
             const std::string before = fileName_;
+            // The file the editor held, if it was one on disk (not a new one).
+            const fs::path beforePath = newFile_ || before.empty() ? fs::path() : PathOf(before);
             fileName_ = *stored;
             written = WriteFile();
+            if (written && !beforePath.empty() && !SameFile(beforePath, PathOf(fileName_)))
+                CopyJournalsReporting(beforePath, PathOf(fileName_));
             if (written) {
                 SetFileNameField(BaseNamePart(fileName_));
                 fileHint_ = true;
@@ -526,6 +532,16 @@ bool TEditExerciseLogic::SaveAs() {
             fs::remove(*it, ec);
     }
     return written;
+}
+
+void TEditExerciseLogic::CopyJournalsReporting(const fs::path& from, const fs::path& to) const {
+    // Both files keep the practice history: the old one its journal, the new one a copy.
+    const TJournalCopy copy = CopyJournals(from, to);
+    if (!copy.result.ok())
+        ReportUnderAppTitle(
+            FillText(Text(kJournalNotCopied),
+                     {DisplayPath(copy.failed),
+                      texts_ ? FileFaultText(copy.result, *texts_) : copy.result.reason}));
 }
 
 void TEditExerciseLogic::SetLangField(int which, std::string utf8) {

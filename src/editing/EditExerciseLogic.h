@@ -296,6 +296,10 @@ private:
     bool WriteFile();
     // Save as: false when cancelled or not written.
     bool SaveAs();
+    // After a save under a new name: the practice journals of from copied for to; a failure
+    // is reported.
+    void CopyJournalsReporting(const std::filesystem::path& from,
+                               const std::filesystem::path& to) const;
     TSaveAnswer AskToSave();
     void MarkNamesChanged();
     // The maximum and the names can be stored; false when the learner was told otherwise.

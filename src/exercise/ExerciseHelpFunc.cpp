@@ -172,6 +172,50 @@ void splitHeldBack(ArrayWordData& list, ArrayWordData& heldBack) {
         heldBack = std::move(held);
 }
 
+void bringBackHeld(TExerciseData& ex, ArrayWordData& heldBack, const TLangFHandler& lang,
+                   TRandomGen& rng) {
+    ArrayWordData& list = ex.ExerciseWords;
+    if (heldBack.empty())
+        return;
+    // The fresh pairs that filled the held-back pairs' places make room for them again.
+    std::erase_if(list, [](const ExerciseEntry& e) { return e.transient; });
+    for (ExerciseEntry e : heldBack) {
+        // Only pairs the file holds and uses come back.
+        const std::shared_ptr<TLesson> lesson = lang.LessonAt(e.lesson);
+        const auto pair = lesson ? lesson->PairAt(e.pairId) : nullptr;
+        if (!pair || !pair->use)
+            continue;
+        e.priority = 0;
+        e.transient = false;
+        list.push_back(e);
+    }
+    heldBack.clear();
+    removeDoubles(list);
+    const std::size_t max = MaxWordsOf(ex);
+    if (list.size() > max) {
+        // Only when the maximum was lowered meanwhile: which pairs wait for the next cycle is
+        // left to chance, as in any composition.
+        shuffleEntries(list, rng);
+        list.resize(max);
+    }
+}
+
+void ageAndHoldBack(ArrayWordData& list, ArrayWordData& heldBack) {
+    agePriorities(list);
+    splitHeldBack(list, heldBack);
+}
+
+ArrayWordData heldBackAtNextComposition(const ArrayWordData& list, const ArrayWordData& heldBack) {
+    // An empty list is composed anew, and a new composition starts a new held-back list.
+    if (list.empty())
+        return {};
+    ArrayWordData next = list;
+    ArrayWordData held = heldBack;
+    removeDoubles(next);
+    ageAndHoldBack(next, held);
+    return held;
+}
+
 bool entriesValid(const ArrayWordData& list, const TLangFHandler& lang) {
     for (const ExerciseEntry& e : list) {
         const std::shared_ptr<TLesson> lesson = lang.LessonAt(e.lesson);
@@ -217,9 +261,9 @@ bool composeContinue(TExerciseData& ex, ArrayWordData& heldBack, TLangFHandler& 
         return marked;
     if (reset) {
         resetPriorities(list);
+        bringBackHeld(ex, heldBack, lang, rng);
     } else {
-        agePriorities(list);
-        splitHeldBack(list, heldBack);
+        ageAndHoldBack(list, heldBack);
     }
     if (list.size() < max) {
         // Not shuffled and cut by appendUpTo, so the walk can stop once the gap is filled.

@@ -19,8 +19,9 @@ namespace lexaro {
 // composed; with nothing to compose both lists stay as they were.
 bool composeNew(TExerciseData& ex, ArrayWordData& heldBack, TLangFHandler& lang,
                 TRandomGen& rng = DefaultRandom());
-// Continued composition; reset is the state of "Reset priority of Phrases". True when pairs
-// were marked drawn (the list was filled up with fresh pairs first).
+// Continued composition; reset is the state of "Reset priority of Phrases": every priority
+// below 9 becomes 0 and the held-back pairs come back (bringBackHeld). True when pairs were
+// marked drawn (the list was filled up with fresh pairs first).
 bool composeContinue(TExerciseData& ex, ArrayWordData& heldBack, TLangFHandler& lang, bool reset,
                      TRandomGen& rng = DefaultRandom());
 // Appends pairs not drawn yet (and in neither list) up to MaxWords and marks the whole list
@@ -30,6 +31,18 @@ bool fillFresh(TExerciseData& ex, const ArrayWordData& heldBack, TLangFHandler& 
 // Moves entries with priority 1..8 to the held-back list (replacing it when there is one)
 // and drops 9.
 void splitHeldBack(ArrayWordData& list, ArrayWordData& heldBack);
+// "Reset priority of Phrases": the held-back pairs return to the list with priority 0 (in
+// place of the fresh pairs that filled their places, up to MaxWords) and nothing stays held
+// back. Entries naming no pair of the file in use are dropped.
+void bringBackHeld(TExerciseData& ex, ArrayWordData& heldBack, const TLangFHandler& lang,
+                   TRandomGen& rng = DefaultRandom());
+// What the next continued composition does to the priorities: ages the entries of the list
+// (1 to 8 go down by one), then holds back those still at 1 to 8 (splitHeldBack).
+void ageAndHoldBack(ArrayWordData& list, ArrayWordData& heldBack);
+// The entries the next exercise will hold back, as the start of an exercise composes it
+// (continued, without reset; an empty list composes anew and holds nothing back): what
+// ageAndHoldBack leaves in the held-back list. A pair given priority 1 is no longer held back.
+ArrayWordData heldBackAtNextComposition(const ArrayWordData& list, const ArrayWordData& heldBack);
 // The language file was written anew: every entry names its pair where it stands now, and an
 // entry whose pair is gone leaves the list.
 void renumberEntries(ArrayWordData& entries, const TPairRenumbering& renumbering);

@@ -134,6 +134,58 @@ const char* VerdictText(TJournalVerdict verdict) {
 
 } // namespace
 
+namespace {
+
+// Marks that belong to the character before them (combining accents, joiners, variation
+// selectors): a text is never cut in front of one.
+bool JoinsPrevious(char32_t cp) {
+    return (cp >= 0x0300 && cp <= 0x036F) || (cp >= 0x0483 && cp <= 0x0489) ||
+           (cp >= 0x0591 && cp <= 0x05BD) || (cp >= 0x0610 && cp <= 0x061A) ||
+           (cp >= 0x064B && cp <= 0x065F) || (cp >= 0x1AB0 && cp <= 0x1AFF) ||
+           (cp >= 0x1DC0 && cp <= 0x1DFF) || cp == 0x200C || cp == 0x200D ||
+           (cp >= 0x20D0 && cp <= 0x20FF) || (cp >= 0xFE00 && cp <= 0xFE0F) ||
+           (cp >= 0xFE20 && cp <= 0xFE2F) || (cp >= 0x1F3FB && cp <= 0x1F3FF) ||
+           (cp >= 0xE0100 && cp <= 0xE01EF);
+}
+
+std::size_t EscapedSize(std::string_view text) {
+    std::size_t size = text.size();
+    for (const char c : text)
+        if (c == '\\' || c == '\t' || c == '\n' || c == '\r')
+            ++size;
+    return size;
+}
+
+// The longest start of text (valid UTF-8) whose escaped form takes at most budget bytes, cut
+// between characters and never in front of a mark that belongs to the character before it.
+std::string_view CutToBudget(std::string_view text, std::size_t budget) {
+    if (EscapedSize(text) <= budget)
+        return text;
+    std::size_t used = 0;
+    std::size_t end = 0;
+    std::size_t lastBase = 0; // where the last character without a joining mark started
+    while (end < text.size()) {
+        char32_t cp = static_cast<unsigned char>(text[end]);
+        std::size_t n = 1;
+        if (cp >= 0x80 && Utf8CharAt(text, end, cp))
+            n = Utf8Length(cp);
+        if (!JoinsPrevious(cp))
+            lastBase = end;
+        const std::size_t cost = EscapedSize(text.substr(end, n));
+        if (used + cost > budget) {
+            // The character cut off may carry marks of the one before: that one goes too.
+            if (JoinsPrevious(cp))
+                end = lastBase;
+            break;
+        }
+        used += cost;
+        end += n;
+    }
+    return text.substr(0, end);
+}
+
+} // namespace
+
 std::string FormatJournalLine(const TJournalLine& line) {
     std::string out = FormatJournalTime(line.time);
     out += '\t';
@@ -141,13 +193,18 @@ std::string FormatJournalLine(const TJournalLine& line) {
     out += '\t';
     out += std::to_string(line.pairId);
     out += '\t';
-    out += EscapeJournalText(ValidUtf8(line.text1));
-    out += '\t';
-    out += line.presentedSide == 2 ? '2' : '1';
-    out += '\t';
-    out += VerdictText(line.verdict);
-    out += '\t';
-    out += std::to_string(line.priorityChosen);
+    std::string rest = "\t";
+    rest += line.presentedSide == 2 ? '2' : '1';
+    rest += '\t';
+    rest += VerdictText(line.verdict);
+    rest += '\t';
+    rest += std::to_string(line.priorityChosen);
+    // The line stays within what a reader takes for a line: a long text1 is cut between
+    // characters.
+    const std::size_t fixed = out.size() + rest.size();
+    const std::size_t budget = fixed < kMaxJournalLineBytes ? kMaxJournalLineBytes - fixed : 0;
+    out += EscapeJournalText(CutToBudget(ValidUtf8(line.text1), budget));
+    out += rest;
     out += '\n';
     return out;
 }
@@ -219,6 +276,11 @@ constexpr std::size_t kTailBytes = 4096;
 struct TInspection {
     TJournalState state = TJournalState::Missing;
     bool endsWithLineEnd = true;
+    // A last line cut part way (no line end and not a whole line): the journal is cut back to
+    // cutTo, dropping the size - cutTo bytes after its last line end.
+    bool torn = false;
+    std::uint64_t size = 0;
+    std::uint64_t cutTo = 0;
 };
 
 bool ReadAt(int fd, std::uint64_t offset, std::string& out, std::size_t size) {
@@ -260,6 +322,13 @@ bool TailIsText(std::string_view tail, bool fromStart) {
     return true;
 }
 
+// True when text is the start of the header row and its line end, but not all of it: the first
+// write of the journal stopped part way.
+bool IsCutHeader(std::string_view text) {
+    const std::string whole = std::string(kJournalHeader) + '\n';
+    return text.size() < whole.size() && std::string_view(whole).starts_with(text);
+}
+
 TInspection Inspect(const fs::path& path) {
     TInspection result;
     struct stat linkInfo {};
@@ -278,6 +347,7 @@ TInspection Inspect(const fs::path& path) {
         return result;
     }
     const auto size = static_cast<std::uint64_t>(opened.st_size);
+    result.size = size;
     if (size == 0) {
         ::close(fd);
         result.state = TJournalState::Empty;
@@ -288,13 +358,48 @@ TInspection Inspect(const fs::path& path) {
     const bool header = head.starts_with(kJournalHeader) &&
                         (head.substr(kJournalHeader.size()).starts_with('\n') ||
                          head.substr(kJournalHeader.size()).starts_with("\r\n"));
+    // Enough of the end for the text check and for a last line cut part way (never longer
+    // than a whole line).
     std::string tail;
-    const std::uint64_t tailSize = std::min<std::uint64_t>(size, kTailBytes);
+    const std::uint64_t tailSize = std::min<std::uint64_t>(size, kTailBytes + kMaxJournalLineBytes);
     const bool tailRead = ReadAt(fd, size - tailSize, tail, static_cast<std::size_t>(tailSize));
     ::close(fd);
-    if (header && tailRead && TailIsText(tail, tailSize == size)) {
-        result.state = TJournalState::Journal;
-        result.endsWithLineEnd = tail.ends_with('\n');
+    if (!tailRead)
+        return result;
+    if (!header) {
+        // Only the first write of this journal, stopped part way, is mended; anything else is
+        // somebody else's file.
+        if (tailSize == size && IsCutHeader(tail)) {
+            result.state = TJournalState::Journal;
+            result.torn = true;
+            result.cutTo = 0;
+        }
+        return result;
+    }
+    std::string_view body = tail;
+    std::string_view last;
+    if (!tail.ends_with('\n')) {
+        const std::size_t nl = tail.rfind('\n');
+        // An end longer than any line is no journal's end.
+        if (nl == std::string::npos || tail.size() - nl - 1 > kMaxJournalLineBytes)
+            return result;
+        body = body.substr(0, nl + 1);
+        last = std::string_view(tail).substr(nl + 1);
+    }
+    const bool bodyFromStart = tailSize == size && body.size() <= kTailBytes;
+    if (body.size() > kTailBytes)
+        body = body.substr(body.size() - kTailBytes);
+    if (!TailIsText(body, bodyFromStart))
+        return result;
+    result.state = TJournalState::Journal;
+    if (!last.empty()) {
+        if (TailIsText(last, true) && ParseJournalLine(last)) {
+            // A whole line that only lacks its line end stays.
+            result.endsWithLineEnd = false;
+        } else {
+            result.torn = true;
+            result.cutTo = size - last.size();
+        }
     }
     return result;
 }
@@ -348,6 +453,26 @@ TFileResult AppendBytes(const fs::path& path, bool create, const std::string& da
     return {};
 }
 
+// Cuts the journal back to where its last whole line ends, provided it is still the file
+// that was inspected (a regular file of the size seen).
+TFileResult CutBack(const fs::path& path, const TInspection& found) {
+    errno = 0;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return Failed(errno);
+    struct stat info {};
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (!S_ISREG(info.st_mode) || static_cast<std::uint64_t>(info.st_size) != found.size)
+        error = EAGAIN; // changed under our hands: nothing is cut
+    else if (::ftruncate(fd, static_cast<off_t>(found.cutTo)) != 0 || ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error != 0 ? Failed(error) : TFileResult{};
+}
+
 } // namespace
 
 TJournalState InspectJournal(const fs::path& path) {
@@ -366,8 +491,14 @@ TJournalAppend AppendJournal(const fs::path& langFile, const std::vector<TJourna
             continue;
         }
         result.written = path;
+        if (found.torn) {
+            result.result = CutBack(path, found);
+            if (!result.result.ok())
+                return result;
+            result.droppedBytes = found.size - found.cutTo;
+        }
         std::string data;
-        if (found.state != TJournalState::Journal) {
+        if (found.state != TJournalState::Journal || (found.torn && found.cutTo == 0)) {
             data += kJournalHeader;
             data += '\n';
         } else if (!found.endsWithLineEnd) {
@@ -386,6 +517,118 @@ TJournalAppend AppendJournal(const fs::path& langFile, const std::vector<TJourna
         FileFault::Exists, "none of the " + std::to_string(kMaxJournalFiles) +
                                " journal names beside the file is free or holds a journal");
     return result;
+}
+
+namespace {
+
+// Copies one regular file to a new one (never over an existing file), in blocks; on failure the
+// new file is removed.
+TFileResult CopyNewFile(const fs::path& from, const fs::path& to) {
+    errno = 0;
+    const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (in < 0)
+        return Failed(errno);
+    struct stat info {};
+    if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = errno;
+        ::close(in);
+        return error != 0 ? Failed(error) : TFileResult::Failed(FileFault::NotRegular);
+    }
+    const int out =
+        ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return Failed(error);
+    }
+    std::string block(256 * 1024, '\0');
+    int error = 0;
+    for (;;) {
+        const ssize_t got = ::read(in, block.data(), block.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = errno;
+            break;
+        }
+        if (got == 0)
+            break;
+        std::size_t done = 0;
+        while (done < static_cast<std::size_t>(got)) {
+            const ssize_t n =
+                ::write(out, block.data() + done, static_cast<std::size_t>(got) - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                error = n < 0 ? errno : ENOSPC;
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        if (error != 0)
+            break;
+    }
+    ::close(in);
+    if (error == 0 && ::fsync(out) != 0)
+        error = errno;
+    if (::close(out) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(to.c_str());
+        return Failed(error);
+    }
+    return {};
+}
+
+} // namespace
+
+TJournalCopy CopyJournals(const fs::path& fromLangFile, const fs::path& toLangFile) {
+    TJournalCopy result;
+    for (int number = 1; number <= kMaxJournalFiles; ++number) {
+        struct stat info {};
+        if (::lstat(JournalPath(toLangFile, number).c_str(), &info) == 0)
+            return result; // the new name has a history of its own
+    }
+    std::vector<fs::path> made;
+    for (int number = 1; number <= kMaxJournalFiles; ++number) {
+        const fs::path from = JournalPath(fromLangFile, number);
+        if (Inspect(from).state != TJournalState::Journal)
+            continue;
+        const fs::path to = JournalPath(toLangFile, static_cast<int>(made.size()) + 1);
+        result.result = CopyNewFile(from, to);
+        if (!result.result.ok()) {
+            result.failed = to;
+            for (const fs::path& path : made)
+                ::unlink(path.c_str());
+            return result;
+        }
+        made.push_back(to);
+    }
+    result.copied = static_cast<int>(made.size());
+    return result;
+}
+
+TJournalRecord TJournalRecorder::Record(const fs::path& langFile, TJournalLine line) {
+    TJournalRecord record;
+    // Lines kept for another language file go to its journal first.
+    if (!kept_.empty() && keptFor_ != langFile) {
+        // One more try; that file is no longer the exercise's, so its lines cannot wait.
+        AppendJournal(keptFor_, kept_);
+        kept_.clear();
+    }
+    keptFor_ = langFile;
+    if (kept_.size() < kMaxKeptJournalLines)
+        kept_.push_back(std::move(line));
+    record.append = AppendJournal(langFile, kept_);
+    if (record.append.result.ok()) {
+        kept_.clear();
+        failing_ = false;
+    } else {
+        record.newFailure = !failing_;
+        failing_ = true;
+    }
+    record.kept = kept_.size();
+    return record;
 }
 
 } // namespace lexaro

@@ -2,8 +2,9 @@
 
 // The practice journal: one line per card shown in an exercise run, kept beside the language
 // file as "<language file>.journal.tsv" (UTF-8, tab-separated, a header row). The journal is
-// only ever appended to, one write per run; a file of that name that is not a journal of this
-// program is left alone and a new journal is started beside it.
+// only ever appended to, one write per card as it ends (TJournalRecorder); a last line cut part
+// way is cut off first; a file of that name that is not a journal of this program is left
+// alone and a new journal is started beside it.
 
 #include "data/CodePage.h"
 #include "data/FileUtil.h"
@@ -70,6 +71,10 @@ struct TJournalAppend {
     // started a new journal beside it: the file left alone. Set only by that first append,
     // so the learner is told once.
     std::optional<std::filesystem::path> setAside;
+    // Not 0 when the journal's last line had been cut part way (a write stopped by a crash or
+    // a power cut) and this append cut the journal back to its last whole line first: the
+    // bytes dropped. The journal is whole afterwards, so this is told once.
+    std::uint64_t droppedBytes = 0;
 };
 
 // The lines of one run: collects them while the run goes and appends them at its close.
@@ -98,14 +103,54 @@ private:
     std::vector<TJournalLine> lines_;
 };
 
+// Writes the cards of a run one at a time, each as it ends. Lines that could not be written are
+// kept (up to kMaxKeptJournalLines) and go into the journal with the next write that succeeds,
+// so a passing fault loses nothing; a failure is told once until a write succeeds again.
+inline constexpr std::size_t kMaxKeptJournalLines = 10'000;
+
+struct TJournalRecord {
+    TJournalAppend append;
+    // True for the first failed write after one that succeeded (or the first at all): the one
+    // to tell the learner of.
+    bool newFailure = false;
+    // Lines waiting for a write that succeeds.
+    std::size_t kept = 0;
+};
+
+class TJournalRecorder {
+public:
+    // Appends line, after the lines kept from failed writes, to the journal of langFile.
+    TJournalRecord Record(const std::filesystem::path& langFile, TJournalLine line);
+    std::size_t Kept() const { return kept_.size(); }
+
+private:
+    std::filesystem::path keptFor_;
+    std::vector<TJournalLine> kept_;
+    bool failing_ = false;
+};
+
 // Appends lines to the journal of langFile in one write: to the first of its journals
 // (JournalPath 1..kMaxJournalFiles) that is missing, empty or a journal of this program. A
 // failed write leaves the journal as it was and names the path and the system's reason.
 TJournalAppend AppendJournal(const std::filesystem::path& langFile,
                              const std::vector<TJournalLine>& lines);
 
+// The language file was saved under another name: its journals (those of this program) are
+// copied beside the new name, so both files keep the history; the old file keeps its own. A new
+// name that has journals already keeps them and gets nothing. A failed copy leaves no part of a
+// copy behind and names the path and the system's reason.
+struct TJournalCopy {
+    TFileResult result;
+    std::filesystem::path failed; // the copy that could not be made
+    int copied = 0;               // journals copied
+};
+TJournalCopy CopyJournals(const std::filesystem::path& fromLangFile,
+                          const std::filesystem::path& toLangFile);
+
 // Whether an existing file may be appended to: a regular file that starts with the header and
-// whose last part is UTF-8 text.
+// whose last part is UTF-8 text. A last line cut part way (no line end, not a whole line, not
+// longer than a line) does not make it foreign: the next append cuts it off. Nor does a file
+// that holds only the start of the header row.
 enum class TJournalState { Missing, Empty, Journal, Foreign };
 TJournalState InspectJournal(const std::filesystem::path& path);
 

@@ -1,5 +1,7 @@
 #include "progress/ProgressFigures.h"
 
+#include "exercise/ExerciseHelpFunc.h"
+
 #include <unordered_set>
 
 namespace lexaro {
@@ -15,11 +17,10 @@ std::int64_t PairKey(std::int32_t lesson, std::int32_t pairId) {
 std::vector<TLessonFigures> LessonFigures(const TLangFHandler& lang,
                                           const ArrayWordData& exerciseList,
                                           const ArrayWordData& heldBack) {
+    // Held back is what the next exercise will really leave out, as its composition decides.
     std::unordered_set<std::int64_t> held;
-    for (const ArrayWordData* list : {&exerciseList, &heldBack})
-        for (const ExerciseEntry& e : *list)
-            if (e.priority >= 1 && e.priority <= 8)
-                held.insert(PairKey(e.lesson, e.pairId));
+    for (const ExerciseEntry& e : heldBackAtNextComposition(exerciseList, heldBack))
+        held.insert(PairKey(e.lesson, e.pairId));
     std::vector<TLessonFigures> out;
     for (std::int32_t number = 0; number < lang.SlotCount(); ++number) {
         const auto lesson = lang.LessonAt(number);

@@ -19,7 +19,7 @@ struct TLessonFigures {
     std::int32_t lesson = 0;
     std::int32_t waiting = 0;   // in use, not drawn
     std::int32_t practised = 0; // in use and drawn: practised this cycle
-    std::int32_t heldBack = 0;  // in use, priority 1..8 in the exercise or held-back list
+    std::int32_t heldBack = 0;  // in use, held back by the next exercise's composition
     std::int32_t retired = 0;   // not in use
     std::int32_t Total() const { return waiting + practised + heldBack + retired; }
     friend bool operator==(const TLessonFigures&, const TLessonFigures&) = default;
@@ -53,7 +53,8 @@ struct TProgressFigures {
 };
 
 // The lessons' figures. The lists are the exercise list and the held-back list of the
-// settings; entries naming pairs that the file does not hold are ignored.
+// settings; held back are the pairs the next exercise holds back
+// (heldBackAtNextComposition); entries naming pairs that the file does not hold are ignored.
 std::vector<TLessonFigures> LessonFigures(const TLangFHandler& lang,
                                           const ArrayWordData& exerciseList,
                                           const ArrayWordData& heldBack);

@@ -378,6 +378,39 @@ TEST_F(AppIniFileTest, ExerciseListWriteLeavesOutTransientAndNotMoreUse) {
     EXPECT_EQ(text.find("1=2\r\n"), std::string::npos);
 }
 
+TEST_F(AppIniFileTest, ListsOfOtherFilesAreKeptInSectionsOfTheirOwnAndBounded) {
+    const std::string current = "[Exercise]\r\nLangFileName=a.lang\r\nLang1=x\r\nLang2=y\r\n"
+                                "MaxWords=300\r\n[AvailableUnits]\r\n0=1\r\nNbrUnits=1\r\n"
+                                "[ExerciseWords]\r\n0=1-0-3\r\nNbrWords=1\r\n";
+    auto s = ReadAll(current);
+    EXPECT_TRUE(s->keptLists.empty());
+    // More files than are kept: the one left longest ago goes; top-up entries and "not more
+    // use" are not kept, and empty lists keep nothing.
+    for (std::size_t n = 0; n <= kMaxKeptLists; ++n)
+        s->KeepLists("f" + std::to_string(n) + ".lang", {{2, 0, 4}, {2, 1, 9}, {2, 2, 0, true}},
+                     {{2, 3, 2}});
+    s->KeepLists("empty.lang", {{2, 2, 0, true}}, {});
+    ASSERT_EQ(s->keptLists.size(), kMaxKeptLists);
+    EXPECT_EQ(
+        s->keptLists.front(),
+        (TKeptLists{"f" + std::to_string(kMaxKeptLists) + ".lang", {{2, 0, 4}}, {{2, 3, 2}}}));
+    EXPECT_EQ(s->keptLists.back().langFileName, "f1.lang");
+    s->WriteAll("EN");
+
+    auto again = ReadAll(ReadFileBytes(IniPath()));
+    EXPECT_EQ(again->keptLists, s->keptLists);
+    EXPECT_EQ(again->exercise.ExerciseWords, (ArrayWordData{{1, 0, 3}})) << "the current file's";
+    const auto taken = again->TakeKeptLists("f5.lang");
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->exerciseWords, (ArrayWordData{{2, 0, 4}}));
+    EXPECT_FALSE(again->TakeKeptLists("f5.lang"));
+    // Once nothing is kept the sections go again: the file reads as one of before.
+    again->keptLists.clear();
+    again->WriteAll("EN");
+    const std::string text = ReadFileBytes(IniPath());
+    EXPECT_EQ(text.find("Kept"), std::string::npos) << text;
+}
+
 TEST_F(AppIniFileTest, GarbageFallsBackToDefaultsAndLosesNothingElse) {
     const std::string original = "; my own notes\r\n"
                                  "[Plugins]\r\n"

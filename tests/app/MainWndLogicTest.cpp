@@ -26,6 +26,13 @@ using test::ReadFileBytes;
 using test::RecordingSink;
 using test::WriteFileBytes;
 
+std::set<std::pair<int, int>> PairsOf(const ArrayWordData& list) {
+    std::set<std::pair<int, int>> out;
+    for (const ExerciseEntry& e : list)
+        out.insert({e.lesson, e.pairId});
+    return out;
+}
+
 TRandomGen FixedRandom() {
     return TRandomGen(1, [] { return 12345u; });
 }
@@ -333,7 +340,132 @@ TEST_F(MainLogicTest, TheJournalOfARunIsWrittenBesideTheFileAndItsProblemsAreTol
     context.recordCard(card);
     ASSERT_EQ(sink->shown.size(), 2u);
     EXPECT_EQ(sink->shown[1].text,
-              FillText(logic->Text(209), {JournalPath(app / "x.lang").string(), logic->Text(145)}));
+              FillText(logic->Text(209), {JournalPath(app / "x.lang").string(), logic->Text(145)}) +
+                  "\n\n" + logic->Text(217));
+}
+
+TEST_F(MainLogicTest, EachCardIsWrittenAsItEndsWithItsOwnTime) {
+    WriteLangFile(app / "x.lang", {{1, 3}});
+    WriteIni("x.lang", {1});
+    auto logic = Start();
+    auto now = std::chrono::sys_days{std::chrono::year{2026} / 12 / 11} + std::chrono::hours{23} +
+               std::chrono::minutes{59};
+    logic->SetJournalClock([&now] { return std::chrono::system_clock::time_point(now); });
+    const TWindowContext context = logic->Context();
+    const fs::path journal = JournalPath(app / "x.lang");
+    const auto lineOf = [](std::chrono::sys_seconds time, std::int32_t pair) {
+        TJournalLine line;
+        line.time = time;
+        line.lesson = 1;
+        line.pairId = pair;
+        line.text1 = "word 1." + std::to_string(pair);
+        line.verdict = TJournalVerdict::Right;
+        line.priorityChosen = 2;
+        return FormatJournalLine(line);
+    };
+    // Written at once, each with the time it ended, also past midnight.
+    context.recordCard({{1, 0, 0}, true, "", TAnswerVerdict::Right, 2});
+    const std::string first = lineOf(now, 0);
+    EXPECT_EQ(ReadFileBytes(journal.string()), std::string(kJournalHeader) + "\n" + first);
+    now += std::chrono::minutes{2};
+    context.recordCard({{1, 1, 0}, true, "", TAnswerVerdict::Right, 2});
+    const std::string second = lineOf(now, 1);
+    EXPECT_EQ(ReadFileBytes(journal.string()), std::string(kJournalHeader) + "\n" + first + second);
+    EXPECT_TRUE(sink->shown.empty());
+
+    // The journal cannot be written: told once, not per card; the cards wait.
+    const std::string before = ReadFileBytes(journal.string());
+    fs::rename(journal, app / "moved.tsv");
+    for (int n = 1; n <= kMaxJournalFiles; ++n)
+        fs::create_directory(JournalPath(app / "x.lang", n));
+    now += std::chrono::minutes{1};
+    const std::string third = lineOf(now, 2);
+    context.recordCard({{1, 2, 0}, true, "", TAnswerVerdict::Right, 2});
+    now += std::chrono::minutes{1};
+    const std::string fourth = lineOf(now, 0);
+    context.recordCard({{1, 0, 0}, true, "", TAnswerVerdict::Right, 2});
+    ASSERT_EQ(sink->shown.size(), 1u);
+    EXPECT_EQ(sink->shown[0].text,
+              FillText(logic->Text(209), {journal.string(), logic->Text(145)}) + "\n\n" +
+                  logic->Text(217));
+    // It works again: the waiting cards go first, with their own times; a new fault is told.
+    for (int n = 1; n <= kMaxJournalFiles; ++n)
+        fs::remove(JournalPath(app / "x.lang", n));
+    fs::rename(app / "moved.tsv", journal);
+    now += std::chrono::minutes{1};
+    context.recordCard({{1, 1, 0}, true, "", TAnswerVerdict::Right, 2});
+    EXPECT_EQ(ReadFileBytes(journal.string()), before + third + fourth + lineOf(now, 1));
+    EXPECT_EQ(sink->shown.size(), 1u);
+    fs::rename(journal, app / "moved.tsv");
+    for (int n = 1; n <= kMaxJournalFiles; ++n)
+        fs::create_directory(JournalPath(app / "x.lang", n));
+    context.recordCard({{1, 1, 0}, true, "", TAnswerVerdict::Right, 2});
+    EXPECT_EQ(sink->shown.size(), 2u);
+}
+
+TEST_F(MainLogicTest, AJournalWhoseLastLineWasCutIsMendedAndTheLearnerTold) {
+    WriteLangFile(app / "x.lang", {{1, 3}});
+    WriteIni("x.lang", {1});
+    auto logic = Start();
+    const fs::path journal = JournalPath(app / "x.lang");
+    const std::string whole = std::string(kJournalHeader) + "\n";
+    WriteFileBytes(journal.string(), whole + "2026-12-11T10:00:00Z\t1\t0\tw\xC3");
+    const TWindowContext context = logic->Context();
+    context.recordCard({{1, 0, 0}, true, "", TAnswerVerdict::None, 0});
+    ASSERT_EQ(sink->shown.size(), 1u);
+    EXPECT_EQ(sink->shown[0].text, FillText(logic->Text(215), {journal.string(), "27"}));
+    context.recordCard({{1, 1, 0}, true, "", TAnswerVerdict::None, 0});
+    EXPECT_EQ(sink->shown.size(), 1u) << "told once";
+    EXPECT_FALSE(fs::exists(JournalPath(app / "x.lang", 2)));
+    const std::string after = ReadFileBytes(journal.string());
+    EXPECT_TRUE(after.starts_with(whole + "20"));
+    EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), 3);
+}
+
+TEST_F(MainLogicTest, EachLanguageFileKeepsItsPrioritiesWhenAnotherIsChosen) {
+    WriteLangFile(app / "a.lang", {{1, 4}});
+    WriteLangFile(app / "b.lang", {{2, 3}});
+    WriteIni("a.lang", {1});
+    auto logic = Start();
+    TExerciseData& ex = logic->Settings()->exercise;
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    // The learner's priorities after a run in a.lang: two pairs rest.
+    ex.ExerciseWords = {{1, 0, 0}, {1, 1, 4}, {1, 2, 0}, {1, 3, 2}};
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    const ArrayWordData aList = ex.ExerciseWords;
+    const ArrayWordData aHeld = logic->Settings()->heldBack;
+    ASSERT_EQ(aHeld.size(), 2u);
+
+    // The exercise editor chooses b.lang with its lesson: composed anew.
+    const auto choose = [&](const std::string& file, int lesson) {
+        ex.LangFileName = file;
+        ex.AvailableUnits = {lesson};
+        logic->EditorClosed(true, TChangeKind::Lessons, std::nullopt, rng);
+    };
+    choose("b.lang", 2);
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    for (const ExerciseEntry& e : ex.ExerciseWords)
+        EXPECT_EQ(e.lesson, 2);
+    EXPECT_TRUE(logic->Settings()->heldBack.empty());
+    ex.ExerciseWords.front().priority = 5;
+
+    // Back to a.lang: its lists are back as they were, and the next start continues them.
+    choose("a.lang", 1);
+    EXPECT_EQ(ex.ExerciseWords, aList);
+    EXPECT_EQ(logic->Settings()->heldBack, aHeld);
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    EXPECT_EQ(logic->LastStart(), TStartKind::Continue);
+    EXPECT_EQ(PairsOf(logic->Settings()->heldBack), PairsOf(aHeld)) << "still resting";
+    EXPECT_TRUE(sink->shown.empty());
+
+    // The settings keep b.lang's lists across a restart; a.lang's are the exercise section's.
+    logic->Close();
+    const std::string ini = ReadFileBytes((app / "Lexaro.Ini").string());
+    EXPECT_NE(ini.find("[KeptExercises]\r\n0=b.lang\r\nNbrFiles=1\r\n"), std::string::npos) << ini;
+    auto again = Start();
+    ASSERT_EQ(again->Settings()->keptLists.size(), 1u);
+    EXPECT_EQ(again->Settings()->keptLists[0].langFileName, "b.lang");
+    EXPECT_EQ(again->Settings()->keptLists[0].exerciseWords.front().priority, 5);
 }
 
 TEST_F(MainLogicTest, LinesThatCouldNotBeReadAreToldOnceAndKept) {

@@ -6,6 +6,7 @@
 #include "app/AppIniFile.h"
 #include "app/AppLangHandl.h"
 #include "data/CodeDecode.h"
+#include "progress/Journal.h"
 #include "support/LangFiles.h"
 #include "support/TestFiles.h"
 
@@ -613,6 +614,41 @@ TEST_F(EditExerciseLogicTest, SaveAsProposesTheLanguageFolderAndRemovesANewOneOn
     EXPECT_EQ(saved.LessonAt(1)->UsedPairCount(), 1);
     EXPECT_TRUE(logic->Buttons().ok);
     EXPECT_TRUE(logic->Buttons().save);
+}
+
+TEST_F(EditExerciseLogicTest, SaveAsCopiesThePracticeJournalSoBothFilesKeepTheirHistory) {
+    const fs::path f = LangFile("f", {{1, 2}});
+    const std::string history =
+        std::string(kJournalHeader) + "\n" + "2026-12-11T14:03:00Z\t1\t0\tword 1.0\t1\tright\t2\n";
+    test::WriteFileBytes(JournalPath(f).string(), history);
+    auto logic = Open("LangFiles/f.lang", {1});
+    view.saveChoice = [this](const fs::path&) { return app / "LangFiles" / "copy.lang"; };
+    logic->SaveLangFileAs();
+    ASSERT_EQ(logic->FileName(), "LangFiles/copy.lang");
+    EXPECT_EQ(test::ReadFileBytes(JournalPath(f).string()), history) << "the old file keeps it";
+    EXPECT_EQ(test::ReadFileBytes(JournalPath(app / "LangFiles" / "copy.lang").string()), history);
+    EXPECT_TRUE(view.informed.empty());
+
+    // A name with a history of its own keeps it; a new file (New) copies nothing.
+    const std::string own = std::string(kJournalHeader) + "\n";
+    test::WriteFileBytes(JournalPath(app / "LangFiles" / "other.lang").string(), own);
+    view.saveChoice = [this](const fs::path&) { return app / "LangFiles" / "other.lang"; };
+    logic->SaveLangFileAs();
+    EXPECT_EQ(test::ReadFileBytes(JournalPath(app / "LangFiles" / "other.lang").string()), own);
+    EXPECT_FALSE(fs::exists(JournalPath(app / "LangFiles" / "other.lang", 2)));
+
+    // A new file saved under a name copies nothing.
+    logic->NewLangFile();
+    logic->SetLangField(1, "English");
+    logic->SetLangField(2, "German");
+    logic->LeaveLangField(2);
+    view.lessonEditor = SavedAs({{1, {{"dog@Hund", true}}}});
+    logic->NewLesson();
+    view.saveChoice = [this](const fs::path&) { return app / "LangFiles" / "fresh.lang"; };
+    logic->SaveLangFileAs();
+    ASSERT_EQ(logic->FileName(), "LangFiles/fresh.lang");
+    EXPECT_FALSE(fs::exists(JournalPath(app / "LangFiles" / "fresh.lang")));
+    EXPECT_TRUE(view.informed.empty());
 }
 
 TEST_F(EditExerciseLogicTest, FolderNamesKeepLettersDigitsDashAndUnderscoreOnly) {

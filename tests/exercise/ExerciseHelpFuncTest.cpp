@@ -180,18 +180,66 @@ TEST_F(CompositionTest, ContinueAgesPrioritiesAndHoldsBack) {
     EXPECT_EQ(heldBack, (ArrayWordData{{1, 2, 1, false}}));
 }
 
-TEST_F(CompositionTest, ContinueWithResetKeepsEveryEntryAndTheHeldBackList) {
-    Lessons({{1, {{1, true}, {1, true}, {1, true}, {1, true}}}});
+TEST_F(CompositionTest, ContinueWithResetBringsTheHeldBackPairsBack) {
+    // Pair 4 was held back and pair 5 filled its place; pair 6 is held back but retired since,
+    // and 5-5 names no pair of this file.
+    Lessons({{1, {{1, true}, {1, true}, {1, true}, {1, true}, {1, true}, {1}, {0, true}}}});
     ex.AvailableUnits = {1};
-    ex.MaxWords = 4;
-    ex.ExerciseWords = {{1, 0, 0, false}, {1, 1, 1, false}, {1, 2, 2, false}, {1, 3, 9, false}};
-    heldBack = {{5, 5, 5, false}};
+    ex.MaxWords = 5;
+    ex.ExerciseWords = {
+        {1, 0, 0, false}, {1, 1, 1, false}, {1, 2, 2, false}, {1, 3, 9, false}, {1, 5, 0, true}};
+    heldBack = {{1, 4, 5, false}, {1, 6, 2, false}, {5, 5, 5, false}};
     composeContinue(ex, heldBack, lang, true, rng);
 
-    EXPECT_EQ(
-        SortedByPair(ex.ExerciseWords),
-        (ArrayWordData{{1, 0, 0, false}, {1, 1, 0, false}, {1, 2, 0, false}, {1, 3, 9, false}}));
-    EXPECT_EQ(heldBack, (ArrayWordData{{5, 5, 5, false}}));
+    EXPECT_EQ(SortedByPair(ex.ExerciseWords), (ArrayWordData{{1, 0, 0, false},
+                                                             {1, 1, 0, false},
+                                                             {1, 2, 0, false},
+                                                             {1, 3, 9, false},
+                                                             {1, 4, 0, false}}));
+    EXPECT_TRUE(heldBack.empty()) << "no pair is held back";
+    ExpectNoPairTwice("reset");
+
+    // With a maximum lowered meanwhile the list keeps to it.
+    ex.MaxWords = 3;
+    ex.ExerciseWords = {{1, 0, 0, false}, {1, 1, 0, false}, {1, 2, 0, false}};
+    heldBack = {{1, 4, 5, false}};
+    composeContinue(ex, heldBack, lang, true, rng);
+    EXPECT_EQ(ex.ExerciseWords.size(), 3u);
+    EXPECT_TRUE(heldBack.empty());
+    ExpectNoPairTwice("lowered maximum");
+}
+
+TEST(CompositionSteps, HeldBackAtTheNextCompositionAgreesWithTheComposition) {
+    // Priority in the exercise list -> held back by the next exercise: aged first, so 1 is not.
+    const std::vector<std::pair<std::int32_t, bool>> table = {{0, false}, {1, false}, {2, true},
+                                                              {3, true},  {8, true},  {9, false}};
+    for (const auto& [priority, held] : table) {
+        SCOPED_TRACE(priority);
+        const ArrayWordData list = {{1, 0, 0, false}, {1, 1, priority, false}};
+        const ArrayWordData before = {{1, 7, 1, false}};
+        const ArrayWordData figure = heldBackAtNextComposition(list, before);
+        EXPECT_EQ(PairsOf(figure).count({1, 1}) != 0, held);
+        // The same as the composition itself.
+        TLangFHandler lang;
+        auto lesson = std::make_shared<TLesson>();
+        lesson->number = 1;
+        for (int slot = 0; slot < 8; ++slot)
+            lesson->NewPair(slot)->drawn = true;
+        lang.PutLesson(lesson);
+        TExerciseData ex;
+        ex.AvailableUnits = {1};
+        ex.MaxWords = 2;
+        ex.ExerciseWords = list;
+        ArrayWordData composed = before;
+        TRandomGen rng = FixedRandom();
+        composeContinue(ex, composed, lang, false, rng);
+        EXPECT_EQ(PairsOf(figure), PairsOf(composed));
+    }
+    // What the last composition held back stays held back while nothing new is held back,
+    // whatever its priority; an empty list is composed anew and holds nothing back.
+    EXPECT_EQ(PairsOf(heldBackAtNextComposition({{1, 0, 1, false}}, {{1, 7, 1, false}})),
+              (std::set<Pair>{{1, 7}}));
+    EXPECT_TRUE(heldBackAtNextComposition({}, {{1, 7, 1, false}}).empty());
 }
 
 TEST_F(CompositionTest, SecondContinuedCompositionReplacesTheHeldBackList) {

@@ -68,6 +68,40 @@ TEST(JournalFormat, InvalidUtf8IsReplacedSoTheJournalStaysText) {
     EXPECT_TRUE(ParseJournalLine(text.substr(0, text.size() - 1)));
 }
 
+TEST(JournalFormat, ALongText1IsCutBetweenCharactersSoTheLineStaysALine) {
+    // Two bytes per letter, escapes that double, a letter with a combining accent, a four-byte
+    // character: whatever falls on the limit, the line stays within it, is UTF-8 and parses.
+    const std::string e = "e\xCC\x81"; // e + combining acute
+    const std::vector<std::string> pieces = {"\xC3\xA4", "\\", "\t", e, "\xF0\x9F\x98\x80", "a"};
+    for (const std::string& piece : pieces) {
+        for (std::size_t shift = 0; shift < 4; ++shift) {
+            std::string text(shift, 'x');
+            while (text.size() < 3 * kMaxJournalLineBytes)
+                text += piece;
+            SCOPED_TRACE(piece + " after " + std::to_string(shift));
+            const std::string formatted = FormatJournalLine(Line(text));
+            ASSERT_TRUE(formatted.ends_with('\n'));
+            const std::string_view row(formatted.data(), formatted.size() - 1);
+            EXPECT_LE(row.size(), kMaxJournalLineBytes);
+            EXPECT_GE(row.size(), kMaxJournalLineBytes - 8) << "cut no more than needed";
+            const auto back = ParseJournalLine(row);
+            ASSERT_TRUE(back);
+            EXPECT_TRUE(text.starts_with(back->text1));
+            EXPECT_EQ(FormatJournalLine(*back), formatted) << "the cut text is valid UTF-8";
+            if (piece == e) {
+                // Never a base letter without its accent.
+                EXPECT_TRUE(back->text1.ends_with(e)) << back->text1.substr(back->text1.size() - 4);
+            }
+        }
+    }
+    // A text that fits is not touched.
+    const std::string fits(kMaxJournalLineBytes - 100, 'y');
+    EXPECT_EQ(ParseJournalLine(
+                  FormatJournalLine(Line(fits)).substr(0, FormatJournalLine(Line(fits)).size() - 1))
+                  ->text1,
+              fits);
+}
+
 TEST(JournalFormat, LinesThatDoNotParse) {
     const char* bad[] = {
         "",
@@ -191,6 +225,114 @@ TEST_F(JournalWriterTest, DamagedOrForeignJournalIsLeftAloneAndANewOneStartedBes
             EXPECT_EQ(ReadFileBytes(journal.string()), before);
         }
     }
+}
+
+TEST_F(JournalWriterTest, ALastLineCutPartWayIsDroppedAndTheJournalGoesOn) {
+    const std::string whole = kHeader + FormatJournalLine(Line("kept"));
+    const std::string cut = FormatJournalLine(Line("Stra\xC3\x9F"
+                                                   "e"));
+    struct Case {
+        const char* name;
+        std::string content; // the journal as the crash left it
+        std::string kept;    // what stays of it
+    };
+    const std::vector<Case> cases = {
+        {"no line end", whole + cut.substr(0, 30), whole},
+        {"a character cut", whole + cut.substr(0, cut.find("\xC3\x9F") + 1), whole},
+        {"zeros after a power cut", whole + std::string(300, '\0'), whole},
+        {"cut after the header", kHeader + "2026-12-1", kHeader},
+        {"the header itself cut", std::string(kJournalHeader.substr(0, 20)), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(journal);
+        std::filesystem::remove(JournalPath(lang, 2));
+        WriteFileBytes(journal.string(), c.content);
+        EXPECT_EQ(InspectJournal(journal), TJournalState::Journal);
+        const TJournalAppend first = AppendJournal(lang, {Line("one")});
+        ASSERT_TRUE(first.result.ok()) << first.result.reason;
+        EXPECT_EQ(first.written, journal);
+        EXPECT_FALSE(first.setAside);
+        EXPECT_EQ(first.droppedBytes, c.content.size() - c.kept.size());
+        // Told once: the journal is whole now.
+        const TJournalAppend second = AppendJournal(lang, {Line("two")});
+        ASSERT_TRUE(second.result.ok());
+        EXPECT_EQ(second.droppedBytes, 0u);
+        EXPECT_EQ(ReadFileBytes(journal.string()), (c.kept.empty() ? kHeader : c.kept) +
+                                                       FormatJournalLine(Line("one")) +
+                                                       FormatJournalLine(Line("two")));
+        EXPECT_FALSE(std::filesystem::exists(JournalPath(lang, 2)));
+    }
+}
+
+TEST_F(JournalWriterTest, AnEndWithoutALineEndInReachOfALineIsForeign) {
+    // Longer than any line this program writes: somebody else's file, left alone.
+    const std::string content = kHeader + std::string(kMaxJournalLineBytes + 10, 'x');
+    WriteFileBytes(journal.string(), content);
+    EXPECT_EQ(InspectJournal(journal), TJournalState::Foreign);
+    const TJournalAppend result = AppendJournal(lang, {Line("one")});
+    ASSERT_TRUE(result.result.ok());
+    EXPECT_EQ(result.written, JournalPath(lang, 2));
+    EXPECT_TRUE(ReadFileBytes(journal.string()) == content);
+}
+
+TEST_F(JournalWriterTest, TheRecorderKeepsWhatItCouldNotWriteAndTellsOnce) {
+    TJournalRecorder recorder;
+    // Every journal name taken by a folder: nothing can be written.
+    for (int n = 1; n <= kMaxJournalFiles; ++n)
+        std::filesystem::create_directory(JournalPath(lang, n));
+    const TJournalRecord first = recorder.Record(lang, Line("one"));
+    EXPECT_FALSE(first.append.result.ok());
+    EXPECT_TRUE(first.newFailure);
+    EXPECT_EQ(first.kept, 1u);
+    const TJournalRecord second = recorder.Record(lang, Line("two"));
+    EXPECT_FALSE(second.append.result.ok());
+    EXPECT_FALSE(second.newFailure) << "told once";
+    EXPECT_EQ(second.kept, 2u);
+    // The fault goes away: the kept lines come first, in their order, with their own times.
+    for (int n = 1; n <= kMaxJournalFiles; ++n)
+        std::filesystem::remove(JournalPath(lang, n));
+    const TJournalLine third = Line("three", TJournalVerdict::Right, At(2026, 12, 11, 14, 9));
+    const TJournalRecord ok = recorder.Record(lang, third);
+    ASSERT_TRUE(ok.append.result.ok()) << ok.append.result.reason;
+    EXPECT_EQ(ok.kept, 0u);
+    EXPECT_EQ(ReadFileBytes(journal.string()), kHeader + FormatJournalLine(Line("one")) +
+                                                   FormatJournalLine(Line("two")) +
+                                                   FormatJournalLine(third));
+    // A new fault after a write that succeeded is told again.
+    std::filesystem::remove(journal);
+    for (int n = 1; n <= kMaxJournalFiles; ++n)
+        std::filesystem::create_directory(JournalPath(lang, n));
+    EXPECT_TRUE(recorder.Record(lang, Line("four")).newFailure);
+}
+
+TEST_F(JournalWriterTest, JournalsAreCopiedForANewNameNeverOverAnother) {
+    const std::string first = kHeader + FormatJournalLine(Line("one"));
+    const std::string second = kHeader + FormatJournalLine(Line("two"));
+    WriteFileBytes(journal.string(), "foreign\n"); // not ours: not copied
+    WriteFileBytes(JournalPath(lang, 2).string(), first);
+    WriteFileBytes(JournalPath(lang, 3).string(), second);
+    const auto copy = dir.path() / "copy.tsv";
+    const TJournalCopy made = CopyJournals(lang, copy);
+    ASSERT_TRUE(made.result.ok()) << made.result.reason;
+    EXPECT_EQ(made.copied, 2);
+    EXPECT_EQ(ReadFileBytes(JournalPath(copy).string()), first);
+    EXPECT_EQ(ReadFileBytes(JournalPath(copy, 2).string()), second);
+    EXPECT_EQ(ReadFileBytes(JournalPath(lang, 2).string()), first) << "the old one stays";
+    // The new name has journals now: nothing is copied over them.
+    WriteFileBytes(JournalPath(lang, 2).string(), second);
+    EXPECT_EQ(CopyJournals(lang, copy).copied, 0);
+    EXPECT_EQ(ReadFileBytes(JournalPath(copy).string()), first);
+
+    // A folder nobody may write to: the path and the reason, nothing left behind.
+    const auto folder = dir.path() / "locked";
+    std::filesystem::create_directory(folder);
+    test::RunWithoutPrivileges(dir.path(), folder, [&] {
+        const TJournalCopy failed = CopyJournals(lang, folder / "x.tsv");
+        return !failed.result.ok() && failed.result.reason == "Permission denied" &&
+               failed.failed == JournalPath(folder / "x.tsv") && failed.copied == 0 &&
+               std::filesystem::is_empty(folder);
+    });
 }
 
 TEST_F(JournalWriterTest, AJournalReachedThroughALinkIsAppendedTo) {

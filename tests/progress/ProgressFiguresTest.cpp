@@ -18,16 +18,37 @@ TEST(ProgressFigures, EachPairIsInExactlyOneState) {
     // Lesson 1: pairs 0..5 in use, 1 and 2 drawn; lesson 4: three retired pairs.
     TLangFHandler lang = test::GeneratedLangFile({{1, 6, true}, {4, 3, false}}, {{1, 1}, {1, 2}});
     lang.LessonAt(4)->PairAt(0)->use = true; // in use, not drawn
-    // Held back: pair 2 (drawn) in the held-back list, pair 3 with priority 5 in the list;
-    // priorities 0 and 9 are no holding back; a retired pair and a pair the file lacks
-    // count nowhere.
+    // Held back: what the next exercise holds back. Pair 3 with priority 5 in the list (4 after
+    // ageing); the held-back list of the last exercise (pair 2) is replaced by it, so pair 2
+    // counts as practised. Priorities 0 and 9 are no holding back; a retired pair and a pair
+    // the file lacks count nowhere.
     const ArrayWordData list = {{1, 3, 5}, {1, 4, 0}, {1, 5, 9}, {1, 99, 3}, {7, 0, 2}};
     const ArrayWordData held = {{1, 2, 1}, {4, 1, 8}};
     const auto figures = LessonFigures(lang, list, held);
     ASSERT_EQ(figures.size(), 2u);
-    EXPECT_EQ(figures[0], (TLessonFigures{1, 3, 1, 2, 0}));
+    EXPECT_EQ(figures[0], (TLessonFigures{1, 3, 2, 1, 0}));
     EXPECT_EQ(figures[1], (TLessonFigures{4, 1, 0, 0, 2}));
     EXPECT_EQ(figures[0].Total(), 6);
+}
+
+TEST(ProgressFigures, HeldBackCountsWhatTheNextExerciseHoldsBack) {
+    // One drawn pair per priority 0..9 in the exercise list: priority 1 rests no more at the
+    // next exercise (ageing makes it 0), 2 to 8 do, 9 leaves the list.
+    TLangFHandler lang = test::GeneratedLangFile(
+        {{1, 10, true}},
+        {{1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}, {1, 9}});
+    ArrayWordData list;
+    for (std::int32_t p = 0; p <= 9; ++p)
+        list.push_back({1, p, p});
+    const auto figures = LessonFigures(lang, list, {});
+    ASSERT_EQ(figures.size(), 1u);
+    EXPECT_EQ(figures[0], (TLessonFigures{1, 0, 3, 7, 0}));
+    // After the exercise window held them back (a run that retired a pair), the held-back list
+    // is what the next exercise holds back, whatever its priorities.
+    const ArrayWordData held = {{1, 1, 1}, {1, 2, 2}};
+    EXPECT_EQ(LessonFigures(lang, {{1, 0, 0}}, held)[0], (TLessonFigures{1, 0, 8, 2, 0}));
+    // No exercise list: the next exercise is composed anew and holds nothing back.
+    EXPECT_EQ(LessonFigures(lang, {}, held)[0], (TLessonFigures{1, 0, 10, 0, 0}));
 }
 
 TEST(ProgressFigures, NinetyDaysEndingTodayAndTheShareRight) {

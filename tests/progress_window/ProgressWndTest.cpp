@@ -77,6 +77,7 @@ protected:
             test::GeneratedLangFile({{1, 5, true}, {3, 2, false}}, {{1, 0}, {1, 1}}));
         EXPECT_TRUE(lang->Save(langPath).ok());
         settings->exercise.LangFileName = langPath.string();
+        settings->exercise.ExerciseWords = {{1, 0, 0}, {1, 1, 0}};
         settings->heldBack = {{1, 2, 4}};
 
         auto write = [&](sys_seconds when, std::vector<TJournalVerdict> verdicts) {
