@@ -126,29 +126,6 @@ bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& t
     return true;
 }
 
-bool WriteJournalReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
-                           const std::vector<TJournalLine>& lines, IMessageSink* messages) {
-    if (lines.empty() || settings.exercise.LangFileName.empty())
-        return false;
-    const TJournalAppend written = AppendJournal(settings.LangFilePath(), lines);
-    auto report = [&](const std::string& text) {
-        if (messages != nullptr)
-            messages->Warn(settings.appTitle, text, IMessageSink::Icon::Information);
-    };
-    if (written.droppedBytes != 0)
-        report(FillText(texts.GetText(kJournalLineCut),
-                        {DisplayPath(written.written), std::to_string(written.droppedBytes)}));
-    if (!written.result) {
-        report(FillText(texts.GetText(kJournalNotWritten),
-                        {DisplayPath(written.written), FileFaultText(written.result, texts)}));
-        return false;
-    }
-    if (written.setAside)
-        report(FillText(texts.GetText(kJournalSetAside),
-                        {DisplayPath(*written.setAside), DisplayPath(written.written)}));
-    return true;
-}
-
 bool RecordCardReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
                          const TLangFHandler& lang, const TCardResult& card,
                          const TJournalClock& clock, TJournalRecorder& recorder,
@@ -180,14 +157,6 @@ bool RecordCardReporting(const TAppIniFile& settings, const TAppLangHandler& tex
         report(FillText(texts.GetText(kJournalSetAside),
                         {DisplayPath(*written.setAside), DisplayPath(written.written)}));
     return true;
-}
-
-bool RecordCardsReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
-                          const TLangFHandler& lang, const std::vector<TCardResult>& cards,
-                          const TJournalClock& clock, IMessageSink* messages) {
-    TJournalWriter writer(settings.LangFilePath(), clock);
-    writer.AddRun(cards, lang, TCodePage::Get(settings.CodePage));
-    return WriteJournalReporting(settings, texts, writer.Lines(), messages);
 }
 
 std::string VersionFaultText(const std::filesystem::path& path, const TVersionFault& fault,

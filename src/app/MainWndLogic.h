@@ -53,17 +53,6 @@ std::string LoadFaultText(const TLangFHandler& lang, const TAppLangHandler& text
 // language. False when it was not saved.
 bool SaveLangFileReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
                            TLangFHandler& lang, IMessageSink* messages);
-// Appends the cards of an exercise run to the journal beside the exercise's language file
-// (LangFileName; progress/Journal.h). A failed write, and a journal of that name that is none
-// of this program's and was left alone when the new one beside it was started (once), are
-// reported in the UI language. False when nothing was written.
-bool WriteJournalReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
-                           const std::vector<TJournalLine>& lines, IMessageSink* messages);
-// The cards of a run as journal lines (texts from lang, in the settings' code page, stamped by
-// clock), written by WriteJournalReporting.
-bool RecordCardsReporting(const TAppIniFile& settings, const TAppLangHandler& texts,
-                          const TLangFHandler& lang, const std::vector<TCardResult>& cards,
-                          const TJournalClock& clock, IMessageSink* messages);
 // One card as it ends: its journal line (text from lang, in the settings' code page, stamped by
 // clock now) appended through recorder to the journal beside the exercise's language file. A
 // failed write is reported once until a write succeeds again; a journal left alone and a cut
