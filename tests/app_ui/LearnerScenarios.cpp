@@ -443,7 +443,7 @@ TEST_F(LearnerScenario, ANewLanguageFileWithALessonOfFivePairsIsExercisedAndChec
     Exit(window);
 
     QProcess check;
-    check.start(LEXARO_LANG_TOOL, {"check", saved});
+    check.start(LEXARO_LANG_TOOL, {"check", "--codepage", "1252", saved});
     ASSERT_TRUE(check.waitForFinished(30000));
     const QString report = QString::fromUtf8(check.readAllStandardOutput());
     std::printf("scenario 2: %s\n", report.toUtf8().constData());

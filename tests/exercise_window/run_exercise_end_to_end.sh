@@ -198,7 +198,7 @@ xdotool search --onlyvisible --name "^$caption\$" >/dev/null 2>&1 &&
 menu x
 finish
 
-dump=$("$langtool" dump "$app/LangFiles/English-Deutsch.lang" | tr -d '\r')
+dump=$(LEXARO_NO_SETTINGS=1 "$langtool" dump "$app/LangFiles/English-Deutsch.lang" --codepage 1252 | tr -d '\r')
 ini=$(tr -d '\r' <"$app/Lexaro.Ini")
 # The pair given "not more use": its line ends at "#" with no mark (neither used nor drawn).
 cleared=$(awk '/^\[/ { lesson = substr($0, 2, length($0) - 2) } /^[0-9]+=.*#$/ { split($0, p, "="); print lesson "-" p[1] }' <<<"$dump")
