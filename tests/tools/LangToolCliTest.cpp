@@ -33,13 +33,16 @@ using test::WriteFileBytes;
 class LangToolProgram : public ::testing::Test {
 protected:
     // Runs the program with the arguments (each quoted); stdout and stderr go to files.
-    // environment: NAME=value settings put before the command. The program reads no settings
-    // unless the environment says otherwise: a developer's own Lexaro.Ini beside the built tool
-    // or in the home must not change what the tests see.
+    // environment: NAME=value settings put before the command. The built tool reads no
+    // settings unless the environment says otherwise: a developer's own Lexaro.Ini beside it or
+    // in the home must not change what the tests see. A copy in a test's folder reads the
+    // settings the test put there.
     int Run(const std::vector<std::string>& args,
             const std::filesystem::path& program = LEXARO_LANG_TOOL,
             const std::vector<std::string>& environment = {}) {
-        std::string command = "env LEXARO_NO_SETTINGS=1 ";
+        std::string command = "env ";
+        if (program == std::filesystem::path(LEXARO_LANG_TOOL))
+            command += "LEXARO_NO_SETTINGS=1 ";
         for (const auto& setting : environment)
             command += Quote(setting) + " ";
         command += Quote(program.string());
