@@ -56,4 +56,78 @@ std::vector<TDueEntry> ComposeDueFirst(const TExerciseData& ex, const ArrayWordD
     return due;
 }
 
+namespace {
+
+// Calls visit(lesson, pair id, side, memory) for every memory of the file's used pairs.
+template <typename Visit>
+void ForEachMemory(const TLangFHandler& lang, const TCodePage& page, const TMemoryReplay& model,
+                   Visit&& visit) {
+    for (std::int32_t slot = 0; slot < lang.SlotCount(); ++slot) {
+        const std::shared_ptr<TLesson> lesson = lang.LessonAt(slot);
+        if (!lesson)
+            continue;
+        for (std::int32_t id = 0; id < lesson->SlotCount(); ++id) {
+            const std::shared_ptr<TWordPear> pair = lesson->PairAt(id);
+            if (!pair || !pair->use)
+                continue;
+            const std::string text1 = page.ToUtf8(pair->text1);
+            for (const std::int32_t side : {1, 2})
+                if (const TMemoryState* memory = model.Find(lesson->number, text1, side))
+                    visit(lesson->number, id, side, *memory);
+        }
+    }
+}
+
+} // namespace
+
+std::vector<TDueEntry> DueMemories(const TLangFHandler& lang, const TCodePage& page,
+                                   const TMemoryReplay& model, std::int64_t now, double target) {
+    std::vector<TDueEntry> due;
+    ForEachMemory(
+        lang, page, model,
+        [&](std::int32_t lesson, std::int32_t id, std::int32_t side, const TMemoryState& memory) {
+            const double recall = memory.RecallAt(now);
+            if (recall < target)
+                due.push_back({{lesson, id, 0, false}, side, recall});
+        });
+    std::stable_sort(due.begin(), due.end(),
+                     [](const TDueEntry& a, const TDueEntry& b) { return *a.recall < *b.recall; });
+    return due;
+}
+
+std::int32_t TDueForecast::DueNow() const {
+    std::int32_t n = 0;
+    for (const auto& [lesson, count] : lessons)
+        n += count;
+    return n;
+}
+
+TDueForecast ForecastDue(const TLangFHandler& lang, const TCodePage& page,
+                         const TMemoryReplay& model, std::int64_t now, std::int32_t dayCount,
+                         const TUtcOffset& offset, double target) {
+    const auto dayOf = [&](std::int64_t seconds) {
+        return DayOf(std::chrono::sys_seconds{std::chrono::seconds{seconds}}, offset);
+    };
+    TDueForecast forecast;
+    forecast.today = dayOf(now);
+    forecast.days.assign(static_cast<std::size_t>(std::max(dayCount, 0)), 0);
+    // The earliest moment each pair comes due, of its sides.
+    std::map<std::pair<std::int32_t, std::int32_t>, std::int64_t> firstDue;
+    ForEachMemory(lang, page, model,
+                  [&](std::int32_t lesson, std::int32_t id, std::int32_t, const TMemoryState& m) {
+                      const std::int64_t due = m.DueAt(target);
+                      const auto [it, added] = firstDue.try_emplace({lesson, id}, due);
+                      if (!added)
+                          it->second = std::min(it->second, due);
+                  });
+    for (const auto& [pair, due] : firstDue) {
+        if (due <= now)
+            ++forecast.lessons[pair.first];
+        const std::int64_t day = std::max<std::int64_t>(dayOf(due) - forecast.today, 0);
+        if (day < static_cast<std::int64_t>(forecast.days.size()))
+            ++forecast.days[static_cast<std::size_t>(day)];
+    }
+    return forecast;
+}
+
 } // namespace lexaro

@@ -8,9 +8,11 @@
 #include "data/CodePage.h"
 #include "data/LangFHandler.h"
 #include "exercise/ExerciseData.h"
+#include "progress/JournalReader.h"
 #include "progress/MemoryModel.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -43,5 +45,25 @@ struct TDueOptions {
 std::vector<TDueEntry> ComposeDueFirst(const TExerciseData& ex, const ArrayWordData& heldBack,
                                        const TLangFHandler& lang, const TCodePage& page,
                                        const TMemoryReplay& model, const TDueOptions& options);
+
+// Every memory of the file's used pairs whose chance of recall is below the target now, lowest
+// first: each pair and side that is due.
+std::vector<TDueEntry> DueMemories(const TLangFHandler& lang, const TCodePage& page,
+                                   const TMemoryReplay& model, std::int64_t now,
+                                   double target = kDefaultTargetRecall);
+
+// What comes due: per day from today, the pairs whose first side falls below the target that
+// day (today: also every pair due already), and per lesson the pairs due now. Days are the
+// learner's (offset), counted as DayOf counts them.
+struct TDueForecast {
+    std::int32_t today = 0;
+    std::vector<std::int32_t> days;               // days[0] today, days[1] tomorrow, ...
+    std::map<std::int32_t, std::int32_t> lessons; // lesson -> pairs due now
+    std::int32_t DueNow() const;
+    friend bool operator==(const TDueForecast&, const TDueForecast&) = default;
+};
+TDueForecast ForecastDue(const TLangFHandler& lang, const TCodePage& page,
+                         const TMemoryReplay& model, std::int64_t now, std::int32_t dayCount,
+                         const TUtcOffset& offset = {}, double target = kDefaultTargetRecall);
 
 } // namespace lexaro

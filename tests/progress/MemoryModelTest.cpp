@@ -176,5 +176,43 @@ TEST(DueWords, DueLowestFirstThenNeverPractisedUpToTheMaximum) {
     EXPECT_FALSE(list[2].recall);
 }
 
+// Every due memory lowest first; the forecast counts each pair once, on the day its first side
+// comes due (today with everything overdue), and per lesson the pairs due now.
+TEST(DueWords, DueMemoriesAndTheForecast) {
+    TLangFHandler lang;
+    for (std::int32_t n : {1, 2}) {
+        auto lesson = std::make_shared<TLesson>();
+        lesson->number = n;
+        for (std::int32_t i = 0; i < 3; ++i) {
+            auto pair = lesson->NewPair(i);
+            pair->text1 = std::string(1, static_cast<char>('a' + i));
+            pair->use = true;
+        }
+        lang.PutLesson(lesson);
+    }
+    // Stability after a first "good": 3.173 days; after a first "again": 0.40255 days.
+    std::string journal = std::string(kJournalHeader) + "\n";
+    journal += Line(kStart, 1, 0, "a", 1, TJournalVerdict::Right, 2); // due after 3.2 days
+    journal += Line(kStart, 1, 0, "a", 2, TJournalVerdict::Wrong, 0); // due after 0.4 days
+    journal += Line(kStart, 1, 1, "b", 1, TJournalVerdict::Right, 2);
+    journal += Line(kStart + kDay, 2, 2, "c", 1, TJournalVerdict::Right, 2); // day 4.2
+    TMemoryReplay model;
+    model.Feed(journal);
+    model.Finish();
+
+    const std::int64_t now = kStart + 2 * kDay; // day 2, 00:00 UTC
+    const std::vector<TDueEntry> due = DueMemories(lang, TCodePage::Western(), model, now);
+    ASSERT_EQ(due.size(), 1u);
+    EXPECT_EQ(due[0].entry.pairId, 0);
+    EXPECT_EQ(due[0].side, 2);
+
+    const TDueForecast forecast = ForecastDue(lang, TCodePage::Western(), model, now, 4);
+    EXPECT_EQ(forecast.today, DayOf(std::chrono::sys_seconds{std::chrono::seconds{now}}));
+    // a: overdue (today); b: day 3.17, tomorrow; c: day 4.17, in two days.
+    EXPECT_EQ(forecast.days, (std::vector<std::int32_t>{1, 1, 1, 0}));
+    EXPECT_EQ(forecast.lessons, (std::map<std::int32_t, std::int32_t>{{1, 1}}));
+    EXPECT_EQ(forecast.DueNow(), 1);
+}
+
 } // namespace
 } // namespace lexaro
