@@ -216,13 +216,13 @@ TEST_F(LangToolProgram, TheInstalledToolFindsTheSettingsLanguageFileInTheLearner
     std::string header, lesson1;
     std::getline(table, header);
     std::getline(table, lesson1);
-    EXPECT_EQ(header, "lesson\twaiting\tpractised\theld back\tretired");
-    // lesson, waiting, practised, held back, retired
+    EXPECT_EQ(header, "lesson\twaiting\tpractised\theld back\tretired\tdue");
+    // lesson, waiting, practised, held back, retired, due
     std::vector<std::string> fields;
     std::istringstream row(lesson1);
     for (std::string field; std::getline(row, field, '\t');)
         fields.push_back(field);
-    ASSERT_EQ(fields.size(), 5u) << Out();
+    ASSERT_EQ(fields.size(), 6u) << Out();
     EXPECT_EQ(fields[0], "1");
     EXPECT_EQ(fields[3], "1") << Out();
 }

@@ -11,6 +11,7 @@
 #include "data/FileUtil.h"
 #include "data/FileVersions.h"
 #include "data/StrUtil.h"
+#include "progress/DueWords.h"
 #include "progress/ProgressFigures.h"
 #include "speech/LanguageNames.h"
 #include "speech/SpeechEngine.h"
@@ -130,10 +131,10 @@ struct TArgs {
 
 constexpr std::string_view kFlagOptions[] = {"--force", "--skip-bad", "--merge", "--list-voices",
                                              "--journal"};
-constexpr std::string_view kValueOptions[] = {"--lang1",   "--lang2",  "--format",   "--lesson",
-                                              "--lessons", "--voice1", "--voice2",   "--speed1",
-                                              "--speed2",  "--pitch1", "--pitch2",   "--pause",
-                                              "--gap",     "--out",    "--codepage", "--header"};
+constexpr std::string_view kValueOptions[] = {
+    "--lang1",  "--lang2",  "--format",   "--lesson", "--lessons", "--voice1",
+    "--voice2", "--speed1", "--speed2",   "--pitch1", "--pitch2",  "--pause",
+    "--gap",    "--out",    "--codepage", "--header", "--target"};
 
 TArgs ParseArgs(const std::vector<std::string>& args, std::size_t from) {
     TArgs parsed;
@@ -514,45 +515,111 @@ void HeldBackLists(const std::filesystem::path& file, const TLangToolEnv& env, A
     heldBack = settings.heldBack;
 }
 
-int RunStats(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
-    if (a.positional.size() != 1 || !a.Unexpected({"--journal"}).empty())
-        return UsageError(err, "stats takes one FILE and no options other than --journal");
-    const std::string& path = a.positional[0];
-    TLangFHandler model;
-    TLangFileReport report;
-    if (!ReadLangFile(path, model, report, TCodePage::Western(), err))
-        return kLangToolBadData;
-    ArrayWordData list, heldBack;
-    HeldBackLists(path, env, list, heldBack);
-    TLessonFigures total;
-    out << "lesson\twaiting\tpractised\theld back\tretired\n";
-    for (const TLessonFigures& lesson : LessonFigures(model, list, heldBack)) {
-        out << lesson.lesson << "\t" << lesson.waiting << "\t" << lesson.practised << "\t"
-            << lesson.heldBack << "\t" << lesson.retired << "\n";
-        total.waiting += lesson.waiting;
-        total.practised += lesson.practised;
-        total.heldBack += lesson.heldBack;
-        total.retired += lesson.retired;
-    }
-    out << "total\t" << total.waiting << "\t" << total.practised << "\t" << total.heldBack << "\t"
-        << total.retired << "\n";
-    if (!a.Has("--journal"))
-        return kLangToolOk;
+std::int64_t NowSeconds(const TLangToolEnv& env) {
+    if (env.now)
+        return env.now();
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
 
-    TJournalTally tally(LocalUtcOffset);
-    const TJournalRead read = ReadJournals(path, tally);
-    out << "\nweek\tcards\ttyped right\ttyped wrong\n";
-    for (const TWeekFigures& week : WeekFigures(tally))
-        out << FormatDay(week.monday) << "\t" << week.counts.cards << "\t" << week.counts.right
-            << "\t" << week.counts.wrong << "\n";
+// The memory model of FILE replayed from its journals; what could not be read is said on err
+// when told.
+TJournalRead ReplayJournals(const std::string& path, TMemoryReplay& model, std::ostream& err,
+                            bool tell) {
+    const TJournalRead read = ReadJournals(path, model);
+    if (!tell)
+        return read;
     for (const auto& foreign : read.foreign)
         err << foreign.string() << ": not a journal of Lexaro; not read\n";
     for (const auto& [failed, why] : read.failed)
         err << failed.string() << ": cannot be read: " << why.reason << "\n";
     if (read.read.empty() && read.foreign.empty() && read.failed.empty())
         err << JournalPath(path).string() << ": no journal yet\n";
-    if (tally.Skipped() != 0)
-        err << "journal lines skipped that do not read as practice: " << tally.Skipped() << "\n";
+    if (model.Skipped() != 0)
+        err << "journal lines skipped that do not read as practice: " << model.Skipped() << "\n";
+    return read;
+}
+
+int RunStats(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
+    if (a.positional.size() != 1 || !a.Unexpected({"--journal", "--codepage"}).empty())
+        return UsageError(err, "stats takes one FILE and no options other than --journal and "
+                               "--codepage");
+    TCodePageChoice code;
+    if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
+        return status;
+    const std::string& path = a.positional[0];
+    TLangFHandler model;
+    TLangFileReport report;
+    if (!ReadLangFile(path, model, report, *code.page, err))
+        return kLangToolBadData;
+    ArrayWordData list, heldBack;
+    HeldBackLists(path, env, list, heldBack);
+    // What is due now, from the journals (their faults are said with --journal).
+    TMemoryReplay memory;
+    const TJournalRead replayed = ReplayJournals(path, memory, err, a.Has("--journal"));
+    const TDueForecast due = ForecastDue(model, *code.page, memory, NowSeconds(env), 0);
+    TLessonFigures total;
+    std::int32_t totalDue = 0;
+    out << "lesson\twaiting\tpractised\theld back\tretired\tdue\n";
+    for (const TLessonFigures& lesson : LessonFigures(model, list, heldBack)) {
+        const auto dueHere = due.lessons.find(lesson.lesson);
+        const std::int32_t lessonDue = dueHere == due.lessons.end() ? 0 : dueHere->second;
+        out << lesson.lesson << "\t" << lesson.waiting << "\t" << lesson.practised << "\t"
+            << lesson.heldBack << "\t" << lesson.retired << "\t" << lessonDue << "\n";
+        total.waiting += lesson.waiting;
+        total.practised += lesson.practised;
+        total.heldBack += lesson.heldBack;
+        total.retired += lesson.retired;
+        totalDue += lessonDue;
+    }
+    out << "total\t" << total.waiting << "\t" << total.practised << "\t" << total.heldBack << "\t"
+        << total.retired << "\t" << totalDue << "\n";
+    if (!a.Has("--journal"))
+        return kLangToolOk;
+
+    TJournalTally tally(LocalUtcOffset);
+    ReadJournals(path, tally);
+    out << "\nweek\tcards\ttyped right\ttyped wrong\n";
+    for (const TWeekFigures& week : WeekFigures(tally))
+        out << FormatDay(week.monday) << "\t" << week.counts.cards << "\t" << week.counts.right
+            << "\t" << week.counts.wrong << "\n";
+    return replayed.failed.empty() ? kLangToolOk : kLangToolBadData;
+}
+
+// The pairs and sides whose chance of recall is below the target now, lowest first.
+int RunDue(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
+    if (a.positional.size() != 1 || !a.Unexpected({"--codepage", "--target"}).empty())
+        return UsageError(err, "due takes one FILE and no options other than --codepage and "
+                               "--target");
+    double target = kDefaultTargetRecall;
+    if (a.values.count("--target")) {
+        std::int32_t percent = 0;
+        if (!TryStrToInt(TrimBlanks(a.values.at("--target")), percent) || percent < 1 ||
+            percent > 99)
+            return UsageError(err, "--target takes a chance of recall in per cent, 1 to 99");
+        target = percent / 100.0;
+    }
+    TCodePageChoice code;
+    if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
+        return status;
+    const std::string& path = a.positional[0];
+    TLangFHandler model;
+    TLangFileReport report;
+    if (!ReadLangFile(path, model, report, *code.page, err))
+        return kLangToolBadData;
+    TMemoryReplay memory;
+    const TJournalRead read = ReplayJournals(path, memory, err, true);
+    out << "lesson\tpair id\tside\ttext\trecall\n";
+    for (const TDueEntry& due : DueMemories(model, *code.page, memory, NowSeconds(env), target)) {
+        const std::shared_ptr<TWordPear> pair =
+            model.LessonAt(due.entry.lesson)->PairAt(due.entry.pairId);
+        const std::string& shown = due.side == 1 ? pair->text1 : pair->text2;
+        std::ostringstream recall;
+        recall << std::fixed << std::setprecision(1) << *due.recall * 100 << "%";
+        out << due.entry.lesson << "\t" << due.entry.pairId << "\t" << due.side << "\t"
+            << ForTerminal(shown, *code.page) << "\t" << recall.str() << "\n";
+    }
     return read.failed.empty() ? kLangToolOk : kLangToolBadData;
 }
 
@@ -1205,14 +1272,21 @@ std::string LangToolUsage() {
            "  lexaro-lang export FILE [--codepage N]\n"
            "      writes the pairs as a UTF-8 table on standard output: a header row, then\n"
            "      lesson, text1, text2, use, drawn separated by tabs; use and drawn are 1 or 0\n"
-           "  lexaro-lang stats FILE [--journal]\n"
+           "  lexaro-lang stats FILE [--journal] [--codepage N]\n"
            "      prints per lesson the pairs waiting (in use, not drawn), practised this cycle\n"
-           "      (drawn), held back (priority 1-8 in the exercise of Lexaro's settings, when\n"
-           "      they are for FILE) and retired (not in use), separated by\n"
+           "      (drawn), held back (what the next exercise of Lexaro's settings holds back,\n"
+           "      when they are for FILE), retired (not in use) and due (pairs whose chance of\n"
+           "      recall has fallen below 90 %, from the journals beside FILE), separated by\n"
            "      tabs, with a total row; --journal adds the practice per week (weeks from\n"
            "      Monday, local time) from the journals beside FILE (FILE.journal.tsv): cards\n"
            "      shown and typed answers right and wrong; journal lines that cannot be read\n"
            "      are skipped and counted on standard error\n"
+           "  lexaro-lang due FILE [--target PERCENT] [--codepage N]\n"
+           "      prints the pairs and sides whose chance of recall has fallen below PERCENT\n"
+           "      (90), lowest first, as lesson, pair id, side shown (1 or 2), its text and the\n"
+           "      chance now, separated by tabs. The chances come from a memory model (FSRS-5)\n"
+           "      replayed from the journals beside FILE: a typed answer right, or a priority\n"
+           "      from 1 to 8 chosen, is remembered; a typed answer wrong is forgotten\n"
            "  lexaro-lang import SOURCE OUT [--lang1 NAME] [--lang2 NAME] [--format F]\n"
            "                     [--lesson N] [--header yes|no] [--force] [--skip-bad] [--merge]\n"
            "                     [--codepage N]\n"
@@ -1339,6 +1413,8 @@ int RunLangTool(const std::vector<std::string>& args, std::ostream& out, std::os
         return RunSpeak(parsed, out, err, env);
     if (command == "stats")
         return RunStats(parsed, out, err, env);
+    if (command == "due")
+        return RunDue(parsed, out, err, env);
     if (command == "versions")
         return RunVersions(parsed, out, err);
     if (command == "restore")

@@ -9,6 +9,7 @@
 #include "LangSpeak.h"
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ struct TLangToolEnv {
     // application folder, else the learner's data folder (AppFolders.h); empty: the settings
     // folder.
     std::filesystem::path dataFolder;
+    // The time now in seconds since 1970 (UTC), for what is due; empty: the system's clock.
+    std::function<std::int64_t()> now;
 };
 
 // The whole command line tool. args excludes the program name; returns the exit status.
