@@ -105,6 +105,32 @@ TEST(GridKeys, ArrowsMoveEnterAndF2ActEscapeCancelsDeleteRemoves) {
     }
 }
 
+TEST(EditLessonKeys, TabWalksThePhraseCellsRowByRowAndStopsAtTheEnds) {
+    using A = TGridAction;
+    // 20 entries (rows 1 to 20); columns: 0 use, 1 and 2 the phrases, 3 the lesson.
+    const struct {
+        bool forward;
+        int col;
+        int row;
+        TGridAction action;
+        int toCol;
+        int toRow;
+    } cases[] = {
+        {true, 1, 5, A::Move, 2, 5},  {true, 2, 5, A::Move, 1, 6},   {true, 3, 5, A::Move, 1, 6},
+        {true, 0, 5, A::Move, 1, 5},  {true, 2, 20, A::None, 2, 20}, {true, 1, 20, A::Move, 2, 20},
+        {false, 2, 5, A::Move, 1, 5}, {false, 1, 5, A::Move, 2, 4},  {false, 3, 5, A::Move, 2, 5},
+        {false, 1, 1, A::None, 1, 1}, {false, 2, 1, A::Move, 1, 1},
+    };
+    for (const auto& c : cases) {
+        const TGridKeyDecision d = DecideTabKey(c.forward, c.col, c.row, 21);
+        SCOPED_TRACE(testing::Message()
+                     << (c.forward ? "Tab" : "Shift+Tab") << " from " << c.col << "," << c.row);
+        EXPECT_EQ(d.action, c.action);
+        EXPECT_EQ(d.col, c.toCol);
+        EXPECT_EQ(d.row, c.toRow);
+    }
+}
+
 TEST_F(EditLesson, TitlesCounterMenuAndButtonStates) {
     Open({{4, {{"a", "A"}, {"b", "B"}}}});
     EXPECT_EQ(logic_->Caption(), "<132>");
