@@ -167,6 +167,10 @@ void TEditLessonLogic::Report(const std::string& text) const {
 }
 
 std::string TEditLessonLogic::RefusalText(const TTextRefusal& refusal) const {
+    // A character the code page lacks is named with the code page, as the settings name it.
+    if (refusal.codePage != 0)
+        return FillText(Text(kTextNotInCodePage),
+                        {refusal.character, Text(CodePageNameText(refusal.codePage))});
     return FillText(Text(kTextPhraseRefused), {refusal.character, refusal.language});
 }
 

@@ -394,6 +394,22 @@ TEST_F(EditLessonDlgTest, ARefusedCharacterIsNamedAndTheTypedTextStaysInTheEdito
     EXPECT_EQ(Model().RowData(1).pair.text1, "C sharp basics");
 }
 
+TEST_F(EditLessonDlgTest, ACharacterTheCodePageLacksIsNamedAsItselfWithTheCodePage) {
+    input_.codePage = &TCodePage::Get(1251);
+    Open(Pairs(3));
+    MessageRecorder boxes;
+    Click(2, 1);
+    QLineEdit* editor = TextEditor(1);
+    ASSERT_TRUE(editor->isVisible());
+    editor->setText(QString::fromUtf8("caf\xC3\xA9"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return !boxes.messages.empty(); }, 2000));
+    EXPECT_EQ(boxes.messages[0].text,
+              "\"\xC3\xA9\" is not in Cyrillic (1251). Please change or remove it.");
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->cursorPosition(), 3);
+}
+
 TEST_F(EditLessonDlgTest, SaveAndCloseGiveTheirResultsAndSaveRebuildsTheLessons) {
     Open({{3, {{"a", "A"}}}, {5, {{"b", "B"}}}});
     dlg_->btnAddEntryClick();

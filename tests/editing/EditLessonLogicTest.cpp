@@ -14,6 +14,9 @@ using test::MakeLessons;
 using test::PairPlan;
 
 std::string Texts(std::int32_t n) {
+    // The message of a character the code page lacks, with its places.
+    if (n == kTextNotInCodePage)
+        return "%1 is not in %2";
     return "<" + std::to_string(n) + ">";
 }
 
@@ -368,8 +371,10 @@ TEST_F(EditLesson, TheFilesCodePageRulesWhatIsTakenShownAndSorted) {
     Model().CellClicked(1, 1, 1000, 1000, TRect{50, 25, 248, 47});
     factory_.made[0]->entered = "Müller";
     EXPECT_EQ(logic_->Save(), TLessonSave::Refused);
+    ASSERT_FALSE(messages_.empty());
+    EXPECT_EQ(messages_.back(), "\"ü\" is not in <177>") << "the character and the code page";
     std::string out;
-    EXPECT_EQ(PhraseTextProblem("Müller", false, cyrillic, out), "U+00FC");
+    EXPECT_EQ(PhraseTextProblem("Müller", false, cyrillic, out), "\"ü\"");
 }
 
 TEST_F(EditLesson, CloseDropsEveryEdit) {
