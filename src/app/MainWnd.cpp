@@ -589,7 +589,17 @@ void tMainWindow::ShowHelpContents() {
 }
 
 void tMainWindow::ShowAbout() {
-    TMAboutDlg about(windowIcon(), kAppTitle, this);
+    TAboutFacts facts;
+    facts.program = "Lexaro";
+    facts.version = LEXARO_VERSION;
+    facts.folders = logic_->Folders();
+    facts.libraries =
+        UsedLibraries(logic_->Speech() ? logic_->Speech()->LibraryName() : std::string());
+    const std::shared_ptr<TAppLangHandler> texts = logic_->Texts();
+    const TAboutText text = MakeAboutText(
+        [texts](std::int32_t n) { return texts ? texts->GetText(n) : std::string(kMissingText); },
+        facts);
+    TMAboutDlg about(windowIcon(), kAppTitle, text, this);
     about.exec();
 }
 

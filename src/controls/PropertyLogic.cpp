@@ -151,8 +151,8 @@ TFontPreview TFontPageModel::Preview() const {
     preview.rgb = FontColourRgb(record.Color);
     preview.bold = true;
     preview.italic = record.Style != 0;
-    const std::string_view style = kFontStyles[record.Style == 0 ? 0 : 1];
-    preview.text = record.Font + " - " + std::string(style) + " - " + std::to_string(record.Size);
+    const std::string& style = styleNames_[record.Style == 0 ? 0 : 1];
+    preview.text = record.Font + " - " + style + " - " + std::to_string(record.Size);
     return preview;
 }
 
@@ -280,6 +280,8 @@ TPropertyDlgModel::TPropertyDlgModel(std::shared_ptr<TAppIniFile> settings,
     : settings_(std::move(settings)), texts_(std::move(texts)),
       general_(LoadGeneralPage(settings_->general)), font_(settings_->font) {
     general_.codePage = settings_->CodePage;
+    if (texts_ && texts_->HasTexts())
+        font_.SetStyleNames({Text(property_text::kStyleNormal), Text(property_text::kStyleItalic)});
     const std::string noVoice = Text(property_text::kNoVoice);
     for (std::size_t i = 0; i < voices_.size(); ++i)
         voices_[i] = std::make_unique<TVoicePageModel>(speech, settings_->voices[i], noVoice);

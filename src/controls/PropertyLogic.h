@@ -61,6 +61,9 @@ inline constexpr std::int32_t kCodePage = 174;
 inline constexpr std::int32_t kCodePageHint = 175;
 // The names of the code pages 1250, 1251, 1252, 1253, 1254 and 1257, in that order.
 inline constexpr std::int32_t kCodePageNames = 176;
+// The font styles' names in the style list and the preview: normal, italic.
+inline constexpr std::int32_t kStyleNormal = 225;
+inline constexpr std::int32_t kStyleItalic = 226;
 inline constexpr std::int32_t kWrite = 182;
 inline constexpr std::int32_t kIgnoreAccents = 186;
 inline constexpr std::int32_t kPrioritiesFromAnswers = 187;
@@ -160,6 +163,11 @@ public:
     void Choose(const TFontChoice& choice);
     const TFontChoice& Choice() const { return choice_; }
 
+    // The styles as the list and the preview name them (Windows-1252; the UI language's
+    // names when given, else "Normal" and "Italic"). The settings store the position.
+    void SetStyleNames(std::array<std::string, 2> names) { styleNames_ = std::move(names); }
+    const std::array<std::string, 2>& StyleNames() const { return styleNames_; }
+
     // "Times New Roman - Normal - 14".
     std::string PreviewText() const;
     TFontPreview Preview() const;
@@ -169,6 +177,7 @@ public:
 private:
     TFontProperty stored_;
     TFontChoice choice_;
+    std::array<std::string, 2> styleNames_{std::string(Styles()[0]), std::string(Styles()[1])};
     bool filled_ = false;
     bool closing_ = false;
 };
@@ -284,6 +293,7 @@ public:
 
     const TGeneralPageState& General() const { return general_; }
     TFontPageModel& Font() { return font_; }
+    const TFontPageModel& Font() const { return font_; }
     TVoicePageModel& Voice(int page) { return *voices_.at(static_cast<std::size_t>(page)); }
 
     // Stores the general page as given, then the font record, then both voice records.

@@ -32,6 +32,10 @@ QStringList Texts(const auto& list) {
     return texts;
 }
 
+QStringList StyleTexts(const std::array<std::string, 2>& names) {
+    return {QtFromCp1252(names[0]), QtFromCp1252(names[1])};
+}
+
 QFont PreviewFont(const TFontPreview& preview) {
     QFont font(QtFromCp1252(preview.family));
     // The offered names are those of another system; where a font is missing the preview
@@ -85,7 +89,7 @@ TFontTabSheet::TFontTabSheet(QWidget* owner, QList<QPixmap> colours,
 QSize TFontTabSheet::NeededSize() const {
     const QStringList names = Texts(TFontPageModel::FontNames());
     const QStringList sizes = Texts(TFontPageModel::Sizes());
-    const QStringList styles = Texts(TFontPageModel::Styles());
+    const QStringList styles = StyleTexts(model_->Font().StyleNames());
     const int firstColumn = std::max(cbFont->MinWidthFor(names), cbStyle->MinWidthFor(styles));
     // The colour list shows pictures only; its width is its smallest box width or the
     // pictures', whichever is more.
@@ -105,7 +109,7 @@ QSize TFontTabSheet::NeededSize() const {
         sample.serif = name == TFontPageModel::FontNames()[0] || name == "MS Serif";
         const QFontMetrics metrics(PreviewFont(sample));
         const QString text = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())) +
-                             " - Italic - " + sizes.back();
+                             " - " + styles.back() + " - " + sizes.back();
         preview = std::max(preview, metrics.horizontalAdvance(text));
     }
     const int width = std::max(lists, preview + 2 * kPreviewLeft + 16);
@@ -127,7 +131,7 @@ void TFontTabSheet::Fill() {
     const TFontChoice choice = page.Choice();
     cbFont->SetItems(Texts(TFontPageModel::FontNames()));
     cbFont->SelectIndex(choice.font);
-    cbStyle->SetItems(Texts(TFontPageModel::Styles()));
+    cbStyle->SetItems(StyleTexts(model_->Font().StyleNames()));
     cbStyle->SelectIndex(choice.style);
     QStringList blanks;
     for (int i = 0; i < kFontColourCount; ++i)

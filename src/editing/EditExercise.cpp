@@ -442,8 +442,6 @@ void TEditExerciseDlg::applyTexts() {
     labelFile->setText(t(kFileName));
     labelLang1->setText(t(kLanguage) + " 1");
     labelLang2->setText(t(kLanguage) + " 2");
-    editLang1->setToolTip(t(kLang1Hint));
-    editLang2->setToolTip(t(kLang2Hint));
     wordBox->setTitle(blanked(kPhrases));
     labelMaxWords->setText(t(kMaxWords));
     editMaxWords->setToolTip(t(kMaxWordsHint));
@@ -523,8 +521,16 @@ void TEditExerciseDlg::refresh() {
     btnDeleteLesson->setEnabled(b.deleteLesson);
     btnEditLesson->setEnabled(b.editLesson);
     btnNewLesson->setEnabled(b.newLesson);
-    editLang1->setReadOnly(!b.langEditable);
-    editLang2->setReadOnly(!b.langEditable);
+    // The names of a file that exists are its own: they look read-only and say so.
+    for (QLineEdit* edit : {editLang1, editLang2}) {
+        edit->setReadOnly(!b.langEditable);
+        QPalette look = palette();
+        if (!b.langEditable)
+            look.setColor(QPalette::Base, look.color(QPalette::Window));
+        edit->setPalette(look);
+    }
+    editLang1->setToolTip(QtFromCp1252(logic_->Text(b.langEditable ? kLang1Hint : kNamesKeptHint)));
+    editLang2->setToolTip(QtFromCp1252(logic_->Text(b.langEditable ? kLang2Hint : kNamesKeptHint)));
 
     QWidget* target = nullptr;
     switch (logic_->TakeFocus()) {
@@ -739,7 +745,9 @@ TLessonEditOutcome TEditExerciseDlg::EditLessons(const TEditLessonInput& input) 
 }
 
 void TEditExerciseDlg::Inform(const std::string& caption, const std::string& text, bool beep) {
-    showMessage(QtFromCp1252(caption), messageText(text), kMbIconInformation, beep, this);
+    QString shown = QtFromUtf8(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    showMessage(QtFromCp1252(caption), shown, kMbIconInformation, beep, this);
 }
 
 TSaveAnswer TEditExerciseDlg::AskToSave(const std::string& caption, const std::string& text) {

@@ -117,9 +117,13 @@ std::int32_t NextFreeLessonNumber(const std::vector<TLessonListItem>& items) {
 }
 
 std::string LangNameProblem(std::string_view utf8, bool first, const TCodePage& page,
-                            std::string& stored) {
+                            std::string& stored, bool* notInPage) {
     std::size_t bad = 0;
+    if (notInPage != nullptr)
+        *notInPage = false;
     if (!page.FromUtf8(utf8, stored, &bad)) {
+        if (notInPage != nullptr)
+            *notInPage = true;
         char32_t cp = 0;
         if (!Utf8CharAt(utf8, bad, cp))
             cp = 0xFFFD;
@@ -218,7 +222,8 @@ std::optional<fs::path> TEditExerciseLogic::FileNameHint() const {
 void TEditExerciseLogic::SetLangFromStored(int which, std::string_view stored) {
     TNameField& field = lang_[Index(which)];
     field.typed = Page().ToUtf8(stored);
-    field.problem = LangNameProblem(field.typed, which == 1, Page(), field.stored);
+    field.problem =
+        LangNameProblem(field.typed, which == 1, Page(), field.stored, &field.notInPage);
     ++fieldsVersion_;
 }
 
@@ -270,11 +275,37 @@ void TEditExerciseLogic::WindowShown() {
 }
 
 void TEditExerciseLogic::Inform(const std::string& text, bool beep) const {
-    view_.Inform(Caption(), text, beep);
+    view_.Inform(Caption(), Cp1252ToUtf8(text), beep);
+}
+
+void TEditExerciseLogic::InformNameRefused(const TNameField& field) const {
+    // The texts are Windows-1252, the character named may be any: the message is UTF-8.
+    auto text = [this](std::int32_t n) { return Cp1252ToUtf8(Text(n)); };
+    view_.Inform(Caption(),
+                 field.notInPage
+                     ? FillText(text(kTextNotInCodePage),
+                                {field.problem, text(CodePageNameText(Page().Number()))})
+                     : FillText(text(kLangNameRefused), {field.problem}),
+                 true);
+}
+
+namespace {
+
+std::string PathUtf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace
+
+void TEditExerciseLogic::InformPathRefused(const fs::path& path, char32_t bad) const {
+    view_.Inform(
+        Caption(),
+        FillText(Cp1252ToUtf8(Text(kPathNotStorable)), {PathUtf8(path), NameCharacter(bad)}), true);
 }
 
 void TEditExerciseLogic::ReportUnderAppTitle(const std::string& text) const {
-    view_.Inform(settings_->appTitle, text, true);
+    view_.Inform(settings_->appTitle, Cp1252ToUtf8(text), true);
 }
 
 void TEditExerciseLogic::SortItems() {
@@ -386,7 +417,7 @@ void TEditExerciseLogic::OpenLangFile() {
     char32_t bad = 0;
     const std::optional<std::string> stored = StoredFromPath(*chosen, settings_->appFolder, &bad);
     if (!stored) {
-        Inform(FillText(Text(kPathNotStorable), {DisplayPath(*chosen), CodePointName(bad)}), true);
+        InformPathRefused(*chosen, bad);
         return;
     }
     // A file that cannot be read changes nothing: what the editor holds stays.
@@ -439,7 +470,7 @@ bool TEditExerciseLogic::NamesProblem(bool report) {
         if (field.problem.empty())
             continue;
         if (report) {
-            Inform(FillText(Text(kLangNameRefused), {field.problem}), true);
+            InformNameRefused(field);
             focus_ = which == 1 ? TEditExerciseFocus::Lang1 : TEditExerciseFocus::Lang2;
         }
         return true;
@@ -505,8 +536,7 @@ bool TEditExerciseLogic::SaveAs() {
         const std::optional<std::string> stored =
             StoredFromPath(*chosen, settings_->appFolder, &bad);
         if (!stored) {
-            Inform(FillText(Text(kPathNotStorable), {DisplayPath(*chosen), CodePointName(bad)}),
-                   true);
+            InformPathRefused(*chosen, bad);
         } else {
             const std::string before = fileName_;
             // The file the editor held, if it was one on disk (not a new one).
@@ -547,7 +577,8 @@ void TEditExerciseLogic::CopyJournalsReporting(const fs::path& from, const fs::p
 void TEditExerciseLogic::SetLangField(int which, std::string utf8) {
     TNameField& field = lang_[Index(which)];
     field.typed = std::move(utf8);
-    field.problem = LangNameProblem(field.typed, which == 1, Page(), field.stored);
+    field.problem =
+        LangNameProblem(field.typed, which == 1, Page(), field.stored, &field.notInPage);
 }
 
 bool TEditExerciseLogic::LeaveLangField(int which) {
@@ -556,7 +587,7 @@ bool TEditExerciseLogic::LeaveLangField(int which) {
         return true;
     const TNameField& field = lang_[Index(which)];
     if (!field.problem.empty()) {
-        Inform(FillText(Text(kLangNameRefused), {field.problem}), true);
+        InformNameRefused(field);
         return false;
     }
     if (field.stored.size() < kNameMinLength) {

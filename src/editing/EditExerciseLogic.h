@@ -68,6 +68,8 @@ inline constexpr std::int32_t kLessonTooLarge = 153;
 inline constexpr std::int32_t kPathNotStorable = 155;
 inline constexpr std::int32_t kMaxWordsInvalid = 156;
 inline constexpr std::int32_t kLangNameRefused = 157;
+// The language fields' hint while they show the names of a file that exists.
+inline constexpr std::int32_t kNamesKeptHint = 228;
 inline constexpr std::int32_t kCloseHintEditor = 159;
 inline constexpr std::int32_t kChangesNotSaved = 161;
 inline constexpr std::int32_t kAnswerSave = 162;
@@ -116,7 +118,8 @@ public:
                      const std::filesystem::path& fileName) = 0;
     // The lesson editor, modal, for the lessons of input.
     virtual TLessonEditOutcome EditLessons(const TEditLessonInput& input) = 0;
-    // An information box with an OK button, beeping first when asked.
+    // An information box with an OK button, beeping first when asked. caption is Windows-1252,
+    // text UTF-8 (it may name a character that Windows-1252 lacks).
     virtual void Inform(const std::string& caption, const std::string& text, bool beep) = 0;
     // A beep and a box with Yes, No and Cancel.
     virtual TSaveAnswer AskToSave(const std::string& caption, const std::string& text) = 0;
@@ -168,8 +171,9 @@ std::int32_t NextFreeLessonNumber(const std::vector<TLessonListItem>& items);
 // The first name may not hold "@" (it ends that name in the file) nor start with "[" (the line
 // would read as a lesson); neither may hold a line break, the zero byte or a character that
 // Windows-1252 cannot hold. utf8 is the text as typed; stored receives its stored form.
+// notInPage receives whether the code page lacks the character.
 std::string LangNameProblem(std::string_view utf8, bool first, const TCodePage& page,
-                            std::string& stored);
+                            std::string& stored, bool* notInPage = nullptr);
 
 class TEditExerciseLogic {
 public:
@@ -264,9 +268,10 @@ public:
 
 private:
     struct TNameField {
-        std::string typed;   // UTF-8, as in the field
-        std::string stored;  // Windows-1252 ('?' for what it cannot hold)
-        std::string problem; // the refused character, or empty
+        std::string typed;      // UTF-8, as in the field
+        std::string stored;     // Windows-1252 ('?' for what it cannot hold)
+        std::string problem;    // the refused character (UTF-8), or empty
+        bool notInPage = false; // the code page lacks it
     };
     static std::size_t Index(int which) { return which == 2 ? 1u : 0u; }
     std::filesystem::path PathOf(const std::string& stored) const;
@@ -311,6 +316,10 @@ private:
     bool KeepOrDropEdits();
     // A box titled with the dialog's caption, or with the program's title.
     void Inform(const std::string& text, bool beep) const;
+    // The message about a refused language name (UTF-8: it names the character itself).
+    void InformNameRefused(const TNameField& field) const;
+    // A chosen file whose path the settings cannot store, the character named.
+    void InformPathRefused(const std::filesystem::path& path, char32_t bad) const;
     void ReportUnderAppTitle(const std::string& text) const;
     std::vector<std::int32_t> TickedNumbers() const;
 

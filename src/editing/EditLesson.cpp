@@ -302,8 +302,13 @@ void TeditLessonDlg::btnSafeClick() {
 }
 
 void TeditLessonDlg::btnAddEntryClick() {
+    const int before = logic_->Model().RowCount();
     logic_->AddEntry();
     refresh();
+    // The new entry is typed at once: its first phrase's editor opens (not while an open
+    // editor's refused text kept the entry out).
+    if (logic_->Model().RowCount() > before)
+        table_->GetGrid()->EditCell(TMEditLessonTableModel::kText1Col, 1);
 }
 
 void TeditLessonDlg::btnDeleteEntryClick() {

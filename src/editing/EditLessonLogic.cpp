@@ -108,6 +108,36 @@ TGridKeyDecision DecideGridKey(TGridKey key, int col, int row, int colCount, int
     return d;
 }
 
+TGridKeyDecision DecideTabKey(bool forward, int col, int row, int rowCount) {
+    constexpr int first = TMEditLessonTableModel::kText1Col;
+    constexpr int last = TMEditLessonTableModel::kText2Col;
+    TGridKeyDecision d{TGridAction::None, col, row};
+    int toCol = col;
+    int toRow = row;
+    if (forward) {
+        if (col < first) {
+            toCol = first;
+        } else if (col < last) {
+            toCol = col + 1;
+        } else {
+            toCol = first;
+            ++toRow;
+        }
+    } else {
+        if (col > last) {
+            toCol = last;
+        } else if (col > first) {
+            toCol = col - 1;
+        } else {
+            toCol = last;
+            --toRow;
+        }
+    }
+    if (toRow < 1 || toRow > rowCount - 1)
+        return d;
+    return TGridKeyDecision{TGridAction::Move, toCol, toRow};
+}
+
 TEditLessonLogic::TEditLessonLogic(TTextSource texts, TEditLessonInput input,
                                    ITableEditorFactory* editors)
     : texts_(std::move(texts)), input_(std::move(input)) {
@@ -137,6 +167,10 @@ void TEditLessonLogic::Report(const std::string& text) const {
 }
 
 std::string TEditLessonLogic::RefusalText(const TTextRefusal& refusal) const {
+    // A character the code page lacks is named with the code page, as the settings name it.
+    if (refusal.codePage != 0)
+        return FillText(Text(kTextNotInCodePage),
+                        {refusal.character, Text(CodePageNameText(refusal.codePage))});
     return FillText(Text(kTextPhraseRefused), {refusal.character, refusal.language});
 }
 

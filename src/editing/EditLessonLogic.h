@@ -105,6 +105,13 @@ struct TGridKeyDecision {
 TGridKeyDecision DecideGridKey(TGridKey key, int col, int row, int colCount, int rowCount,
                                int pageRows, bool editorOpen);
 
+// Where Tab (forward) or Shift+Tab leads from the cell whose editor is open: through the
+// phrase cells, phrase 1 then phrase 2, at the end of a row to the next row's phrase 1, at
+// the start of a row to the previous row's phrase 2 (from the lesson number: forward to the
+// next row, back to the row's phrase 2). Past the first or the last row: action None (the
+// text is taken, the walk ends in the grid); else Move to (col, row) with its editor open.
+TGridKeyDecision DecideTabKey(bool forward, int col, int row, int rowCount);
+
 // The lesson editor without its window: the table model, the commands and their button
 // states, the search for doubles and the save that rebuilds the lessons.
 class TEditLessonLogic {

@@ -82,18 +82,59 @@ public:
 
 } // namespace
 
+namespace {
+
+// Characters that show nothing on their own or pass for another one: named by their code.
+bool ShowsAsItself(char32_t cp) {
+    struct TRange {
+        char32_t first;
+        char32_t last;
+    };
+    static constexpr TRange kUnseen[] = {
+        {0x0000, 0x0020},    {0x007F, 0x00A0}, {0x00AD, 0x00AD}, {0x0300, 0x036F},
+        {0x0483, 0x0489},    {0x115F, 0x1160}, {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF},
+        {0x2000, 0x200F},    {0x2028, 0x202F}, {0x205F, 0x206F}, {0x20D0, 0x20FF},
+        {0x3000, 0x3000},    {0x3164, 0x3164}, {0xD800, 0xDFFF}, {0xFE00, 0xFE0F},
+        {0xFE20, 0xFE2F},    {0xFEFF, 0xFEFF}, {0xFFF0, 0xFFFF}, {0xE0000, 0xE0FFF},
+        {0xF0000, 0x10FFFF},
+    };
+    if (cp > 0x10FFFF)
+        return false;
+    for (const TRange& r : kUnseen)
+        if (cp >= r.first && cp <= r.last)
+            return false;
+    return (cp & 0xFFFE) != 0xFFFE;
+}
+
+} // namespace
+
 std::string NameCharacter(char32_t cp) {
-    if (cp > 0x20 && cp < 0x7F)
-        return std::string("\"") + static_cast<char>(cp) + "\"";
-    return CodePointName(cp);
+    if (!ShowsAsItself(cp))
+        return CodePointName(cp);
+    std::string named = "\"";
+    AppendUtf8(named, cp);
+    return named + "\"";
+}
+
+std::int32_t CodePageNameText(int codePage) {
+    constexpr std::int32_t kFirstName = 176;
+    const auto& numbers = TCodePage::kNumbers;
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        if (numbers[i] == codePage)
+            return kFirstName + static_cast<std::int32_t>(i);
+    return CodePageNameText(TCodePage::kDefault);
 }
 
 std::string PhraseTextProblem(std::string_view utf8, bool language2, const TCodePage& page,
-                              std::string& stored, std::size_t* at) {
+                              std::string& stored, std::size_t* at, bool* notInPage) {
     std::size_t bad = 0;
+    if (notInPage != nullptr)
+        *notInPage = false;
     if (!page.FromUtf8(utf8, stored, &bad)) {
         if (at != nullptr)
             *at = bad;
+        if (notInPage != nullptr)
+            *notInPage = true;
         char32_t cp = 0;
         if (!Utf8CharAt(utf8, bad, cp))
             return CodePointName(0xFFFD);
@@ -315,13 +356,15 @@ bool TMEditLessonTableModel::Take(int col, int row, std::size_t* refusedAt) {
     if (col == kText1Col || col == kText2Col) {
         std::string stored;
         std::size_t at = 0;
-        std::string problem =
-            PhraseTextProblem(editor->EnteredText(), col == kText2Col, *page_, stored, &at);
+        bool notInPage = false;
+        std::string problem = PhraseTextProblem(editor->EnteredText(), col == kText2Col, *page_,
+                                                stored, &at, &notInPage);
         if (!problem.empty()) {
             if (refusedAt != nullptr)
                 *refusedAt = at;
             if (onRefused_)
-                onRefused_(TTextRefusal{col, row, std::move(problem), ColumnAt(col)->Title(), at});
+                onRefused_(TTextRefusal{col, row, std::move(problem), ColumnAt(col)->Title(), at,
+                                        notInPage ? page_->Number() : 0});
             return false;
         }
         StrCell(col, row).SetValue(std::move(stored), false);

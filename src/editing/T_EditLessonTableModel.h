@@ -20,23 +20,35 @@ namespace lexaro {
 struct TTextRefusal {
     int col = 0;
     int row = 0;
-    // The refused character: quoted when it is printable ("#"), else by its code (U+65E5).
+    // The refused character, named as NameCharacter names it.
     std::string character;
     // The title of the column: the language of the phrase.
     std::string language;
     // Where the refused character starts in the entered text (UTF-8 bytes).
     std::size_t offset = 0;
+    // The code page that lacks the character; 0 when the code page holds it but a language
+    // file keeps it for itself ("#", "@" in the first language, line breaks).
+    int codePage = 0;
 };
 
-// How a refused character is named: printable ASCII in quotes ("#"), anything else by its
-// code (U+65E5).
+// How a refused character is named (UTF-8): a visible one as itself in quotes ("é", "#", "日"),
+// one that shows nothing or looks like another (a control, a space other than the blank, a
+// combining mark, a format character, a code that is no character) by its code (U+00A0).
 std::string NameCharacter(char32_t cp);
+
+// The UI text that names a code page as the settings offer it ("Cyrillic (1251)"): 176 to
+// 181 for 1250, 1251, 1252, 1253, 1254 and 1257; Western European's for any other.
+std::int32_t CodePageNameText(int codePage);
+// The text that says a character is not in a code page ("%1 is not in %2 ..."), by number.
+inline constexpr std::int32_t kTextNotInCodePage = 227;
 
 // Why text entered for a phrase cannot be stored in the code page: the character named as in
 // TTextRefusal, or empty when it can (converted into stored). language2 allows "@". at
-// receives where the refused character starts in utf8.
+// receives where the refused character starts in utf8; notInPage whether the code page lacks
+// it (else a language file keeps it for itself).
 std::string PhraseTextProblem(std::string_view utf8, bool language2, const TCodePage& page,
-                              std::string& stored, std::size_t* at = nullptr);
+                              std::string& stored, std::size_t* at = nullptr,
+                              bool* notInPage = nullptr);
 
 // The word pairs of one or more lessons as table rows: use, phrase 1, phrase 2, lesson, and
 // the drawn mark in a hidden fifth column. Rows are handed back as rWordPairData.

@@ -209,6 +209,31 @@ void TMBaseTable::closeEditor(bool take) {
     viewport()->update();
 }
 
+void TMBaseTable::tabFromEditor(bool forward) {
+    // What was typed is taken first; refused text keeps its editor open and the focus there.
+    model_->HideEditors();
+    if (editorOpen()) {
+        viewport()->update();
+        return;
+    }
+    const TGridKeyDecision d = DecideTabKey(forward, currentCol_, currentRow_, layout_.RowCount());
+    if (d.action == TGridAction::Move)
+        EditCell(d.col, d.row);
+    if (!editorOpen())
+        setFocus(Qt::OtherFocusReason);
+    viewport()->update();
+}
+
+void TMBaseTable::EditCell(int col, int row) {
+    if (row < 1 || row >= layout_.RowCount())
+        return;
+    // The first selection marks the row, the second opens the cell's editor.
+    if (model_->MarkedRow() != row)
+        SelectCell(col, row);
+    if (model_->MarkedRow() == row)
+        SelectCell(col, row);
+}
+
 void TMBaseTable::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     painter.setFont(font());
@@ -313,6 +338,14 @@ bool TMBaseTable::eventFilter(QObject* watched, QEvent* event) {
         }
         if (key->key() == Qt::Key_Escape) {
             closeEditor(false);
+            return true;
+        }
+        // Tab and Shift+Tab belong to the table while a cell is typed in: never to the
+        // window's buttons.
+        const bool back = key->key() == Qt::Key_Backtab ||
+                          (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+        if (key->key() == Qt::Key_Tab || back) {
+            tabFromEditor(!back);
             return true;
         }
     }

@@ -48,6 +48,9 @@ public:
     // The cell's rectangle in viewport coordinates (lines excluded); false when not in view.
     bool CellRect(int col, int row, QRect& rect) const;
     void ScrollToRow(int row);
+    // Marks the row and opens the editor of its cell (as two clicks would); nothing opens
+    // while the open editor holds refused text or the cell is not wholly in view.
+    void EditCell(int col, int row);
 
 signals:
     // Delete on the grid: the window removes the marked entry.
@@ -70,6 +73,9 @@ private:
     void scrolled();
     bool editorOpen() const;
     void closeEditor(bool take);
+    // Tab (forward) or Shift+Tab in an open editor: its text is taken, the next phrase cell
+    // opens.
+    void tabFromEditor(bool forward);
 
     TMAbstractTableModel* model_;
     TGridLayout layout_;

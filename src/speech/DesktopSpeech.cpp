@@ -18,7 +18,9 @@ MakeDesktopSpeechEngine(const std::filesystem::path& resourceFolder) {
     auto factory = [output]() -> std::unique_ptr<TDirectSS> {
         return std::make_unique<TEspeakControl>(output);
     };
-    return std::make_unique<TSpeechEngine>(factory, audioPresent, std::move(store));
+    auto engine = std::make_unique<TSpeechEngine>(factory, audioPresent, std::move(store));
+    engine->SetLibraryName("espeak-ng " + TEspeakControl::LibraryVersion());
+    return engine;
 }
 
 } // namespace lexaro

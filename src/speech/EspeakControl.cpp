@@ -11,6 +11,11 @@
 
 namespace lexaro {
 
+std::string TEspeakControl::LibraryVersion() {
+    const char* version = espeak_Info(nullptr);
+    return version != nullptr ? std::string(version) : std::string();
+}
+
 namespace {
 
 // espeak-ng keeps one synthesiser per process; this is the control that owns it.

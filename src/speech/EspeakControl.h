@@ -27,6 +27,8 @@ namespace lexaro {
 // TSpeechError).
 class TEspeakControl : public TDirectSS {
 public:
+    // The version of the espeak-ng library linked ("1.51"); asks nothing of the engine.
+    static std::string LibraryVersion();
     static constexpr std::int32_t kMinSpeed = 80; // words per minute, as espeak-ng clamps
     static constexpr std::int32_t kMaxSpeed = 450;
     static constexpr std::int32_t kMinPitch = 0;

@@ -79,7 +79,13 @@ public:
     // when a sample sentence in the store is not text (nothing is spoken then).
     void SpeakSample(std::int32_t p, std::int32_t speed, std::int32_t pitch);
 
+    // The speech library and its version ("espeak-ng 1.51"), for the About box; empty when
+    // the engine was not told.
+    const std::string& LibraryName() const { return libraryName_; }
+    void SetLibraryName(std::string name) { libraryName_ = std::move(name); }
+
 private:
+    std::string libraryName_;
     std::shared_ptr<TTTSVoice> VoiceAt(std::int32_t p) const;
     TVector<TTTSVoice> LoadVoices(TDirectSS& control) const;
     void LoadSampleTexts();

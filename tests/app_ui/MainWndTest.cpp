@@ -630,6 +630,12 @@ TEST_F(MainWndTest, AboutOpensANewModalBoxEachTime) {
             seen.push_back(box);
             if (box != nullptr) {
                 EXPECT_EQ(box->labelApplTitel->text(), "Lexaro V2.02");
+                EXPECT_EQ(box->windowTitle(), "About Lexaro");
+                EXPECT_EQ(box->labelVersion->text(), "Version 2.02");
+                // The main window's folders: the test's portable application folder.
+                EXPECT_TRUE(box->labelForm->text().startsWith("Portable"));
+                EXPECT_TRUE(box->labelLibraries->text().startsWith(
+                    QStringLiteral("Libraries used: Qt ") + qVersion()));
                 box->accept();
             }
         });

@@ -1,5 +1,6 @@
 #include "AppFolderFixture.h"
 
+#include "app/AppLangHandl.h"
 #include "app/HelpWindow.h"
 #include "app/MainWnd.h"
 #include "app/T_MAboutDlg.h"
@@ -15,7 +16,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 
@@ -127,13 +130,27 @@ TEST(FitFormTest, AtNormalDensityAWindowThatFitsIsOnlyCentred) {
 }
 
 TEST(AboutBoxTest, LayoutAndTitle) {
-    TMAboutDlg about(QIcon(":/images/app-icon.svg"), "Lexaro V2.02");
+    TAboutText text{"About Lexaro",
+                    "Lexaro is a vocabulary trainer.",
+                    "Version 2.02",
+                    "Installed: ...",
+                    "Settings: /home/anna/.config/lexaro",
+                    "Language files: /home/anna/.local/share/lexaro/LangFiles/with/a/path/"
+                    "longer/than/the/box/is/wide/so/that/it/must/wrap/somewhere",
+                    "Libraries used: Qt 6, espeak-ng 1.51"};
+    TMAboutDlg about(QIcon(":/images/app-icon.svg"), "Lexaro V2.02", text);
     about.show();
-    EXPECT_EQ(about.size(), QSize(395, 169));
     EXPECT_EQ(about.minimumSize(), about.maximumSize());
-    EXPECT_EQ(about.windowTitle(), "About");
+    EXPECT_EQ(about.windowTitle(), "About Lexaro");
     EXPECT_EQ(about.labelApplTitel->text(), "Lexaro V2.02");
-    EXPECT_EQ(about.labelApplTitel->geometry().center().x(), 200);
+    EXPECT_EQ(about.labelWhat->text(), "Lexaro is a vocabulary trainer.");
+    EXPECT_EQ(about.labelVersion->text(), "Version 2.02");
+    EXPECT_EQ(about.labelSettings->text().remove(QChar(0x200B)),
+              "Settings: /home/anna/.config/lexaro");
+    EXPECT_EQ(about.labelLibraries->text(), "Libraries used: Qt 6, espeak-ng 1.51");
+    // A long folder wraps inside the box instead of widening it.
+    EXPECT_LE(about.labelLangFiles->sizeHint().width(), about.labelLangFiles->width());
+    EXPECT_GT(about.labelLangFiles->height(), about.labelVersion->height());
     EXPECT_EQ(about.labelApplTitel->palette().color(QPalette::WindowText), QColor(0x008080));
     EXPECT_TRUE(about.labelApplTitel->font().bold());
     EXPECT_TRUE(about.labelApplTitel->font().italic());
@@ -192,6 +209,29 @@ TEST_F(HelpTest, TopicsFollowTheUiLanguageAndCloseWithTheMainWindow) {
     EXPECT_TRUE(recorder.messages.empty());
 }
 
+TEST(HelpPages, EveryTopicOpensWithoutAHorizontalScrollBar) {
+    // The shipped pages, in the window's first size.
+    THelpWindow help;
+    const QString shots = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR");
+    for (const char* language : {"EN", "DE"}) {
+        help.SetHelpFolder(LEXARO_RESOURCES_DIR, language);
+        for (const char* topic : {"", "Hauptfenster", "Uebung", "Schreiben", "Prioritaeten",
+                                  "AllgEinstell", "EditLesson", "Importieren"}) {
+            ASSERT_TRUE(*topic == 0 ? help.ShowContents() : help.ShowTopic(topic));
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&help));
+            QApplication::processEvents();
+            EXPECT_EQ(help.horizontalScrollBar()->maximum(), 0)
+                << language << " " << topic << ": the text is " << help.document()->idealWidth()
+                << " wide in a viewport of " << help.viewport()->width();
+            if (!shots.isEmpty())
+                help.grab().save(shots + "/help-" + QString(language).toLower() + "-" +
+                                 (*topic == 0 ? QStringLiteral("contents") : QString(topic)) +
+                                 ".png");
+        }
+    }
+    help.close();
+}
+
 TEST_F(HelpTest, F1OpensTheTopicOfWhatHasTheFocus) {
     folder.copyTextDb();
     folder.writeIni(folder.file("LangFiles/none.lang"), {1});
@@ -232,6 +272,38 @@ TEST_F(HelpTest, MissingPagesAreReported) {
     EXPECT_FALSE(help.isVisible());
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_TRUE(recorder.messages[0].text.contains("topics.html"));
+}
+
+} // namespace
+} // namespace lexaro
+
+namespace lexaro {
+namespace {
+
+// The About box in both languages for a look by eye, written only when LEXARO_SCREENSHOT_DIR
+// names a folder.
+TEST(AboutBoxScreenshots, SavesTheBoxInBothLanguages) {
+    const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "LEXARO_SCREENSHOT_DIR is not set";
+    TAppLangHandler texts;
+    ASSERT_TRUE(texts.OpenTextDb(LEXARO_TEXTDB_FILE, "Lexaro", nullptr));
+    TAboutFacts facts;
+    facts.program = "Lexaro";
+    facts.version = "2.02";
+    facts.folders.form = TAppForm::Installed;
+    facts.folders.settings = "/home/anna/.config/lexaro";
+    facts.folders.data = "/home/anna/.local/share/lexaro";
+    facts.libraries = UsedLibraries("espeak-ng 1.51");
+    for (const char* language : {"EN", "DE"}) {
+        ASSERT_TRUE(texts.SelectLanguage(language));
+        const TAboutText text =
+            MakeAboutText([&texts](std::int32_t n) { return texts.GetText(n); }, facts);
+        TMAboutDlg about(QIcon(":/images/app-icon.svg"), "Lexaro V2.02", text);
+        about.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+        about.grab().save(dir + "/about-" + QString(language).toLower() + ".png");
+    }
 }
 
 } // namespace

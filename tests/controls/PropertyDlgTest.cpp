@@ -364,6 +364,27 @@ TEST_F(PropertyDlgTest, FontPageFillsOnFirstShowAndItsPreviewFollowsTheLists) {
     EXPECT_EQ(fixture.settings->font.Color, 3);
 }
 
+TEST_F(PropertyDlgTest, TheFontStylesAreNamedInTheUiLanguage) {
+    for (const auto& [language, italic] :
+         {std::pair<const char*, const char*>{"EN", "Italic"}, {"DE", "Kursiv"}}) {
+        fixture.SelectTexts(language);
+        fixture.settings->font.Font = "Arial";
+        fixture.settings->font.Size = 18;
+        fixture.settings->font.Style = 1;
+        auto dialog = Open();
+        ShowPage(*dialog, dialog->fontPage);
+        TFontTabSheet& page = *dialog->fontPage;
+        EXPECT_EQ(page.cbStyle->SelectedText(), italic) << language;
+        page.cbStyle->SelectIndex(0);
+        EXPECT_EQ(page.cbStyle->SelectedText(), "Normal") << language;
+        page.cbStyle->SelectIndex(1);
+        EXPECT_EQ(dialog->Model().Font().Preview().text,
+                  std::string("Arial - ") + italic + " - 18");
+        dialog->btnSave->click();
+        EXPECT_EQ(fixture.settings->font.Style, 1) << "the settings keep the position";
+    }
+}
+
 TEST_F(PropertyDlgTest, FontSettingsOutsideTheListsShowAndSaveTheDefaults) {
     fixture.settings->font = {"Wingdings", 9, 40, 13};
     auto dialog = Open();

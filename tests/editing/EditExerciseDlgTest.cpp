@@ -102,7 +102,23 @@ TEST_F(EditExerciseDlgTest, ShowsItsTextsAndLaysThemOutWithoutCutsInBothLanguage
         EXPECT_EQ(dlg_->labelValueTotalWords->text(), ": 15");
         EXPECT_EQ(dlg_->labelValueNbrWords->text(), ": 12");
         EXPECT_TRUE(dlg_->lessonList->hasFocus());
-        EXPECT_TRUE(dlg_->editLang1->isReadOnly());
+        // The names of a saved file are its own: both fields look read-only and say why.
+        for (QLineEdit* name : {dlg_->editLang1, dlg_->editLang2}) {
+            EXPECT_TRUE(name->isReadOnly());
+            EXPECT_EQ(name->palette().color(QPalette::Base),
+                      dlg_->palette().color(QPalette::Window));
+            EXPECT_EQ(name->toolTip().toStdString(), Cp1252ToUtf8(texts.GetText(228)));
+        }
+        {
+            MessageRecorder quiet;
+            dlg_->btnNewLangFileClick();
+            EXPECT_FALSE(dlg_->editLang1->isReadOnly()) << "a new file's names are typed";
+            EXPECT_EQ(dlg_->editLang1->palette().color(QPalette::Base),
+                      dlg_->palette().color(QPalette::Base));
+            EXPECT_EQ(dlg_->editLang2->toolTip().toStdString(), Cp1252ToUtf8(texts.GetText(78)));
+            dlg_->btnCloseClick();
+            Open(language);
+        }
 
         const QString shots = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR");
         if (!shots.isEmpty()) {

@@ -708,7 +708,12 @@ TEST_F(EditExerciseLogicTest, LanguageNamesThatAFileCannotHoldAreRefusedByName) 
         {2, "Deu@tsch", ""},
         {1, "[General]", "\"[\""},
         {2, "[Deutsch]", ""},
-        {1, "\xE6\x97\xA5\xE6\x9C\xAC", "U+65E5"},
+        {1, "\xE6\x97\xA5\xE6\x9C\xAC",
+         "\"\xE6\x97\xA5\" is not in Western European (1252). Please change or remove it."},
+        {2,
+         "a\xE2\x80\x8B"
+         "b",
+         "U+200B is not in"},
         {2,
          "Fran\xC3\xA7"
          "ais",
@@ -846,7 +851,9 @@ TEST_F(EditExerciseLogicTest, OpenRefusesWhatItCannotReadOrStoreAndChangesNothin
         view.openChoice = refused;
         logic->OpenLangFile();
         ASSERT_EQ(view.informed.size(), 1u) << refused;
-        EXPECT_NE(view.informed[0].second.find(refused == unstorable ? "U+65E5" : "cannot be used"),
+        EXPECT_NE(view.informed[0].second.find(refused == unstorable
+                                                   ? "holds the character \"\xE6\x97\xA5\""
+                                                   : "cannot be used"),
                   std::string::npos)
             << view.informed[0].second;
         EXPECT_EQ(Captions(*logic), (std::vector<std::string>{" Lesson 1 [x]"})) << refused;

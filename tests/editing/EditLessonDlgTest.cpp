@@ -173,6 +173,58 @@ TEST_F(EditLessonDlgTest, TheKeyboardMovesMarksEditsAndDeletes) {
     EXPECT_FALSE(Model().RowData(29).pair.use);
 }
 
+TEST_F(EditLessonDlgTest, TabWalksThePhraseCellsAndTakesWhatWasTyped) {
+    Open(Pairs(3));
+    // Add entry: the new first row's first phrase is typed at once.
+    QTest::mouseClick(dlg_->btnAddEntry, Qt::LeftButton);
+    QLineEdit* phrase1 = TextEditor(0);
+    QLineEdit* phrase2 = TextEditor(1);
+    ASSERT_TRUE(phrase1->isVisible());
+    EXPECT_TRUE(phrase1->hasFocus());
+    EXPECT_EQ(Model().MarkedRow(), 1);
+    EXPECT_EQ(phrase1->text(), "");
+    QTest::keyClicks(QApplication::focusWidget(), "house");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Model().RowData(1).pair.text1, "house");
+    ASSERT_TRUE(phrase2->isVisible());
+    EXPECT_TRUE(phrase2->hasFocus());
+    // A word with a space after the Tab: nothing reaches the window's buttons.
+    QTest::keyClicks(QApplication::focusWidget(), "das Haus");
+    EXPECT_TRUE(dlg_->isVisible());
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Model().RowData(1).pair.text2, "das Haus");
+    EXPECT_EQ(Model().MarkedRow(), 2) << "the end of a row leads to the next row";
+    ASSERT_TRUE(phrase1->isVisible());
+    EXPECT_TRUE(phrase1->hasFocus());
+    EXPECT_EQ(phrase1->text(), "word 0");
+    // Shift+Tab goes back to the previous row's last phrase, then its first.
+    Key(Qt::Key_Backtab);
+    EXPECT_EQ(Model().MarkedRow(), 1);
+    ASSERT_TRUE(phrase2->isVisible());
+    EXPECT_EQ(phrase2->text(), "das Haus");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_TRUE(phrase1->isVisible());
+    EXPECT_TRUE(phrase1->hasFocus());
+    // Before the first cell the walk ends in the grid, the text taken.
+    QTest::keyClicks(QApplication::focusWidget(), "!");
+    Key(Qt::Key_Backtab);
+    EXPECT_FALSE(phrase1->isVisible());
+    EXPECT_EQ(Model().RowData(1).pair.text1, "house!");
+    EXPECT_TRUE(Grid()->hasFocus());
+    // So it does after the last one.
+    Key(Qt::Key_End);
+    Key(Qt::Key_Return);
+    ASSERT_TRUE(phrase1->isVisible());
+    Key(Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), "Wort drei");
+    Key(Qt::Key_Tab);
+    EXPECT_FALSE(phrase2->isVisible());
+    EXPECT_TRUE(Grid()->hasFocus());
+    EXPECT_EQ(Model().RowData(4).pair.text2, "Wort 2Wort drei");
+    EXPECT_EQ(dlg_->labelEntryValue->text(), " : 4");
+    EXPECT_TRUE(dlg_->isVisible());
+}
+
 TEST_F(EditLessonDlgTest, TheSpinBoxChangesTheLessonWithItsArrowsOnly) {
     Open(Pairs(3));
     Click(3, 1);
@@ -310,6 +362,8 @@ TEST_F(EditLessonDlgTest, ARefusedCharacterIsNamedAndTheTypedTextStaysInTheEdito
         {"click on another row", [&] { Click(1, 2); }},
         {"scroll", [&] { Grid()->verticalScrollBar()->setValue(5); }},
         {"Ctrl+S", [&] { QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier); }},
+        {"Tab", [&] { QTest::keyClick(editor, Qt::Key_Tab); }},
+        {"Shift+Tab", [&] { QTest::keyClick(editor, Qt::Key_Backtab); }},
     };
     for (const auto& [name, attempt] : attempts) {
         SCOPED_TRACE(name);
@@ -338,6 +392,22 @@ TEST_F(EditLessonDlgTest, ARefusedCharacterIsNamedAndTheTypedTextStaysInTheEdito
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(Model().RowData(1).pair.text1, "C sharp basics");
+}
+
+TEST_F(EditLessonDlgTest, ACharacterTheCodePageLacksIsNamedAsItselfWithTheCodePage) {
+    input_.codePage = &TCodePage::Get(1251);
+    Open(Pairs(3));
+    MessageRecorder boxes;
+    Click(2, 1);
+    QLineEdit* editor = TextEditor(1);
+    ASSERT_TRUE(editor->isVisible());
+    editor->setText(QString::fromUtf8("caf\xC3\xA9"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return !boxes.messages.empty(); }, 2000));
+    EXPECT_EQ(boxes.messages[0].text,
+              "\"\xC3\xA9\" is not in Cyrillic (1251). Please change or remove it.");
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->cursorPosition(), 3);
 }
 
 TEST_F(EditLessonDlgTest, SaveAndCloseGiveTheirResultsAndSaveRebuildsTheLessons) {
@@ -585,6 +655,42 @@ TEST(EditLessonScreenshots, SavesTheEditorInBothLanguages) {
         EXPECT_EQ(asked, 1);
         EXPECT_EQ(dlg.result(), kEditLessonSaved) << "Enter saved";
     }
+}
+
+// The Tab walk for a look by eye: Add entry, "Haus", Tab, "house", Tab to the next row.
+TEST(EditLessonScreenshots, SavesTheTabWalk) {
+    const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "LEXARO_SCREENSHOT_DIR is not set";
+    TWindowContext context;
+    auto texts = std::make_shared<TAppLangHandler>();
+    ASSERT_TRUE(texts->OpenTextDb(LEXARO_TEXTDB_FILE, "Lexaro", nullptr));
+    ASSERT_TRUE(texts->SelectLanguage("EN"));
+    context.texts = texts;
+    TEditLessonInput input;
+    input.lang1Name = "Deutsch";
+    input.lang2Name = "English";
+    input.lessons = MakeLessons({{1, {{"Baum", "tree"}, {"T\xFCr", "door"}, {"Brot", "bread"}}}});
+    input.clipboard = std::make_shared<TMWordPairData>();
+    TeditLessonDlg dlg(context, input, nullptr);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    int step = 0;
+    auto shot = [&](const char* what) {
+        QTest::qWait(50);
+        dlg.grab().save(dir + QStringLiteral("/edit-lesson-tab-%1-%2.png").arg(++step).arg(what));
+    };
+    QTest::mouseClick(dlg.btnAddEntry, Qt::LeftButton);
+    shot("added");
+    QTest::keyClicks(QApplication::focusWidget(), "Haus");
+    shot("typed");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    shot("tab");
+    QTest::keyClicks(QApplication::focusWidget(), "house");
+    shot("typed");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    shot("next-row");
+    dlg.Logic().Close();
 }
 
 } // namespace

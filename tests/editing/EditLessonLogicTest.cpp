@@ -14,6 +14,9 @@ using test::MakeLessons;
 using test::PairPlan;
 
 std::string Texts(std::int32_t n) {
+    // The message of a character the code page lacks, with its places.
+    if (n == kTextNotInCodePage)
+        return "%1 is not in %2";
     return "<" + std::to_string(n) + ">";
 }
 
@@ -102,6 +105,32 @@ TEST(GridKeys, ArrowsMoveEnterAndF2ActEscapeCancelsDeleteRemoves) {
         EXPECT_EQ(d.action, c.action) << static_cast<int>(c.key) << " at " << c.row;
         EXPECT_EQ(d.col, c.toCol) << static_cast<int>(c.key);
         EXPECT_EQ(d.row, c.toRow) << static_cast<int>(c.key);
+    }
+}
+
+TEST(EditLessonKeys, TabWalksThePhraseCellsRowByRowAndStopsAtTheEnds) {
+    using A = TGridAction;
+    // 20 entries (rows 1 to 20); columns: 0 use, 1 and 2 the phrases, 3 the lesson.
+    const struct {
+        bool forward;
+        int col;
+        int row;
+        TGridAction action;
+        int toCol;
+        int toRow;
+    } cases[] = {
+        {true, 1, 5, A::Move, 2, 5},  {true, 2, 5, A::Move, 1, 6},   {true, 3, 5, A::Move, 1, 6},
+        {true, 0, 5, A::Move, 1, 5},  {true, 2, 20, A::None, 2, 20}, {true, 1, 20, A::Move, 2, 20},
+        {false, 2, 5, A::Move, 1, 5}, {false, 1, 5, A::Move, 2, 4},  {false, 3, 5, A::Move, 2, 5},
+        {false, 1, 1, A::None, 1, 1}, {false, 2, 1, A::Move, 1, 1},
+    };
+    for (const auto& c : cases) {
+        const TGridKeyDecision d = DecideTabKey(c.forward, c.col, c.row, 21);
+        SCOPED_TRACE(testing::Message()
+                     << (c.forward ? "Tab" : "Shift+Tab") << " from " << c.col << "," << c.row);
+        EXPECT_EQ(d.action, c.action);
+        EXPECT_EQ(d.col, c.toCol);
+        EXPECT_EQ(d.row, c.toRow);
     }
 }
 
@@ -342,8 +371,10 @@ TEST_F(EditLesson, TheFilesCodePageRulesWhatIsTakenShownAndSorted) {
     Model().CellClicked(1, 1, 1000, 1000, TRect{50, 25, 248, 47});
     factory_.made[0]->entered = "Müller";
     EXPECT_EQ(logic_->Save(), TLessonSave::Refused);
+    ASSERT_FALSE(messages_.empty());
+    EXPECT_EQ(messages_.back(), "\"ü\" is not in <177>") << "the character and the code page";
     std::string out;
-    EXPECT_EQ(PhraseTextProblem("Müller", false, cyrillic, out), "U+00FC");
+    EXPECT_EQ(PhraseTextProblem("Müller", false, cyrillic, out), "\"ü\"");
 }
 
 TEST_F(EditLesson, CloseDropsEveryEdit) {

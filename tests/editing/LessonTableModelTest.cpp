@@ -217,17 +217,22 @@ TEST_F(LessonTable, TextThatALanguageFileCannotStoreIsRefusedAndStaysInTheOpenEd
         std::string typed;
         std::string named;
         std::size_t at; // byte offset of the refused character in the typed text
+        int codePage;   // the code page that lacks it; 0: a character files keep for themselves
     } cases[] = {
-        {1, "a#b", "\"#\"", 1},
-        {2, "#", "\"#\"", 0},
-        {1, "x@y", "\"@\"", 1},
-        {1, "C\xC3\xA9 #", "\"#\"", 4},
+        {1, "a#b", "\"#\"", 1, 0},
+        {2, "#", "\"#\"", 0, 0},
+        {1, "x@y", "\"@\"", 1, 0},
+        {1, "C\xC3\xA9 #", "\"#\"", 4, 0},
         {1,
          "\xE6\x97\xA5"
          "本",
-         "U+65E5", 0},
-        {2, "a\nb", "U+000A", 1},
-        {2, "ab\xF0\x9F\x98\x80", "U+1F600", 2},
+         "\"\xE6\x97\xA5\"", 0, 1252},
+        {2, "a\nb", "U+000A", 1, 0},
+        {2, "ab\xF0\x9F\x98\x80", "\"\xF0\x9F\x98\x80\"", 2, 1252},
+        {2,
+         "a\xE2\x80\x8B"
+         "b",
+         "U+200B", 1, 1252},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -239,6 +244,7 @@ TEST_F(LessonTable, TextThatALanguageFileCannotStoreIsRefusedAndStaysInTheOpenEd
         model_->HideEditors();
         ASSERT_EQ(refusals_.size(), 1u);
         EXPECT_EQ(refusals_[0].character, c.named);
+        EXPECT_EQ(refusals_[0].codePage, c.codePage);
         EXPECT_EQ(refusals_[0].language, kTitles[static_cast<std::size_t>(c.col)]);
         EXPECT_TRUE(editor.visible) << "the editor stays open";
         EXPECT_EQ(editor.entered, c.typed) << "with what was typed";
@@ -414,6 +420,42 @@ TEST_F(LessonTable, DrawingLeavesTheCellUnderTheOpenEditorAloneAndPlacesTheEdito
     EXPECT_EQ(canvas.texts[0].color, TCanvasColor::HighlightText) << "the marked row";
     model_->DrawCell(canvas, TRect{0, 0, 50, 23}, 0, 0);
     EXPECT_EQ(canvas.texts.back().text, "Use");
+}
+
+} // namespace
+} // namespace lexaro
+
+namespace lexaro {
+namespace {
+
+TEST(RefusedCharacter, IsNamedAsItselfUnlessItShowsNothingOrPassesForAnother) {
+    const struct {
+        char32_t cp;
+        const char* named;
+    } cases[] = {
+        {U'#', "\"#\""},
+        {U'\u00E9', "\"\xC3\xA9\""},
+        {U'\u0416', "\"\xD0\x96\""},
+        {U'\u65E5', "\"\xE6\x97\xA5\""},
+        {U' ', "U+0020"},
+        {U'\t', "U+0009"},
+        {U'\u00A0', "U+00A0"},
+        {U'\u00AD', "U+00AD"},
+        {U'\u0301', "U+0301"},
+        {U'\u200B', "U+200B"},
+        {U'\uFEFF', "U+FEFF"},
+        {U'\uFFFE', "U+FFFE"},
+        {0x110000, "U+110000"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NameCharacter(c.cp), c.named) << static_cast<unsigned>(c.cp);
+}
+
+TEST(RefusedCharacter, TheCodePageIsNamedAsTheSettingsNameIt) {
+    const std::pair<int, std::int32_t> cases[] = {
+        {1250, 176}, {1251, 177}, {1252, 178}, {1253, 179}, {1254, 180}, {1257, 181}, {437, 178}};
+    for (const auto& [page, text] : cases)
+        EXPECT_EQ(CodePageNameText(page), text) << page;
 }
 
 } // namespace

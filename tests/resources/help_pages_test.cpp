@@ -150,4 +150,45 @@ TEST(HelpWriteMode, BothLanguagesDescribeItWithTheDialogsWords) {
     }
 }
 
+// The help says what the program does now, with the words its windows show: the six code
+// pages of the settings dialog, the question every way out of the editors asks, Write mode's
+// keys and comma setting, a right answer resting the pair; and none of what it no longer does.
+TEST(HelpCurrent, SaysWhatTheProgramDoesNow) {
+    struct Claims {
+        const char* lang;
+        const char* page;
+        std::vector<std::string> said;
+        std::vector<std::string> gone;
+    };
+    const Claims pages[] = {
+        {"en",
+         "topics.html",
+         {"Central European (1250)", "Cyrillic (1251)", "Turkish (1254)", "Baltic (1257)",
+          "<b>Discard</b>", "Alt+0 to Alt+9", "A comma separates alternatives", "not use twice",
+          "use always", "portable", "as the card ends", "brings the held-back pairs back",
+          "<b>Tab</b>", "which stop at the ends of the list"},
+         {"allways", "without asking", "Western European character set",
+          "separated by \";\" or \",\"", "while the answer field is empty"}},
+        {"en", "index.html", {"use always", "topics.html#Schreiben"}, {"allways"}},
+        {"de",
+         "topics.html",
+         {"Mitteleurop\u00e4isch (1250)", "Kyrillisch (1251)", "T\u00fcrkisch (1254)",
+          "Baltisch (1257)", "<b>Verwerfen</b>", "Alt+0 bis Alt+9", "Ein Komma trennt Alternativen",
+          "zweimal aussetzen", "immer verwenden", "portables", "wenn die Karte endet",
+          "holt die zur\u00fcckgehaltenen Paare", "<b>Tab</b>", "achtmal aussetzen"},
+         {"ohne zu fragen", "westeurop\u00e4ischen Zeichensatz", "oder \u201e,\u201c",
+          "solange das Antwortfeld leer", "nicht verwenden</td>", "\u00dcbungstabelle zeigen"}},
+        {"de", "index.html", {"topics.html#Schreiben", "Codepage"}, {}},
+    };
+    for (const Claims& c : pages) {
+        const std::string html = ReadText(fs::path(LEXARO_HELP_DIR) / c.lang / c.page);
+        for (const std::string& words : c.said)
+            EXPECT_NE(html.find(words), std::string::npos)
+                << c.lang << "/" << c.page << ": " << words;
+        for (const std::string& words : c.gone)
+            EXPECT_EQ(html.find(words), std::string::npos)
+                << c.lang << "/" << c.page << ": " << words;
+    }
+}
+
 } // namespace
