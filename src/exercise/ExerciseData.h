@@ -18,7 +18,7 @@ namespace lexaro {
 struct ExerciseEntry {
     std::int32_t lesson = 0;
     std::int32_t pairId = 0;
-    // 0 "use allways", 1..8 "not use once" .. "not use eight times", 9 "not more use".
+    // 0 "use always", 1..8 "not use once" .. "not use eight times", 9 "not more use".
     std::int32_t priority = 0;
     // Added by the top-up of a continued composition: exercised, never written.
     bool transient = false;
