@@ -7,6 +7,7 @@
 // is the expected number of pairs the learner recalls on days 30, 60 and 90 (the sum over
 // all pairs of the chance of recall that morning). Deterministic: a fixed seed.
 //   memory_simulation [seed]
+#include "BenchSupport.h"
 #include "data/CodePage.h"
 #include "data/LangFHandler.h"
 #include "exercise/ExerciseHelpFunc.h"
@@ -92,17 +93,12 @@ struct TLearner {
 TLangFHandler MakeFile() {
     TLangFHandler lang;
     lang.SetLanguageNames("English", "Deutsch");
-    for (int n = 1; n <= kLessons; ++n) {
-        auto lesson = std::make_shared<TLesson>();
-        lesson->number = n;
-        for (int k = 0; k < kPairsPerLesson; ++k) {
-            auto pair = lesson->NewPair(k);
-            pair->text1 = "word " + std::to_string(n * 1000 + k);
-            pair->text2 = "Wort " + std::to_string(n * 1000 + k);
-            pair->use = true;
-        }
-        lang.PutLesson(lesson);
-    }
+    bench::FillLessons(lang, kLessons, kPairsPerLesson,
+                       [](TWordPear& pair, std::int32_t lesson, std::int64_t k) {
+                           pair.text1 = "word " + std::to_string(lesson * 1000 + k);
+                           pair.text2 = "Wort " + std::to_string(lesson * 1000 + k);
+                           pair.use = true;
+                       });
     return lang;
 }
 

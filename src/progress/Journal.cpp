@@ -408,21 +408,34 @@ TFileResult Failed(int error) {
     return TFileResult::FromErrno(error);
 }
 
+// Opens a file with flags (new ones get mode 0644) and makes sure it is a regular file: its
+// descriptor and what fstat says of it, or -1 and why not.
+int OpenRegular(const fs::path& path, int flags, struct stat& info, TFileResult& why) {
+    errno = 0;
+    const int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) {
+        why = Failed(errno);
+        return -1;
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = errno;
+        ::close(fd);
+        why = error != 0 ? Failed(error) : TFileResult::Failed(FileFault::NotRegular);
+        return -1;
+    }
+    return fd;
+}
+
 // Writes all of data at the end of the file in one write where the system allows; should
 // the write stop part way, the file is cut back to where it ended before.
 TFileResult AppendBytes(const fs::path& path, bool create, const std::string& data) {
     const int flags =
         O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC | O_NONBLOCK | (create ? O_CREAT | O_EXCL : 0);
-    errno = 0;
-    const int fd = ::open(path.c_str(), flags, 0644);
-    if (fd < 0)
-        return Failed(errno);
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int error = errno;
-        ::close(fd);
-        return error != 0 ? Failed(error) : TFileResult::Failed(FileFault::NotRegular);
-    }
+    TFileResult opened;
+    const int fd = OpenRegular(path, flags, info, opened);
+    if (fd < 0)
+        return opened;
     const off_t before = info.st_size;
     std::size_t done = 0;
     int error = 0;
@@ -524,16 +537,11 @@ namespace {
 // Copies one regular file to a new one (never over an existing file), in blocks; on failure the
 // new file is removed.
 TFileResult CopyNewFile(const fs::path& from, const fs::path& to) {
-    errno = 0;
-    const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (in < 0)
-        return Failed(errno);
     struct stat info {};
-    if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int error = errno;
-        ::close(in);
-        return error != 0 ? Failed(error) : TFileResult::Failed(FileFault::NotRegular);
-    }
+    TFileResult opened;
+    const int in = OpenRegular(from, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, info, opened);
+    if (in < 0)
+        return opened;
     const int out =
         ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0644);
     if (out < 0) {

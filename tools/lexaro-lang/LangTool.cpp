@@ -541,18 +541,26 @@ TJournalRead ReplayJournals(const std::string& path, TMemoryReplay& model, std::
     return read;
 }
 
+// Reads the language file FILE in the code page chosen (--codepage or the settings'); gives
+// kLangToolOk, or the status of what it said.
+int ReadInCodePage(const TArgs& a, const TLangToolEnv& env, TLangFHandler& model,
+                   TCodePageChoice& code, std::ostream& err) {
+    if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
+        return status;
+    TLangFileReport report;
+    return ReadLangFile(a.positional[0], model, report, *code.page, err) ? kLangToolOk
+                                                                         : kLangToolBadData;
+}
+
 int RunStats(const TArgs& a, std::ostream& out, std::ostream& err, const TLangToolEnv& env) {
     if (a.positional.size() != 1 || !a.Unexpected({"--journal", "--codepage"}).empty())
         return UsageError(err, "stats takes one FILE and no options other than --journal and "
                                "--codepage");
-    TCodePageChoice code;
-    if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
-        return status;
     const std::string& path = a.positional[0];
     TLangFHandler model;
-    TLangFileReport report;
-    if (!ReadLangFile(path, model, report, *code.page, err))
-        return kLangToolBadData;
+    TCodePageChoice code;
+    if (const int status = ReadInCodePage(a, env, model, code, err); status != kLangToolOk)
+        return status;
     ArrayWordData list, heldBack;
     HeldBackLists(path, env, list, heldBack);
     // What is due now, from the journals (their faults are said with --journal).
@@ -600,14 +608,11 @@ int RunDue(const TArgs& a, std::ostream& out, std::ostream& err, const TLangTool
             return UsageError(err, "--target takes a chance of recall in per cent, 1 to 99");
         target = percent / 100.0;
     }
-    TCodePageChoice code;
-    if (const int status = ChooseCodePage(a, env, code, err); status != kLangToolOk)
-        return status;
     const std::string& path = a.positional[0];
     TLangFHandler model;
-    TLangFileReport report;
-    if (!ReadLangFile(path, model, report, *code.page, err))
-        return kLangToolBadData;
+    TCodePageChoice code;
+    if (const int status = ReadInCodePage(a, env, model, code, err); status != kLangToolOk)
+        return status;
     TMemoryReplay memory;
     const TJournalRead read = ReplayJournals(path, memory, err, true);
     out << "lesson\tpair id\tside\ttext\trecall\n";
