@@ -4,6 +4,7 @@
 #include "BenchSupport.h"
 #include "data/FileUtil.h"
 #include "exercise/ExerciseHelpFunc.h"
+#include "progress/DueWords.h"
 
 #include <benchmark/benchmark.h>
 
@@ -125,7 +126,63 @@ void BM_FillFresh(benchmark::State& state) {
     }
 }
 
+// A year of practice: 60,000 graded cards over 20,000 of the pairs, both sides, as journal text.
+const std::string& PracticeJournal() {
+    static const std::string journal = [] {
+        std::string text = std::string(kJournalHeader) + "\n";
+        const std::int64_t start = 1767290400; // 2026-01-01T18:00:00Z
+        for (std::int64_t i = 0; i < 60'000; ++i) {
+            const std::int64_t pair = (i * 7919) % 20'000;
+            TJournalLine line;
+            line.time = std::chrono::sys_seconds{std::chrono::seconds{start + i * 500}};
+            line.lesson = static_cast<std::int32_t>(1 + pair / kPairsPerLesson);
+            line.pairId = static_cast<std::int32_t>(pair % kPairsPerLesson);
+            line.text1 =
+                "the word number " + std::to_string(line.lesson * kPairsPerLesson + line.pairId);
+            line.presentedSide = 1 + static_cast<std::int32_t>(i % 2);
+            line.verdict = i % 5 == 0 ? TJournalVerdict::Wrong : TJournalVerdict::Right;
+            text += FormatJournalLine(line);
+        }
+        return text;
+    }();
+    return journal;
+}
+
+// Due words first on the loaded file, the memory model replayed beforehand.
+void BM_ComposeDueFirst(benchmark::State& state) {
+    Fixture& f = Shared();
+    TLangFHandler lang;
+    f.Load(lang);
+    TMemoryReplay model;
+    model.Feed(PracticeJournal());
+    model.Finish();
+    TDueOptions options;
+    options.now = 1767290400 + 60'000 * 500 + 86400;
+    for (auto _ : state) {
+        auto list = ComposeDueFirst(f.ex, f.heldBack, lang, TCodePage::Western(), model, options);
+        benchmark::DoNotOptimize(list.data());
+    }
+}
+
+// The same with the replay of the journal, as a start does it.
+void BM_ReplayAndComposeDueFirst(benchmark::State& state) {
+    Fixture& f = Shared();
+    TLangFHandler lang;
+    f.Load(lang);
+    TDueOptions options;
+    options.now = 1767290400 + 60'000 * 500 + 86400;
+    for (auto _ : state) {
+        TMemoryReplay model;
+        model.Feed(PracticeJournal());
+        model.Finish();
+        auto list = ComposeDueFirst(f.ex, f.heldBack, lang, TCodePage::Western(), model, options);
+        benchmark::DoNotOptimize(list.data());
+    }
+}
+
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComposeDueFirst)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplayAndComposeDueFirst)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ComposeNew)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ComposeContinue)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillFresh)->Unit(benchmark::kMillisecond);

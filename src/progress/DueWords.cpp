@@ -8,6 +8,19 @@
 
 namespace lexaro {
 
+namespace {
+
+// A stored text in UTF-8: ASCII is the same in every code page and needs no copy.
+std::string_view Utf8Of(const std::string& stored, const TCodePage& page, std::string& converted) {
+    if (std::all_of(stored.begin(), stored.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return stored;
+    converted = page.ToUtf8(stored);
+    return converted;
+}
+
+} // namespace
+
 std::vector<TDueEntry> ComposeDueFirst(const TExerciseData& ex, const ArrayWordData& heldBack,
                                        const TLangFHandler& lang, const TCodePage& page,
                                        const TMemoryReplay& model, const TDueOptions& options) {
@@ -20,11 +33,20 @@ std::vector<TDueEntry> ComposeDueFirst(const TExerciseData& ex, const ArrayWordD
     for (const ExerciseEntry& candidate : collectSelected(ex, lang)) {
         if (held.count({candidate.lesson, candidate.pairId}) != 0)
             continue;
+        // A lesson never practised holds no memory to look up: its pairs are fresh.
+        if (!model.HasLesson(candidate.lesson)) {
+            if (fresh.size() < max)
+                fresh.push_back({{candidate.lesson, candidate.pairId, 0, false},
+                                 options.presentedSide,
+                                 std::nullopt});
+            continue;
+        }
         const std::shared_ptr<TLesson> lesson = lang.LessonAt(candidate.lesson);
         const std::shared_ptr<TWordPear> pair = lesson ? lesson->PairAt(candidate.pairId) : nullptr;
         if (!pair)
             continue;
-        const std::string text1 = page.ToUtf8(pair->text1);
+        std::string converted;
+        const std::string_view text1 = Utf8Of(pair->text1, page, converted);
         std::optional<TDueEntry> lowest;
         bool unpractised = false;
         for (const std::int32_t side : {1, 2}) {
@@ -64,13 +86,14 @@ void ForEachMemory(const TLangFHandler& lang, const TCodePage& page, const TMemo
                    Visit&& visit) {
     for (std::int32_t slot = 0; slot < lang.SlotCount(); ++slot) {
         const std::shared_ptr<TLesson> lesson = lang.LessonAt(slot);
-        if (!lesson)
+        if (!lesson || !model.HasLesson(lesson->number))
             continue;
         for (std::int32_t id = 0; id < lesson->SlotCount(); ++id) {
             const std::shared_ptr<TWordPear> pair = lesson->PairAt(id);
             if (!pair || !pair->use)
                 continue;
-            const std::string text1 = page.ToUtf8(pair->text1);
+            std::string converted;
+            const std::string_view text1 = Utf8Of(pair->text1, page, converted);
             for (const std::int32_t side : {1, 2})
                 if (const TMemoryState* memory = model.Find(lesson->number, text1, side))
                     visit(lesson->number, id, side, *memory);

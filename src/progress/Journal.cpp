@@ -45,9 +45,7 @@ std::optional<std::chrono::sys_seconds> ParseJournalTime(std::string_view text) 
     return std::chrono::sys_seconds{std::chrono::seconds{seconds}};
 }
 
-std::string EscapeJournalText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+void AppendEscapedJournalText(std::string& out, std::string_view text) {
     for (const char c : text) {
         switch (c) {
         case '\\':
@@ -66,6 +64,12 @@ std::string EscapeJournalText(std::string_view text) {
             out += c;
         }
     }
+}
+
+std::string EscapeJournalText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendEscapedJournalText(out, text);
     return out;
 }
 

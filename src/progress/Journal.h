@@ -56,6 +56,8 @@ std::string FormatJournalTime(std::chrono::sys_seconds time);
 std::optional<std::chrono::sys_seconds> ParseJournalTime(std::string_view text);
 // Backslash, tab, line feed and carriage return as \\ \t \n \r, so a line stays a line.
 std::string EscapeJournalText(std::string_view text);
+// The same, appended to out.
+void AppendEscapedJournalText(std::string& out, std::string_view text);
 // The reverse; nothing for an unknown or unfinished escape.
 std::optional<std::string> UnescapeJournalText(std::string_view text);
 // One line with its line end. text1 that is not valid UTF-8 has its bad bytes replaced (U+FFFD).

@@ -120,12 +120,10 @@ std::optional<TRecallGrade> GradeOf(TJournalVerdict verdict, std::int32_t priori
     return std::nullopt;
 }
 
-std::string TMemoryReplay::Key(std::int32_t lesson, std::string_view escapedText1,
-                               std::int32_t side) {
-    std::string key = std::to_string(lesson);
+void TMemoryReplay::KeyPrefix(std::string& key, std::int32_t lesson, std::int32_t side) {
+    key.clear();
+    key += std::to_string(lesson);
     key += side == 2 ? '\x02' : '\x01';
-    key += escapedText1;
-    return key;
 }
 
 bool TMemoryReplay::Data(std::string_view line) {
@@ -135,7 +133,12 @@ bool TMemoryReplay::Data(std::string_view line) {
     const std::optional<TRecallGrade> grade = GradeOf(fields.verdict, fields.priority);
     if (!grade)
         return true;
-    const auto [it, added] = states_.try_emplace(Key(fields.lesson, fields.text1, fields.side));
+    std::string key;
+    KeyPrefix(key, fields.lesson, fields.side);
+    key += fields.text1;
+    const auto [it, added] = states_.try_emplace(std::move(key));
+    if (added)
+        lessons_.insert(fields.lesson);
     it->second =
         Review(fsrs_, added ? std::nullopt : std::optional(it->second), *grade, fields.seconds);
     return true;
@@ -143,7 +146,13 @@ bool TMemoryReplay::Data(std::string_view line) {
 
 const TMemoryState* TMemoryReplay::Find(std::int32_t lesson, std::string_view text1Utf8,
                                         std::int32_t side) const {
-    const auto it = states_.find(Key(lesson, EscapeJournalText(text1Utf8), side));
+    if (!HasLesson(lesson))
+        return nullptr;
+    // Asked once per pair of a file: the key is built in a buffer that stays.
+    thread_local std::string key;
+    KeyPrefix(key, lesson, side);
+    AppendEscapedJournalText(key, text1Utf8);
+    const auto it = states_.find(key);
     return it == states_.end() ? nullptr : &it->second;
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace lexaro {
 
@@ -97,6 +98,8 @@ public:
     bool Data(std::string_view line) override;
 
     std::size_t Memories() const { return states_.size(); }
+    // True when a pair of the lesson has a memory: a walk over a file skips the others.
+    bool HasLesson(std::int32_t lesson) const { return lessons_.count(lesson) != 0; }
 
     // The memory of a pair shown from a side (1 or 2), found by its lesson and first text
     // (UTF-8); none when it was never graded.
@@ -104,10 +107,12 @@ public:
                              std::int32_t side) const;
 
 private:
-    static std::string Key(std::int32_t lesson, std::string_view escapedText1, std::int32_t side);
+    // The key of a memory: lesson, side and the first text as the journal escapes it.
+    static void KeyPrefix(std::string& key, std::int32_t lesson, std::int32_t side);
 
     TFsrs fsrs_;
     std::unordered_map<std::string, TMemoryState> states_;
+    std::unordered_set<std::int32_t> lessons_;
 };
 
 } // namespace lexaro
