@@ -65,6 +65,8 @@ inline constexpr std::int32_t kWrite = 182;
 inline constexpr std::int32_t kIgnoreAccents = 186;
 inline constexpr std::int32_t kPrioritiesFromAnswers = 187;
 inline constexpr std::int32_t kWriteHint = 188;
+inline constexpr std::int32_t kCommaSeparates = 220;
+inline constexpr std::int32_t kCommaSeparatesHint = 221;
 } // namespace property_text
 
 // ---- General page ----
@@ -90,6 +92,7 @@ struct TGeneralPageState {
     bool writeAnswer = false;
     bool ignoreAccents = false;
     bool prioritiesFromAnswers = true;
+    bool commaSeparates = false;
     std::int32_t delayPresent = 10;
     bool voiceAnswer = true;
     bool letterAnswer = false;
@@ -107,7 +110,7 @@ struct TGeneralPageState {
 };
 TGeneralPageState LoadGeneralPage(const TGeneralProperty& stored);
 // In the order the dialog always saved them: DelayPresent, VoiceAnswer, LetterAnswer,
-// AutoPresent, DelayAnswer, VoicePresent, ShowTable; then Write mode's three. Write mode is
+// AutoPresent, DelayAnswer, VoicePresent, ShowTable; then Write mode's four. Write mode is
 // stored as WriteAnswer with AutoPresent off.
 void StoreGeneralPage(const TGeneralPageState& page, TGeneralProperty& stored);
 
