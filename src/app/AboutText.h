@@ -15,14 +15,14 @@ namespace lexaro {
 
 // The texts of the About box, by number.
 namespace about_text {
-inline constexpr std::int32_t kWhat = 229;
-inline constexpr std::int32_t kVersion = 230;
-inline constexpr std::int32_t kPortable = 231;
-inline constexpr std::int32_t kInstalled = 232;
-inline constexpr std::int32_t kSettings = 233;
-inline constexpr std::int32_t kLangFiles = 234;
-inline constexpr std::int32_t kLibraries = 235;
-inline constexpr std::int32_t kTitle = 236;
+inline constexpr std::int32_t kWhat = 224;
+inline constexpr std::int32_t kVersion = 225;
+inline constexpr std::int32_t kPortable = 226;
+inline constexpr std::int32_t kInstalled = 227;
+inline constexpr std::int32_t kSettings = 228;
+inline constexpr std::int32_t kLangFiles = 229;
+inline constexpr std::int32_t kLibraries = 230;
+inline constexpr std::int32_t kTitle = 231;
 } // namespace about_text
 
 struct TAboutFacts {

@@ -264,9 +264,11 @@ void TAppIniFile::ReadGeneralSection() {
     g.IgnoreAccents = ini_->ReadBool(kGeneral, "IgnoreAccents", def.IgnoreAccents);
     g.PrioritiesFromAnswers =
         ini_->ReadBool(kGeneral, "PrioritiesFromAnswers", def.PrioritiesFromAnswers);
+    g.CommaSeparates = ini_->ReadBool(kGeneral, "CommaSeparates", def.CommaSeparates);
     writeKeysStored_ = {ini_->ValueExists(kGeneral, "WriteAnswer"),
                         ini_->ValueExists(kGeneral, "IgnoreAccents"),
-                        ini_->ValueExists(kGeneral, "PrioritiesFromAnswers")};
+                        ini_->ValueExists(kGeneral, "PrioritiesFromAnswers"),
+                        ini_->ValueExists(kGeneral, "CommaSeparates")};
 }
 
 void TAppIniFile::ReadFontSection() {
@@ -308,6 +310,8 @@ void TAppIniFile::WriteGeneralSection() {
         ini_->WriteBool(kGeneral, "IgnoreAccents", g.IgnoreAccents);
     if (writeKeysStored_[2] || g.PrioritiesFromAnswers != def.PrioritiesFromAnswers)
         ini_->WriteBool(kGeneral, "PrioritiesFromAnswers", g.PrioritiesFromAnswers);
+    if (writeKeysStored_[3] || g.CommaSeparates != def.CommaSeparates)
+        ini_->WriteBool(kGeneral, "CommaSeparates", g.CommaSeparates);
 }
 
 void TAppIniFile::WriteFontSection() {

@@ -108,9 +108,10 @@ private:
 
     std::unique_ptr<tIniFileHandler> ini_;
     bool codePageStored_ = false;
-    // The keys of Write mode (WriteAnswer, IgnoreAccents, PrioritiesFromAnswers) that the file
-    // held when read: a file without them gets them only once one differs from its default.
-    std::array<bool, 3> writeKeysStored_{};
+    // The keys of Write mode (WriteAnswer, IgnoreAccents, PrioritiesFromAnswers,
+    // CommaSeparates) that the file held when read: a file without them gets them only once one
+    // differs from its default.
+    std::array<bool, 4> writeKeysStored_{};
 };
 
 } // namespace lexaro

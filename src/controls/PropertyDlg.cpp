@@ -201,11 +201,15 @@ QWidget* TDlgProperty::buildGeneralPage() {
     cbIgnoreAccents->setObjectName("cbIgnoreAccents");
     cbPrioritiesFromAnswers = new QCheckBox("Set priorities from my answers", presentBox);
     cbPrioritiesFromAnswers->setObjectName("cbPrioritiesFromAnswers");
-    auto* writeTicks = new QHBoxLayout;
+    cbCommaSeparates = new QCheckBox("A comma separates alternatives", presentBox);
+    cbCommaSeparates->setObjectName("cbCommaSeparates");
+    auto* writeTicks = new QGridLayout;
     writeTicks->setContentsMargins(18, 0, 0, 0);
-    writeTicks->addWidget(cbPrioritiesFromAnswers);
-    writeTicks->addWidget(cbIgnoreAccents);
-    writeTicks->addStretch(1);
+    writeTicks->setVerticalSpacing(2);
+    writeTicks->addWidget(cbPrioritiesFromAnswers, 0, 0);
+    writeTicks->addWidget(cbIgnoreAccents, 0, 1);
+    writeTicks->addWidget(cbCommaSeparates, 1, 0, 1, 2);
+    writeTicks->setColumnStretch(2, 1);
     present->addLayout(writeTicks, 1, 0, 1, 2);
     trbDelayPresent = delayBar(presentBox, "trbDelayPresent");
     labelPresentDelay = new QLabel("Delay : ", presentBox);
@@ -300,6 +304,8 @@ void TDlgProperty::applyTexts() {
     rbWritePresent->setToolTip(text(t::kWriteHint));
     cbIgnoreAccents->setText(text(t::kIgnoreAccents));
     cbPrioritiesFromAnswers->setText(text(t::kPrioritiesFromAnswers));
+    cbCommaSeparates->setText(text(t::kCommaSeparates));
+    cbCommaSeparates->setToolTip(text(t::kCommaSeparatesHint));
     trbDelayPresent->setToolTip(text(t::kDelayPresentHint));
     rbVoicePresent->setTitle(blanked(t::kVoiceOutput));
     rbVoicePresent->setToolTip(text(t::kVoiceOutputHint));
@@ -345,6 +351,7 @@ void TDlgProperty::loadValues() {
     rbManualPresent->setChecked(!page.autoPresent && !page.writeAnswer);
     cbIgnoreAccents->setChecked(page.ignoreAccents);
     cbPrioritiesFromAnswers->setChecked(page.prioritiesFromAnswers);
+    cbCommaSeparates->setChecked(page.commaSeparates);
     rbVoicePresentItems->button(page.voicePresent)->setChecked(true);
     cbShowTable->setChecked(page.showTable);
     cmbCodePage->setCurrentIndex(std::max(0, cmbCodePage->findData(page.codePage)));
@@ -360,7 +367,8 @@ void TDlgProperty::autoPresentClick() {
     for (QWidget* control : std::initializer_list<QWidget*>{trbDelayPresent, trbDelayAnswer,
                                                             labelPresentDelay, labelAnswerDelay})
         control->setEnabled(on);
-    for (QWidget* tick : std::initializer_list<QWidget*>{cbIgnoreAccents, cbPrioritiesFromAnswers})
+    for (QWidget* tick : std::initializer_list<QWidget*>{cbIgnoreAccents, cbPrioritiesFromAnswers,
+                                                         cbCommaSeparates})
         tick->setEnabled(page.WriteTicksEnabled());
 }
 
@@ -381,6 +389,7 @@ TGeneralPageState TDlgProperty::GeneralState() const {
     page.writeAnswer = rbWritePresent->isChecked();
     page.ignoreAccents = cbIgnoreAccents->isChecked();
     page.prioritiesFromAnswers = cbPrioritiesFromAnswers->isChecked();
+    page.commaSeparates = cbCommaSeparates->isChecked();
     page.delayAnswer = trbDelayAnswer->value();
     page.voicePresent = rbVoicePresentItems->checkedId();
     page.showTable = cbShowTable->isChecked();

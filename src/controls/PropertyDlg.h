@@ -64,6 +64,7 @@ public:
     QRadioButton* rbAutoPresent = nullptr;
     QRadioButton* rbWritePresent = nullptr;
     QCheckBox* cbIgnoreAccents = nullptr;
+    QCheckBox* cbCommaSeparates = nullptr;
     QCheckBox* cbPrioritiesFromAnswers = nullptr;
     QSlider* trbDelayPresent = nullptr;
     QLabel* labelPresentDelay = nullptr;

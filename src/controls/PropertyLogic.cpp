@@ -69,6 +69,7 @@ TGeneralPageState LoadGeneralPage(const TGeneralProperty& stored) {
     page.autoPresent = !stored.WriteAnswer && stored.AutoPresent;
     page.ignoreAccents = stored.IgnoreAccents;
     page.prioritiesFromAnswers = stored.PrioritiesFromAnswers;
+    page.commaSeparates = stored.CommaSeparates;
     page.voicePresent = VoicePresentIndex(stored.VoicePresent);
     page.showTable = stored.ShowTable;
     return page;
@@ -87,6 +88,7 @@ void StoreGeneralPage(const TGeneralPageState& page, TGeneralProperty& stored) {
         stored.AutoPresent = false;
     stored.IgnoreAccents = page.ignoreAccents;
     stored.PrioritiesFromAnswers = page.prioritiesFromAnswers;
+    stored.CommaSeparates = page.commaSeparates;
 }
 
 // ---- Font page ----

@@ -62,12 +62,14 @@ inline constexpr std::int32_t kCodePageHint = 175;
 // The names of the code pages 1250, 1251, 1252, 1253, 1254 and 1257, in that order.
 inline constexpr std::int32_t kCodePageNames = 176;
 // The font styles' names in the style list and the preview: normal, italic.
-inline constexpr std::int32_t kStyleNormal = 225;
-inline constexpr std::int32_t kStyleItalic = 226;
+inline constexpr std::int32_t kStyleNormal = 220;
+inline constexpr std::int32_t kStyleItalic = 221;
 inline constexpr std::int32_t kWrite = 182;
 inline constexpr std::int32_t kIgnoreAccents = 186;
 inline constexpr std::int32_t kPrioritiesFromAnswers = 187;
 inline constexpr std::int32_t kWriteHint = 188;
+inline constexpr std::int32_t kCommaSeparates = 218;
+inline constexpr std::int32_t kCommaSeparatesHint = 219;
 } // namespace property_text
 
 // ---- General page ----
@@ -93,6 +95,7 @@ struct TGeneralPageState {
     bool writeAnswer = false;
     bool ignoreAccents = false;
     bool prioritiesFromAnswers = true;
+    bool commaSeparates = false;
     std::int32_t delayPresent = 10;
     bool voiceAnswer = true;
     bool letterAnswer = false;
@@ -110,7 +113,7 @@ struct TGeneralPageState {
 };
 TGeneralPageState LoadGeneralPage(const TGeneralProperty& stored);
 // In the order the dialog always saved them: DelayPresent, VoiceAnswer, LetterAnswer,
-// AutoPresent, DelayAnswer, VoicePresent, ShowTable; then Write mode's three. Write mode is
+// AutoPresent, DelayAnswer, VoicePresent, ShowTable; then Write mode's four. Write mode is
 // stored as WriteAnswer with AutoPresent off.
 void StoreGeneralPage(const TGeneralPageState& page, TGeneralProperty& stored);
 

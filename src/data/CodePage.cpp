@@ -281,13 +281,21 @@ std::string TCodePage::UpperCase(std::string_view text) const {
     return out;
 }
 
+bool TCodePage::SameLetterIgnoringCase(char a, char b) const {
+    if (Upper(a) == Upper(b))
+        return true;
+    const char32_t x = ToUnicode(static_cast<unsigned char>(a));
+    const char32_t y = ToUnicode(static_cast<unsigned char>(b));
+    const auto pair = [x, y](char32_t p, char32_t q) {
+        return (x == p && y == q) || (x == q && y == p);
+    };
+    return pair(U'I', U'i') || pair(U'\u0130', U'i') || pair(U'I', U'\u0131');
+}
+
 bool TCodePage::SameTextUpper(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Upper(a[i]) != Upper(b[i]))
-            return false;
-    return true;
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [this](char x, char y) { return SameLetterIgnoringCase(x, y); });
 }
 
 int TCodePage::Compare(std::string_view a, std::string_view b, bool ignoreCase) const {

@@ -75,7 +75,12 @@ public:
         return static_cast<char>(rows_[static_cast<unsigned char>(ch)].upper);
     }
     std::string UpperCase(std::string_view text) const;
-    // Equal ignoring case.
+    // The same letter ignoring case: the same byte, a case pair of this code page, or letters
+    // that pair under either rule for i, the general one (I and i) or the Turkish one (İ and
+    // i, I and ı). So in a Turkish file "Italy" and "italy" are the same, "kır" and "kir" are
+    // not. Not transitive (İ and ı are two letters), so there is no key for it.
+    bool SameLetterIgnoringCase(char a, char b) const;
+    // Equal ignoring case, letter by letter as above: how answers and doubles are compared.
     bool SameTextUpper(std::string_view a, std::string_view b) const;
     // The sort order, the same on every machine: letters alphabetically ignoring case and
     // accents first (symbols, then digits, then Latin, Greek and Cyrillic letters), then the

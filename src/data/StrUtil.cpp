@@ -153,22 +153,53 @@ std::string BytesToStr(const byteArray& bytes) {
     return BytesToStr(bytes.data(), bytes.size());
 }
 
+std::vector<std::pair<std::size_t, std::size_t>> EnclosedParts(std::u16string_view text,
+                                                               const DelimiterPairs& pairs) {
+    // A closing delimiter closes the innermost open part of its pair (and every part opened
+    // within that); one that closes nothing encloses nothing, nor does an opening delimiter
+    // never closed. Each part is opened and closed once: linear in the text.
+    std::vector<std::pair<std::size_t, std::size_t>> parts;
+    std::vector<std::pair<std::size_t, std::size_t>> open; // where, and which pair
+    std::vector<std::size_t> openOfPair(pairs.size(), 0);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t ch = text[i];
+        std::size_t pair = 0;
+        while (pair < pairs.size() && !(pairs[pair].second == ch && openOfPair[pair] > 0))
+            ++pair;
+        if (pair < pairs.size()) {
+            while (open.back().second != pair) {
+                --openOfPair[open.back().second];
+                open.pop_back();
+            }
+            const std::size_t first = open.back().first;
+            --openOfPair[pair];
+            open.pop_back();
+            // The parts it holds are inside it: only the outermost are kept.
+            while (!parts.empty() && parts.back().first > first)
+                parts.pop_back();
+            parts.emplace_back(first, i);
+            continue;
+        }
+        for (pair = 0; pair < pairs.size(); ++pair) {
+            if (pairs[pair].first == ch) {
+                open.emplace_back(i, pair);
+                ++openOfPair[pair];
+                break;
+            }
+        }
+    }
+    return parts;
+}
+
 std::u16string RemoveEnclosed(std::u16string_view text, const DelimiterPairs& pairs) {
     std::u16string out;
     out.reserve(text.size());
-    int counter = 0;
-    for (char16_t ch : text) {
-        for (const auto& p : pairs) {
-            if (ch == p.first || ch == p.second) {
-                ++counter;
-                break;
-            }
-            if (counter == 2)
-                counter = 0;
-        }
-        if (counter == 0)
-            out += ch;
+    std::size_t from = 0;
+    for (const auto& [first, last] : EnclosedParts(text, pairs)) {
+        out.append(text.substr(from, first - from));
+        from = last + 1;
     }
+    out.append(text.substr(from));
     return out;
 }
 

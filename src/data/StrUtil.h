@@ -45,7 +45,15 @@ std::string BytesToStr(const byteArray& bytes);
 std::string BytesToStr(const std::uint8_t* data, std::size_t size);
 
 using DelimiterPairs = std::vector<std::pair<char16_t, char16_t>>;
+// The text without its enclosed parts: each opening delimiter up to the closing one of its
+// pair, both included ("(ugs.)[Am.] apartment" gives " apartment"). Parts may be nested
+// ("a(b[c]d)e" gives "ae") and stand side by side; a delimiter that encloses nothing (a
+// closing one without its opening one, an opening one never closed) is kept as text.
 std::u16string RemoveEnclosed(std::u16string_view text, const DelimiterPairs& pairs);
+// The enclosed parts that RemoveEnclosed leaves out, the outermost ones in order: the offsets of
+// each opening delimiter and of the closing one of its pair.
+std::vector<std::pair<std::size_t, std::size_t>> EnclosedParts(std::u16string_view text,
+                                                               const DelimiterPairs& pairs);
 std::string StackChars(std::string_view s);
 
 // Small text helpers shared by the whole program.

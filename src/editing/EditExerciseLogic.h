@@ -69,7 +69,7 @@ inline constexpr std::int32_t kPathNotStorable = 155;
 inline constexpr std::int32_t kMaxWordsInvalid = 156;
 inline constexpr std::int32_t kLangNameRefused = 157;
 // The language fields' hint while they show the names of a file that exists.
-inline constexpr std::int32_t kNamesKeptHint = 228;
+inline constexpr std::int32_t kNamesKeptHint = 223;
 inline constexpr std::int32_t kCloseHintEditor = 159;
 inline constexpr std::int32_t kChangesNotSaved = 161;
 inline constexpr std::int32_t kAnswerSave = 162;

@@ -40,7 +40,7 @@ std::string NameCharacter(char32_t cp);
 // 181 for 1250, 1251, 1252, 1253, 1254 and 1257; Western European's for any other.
 std::int32_t CodePageNameText(int codePage);
 // The text that says a character is not in a code page ("%1 is not in %2 ..."), by number.
-inline constexpr std::int32_t kTextNotInCodePage = 227;
+inline constexpr std::int32_t kTextNotInCodePage = 222;
 
 // Why text entered for a phrase cannot be stored in the code page: the character named as in
 // TTextRefusal, or empty when it can (converted into stored). language2 allows "@". at

@@ -10,8 +10,6 @@ namespace lexaro {
 
 namespace {
 
-using TKey = std::basic_string<std::uint16_t>;
-
 // The longest alignment worked out letter by letter; a longer pair of texts gets every typed
 // letter marked instead (the answer field holds far less).
 constexpr std::size_t kMaxAlignment = std::size_t{1} << 20;
@@ -20,21 +18,35 @@ bool IsBlank(char ch) {
     return ch == ' ' || ch == '\t' || static_cast<unsigned char>(ch) == 0xA0;
 }
 
-bool IsSeparator(char ch) {
-    return ch == ';' || ch == ',';
+// The brackets whose text may be typed or left out, as the speech leaves it out.
+const DelimiterPairs& Brackets() {
+    static const DelimiterPairs kBrackets{{u'[', u']'}, {u'(', u')'}};
+    return kBrackets;
 }
 
-// The text without its "(..)" and "[..]" parts, through the speech's own helper. The brackets
-// are ASCII in every code page, so the bytes pass through UTF-16 one to one.
-std::string WithoutEnclosed(std::string_view text) {
-    static const DelimiterPairs kBrackets{{u'[', u']'}, {u'(', u')'}};
+// The brackets are ASCII in every code page, so the bytes pass through UTF-16 one to one.
+std::u16string Wide(std::string_view text) {
     std::u16string wide(text.size(), u'\0');
     std::transform(text.begin(), text.end(), wide.begin(),
                    [](char ch) { return static_cast<char16_t>(static_cast<unsigned char>(ch)); });
-    const std::u16string kept = RemoveEnclosed(wide, kBrackets);
-    std::string out(kept.size(), '\0');
-    std::transform(kept.begin(), kept.end(), out.begin(),
-                   [](char16_t ch) { return static_cast<char>(static_cast<unsigned char>(ch)); });
+    return wide;
+}
+
+using TParts = std::vector<std::pair<std::size_t, std::size_t>>;
+
+TParts Enclosed(std::string_view text) {
+    return EnclosedParts(Wide(text), Brackets());
+}
+
+// The text without its enclosed parts.
+std::string WithoutEnclosed(std::string_view text) {
+    std::string out;
+    std::size_t from = 0;
+    for (const auto& [first, last] : Enclosed(text)) {
+        out.append(text.substr(from, first - from));
+        from = last + 1;
+    }
+    out.append(text.substr(from));
     return out;
 }
 
@@ -55,34 +67,74 @@ std::string Tidy(std::string_view text) {
     return out;
 }
 
-// The parts between separators, tidied; empty parts left out.
-std::vector<std::string> Parts(std::string_view text) {
-    std::vector<std::string> parts;
+// The alternatives of a text: its pieces between ";" (and "," when a comma separates too) that
+// stand outside brackets; pieces of nothing but blanks left out.
+std::vector<std::string_view> Alternatives(std::string_view text, bool commaSeparates) {
+    const TParts enclosed = Enclosed(text);
+    auto part = enclosed.begin();
+    std::vector<std::string_view> pieces;
     std::size_t begin = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && !IsSeparator(text[i]))
+        if (part != enclosed.end() && i == part->first) {
+            i = part->second;
+            ++part;
             continue;
-        std::string part = Tidy(text.substr(begin, i - begin));
-        if (!part.empty())
-            parts.push_back(std::move(part));
+        }
+        if (i < text.size() && text[i] != ';' && !(commaSeparates && text[i] == ','))
+            continue;
+        const std::string_view piece = text.substr(begin, i - begin);
+        if (!Tidy(piece).empty())
+            pieces.push_back(piece);
         begin = i + 1;
     }
-    return parts;
+    return pieces;
 }
 
-// What is compared of one letter.
-std::uint16_t LetterWeight(const TCodePage& page, char ch, bool ignoreAccents) {
-    return ignoreAccents ? page.Row(static_cast<unsigned char>(ch)).primary
-                         : static_cast<unsigned char>(page.Upper(ch));
+// The most enclosed parts of one alternative that are each typed or left out on their own;
+// with more, all are typed or all left out.
+constexpr std::size_t kMaxOptionalParts = 6;
+
+// The forms of one alternative that are right, tidied: each enclosed part left out, or typed
+// without its brackets (what it encloses in turn left out). None of nothing but blanks.
+std::vector<std::string> Forms(std::string_view text) {
+    const TParts enclosed = Enclosed(text);
+    const std::size_t n = enclosed.size();
+    std::vector<std::uint32_t> choices;
+    if (n <= kMaxOptionalParts) {
+        for (std::uint32_t typed = 0; typed < (std::uint32_t{1} << n); ++typed)
+            choices.push_back(typed);
+    } else {
+        choices = {0, ~std::uint32_t{0}};
+    }
+    std::vector<std::string> forms;
+    for (const std::uint32_t typed : choices) {
+        std::string form;
+        std::size_t from = 0;
+        bool keptBefore = false;
+        for (std::size_t p = 0; p < n; ++p) {
+            const auto [first, last] = enclosed[p];
+            // Parts side by side are words of their own: "(ugs.)[Am.]" typed is "ugs. Am.".
+            if (first == from && keptBefore)
+                form += ' ';
+            form.append(text.substr(from, first - from));
+            keptBefore = (typed >> std::min<std::size_t>(p, 31) & 1) != 0;
+            if (keptBefore)
+                form += WithoutEnclosed(text.substr(first + 1, last - first - 1));
+            from = last + 1;
+        }
+        form.append(text.substr(from));
+        form = Tidy(form);
+        if (!form.empty() && std::find(forms.begin(), forms.end(), form) == forms.end())
+            forms.push_back(std::move(form));
+    }
+    return forms;
 }
 
-TKey KeyOf(std::string_view text, const TCodePage& page, bool ignoreAccents) {
-    if (ignoreAccents)
-        return page.LetterKey(text);
-    TKey key;
-    for (const char ch : text)
-        key.push_back(LetterWeight(page, ch, false));
-    return key;
+// The same letter as the check compares them.
+bool SameLetter(const TCodePage& page, char a, char b, bool ignoreAccents) {
+    return ignoreAccents ? page.Row(static_cast<unsigned char>(a)).primary ==
+                               page.Row(static_cast<unsigned char>(b)).primary
+                         : page.SameLetterIgnoringCase(a, b);
 }
 
 // Marks the letters of typed outside the longest common subsequence with target; returns the
@@ -94,20 +146,21 @@ std::size_t Align(std::string_view typed, std::string_view target, const TCodePa
     const std::size_t m = target.size();
     if (n == 0 || m == 0 || n * m > kMaxAlignment)
         return 0;
+    const auto same = [&](std::size_t i, std::size_t j) {
+        return SameLetter(page, typed[i], target[j], ignoreAccents);
+    };
     // lengths[i][j]: the subsequence of typed[i..] and target[j..].
     std::vector<std::uint16_t> lengths((n + 1) * (m + 1), 0);
     const auto at = [m](std::size_t i, std::size_t j) { return i * (m + 1) + j; };
     for (std::size_t i = n; i-- > 0;)
         for (std::size_t j = m; j-- > 0;)
-            lengths[at(i, j)] = LetterWeight(page, typed[i], ignoreAccents) ==
-                                        LetterWeight(page, target[j], ignoreAccents)
+            lengths[at(i, j)] = same(i, j)
                                     ? static_cast<std::uint16_t>(lengths[at(i + 1, j + 1)] + 1)
                                     : std::max(lengths[at(i + 1, j)], lengths[at(i, j + 1)]);
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < n && j < m) {
-        if (LetterWeight(page, typed[i], ignoreAccents) ==
-            LetterWeight(page, target[j], ignoreAccents)) {
+        if (same(i, j)) {
             differs[i] = false;
             ++i;
             ++j;
@@ -123,35 +176,42 @@ std::size_t Align(std::string_view typed, std::string_view target, const TCodePa
 } // namespace
 
 TAnswerCheck CheckAnswer(std::string_view solution, std::string_view typed, const TCodePage& page,
-                         bool ignoreAccents) {
+                         bool ignoreAccents, bool commaSeparates) {
     TAnswerCheck check;
-    const std::string solutionText = WithoutEnclosed(solution);
-    const std::string typedText = WithoutEnclosed(typed);
-
-    // The forms that are right on their own: the whole solution and each alternative.
-    std::vector<std::string> forms = Parts(solutionText);
-    const std::string whole = Tidy(solutionText);
-    if (forms.size() > 1)
-        forms.push_back(whole);
-    std::vector<TKey> keys;
-    for (const std::string& form : forms)
-        keys.push_back(KeyOf(form, page, ignoreAccents));
-
-    const std::string typedWhole = Tidy(typedText);
-    const std::vector<std::string> typedParts = Parts(typedText);
-    const auto known = [&](const std::string& text) {
-        return std::find(keys.begin(), keys.end(), KeyOf(text, page, ignoreAccents)) != keys.end();
+    // The forms that are right on their own: those of each alternative and of the whole.
+    std::vector<std::string> forms;
+    const auto add = [&forms](std::string_view text) {
+        for (std::string& form : Forms(text))
+            if (std::find(forms.begin(), forms.end(), form) == forms.end())
+                forms.push_back(std::move(form));
     };
-    check.right = !typedWhole.empty() &&
-                  (known(typedWhole) || (!typedParts.empty() &&
-                                         std::all_of(typedParts.begin(), typedParts.end(), known)));
+    const std::vector<std::string_view> alternatives = Alternatives(solution, commaSeparates);
+    for (const std::string_view alternative : alternatives)
+        add(alternative);
+    if (alternatives.size() > 1)
+        add(solution);
+
+    const auto same = [&](const std::string& a, const std::string& b) {
+        return ignoreAccents ? page.LetterKey(a) == page.LetterKey(b) : page.SameTextUpper(a, b);
+    };
+    const auto known = [&](std::string_view text) {
+        const std::vector<std::string> typedForms = Forms(text);
+        return std::any_of(typedForms.begin(), typedForms.end(), [&](const std::string& t) {
+            return std::any_of(forms.begin(), forms.end(),
+                               [&](const std::string& f) { return same(t, f); });
+        });
+    };
+    const std::vector<std::string_view> typedAlternatives = Alternatives(typed, commaSeparates);
+    check.right =
+        !typedAlternatives.empty() &&
+        (known(typed) || std::all_of(typedAlternatives.begin(), typedAlternatives.end(), known));
     if (check.right) {
         check.differs.assign(typed.size(), false);
         return check;
     }
     // The letters that differ from the nearest form; the whole solution when there is none.
     if (forms.empty())
-        forms.push_back(whole);
+        forms.push_back(Tidy(solution));
     std::size_t best = 0;
     check.differs.assign(typed.size(), true);
     std::vector<bool> differs;

@@ -23,15 +23,19 @@ struct TAnswerCheck {
     std::vector<bool> differs;
 };
 
-// Right when the typed text equals the solution, or every one of its parts separated by ";"
-// or "," equals one of the solution's alternatives (its parts separated by ";" or ","), after:
-//   - the parts in "(..)" and "[..]" are left out, as the speech leaves them out;
+// Right when the typed text, or every one of its alternatives, equals a form of the solution
+// or of one of its alternatives. Alternatives are separated by ";" (a comma inside an answer
+// separates nothing: "1,5", "Ja, bitte"), also by "," when commaSeparates ("to look, to see");
+// a separator inside brackets separates nothing either. Compared:
+//   - what brackets "(..)" and "[..]" hold may be typed (without the brackets) or left out,
+//     each part on its own: for "(der) Tisch", "der Tisch", "Tisch" and "(der) Tisch" are right;
 //   - blanks (spaces, tabs, no-break spaces) at either end are dropped, runs of them count as
 //     one;
-//   - case is ignored, as the code page pairs its letters (Turkish i with İ, ı with I);
+//   - case is ignored as TCodePage::SameLetterIgnoringCase pairs letters (in a Turkish file
+//     "italy" for "Italy", but not "irmak" for "ırmak");
 //   - with ignoreAccents, accents are ignored too ("Tur" for "Tür", "strasse" for "Straße").
 // An empty answer (nothing but blanks) is wrong: the learner did not know.
 TAnswerCheck CheckAnswer(std::string_view solution, std::string_view typed, const TCodePage& page,
-                         bool ignoreAccents);
+                         bool ignoreAccents, bool commaSeparates);
 
 } // namespace lexaro

@@ -88,6 +88,9 @@ struct TGeneralProperty {
     // Write mode: a right answer raises the pair's priority by one step (up to 8), a wrong one
     // sets it to 0.
     bool PrioritiesFromAnswers = true;
+    // Write mode: a comma separates alternatives of an answer as ";" does ("to look, to see");
+    // otherwise a comma is part of the answer ("1,5", "Ja, bitte").
+    bool CommaSeparates = false;
     bool AutoPresent = false;
     std::int32_t DelayPresent = 10;
     bool VoiceAnswer = true;

@@ -641,7 +641,7 @@ void TExerciseRun::Judge() {
         typed = Page().FromUtf8Lossy(utf8);
     if (typed.size() > kAnswerLimit)
         typed.resize(kAnswerLimit);
-    TAnswerCheck check = CheckAnswer(solution_, typed, Page(), g.IgnoreAccents);
+    TAnswerCheck check = CheckAnswer(solution_, typed, Page(), g.IgnoreAccents, g.CommaSeparates);
     if (!storable) {
         check.right = false;
         check.differs.assign(typed.size(), true);

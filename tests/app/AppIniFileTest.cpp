@@ -487,6 +487,28 @@ TEST_F(AppIniFileTest, WriteModeKeysAppearOnlyOnceChanged) {
               std::string::npos);
 }
 
+// The comma tick: off in a file without its key, which is written without it until it is
+// ticked; once there, the key stays, also when unticked again.
+TEST_F(AppIniFileTest, TheCommaKeyAppearsOnlyOnceTicked) {
+    const std::string older = "[GeneralProperty]\r\nShowTable=True\r\nWriteAnswer=True\r\n";
+    auto s = Open(older);
+    s->ReadGeneralSection();
+    EXPECT_FALSE(s->general.CommaSeparates);
+    s->WriteAll("EN");
+    EXPECT_EQ(ReadFileBytes(IniPath()).find("CommaSeparates"), std::string::npos);
+
+    s->general.CommaSeparates = true;
+    s->WriteAll("EN");
+    EXPECT_NE(ReadFileBytes(IniPath()).find("CommaSeparates=True\r\n"), std::string::npos);
+
+    TAppIniFile again(dir.path().string(), &sink);
+    again.ReadGeneralSection();
+    EXPECT_TRUE(again.general.CommaSeparates);
+    again.general.CommaSeparates = false;
+    again.WriteAll("EN");
+    EXPECT_NE(ReadFileBytes(IniPath()).find("CommaSeparates=False\r\n"), std::string::npos);
+}
+
 TEST_F(AppIniFileTest, GroupsNeverReadAreNotWritten) {
     const std::string original = "[GeneralProperty]\r\nDelayPresent=oops\r\n";
     auto s = Open(original);

@@ -105,7 +105,7 @@ TEST_F(PropertyDlgTest, ManualPresentationDisablesBothDelays) {
         EXPECT_FALSE(delay->isEnabled()) << delay->objectName().toStdString();
 }
 
-// Write beside Manual and Automatic: no delays, its two ticks only with it; saved as
+// Write beside Manual and Automatic: no delays, its three ticks only with it; saved as
 // WriteAnswer with AutoPresent off.
 TEST_F(PropertyDlgTest, WriteModeHasItsTicksAndNoDelays) {
     fixture.settings->general.AutoPresent = true;
@@ -114,20 +114,26 @@ TEST_F(PropertyDlgTest, WriteModeHasItsTicksAndNoDelays) {
     EXPECT_FALSE(dialog->rbWritePresent->isChecked());
     EXPECT_FALSE(dialog->cbIgnoreAccents->isEnabled());
     EXPECT_FALSE(dialog->cbPrioritiesFromAnswers->isEnabled());
+    EXPECT_FALSE(dialog->cbCommaSeparates->isEnabled());
     EXPECT_TRUE(dialog->cbPrioritiesFromAnswers->isChecked()) << "on by default";
+    EXPECT_FALSE(dialog->cbCommaSeparates->isChecked()) << "off by default";
+    EXPECT_EQ(dialog->cbCommaSeparates->text(), "A comma separates alternatives");
+    EXPECT_TRUE(dialog->cbCommaSeparates->toolTip().contains("1,5"));
     dialog->rbWritePresent->click();
     EXPECT_FALSE(dialog->rbAutoPresent->isChecked());
     EXPECT_FALSE(dialog->trbDelayPresent->isEnabled());
     EXPECT_FALSE(dialog->trbDelayAnswer->isEnabled());
     EXPECT_TRUE(dialog->cbIgnoreAccents->isEnabled());
     EXPECT_TRUE(dialog->cbPrioritiesFromAnswers->isEnabled());
+    EXPECT_TRUE(dialog->cbCommaSeparates->isEnabled());
     dialog->cbIgnoreAccents->click();
     dialog->cbPrioritiesFromAnswers->click();
+    dialog->cbCommaSeparates->click();
     // Every caption of the page fits: the page holds one row more now.
     for (QWidget* w : std::initializer_list<QWidget*>{
              dialog->rbManualPresent, dialog->rbAutoPresent, dialog->rbWritePresent,
-             dialog->cbIgnoreAccents, dialog->cbPrioritiesFromAnswers, dialog->cbShowTable,
-             dialog->cmbCodePage})
+             dialog->cbIgnoreAccents, dialog->cbPrioritiesFromAnswers, dialog->cbCommaSeparates,
+             dialog->cbShowTable, dialog->cmbCodePage})
         EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
     if (!qEnvironmentVariableIsEmpty("LEXARO_SCREENSHOT_DIR"))
         dialog->grab().save(qEnvironmentVariable("LEXARO_SCREENSHOT_DIR") +
@@ -138,12 +144,15 @@ TEST_F(PropertyDlgTest, WriteModeHasItsTicksAndNoDelays) {
     EXPECT_FALSE(g.AutoPresent);
     EXPECT_TRUE(g.IgnoreAccents);
     EXPECT_FALSE(g.PrioritiesFromAnswers);
+    EXPECT_TRUE(g.CommaSeparates);
 
     dialog = Open();
     EXPECT_TRUE(dialog->rbWritePresent->isChecked());
+    EXPECT_TRUE(dialog->cbCommaSeparates->isChecked());
     EXPECT_EQ(dialog->focusWidget(), dialog->rbWritePresent);
     dialog->rbManualPresent->click();
     EXPECT_FALSE(dialog->cbIgnoreAccents->isEnabled());
+    EXPECT_FALSE(dialog->cbCommaSeparates->isEnabled());
     dialog->btnSave->click();
     EXPECT_FALSE(fixture.settings->general.WriteAnswer);
     EXPECT_FALSE(fixture.settings->general.AutoPresent);
@@ -580,10 +589,11 @@ TEST_F(PropertyDlgTest, GermanTextsEverywhere) {
     EXPECT_EQ(dialog->cmbCodePage->currentText(), QString::fromUtf8("Westeuropäisch (1252)"));
     dialog->rbWritePresent->click();
     EXPECT_EQ(dialog->rbWritePresent->text(), "Schreiben");
+    EXPECT_EQ(dialog->cbCommaSeparates->text(), "Ein Komma trennt Alternativen");
     for (QWidget* w : std::initializer_list<QWidget*>{
              dialog->rbManualPresent, dialog->rbAutoPresent, dialog->rbWritePresent,
-             dialog->cbIgnoreAccents, dialog->cbPrioritiesFromAnswers, dialog->cbShowTable,
-             dialog->labelCodePage, dialog->cmbCodePage})
+             dialog->cbIgnoreAccents, dialog->cbPrioritiesFromAnswers, dialog->cbCommaSeparates,
+             dialog->cbShowTable, dialog->labelCodePage, dialog->cmbCodePage})
         EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
     EXPECT_LE(dialog->presentBox->geometry().right(), dialog->tabGeneral->width());
     if (!qEnvironmentVariableIsEmpty("LEXARO_SCREENSHOT_DIR"))

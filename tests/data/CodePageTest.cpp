@@ -163,6 +163,27 @@ TEST(CodePage, TiesAreBrokenByAccentThenCase) {
     EXPECT_GT(page.Compare(yo, upper, true), 0);
 }
 
+// Case is no difference when letters pair under either rule for i, in every code page that
+// holds them; the Turkish dotless and dotted i stay two letters.
+TEST(CodePage, CaseIsNoDifferenceUnderEitherPairingOfI) {
+    struct TCase {
+        int codePage;
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    for (const TCase& c : {TCase{1254, "Italy", "italy", true}, TCase{1254, "İzmir", "izmir", true},
+                           TCase{1254, "ırmak", "IRMAK", true}, TCase{1254, "kır", "kir", false},
+                           TCase{1254, "İ", "ı", false}, TCase{1254, "İ", "I", false},
+                           TCase{1252, "Italy", "ITALY", true}, TCase{1250, "Łódź", "łÓDŹ", true},
+                           TCase{1252, "ab", "abc", false}}) {
+        const TCodePage& page = TCodePage::Get(c.codePage);
+        SCOPED_TRACE(std::to_string(c.codePage) + " " + c.a + " " + c.b);
+        EXPECT_EQ(page.SameTextUpper(Stored(page, c.a), Stored(page, c.b)), c.same);
+        EXPECT_EQ(page.SameTextUpper(Stored(page, c.b), Stored(page, c.a)), c.same);
+    }
+}
+
 // The letter key ignores case and accents in every code page, and nothing else.
 TEST(CodePage, TheLetterKeyIgnoresCaseAndAccentsOnly) {
     struct TCase {

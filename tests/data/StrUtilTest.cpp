@@ -180,11 +180,38 @@ TEST(StrUtil, BytesStackAndRemoveEnclosed) {
     EXPECT_EQ(StackChars("a"), "a");
     EXPECT_EQ(StackChars(""), "");
 
-    const DelimiterPairs brackets = {{u'(', u')'}, {u'[', u']'}};
-    EXPECT_EQ(RemoveEnclosed(u"the (big) dog", brackets), u"the  dog");
-    EXPECT_EQ(RemoveEnclosed(u"[all]", brackets), u"");
-    EXPECT_EQ(RemoveEnclosed(u"a(b)c[d]e", brackets), u"ace");
     EXPECT_EQ(RemoveEnclosed(u"a(b)c", {}), u"a(b)c");
+}
+
+// Enclosed parts are left out wherever they stand: side by side, nested, or alone; a bracket
+// that encloses nothing stays.
+TEST(StrUtil, RemoveEnclosedLeavesOutEachPartAndNothingElse) {
+    const DelimiterPairs brackets = {{u'(', u')'}, {u'[', u']'}};
+    const struct {
+        std::u16string_view text;
+        std::u16string_view kept;
+    } cases[] = {
+        {u"the (big) dog", u"the  dog"},
+        {u"[all]", u""},
+        {u"a(b)c[d]e", u"ace"},
+        {u"(ugs.)[Am.] apartment", u" apartment"},
+        {u"[a][b] x", u" x"},
+        {u"(a)(b)(c) d", u" d"},
+        {u"x [a](b)[c] y (z)", u"x  y "},
+        {u"a(b[c]d)e", u"ae"},
+        {u"a(b(c)d)e", u"ae"},
+        {u"a[b(c]d)e", u"ad)e"},
+        {u"1) one", u"1) one"},
+        {u"(der Tisch", u"(der Tisch"},
+        {u"a (b (c) d", u"a (b  d"},
+        {u"", u""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RemoveEnclosed(c.text, brackets), c.kept) << "case " << &c - cases;
+    }
+    // Many openings never closed take no longer than their length.
+    const std::u16string deep = std::u16string(100000, u'(') + u"x" + std::u16string(3, u')');
+    EXPECT_EQ(RemoveEnclosed(deep, brackets), std::u16string(99997, u'('));
 }
 
 TEST(ArrayUtil, DeleteBytesAndEquality) {

@@ -107,7 +107,7 @@ TEST_F(EditExerciseDlgTest, ShowsItsTextsAndLaysThemOutWithoutCutsInBothLanguage
             EXPECT_TRUE(name->isReadOnly());
             EXPECT_EQ(name->palette().color(QPalette::Base),
                       dlg_->palette().color(QPalette::Window));
-            EXPECT_EQ(name->toolTip().toStdString(), Cp1252ToUtf8(texts.GetText(228)));
+            EXPECT_EQ(name->toolTip().toStdString(), Cp1252ToUtf8(texts.GetText(223)));
         }
         {
             MessageRecorder quiet;

@@ -258,6 +258,26 @@ TEST_F(EditLesson, SearchForDoublesLooksAtTheFileAsEditedSoFar) {
     EXPECT_EQ(logic_->SearchDoubles(1), "<107>") << "no other lesson";
 }
 
+// Doubles differ at most in case, as the answer check counts case: under either pairing of i,
+// so in a Turkish file "Internet" and "internet" are doubles (in the file and in the table),
+// but "kır" and "kir" are two words.
+TEST_F(EditLesson, DoublesIgnoreCaseUnderEitherPairingOfI) {
+    const TCodePage& turkish = TCodePage::Get(1254);
+    const auto stored = [&](const std::string& utf8) {
+        std::string out;
+        EXPECT_TRUE(turkish.FromUtf8(utf8, out));
+        return out;
+    };
+    input_.codePage = &turkish;
+    const auto file = MakeLessons({{3, {{"internet", "x"}}}, {8, {{stored("kir"), "y"}}}});
+    input_.fileLessons.assign(file->begin(), file->end());
+    Open({{5, {{"Internet", "a"}, {stored("kır"), "b"}}}, {6, {{"INTERNET", "c"}}}});
+    Model().MarkRow(1);
+    EXPECT_EQ(logic_->SearchDoubles(1), "<105>\r\n<106>3-6");
+    Model().MarkRow(2);
+    EXPECT_EQ(logic_->SearchDoubles(1), "<107>");
+}
+
 TEST_F(EditLesson, SaveRebuildsTheLessonsInOrder) {
     Open({{4, {{"a", "A", true, true}, {"b", "B", true}, {"c", "C", false}}}, {9, {{"d", "D"}}}});
     // The entry "c" goes to lesson 7: it comes back after the lower lessons.

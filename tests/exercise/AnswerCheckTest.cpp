@@ -15,82 +15,140 @@ std::string Stored(int codePage, std::string_view utf8) {
     return out;
 }
 
+// What the learner ticked in the settings.
+enum TRules : unsigned { kPlain = 0, kAccents = 1, kComma = 2 };
+
 struct TCase {
     int codePage;
     const char* solution;
     const char* typed;
-    bool ignoreAccents;
+    unsigned rules;
     bool right;
 };
 
 TEST(AnswerCheck, WhatCountsAsRight) {
     const std::vector<TCase> cases = {
         // Exact, case, blanks.
-        {1252, "house", "house", false, true},
-        {1252, "house", "House", false, true},
-        {1252, "the house", "  THE   house ", false, true},
-        {1252, "the house", "the\thouse", false, true},
-        {1252, "the house", "thehouse", false, false},
-        {1252, "house", "hose", false, false},
-        {1252, "house", "houses", false, false},
+        {1252, "house", "house", kPlain, true},
+        {1252, "house", "House", kPlain, true},
+        {1252, "the house", "  THE   house ", kPlain, true},
+        {1252, "the house", "the\thouse", kPlain, true},
+        {1252, "the house", "thehouse", kPlain, false},
+        {1252, "house", "hose", kPlain, false},
+        {1252, "house", "houses", kPlain, false},
         // Nothing typed: not known.
-        {1252, "house", "", false, false},
-        {1252, "house", "   ", false, false},
-        {1252, "(house)", "", false, false},
+        {1252, "house", "", kPlain, false},
+        {1252, "house", "   ", kPlain, false},
+        {1252, "(house)", "", kPlain, false},
         // Brackets the speech leaves out.
-        {1252, "to go (went, gone)", "to go", false, true},
-        {1252, "[sich] freuen", "freuen", false, true},
-        {1252, "die Tür (-en)", "die Tür", false, true},
-        {1252, "to go (went, gone)", "to go (went)", false, true},
-        {1252, "to go (went, gone)", "went", false, false},
-        // Alternatives.
-        {1252, "big; large", "large", false, true},
-        {1252, "big, large, huge", "huge", false, true},
-        {1252, "big, large", "big, large", false, true},
-        {1252, "big, large", "large; big", false, true},
-        {1252, "big, large", "big, small", false, false},
-        {1252, "big, large", "bi", false, false},
-        {1252, "big, large", ",", false, false},
+        {1252, "to go (went, gone)", "to go", kPlain, true},
+        {1252, "[sich] freuen", "freuen", kPlain, true},
+        {1252, "die Tür (-en)", "die Tür", kPlain, true},
+        {1252, "to go (went, gone)", "to go (went)", kPlain, true},
+        {1252, "to go (went, gone)", "went", kPlain, false},
+        // Alternatives: ";" separates them, a comma only when the learner ticked it.
+        {1252, "big; large", "large", kPlain, true},
+        {1252, "big; large", "large; big", kPlain, true},
+        {1252, "big; large", "big; small", kPlain, false},
+        {1252, "big, large, huge", "huge", kComma, true},
+        {1252, "big, large, huge", "huge", kPlain, false},
+        {1252, "big, large", "big, large", kPlain, true},
+        {1252, "big, large", "big, large", kComma, true},
+        {1252, "big, large", "large; big", kComma, true},
+        {1252, "big, large", "large; big", kPlain, false},
+        {1252, "big, large", "big, small", kComma, false},
+        {1252, "big, large", "bi", kComma, false},
+        {1252, "big, large", ",", kComma, false},
+        {1252, "big, large", ";", kPlain, false},
+        // A comma inside an answer separates nothing.
+        {1252, "1,5", "1", kPlain, false},
+        {1252, "1,5", "5", kPlain, false},
+        {1252, "1,5", "1,5", kPlain, true},
+        {1252, "Ja, bitte", "bitte", kPlain, false},
+        {1252, "Ja, bitte", "ja, BITTE", kPlain, true},
+        {1252, "Excuse me, where is the station?", "Excuse me", kPlain, false},
+        {1252, "Excuse me, where is the station?", "excuse me, where is the station?", kPlain,
+         true},
+        {1252, "3 Uhr; drei Uhr", "drei Uhr", kPlain, true},
+        {1252, "to look, to see", "to see", kComma | kAccents, true},
+        // Nor does a separator inside brackets.
+        {1252, "Tisch (m; pl. Tische)", "Tisch", kPlain, true},
+        {1252, "Tisch (m; pl. Tische)", "pl. Tische", kPlain, false},
+        {1252, "Tisch (m, pl. Tische)", "pl. Tische", kComma, false},
+        // What brackets hold may be typed or left out, each part on its own.
+        {1252, "(der) Tisch", "der Tisch", kPlain, true},
+        {1252, "(der) Tisch", "Tisch", kPlain, true},
+        {1252, "(der) Tisch", "(der) Tisch", kPlain, true},
+        {1252, "(der) Tisch", "die Tisch", kPlain, false},
+        {1252, "(der) Tisch", "der", kPlain, false},
+        {1252, "der Tisch", "(der) Tisch", kPlain, true},
+        {1252, "Tisch(e)", "Tische", kPlain, true},
+        {1252, "[sich] freuen", "sich freuen", kPlain, true},
+        {1252, "(sich) [etw.] merken", "sich merken", kPlain, true},
+        {1252, "(sich) [etw.] merken", "etw. merken", kPlain, true},
+        {1252, "(sich) [etw.] merken", "sich etw. merken", kPlain, true},
+        {1252, "(sich) [etw.] merken", "etw. sich merken", kPlain, false},
+        {1252, "die Tür (-en)", "die Tür -en", kPlain, true},
+        // Adjacent brackets hide only what they hold.
+        {1252, "(ugs.)[Am.] apartment", "apartment", kPlain, true},
+        {1252, "(ugs.)[Am.] apartment", "Am. apartment", kPlain, true},
+        {1252, "(ugs.)[Am.] apartment", "ugs. Am. apartment", kPlain, true},
+        {1252, "(ugs.)[Am.] apartment", "flat", kPlain, false},
+        {1252, "[a][b] x", "x", kPlain, true},
+        {1252, "[a][b] x", "a b x", kPlain, true},
+        {1252, "1) one", "1) one", kPlain, true},
         // Accents count unless ignored.
-        {1252, "Tür", "Tur", false, false},
-        {1252, "Tür", "Tur", true, true},
-        {1252, "Tür", "TÜR", false, true},
-        {1252, "Straße", "strasse", false, false},
-        {1252, "Straße", "strasse", true, true},
-        {1252, "Straße", "STRAßE", false, true},
-        {1252, "café", "cafe", true, true},
-        {1252, "café", "cafè", false, false},
-        {1252, "Tür", "Tor", true, false},
+        {1252, "Tür", "Tur", kPlain, false},
+        {1252, "Tür", "Tur", kAccents, true},
+        {1252, "Tür", "TÜR", kPlain, true},
+        {1252, "Straße", "strasse", kPlain, false},
+        {1252, "Straße", "strasse", kAccents, true},
+        {1252, "Straße", "STRAßE", kPlain, true},
+        {1252, "café", "cafe", kAccents, true},
+        {1252, "café", "cafè", kPlain, false},
+        {1252, "Tür", "Tor", kAccents, false},
         // Central European, Cyrillic, Greek.
-        {1250, "łódź", "ŁÓDŹ", false, true},
-        {1250, "łódź", "lodz", false, false},
-        {1250, "łódź", "lodz", true, true},
-        {1250, "čaj", "caj", true, true},
-        {1251, "ёлка", "ЁЛКА", false, true},
-        {1251, "ёлка", "елка", false, false},
-        {1251, "ёлка", "елка", true, true},
-        {1251, "дом", "дым", true, false},
-        {1253, "άλφα", "ΆΛΦΑ", false, true},
-        {1253, "άλφα", "αλφα", false, false},
-        {1253, "άλφα", "ΑΛΦΑ", true, true},
+        {1250, "łódź", "ŁÓDŹ", kPlain, true},
+        {1250, "łódź", "lodz", kPlain, false},
+        {1250, "łódź", "lodz", kAccents, true},
+        {1250, "čaj", "caj", kAccents, true},
+        {1251, "ёлка", "ЁЛКА", kPlain, true},
+        {1251, "ёлка", "елка", kPlain, false},
+        {1251, "ёлка", "елка", kAccents, true},
+        {1251, "дом", "дым", kAccents, false},
+        {1253, "άλφα", "ΆΛΦΑ", kPlain, true},
+        {1253, "άλφα", "αλφα", kPlain, false},
+        {1253, "άλφα", "ΑΛΦΑ", kAccents, true},
         // Turkish: dotted and dotless i are two letters, each with its own capital.
-        {1254, "istanbul", "İSTANBUL", false, true},
-        {1254, "istanbul", "ISTANBUL", false, false},
-        {1254, "ırmak", "IRMAK", false, true},
-        {1254, "ırmak", "irmak", false, false},
-        {1254, "İstanbul", "istanbul", false, true},
-        {1254, "ırmak", "irmak", true, true},
-        {1254, "şeker", "seker", false, false},
-        {1254, "şeker", "seker", true, true},
+        {1254, "istanbul", "İSTANBUL", kPlain, true},
+        {1254, "istanbul", "ISTANBUL", kPlain, true}, // I and i pair under the general rule
+        {1254, "ırmak", "IRMAK", kPlain, true},
+        {1254, "ırmak", "irmak", kPlain, false},
+        {1254, "İstanbul", "istanbul", kPlain, true},
+        {1254, "ırmak", "irmak", kAccents, true},
+        {1254, "şeker", "seker", kPlain, false},
+        {1254, "şeker", "seker", kAccents, true},
+        // Case is no difference under either pairing of i, in every code page.
+        {1254, "Italy", "italy", kPlain, true},
+        {1254, "Internet", "iNTERNET", kPlain, true},
+        {1254, "kır", "kir", kPlain, false},
+        {1254, "kır", "KIR", kPlain, true},
+        {1254, "İ", "ı", kPlain, false},
+        {1254, "Italy", "ıtaly", kPlain, true},
+        {1254, "Italy", "İtaly", kPlain, false},
         // In Western European the capital of i is I.
-        {1252, "istanbul", "ISTANBUL", false, true},
+        {1252, "istanbul", "ISTANBUL", kPlain, true},
     };
     for (const TCase& c : cases) {
+        const bool ignoreAccents = (c.rules & kAccents) != 0;
+        const bool commaSeparates = (c.rules & kComma) != 0;
         SCOPED_TRACE(std::to_string(c.codePage) + " \"" + c.solution + "\" typed \"" + c.typed +
-                     "\"" + (c.ignoreAccents ? " ignoring accents" : ""));
+                     "\"" + (ignoreAccents ? " ignoring accents" : "") +
+                     (commaSeparates ? " with commas separating" : ""));
         const TCodePage& page = TCodePage::Get(c.codePage);
-        const TAnswerCheck check = CheckAnswer(Stored(c.codePage, c.solution),
-                                               Stored(c.codePage, c.typed), page, c.ignoreAccents);
+        const TAnswerCheck check =
+            CheckAnswer(Stored(c.codePage, c.solution), Stored(c.codePage, c.typed), page,
+                        ignoreAccents, commaSeparates);
         EXPECT_EQ(check.right, c.right);
         EXPECT_EQ(check.differs.size(), Stored(c.codePage, c.typed).size());
     }
@@ -124,13 +182,16 @@ TEST(AnswerCheck, MarksTheLettersThatDifferFromTheNearestAlternative) {
         {"Tür", "Tor", true, " ^ "},
         {"Tür", "Tur", false, " ^ "},
         {"house", "xyz", false, "^^^"},
+        {"(der) Tisch", "der Tosch", false, "     ^   "}, // the form with what brackets hold
+        {"(der) Tisch", "Tosch", false, " ^   "},
+        {"1,5", "1,6", false, "  ^"},
         {"house", "", false, ""},
     };
     for (const TMarkCase& c : cases) {
         SCOPED_TRACE(std::string(c.solution) + " typed " + c.typed);
         const std::string solution = Stored(1252, c.solution);
         const std::string typed = Stored(1252, c.typed);
-        EXPECT_EQ(Marks(CheckAnswer(solution, typed, page, c.ignoreAccents)), c.marks);
+        EXPECT_EQ(Marks(CheckAnswer(solution, typed, page, c.ignoreAccents, false)), c.marks);
     }
 }
 
@@ -138,10 +199,10 @@ TEST(AnswerCheck, LongTextsStayBoundedAndAreJudgedAllTheSame) {
     const TCodePage& page = TCodePage::Western();
     const std::string longSolution(5000, 'a');
     const std::string typed(kAnswerLimit, 'a');
-    const TAnswerCheck check = CheckAnswer(longSolution, typed, page, false);
+    const TAnswerCheck check = CheckAnswer(longSolution, typed, page, false, false);
     EXPECT_FALSE(check.right);
     EXPECT_EQ(check.differs.size(), typed.size());
-    EXPECT_TRUE(CheckAnswer(longSolution, longSolution, page, true).right);
+    EXPECT_TRUE(CheckAnswer(longSolution, longSolution, page, true, true).right);
 }
 
 } // namespace

@@ -1360,6 +1360,24 @@ TEST_F(WriteModeTest, TheAnswerIsCheckedInTheFilesCodePage) {
     EXPECT_FALSE(window.verdicts.back().right);
 }
 
+// The comma tick of the settings reaches the check: off, a comma is part of the answer; on, it
+// separates alternatives. A letter typed with a combining accent is the composed letter.
+TEST_F(WriteModeTest, TheCommaTickAndTheComposedFormReachTheCheck) {
+    Pairs({{"look", "to look, to see"}, {"look", "to look, to see"}, {"coffee", "caf\xE9"}});
+    Open();
+    Settle();
+    Answer("to see");
+    EXPECT_FALSE(window.verdicts.back().right);
+    general->CommaSeparates = true;
+    NextCard();
+    Answer("to see");
+    EXPECT_TRUE(window.verdicts.back().right);
+    NextCard();
+    Answer("cafe\u0301");
+    EXPECT_TRUE(window.verdicts.back().right);
+    EXPECT_EQ(run->CardResults()[2].typed, "caf\xE9");
+}
+
 // Every card of every mode is recorded, in order, across a restart; a window closed before the
 // answer keeps the verdicts already given.
 TEST_F(WriteModeTest, EveryCardIsRecordedInOrderAcrossModesAndRestarts) {

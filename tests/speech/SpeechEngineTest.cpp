@@ -307,6 +307,8 @@ TEST(Speak, BracketedPartsAreDroppedAndTextIsConvertedExactly) {
         {"[der] Hund", u" Hund"},
         {"(alles in Klammern)", u""},
         {"[a](b)", u""},
+        {"(ugs.)[Am.] apartment", u" apartment"},
+        {"[a][b] x", u" x"},
         {"Stra\xDF"
          "e \xC4pfel \x80 \x9C",
          u"Straße Äpfel € œ"},
