@@ -163,7 +163,9 @@ void TAppIniFile::ReadKeptLists() {
         kKeptExercises, std::min(static_cast<std::size_t>(count), kMaxKeptLists),
         [&](std::size_t n, std::string_view value) { files.emplace_back(n, std::string(value)); });
     std::sort(files.begin(), files.end());
-    for (const auto& [number, name] : files) {
+    for (const auto& [number, fileName] : files) {
+        // A structured binding is not captured by every compiler this builds with.
+        const std::string& name = fileName;
         const bool known = std::any_of(keptLists.begin(), keptLists.end(),
                                        [&](const TKeptLists& k) { return k.langFileName == name; });
         if (name.empty() || known)
