@@ -54,6 +54,8 @@ TEST(ParseTsv, RowsTheFileCannotHoldAreReportedWithTheirLines) {
         {"1\ta#b\tc", "\"#\""},
         {"1\ta\tc#", "\"#\""},
         {"1\ta\tb\t1\t0\textra", "too many columns"},
+        {"1\t\"a\tb\"\tc", "text1: a tab cannot be stored"},
+        {"1\ta\t\"b\"\"\tc\"", "text2: a tab cannot be stored"},
         {"1\ta\rb\tc", "line break"},
         {std::string("1\ta\0b\tc", 8), "zero"},
         {"x\ta\tb", "'x' is not a whole number"},

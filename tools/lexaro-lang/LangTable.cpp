@@ -216,6 +216,9 @@ std::string TextProblem(std::string_view cell, bool language2, std::int32_t firs
         return name + ": " + kNoText;
     if (const char* problem = PairTextProblem(out, language2))
         return name + ": " + problem;
+    // A quoted cell may hold a tab; a table of the file could then never be written again.
+    if (out.find('\t') != std::string::npos)
+        return name + ": a tab cannot be stored";
     return {};
 }
 
