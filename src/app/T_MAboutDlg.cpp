@@ -2,6 +2,7 @@
 
 #include "app/QtText.h"
 #include "app/UiHelpers.h"
+#include "data/CodePage.h"
 
 #include <QFont>
 #include <QFrame>
@@ -35,7 +36,7 @@ QLabel* textLine(QWidget* parent, const char* name, const std::string& text, boo
 } // namespace
 
 std::vector<std::string> UsedLibraries(const std::string& speechLibrary) {
-    return {std::string("Qt ") + qVersion(), speechLibrary};
+    return {std::string("Qt ") + qVersion(), speechLibrary, TextLibraryName()};
 }
 
 TMAboutDlg::TMAboutDlg(const QIcon& appIcon, const QString& title, const TAboutText& text,

@@ -4,6 +4,7 @@
 
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
+#include <unicode/uversion.h>
 
 #include <algorithm>
 
@@ -325,6 +326,14 @@ int TCodePage::Compare(std::string_view a, std::string_view b, bool ignoreCase) 
     if (ignoreCase)
         return 0;
     return Sign(a.compare(b));
+}
+
+std::string TextLibraryName() {
+    UVersionInfo version{};
+    u_getVersion(version);
+    char text[U_MAX_VERSION_STRING_LENGTH] = {};
+    u_versionToString(version, text);
+    return std::string("ICU ") + text;
 }
 
 } // namespace lexaro

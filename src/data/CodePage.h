@@ -117,4 +117,7 @@ private:
     std::array<TUtf8, 256> utf8_{};
 };
 
+// The Unicode library that composes and folds text, with its version ("ICU 72.1").
+std::string TextLibraryName();
+
 } // namespace lexaro

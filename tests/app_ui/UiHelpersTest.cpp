@@ -295,6 +295,10 @@ TEST(AboutBoxScreenshots, SavesTheBoxInBothLanguages) {
     facts.folders.settings = "/home/anna/.config/lexaro";
     facts.folders.data = "/home/anna/.local/share/lexaro";
     facts.libraries = UsedLibraries("espeak-ng 1.51");
+    // Qt, the speech library and the Unicode library, each with its version.
+    ASSERT_EQ(facts.libraries.size(), 3u);
+    EXPECT_EQ(facts.libraries[2].rfind("ICU ", 0), 0u) << facts.libraries[2];
+    EXPECT_GT(facts.libraries[2].size(), 4u);
     for (const char* language : {"EN", "DE"}) {
         ASSERT_TRUE(texts.SelectLanguage(language));
         const TAboutText text =
