@@ -267,10 +267,16 @@ void TAppIniFile::ReadGeneralSection() {
     g.PrioritiesFromAnswers =
         ini_->ReadBool(kGeneral, "PrioritiesFromAnswers", def.PrioritiesFromAnswers);
     g.CommaSeparates = ini_->ReadBool(kGeneral, "CommaSeparates", def.CommaSeparates);
+    g.DueWordsFirst = ini_->ReadBool(kGeneral, "DueWordsFirst", def.DueWordsFirst);
+    g.DueTarget = ini_->ReadInteger(kGeneral, "DueTarget", def.DueTarget);
+    if (g.DueTarget < kMinDueTarget || g.DueTarget > kMaxDueTarget)
+        g.DueTarget = def.DueTarget;
     writeKeysStored_ = {ini_->ValueExists(kGeneral, "WriteAnswer"),
                         ini_->ValueExists(kGeneral, "IgnoreAccents"),
                         ini_->ValueExists(kGeneral, "PrioritiesFromAnswers"),
-                        ini_->ValueExists(kGeneral, "CommaSeparates")};
+                        ini_->ValueExists(kGeneral, "CommaSeparates"),
+                        ini_->ValueExists(kGeneral, "DueWordsFirst"),
+                        ini_->ValueExists(kGeneral, "DueTarget")};
 }
 
 void TAppIniFile::ReadFontSection() {
@@ -314,6 +320,10 @@ void TAppIniFile::WriteGeneralSection() {
         ini_->WriteBool(kGeneral, "PrioritiesFromAnswers", g.PrioritiesFromAnswers);
     if (writeKeysStored_[3] || g.CommaSeparates != def.CommaSeparates)
         ini_->WriteBool(kGeneral, "CommaSeparates", g.CommaSeparates);
+    if (writeKeysStored_[4] || g.DueWordsFirst != def.DueWordsFirst)
+        ini_->WriteBool(kGeneral, "DueWordsFirst", g.DueWordsFirst);
+    if (writeKeysStored_[5] || g.DueTarget != def.DueTarget)
+        ini_->WriteInteger(kGeneral, "DueTarget", g.DueTarget);
 }
 
 void TAppIniFile::WriteFontSection() {

@@ -28,6 +28,10 @@ struct TKeptLists {
 };
 // Files whose lists are kept; the one chosen longest ago is forgotten first.
 inline constexpr std::size_t kMaxKeptLists = 16;
+// The chance of recall, in percent, below which a word is due; a stored value outside reads as
+// the default.
+inline constexpr std::int32_t kMinDueTarget = 50;
+inline constexpr std::int32_t kMaxDueTarget = 99;
 
 // The settings object: read once at start, changed in memory while the program runs, written
 // back at the end.
@@ -108,10 +112,10 @@ private:
 
     std::unique_ptr<tIniFileHandler> ini_;
     bool codePageStored_ = false;
-    // The keys of Write mode (WriteAnswer, IgnoreAccents, PrioritiesFromAnswers,
-    // CommaSeparates) that the file held when read: a file without them gets them only once one
-    // differs from its default.
-    std::array<bool, 4> writeKeysStored_{};
+    // The keys added after the first settings files (WriteAnswer, IgnoreAccents,
+    // PrioritiesFromAnswers, CommaSeparates, DueWordsFirst, DueTarget) that the file held when
+    // read: a file without them gets them only once one differs from its default.
+    std::array<bool, 6> writeKeysStored_{};
 };
 
 } // namespace lexaro

@@ -37,6 +37,8 @@ constexpr int kClientHeight = 128;
 constexpr int kHintMs = 5000;
 constexpr int kLangPictureSize = 22;
 constexpr const char* kVersionSuffix = " V2.02";
+constexpr int kTextDueFirst = 232;
+constexpr int kTextDueFirstHint = 233;
 
 QIcon picture(const char* name) {
     return QIcon(QStringLiteral(":/images/") + name);
@@ -240,8 +242,12 @@ void tMainWindow::buildForm() {
     cbResetPrio = new QCheckBox("Reset priority of Phrases", wordChoosBox);
     cbResetPrio->setObjectName("cbResetPrio");
     cbResetPrio->setToolTipDuration(kHintMs);
+    cbDueFirst = new QCheckBox("Due words first", wordChoosBox);
+    cbDueFirst->setObjectName("cbDueFirst");
+    cbDueFirst->setToolTipDuration(kHintMs);
     choiceLayout->addWidget(cbNewLoad);
     choiceLayout->addWidget(cbResetPrio);
+    choiceLayout->addWidget(cbDueFirst);
     grid->addWidget(wordChoosBox, 0, 3, 3, 1);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(2, 1);
@@ -251,7 +257,8 @@ void tMainWindow::buildForm() {
     setTabOrder(rbtnFirstLang, rbtnSecondLang);
     setTabOrder(rbtnSecondLang, cbNewLoad);
     setTabOrder(cbNewLoad, cbResetPrio);
-    setTabOrder(cbResetPrio, btnGeneralProperty);
+    setTabOrder(cbResetPrio, cbDueFirst);
+    setTabOrder(cbDueFirst, btnGeneralProperty);
     setTabOrder(btnGeneralProperty, btnEditExercise);
     setTabOrder(btnEditExercise, btnProgress);
     setTabOrder(btnProgress, btnHelp);
@@ -262,6 +269,10 @@ void tMainWindow::buildForm() {
     connect(btnProgress, &QPushButton::clicked, this, &tMainWindow::ShowProgress);
     connect(btnHelp, &QPushButton::clicked, this, [this] { ShowHelpContext(kHelpMainWindow); });
     connect(cbNewLoad, &QCheckBox::clicked, this, &tMainWindow::cbNewLoadClick);
+    connect(cbDueFirst, &QCheckBox::clicked, this, [this](bool on) {
+        logic_->SetDueWordsFirst(on);
+        ControlUpdate();
+    });
     connect(rbtnFirstLang, &QRadioButton::clicked, this, &tMainWindow::langRadioClick);
     connect(rbtnSecondLang, &QRadioButton::clicked, this, &tMainWindow::langRadioClick);
 
@@ -428,6 +439,9 @@ void tMainWindow::applyTexts() {
     cbNewLoad->setToolTip(Text(4));
     cbResetPrio->setText(Text(5));
     cbResetPrio->setToolTip(Text(6));
+    cbDueFirst->setText(Text(kTextDueFirst));
+    cbDueFirst->setToolTip(QtFromCp1252(
+        FillText(logic_->Text(kTextDueFirstHint), {std::to_string(logic_->DueTarget())})));
     panelLangFile->setToolTip(Text(7));
     labelSelUnits->setToolTip(Text(8));
     btnExerciseRun->setToolTip(Text(9));
@@ -483,7 +497,10 @@ void tMainWindow::ControlUpdate() {
     rbtnFirstLang->setEnabled(view.chooseLanguage);
     rbtnSecondLang->setEnabled(view.chooseLanguage);
     cbNewLoad->setEnabled(view.newCompose);
-    cbResetPrio->setEnabled(view.resetPrio);
+    // "New Compose" resets the priorities anyway.
+    cbResetPrio->setEnabled(view.resetPrio && !cbNewLoad->isChecked());
+    cbDueFirst->setEnabled(view.dueFirst);
+    cbDueFirst->setChecked(logic_->DueWordsFirst());
     btnEditExercise->setEnabled(view.editExercise);
     mExerciseEditLessons->setEnabled(view.editExercise);
     btnGeneralProperty->setEnabled(view.settings);

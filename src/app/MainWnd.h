@@ -106,6 +106,7 @@ public:
     QGroupBox* wordChoosBox = nullptr;
     QCheckBox* cbNewLoad = nullptr;
     QCheckBox* cbResetPrio = nullptr;
+    QCheckBox* cbDueFirst = nullptr;
     QPushButton* btnGeneralProperty = nullptr;
     QPushButton* btnEditExercise = nullptr;
     QPushButton* btnProgress = nullptr;

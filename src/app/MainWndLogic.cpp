@@ -3,8 +3,13 @@
 #include "data/CodePage.h"
 #include "data/StrUtil.h"
 #include "exercise/ExerciseHelpFunc.h"
+#include "progress/DueWords.h"
+#include "progress/JournalReader.h"
+#include "progress/MemoryModel.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <system_error>
 
 namespace lexaro {
@@ -14,6 +19,8 @@ namespace {
 constexpr const char* kVersionSuffix = " V2.02";
 constexpr const char* kLanguageNotFound = "Language not found";
 constexpr std::int32_t kNothingToExercise = 112;
+constexpr std::int32_t kTextDueSkipped = 234;
+constexpr std::int32_t kTextNothingDue = 235;
 constexpr std::int32_t kLangFileUnusable = 138;
 constexpr std::int32_t kLangFileNotSaved = 139;
 constexpr std::int32_t kJournalSetAside = 208;
@@ -322,12 +329,16 @@ bool TMainWndLogic::StartExercise(bool exerciseVisible, bool newCompose, bool re
     case TStartKind::UseEditorList:
         // The editor's composition is shown once; later starts compose as usual.
         composedByEditor_ = false;
+        ex.ComposedDueFirst = false;
         break;
     case TStartKind::ComposeNew:
     case TStartKind::Continue: {
         // The list stays as it is when the file cannot be read: its priorities are kept.
         if (!LoadLangFile())
             return false;
+        if (settings_->general.DueWordsFirst)
+            return ComposeDueFirst();
+        ex.ComposedDueFirst = false;
         bool marked = false;
         if (lastStart_ == TStartKind::ComposeNew) {
             marked = composeNew(ex, held, *lang_, rng);
@@ -345,6 +356,69 @@ bool TMainWndLogic::StartExercise(bool exerciseVisible, bool newCompose, bool re
         return false;
     }
     return true;
+}
+
+bool TMainWndLogic::ComposeDueFirst() {
+    TExerciseData& ex = settings_->exercise;
+    // The learner's own priorities hold pairs back as in every continued composition; the
+    // lists change only when there is something to practise.
+    ArrayWordData list = ex.ExerciseWords;
+    ArrayWordData held = settings_->heldBack;
+    removeDoubles(list);
+    ageAndHoldBack(list, held);
+    // The memory comes from the journal; lines it cannot read are left out, and composing
+    // goes on with the others.
+    TMemoryReplay model;
+    ReadJournals(settings_->LangFilePath(), model);
+    if (model.Skipped() > 0 && model.Skipped() != skippedToldFor_) {
+        skippedToldFor_ = model.Skipped();
+        Report(FillText(Text(kTextDueSkipped), {std::to_string(model.Skipped())}));
+    }
+    const TCodePage& page = TCodePage::Get(settings_->CodePage);
+    const auto now = std::chrono::floor<std::chrono::seconds>(JournalNow());
+    const double target = settings_->general.DueTarget / 100.0;
+    TDueOptions options;
+    options.now = now.time_since_epoch().count();
+    options.target = target;
+    options.presentedSide = settings_->exercise.FirstLang ? 1 : 2;
+    const std::vector<TDueEntry> due =
+        lexaro::ComposeDueFirst(ex, held, *lang_, page, model, options);
+    if (due.empty()) {
+        const std::optional<std::int64_t> next = EarliestDue(ex, held, *lang_, page, model, target);
+        if (next)
+            Report(Text(0), FillText(Text(kTextNothingDue), {DateText(*next)}));
+        else
+            Report(Text(0), Text(kNothingToExercise));
+        return false;
+    }
+    ex.ExerciseWords.clear();
+    for (const TDueEntry& e : due) {
+        ExerciseEntry entry = e.entry;
+        entry.side = e.side;
+        ex.ExerciseWords.push_back(entry);
+    }
+    settings_->heldBack = std::move(held);
+    ex.ComposedDueFirst = true;
+    return true;
+}
+
+std::chrono::system_clock::time_point TMainWndLogic::JournalNow() const {
+    return *journalClock_ ? (*journalClock_)() : std::chrono::system_clock::now();
+}
+
+std::string TMainWndLogic::DateText(std::int64_t utcSeconds) const {
+    const std::chrono::sys_seconds when{std::chrono::seconds{utcSeconds}};
+    const std::chrono::year_month_day date{
+        std::chrono::sys_days{std::chrono::days{DayOf(when, LocalUtcOffset)}}};
+    const auto d = static_cast<unsigned>(date.day());
+    const auto m = static_cast<unsigned>(date.month());
+    const auto y = static_cast<int>(date.year());
+    char text[32];
+    if (uiLanguage_ == "DE")
+        std::snprintf(text, sizeof text, "%u.%u.%d", d, m, y);
+    else
+        std::snprintf(text, sizeof text, "%d-%02u-%02u", y, m, d);
+    return text;
 }
 
 void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind,
@@ -385,6 +459,7 @@ void TMainWndLogic::EditorClosed(bool ok, TChangeKind kind,
         if (LoadLangFile()) {
             AfterComposition(composeNew(ex, settings_->heldBack, *lang_, rng));
             composedByEditor_ = true;
+            ex.ComposedDueFirst = false;
         }
         break;
     case TChangeKind::Nothing:
@@ -403,6 +478,7 @@ bool TMainWndLogic::SwitchLists() {
         return false;
     settings_->KeepLists(listsFile_, ex.ExerciseWords, held);
     ex.ExerciseWords.clear();
+    ex.ComposedDueFirst = false;
     held.clear();
     composedByEditor_ = false;
     listsFile_ = ex.LangFileName;
@@ -484,11 +560,26 @@ TControlView TMainWndLogic::Controls(bool exerciseVisible, bool haveExerciseWind
     TControlView view;
     view.run = exercisePossible_ && haveExerciseWindow;
     view.chooseLanguage = view.run;
-    view.newCompose = view.run;
+    view.dueFirst = view.run;
+    // Due words are composed anew at every start, from the memory of each word.
+    view.newCompose = view.run && !DueWordsFirst();
     view.resetPrio = view.newCompose;
     view.editExercise = !exerciseVisible && haveEditor;
     view.settings = haveSettingsDialog;
     return view;
+}
+
+bool TMainWndLogic::DueWordsFirst() const {
+    return settings_ && settings_->general.DueWordsFirst;
+}
+
+void TMainWndLogic::SetDueWordsFirst(bool on) {
+    if (settings_)
+        settings_->general.DueWordsFirst = on;
+}
+
+std::int32_t TMainWndLogic::DueTarget() const {
+    return settings_ ? settings_->general.DueTarget : TGeneralProperty{}.DueTarget;
 }
 
 bool TMainWndLogic::ProgressPossible() const {

@@ -12,6 +12,7 @@
 #include "data/PairRenumbering.h"
 #include "progress/Journal.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -98,6 +99,7 @@ struct TControlView {
     bool chooseLanguage = false;
     bool newCompose = false;
     bool resetPrio = false;
+    bool dueFirst = false;
     bool editExercise = false;
     bool settings = false;
 };
@@ -154,6 +156,12 @@ public:
     // The program ends at start-up (nothing was changed, nothing is written).
     void End() { state_ = TMainState::Ended; }
 
+    // "Due words first": every start composes from the words about to be forgotten.
+    bool DueWordsFirst() const;
+    void SetDueWordsFirst(bool on);
+    // The chance of recall, in percent, below which a word is due.
+    std::int32_t DueTarget() const;
+
     bool FirstLanguage() const;
     void SetFirstLanguage(bool first);
     void SplitHeldBack();
@@ -192,6 +200,14 @@ private:
     // kept for the one chosen come back (the file is loaded for that). True when they came
     // back: the next start continues them.
     bool SwitchLists();
+    // "Due words first": the list becomes the due pairs and directions of the chosen lessons,
+    // then pairs never practised; the learner's priorities hold pairs back as in a continued
+    // composition. With nothing to practise the learner is told when the next word is due,
+    // the lists stay as they were, and it gives false.
+    bool ComposeDueFirst();
+    std::chrono::system_clock::time_point JournalNow() const;
+    // A day in the learner's time zone, written as the UI language writes dates.
+    std::string DateText(std::int64_t utcSeconds) const;
     void Report(const std::string& text) const;
     void Report(const std::string& caption, const std::string& text) const;
 
@@ -212,6 +228,8 @@ private:
     bool exercisePossible_ = false;
     bool composedByEditor_ = false;
     TStartKind lastStart_ = TStartKind::NotPossible;
+    // The number of unreadable journal lines the learner was last told of.
+    std::int64_t skippedToldFor_ = 0;
 };
 
 } // namespace lexaro

@@ -22,6 +22,10 @@ struct ExerciseEntry {
     std::int32_t priority = 0;
     // Added by the top-up of a continued composition: exercised, never written.
     bool transient = false;
+    // The side the card presents: 0 as the learner chose for the exercise, 1 the first
+    // language, 2 the second (a due-words-first composition presents the direction that is
+    // due). Never written.
+    std::int32_t side = 0;
 
     friend bool operator==(const ExerciseEntry&, const ExerciseEntry&) = default;
 };
@@ -77,6 +81,9 @@ struct TExerciseData {
     std::int32_t MaxWords = 300;
     intArray AvailableUnits;
     ArrayWordData ExerciseWords;
+    // The list was composed from the due words: answers set no priorities then. Never
+    // written.
+    bool ComposedDueFirst = false;
 };
 
 // How an exercise runs: presentation mode and delays (whole seconds), voice output, table.
@@ -91,6 +98,10 @@ struct TGeneralProperty {
     // Write mode: a comma separates alternatives of an answer as ";" does ("to look, to see");
     // otherwise a comma is part of the answer ("1,5", "Ja, bitte").
     bool CommaSeparates = false;
+    // Exercises are composed from the words about to be forgotten ("Due words first"): the
+    // pairs and directions whose chance of recall is below DueTarget percent.
+    bool DueWordsFirst = false;
+    std::int32_t DueTarget = 90;
     bool AutoPresent = false;
     std::int32_t DelayPresent = 10;
     bool VoiceAnswer = true;

@@ -483,7 +483,8 @@ void TExerciseRun::LoadCard() {
     if (!pair)
         return; // the card keeps the texts of the previous one
     const AVoiceProperty& voices = *ctx_.voices;
-    presentedFirst_ = ctx_.firstLanguage();
+    // A due-words-first card presents the direction that is due.
+    presentedFirst_ = entry->side == 0 ? ctx_.firstLanguage() : entry->side == 1;
     if (presentedFirst_) {
         presented_ = pair->text1;
         solution_ = pair->text2;
@@ -658,10 +659,11 @@ void TExerciseRun::Judge() {
     view_.SetTableAnswer(index_, typed, word, check.right);
     // The verdict sets the priority unless the learner chose one for this card already; a
     // choice after it wins as well, being the last. "Not more use" is the learner's, even from
-    // an earlier round of this window: only the learner takes it back.
+    // an earlier round of this window: only the learner takes it back. Due words come back by
+    // their memory, not by priorities from answers.
     ExerciseEntry* entry = CurrentEntry();
-    if (g.PrioritiesFromAnswers && !chosenByLearner_ && entry != nullptr && prioIndex_ == index_ &&
-        entry->priority != kNotMoreUse) {
+    if (g.PrioritiesFromAnswers && !ctx_.exercise->ComposedDueFirst && !chosenByLearner_ &&
+        entry != nullptr && prioIndex_ == index_ && entry->priority != kNotMoreUse) {
         const std::int32_t priority = PriorityAfterAnswer(check.right, entry->priority);
         checked_ = priority;
         view_.CheckPriority(priority);

@@ -78,6 +78,33 @@ std::vector<TDueEntry> ComposeDueFirst(const TExerciseData& ex, const ArrayWordD
     return due;
 }
 
+std::optional<std::int64_t> EarliestDue(const TExerciseData& ex, const ArrayWordData& heldBack,
+                                        const TLangFHandler& lang, const TCodePage& page,
+                                        const TMemoryReplay& model, double target) {
+    std::set<std::pair<std::int32_t, std::int32_t>> held;
+    for (const ExerciseEntry& e : heldBack)
+        held.emplace(e.lesson, e.pairId);
+    std::optional<std::int64_t> earliest;
+    for (const ExerciseEntry& candidate : collectSelected(ex, lang)) {
+        if (held.count({candidate.lesson, candidate.pairId}) != 0 ||
+            !model.HasLesson(candidate.lesson))
+            continue;
+        const std::shared_ptr<TLesson> lesson = lang.LessonAt(candidate.lesson);
+        const std::shared_ptr<TWordPear> pair = lesson ? lesson->PairAt(candidate.pairId) : nullptr;
+        if (!pair)
+            continue;
+        std::string converted;
+        const std::string_view text1 = Utf8Of(pair->text1, page, converted);
+        for (const std::int32_t side : {1, 2})
+            if (const TMemoryState* memory = model.Find(candidate.lesson, text1, side)) {
+                const std::int64_t due = memory->DueAt(target);
+                if (!earliest || due < *earliest)
+                    earliest = due;
+            }
+    }
+    return earliest;
+}
+
 namespace {
 
 // Calls visit(lesson, pair id, side, memory) for every memory of the file's used pairs.

@@ -46,6 +46,13 @@ std::vector<TDueEntry> ComposeDueFirst(const TExerciseData& ex, const ArrayWordD
                                        const TLangFHandler& lang, const TCodePage& page,
                                        const TMemoryReplay& model, const TDueOptions& options);
 
+// When the first of the chosen lessons' pairs (outside heldBack) falls below the target, in
+// seconds since 1970; none when none of them has been practised.
+std::optional<std::int64_t> EarliestDue(const TExerciseData& ex, const ArrayWordData& heldBack,
+                                        const TLangFHandler& lang, const TCodePage& page,
+                                        const TMemoryReplay& model,
+                                        double target = kDefaultTargetRecall);
+
 // Every memory of the file's used pairs whose chance of recall is below the target now, lowest
 // first: each pair and side that is due.
 std::vector<TDueEntry> DueMemories(const TLangFHandler& lang, const TCodePage& page,

@@ -509,6 +509,30 @@ TEST_F(AppIniFileTest, TheCommaKeyAppearsOnlyOnceTicked) {
     EXPECT_NE(ReadFileBytes(IniPath()).find("CommaSeparates=False\r\n"), std::string::npos);
 }
 
+// "Due words first" and its target: absent from older files until they differ from the
+// defaults; a target outside 50..99 reads as 90.
+TEST_F(AppIniFileTest, TheDueWordsKeysAppearOnlyOnceChanged) {
+    auto s = Open("[GeneralProperty]\r\nShowTable=True\r\n");
+    s->ReadGeneralSection();
+    EXPECT_FALSE(s->general.DueWordsFirst);
+    EXPECT_EQ(s->general.DueTarget, 90);
+    s->WriteAll("EN");
+    EXPECT_EQ(ReadFileBytes(IniPath()).find("Due"), std::string::npos);
+    s->general.DueWordsFirst = true;
+    s->WriteAll("EN");
+    EXPECT_NE(ReadFileBytes(IniPath()).find("DueWordsFirst=True\r\n"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(IniPath()).find("DueTarget"), std::string::npos);
+
+    for (const auto& [stored, read] : std::vector<std::pair<std::string, int>>{
+             {"85", 85}, {"50", 50}, {"99", 99}, {"100", 90}, {"49", 90}, {"x", 90}}) {
+        SCOPED_TRACE(stored);
+        auto t = Open("[GeneralProperty]\r\nDueWordsFirst=True\r\nDueTarget=" + stored + "\r\n");
+        t->ReadGeneralSection();
+        EXPECT_TRUE(t->general.DueWordsFirst);
+        EXPECT_EQ(t->general.DueTarget, read);
+    }
+}
+
 TEST_F(AppIniFileTest, GroupsNeverReadAreNotWritten) {
     const std::string original = "[GeneralProperty]\r\nDelayPresent=oops\r\n";
     auto s = Open(original);

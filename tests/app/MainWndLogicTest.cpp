@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <set>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -401,6 +402,71 @@ TEST_F(MainLogicTest, EachCardIsWrittenAsItEndsWithItsOwnTime) {
         fs::create_directory(JournalPath(app / "x.lang", n));
     context.recordCard({{1, 1, 0}, true, "", TAnswerVerdict::Right, 2});
     EXPECT_EQ(sink->shown.size(), 2u);
+}
+
+// "Due words first": the pairs and directions the journal says are being forgotten come first,
+// the most forgotten first, then pairs never practised; the learner's priorities still hold
+// pairs back. Journal lines that cannot be read are told of once; with nothing to practise the
+// learner learns when the next word is due and nothing changes.
+TEST_F(MainLogicTest, DueWordsComeFirstFromTheJournal) {
+    WriteLangFile(app / "x.lang", {{1, 5}});
+    // The last exercise: the learner chose "not use three times" for pair 4.
+    WriteIni("x.lang", {1}, {"1-4-3"});
+    auto logic = Start();
+    auto now = std::chrono::sys_days{std::chrono::year{2026} / 12 / 1} + std::chrono::hours{9};
+    logic->SetJournalClock([&now] { return std::chrono::system_clock::time_point(now); });
+    const TWindowContext context = logic->Context();
+    // Ten days ago: pair 0 right from the first side, pair 1 wrong from the second; pair 2
+    // right an hour ago. Pair 3 never practised.
+    context.recordCard({{1, 0, 0}, true, "", TAnswerVerdict::Right, 0});
+    context.recordCard({{1, 1, 0}, false, "", TAnswerVerdict::Wrong, 0});
+    now += std::chrono::days{10};
+    context.recordCard({{1, 2, 0}, true, "", TAnswerVerdict::Right, 0});
+    now += std::chrono::hours{1};
+    std::string journal = ReadFileBytes(JournalPath(app / "x.lang").string());
+    WriteFileBytes(JournalPath(app / "x.lang").string(), journal + "not a line of practice\n");
+
+    logic->SetDueWordsFirst(true);
+    EXPECT_FALSE(logic->Controls(false, true, true, true).newCompose);
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    const TExerciseData& ex = logic->Settings()->exercise;
+    std::vector<std::tuple<int, int, int>> got;
+    for (const ExerciseEntry& e : ex.ExerciseWords)
+        got.emplace_back(e.pairId, e.side, e.priority);
+    EXPECT_EQ(got, (std::vector<std::tuple<int, int, int>>{{1, 2, 0}, {0, 1, 0}, {3, 1, 0}}));
+    EXPECT_TRUE(ex.ComposedDueFirst);
+    ASSERT_EQ(logic->Settings()->heldBack.size(), 1u);
+    EXPECT_EQ(logic->Settings()->heldBack[0], (ExerciseEntry{1, 4, 2}));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{FillText(logic->Text(234), {"1"})}));
+    // Told once; the drawn marks stay as the file has them.
+    ASSERT_TRUE(logic->StartExercise(false, false, false, rng));
+    EXPECT_EQ(sink->shown.size(), 1u);
+    EXPECT_FALSE(logic->LangFile()->LessonAt(1)->PairAt(0)->drawn);
+
+    // Without the tick, the usual composition: answers set priorities again.
+    logic->SetDueWordsFirst(false);
+    ASSERT_TRUE(logic->StartExercise(false, true, true, rng));
+    EXPECT_FALSE(logic->Settings()->exercise.ComposedDueFirst);
+    for (const ExerciseEntry& e : logic->Settings()->exercise.ExerciseWords)
+        EXPECT_EQ(e.side, 0);
+}
+
+TEST_F(MainLogicTest, WithNothingDueTheLearnerIsToldWhenTheNextWordIs) {
+    WriteLangFile(app / "x.lang", {{1, 1}});
+    WriteIni("x.lang", {1}, {"1-0-0"});
+    auto logic = Start();
+    const auto now =
+        std::chrono::sys_days{std::chrono::year{2026} / 12 / 1} + std::chrono::hours{9};
+    logic->SetJournalClock([&now] { return std::chrono::system_clock::time_point(now); });
+    logic->Context().recordCard({{1, 0, 0}, true, "", TAnswerVerdict::Right, 0});
+    logic->Context().recordCard({{1, 0, 0}, false, "", TAnswerVerdict::Right, 0});
+    logic->SetDueWordsFirst(true);
+    EXPECT_FALSE(logic->StartExercise(false, false, false, rng));
+    ASSERT_EQ(sink->shown.size(), 1u);
+    // A first right answer holds for about three days.
+    EXPECT_EQ(sink->shown[0].text, FillText(logic->Text(235), {"2026-12-04"}));
+    EXPECT_EQ(logic->Settings()->exercise.ExerciseWords, (ArrayWordData{{1, 0, 0}}));
+    EXPECT_FALSE(logic->Settings()->exercise.ComposedDueFirst);
 }
 
 TEST_F(MainLogicTest, AJournalWhoseLastLineWasCutIsMendedAndTheLearnerTold) {

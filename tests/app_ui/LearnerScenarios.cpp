@@ -1038,5 +1038,84 @@ TEST_F(WriteScenario, TheProgressWindowShowsTheCardsOfTwoDaysRuns) {
     Exit(window);
 }
 
+// "Due words first" over two days: yesterday four new words, the second and fourth answered
+// wrong; today those two come back first, from the side they were asked, then new words.
+TEST_F(WriteScenario, DueWordsComeBackFirstTheNextDay) {
+    auto window = Start();
+    window->mAppEnglish->trigger();
+    TAppIniFile& settings = *window->Logic().Settings();
+    settings.general.AutoPresent = false;
+    settings.general.WriteAnswer = true;
+    settings.general.VoicePresent = 0;
+    settings.general.VoiceAnswer = false;
+    settings.exercise.MaxWords = 4;
+    const auto now = std::chrono::system_clock::now();
+    auto clock =
+        std::make_shared<std::chrono::system_clock::time_point>(now - std::chrono::hours(24));
+    window->Logic().SetJournalClock([clock] { return *clock; });
+    Click(window->cbDueFirst);
+    EXPECT_TRUE(window->Logic().DueWordsFirst());
+    EXPECT_FALSE(window->cbNewLoad->isEnabled());
+    EXPECT_FALSE(window->cbResetPrio->isEnabled());
+    Shot("8-main-window-due-first");
+
+    // Yesterday.
+    Click(window->btnExerciseRun);
+    TExerciseDlg* ex = ExerciseOf(*window);
+    ASSERT_NE(ex, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ex));
+    Activate(ex);
+    const ArrayWordData yesterday = Exercise(*window).ExerciseWords;
+    ASSERT_EQ(yesterday.size(), 4u);
+    const std::int32_t side = Exercise(*window).FirstLang ? 1 : 2;
+    for (std::size_t card = 0; card < 4; ++card) {
+        AwaitAnswer(ex);
+        const std::string solution = ex->Run().SolutionText();
+        Answer(ex, card % 2 == 0 ? QtFromCp1252(solution) : Misspelt(solution));
+        if (card < 3)
+            QTest::keyClick(ex->answerEdit, Qt::Key_Return);
+    }
+    for (const ExerciseEntry& e : Exercise(*window).ExerciseWords)
+        EXPECT_EQ(e.priority, 0) << "answers set no priorities";
+    ex->close();
+
+    // Today: the two forgotten words first, then words never practised.
+    *clock = now;
+    Click(window->btnExerciseRun);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ex));
+    Activate(ex);
+    const ArrayWordData today = Exercise(*window).ExerciseWords;
+    ASSERT_EQ(today.size(), 4u);
+    const auto pairOf = [](const ExerciseEntry& e) { return std::pair(e.lesson, e.pairId); };
+    EXPECT_EQ((std::set{pairOf(today[0]), pairOf(today[1])}),
+              (std::set{pairOf(yesterday[1]), pairOf(yesterday[3])}));
+    EXPECT_EQ(today[0].side, side);
+    for (std::size_t i = 2; i < 4; ++i)
+        for (const ExerciseEntry& e : yesterday)
+            EXPECT_FALSE(SamePair(e, today[i])) << "card " << i << " was practised yesterday";
+    AwaitAnswer(ex);
+    Shot("8-due-word-today");
+    std::printf("scenario 8: yesterday %d-%d %d-%d %d-%d %d-%d, today %d-%d %d-%d %d-%d %d-%d\n",
+                yesterday[0].lesson, yesterday[0].pairId, yesterday[1].lesson, yesterday[1].pairId,
+                yesterday[2].lesson, yesterday[2].pairId, yesterday[3].lesson, yesterday[3].pairId,
+                today[0].lesson, today[0].pairId, today[1].lesson, today[1].pairId, today[2].lesson,
+                today[2].pairId, today[3].lesson, today[3].pairId);
+    ex->close();
+
+    window->mExerciseProgress->trigger();
+    auto* progress = dynamic_cast<TProgressWnd*>(window->ProgressWindow());
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(progress));
+    Activate(progress);
+    Shot("8-progress-due-en");
+    window->mAppGerman->trigger();
+    QApplication::processEvents();
+    Activate(progress);
+    Shot("8-progress-due-de");
+    progress->close();
+    window->mAppEnglish->trigger();
+    Exit(window);
+}
+
 } // namespace
 } // namespace lexaro

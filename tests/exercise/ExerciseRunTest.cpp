@@ -1286,6 +1286,36 @@ TEST_F(WriteModeTest, NotMoreUseSurvivesAWrongAnswerInTheNextRound) {
     EXPECT_EQ(saves[0], (std::vector<TPairMarks>{{{1, 0}, false, false}}));
 }
 
+// Due words: each card presents the direction that is due, whatever the learner chose for the
+// exercise, and the memory, not a priority from the answer, brings it back; the learner's own
+// choice still counts.
+TEST_F(WriteModeTest, DueWordsPresentTheirDirectionAndAnswersSetNoPriority) {
+    Pairs({{"one", "eins"}, {"two", "zwei"}, {"three", "drei"}});
+    ex->ExerciseWords[0].side = 2;
+    ex->ExerciseWords[1].side = 1;
+    ex->ComposedDueFirst = true;
+    firstLanguage = false;
+    Open();
+    Settle();
+    EXPECT_EQ(window.lines[1], "eins");
+    Answer("one");
+    EXPECT_TRUE(window.verdicts[0].right);
+    NextCard();
+    EXPECT_EQ(window.lines[1], "two") << "presented as due, not as the learner chose";
+    Answer("zwo");
+    EXPECT_FALSE(window.verdicts[1].right);
+    NextCard();
+    EXPECT_EQ(window.lines[1], "drei") << "a card without a due side follows the learner";
+    EXPECT_TRUE(run->KeyDown(AltDigitKey(4)));
+    Answer("three");
+    EXPECT_EQ(Priorities(), (std::vector<std::int32_t>{0, 0, 4}));
+    const std::vector<bool> firstPresented = {false, true, false};
+    ASSERT_EQ(run->CardResults().size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(run->CardResults()[i].firstLanguagePresented, firstPresented[i]) << i;
+    run->Close();
+}
+
 // Before the verdict every key typed is the answer's, in an empty field too ("3 Uhr", "20"):
 // digits, arrows and Space; a priority is chosen with Alt and a digit (or the mouse), and that
 // choice wins over the verdict. After the verdict the digits and arrows choose again.
