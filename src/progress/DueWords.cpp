@@ -30,41 +30,50 @@ std::vector<TDueEntry> ComposeDueFirst(const TExerciseData& ex, const ArrayWordD
     const std::size_t max = static_cast<std::size_t>(std::max(ex.MaxWords, 0));
     std::vector<TDueEntry> due;
     std::vector<TDueEntry> fresh;
-    for (const ExerciseEntry& candidate : collectSelected(ex, lang)) {
-        if (held.count({candidate.lesson, candidate.pairId}) != 0)
+    // The used pairs of the chosen lessons in lesson and slot order, each lesson once, as
+    // every composition takes them.
+    std::vector<std::int32_t> lessons;
+    for (const std::int32_t number : ex.AvailableUnits) {
+        if (std::find(lessons.begin(), lessons.end(), number) != lessons.end())
+            continue;
+        lessons.push_back(number);
+        const std::shared_ptr<TLesson> lesson = lang.LessonAt(number);
+        if (!lesson)
             continue;
         // A lesson never practised holds no memory to look up: its pairs are fresh.
-        if (!model.HasLesson(candidate.lesson)) {
-            if (fresh.size() < max)
-                fresh.push_back({{candidate.lesson, candidate.pairId, 0, false},
-                                 options.presentedSide,
-                                 std::nullopt});
-            continue;
-        }
-        const std::shared_ptr<TLesson> lesson = lang.LessonAt(candidate.lesson);
-        const std::shared_ptr<TWordPear> pair = lesson ? lesson->PairAt(candidate.pairId) : nullptr;
-        if (!pair)
-            continue;
-        std::string converted;
-        const std::string_view text1 = Utf8Of(pair->text1, page, converted);
-        std::optional<TDueEntry> lowest;
-        bool unpractised = false;
-        for (const std::int32_t side : {1, 2}) {
-            const TMemoryState* memory = model.Find(candidate.lesson, text1, side);
-            if (memory == nullptr) {
-                unpractised = unpractised || side == options.presentedSide;
+        const bool practised = model.HasLesson(number);
+        std::int32_t slot = -1;
+        for (const auto& pair : lesson->pairs) {
+            ++slot;
+            if (!pair || !pair->use || (!held.empty() && held.count({number, slot}) != 0))
+                continue;
+            const ExerciseEntry candidate{number, slot, 0, false};
+            if (!practised) {
+                if (fresh.size() >= max)
+                    break;
+                fresh.push_back({candidate, options.presentedSide, std::nullopt});
                 continue;
             }
-            const double recall = memory->RecallAt(options.now);
-            if (recall < options.target && (!lowest || recall < *lowest->recall))
-                lowest = TDueEntry{{candidate.lesson, candidate.pairId, 0, false}, side, recall};
+            std::string converted;
+            const std::string_view text1 = Utf8Of(pair->text1, page, converted);
+            const TMemoryReplay::TPairMemory* memories = model.FindPair(number, text1);
+            std::optional<TDueEntry> lowest;
+            bool unpractised = false;
+            for (const std::int32_t side : {1, 2}) {
+                const TMemoryState* memory = memories ? memories->Side(side) : nullptr;
+                if (memory == nullptr) {
+                    unpractised = unpractised || side == options.presentedSide;
+                    continue;
+                }
+                const double recall = memory->RecallAt(options.now);
+                if (recall < options.target && (!lowest || recall < *lowest->recall))
+                    lowest = TDueEntry{candidate, side, recall};
+            }
+            if (lowest)
+                due.push_back(*lowest);
+            else if (unpractised && fresh.size() < max)
+                fresh.push_back({candidate, options.presentedSide, std::nullopt});
         }
-        if (lowest)
-            due.push_back(*lowest);
-        else if (unpractised && fresh.size() < max)
-            fresh.push_back({{candidate.lesson, candidate.pairId, 0, false},
-                             options.presentedSide,
-                             std::nullopt});
     }
     std::stable_sort(due.begin(), due.end(),
                      [](const TDueEntry& a, const TDueEntry& b) { return *a.recall < *b.recall; });
@@ -95,8 +104,9 @@ std::optional<std::int64_t> EarliestDue(const TExerciseData& ex, const ArrayWord
             continue;
         std::string converted;
         const std::string_view text1 = Utf8Of(pair->text1, page, converted);
+        const TMemoryReplay::TPairMemory* memories = model.FindPair(candidate.lesson, text1);
         for (const std::int32_t side : {1, 2})
-            if (const TMemoryState* memory = model.Find(candidate.lesson, text1, side)) {
+            if (const TMemoryState* memory = memories ? memories->Side(side) : nullptr) {
                 const std::int64_t due = memory->DueAt(target);
                 if (!earliest || due < *earliest)
                     earliest = due;
@@ -121,8 +131,9 @@ void ForEachMemory(const TLangFHandler& lang, const TCodePage& page, const TMemo
                 continue;
             std::string converted;
             const std::string_view text1 = Utf8Of(pair->text1, page, converted);
+            const TMemoryReplay::TPairMemory* memories = model.FindPair(lesson->number, text1);
             for (const std::int32_t side : {1, 2})
-                if (const TMemoryState* memory = model.Find(lesson->number, text1, side))
+                if (const TMemoryState* memory = memories ? memories->Side(side) : nullptr)
                     visit(lesson->number, id, side, *memory);
         }
     }

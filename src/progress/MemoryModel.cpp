@@ -120,12 +120,6 @@ std::optional<TRecallGrade> GradeOf(TJournalVerdict verdict, std::int32_t priori
     return std::nullopt;
 }
 
-void TMemoryReplay::KeyPrefix(std::string& key, std::int32_t lesson, std::int32_t side) {
-    key.clear();
-    key += std::to_string(lesson);
-    key += side == 2 ? '\x02' : '\x01';
-}
-
 bool TMemoryReplay::Data(std::string_view line) {
     TJournalFields fields;
     if (!SplitJournalLine(line, fields))
@@ -133,27 +127,38 @@ bool TMemoryReplay::Data(std::string_view line) {
     const std::optional<TRecallGrade> grade = GradeOf(fields.verdict, fields.priority);
     if (!grade)
         return true;
-    std::string key;
-    KeyPrefix(key, fields.lesson, fields.side);
-    key += fields.text1;
-    const auto [it, added] = states_.try_emplace(std::move(key));
-    if (added)
-        lessons_.insert(fields.lesson);
-    it->second =
-        Review(fsrs_, added ? std::nullopt : std::optional(it->second), *grade, fields.seconds);
+    TLessonMemories& lesson = lessons_[fields.lesson];
+    auto it = lesson.find(fields.text1);
+    if (it == lesson.end())
+        it = lesson.emplace(std::string(fields.text1), TPairMemory{}).first;
+    std::optional<TMemoryState>& memory = it->second.sides[fields.side == 2 ? 1 : 0];
+    if (!memory)
+        ++memories_;
+    memory = Review(fsrs_, memory, *grade, fields.seconds);
     return true;
+}
+
+const TMemoryReplay::TPairMemory* TMemoryReplay::FindPair(std::int32_t lesson,
+                                                          std::string_view text1Utf8) const {
+    const auto found = lessons_.find(lesson);
+    if (found == lessons_.end())
+        return nullptr;
+    const TLessonMemories& pairs = found->second;
+    // Most texts hold nothing the journal escapes: they are looked up as they are.
+    const bool plain = text1Utf8.find_first_of("\\\t\n\r") == std::string_view::npos;
+    if (plain) {
+        const auto it = pairs.find(text1Utf8);
+        return it == pairs.end() ? nullptr : &it->second;
+    }
+    const std::string escaped = EscapeJournalText(text1Utf8);
+    const auto it = pairs.find(std::string_view(escaped));
+    return it == pairs.end() ? nullptr : &it->second;
 }
 
 const TMemoryState* TMemoryReplay::Find(std::int32_t lesson, std::string_view text1Utf8,
                                         std::int32_t side) const {
-    if (!HasLesson(lesson))
-        return nullptr;
-    // Asked once per pair of a file: the key is built in a buffer that stays.
-    thread_local std::string key;
-    KeyPrefix(key, lesson, side);
-    AppendEscapedJournalText(key, text1Utf8);
-    const auto it = states_.find(key);
-    return it == states_.end() ? nullptr : &it->second;
+    const TPairMemory* pair = FindPair(lesson, text1Utf8);
+    return pair ? pair->Side(side) : nullptr;
 }
 
 } // namespace lexaro

@@ -17,7 +17,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace lexaro {
 
@@ -92,27 +91,48 @@ std::optional<TRecallGrade> GradeOf(TJournalVerdict verdict, std::int32_t priori
 // memory. Each presented side has a memory of its own.
 class TMemoryReplay : public TJournalLines {
 public:
+    // The memories of one pair: sides[0] shown from the first language, sides[1] from the
+    // second.
+    struct TPairMemory {
+        std::array<std::optional<TMemoryState>, 2> sides;
+        const TMemoryState* Side(std::int32_t side) const {
+            const auto& memory = sides[side == 2 ? 1 : 0];
+            return memory ? &*memory : nullptr;
+        }
+    };
+
     explicit TMemoryReplay(TFsrs fsrs = TFsrs{}) : fsrs_(fsrs) {}
 
     // One line (without its line end), as a journal has it; false when it does not parse.
     bool Data(std::string_view line) override;
 
-    std::size_t Memories() const { return states_.size(); }
+    // The number of memories: pairs times the sides they were graded from.
+    std::size_t Memories() const { return memories_; }
     // True when a pair of the lesson has a memory: a walk over a file skips the others.
     bool HasLesson(std::int32_t lesson) const { return lessons_.count(lesson) != 0; }
 
-    // The memory of a pair shown from a side (1 or 2), found by its lesson and first text
-    // (UTF-8); none when it was never graded.
+    // The memories of a pair, found by its lesson and first text (UTF-8); none when it was
+    // never graded from either side.
+    const TPairMemory* FindPair(std::int32_t lesson, std::string_view text1Utf8) const;
+    // The memory of a pair shown from a side (1 or 2); none when it was never graded so.
     const TMemoryState* Find(std::int32_t lesson, std::string_view text1Utf8,
                              std::int32_t side) const;
 
 private:
-    // The key of a memory: lesson, side and the first text as the journal escapes it.
-    static void KeyPrefix(std::string& key, std::int32_t lesson, std::int32_t side);
+    // Looks up texts as string views: a text that needs no escape is not copied.
+    struct TTextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    // A lesson's pairs by their first text as the journal escapes it.
+    using TLessonMemories =
+        std::unordered_map<std::string, TPairMemory, TTextHash, std::equal_to<>>;
 
     TFsrs fsrs_;
-    std::unordered_map<std::string, TMemoryState> states_;
-    std::unordered_set<std::int32_t> lessons_;
+    std::unordered_map<std::int32_t, TLessonMemories> lessons_;
+    std::size_t memories_ = 0;
 };
 
 } // namespace lexaro
