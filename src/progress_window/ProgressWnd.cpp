@@ -202,9 +202,9 @@ void TProgressWnd::Refresh() {
             lang = &fromDisk;
         }
         const auto now = clock_ ? clock_() : std::chrono::system_clock::now();
-        report_ = LoadProgress(settings.LangFilePath(), *lang, settings.exercise.ExerciseWords,
-                               settings.heldBack, std::chrono::floor<std::chrono::seconds>(now),
-                               LocalUtcOffset);
+        report_ = LoadProgress(settings.LangFilePath(), *lang, TCodePage::Get(settings.CodePage),
+                               settings.exercise.ExerciseWords, settings.heldBack,
+                               std::chrono::floor<std::chrono::seconds>(now), LocalUtcOffset);
     }
     DrawLessons();
     DrawDays();
