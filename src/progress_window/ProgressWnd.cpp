@@ -89,6 +89,17 @@ QString ShortDay(std::int32_t day, const std::string& language) {
                             : QLocale(QLocale::English).toString(date, "d MMM");
 }
 
+// A count from 0 up to at least most, with whole numbers at the ticks (a small range would
+// otherwise be cut in halves, each labelled with the same whole number).
+void CountAxis(QValueAxis& axis, std::int64_t most) {
+    axis.setLabelFormat("%d");
+    axis.setRange(0, static_cast<qreal>(std::max<std::int64_t>(most, 1)));
+    if (most <= 4)
+        axis.setTickCount(static_cast<int>(std::max<std::int64_t>(most, 1)) + 1);
+    else
+        axis.applyNiceNumbers();
+}
+
 // A chart with narrow margins: three share the window.
 QChart* NewChart() {
     auto* chart = new QChart;
@@ -149,7 +160,6 @@ void TProgressWnd::BuildForm() {
     daysView = new QChartView(new QChart, charts_);
     daysView->setObjectName("daysView");
     daysView->setRenderHint(QPainter::Antialiasing);
-    // The charts are looked at, not operated: keys go to the buttons.
     dueView = new QChartView(new QChart, charts_);
     dueView->setObjectName("dueView");
     dueView->setRenderHint(QPainter::Antialiasing);
@@ -354,9 +364,7 @@ void TProgressWnd::DrawLessons() {
     series->attachAxis(x);
     due->attachAxis(x);
     auto* y = new QValueAxis;
-    y->setRange(0, std::max(most, 1));
-    y->setLabelFormat("%d");
-    y->applyNiceNumbers();
+    CountAxis(*y, most);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
     due->attachAxis(y);
@@ -398,9 +406,7 @@ void TProgressWnd::DrawDue() {
     chart->addAxis(x, Qt::AlignBottom);
     bars->attachAxis(x);
     auto* y = new QValueAxis;
-    y->setRange(0, std::max(most, 1));
-    y->setLabelFormat("%d");
-    y->applyNiceNumbers();
+    CountAxis(*y, most);
     chart->addAxis(y, Qt::AlignLeft);
     bars->attachAxis(y);
     QChart* old = dueView->chart();
@@ -479,16 +485,16 @@ void TProgressWnd::DrawDays() {
     bars->attachAxis(x);
     share->attachAxis(x);
     auto* y = new QValueAxis;
-    y->setRange(0, static_cast<qreal>(std::max<std::int64_t>(most, 1)));
-    y->setLabelFormat("%d");
+    CountAxis(*y, most);
     y->setTitleText(Text(kTextCards));
-    y->applyNiceNumbers();
     chart->addAxis(y, Qt::AlignLeft);
     bars->attachAxis(y);
     auto* percent = new QValueAxis;
     percent->setRange(0, 100);
     percent->setLabelFormat("%d%%");
     percent->setTitleText(Text(kTextTypedRight));
+    // The grid follows the cards' axis; a second one would cross it.
+    percent->setGridLineVisible(false);
     chart->addAxis(percent, Qt::AlignRight);
     share->attachAxis(percent);
     QChart* old = daysView->chart();

@@ -24,6 +24,7 @@
 #include <QStackedBarSeries>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 
 #include <cstdlib>
 #include <ctime>
@@ -105,6 +106,13 @@ protected:
         return c;
     }
 
+    // Under $LEXARO_SCREENSHOT_DIR, for a look by eye.
+    static void Screenshot(QWidget& wnd, const QString& name) {
+        const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR");
+        if (!dir.isEmpty())
+            wnd.grab().save(dir + "/" + name + ".png");
+    }
+
     TProgressWnd& Open() {
         window = MakeProgressWindow(Context(), nullptr);
         auto& wnd = dynamic_cast<TProgressWnd&>(*window);
@@ -129,6 +137,7 @@ QList<QBarSet*> DueBars(QChartView* view) {
 
 TEST_F(ProgressWndTest, DrawsTheLessonsAndBothDaysOfPractice) {
     TProgressWnd& wnd = Open();
+    Screenshot(wnd, "progress-en");
     EXPECT_EQ(wnd.windowTitle(), "Progress");
     auto* axis = qobject_cast<QCategoryAxis*>(wnd.daysView->chart()->axes(Qt::Horizontal).at(0));
     ASSERT_NE(axis, nullptr);
@@ -155,6 +164,12 @@ TEST_F(ProgressWndTest, DrawsTheLessonsAndBothDaysOfPractice) {
     EXPECT_EQ(wnd.summaryLabel->text(),
               "Typed answers right in the last 90 days: 67% (2 of 3)    Journal lines skipped "
               "because they could not be read: 1");
+    // Small counts: a tick at each whole number, none between two (labelled alike).
+    for (QChartView* view : {wnd.daysView, wnd.dueView}) {
+        auto* y = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).at(0));
+        ASSERT_NE(y, nullptr);
+        EXPECT_EQ(y->tickCount(), static_cast<int>(y->max()) + 1) << y->max();
+    }
 }
 
 // An exercise closed in another window adds to the journal: back in the progress window, the
@@ -286,13 +301,6 @@ protected:
                    "word " + std::to_string(lesson) + "." + std::to_string(id),
                    TCodePage::Western(), verdict, 0);
         EXPECT_TRUE(writer.Close().result.ok());
-    }
-
-    // Under $LEXARO_SCREENSHOT_DIR, for a look by eye.
-    static void Screenshot(QWidget& wnd, const QString& name) {
-        const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR");
-        if (!dir.isEmpty())
-            wnd.grab().save(dir + "/" + name + ".png");
     }
 };
 
