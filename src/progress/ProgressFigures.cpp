@@ -123,7 +123,7 @@ TProgressFigures ProgressFigures(const TLangFHandler& lang, const ArrayWordData&
 TProgressReport LoadProgress(const std::filesystem::path& langFile, const TLangFHandler& lang,
                              const TCodePage& page, const ArrayWordData& exerciseList,
                              const ArrayWordData& heldBack, std::chrono::sys_seconds now,
-                             const TUtcOffset& offset) {
+                             const TUtcOffset& offset, double target) {
     TProgressReport report;
     TJournalTally tally(offset);
     TMemoryReplay memory;
@@ -133,7 +133,7 @@ TProgressReport LoadProgress(const std::filesystem::path& langFile, const TLangF
     report.figures = ProgressFigures(lang, exerciseList, heldBack, tally, DayOf(now, offset));
     report.figures.skippedLines = both.Skipped();
     report.due = ForecastDue(lang, page, memory, now.time_since_epoch().count(), kForecastDays,
-                             offset, kDefaultTargetRecall);
+                             offset, target);
     return report;
 }
 

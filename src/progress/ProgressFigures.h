@@ -76,8 +76,8 @@ TProgressFigures ProgressFigures(const TLangFHandler& lang, const ArrayWordData&
 inline constexpr std::int32_t kForecastDays = 15;
 
 // What the progress window shows of a language file: its figures, what comes due (the memory
-// model at the chance of recall kDefaultTargetRecall: kForecastDays days from today and per
-// lesson the pairs due now) and what reading its journals found. Days are the learner's (DayOf
+// model at the chance of recall target: kForecastDays days from today and per lesson the pairs
+// due now) and what reading its journals found. Days are the learner's (DayOf
 // with the offset). The journals are read once for both; a line that cannot be read is left
 // out of both and counted once (figures.skippedLines). The file's texts are in page.
 struct TProgressReport {
@@ -88,6 +88,6 @@ struct TProgressReport {
 TProgressReport LoadProgress(const std::filesystem::path& langFile, const TLangFHandler& lang,
                              const TCodePage& page, const ArrayWordData& exerciseList,
                              const ArrayWordData& heldBack, std::chrono::sys_seconds now,
-                             const TUtcOffset& offset = {});
+                             const TUtcOffset& offset = {}, double target = kDefaultTargetRecall);
 
 } // namespace lexaro

@@ -259,7 +259,8 @@ void TProgressWnd::Refresh() {
         const auto now = clock_ ? clock_() : std::chrono::system_clock::now();
         report_ = LoadProgress(settings.LangFilePath(), *lang, TCodePage::Get(settings.CodePage),
                                settings.exercise.ExerciseWords, settings.heldBack,
-                               std::chrono::floor<std::chrono::seconds>(now), LocalUtcOffset);
+                               std::chrono::floor<std::chrono::seconds>(now), LocalUtcOffset,
+                               settings.general.DueTarget / 100.0);
     }
     DrawLessons();
     DrawDue();

@@ -124,8 +124,8 @@ protected:
     const std::chrono::sys_seconds now =
         std::chrono::sys_days{std::chrono::year{2026} / 12 / 11} + std::chrono::hours{18};
 
-    TProgressReport Load() {
-        return LoadProgress(langPath, lang, TCodePage::Western(), {}, {}, now);
+    TProgressReport Load(double target = kDefaultTargetRecall) {
+        return LoadProgress(langPath, lang, TCodePage::Western(), {}, {}, now, {}, target);
     }
 };
 
@@ -145,6 +145,13 @@ TEST_F(ProgressForecast, TodayTheNextFourteenDaysAndPerLessonDueNow) {
     EXPECT_EQ(report.figures.days.back().counts, (TDayCounts{2, 0, 1}));
     EXPECT_EQ(report.figures.skippedLines, 0);
     EXPECT_EQ(report.journals.read, std::vector{JournalPath(langPath)});
+
+    // The learner's own target, 80 %: a first review right holds 7.6 days, one wrong 23 hours.
+    // Due now only the pair forgotten on 12-08; the others on 12-12, 12-14, 12-17 and 12-19.
+    const TProgressReport lower = Load(0.8);
+    EXPECT_EQ(lower.due.days,
+              (std::vector<std::int32_t>{1, 1, 0, 1, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(lower.due.lessons, (std::map<std::int32_t, std::int32_t>{{1, 1}}));
 
     // Without a journal nothing is due, and the days are still there to be drawn.
     std::filesystem::remove(JournalPath(langPath));

@@ -373,6 +373,17 @@ TEST_F(ProgressWndForecastTest, GermanTexts) {
     EXPECT_EQ(wnd.hoverLabel->text(), "2026-12-12 (Morgen):  Fällige Paare 2");
 }
 
+// The window counts at the learner's target, as "Due words first" composes: at 99 % most pairs
+// are due now (7 at 90 %).
+TEST_F(ProgressWndForecastTest, CountsAtTheLearnersTarget) {
+    settings->general.DueTarget = 99;
+    TProgressWnd& wnd = Open();
+    EXPECT_EQ(wnd.Report().due, LoadProgress(langPath, *lang, TCodePage::Western(), {}, {},
+                                             At(2026, 12, 11, 18), LocalUtcOffset, 0.99)
+                                    .due);
+    EXPECT_EQ(wnd.dueLabel->text(), "Due now: 18 pair(s) (lesson 1: 9, lesson 2: 5, lesson 4: 4)");
+}
+
 // With many lessons due the line names the first eight; the chart shows them all.
 TEST_F(ProgressWndForecastTest, TheLineNamesTheFirstEightLessonsDue) {
     std::vector<test::LessonPlan> lessons;
