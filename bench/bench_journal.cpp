@@ -1,7 +1,9 @@
 // Reading the practice journal: a journal of 1M lines (years of practice) counted per day by
 // TJournalTally through ReadJournalFile, against a raw count of the line ends of the same file
 // read in the same blocks; goal: within 3x. The memory model replayed from the same journal
-// (TMemoryReplay), against the tally; goal: within 3x of it.
+// (TMemoryReplay), against the tally; goal: within 3x of it. Both from one pass over the file
+// (TJournalLinesBoth, as the progress window reads them), against the two read one after the
+// other; goal: no slower.
 #include "progress/Journal.h"
 #include "progress/JournalReader.h"
 #include "progress/MemoryModel.h"
@@ -125,6 +127,39 @@ void BM_MemoryReplay(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kLines);
 }
 BENCHMARK(BM_MemoryReplay)->Unit(benchmark::kMillisecond);
+
+// The day counts and the memory model as the progress window gets them: one pass, each line
+// handed to both.
+void BM_TallyAndReplayOnePass(benchmark::State& state) {
+    const auto& path = Journal();
+    for (auto _ : state) {
+        TJournalTally tally;
+        TMemoryReplay replay;
+        TJournalLinesBoth both(tally, replay);
+        ReadJournalFile(path, both);
+        benchmark::DoNotOptimize(replay.Memories());
+        if (both.Lines() != kLines || both.Skipped() != 0)
+            state.SkipWithError("wrong pass");
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_TallyAndReplayOnePass)->Unit(benchmark::kMillisecond);
+
+// The baseline: the file read twice, once for each.
+void BM_TallyAndReplayTwoPasses(benchmark::State& state) {
+    const auto& path = Journal();
+    for (auto _ : state) {
+        TJournalTally tally;
+        TMemoryReplay replay;
+        ReadJournalFile(path, tally);
+        ReadJournalFile(path, replay);
+        benchmark::DoNotOptimize(replay.Memories());
+        if (tally.Lines() != kLines || replay.Lines() != kLines)
+            state.SkipWithError("wrong passes");
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_TallyAndReplayTwoPasses)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

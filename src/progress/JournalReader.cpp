@@ -100,6 +100,10 @@ bool TJournalTally::Data(std::string_view line) {
     return true;
 }
 
+bool TJournalLinesBoth::Data(std::string_view line) {
+    return first_.Data(line) && second_.Data(line);
+}
+
 void TJournalLines::Feed(std::string_view bytes) {
     while (!bytes.empty()) {
         const std::size_t nl = bytes.find('\n');

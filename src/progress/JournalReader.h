@@ -53,6 +53,7 @@ protected:
     virtual bool Data(std::string_view line) = 0;
 
 private:
+    friend class TJournalLinesBoth;
     void Line(std::string_view line);
 
     std::string pending_; // the start of a line not ended yet
@@ -81,6 +82,22 @@ private:
     std::int64_t cachedOffset_ = 0;
     std::vector<TDayCounts> days_; // from kFirstDay on
     TJournalDayCache dayCache_;
+};
+
+// Two readers fed in one pass over the files: each line goes to the first and, when the first
+// reads it, to the second, so both leave out the same lines. A line counts as read when both
+// read it; the counts of lines read and skipped are this reader's, not the two's.
+class TJournalLinesBoth : public TJournalLines {
+public:
+    TJournalLinesBoth(TJournalLines& first, TJournalLines& second)
+        : first_(first), second_(second) {}
+
+protected:
+    bool Data(std::string_view line) override;
+
+private:
+    TJournalLines& first_;
+    TJournalLines& second_;
 };
 
 // What reading the journals of a language file found.

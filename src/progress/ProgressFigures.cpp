@@ -121,12 +121,19 @@ TProgressFigures ProgressFigures(const TLangFHandler& lang, const ArrayWordData&
 }
 
 TProgressReport LoadProgress(const std::filesystem::path& langFile, const TLangFHandler& lang,
-                             const ArrayWordData& exerciseList, const ArrayWordData& heldBack,
-                             std::chrono::sys_seconds now, const TUtcOffset& offset) {
+                             const TCodePage& page, const ArrayWordData& exerciseList,
+                             const ArrayWordData& heldBack, std::chrono::sys_seconds now,
+                             const TUtcOffset& offset, double target) {
     TProgressReport report;
     TJournalTally tally(offset);
-    report.journals = ReadJournals(langFile, tally);
+    TMemoryReplay memory;
+    // One pass over the journals feeds the day counts and the memory model alike.
+    TJournalLinesBoth both(tally, memory);
+    report.journals = ReadJournals(langFile, both);
     report.figures = ProgressFigures(lang, exerciseList, heldBack, tally, DayOf(now, offset));
+    report.figures.skippedLines = both.Skipped();
+    report.due = ForecastDue(lang, page, memory, now.time_since_epoch().count(), kForecastDays,
+                             offset, target);
     return report;
 }
 

@@ -4,8 +4,10 @@
 // wait, were practised this cycle, are held back and are retired, and from the journal how
 // much was practised per day and how many typed answers were right.
 
+#include "data/CodePage.h"
 #include "data/LangFHandler.h"
 #include "exercise/ExerciseData.h"
+#include "progress/DueWords.h"
 #include "progress/JournalReader.h"
 
 #include <cstdint>
@@ -70,14 +72,22 @@ TProgressFigures ProgressFigures(const TLangFHandler& lang, const ArrayWordData&
                                  const ArrayWordData& heldBack, const TJournalTally& tally,
                                  std::int32_t today);
 
-// What the progress window shows of a language file: its figures and what reading its journals
-// found. today is the learner's day (DayOf with the same offset).
+// The days the progress window looks ahead: today and the next 14.
+inline constexpr std::int32_t kForecastDays = 15;
+
+// What the progress window shows of a language file: its figures, what comes due (the memory
+// model at the chance of recall target: kForecastDays days from today and per lesson the pairs
+// due now) and what reading its journals found. Days are the learner's (DayOf
+// with the offset). The journals are read once for both; a line that cannot be read is left
+// out of both and counted once (figures.skippedLines). The file's texts are in page.
 struct TProgressReport {
     TProgressFigures figures;
+    TDueForecast due;
     TJournalRead journals;
 };
 TProgressReport LoadProgress(const std::filesystem::path& langFile, const TLangFHandler& lang,
-                             const ArrayWordData& exerciseList, const ArrayWordData& heldBack,
-                             std::chrono::sys_seconds now, const TUtcOffset& offset = {});
+                             const TCodePage& page, const ArrayWordData& exerciseList,
+                             const ArrayWordData& heldBack, std::chrono::sys_seconds now,
+                             const TUtcOffset& offset = {}, double target = kDefaultTargetRecall);
 
 } // namespace lexaro

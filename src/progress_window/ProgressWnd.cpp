@@ -10,6 +10,7 @@
 #include "data/LangFHandler.h"
 
 #include <QBarCategoryAxis>
+#include <QBarSeries>
 #include <QBarSet>
 #include <QBuffer>
 #include <QCategoryAxis>
@@ -28,6 +29,7 @@
 #include <QLocale>
 #include <QPen>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QStackedBarSeries>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -57,12 +59,24 @@ constexpr int kTextShareRight = 204;
 constexpr int kTextNoTyped = 205;
 constexpr int kTextSkipped = 206;
 constexpr int kTextSaveFailed = 207;
+constexpr int kTextDueTitle = 236;
+constexpr int kTextDueNow = 237;
+constexpr int kTextToday = 238;
+constexpr int kTextTomorrow = 239;
+constexpr int kTextPairsDue = 240;
+constexpr int kTextDueNowSummary = 241;
+constexpr int kTextLessonDue = 242;
+constexpr int kTextNothingDue = 243;
 constexpr int kTextHelp = 12;
 constexpr int kTextClose = 159;
 
 // Colours of the four states: waiting, practised, held back, retired.
 const QColor kStateColours[4] = {QColor(0xA9, 0xCB, 0xEF), QColor(0x3D, 0x7C, 0xC9),
                                  QColor(0xF2, 0xB3, 0x3D), QColor(0xB8, 0xBE, 0xC6)};
+// The colour of what is due, in the lessons' chart and the days ahead.
+const QColor kDueColour(0xC6, 0x3B, 0x2E);
+// The lessons the line "Due now" names; the others are left to the chart.
+constexpr std::size_t kDueLessonsNamed = 8;
 
 QString Number(std::int64_t n) {
     return QString::number(n);
@@ -73,6 +87,35 @@ QString ShortDay(std::int32_t day, const std::string& language) {
     const QDate date = QDate(1970, 1, 1).addDays(day);
     return language == "DE" ? QLocale(QLocale::German).toString(date, "d. MMM")
                             : QLocale(QLocale::English).toString(date, "d MMM");
+}
+
+// A count from 0 up to at least most, with whole numbers at the ticks (a small range would
+// otherwise be cut in halves, each labelled with the same whole number).
+void CountAxis(QValueAxis& axis, std::int64_t most) {
+    axis.setLabelFormat("%d");
+    axis.setRange(0, static_cast<qreal>(std::max<std::int64_t>(most, 1)));
+    if (most <= 4)
+        axis.setTickCount(static_cast<int>(std::max<std::int64_t>(most, 1)) + 1);
+    else
+        axis.applyNiceNumbers();
+}
+
+// A chart with narrow margins: three share the window.
+QChart* NewChart() {
+    auto* chart = new QChart;
+    chart->setMargins(QMargins(8, 4, 8, 4));
+    return chart;
+}
+
+// A day ahead on the axis after today, in two short lines: weekday and day ("Sun" over "13",
+// "So." over "13."). Fifteen days side by side leave no room for "Tomorrow" in every language:
+// the hover text says it.
+QString DayAhead(std::int32_t day, const std::string& language) {
+    const QDate date = QDate(1970, 1, 1).addDays(day);
+    const bool german = language == "DE";
+    const QLocale locale(german ? QLocale::German : QLocale::English);
+    return "<center>" + locale.dayName(date.dayOfWeek(), QLocale::ShortFormat) + "<br>" +
+           QString::number(date.day()) + (german ? "." : "") + "</center>";
 }
 
 } // namespace
@@ -91,7 +134,7 @@ TProgressWnd::TProgressWnd(TWindowContext context, QWidget* owner)
         if (context_.showHelp)
             context_.showHelp(helpContext);
     });
-    resize(900, 720);
+    resize(900, 800);
     ApplyTexts();
 }
 
@@ -117,14 +160,25 @@ void TProgressWnd::BuildForm() {
     daysView = new QChartView(new QChart, charts_);
     daysView->setObjectName("daysView");
     daysView->setRenderHint(QPainter::Antialiasing);
+    dueView = new QChartView(new QChart, charts_);
+    dueView->setObjectName("dueView");
+    dueView->setRenderHint(QPainter::Antialiasing);
     // The charts are looked at, not operated: keys go to the buttons.
     lessonsView->setFocusPolicy(Qt::NoFocus);
     daysView->setFocusPolicy(Qt::NoFocus);
+    dueView->setFocusPolicy(Qt::NoFocus);
+    dueLabel = new QLabel(charts_);
+    dueLabel->setObjectName("dueLabel");
+    dueLabel->setWordWrap(true);
+    dueLabel->setContentsMargins(8, 0, 8, 4);
     summaryLabel = new QLabel(charts_);
     summaryLabel->setObjectName("summaryLabel");
     summaryLabel->setWordWrap(true);
     summaryLabel->setContentsMargins(8, 0, 8, 4);
-    chartsLayout->addWidget(lessonsView, 5);
+    // What is now and what comes due, then what was practised.
+    chartsLayout->addWidget(lessonsView, 4);
+    chartsLayout->addWidget(dueView, 3);
+    chartsLayout->addWidget(dueLabel);
     chartsLayout->addWidget(daysView, 4);
     chartsLayout->addWidget(summaryLabel);
     layout->addWidget(charts_, 1);
@@ -166,6 +220,7 @@ void TProgressWnd::ApplyTexts() {
     // What hovering showed was in the language before.
     hoverLabel->clear();
     DrawLessons();
+    DrawDue();
     DrawDays();
 }
 
@@ -202,11 +257,13 @@ void TProgressWnd::Refresh() {
             lang = &fromDisk;
         }
         const auto now = clock_ ? clock_() : std::chrono::system_clock::now();
-        report_ = LoadProgress(settings.LangFilePath(), *lang, settings.exercise.ExerciseWords,
-                               settings.heldBack, std::chrono::floor<std::chrono::seconds>(now),
-                               LocalUtcOffset);
+        report_ = LoadProgress(settings.LangFilePath(), *lang, TCodePage::Get(settings.CodePage),
+                               settings.exercise.ExerciseWords, settings.heldBack,
+                               std::chrono::floor<std::chrono::seconds>(now), LocalUtcOffset,
+                               settings.general.DueTarget / 100.0);
     }
     DrawLessons();
+    DrawDue();
     DrawDays();
 }
 
@@ -214,6 +271,11 @@ void TProgressWnd::ShowHover(const QString& text) {
     hoverLabel->setText(text);
     if (!text.isEmpty())
         QToolTip::showText(QCursor::pos(), text, this);
+}
+
+std::int32_t TProgressWnd::DueNowIn(std::int32_t lesson) const {
+    const auto found = report_.due.lessons.find(lesson);
+    return found == report_.due.lessons.end() ? 0 : found->second;
 }
 
 QString TProgressWnd::LessonHoverText(int index) const {
@@ -224,7 +286,21 @@ QString TProgressWnd::LessonHoverText(int index) const {
     return Text(kTextLesson) + " " + Number(f.lesson) + ":  " + Text(kTextWaiting) + " " +
            Number(f.waiting) + ",  " + Text(kTextPractised) + " " + Number(f.practised) + ",  " +
            Text(kTextHeldBack) + " " + Number(f.heldBack) + ",  " + Text(kTextRetired) + " " +
-           Number(f.retired);
+           Number(f.retired) + ",  " + Text(kTextDueNow) + " " + Number(DueNowIn(f.lesson));
+}
+
+QString TProgressWnd::DueHoverText(int index) const {
+    const TDueForecast& due = report_.due;
+    if (index < 0 || index >= static_cast<int>(due.days.size()))
+        return {};
+    QString text = QString::fromStdString(FormatDay(due.today + index));
+    if (index <= 1)
+        text += " (" + Text(index == 0 ? kTextToday : kTextTomorrow) + ")";
+    text += ":  " + Text(kTextPairsDue) + " " + Number(due.days[static_cast<std::size_t>(index)]);
+    // Today's pairs are those due now and those due later today.
+    if (index == 0)
+        text += ",  " + Text(kTextDueNow) + " " + Number(due.DueNow());
+    return text;
 }
 
 QString TProgressWnd::DayHoverText(int index) const {
@@ -243,7 +319,7 @@ QString TProgressWnd::DayHoverText(int index) const {
 }
 
 void TProgressWnd::DrawLessons() {
-    auto* chart = new QChart;
+    auto* chart = NewChart();
     chart->setTitle(Text(kTextLessonsTitle));
     chart->legend()->setAlignment(Qt::AlignBottom);
     auto* series = new QStackedBarSeries;
@@ -257,9 +333,22 @@ void TProgressWnd::DrawLessons() {
         connect(sets[i], &QBarSet::hovered, this,
                 [this](bool on, int index) { ShowHover(on ? LessonHoverText(index) : QString()); });
     }
+    // The pairs due now are in the states above as well: a marker at their number, not a bar.
+    auto* due = new QScatterSeries;
+    due->setName(Text(kTextDueNow));
+    due->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+    due->setMarkerSize(12);
+    due->setColor(kDueColour);
+    due->setBorderColor(Qt::white);
+    connect(due, &QScatterSeries::hovered, this, [this](const QPointF& point, bool on) {
+        ShowHover(on ? LessonHoverText(static_cast<int>(std::lround(point.x()))) : QString());
+    });
     QStringList categories;
     int most = 0;
     for (const TLessonFigures& f : report_.figures.lessons) {
+        const std::int32_t dueNow = DueNowIn(f.lesson);
+        if (dueNow > 0)
+            due->append(static_cast<qreal>(categories.size()), dueNow);
         sets[0]->append(f.waiting);
         sets[1]->append(f.practised);
         sets[2]->append(f.heldBack);
@@ -268,25 +357,89 @@ void TProgressWnd::DrawLessons() {
         most = std::max(most, f.Total());
     }
     chart->addSeries(series);
+    chart->addSeries(due);
     auto* x = new QBarCategoryAxis;
     x->append(categories);
     x->setTitleText(Text(kTextLesson));
     chart->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
+    due->attachAxis(x);
     auto* y = new QValueAxis;
-    y->setRange(0, std::max(most, 1));
-    y->setLabelFormat("%d");
-    y->applyNiceNumbers();
+    CountAxis(*y, most);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
+    due->attachAxis(y);
     QChart* old = lessonsView->chart();
     lessonsView->setChart(chart);
     delete old;
 }
 
+void TProgressWnd::DrawDue() {
+    const TDueForecast& forecast = report_.due;
+    const std::string language = context_.texts ? context_.texts->Language() : std::string();
+    auto* chart = NewChart();
+    chart->setTitle(Text(kTextDueTitle));
+    // One series, named by the title.
+    chart->legend()->hide();
+    auto* pairs = new QBarSet(Text(kTextPairsDue));
+    pairs->setColor(kDueColour);
+    pairs->setBorderColor(kDueColour.darker(130));
+    auto* bars = new QBarSeries;
+    bars->setBarWidth(0.7);
+    bars->append(pairs);
+    connect(pairs, &QBarSet::hovered, this,
+            [this](bool on, int index) { ShowHover(on ? DueHoverText(index) : QString()); });
+    QStringList categories;
+    std::int32_t most = 0;
+    for (std::size_t i = 0; i < forecast.days.size(); ++i) {
+        pairs->append(forecast.days[i]);
+        most = std::max(most, forecast.days[i]);
+        const auto day = forecast.today + static_cast<std::int32_t>(i);
+        categories << (i == 0 ? Text(kTextToday) : DayAhead(day, language));
+    }
+    chart->addSeries(bars);
+    auto* x = new QBarCategoryAxis;
+    x->append(categories);
+    // Fifteen days side by side: their names a little smaller than the other charts' labels.
+    QFont small = x->labelsFont();
+    small.setPointSizeF(small.pointSizeF() - 1);
+    x->setLabelsFont(small);
+    chart->addAxis(x, Qt::AlignBottom);
+    bars->attachAxis(x);
+    auto* y = new QValueAxis;
+    CountAxis(*y, most);
+    chart->addAxis(y, Qt::AlignLeft);
+    bars->attachAxis(y);
+    QChart* old = dueView->chart();
+    dueView->setChart(chart);
+    delete old;
+
+    // "Due now: 16 pair(s) (lesson 3: 12, lesson 5: 4)", the first lessons named.
+    const std::int32_t dueNow = forecast.DueNow();
+    if (dueNow == 0) {
+        dueLabel->setText(Text(kTextNothingDue));
+        return;
+    }
+    const std::string lessonDue =
+        context_.texts ? context_.texts->GetText(kTextLessonDue) : std::string(kMissingText);
+    std::string lessons;
+    std::size_t named = 0;
+    for (const auto& [lesson, count] : forecast.lessons) {
+        if (named++ == kDueLessonsNamed) {
+            lessons += ", \x85"; // an ellipsis in the texts' code page
+            break;
+        }
+        lessons += (lessons.empty() ? "" : ", ") +
+                   FillText(lessonDue, {std::to_string(lesson), std::to_string(count)});
+    }
+    dueLabel->setText(QtFromCp1252(
+        FillText(context_.texts ? context_.texts->GetText(kTextDueNowSummary) : kMissingText,
+                 {std::to_string(dueNow), lessons})));
+}
+
 void TProgressWnd::DrawDays() {
     const TProgressFigures& figures = report_.figures;
-    auto* chart = new QChart;
+    auto* chart = NewChart();
     chart->setTitle(Text(kTextDaysTitle));
     chart->legend()->setAlignment(Qt::AlignBottom);
     auto* cards = new QBarSet(Text(kTextCards));
@@ -333,16 +486,16 @@ void TProgressWnd::DrawDays() {
     bars->attachAxis(x);
     share->attachAxis(x);
     auto* y = new QValueAxis;
-    y->setRange(0, static_cast<qreal>(std::max<std::int64_t>(most, 1)));
-    y->setLabelFormat("%d");
+    CountAxis(*y, most);
     y->setTitleText(Text(kTextCards));
-    y->applyNiceNumbers();
     chart->addAxis(y, Qt::AlignLeft);
     bars->attachAxis(y);
     auto* percent = new QValueAxis;
     percent->setRange(0, 100);
     percent->setLabelFormat("%d%%");
     percent->setTitleText(Text(kTextTypedRight));
+    // The grid follows the cards' axis; a second one would cross it.
+    percent->setGridLineVisible(false);
     chart->addAxis(percent, Qt::AlignRight);
     share->attachAxis(percent);
     QChart* old = daysView->chart();

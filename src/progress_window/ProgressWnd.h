@@ -1,8 +1,9 @@
 #pragma once
 
 // The progress window: per lesson a stacked bar of the pairs waiting, practised this cycle,
-// held back and retired; under it the cards practised per day over the last 90 days with the
-// share of typed answers judged right. The figures come from the toolkit-free
+// held back and retired, with a marker at the pairs due now; under it the pairs coming due
+// today and in each of the next 14 days, and the cards practised per day over the last 90 days
+// with the share of typed answers judged right. The figures come from the toolkit-free
 // LoadProgress (progress/ProgressFigures.h); this window only draws them.
 
 #include "app/ChildWindows.h"
@@ -45,9 +46,13 @@ public:
     // The numbers of a lesson's bar or of a day, as hovering shows them.
     QString LessonHoverText(int index) const;
     QString DayHoverText(int index) const;
+    // The pairs due on a day ahead (0 today), as hovering shows them.
+    QString DueHoverText(int index) const;
 
     QChartView* lessonsView = nullptr;
     QChartView* daysView = nullptr;
+    QChartView* dueView = nullptr;
+    QLabel* dueLabel = nullptr;
     QLabel* summaryLabel = nullptr;
     QLabel* hoverLabel = nullptr;
     QPushButton* btnSavePicture = nullptr;
@@ -65,6 +70,9 @@ private:
     void BuildForm();
     void DrawLessons();
     void DrawDays();
+    void DrawDue();
+    // The pairs of a lesson due now.
+    std::int32_t DueNowIn(std::int32_t lesson) const;
     void ShowHover(const QString& text);
 
     TWindowContext context_;

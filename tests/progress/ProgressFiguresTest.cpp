@@ -2,6 +2,7 @@
 
 #include "progress/JournalFields.h"
 #include "support/LangFiles.h"
+#include "support/TestFiles.h"
 
 #include <string>
 
@@ -93,6 +94,87 @@ TEST(ProgressFigures, WeeksRunMondayToSunday) {
     EXPECT_EQ(weeks[0], (TWeekFigures{Day(2026, 11, 23), {1, 1, 0}}));
     EXPECT_EQ(weeks[1], (TWeekFigures{Day(2026, 11, 30), {}}));
     EXPECT_EQ(weeks[2], (TWeekFigures{Day(2026, 12, 7), {2, 0, 0}}));
+}
+
+// The learner's journal of the last days, read at 2026-12-11 18:00 UTC. A first review judged
+// right holds for 3.17 days, one judged wrong for 9.7 hours (at a chance of recall of 90 %).
+std::string ForecastJournal() {
+    auto line = [](const char* time, int lesson, int id, int side, const char* verdict,
+                   int priority) {
+        return std::string(time) + "\t" + std::to_string(lesson) + "\t" + std::to_string(id) +
+               "\tword " + std::to_string(lesson) + "." + std::to_string(id) + "\t" +
+               std::to_string(side) + "\t" + verdict + "\t" + std::to_string(priority) + "\n";
+    };
+    return std::string(kJournalHeader) + "\n" +
+           line("2026-12-06T10:00:00Z", 1, 0, 1, "right", 0) + // due 12-09: overdue
+           line("2026-12-10T10:00:00Z", 1, 1, 1, "right", 0) + // due 12-13 from side 1,
+           line("2026-12-08T10:00:00Z", 1, 1, 2, "wrong", 0) + // but overdue from side 2
+           line("2026-12-01T10:00:00Z", 1, 2, 1, "", 0) +      // seen, not graded: no memory
+           line("2026-12-11T10:00:00Z", 1, 3, 1, "", 3) +      // priority chosen: due 12-14
+           line("2026-12-09T10:00:00Z", 2, 0, 1, "right", 0) + // due 12-12
+           line("2026-12-11T10:00:00Z", 2, 1, 1, "wrong", 0) + // due today 19:40, not yet
+           line("2026-12-01T10:00:00Z", 3, 0, 1, "right", 0);  // overdue, but retired
+}
+
+class ProgressForecast : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::filesystem::path langPath = dir.path() / "words.tsv";
+    TLangFHandler lang = test::GeneratedLangFile({{1, 4, true}, {2, 3, true}, {3, 1, false}});
+    const std::chrono::sys_seconds now =
+        std::chrono::sys_days{std::chrono::year{2026} / 12 / 11} + std::chrono::hours{18};
+
+    TProgressReport Load(double target = kDefaultTargetRecall) {
+        return LoadProgress(langPath, lang, TCodePage::Western(), {}, {}, now, {}, target);
+    }
+};
+
+TEST_F(ProgressForecast, TodayTheNextFourteenDaysAndPerLessonDueNow) {
+    test::WriteFileBytes(JournalPath(langPath).string(), ForecastJournal());
+    const TProgressReport report = Load();
+    EXPECT_EQ(report.due.today, Day(2026, 12, 11));
+    // Today: the two overdue pairs of lesson 1 (each once, from its earlier side) and the pair
+    // of lesson 2 due this evening; then 12-12 and 12-14.
+    std::vector<std::int32_t> days(15, 0);
+    days[0] = 3;
+    days[1] = 1;
+    days[3] = 1;
+    EXPECT_EQ(report.due.days, days);
+    EXPECT_EQ(report.due.lessons, (std::map<std::int32_t, std::int32_t>{{1, 2}}));
+    EXPECT_EQ(report.due.DueNow(), 2);
+    EXPECT_EQ(report.figures.days.back().counts, (TDayCounts{2, 0, 1}));
+    EXPECT_EQ(report.figures.skippedLines, 0);
+    EXPECT_EQ(report.journals.read, std::vector{JournalPath(langPath)});
+
+    // The learner's own target, 80 %: a first review right holds 7.6 days, one wrong 23 hours.
+    // Due now only the pair forgotten on 12-08; the others on 12-12, 12-14, 12-17 and 12-19.
+    const TProgressReport lower = Load(0.8);
+    EXPECT_EQ(lower.due.days,
+              (std::vector<std::int32_t>{1, 1, 0, 1, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(lower.due.lessons, (std::map<std::int32_t, std::int32_t>{{1, 1}}));
+
+    // Without a journal nothing is due, and the days are still there to be drawn.
+    std::filesystem::remove(JournalPath(langPath));
+    const TProgressReport none = Load();
+    EXPECT_EQ(none.due.days, std::vector<std::int32_t>(15, 0));
+    EXPECT_TRUE(none.due.lessons.empty());
+}
+
+// Damaged lines are left out of the figures and the forecast alike and counted once; the rest
+// gives the same forecast as a clean journal.
+TEST_F(ProgressForecast, ADamagedJournalGivesTheForecastOfTheLinesItCanRead) {
+    test::WriteFileBytes(JournalPath(langPath).string(), ForecastJournal());
+    const TProgressReport clean = Load();
+    test::WriteFileBytes(
+        JournalPath(langPath).string(),
+        ForecastJournal() + "broken\n" + std::string("\xff\xfe\0garbage\n", 11) +
+            // A time before the journal's years: read, it would make a pair of lesson 2 due.
+            "1999-12-31T10:00:00Z\t2\t2\tword 2.2\t1\tright\t0\n" +
+            "2026-12-10T10:00:00Z\t1\t0\tword 1.0\t1\tmaybe\t0\n" + std::string(20000, 'x') + "\n");
+    const TProgressReport damaged = Load();
+    EXPECT_EQ(damaged.figures.skippedLines, 5);
+    EXPECT_EQ(damaged.due, clean.due);
+    EXPECT_EQ(damaged.figures.days, clean.figures.days);
 }
 
 } // namespace
