@@ -142,5 +142,32 @@ TEST(LanguageNames, TheHomeVariantFirstThenTheFirstVoiceOfTheLanguage) {
         EXPECT_EQ(FindVoiceForLanguage(name, voices), position) << name;
 }
 
+// Files of the scripts that no single-byte code page holds name their languages in them; the
+// voice is found among the voices as the espeak-ng control names their languages, without
+// the learner naming one.
+TEST(LanguageNames, NamesInAnyScriptFindTheirVoice) {
+    const std::vector<std::string_view> voices = {
+        "Arabic",
+        "Chinese (Cantonese)",
+        "Chinese (Mandarin)",
+        "English (Great Britain)",
+        "Greek (Ancient)",
+        "Hindi",
+        "Japanese",
+        "Korean",
+        "Thai",
+    };
+    const std::pair<std::string, std::int32_t> cases[] = {
+        {"العربية", 1},       {"中文", 3},        {"普通话", 3}, {"粵語", 2}, {"English", 4},
+        {"हिन्दी", 6},         {"日本語", 7},      {"한국어", 8}, {"ไทย", 9},  {"ภาษาไทย", 9},
+        {"日本語 (東京)", 7}, {"Klingonisch", 0}, {"עברית", 0}, // no Hebrew voice here
+    };
+    for (const auto& [name, position] : cases)
+        EXPECT_EQ(FindVoiceForLanguageUtf8(name, voices), position) << name;
+    const auto thai = VoiceLanguageOfUtf8("ไทย");
+    ASSERT_TRUE(thai.has_value());
+    EXPECT_EQ(thai->language, "Thai");
+}
+
 } // namespace
 } // namespace lexaro
