@@ -1,7 +1,6 @@
 #include "speech/EspeakControl.h"
 
 #include "data/Charset.h"
-#include "data/Languages.h"
 #include "data/StrUtil.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -86,7 +85,7 @@ constexpr LanguageInfo kLanguages[] = {
     {"vi", 0x42A, "Vietnamese"},
 };
 
-const LanguageInfo* FindLanguageInfo(std::string_view code) {
+const LanguageInfo* FindLanguage(std::string_view code) {
     for (const auto& info : kLanguages)
         if (info.Code == code)
             return &info;
@@ -95,7 +94,7 @@ const LanguageInfo* FindLanguageInfo(std::string_view code) {
 
 std::int32_t SampleKeyOf(std::string code) {
     while (!code.empty()) {
-        if (const auto* info = FindLanguageInfo(code))
+        if (const auto* info = FindLanguage(code))
             return info->LanguageId;
         const auto dash = code.rfind('-');
         if (dash == std::string::npos)
@@ -210,13 +209,8 @@ void TEspeakControl::LoadModes() {
         // languages: a priority byte, then the language code, repeated; the first one counts.
         const std::string code =
             voice.languages && voice.languages[0] ? LowerAscii(voice.languages + 1) : std::string();
-        // The language as the table of languages names it, so that a file's language name
-        // finds the voice (a voice of another variant of a language keeps its own name).
-        const auto* info = FindLanguageInfo(code);
-        const TLanguage* known = info ? nullptr : FindLanguageOfVoice(code);
-        mode.Language = info    ? std::string(info->Name)
-                        : known ? std::string(known->HomeVoice())
-                                : mode.Name;
+        const auto* info = FindLanguage(code);
+        mode.Language = info ? std::string(info->Name) : mode.Name;
         mode.SampleKey = SampleKeyOf(code);
         modes_.push_back(std::move(mode));
     }

@@ -14,8 +14,22 @@ std::optional<TVoiceLanguage> VoiceLanguageOfEntry(const TLanguage* language) {
     return TVoiceLanguage{language->SpeechName(), language->HomeVoice()};
 }
 
-std::int32_t FindVoice(const std::optional<TVoiceLanguage>& language,
+// The language of a voice's language as the speech control names it (Windows-1252): by the
+// table's names ("Gaelic (Scottish)", "Myanmar (Burmese)"), or for a voice named by its file
+// because its name does not fit the code page ("poz/mi"), by that file's language code.
+const TLanguage* LanguageOfVoice(std::string_view voiceLanguage) {
+    const std::string utf8 = TCodePage::Western().ToUtf8(voiceLanguage);
+    if (const TLanguage* language = FindLanguage(utf8))
+        return language;
+    const auto slash = utf8.rfind('/');
+    if (slash != std::string::npos && utf8.find(' ') == std::string::npos)
+        return FindLanguageOfVoice(std::string_view(utf8).substr(slash + 1));
+    return nullptr;
+}
+
+std::int32_t FindVoice(const TLanguage* entry,
                        const std::vector<std::string_view>& voiceLanguages) {
+    const auto language = VoiceLanguageOfEntry(entry);
     if (!language)
         return 0;
     for (std::size_t i = 0; i < voiceLanguages.size(); ++i)
@@ -27,6 +41,10 @@ std::int32_t FindVoice(const std::optional<TVoiceLanguage>& language,
         if (voice == language->language || voice.substr(0, variant.size()) == variant)
             return static_cast<std::int32_t>(i + 1);
     }
+    // A voice whose language the control names otherwise than the table.
+    for (std::size_t i = 0; i < voiceLanguages.size(); ++i)
+        if (LanguageOfVoice(voiceLanguages[i]) == entry)
+            return static_cast<std::int32_t>(i + 1);
     return 0;
 }
 
@@ -44,12 +62,12 @@ std::optional<TVoiceLanguage> VoiceLanguageOfUtf8(std::string_view utf8Name) {
 std::int32_t FindVoiceForLanguage(std::string_view languageName,
                                   const std::vector<std::string_view>& voiceLanguages,
                                   const TCodePage& page) {
-    return FindVoice(VoiceLanguageOf(languageName, page), voiceLanguages);
+    return FindVoice(FindLanguage(languageName, page), voiceLanguages);
 }
 
 std::int32_t FindVoiceForLanguageUtf8(std::string_view utf8Name,
                                       const std::vector<std::string_view>& voiceLanguages) {
-    return FindVoice(VoiceLanguageOfUtf8(utf8Name), voiceLanguages);
+    return FindVoice(FindLanguage(utf8Name), voiceLanguages);
 }
 
 } // namespace lexaro

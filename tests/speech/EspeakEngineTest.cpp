@@ -136,9 +136,10 @@ TEST_F(EspeakEngine, ListsEnglishAndGermanVoicesWithTheirRanges) {
     EXPECT_THROW(control->Select(n + 1), TSpeechError);
 }
 
-// Every file language name in its own script finds a voice of that language among the voices
-// as espeak-ng has them, and a language espeak-ng speaks under no name of Lexaro's own is
-// named as the table of languages names it.
+// A file's language name in its own script finds a voice of that language among the voices
+// as espeak-ng has them, also where the control names the voice's language otherwise than
+// the table of languages ("Gaelic (Scottish)"), or by its file ("Māori" does not fit
+// Windows-1252).
 TEST_F(EspeakEngine, FileLanguagesInTheirOwnScriptsFindTheirVoices) {
     std::vector<std::string> languages;
     for (std::int32_t p = 1; p <= engine->VoiceCount(); ++p)
