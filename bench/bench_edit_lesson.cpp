@@ -1,7 +1,9 @@
-// The lesson table: sorting by a phrase against std::stable_sort of the same rows, building
+// The lesson table: sorting by a phrase in the code page's order and in the language's own
+// alphabetical order (German, Swedish) against std::stable_sort of the same rows, building
 // the table from lessons against copying their pairs, and painting one screenful at the top
 // and near the end of a long table.
 
+#include "data/Collation.h"
 #include "data/StrUtil.h"
 #include "editing/T_EditLessonTableModel.h"
 #include "editing/TableGrid.h"
@@ -56,6 +58,29 @@ void BM_SortByText(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_SortByText)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// The same sort in a language's own alphabetical order, as the lesson editor sorts: each
+// phrase keyed once by the language's collation.
+void BM_SortByTextInLanguageOrder(benchmark::State& state, const char* locale) {
+    const auto lessons = Lessons(static_cast<int>(state.range(0)));
+    const auto collation = std::make_shared<const TCollation>(locale, TCollationStrength::Accents);
+    for (auto _ : state) {
+        state.PauseTiming();
+        TMEditLessonTableModel model(kTitles, *lessons);
+        model.SetCollation(1, collation);
+        state.ResumeTiming();
+        model.Sort(1);
+        benchmark::DoNotOptimize(model.RowCount());
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK_CAPTURE(BM_SortByTextInLanguageOrder, de, "de")
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SortByTextInLanguageOrder, sv, "sv")
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
 
 // Baseline: the row data of the same table sorted by std::stable_sort with the same
 // comparison.

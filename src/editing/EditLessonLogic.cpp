@@ -1,6 +1,8 @@
 #include "editing/EditLessonLogic.h"
 
 #include "app/AppLangHandl.h"
+#include "data/Collation.h"
+#include "data/Languages.h"
 #include "data/StrUtil.h"
 
 #include <algorithm>
@@ -149,6 +151,16 @@ TEditLessonLogic::TEditLessonLogic(TTextSource texts, TEditLessonInput input,
         std::array<std::string, 4>{Text(kTextUse), Page().ToUtf8(input_.lang1Name),
                                    Page().ToUtf8(input_.lang2Name), Text(kTextLessonColumn)},
         lessons, editors, input_.origins.get(), Page());
+    // Each phrase column sorts in its language's alphabetical order (an unknown language
+    // name: the order shared by all languages).
+    for (const int col : {TMEditLessonTableModel::kText1Col, TMEditLessonTableModel::kText2Col}) {
+        const std::string& name =
+            col == TMEditLessonTableModel::kText1Col ? input_.lang1Name : input_.lang2Name;
+        const TLanguage* language = FindLanguage(name, Page());
+        model_->SetCollation(col, std::make_shared<const TCollation>(language ? language->locale
+                                                                              : std::string_view(),
+                                                                     TCollationStrength::Accents));
+    }
     model_->SetRefusalHandler(
         [this](const TTextRefusal& refusal) { Report(RefusalText(refusal)); });
 }

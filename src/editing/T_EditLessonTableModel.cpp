@@ -474,6 +474,11 @@ bool TMEditLessonTableModel::IsModified() const {
     return rowsInsertedOrRemoved_ || TMAbstractTableModel::IsModified();
 }
 
+void TMEditLessonTableModel::SetCollation(int col, std::shared_ptr<const TCollation> collation) {
+    if (col == kText1Col || col == kText2Col)
+        collations_[static_cast<std::size_t>(col - kText1Col)] = std::move(collation);
+}
+
 void TMEditLessonTableModel::Sort(int key) {
     if (!TakeOpenEditor())
         return;
@@ -495,10 +500,19 @@ void TMEditLessonTableModel::Sort(int key) {
         break;
     case 1:
     case 2:
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return page_->Compare(StrCell(key, row(a)).GetValue(), StrCell(key, row(b)).GetValue(),
-                                  true) < 0;
-        });
+        if (const auto& collation = collations_[static_cast<std::size_t>(key - 1)]) {
+            // Each phrase keyed once; phrases alike but for case are equal.
+            std::vector<std::string> keys(n);
+            for (std::size_t x = 0; x < n; ++x)
+                keys[x] = collation->Key(StrCell(key, row(x)).GetValue(), *page_);
+            std::stable_sort(order.begin(), order.end(),
+                             [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+        } else {
+            std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+                return page_->Compare(StrCell(key, row(a)).GetValue(),
+                                      StrCell(key, row(b)).GetValue(), true) < 0;
+            });
+        }
         break;
     default:
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Collation.h"
 #include "data/Lesson.h"
 #include "data/T_MWordPairData.h"
 #include "data/Vector.h"
@@ -104,10 +105,14 @@ public:
     bool TakeOpenEditor();
     void CellClicked(int col, int row, int clientWidth, int clientHeight,
                      const TRect& rect) override;
-    // Sorts by use (0: ticked first), phrase 1 or 2 (1, 2: ignoring case, in the program's
-    // collation) or lesson number (3), keeping equal rows in their order. The rows whose
-    // values a step-by-step exchange of neighbours would have changed are marked as changed.
+    // Sorts by use (0: ticked first), phrase 1 or 2 (1, 2: ignoring case, in the column's
+    // alphabetical order, see SetCollation) or lesson number (3), keeping equal rows in their
+    // order. The rows whose values a step-by-step exchange of neighbours would have changed
+    // are marked as changed.
     void Sort(int key) override;
+    // The alphabetical order that phrase 1 or 2 (col 1, 2) sorts in: its language's. Without
+    // one (nullptr) the column sorts in the code page's order.
+    void SetCollation(int col, std::shared_ptr<const TCollation> collation);
     // Also true once a row was inserted or removed since the table was filled.
     bool IsModified() const override;
 
@@ -122,6 +127,7 @@ public:
 
 private:
     const TCodePage* page_;
+    std::array<std::shared_ptr<const TCollation>, 2> collations_;
     TMBolTableCell& BoolCell(int col, int row) const;
     TMStrTableCell& StrCell(int col, int row) const;
     TMIntTableCell& IntCell(int col, int row) const;

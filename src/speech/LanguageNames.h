@@ -1,13 +1,12 @@
 #pragma once
 
 // Which voice speaks a language file's language. A file names its languages as its learner
-// wrote them ("English", "Deutsch", "Français", "Espanol", "Englisch", "Русский", "Ελληνικά"),
+// wrote them ("English", "Deutsch", "Français", "Espanol", "Englisch", "Русский", "日本語"),
 // in the code page the file is written in; the speech control names a voice's language in
-// English, with its variant ("English (Great Britain)", "German", "French (Belgium)"). A table
-// of names in English, in the language itself (in its own script too), in German (the
-// program's other language) and, for the languages learnt most, in the languages of the code
-// pages joins the two; case, accents and a variant in brackets or after a dash in the file's
-// name do not matter.
+// English, with its variant ("English (Great Britain)", "German", "French (Belgium)"). The
+// table of languages (data/Languages.h) joins the two: its names in English, in the language
+// itself, in German and more; case, accents and a variant in brackets or after a dash in the
+// file's name do not matter.
 
 #include "data/CodePage.h"
 
@@ -27,6 +26,8 @@ struct TVoiceLanguage {
 // the table does not know the name.
 std::optional<TVoiceLanguage> VoiceLanguageOf(std::string_view languageName,
                                               const TCodePage& page = TCodePage::Western());
+// The same for a name in UTF-8.
+std::optional<TVoiceLanguage> VoiceLanguageOfUtf8(std::string_view utf8Name);
 
 // The 1-based position of the voice for a file's language name among voices whose languages
 // are given in list order: the first voice of the language's home variant, else the first voice
@@ -34,5 +35,8 @@ std::optional<TVoiceLanguage> VoiceLanguageOf(std::string_view languageName,
 std::int32_t FindVoiceForLanguage(std::string_view languageName,
                                   const std::vector<std::string_view>& voiceLanguages,
                                   const TCodePage& page = TCodePage::Western());
+// The same for a name in UTF-8.
+std::int32_t FindVoiceForLanguageUtf8(std::string_view utf8Name,
+                                      const std::vector<std::string_view>& voiceLanguages);
 
 } // namespace lexaro

@@ -334,6 +334,39 @@ TEST_F(EditLessonDlgTest, HeaderClicksSortWithTheLeftButtonOnly) {
     EXPECT_EQ(Model().RowData(3).pair.text1, "c");
 }
 
+// A header click sorts the column in its language's order: Swedish puts å, ä and ö after z,
+// German puts ä beside a. The sorted table is saved for a look by eye when
+// LEXARO_SCREENSHOT_DIR names a folder.
+TEST_F(EditLessonDlgTest, AHeaderClickSortsInTheColumnsLanguage) {
+    input_.lessons = MakeLessons({{1,
+                                   {{"\xF6l", "Bier"},
+                                    {"zon", "Zone"},
+                                    {"\xE5ka", "fahren"},
+                                    {"apa", "Affe"},
+                                    {"\xE4rm", "\xC4rmel"}}}});
+    input_.lang1Name = "Svenska";
+    input_.lang2Name = "Deutsch";
+    input_.clipboard = clipboard_;
+    dlg_ = CreateEditLessonDlg(context_, input_, nullptr);
+    dlg_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg_.get()));
+    Click(1, 0);
+    std::string column1;
+    for (int r = 1; r < Model().RowCount(); ++r)
+        column1 += Model().RowData(r).pair.text1 + " ";
+    EXPECT_EQ(column1, "apa zon \xE5ka \xE4rm \xF6l ");
+    if (const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR"); !dir.isEmpty())
+        dlg_->grab().save(dir + "/edit-lesson-sorted-swedish.png");
+    Click(2, 0);
+    std::string column2;
+    for (int r = 1; r < Model().RowCount(); ++r)
+        column2 += Model().RowData(r).pair.text2 + " ";
+    EXPECT_EQ(column2, "Affe \xC4rmel Bier fahren Zone ");
+    if (const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR"); !dir.isEmpty())
+        dlg_->grab().save(dir + "/edit-lesson-sorted-german.png");
+    dlg_->Logic().Close();
+}
+
 TEST_F(EditLessonDlgTest, ScrollingWritesTheOpenEditorIntoItsCell) {
     Open(Pairs(30));
     Click(2, 1);

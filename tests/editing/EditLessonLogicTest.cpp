@@ -4,6 +4,8 @@
 #include "editing/EditLessonLogic.h"
 #include "EditingFakes.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace lexaro {
@@ -395,6 +397,81 @@ TEST_F(EditLesson, TheFilesCodePageRulesWhatIsTakenShownAndSorted) {
     EXPECT_EQ(messages_.back(), "\"ü\" is not in <177>") << "the character and the code page";
     std::string out;
     EXPECT_EQ(PhraseTextProblem("Müller", false, cyrillic, out), "\"ü\"");
+}
+
+// Each phrase column sorts in the alphabetical order of its language, named as the file
+// names it (an unknown name: the order shared by all languages), under the file's code page.
+TEST_F(EditLesson, EachColumnSortsInItsLanguagesOwnOrder) {
+    const struct {
+        int page;
+        const char* language; // UTF-8
+        std::vector<std::string> phrases;
+        std::vector<std::string> sorted;
+    } cases[] = {
+        {1252, "Svenska", {"öl", "zon", "åka", "apa", "ärm"}, {"apa", "zon", "åka", "ärm", "öl"}},
+        {1252,
+         "Deutsch",
+         {"Zug", "Öl", "Äpfel", "Ofen", "apfel"},
+         {"apfel", "Äpfel", "Ofen", "Öl", "Zug"}},
+        {1250,
+         "Čeština",
+         {"chata", "hrad", "ihned", "cukr", "čaj"},
+         {"cukr", "čaj", "hrad", "chata", "ihned"}},
+        {1254,
+         "Türkçe",
+         {"dağ", "çay", "cuma", "şeker", "sulu"},
+         {"cuma", "çay", "dağ", "sulu", "şeker"}},
+        {1257, "Lietuvių", {"jis", "yra", "iki", "kas"}, {"iki", "yra", "jis", "kas"}},
+        {1252, "Vocabulary", {"öl", "zon", "åka", "apa"}, {"åka", "apa", "öl", "zon"}},
+    };
+    for (const auto& c : cases) {
+        for (const int column : {1, 2}) {
+            const TCodePage& page = TCodePage::Get(c.page);
+            const auto stored = [&](const std::string& utf8) {
+                std::string out;
+                EXPECT_TRUE(page.FromUtf8(utf8, out)) << utf8;
+                return out;
+            };
+            input_ = TEditLessonInput{};
+            input_.codePage = &page;
+            // The other column's language orders otherwise (Swedish puts ö last, Estonian
+            // puts z beside s), so only the column's own language can give the order.
+            (column == 1 ? input_.lang1Name : input_.lang2Name) = stored(c.language);
+            (column == 1 ? input_.lang2Name : input_.lang1Name) = "Eesti";
+            std::vector<PairPlan> pairs;
+            for (std::size_t i = 0; i < c.phrases.size(); ++i) {
+                const std::string phrase = stored(c.phrases[i]);
+                const std::string other = "p" + std::to_string(i);
+                pairs.push_back(column == 1 ? PairPlan{phrase, other} : PairPlan{other, phrase});
+            }
+            Open({{3, pairs}});
+            logic_->SortBy(column);
+            std::vector<std::string> sorted;
+            for (int r = 1; r < Model().RowCount(); ++r) {
+                const rWordPairData row = Model().RowData(r);
+                const std::string& phrase = column == 1 ? row.pair.text1 : row.pair.text2;
+                const std::string& other = column == 1 ? row.pair.text2 : row.pair.text1;
+                sorted.push_back(page.ToUtf8(phrase));
+                // The pair stays together.
+                const auto at = std::find(c.phrases.begin(), c.phrases.end(), sorted.back());
+                EXPECT_EQ(other, "p" + std::to_string(at - c.phrases.begin()));
+            }
+            EXPECT_EQ(sorted, c.sorted) << c.language << ", column " << column;
+        }
+    }
+}
+
+// The sort stays stable: phrases equal but for case keep their order, empty ones come first,
+// each row keeps its other phrase.
+TEST_F(EditLesson, TheLanguagesOrderKeepsEqualRowsInTheirOrder) {
+    input_.lang1Name = "Svenska";
+    Open({{1, {{"b", "1"}, {"a", "2"}, {"b", "3"}, {"B", "4"}}}, {2, {{"a", "5"}, {"b", "6"}}}});
+    Model().InsertRow(rWordPairData{}, 3);
+    logic_->SortBy(1);
+    std::vector<std::string> order;
+    for (int r = 1; r < Model().RowCount(); ++r)
+        order.push_back(Model().RowData(r).pair.text1 + Model().RowData(r).pair.text2);
+    EXPECT_EQ(order, (std::vector<std::string>{"", "a2", "a5", "b1", "b3", "B4", "b6"}));
 }
 
 TEST_F(EditLesson, CloseDropsEveryEdit) {

@@ -3,6 +3,7 @@
 #include "data/FileUtil.h"
 #include "speech/DesktopSpeech.h"
 #include "speech/EspeakControl.h"
+#include "speech/LanguageNames.h"
 #include "speech/QtAudioOutput.h"
 #include "speech/SpeechEngine.h"
 #include "speech/WaveFileOutput.h"
@@ -133,6 +134,27 @@ TEST_F(EspeakEngine, ListsEnglishAndGermanVoicesWithTheirRanges) {
         }
     }
     EXPECT_THROW(control->Select(n + 1), TSpeechError);
+}
+
+// A file's language name in its own script finds a voice of that language among the voices
+// as espeak-ng has them, also where the control names the voice's language otherwise than
+// the table of languages ("Gaelic (Scottish)"), or by its file ("Māori" does not fit
+// Windows-1252).
+TEST_F(EspeakEngine, FileLanguagesInTheirOwnScriptsFindTheirVoices) {
+    std::vector<std::string> languages;
+    for (std::int32_t p = 1; p <= engine->VoiceCount(); ++p)
+        languages.push_back(engine->VoiceLanguage(p));
+    const std::vector<std::string_view> views(languages.begin(), languages.end());
+    const std::pair<std::string, std::string> cases[] = {
+        {"日本語", "ja"}, {"中文", "cmn"},   {"العربية", "ar"},  {"हिन्दी", "hi"},
+        {"ไทย", "th"},    {"Svenska", "sv"}, {"Gàidhlig", "gd"}, {"Māori", "mi"},
+    };
+    for (const auto& [name, code] : cases) {
+        const std::int32_t p = FindVoiceForLanguageUtf8(name, views);
+        ASSERT_GT(p, 0) << name;
+        EXPECT_NE(control->ModeID(p).find(code), std::string::npos)
+            << name << ": " << control->ModeID(p);
+    }
 }
 
 TEST_F(EspeakEngine, SpeaksAWordAudiblyAndOfPlausibleLength) {

@@ -142,5 +142,39 @@ TEST(LanguageNames, TheHomeVariantFirstThenTheFirstVoiceOfTheLanguage) {
         EXPECT_EQ(FindVoiceForLanguage(name, voices), position) << name;
 }
 
+// Files of the scripts that no single-byte code page holds name their languages in them; the
+// voice is found among the voices as the espeak-ng control names their languages (Windows-1252;
+// a voice whose name does not fit it by its file), without the learner naming one.
+TEST(LanguageNames, NamesInAnyScriptFindTheirVoice) {
+    const std::vector<std::string_view> voices = {
+        "Arabic", // 1
+        "Chinese (Cantonese)",
+        "Chinese (Mandarin)",
+        "English (Great Britain)",
+        "Gaelic (Scottish)", // 5
+        "Greek (Ancient)",
+        "Hindi",
+        "Japanese",
+        "Korean",
+        "Myanmar (Burmese)", // 10
+        "Norwegian (Bokm\xE5l)",
+        "poz/mi",
+        "Setswana",
+        "Thai",
+    };
+    const std::pair<std::string, std::int32_t> cases[] = {
+        {"العربية", 1},       {"中文", 3},        {"普通话", 3},   {"粵語", 2},
+        {"English", 4},       {"Gàidhlig", 5},    {"हिन्दी", 7},    {"日本語", 8},
+        {"한국어", 9},        {"မြန်မာဘာသာ", 10},  {"Burmese", 10}, {"Norsk", 11},
+        {"Māori", 12},        {"Tswana", 13},     {"ไทย", 14},     {"ภาษาไทย", 14},
+        {"日本語 (東京)", 8}, {"Klingonisch", 0}, {"עברית", 0}, // no Hebrew voice here
+    };
+    for (const auto& [name, position] : cases)
+        EXPECT_EQ(FindVoiceForLanguageUtf8(name, voices), position) << name;
+    const auto thai = VoiceLanguageOfUtf8("ไทย");
+    ASSERT_TRUE(thai.has_value());
+    EXPECT_EQ(thai->language, "Thai");
+}
+
 } // namespace
 } // namespace lexaro

@@ -161,6 +161,22 @@ TEST(ParseTsv, ALessonTakesNoMorePairsThanAFileCanNumber) {
     EXPECT_EQ(table.rows.size(), static_cast<std::size_t>(kFull) + 2); // lesson 8 goes on
 }
 
+// A first row that names two languages, in any script, is a header; one language named twice
+// ("Deutsch", "German") or a Chinese word beside a Cantonese one are a pair to learn.
+TEST(NamesColumns, LanguagesInAnyScriptMakeAHeader) {
+    const struct {
+        const char* front;
+        const char* back;
+        bool header;
+    } cases[] = {
+        {"English", "Deutsch", true},  {"日本語", "English", true}, {"العربية", "Deutsch", true},
+        {"ไทย", "हिन्दी", true},        {"中文", "粵語", true},      {"Deutsch", "German", false},
+        {"日本語", "Japanese", false}, {"日本語", "ねこ", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NamesColumns(c.front, c.back), c.header) << c.front << " / " << c.back;
+}
+
 TEST(LanguageName, RefusesWhatTheNamesLineCannotCarry) {
     struct Case {
         const char* name;

@@ -1,10 +1,10 @@
 #include "LangTable.h"
 
 #include "data/Charset.h"
+#include "data/Languages.h"
 #include "data/Lesson.h"
 #include "data/StrUtil.h"
 #include "data/Word_Pear.h"
-#include "speech/LanguageNames.h"
 
 #include <array>
 #include <memory>
@@ -295,18 +295,9 @@ std::size_t QuotedField(std::string_view text, std::string_view separator, char 
 
 namespace {
 
-// The language (as voices name it) that a cell names, or an empty view.
-std::string_view LanguageNamed(std::string_view utf8) {
-    // Letters weigh alike in every code page: the first one that holds the name will do.
-    for (const int number : TCodePage::kNumbers) {
-        const TCodePage& page = TCodePage::Get(number);
-        std::string stored;
-        if (page.FromUtf8(utf8, stored)) {
-            const auto language = VoiceLanguageOf(stored, page);
-            return language ? language->language : std::string_view();
-        }
-    }
-    return {};
+// The language that a cell names, or nullptr.
+const TLanguage* LanguageNamed(std::string_view utf8) {
+    return FindLanguage(utf8);
 }
 
 bool NamesColumn(std::string_view utf8) {
@@ -333,7 +324,7 @@ bool MayName(std::string_view utf8) {
 
 bool NamesLanguageOrColumn(std::string_view utf8) {
     utf8 = TrimBlanks(utf8);
-    return MayName(utf8) && (!LanguageNamed(utf8).empty() || NamesColumn(utf8));
+    return MayName(utf8) && (LanguageNamed(utf8) != nullptr || NamesColumn(utf8));
 }
 
 bool NamesColumns(std::string_view front, std::string_view back) {
@@ -341,11 +332,13 @@ bool NamesColumns(std::string_view front, std::string_view back) {
     back = TrimBlanks(back);
     if (!MayName(front) || !MayName(back))
         return false;
-    const std::string_view language1 = LanguageNamed(front), language2 = LanguageNamed(back);
+    const TLanguage* language1 = LanguageNamed(front);
+    const TLanguage* language2 = LanguageNamed(back);
     // "Deutsch" and "German" name one language: a pair to learn, not a header.
-    if (!language1.empty() && language1 == language2)
+    if (language1 != nullptr && language1 == language2)
         return false;
-    return (!language1.empty() || NamesColumn(front)) && (!language2.empty() || NamesColumn(back));
+    return (language1 != nullptr || NamesColumn(front)) &&
+           (language2 != nullptr || NamesColumn(back));
 }
 
 std::string StorableText(std::string_view utf8, bool language2, std::string_view name,
