@@ -497,8 +497,7 @@ void tMainWindow::ControlUpdate() {
     rbtnFirstLang->setEnabled(view.chooseLanguage);
     rbtnSecondLang->setEnabled(view.chooseLanguage);
     cbNewLoad->setEnabled(view.newCompose);
-    // "New Compose" resets the priorities anyway.
-    cbResetPrio->setEnabled(view.resetPrio && !cbNewLoad->isChecked());
+    cbResetPrio->setEnabled(view.resetPrio);
     cbDueFirst->setEnabled(view.dueFirst);
     cbDueFirst->setChecked(logic_->DueWordsFirst());
     btnEditExercise->setEnabled(view.editExercise);

@@ -44,6 +44,8 @@ public:
     // 1257 Baltic.
     static constexpr std::array<int, 6> kNumbers{1250, 1251, 1252, 1253, 1254, 1257};
     static constexpr int kDefault = 1252;
+    // Unicode, stored as UTF-8.
+    static constexpr int kUtf8 = 65001;
 
     // The code page of that number; nullptr for any other.
     static const TCodePage* Find(int number);
@@ -52,6 +54,8 @@ public:
     static const TCodePage& Western() { return Get(kDefault); }
 
     int Number() const { return number_; }
+    // True for Unicode (UTF-8, 65001): a character may take several bytes.
+    bool IsUtf8() const { return number_ == kUtf8; }
 
     char32_t ToUnicode(unsigned char byte) const { return rows_[byte].unicode; }
     // The byte of a character, or -1 when the code page has none.

@@ -476,10 +476,27 @@ bool DeleteFileAt(const fs::path& path) {
     return fs::remove(path, ec) && !ec;
 }
 
+bool StoredPathIsUtf8(std::string_view stored) {
+    bool multiByte = false;
+    for (std::size_t pos = 0; pos < stored.size();) {
+        char32_t cp = 0;
+        if (!Utf8CharAt(stored, pos, cp))
+            return false;
+        const std::size_t length = Utf8Length(cp);
+        multiByte = multiByte || length > 1;
+        pos += length;
+    }
+    return multiByte;
+}
+
+std::string Utf8FromStoredPath(std::string_view stored) {
+    return StoredPathIsUtf8(stored) ? std::string(stored) : Cp1252ToUtf8(stored);
+}
+
 fs::path PathFromStored(std::string_view stored, const fs::path& base) {
     if (stored.empty())
         return {};
-    std::string utf8 = Cp1252ToUtf8(stored);
+    std::string utf8 = Utf8FromStoredPath(stored);
 #ifndef _WIN32
     // Stored paths may come from Windows; on this system '\' is a separator too.
     std::replace(utf8.begin(), utf8.end(), '\\', '/');
@@ -500,13 +517,29 @@ std::optional<std::string> StoredFromPath(const fs::path& path, const fs::path& 
             chosen = relative;
     }
     const std::u8string utf8 = chosen.u8string();
+    const std::string_view text = AsChars(utf8);
     std::string stored;
-    std::size_t badPos = 0;
-    if (Utf8ToCp1252(AsChars(utf8), stored, &badPos))
-        return stored;
+    const bool fits = Utf8ToCp1252(text, stored);
+    if (fits) {
+        // Stored so, it must not read back as another path.
+        if (!StoredPathIsUtf8(stored))
+            return stored;
+    } else if (StoredPathIsUtf8(text)) {
+        // A character Windows-1252 cannot hold: the path is stored as UTF-8, which reads back
+        // as such.
+        return std::string(text);
+    }
     if (badChar != nullptr) {
+        // Bytes that are not UTF-8, or a path whose Windows-1252 form reads as UTF-8 ("Ã¼"):
+        // its first character beyond ASCII.
+        *badChar = U'\uFFFD';
         char32_t cp = 0;
-        *badChar = Utf8CharAt(AsChars(utf8), badPos, cp) ? cp : U'\uFFFD';
+        for (std::size_t pos = 0; pos < text.size() && Utf8CharAt(text, pos, cp);
+             pos += Utf8Length(cp))
+            if (cp >= 0x80 && fits) {
+                *badChar = cp;
+                break;
+            }
     }
     return std::nullopt;
 }

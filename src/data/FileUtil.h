@@ -102,13 +102,22 @@ std::string MissingFileText(std::string_view path);
 // Deletes a regular file; false when there is none or the system refuses.
 bool DeleteFileAt(const std::filesystem::path& path);
 
-// Stored (Windows-1252) path text to a native path. Both '\' and '/' separate folders; a
-// relative path is taken relative to base (the application folder) when base is given.
+// Stored path text is Windows-1252 when the path fits it, so settings files stay as they
+// were; a path that Windows-1252 cannot hold (a Cyrillic, Greek or CJK folder) is stored as
+// UTF-8. Stored text that is valid UTF-8 and holds a character of more than one byte reads as
+// UTF-8 (the few Windows-1252 texts that read so, like "Ã¼", would need two such letters in
+// a row: no real folder name has them).
+bool StoredPathIsUtf8(std::string_view stored);
+// Stored path text in UTF-8, as StoredPathIsUtf8 decides.
+std::string Utf8FromStoredPath(std::string_view stored);
+// Stored path text to a native path. Both '\' and '/' separate folders; a relative path is
+// taken relative to base (the application folder) when base is given.
 std::filesystem::path PathFromStored(std::string_view stored,
                                      const std::filesystem::path& base = {});
 // A native path as stored text: relative to base when it lies inside base, with the
-// system's separator. Nothing when the path holds a character that Windows-1252 cannot hold
-// (or bytes that are not UTF-8); badChar then names it (U+FFFD for invalid bytes).
+// system's separator; in Windows-1252 when it fits, else in UTF-8. Nothing when the path holds
+// bytes that are not UTF-8, or when its Windows-1252 form would read back as UTF-8; badChar
+// then names the character (U+FFFD for invalid bytes).
 std::optional<std::string> StoredFromPath(const std::filesystem::path& path,
                                           const std::filesystem::path& base = {},
                                           char32_t* badChar = nullptr);

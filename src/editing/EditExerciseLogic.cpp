@@ -210,7 +210,7 @@ fs::path TEditExerciseLogic::LangFilesFolder() const {
 }
 
 std::string TEditExerciseLogic::FileNameField() const {
-    return Cp1252ToUtf8(fileNameField_);
+    return Utf8FromStoredPath(fileNameField_);
 }
 
 std::optional<fs::path> TEditExerciseLogic::FileNameHint() const {

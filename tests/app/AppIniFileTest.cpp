@@ -533,6 +533,17 @@ TEST_F(AppIniFileTest, TheDueWordsKeysAppearOnlyOnceChanged) {
     }
 }
 
+// A language file in a folder Windows-1252 cannot name is kept as UTF-8 and found again; the
+// file is written back as it was.
+TEST_F(AppIniFileTest, ALanguageFileInACyrillicFolderIsFoundAgain) {
+    const std::string ini = "[Exercise]\r\nLangFileName=/home/anna/\xD0\x94\xD0\xBE\xD0\xBA/"
+                            "x.lang\r\nLang1=English\r\nLang2=Deutsch\r\n";
+    auto s = Open(ini);
+    s->ReadExerciseSection();
+    EXPECT_EQ(s->LangFilePath(), std::filesystem::path(u8"/home/anna/\u0414\u043E\u043A/x.lang"));
+    EXPECT_EQ(s->exercise.LangFileName, "/home/anna/\xD0\x94\xD0\xBE\xD0\xBA/x.lang");
+}
+
 TEST_F(AppIniFileTest, GroupsNeverReadAreNotWritten) {
     const std::string original = "[GeneralProperty]\r\nDelayPresent=oops\r\n";
     auto s = Open(original);

@@ -1107,6 +1107,17 @@ TEST_F(WriteScenario, DueWordsComeBackFirstTheNextDay) {
     ASSERT_NE(progress, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(progress));
     Activate(progress);
+    // Today the two forgotten words are due; the two known ones come due in the next days.
+    const TDueForecast& due = progress->Report().due;
+    ASSERT_EQ(due.days.size(), 15u);
+    EXPECT_EQ(due.DueNow(), 2);
+    std::int32_t ahead = 0;
+    for (std::size_t day = 1; day < due.days.size(); ++day)
+        ahead += due.days[day];
+    EXPECT_EQ(ahead, 2) << "the words answered right";
+    EXPECT_FALSE(progress->dueLabel->text().isEmpty());
+    std::printf("scenario 8: due today %d, next days %d: %s\n", due.days[0], ahead,
+                progress->dueLabel->text().toStdString().c_str());
     Shot("8-progress-due-en");
     window->mAppGerman->trigger();
     QApplication::processEvents();

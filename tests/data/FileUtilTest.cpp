@@ -198,22 +198,55 @@ TEST(FileUtil, FoldersAndFilesWithUmlautsAndBlanks) {
     EXPECT_EQ(sink.shown[0].text, "lexaro.ini - Dosn't exists  ");
 }
 
-TEST(FileUtil, PathsWindows1252CannotHoldAreRefusedNotReplaced) {
-    // A Japanese file name: stored text would need "?" in its place, so it is refused and the
-    // character is named.
-    const std::filesystem::path file =
-        std::filesystem::path("/tmp") / std::filesystem::path(u8"\u65E5\u672C\u8A9E.lang");
-    char32_t bad = 0;
-    EXPECT_FALSE(StoredFromPath(file, {}, &bad).has_value());
-    EXPECT_EQ(bad, U'\u65E5');
-    EXPECT_EQ(CodePointName(bad), "U+65E5");
-    // Shown in a message it keeps its shape, never stored.
-    EXPECT_EQ(DisplayPath(file), "/tmp/???.lang");
+// A path Windows-1252 cannot hold (a Cyrillic, Greek or Japanese folder) is stored as UTF-8
+// and read back as such; one that fits stays Windows-1252, byte for byte as before. Only
+// bytes that are not UTF-8, and a path whose Windows-1252 form would read back as UTF-8, are
+// refused, with the character named.
+TEST(FileUtil, PathsAreStoredAsWindows1252WhenTheyFitElseAsUtf8) {
+    struct Case {
+        const char* path; // UTF-8
+        std::optional<std::string> stored;
+        char32_t bad;
+    };
+    const std::vector<Case> cases = {
+        {"/home/anna/x.lang", "/home/anna/x.lang", 0},
+        {"/home/j\xC3\xBCrgen/\xC3\x9C"
+         "1.lang",
+         "/home/j\xFCrgen/\xDC"
+         "1.lang",
+         0},
+        {"/home/anna/\xD0\x94\xD0\xBE\xD0\xBA\xD1\x83\xD0\xBC\xD0\xB5\xD0\xBD\xD1\x82\xD1\x8B/"
+         "x.lang",
+         "/home/anna/\xD0\x94\xD0\xBE\xD0\xBA\xD1\x83\xD0\xBC\xD0\xB5\xD0\xBD\xD1\x82\xD1\x8B/"
+         "x.lang",
+         0},
+        {"/tmp/\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.lang",
+         "/tmp/\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.lang", 0},
+        // A Greek folder with a German file: all of it UTF-8.
+        {"/\xCE\x91/\xC3\xBC.lang", "/\xCE\x91/\xC3\xBC.lang", 0},
+        // "Ã¼" in Windows-1252 would read back as "ü".
+        {"/tmp/\xC3\x83\xC2\xBC.lang", std::nullopt, U'\u00C3'},
 #ifndef _WIN32
-    // Bytes that are not UTF-8 are refused too.
-    EXPECT_FALSE(StoredFromPath(std::filesystem::path("/tmp/\xFF.lang"), {}, &bad).has_value());
-    EXPECT_EQ(bad, U'\uFFFD');
+        {"/tmp/\xFF.lang", std::nullopt, U'\uFFFD'},
 #endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::string text = c.path;
+        const std::filesystem::path path(std::u8string(text.begin(), text.end()));
+        char32_t bad = 0;
+        const std::optional<std::string> stored = StoredFromPath(path, {}, &bad);
+        EXPECT_EQ(stored, c.stored);
+        if (stored) {
+            EXPECT_EQ(PathFromStored(*stored), path);
+            EXPECT_EQ(Utf8FromStoredPath(*stored), text);
+        } else {
+            EXPECT_EQ(bad, c.bad);
+        }
+    }
+    // Shown in a message a path keeps its shape, never stored.
+    EXPECT_EQ(DisplayPath(std::filesystem::path(u8"/tmp/\u65E5\u672C\u8A9E.lang")),
+              "/tmp/???.lang");
 }
 
 #ifndef _WIN32

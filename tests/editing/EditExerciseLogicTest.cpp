@@ -842,7 +842,8 @@ TEST_F(EditExerciseLogicTest, OpenRefusesWhatItCannotReadOrStoreAndChangesNothin
     test::WriteFileBytes(damaged.string(), bytes);
     const fs::path truncated = app / "LangFiles" / "truncated.lang";
     test::WriteFileBytes(truncated.string(), test::ReadFileBytes(good.string()).substr(0, 9));
-    const fs::path unstorable = app / "LangFiles" / "\xE6\x97\xA5\xE6\x9C\xAC.lang";
+    // Its Windows-1252 form "\xC3\xBC" would read back as another name.
+    const fs::path unstorable = app / "LangFiles" / "\xC3\x83\xC2\xBC.lang";
     fs::copy_file(good, unstorable);
 
     auto logic = Open("LangFiles/f.lang", {1});
@@ -852,7 +853,7 @@ TEST_F(EditExerciseLogicTest, OpenRefusesWhatItCannotReadOrStoreAndChangesNothin
         logic->OpenLangFile();
         ASSERT_EQ(view.informed.size(), 1u) << refused;
         EXPECT_NE(view.informed[0].second.find(refused == unstorable
-                                                   ? "holds the character \"\xE6\x97\xA5\""
+                                                   ? "holds the character \"\xC3\x83\""
                                                    : "cannot be used"),
                   std::string::npos)
             << view.informed[0].second;
@@ -871,6 +872,16 @@ TEST_F(EditExerciseLogicTest, OpenRefusesWhatItCannotReadOrStoreAndChangesNothin
     EXPECT_EQ(logic->FileState(), TFileState::Opened);
     EXPECT_EQ(logic->Counters().pairs, ": 2");
     EXPECT_EQ(logic->TakeFocus(), TEditExerciseFocus::LessonList);
+
+    // A folder in another script: the path is kept in UTF-8.
+    const fs::path cyrillic = app / "\xD0\x94\xD0\xBE\xD0\xBA" / "\xE6\x97\xA5.lang";
+    fs::create_directories(cyrillic.parent_path());
+    fs::copy_file(good, cyrillic);
+    view.openChoice = cyrillic;
+    logic->OpenLangFile();
+    EXPECT_EQ(logic->FileName(), "\xD0\x94\xD0\xBE\xD0\xBA/\xE6\x97\xA5.lang");
+    EXPECT_EQ(logic->FileNameField(), "\xE6\x97\xA5");
+    EXPECT_EQ(logic->FileState(), TFileState::Opened);
 }
 
 TEST_F(EditExerciseLogicTest, AWriteThatFailsIsReportedAndNothingCountsAsSaved) {
