@@ -1,6 +1,7 @@
 #include "data/CodePage.h"
 
 #include "data/Charset.h"
+#include "data/TextSteps.h"
 
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
@@ -19,6 +20,12 @@ namespace {
 constexpr std::size_t kMaxJoined = 32;
 
 // The composed form's rules; nullptr when ICU cannot give them (text then passes unchanged).
+const icu::Normalizer2* Nfc();
+// Valid UTF-8 as it stands; each byte that is not UTF-8 becomes U+FFFD.
+std::string ValidUtf8Of(std::string_view text);
+// UTF-8 in its composed form (NFC); as it stands when ICU cannot normalise it.
+std::string NfcOf(std::string_view utf8);
+
 const icu::Normalizer2* Nfc() {
     static const icu::Normalizer2* const nfc = [] {
         UErrorCode status = U_ZERO_ERROR;
@@ -26,6 +33,38 @@ const icu::Normalizer2* Nfc() {
         return U_SUCCESS(status) ? instance : nullptr;
     }();
     return nfc;
+}
+
+std::string ValidUtf8Of(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        char32_t cp = 0;
+        if (Utf8CharAt(text, pos, cp)) {
+            out.append(text.substr(pos, Utf8Length(cp)));
+            pos += Utf8Length(cp);
+        } else {
+            AppendUtf8(out, U'\uFFFD');
+            ++pos;
+        }
+    }
+    return out;
+}
+
+std::string NfcOf(std::string_view utf8) {
+    const icu::Normalizer2* nfc = Nfc();
+    const icu::UnicodeString text = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8.data(), static_cast<std::int32_t>(utf8.size())));
+    UErrorCode status = U_ZERO_ERROR;
+    if (nfc == nullptr || nfc->isNormalized(text, status))
+        return std::string(utf8);
+    status = U_ZERO_ERROR;
+    const icu::UnicodeString composed = nfc->normalize(text, status);
+    if (U_FAILURE(status))
+        return std::string(utf8);
+    std::string out;
+    composed.toUTF8String(out);
+    return out;
 }
 
 // Letters that a keyboard types but the code page holds only as a look-alike: under 1250 the
@@ -158,8 +197,14 @@ TCodePage::TCodePage(int number, const TCodePageRow (&rows)[256]) : number_(numb
 
 const TCodePage* TCodePage::Find(int number) {
     static const TCodePage pages[] = {
-        {1250, kCodePage1250}, {1251, kCodePage1251}, {1252, kCodePage1252},
-        {1253, kCodePage1253}, {1254, kCodePage1254}, {1257, kCodePage1257},
+        {1250, kCodePage1250},
+        {1251, kCodePage1251},
+        {1252, kCodePage1252},
+        {1253, kCodePage1253},
+        {1254, kCodePage1254},
+        {1257, kCodePage1257},
+        // Unicode: its ASCII rows are those of any page; other bytes are parts of characters.
+        {kUtf8, kCodePage1252},
     };
     for (const TCodePage& page : pages)
         if (page.number_ == number)
@@ -182,6 +227,8 @@ int TCodePage::FromUnicode(char32_t cp) const {
 }
 
 std::string TCodePage::ToUtf8(std::string_view text) const {
+    if (IsUtf8())
+        return ValidUtf8Of(text);
     // Sized first, then filled from the table: Cyrillic and Greek text takes twice its bytes.
     std::size_t size = 0;
     for (const char c : text)
@@ -214,6 +261,19 @@ bool TCodePage::Append(std::u32string_view chars, std::string& out) const {
 }
 
 bool TCodePage::FromUtf8(std::string_view utf8, std::string& out, std::size_t* badPos) const {
+    if (IsUtf8()) {
+        for (std::size_t pos = 0; pos < utf8.size();) {
+            char32_t cp = 0;
+            if (!Utf8CharAt(utf8, pos, cp)) {
+                if (badPos != nullptr)
+                    *badPos = pos;
+                return false;
+            }
+            pos += Utf8Length(cp);
+        }
+        out = NfcOf(utf8);
+        return true;
+    }
     out.clear();
     out.reserve(utf8.size());
     std::size_t i = 0;
@@ -237,6 +297,21 @@ bool TCodePage::FromUtf8(std::string_view utf8, std::string& out, std::size_t* b
 }
 
 std::string TCodePage::FromUtf8Lossy(std::string_view utf8) const {
+    if (IsUtf8()) {
+        std::string valid;
+        valid.reserve(utf8.size());
+        for (std::size_t pos = 0; pos < utf8.size();) {
+            char32_t cp = 0;
+            if (Utf8CharAt(utf8, pos, cp)) {
+                valid.append(utf8.substr(pos, Utf8Length(cp)));
+                pos += Utf8Length(cp);
+            } else {
+                valid += '?';
+                ++pos;
+            }
+        }
+        return NfcOf(valid);
+    }
     std::string out;
     out.reserve(utf8.size());
     std::size_t i = 0;
@@ -259,6 +334,21 @@ std::string TCodePage::FromUtf8Lossy(std::string_view utf8) const {
 }
 
 std::size_t TCodePage::FoldedLetters(std::string_view utf8) const {
+    if (IsUtf8()) {
+        // The characters whose composed form differs from what was given.
+        std::size_t folded = 0;
+        const std::vector<std::size_t> starts = Utf8CharacterStarts(utf8);
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            const std::size_t end = i + 1 < starts.size() ? starts[i + 1] : utf8.size();
+            const std::string_view one = utf8.substr(starts[i], end - starts[i]);
+            const bool ascii = std::all_of(one.begin(), one.end(), [](char c) {
+                return static_cast<unsigned char>(c) < 0x80;
+            });
+            if (!ascii && NfcOf(one) != one)
+                ++folded;
+        }
+        return folded;
+    }
     std::size_t folded = 0;
     std::size_t i = 0;
     while (i < utf8.size()) {

@@ -63,7 +63,8 @@ TEST(CodePage, EveryByteAgreesWithGlibcsConverterAndComesBack) {
 TEST(CodePage, UnknownNumbersAreNoneAndTheDefaultIsWesternEuropean) {
     EXPECT_EQ(TCodePage::Find(1255), nullptr);
     EXPECT_EQ(TCodePage::Find(0), nullptr);
-    EXPECT_EQ(TCodePage::Get(65001).Number(), 1252);
+    EXPECT_EQ(TCodePage::Get(1200).Number(), 1252);
+    EXPECT_EQ(TCodePage::Get(65001).Number(), 65001);
     EXPECT_EQ(TCodePage::Western().Number(), 1252);
 }
 

@@ -49,5 +49,27 @@ TEST(TextSteps, ASingleBytePageHasOneCharacterPerByte) {
     EXPECT_EQ(CutToBytes("T\xFCr", 2, page), "T\xFC");
 }
 
+// Unicode (65001): stored text is UTF-8 in its composed form; bytes that are not UTF-8 are
+// refused on the way in and shown as U+FFFD on the way out.
+TEST(TextSteps, TheUnicodePageStoresComposedUtf8) {
+    const TCodePage* page = TCodePage::Find(TCodePage::kUtf8);
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->IsUtf8());
+    EXPECT_FALSE(TCodePage::Western().IsUtf8());
+    std::string stored;
+    ASSERT_TRUE(page->FromUtf8("cafe\xCC\x81 \xE6\x97\xA5\xE6\x9C\xAC", stored));
+    EXPECT_EQ(stored, "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC");
+    EXPECT_EQ(page->ToUtf8(stored), stored);
+    EXPECT_EQ(page->FoldedLetters("cafe\xCC\x81 \xC3\xA9"), 1u);
+    std::size_t bad = 0;
+    EXPECT_FALSE(page->FromUtf8("ab\xFF", stored, &bad));
+    EXPECT_EQ(bad, 2u);
+    EXPECT_EQ(page->FromUtf8Lossy("ab\xFF"), "ab?");
+    EXPECT_EQ(page->ToUtf8("ab\xFF"), "ab\xEF\xBF\xBD");
+    EXPECT_EQ(CharacterCount("cafe\xCC\x81", *page), 4u);
+    EXPECT_EQ(FirstCharacters("cafe\xCC\x81!", 4, *page), "cafe\xCC\x81");
+    EXPECT_EQ(CutToBytes("cafe\xCC\x81!", 5, *page), "caf");
+}
+
 } // namespace
 } // namespace lexaro
