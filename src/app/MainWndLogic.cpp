@@ -399,6 +399,10 @@ bool TMainWndLogic::ComposeDueFirst() {
     }
     settings_->heldBack = std::move(held);
     ex.ComposedDueFirst = true;
+    // The pairs practised count as drawn, as in every composition: the progress shows them
+    // practised, and a later usual composition tops up with others first.
+    markDrawn(ex.ExerciseWords, *lang_, true);
+    AfterComposition(true);
     return true;
 }
 
