@@ -1124,6 +1124,7 @@ TEST_F(WriteScenario, DueWordsComeBackFirstTheNextDay) {
     Activate(progress);
     Shot("8-progress-due-de");
     progress->close();
+    Shot("8-main-window-de");
     window->mAppEnglish->trigger();
     Exit(window);
 }
