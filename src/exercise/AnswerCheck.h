@@ -19,7 +19,8 @@ struct TAnswerCheck {
     // One per byte of the typed text: true for a letter that the nearest form of the solution
     // does not have there (none when right). The nearest form is the alternative sharing the
     // longest common subsequence with the typed text, letters compared as the check compares
-    // them.
+    // them. In Unicode text (65001) a letter is a character as the learner sees it (a grapheme
+    // cluster: a letter with its vowel signs or marks), and all its bytes are marked alike.
     std::vector<bool> differs;
 };
 
@@ -34,6 +35,11 @@ struct TAnswerCheck {
 //   - case is ignored as TCodePage::SameLetterIgnoringCase pairs letters (in a Turkish file
 //     "italy" for "Italy", but not "irmak" for "ırmak");
 //   - with ignoreAccents, accents are ignored too ("Tur" for "Tür", "strasse" for "Straße").
+// Unicode text (65001) is compared composed (NFC) and case folded as Unicode folds it ("STRASSE"
+// for "Straße" without ignoreAccents); ignoreAccents leaves out the accents of Latin, Greek and
+// Cyrillic letters, the Arabic vowel marks (with the madda and hamza on alef) and the Hebrew
+// points, but never the vowel signs or viramas of the Indic scripts or the Japanese voicing
+// marks, which make another word.
 // An empty answer (nothing but blanks) is wrong: the learner did not know.
 TAnswerCheck CheckAnswer(std::string_view solution, std::string_view typed, const TCodePage& page,
                          bool ignoreAccents, bool commaSeparates);

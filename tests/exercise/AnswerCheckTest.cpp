@@ -1,5 +1,7 @@
 #include "exercise/AnswerCheck.h"
 
+#include "data/TextSteps.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -138,6 +140,46 @@ TEST(AnswerCheck, WhatCountsAsRight) {
         {1254, "Italy", "İtaly", kPlain, false},
         // In Western European the capital of i is I.
         {1252, "istanbul", "ISTANBUL", kPlain, true},
+        // Unicode: any script, case folded as Unicode folds it.
+        {65001, "ありがとう", "ありがとう", kPlain, true},
+        {65001, "ありがとう", "ありがと", kPlain, false},
+        {65001, "ありがとう", "ありかとう", kAccents, false}, // the voicing mark is no accent
+        {65001, "学校; がっこう", "がっこう", kPlain, true},
+        {65001, "学校 (がっこう)", "学校", kPlain, true},
+        {65001, "Straße", "STRASSE", kPlain, true},
+        {65001, "Straße", "strasse", kPlain, true},
+        {65001, "STRASSE", "straße", kPlain, true},
+        {65001, "Straße", "Strase", kAccents, false},
+        {65001, "Tür", "TÜR", kPlain, true},
+        {65001, "Tür", "Tur", kPlain, false},
+        {65001, "Tür", "Tur", kAccents, true},
+        {65001, "café", "CAFE", kAccents, true},
+        {65001, "ёлка", "ЁЛКА", kPlain, true},
+        {65001, "άλφα", "ΑΛΦΑ", kAccents, true},
+        {65001, "άλφα", "ΑΛΦΑ", kPlain, false},
+        // Arabic vowel marks and Hebrew points count only when accents do.
+        {65001, "كِتَابٌ", "كتاب", kAccents, true},
+        {65001, "كِتَابٌ", "كتاب", kPlain, false},
+        {65001, "كتاب", "كِتَابٌ", kAccents, true},
+        {65001, "كتاب", "كتب", kAccents, false},
+        {65001, "قُرْآن", "قرآن", kAccents, true},
+        // The madda and hamza on alef are marks too, as Arabic search ignores them.
+        {65001, "قرآن", "قران", kAccents, true},
+        {65001, "قرآن", "قران", kPlain, false},
+        {65001, "أنا", "انا", kAccents, true},
+        {65001, "שָׁלוֹם", "שלום", kAccents, true},
+        {65001, "שָׁלוֹם", "שלום", kPlain, false},
+        {65001, "שָׁלוֹם", "שָׁלוֹם", kPlain, true},
+        // Indic vowel signs and the virama are letters' parts, accents or not.
+        {65001, "नमस्ते", "नमस्ते", kPlain, true},
+        {65001, "नमस्ते", "नमसते", kAccents, false},
+        {65001, "किताब", "कीताब", kAccents, false},
+        {65001, "ଓଡ଼ିଆ", "ଓଡ଼ିଆ", kPlain, true},
+        // Blanks: the no-break space is a blank, the byte 0xA0 inside "à" is not.
+        {65001, "à la carte", "a\u00A0la   carte", kAccents, true},
+        {65001, "à la carte", "à\u00A0la carte", kPlain, true},
+        {65001, "voilà", "voil", kPlain, false},
+        {65001, "là", "l", kPlain, false},
     };
     for (const TCase& c : cases) {
         const bool ignoreAccents = (c.rules & kAccents) != 0;
@@ -192,6 +234,50 @@ TEST(AnswerCheck, MarksTheLettersThatDifferFromTheNearestAlternative) {
         const std::string solution = Stored(1252, c.solution);
         const std::string typed = Stored(1252, c.typed);
         EXPECT_EQ(Marks(CheckAnswer(solution, typed, page, c.ignoreAccents, false)), c.marks);
+    }
+}
+
+// Unicode text: the marks as a picture with one place per character the learner sees, every
+// byte of a character marked alike.
+std::string CharacterMarks(const TAnswerCheck& check, const std::string& typed) {
+    const TCodePage& page = TCodePage::Get(TCodePage::kUtf8);
+    const std::vector<std::size_t> starts = CharacterStarts(typed, page);
+    EXPECT_EQ(check.differs.size(), typed.size());
+    std::string marks;
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+        const std::size_t end = k + 1 < starts.size() ? starts[k + 1] : typed.size();
+        for (std::size_t b = starts[k]; b < end && b < check.differs.size(); ++b)
+            EXPECT_EQ(check.differs[b], check.differs[starts[k]]) << "byte " << b << " of " << k;
+        marks += starts[k] < check.differs.size() && check.differs[starts[k]] ? '^' : ' ';
+    }
+    return marks;
+}
+
+TEST(AnswerCheck, MarksWholeCharactersOfUnicodeText) {
+    const TCodePage& page = TCodePage::Get(TCodePage::kUtf8);
+    struct TMarkCase {
+        const char* solution;
+        const char* typed;
+        bool ignoreAccents;
+        const char* marks;
+    };
+    const std::vector<TMarkCase> cases = {
+        {"ありがとう", "ありかとう", true, "  ^  "},
+        {"ありがとう", "ありがとお", false, "    ^"},
+        {"किताब", "कीताब", false, "^  "}, // the letter with its vowel sign
+        {"किताब", "किताप", false, "  ^"},
+        {"كتاب", "كتاث", false, "   ^"},
+        {"كِتَاب", "كتاث", true, "   ^"}, // compared without the vowel marks
+        {"Straße", "Strabe", false, "    ^ "},
+        {"Tür", "Tor", true, " ^ "},
+        {"שָׁלוֹם", "שלוס", true, "   ^"},
+    };
+    for (const TMarkCase& c : cases) {
+        SCOPED_TRACE(std::string(c.solution) + " typed " + c.typed);
+        const std::string solution = Stored(TCodePage::kUtf8, c.solution);
+        const std::string typed = Stored(TCodePage::kUtf8, c.typed);
+        EXPECT_EQ(CharacterMarks(CheckAnswer(solution, typed, page, c.ignoreAccents, false), typed),
+                  c.marks);
     }
 }
 
