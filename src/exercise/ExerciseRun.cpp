@@ -1,5 +1,6 @@
 #include "exercise/ExerciseRun.h"
 
+#include "data/TextSteps.h"
 #include "exercise/AnswerCheck.h"
 
 #include <algorithm>
@@ -510,7 +511,7 @@ bool TExerciseRun::SpeakText(const std::string& text, const TVoiceProperty& voic
         return false;
     }
     // Speech is not waited for: the next delay is lengthened by the time it takes instead.
-    extraDelay_ = kSpeechMsPerChar * static_cast<std::int64_t>(text.size());
+    extraDelay_ = kSpeechMsPerChar * static_cast<std::int64_t>(CharacterCount(text, Page()));
     return true;
 }
 
@@ -640,8 +641,8 @@ void TExerciseRun::Judge() {
     const bool storable = Page().FromUtf8(utf8, typed);
     if (!storable)
         typed = Page().FromUtf8Lossy(utf8);
-    if (typed.size() > kAnswerLimit)
-        typed.resize(kAnswerLimit);
+    // Cut to whole characters: a Unicode answer never ends in part of one.
+    typed.resize(FirstCharacters(typed, kAnswerLimit, Page()).size());
     TAnswerCheck check = CheckAnswer(solution_, typed, Page(), g.IgnoreAccents, g.CommaSeparates);
     if (!storable) {
         check.right = false;

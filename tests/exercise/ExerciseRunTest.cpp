@@ -1390,6 +1390,42 @@ TEST_F(WriteModeTest, TheAnswerIsCheckedInTheFilesCodePage) {
     EXPECT_FALSE(window.verdicts.back().right);
 }
 
+// A Unicode file (65001): answers in any script are composed and judged by characters, a long
+// one is cut to whole characters, and the speech's time counts characters, not bytes.
+TEST_F(WriteModeTest, UnicodeAnswersAreJudgedAndCutByCharacters) {
+    *codePage = TCodePage::kUtf8;
+    general->IgnoreAccents = true;
+    Pairs({{"thank you", "ありがとう"}, {"book", "كِتَاب"}, {"school", "がっこう"}, {"x", "日"}});
+    Open();
+    Settle();
+    Answer("ありがとう");
+    EXPECT_TRUE(window.verdicts.back().right);
+    NextCard();
+    Answer("كتاب"); // without the vowel marks
+    EXPECT_TRUE(window.verdicts.back().right);
+    NextCard();
+    Answer("\u304B\u3099っこう"); // か with the combining voicing mark: が
+    EXPECT_TRUE(window.verdicts.back().right);
+    EXPECT_EQ(run->CardResults()[2].typed, "がっこう");
+    NextCard();
+    std::string longAnswer;
+    for (int i = 0; i < 250; ++i)
+        longAnswer += "日";
+    Answer(longAnswer);
+    EXPECT_EQ(run->CardResults()[3].typed.size(), kAnswerLimit * 3) << "200 whole characters";
+    EXPECT_FALSE(window.verdicts.back().right);
+
+    // Three characters of nine bytes are spoken for 90 ms.
+    general->WriteAnswer = false;
+    general->VoicePresent = 2;
+    Pairs({{"日本語", "x"}});
+    window = FakeWindow{};
+    Make();
+    Open();
+    Settle();
+    EXPECT_EQ(run->SpeechExtraDelay(), 90);
+}
+
 // The comma tick of the settings reaches the check: off, a comma is part of the answer; on, it
 // separates alternatives. A letter typed with a combining accent is the composed letter.
 TEST_F(WriteModeTest, TheCommaTickAndTheComposedFormReachTheCheck) {
