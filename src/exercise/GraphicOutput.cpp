@@ -1,5 +1,10 @@
 #include "exercise/GraphicOutput.h"
 
+#include "data/TextSteps.h"
+
+#include <unicode/ubidi.h>
+#include <unicode/unistr.h>
+
 #include <algorithm>
 #include <array>
 
@@ -95,6 +100,10 @@ public:
     void FillRect(TCardPicture, TCardRect, TRgb) override {}
     void SetFont(const TCardFont&) override {}
     int DrawChar(TCardPicture, TCardPoint at, unsigned char, TRgb) override { return at.x; }
+    int TextWidth(std::string_view, bool) override { return 0; }
+    int DrawText(TCardPicture, TCardPoint at, std::string_view, bool, TRgb) override {
+        return at.x;
+    }
     void HideCard() override {}
     void SetCardSize(TCardSize size) override {
         control_.w = size.w;
@@ -463,6 +472,8 @@ bool TCardGraphics::WriteCardText(const std::string& text, int line, bool allAtO
         cursor_ = 1;
         return true;
     }
+    if (page_->IsUtf8())
+        return WriteUnicodeText(text, line, allAtOnce);
     const int limit = RightLimit();
     bool done = true;
     if (allAtOnce) {
@@ -477,6 +488,117 @@ bool TCardGraphics::WriteCardText(const std::string& text, int line, bool allAtO
         done = cursor_ == text.size() || pen_.x >= limit;
     }
     // Otherwise nothing is left to write (an empty text): done at once, so the run goes on.
+    cursor_ = done ? 1 : cursor_ + 1;
+    canvas_.Present();
+    return done;
+}
+
+// --- Unicode text ---------------------------------------------------------------------------
+
+namespace {
+
+// Right to left when the first strong character is (Arabic, Hebrew, ...); a text without one
+// (digits, punctuation) runs left to right.
+bool RightToLeft(std::string_view utf8) {
+    const icu::UnicodeString s = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8.data(), static_cast<std::int32_t>(utf8.size())));
+    return ubidi_getBaseDirection(s.getBuffer(), s.length()) == UBIDI_RTL;
+}
+
+} // namespace
+
+std::string_view TCardGraphics::UnicodeRun(std::size_t first, std::size_t end) const {
+    const std::vector<std::size_t>& starts = unicode_.starts;
+    const std::size_t from = first < starts.size() ? starts[first] : unicode_.utf8.size();
+    const std::size_t to = end < starts.size() ? starts[end] : unicode_.utf8.size();
+    return std::string_view(unicode_.utf8).substr(from, to - from);
+}
+
+std::size_t TCardGraphics::FittingCharacters(std::size_t first) {
+    const int room = RightLimit() - metrics_.textLeft;
+    const bool rtl = unicode_.rightToLeft;
+    // The widths grow with the characters: the largest count that fits, by halving.
+    std::size_t low = 0;
+    std::size_t high = unicode_.starts.size() - std::min(first, unicode_.starts.size());
+    if (canvas_.TextWidth(UnicodeRun(first, first + high), rtl) < room)
+        return high;
+    while (high - low > 1) {
+        const std::size_t mid = low + (high - low) / 2;
+        if (canvas_.TextWidth(UnicodeRun(first, first + mid), rtl) < room)
+            low = mid;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+// As the text of a code page is laid out (Measure, PositionAtCursor), by characters: a text
+// that does not fit starts one line higher and goes on, on its own line, from the last blank
+// of its fitting part (or from its last fitting character); the second line ends with the
+// character that reaches the right limit.
+void TCardGraphics::LayOutUnicode(const std::string& text, int line) {
+    UnicodeText& u = unicode_;
+    // Valid UTF-8 for the canvas: bytes that are none become U+FFFD.
+    u.utf8 = page_->ToUtf8(text);
+    u.starts = Utf8CharacterStarts(u.utf8);
+    u.rightToLeft = RightToLeft(u.utf8);
+    u.lines.clear();
+    const int top = TopOfLine(line);
+    const std::size_t count = u.starts.size();
+    const std::size_t fit = FittingCharacters(0);
+    if (fit >= count) {
+        u.lines.push_back({0, count, top});
+        return;
+    }
+    std::size_t wrap = fit;
+    for (std::size_t p = std::min(fit + 1, count); p >= 2; --p)
+        if (UnicodeRun(p - 1, p) == " ") {
+            wrap = p;
+            break;
+        }
+    if (wrap < 2) {
+        // Not even one character fits before the wrap: one line, as far as it goes.
+        u.lines.push_back({0, std::min(count, fit + 1), top});
+        return;
+    }
+    u.lines.push_back({0, wrap - 1, top - fontHeight_});
+    const std::size_t second = FittingCharacters(wrap - 1);
+    u.lines.push_back({wrap - 1, std::min(count, wrap - 1 + second + 1), top});
+}
+
+void TCardGraphics::DrawUnicodeRun(std::size_t first, std::size_t end, int top) {
+    const int left = metrics_.textLeft - 5;
+    const int right = card_.w - metrics_.Scaled(kClearRightGap);
+    canvas_.FillRect(TCardPicture::Card, {left, top, right - left, fontHeight_}, kCardWhite);
+    const bool rtl = unicode_.rightToLeft;
+    const TCardPoint at{rtl ? RightLimit() : metrics_.textLeft, top};
+    const int end2 =
+        canvas_.DrawText(TCardPicture::Card, at, UnicodeRun(first, end), rtl, textColour_);
+    pen_ = {rtl ? at.x : end2, top};
+}
+
+bool TCardGraphics::WriteUnicodeText(const std::string& text, int line, bool allAtOnce) {
+    if (cursor_ == 1)
+        LayOutUnicode(text, line);
+    const std::vector<UnicodeLine>& lines = unicode_.lines;
+    const std::size_t total = lines.empty() ? 0 : lines.back().end;
+    bool done = true;
+    if (total == 0) {
+        // Nothing to write (an empty text): done at once, so the run goes on.
+    } else if (allAtOnce) {
+        for (const UnicodeLine& l : lines)
+            if (l.end > l.first)
+                DrawUnicodeRun(l.first, l.end, l.top);
+    } else {
+        // Character cursor_ - 1 (0-based) joins the line it belongs to, drawn anew up to it.
+        const std::size_t c = cursor_ - 1;
+        for (const UnicodeLine& l : lines)
+            if (c >= l.first && c < l.end) {
+                DrawUnicodeRun(l.first, c + 1, l.top);
+                break;
+            }
+        done = c + 1 >= total;
+    }
     cursor_ = done ? 1 : cursor_ + 1;
     canvas_.Present();
     return done;

@@ -7,11 +7,13 @@
 // tests fake, so this part needs no toolkit.
 
 #include "data/ArrayUtil.h"
+#include "data/CodePage.h"
 #include "exercise/ExerciseData.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lexaro {
@@ -87,6 +89,14 @@ public:
     // `at`, and gives the pen's x afterwards: the right end of the drawn character (the pen's
     // y stays at.y).
     virtual int DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TRgb colour) = 0;
+    // Unicode text: valid UTF-8 of whole characters, shaped as one run (joined letters, marks
+    // on their letters, fallback fonts for the scripts the card font lacks) in the base
+    // direction given. TextWidth gives its width in the current font. DrawText draws it with
+    // the top of its line at at.y, from at.x rightwards, or for a right-to-left text leftwards
+    // from at.x (its right end); it gives the other end.
+    virtual int TextWidth(std::string_view utf8, bool rightToLeft) = 0;
+    virtual int DrawText(TCardPicture on, TCardPoint at, std::string_view utf8, bool rightToLeft,
+                         TRgb colour) = 0;
 
     // The card control, which shows the card picture; its geometry is in window pixels.
     virtual void HideCard() = 0;
@@ -167,6 +177,12 @@ public:
 
     // Font name, height Size x s, bold (Style 0) or bold italic, colour from the table.
     void SetCardFont(const TFontProperty& font);
+    // The code page of the texts written (Windows-1252 until set). Unicode text (65001) is
+    // written shaped and in its own direction, a character as the learner sees it (a grapheme
+    // cluster) at a time: each step draws the text written so far anew, so Arabic letters are
+    // joined as they stand and a mark never stands alone. A right-to-left text (its first
+    // strong character decides) ends at the right limit and grows leftwards.
+    void SetCodePage(const TCodePage& page) { page_ = &page; }
     // Clears line 1 or 2 and the line above it (where a wrapped text starts), from 5 pixels
     // left of the text to 7 (scaled) short of the card's right edge, which covers a last
     // character that reaches beyond the right limit.
@@ -192,6 +208,8 @@ public:
     // on. Positions are plain sizes: texts of any length (a 300-character solution too) are
     // laid out the same way, with nothing wrapping around at 256.
     bool WriteCardText(const std::string& text, int line, bool allAtOnce);
+    // Whether the Unicode text being written (or last written) runs right to left.
+    bool WritingRightToLeft() const { return unicode_.rightToLeft; }
 
     const TCardMetrics& Metrics() const { return metrics_; }
     // What the last fly-in drew on the window, relative to the background.
@@ -231,6 +249,16 @@ private:
     void Measure(const std::string& text, int top);
     TCardPoint PositionAtCursor(const std::string& text, int line);
     void DrawAtCursor(const std::string& text, int line);
+    // Unicode text: laid out at its first character, then drawn one step at a time.
+    bool WriteUnicodeText(const std::string& text, int line, bool allAtOnce);
+    void LayOutUnicode(const std::string& text, int line);
+    // The largest count of characters from first on whose width w keeps textLeft + w left of
+    // the right limit (at most the characters there are).
+    std::size_t FittingCharacters(std::size_t first);
+    std::string_view UnicodeRun(std::size_t first, std::size_t end) const;
+    // Draws characters first .. end - 1 of the text on one line of the card, that line's old
+    // drawing cleared first.
+    void DrawUnicodeRun(std::size_t first, std::size_t end, int top);
 
     ICardCanvas& canvas_;
     TRandomGen& rng_;
@@ -262,6 +290,22 @@ private:
     std::size_t wrapPoint_ = 0;
     // Where the canvas's pen stands after the last character drawn on the card.
     TCardPoint pen_;
+
+    const TCodePage* page_ = &TCodePage::Western();
+    // The Unicode text being written: as UTF-8, where its characters start, its direction, and
+    // its one or two lines (characters [first, end) at the top given).
+    struct UnicodeLine {
+        std::size_t first = 0;
+        std::size_t end = 0;
+        int top = 0;
+    };
+    struct UnicodeText {
+        std::string utf8;
+        std::vector<std::size_t> starts;
+        bool rightToLeft = false;
+        std::vector<UnicodeLine> lines;
+    };
+    UnicodeText unicode_;
 };
 
 } // namespace lexaro

@@ -566,6 +566,7 @@ bool TExerciseDlg::WriteCardText(const std::string& text, std::int32_t line, boo
 void TExerciseDlg::SetCodePage(const TCodePage& page) {
     page_ = &page;
     canvas_->SetCodePage(page);
+    cards_->SetCodePage(page);
 }
 
 void TExerciseDlg::SetTexts(const TExerciseTexts& texts) {

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace lexaro {
@@ -326,6 +327,7 @@ void TQtCardCanvas::FillRect(TCardPicture on, TCardRect rect, TRgb colour) {
 }
 
 void TQtCardCanvas::SetFont(const TCardFont& font) {
+    shaped_.reset();
     font_ = QFont(QString::fromStdString(Cp1252ToUtf8(font.name)));
     font_.setBold(font.bold);
     font_.setItalic(font.italic);
@@ -365,6 +367,64 @@ int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TR
     Drawn(on,
           QRect(at.x - slack, at.y, pen - at.x + 2 * slack, metrics_.height()) & picture.rect());
     return pen;
+}
+
+const QTextLayout& TQtCardCanvas::Shaped(std::string_view utf8, bool rightToLeft) {
+    if (shaped_ && shapedText_ == utf8 && shapedRightToLeft_ == rightToLeft)
+        return *shaped_;
+    shaped_ = std::make_unique<QTextLayout>(
+        QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), font_, &card_);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    // Laid out from x = 0 whatever the direction; the caller places it.
+    option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+    shaped_->setTextOption(option);
+    shaped_->setCacheEnabled(true);
+    shaped_->beginLayout();
+    QTextLine line = shaped_->createLine();
+    if (line.isValid()) {
+        line.setNumColumns(static_cast<int>(shaped_->text().size()));
+        line.setPosition(QPointF(0, 0));
+    }
+    shaped_->endLayout();
+    shapedText_.assign(utf8);
+    shapedRightToLeft_ = rightToLeft;
+    return *shaped_;
+}
+
+int TQtCardCanvas::TextWidth(std::string_view utf8, bool rightToLeft) {
+    const QTextLayout& layout = Shaped(utf8, rightToLeft);
+    if (layout.lineCount() == 0)
+        return 0;
+    return static_cast<int>(std::ceil(layout.lineAt(0).naturalTextWidth()));
+}
+
+int TQtCardCanvas::DrawText(TCardPicture on, TCardPoint at, std::string_view utf8, bool rightToLeft,
+                            TRgb colour) {
+    const QTextLayout& layout = Shaped(utf8, rightToLeft);
+    if (layout.lineCount() == 0)
+        return at.x;
+    const QTextLine line = layout.lineAt(0);
+    const int width = static_cast<int>(std::ceil(line.naturalTextWidth()));
+    const int left = rightToLeft ? at.x - width : at.x;
+    QImage& picture = Picture(on);
+    if (picture.isNull())
+        return rightToLeft ? left : at.x + width;
+    BeforeDrawingOn(on);
+    // The baseline where the card font's characters stand (DrawChar), whatever fallback fonts
+    // the line took for other scripts.
+    const qreal baseline = at.y + metrics_.ascent();
+    Paint(on, [&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setPen(ToQt(colour));
+        line.draw(&painter, QPointF(left - line.x(), baseline - line.ascent()));
+    });
+    // Marks above and below, italic and overhanging glyphs: a line height either side.
+    const int slack = metrics_.height();
+    Drawn(on, QRect(left - slack, at.y - slack, width + 2 * slack, metrics_.height() + 2 * slack) &
+                  picture.rect());
+    return rightToLeft ? left : at.x + width;
 }
 
 void TQtCardCanvas::PaintCard(const QRect& partOfCard) {

@@ -36,8 +36,11 @@
 #include <QPainter>
 #include <QPoint>
 #include <QRect>
+#include <QTextLayout>
 
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class QWidget;
@@ -66,6 +69,9 @@ public:
     void FillRect(TCardPicture on, TCardRect rect, TRgb colour) override;
     void SetFont(const TCardFont& font) override;
     int DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TRgb colour) override;
+    int TextWidth(std::string_view utf8, bool rightToLeft) override;
+    int DrawText(TCardPicture on, TCardPoint at, std::string_view utf8, bool rightToLeft,
+                 TRgb colour) override;
 
     void HideCard() override;
     void SetCardSize(TCardSize size) override;
@@ -101,6 +107,9 @@ private:
     template <typename Draw> void Paint(TCardPicture on, Draw&& draw);
     // Notes a rectangle drawn on a picture, for Present.
     void Drawn(TCardPicture on, const QRect& rect);
+    // The Unicode text shaped as one line in the card font: the last one laid out is kept, as
+    // a letter step measures and draws the same text.
+    const QTextLayout& Shaped(std::string_view utf8, bool rightToLeft);
     // Paints the visible part of the card picture into the window picture.
     void PaintCard(const QRect& partOfCard);
     // Paints the table back into the window picture: the window's colour, the background
@@ -134,6 +143,9 @@ private:
 
     QFont font_;
     QFontMetrics metrics_;
+    std::unique_ptr<QTextLayout> shaped_;
+    std::string shapedText_;
+    bool shapedRightToLeft_ = false;
     const TCodePage* page_ = &TCodePage::Western();
 
     QRect windowDirty_;

@@ -1,8 +1,11 @@
 #include "exercise/GraphicOutput.h"
 
+#include "data/TextSteps.h"
+
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,6 +29,7 @@ public:
         Fill,
         Font,
         Char,
+        Text,
         Hide,
         Size,
         Move,
@@ -43,6 +47,8 @@ public:
         bool withoutLastRow = false;
         TRgb colour;
         unsigned char ch = 0;
+        std::string text; // text: the UTF-8 drawn
+        bool rightToLeft = false;
     };
 
     static Op Make(Kind kind) {
@@ -110,6 +116,24 @@ public:
         op.colour = colour;
         ops.push_back(op);
         return at.x + kCharWidth;
+    }
+    // Unicode text: 8 pixels a code point, as a line of characters is wide here.
+    static int Width(std::string_view utf8) {
+        return 8 * static_cast<int>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+                   return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+               }));
+    }
+    int TextWidth(std::string_view utf8, bool) override { return Width(utf8); }
+    int DrawText(TCardPicture on, TCardPoint at, std::string_view utf8, bool rightToLeft,
+                 TRgb colour) override {
+        Op op = Make(Kind::Text);
+        op.to = on;
+        op.at = at;
+        op.text = std::string(utf8);
+        op.rightToLeft = rightToLeft;
+        op.colour = colour;
+        ops.push_back(op);
+        return rightToLeft ? at.x - Width(utf8) : at.x + Width(utf8);
     }
     void HideCard() override {
         cardVisible = false;
@@ -739,6 +763,142 @@ TEST_F(CardTextTest, ClearingALineCoversItsWrappedTextAndSparesTheOther) {
             EXPECT_FALSE(cell.y < other.y + other.h && other.y < cell.y + cell.h)
                 << "line " << line << " reaches into the other line";
         }
+}
+
+// --- Unicode text ---------------------------------------------------------------------------
+
+// The Unicode texts drawn in blue, in order: (position, text, right to left).
+struct TDrawnText {
+    TCardPoint at;
+    std::string text;
+    bool rightToLeft = false;
+    friend bool operator==(const TDrawnText&, const TDrawnText&) = default;
+};
+std::ostream& operator<<(std::ostream& out, const TDrawnText& t) {
+    return out << "(" << t.at.x << ", " << t.at.y << ") \"" << t.text << "\""
+               << (t.rightToLeft ? " rtl" : "");
+}
+
+std::vector<TDrawnText> TextsDrawn(const Ops& ops) {
+    std::vector<TDrawnText> out;
+    for (const auto& op : ops)
+        if (op.kind == Kind::Text && op.colour == TRgb{0, 0, 255})
+            out.push_back({op.at, op.text, op.rightToLeft});
+    return out;
+}
+
+class UnicodeCardTextTest : public CardTextTest {
+protected:
+    void SetUp() override {
+        CardTextTest::SetUp();
+        cards.SetCodePage(TCodePage::Get(TCodePage::kUtf8));
+    }
+};
+
+// Letter by letter a Unicode text grows by the characters the learner sees: each step draws
+// the whole text written so far (so Arabic letters join as they stand, and a vowel sign or mark
+// never stands alone), on its line cleared first. A right-to-left text ends at the right limit
+// (263) and grows leftwards; a left-to-right one starts at the text's left (25).
+TEST_F(UnicodeCardTextTest, LettersGrowByWholeCharactersInTheTextsDirection) {
+    struct Row {
+        const char* what;
+        std::string text;
+        std::vector<TDrawnText> steps;
+    };
+    const std::vector<Row> rows = {
+        {"Arabic with vowel marks",
+         "كِتَاب",
+         {{{263, 88}, "كِ", true},
+          {{263, 88}, "كِتَ", true},
+          {{263, 88}, "كِتَا", true},
+          {{263, 88}, "كِتَاب", true}}},
+        {"Hindi with its vowel signs and nasal mark",
+         "हिंदी",
+         {{{25, 88}, "हिं", false}, {{25, 88}, "हिंदी", false}}},
+        {"Japanese", "日本", {{{25, 88}, "日", false}, {{25, 88}, "日本", false}}},
+        {"Hebrew with points",
+         "שָׁלוֹם",
+         {{{263, 88}, "שָׁ", true},
+          {{263, 88}, "שָׁל", true},
+          {{263, 88}, "שָׁלוֹ", true},
+          {{263, 88}, "שָׁלוֹם", true}}},
+        {"a Latin word before Arabic: left to right",
+         "TV تلفاز",
+         {{{25, 88}, "T", false},
+          {{25, 88}, "TV", false},
+          {{25, 88}, "TV ", false},
+          {{25, 88}, "TV ت", false},
+          {{25, 88}, "TV تل", false},
+          {{25, 88}, "TV تلف", false},
+          {{25, 88}, "TV تلفا", false},
+          {{25, 88}, "TV تلفاز", false}}},
+    };
+    for (const Row& row : rows) {
+        int calls = 0;
+        const Ops ops = WriteByLetter(row.text, 2, &calls);
+        EXPECT_EQ(TextsDrawn(ops), row.steps) << row.what;
+        EXPECT_EQ(calls, static_cast<int>(row.steps.size())) << row.what;
+        EXPECT_EQ(cards.WritingRightToLeft(), row.steps.front().rightToLeft) << row.what;
+        // Each step clears its line before it draws.
+        for (std::size_t i = 0; i + 1 < ops.size(); ++i)
+            if (ops[i + 1].kind == Kind::Text) {
+                EXPECT_EQ(ops[i].kind, Kind::Fill) << row.what;
+                EXPECT_EQ(ops[i].rect, (TCardRect{20, 88, 263, 14})) << row.what;
+                EXPECT_EQ(ops[i].colour, kCardWhite) << row.what;
+            }
+        // All at once: the whole text in one drawing.
+        EXPECT_TRUE(cards.WriteCardText(row.text, 2, true));
+        EXPECT_EQ(TextsDrawn(canvas.Take()), std::vector<TDrawnText>{row.steps.back()}) << row.what;
+    }
+}
+
+// A Unicode text that does not fit wraps as a code page's text does, by characters: it starts
+// one line higher and goes on from the last blank of its fitting part; the second line stops
+// with the character that reaches the limit. A right-to-left text keeps to the right on both.
+TEST_F(UnicodeCardTextTest, LongTextsWrapByCharacters) {
+    std::string arabic;
+    for (int i = 0; i < 20; ++i)
+        arabic += "بِ";
+    std::string tail;
+    for (int i = 0; i < 59; ++i)
+        tail += "ت";
+    const std::string text = arabic + " " + tail;
+    EXPECT_TRUE(cards.WriteCardText(text, 1, true));
+    const auto drawn = TextsDrawn(canvas.Take());
+    ASSERT_EQ(drawn.size(), 2u);
+    // 20 letters with their marks (40 code points, 320 pixels here) do not fit the first line
+    // either: its fitting part is 14 characters of 28 code points.
+    std::string firstLine;
+    for (int i = 0; i < 14; ++i)
+        firstLine += "بِ";
+    EXPECT_EQ(drawn[0], (TDrawnText{{263, 29}, firstLine.substr(0, firstLine.size() - 4), true}));
+    EXPECT_EQ(drawn[1].at, (TCardPoint{263, 43}));
+    EXPECT_TRUE(drawn[1].rightToLeft);
+
+    // With a blank inside the fitting part, the first line ends before it.
+    const std::string words = "ab cd " + std::string(40, 'x');
+    EXPECT_TRUE(cards.WriteCardText(words, 1, true));
+    const auto wrapped = TextsDrawn(canvas.Take());
+    ASSERT_EQ(wrapped.size(), 2u);
+    EXPECT_EQ(wrapped[0], (TDrawnText{{25, 29}, "ab cd", false}));
+    EXPECT_EQ(wrapped[1].at, (TCardPoint{25, 43}));
+    EXPECT_EQ(wrapped[1].text.substr(0, 3), " xx");
+    // Letter by letter: the same two lines, one character a step.
+    int calls = 0;
+    const auto steps = TextsDrawn(WriteByLetter(words, 1, &calls));
+    EXPECT_EQ(calls, static_cast<int>(5 + CharacterCount(wrapped[1].text, TCodePage::Get(65001))));
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(steps[4], wrapped[0]);
+    EXPECT_EQ(steps.back(), wrapped[1]);
+}
+
+// Stored bytes that are no UTF-8 reach the canvas as U+FFFD, never as broken text; an empty
+// text is done at once.
+TEST_F(UnicodeCardTextTest, TheCanvasGetsValidUtf8) {
+    EXPECT_TRUE(cards.WriteCardText("a\xFF", 1, true));
+    EXPECT_EQ(TextsDrawn(canvas.Take()), (std::vector<TDrawnText>{{{25, 43}, "a\uFFFD", false}}));
+    EXPECT_TRUE(cards.WriteCardText("", 1, false));
+    EXPECT_TRUE(TextsDrawn(canvas.Take()).empty());
 }
 
 TEST_F(CardTextTest, NothingIsDrawnBeforeSetupOrAfterRelease) {
