@@ -112,8 +112,10 @@ tracks." PARENT_SCOPE)
   # Without a sound server the speech is silent; the preset settings' card font (Times New
   # Roman) and the settings dialog's Arial are drawn with their metric-compatible stand-ins
   # (Liberation Serif and Sans, or URW's Nimbus Roman and Sans), which fontconfig puts in
-  # their place.
+  # their place. Cards in other scripts (Arabic, Hebrew, the Indic scripts, Thai, Chinese,
+  # Japanese, Korean) take their letters from the Noto fonts where the card font has none.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-      "pulseaudio | pipewire-pulse, fonts-liberation2 | fonts-urw-base35" PARENT_SCOPE)
+      "pulseaudio | pipewire-pulse, fonts-liberation2 | fonts-urw-base35, fonts-noto-core, fonts-noto-cjk"
+      PARENT_SCOPE)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr PARENT_SCOPE)
 endfunction()

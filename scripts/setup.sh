@@ -15,6 +15,9 @@ packages=(
   qt6-qpa-plugins libgl1-mesa-dev fonts-dejavu-core
   # metric-compatible stand-ins for the card fonts Times New Roman and Arial
   fonts-urw-base35
+  # the cards in every script: Arabic, Hebrew, the Indic scripts, Thai, ... and Chinese,
+  # Japanese and Korean
+  fonts-noto-core fonts-noto-cjk
   # speech, the KVTML import of lexaro-lang, OGG and FLAC tracks of lexaro-lang speak
   libespeak-ng-dev espeak-ng espeak-ng-data libpugixml-dev libsndfile1-dev
   # end-to-end and audio tests

@@ -100,6 +100,7 @@ public:
     void FillRect(TCardPicture, TCardRect, TRgb) override {}
     void SetFont(const TCardFont&) override {}
     int DrawChar(TCardPicture, TCardPoint at, unsigned char, TRgb) override { return at.x; }
+    void BeginText(std::string_view, bool) override {}
     int TextWidth(std::string_view, bool) override { return 0; }
     int DrawText(TCardPicture, TCardPoint at, std::string_view, bool, TRgb) override {
         return at.x;
@@ -419,7 +420,8 @@ void TCardGraphics::ClearCardLine(int line) {
     // card width - 20, and would stay on the next card.
     const int right = card_.w - metrics_.Scaled(kClearRightGap);
     const int upper = top - fontHeight_ - metrics_.pad;
-    const int lower = top + fontHeight_;
+    // Unicode text may reach below its line by the margin of its drawing.
+    const int lower = top + fontHeight_ + (page_->IsUtf8() ? UnicodeMargin() : 0);
     canvas_.FillRect(TCardPicture::Card, {left, upper, right - left, lower - upper}, kCardWhite);
     canvas_.Present();
 }
@@ -543,6 +545,7 @@ void TCardGraphics::LayOutUnicode(const std::string& text, int line) {
     u.starts = Utf8CharacterStarts(u.utf8);
     u.rightToLeft = RightToLeft(u.utf8);
     u.lines.clear();
+    canvas_.BeginText(u.utf8, u.rightToLeft);
     const int top = TopOfLine(line);
     const std::size_t count = u.starts.size();
     const std::size_t fit = FittingCharacters(0);
@@ -566,10 +569,20 @@ void TCardGraphics::LayOutUnicode(const std::string& text, int line) {
     u.lines.push_back({wrap - 1, std::min(count, wrap - 1 + second + 1), top});
 }
 
+int TCardGraphics::UnicodeMargin() const {
+    const int gap = metrics_.line2Base - metrics_.line1Base - fontHeight_;
+    return std::max(0, std::min(fontHeight_ / 3, gap / 2));
+}
+
 void TCardGraphics::DrawUnicodeRun(std::size_t first, std::size_t end, int top) {
     const int left = metrics_.textLeft - 5;
     const int right = card_.w - metrics_.Scaled(kClearRightGap);
-    canvas_.FillRect(TCardPicture::Card, {left, top, right - left, fontHeight_}, kCardWhite);
+    // With a margin above and below: a letter's form in the text written so far (an Arabic
+    // final form, say) may reach further than in the whole text, which the canvas fitted to
+    // the line.
+    const int margin = UnicodeMargin();
+    canvas_.FillRect(TCardPicture::Card,
+                     {left, top - margin, right - left, fontHeight_ + 2 * margin}, kCardWhite);
     const bool rtl = unicode_.rightToLeft;
     const TCardPoint at{rtl ? RightLimit() : metrics_.textLeft, top};
     const int end2 =

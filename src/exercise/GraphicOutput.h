@@ -94,6 +94,11 @@ public:
     // direction given. TextWidth gives its width in the current font. DrawText draws it with
     // the top of its line at at.y, from at.x rightwards, or for a right-to-left text leftwards
     // from at.x (its right end); it gives the other end.
+    // BeginText names the whole text that the following calls measure and draw parts of: the
+    // canvas may fit its font to it, so that all of it (letters of fallback fonts, marks above
+    // and below) stays within the card font's line height and every part stands on one
+    // baseline.
+    virtual void BeginText(std::string_view utf8, bool rightToLeft) = 0;
     virtual int TextWidth(std::string_view utf8, bool rightToLeft) = 0;
     virtual int DrawText(TCardPicture on, TCardPoint at, std::string_view utf8, bool rightToLeft,
                          TRgb colour) = 0;
@@ -256,6 +261,9 @@ private:
     // the right limit (at most the characters there are).
     std::size_t FittingCharacters(std::size_t first);
     std::string_view UnicodeRun(std::size_t first, std::size_t end) const;
+    // How far above and below its line the drawing of Unicode text is cleared: a third of the
+    // line, at most half the gap between the two lines.
+    int UnicodeMargin() const;
     // Draws characters first .. end - 1 of the text on one line of the card, that line's old
     // drawing cleared first.
     void DrawUnicodeRun(std::size_t first, std::size_t end, int top);

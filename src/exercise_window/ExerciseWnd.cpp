@@ -7,6 +7,7 @@
 #include "app/HelpWindow.h"
 #include "app/QtText.h"
 #include "app/UiHelpers.h"
+#include "data/TextSteps.h"
 #include "exercise/AnswerCheck.h"
 #include "exercise/ExerciseSpeech.h"
 #include "exercise_window/QtCardCanvas.h"
@@ -42,6 +43,13 @@
 namespace lexaro {
 
 namespace {
+
+// Left for a text that runs left to right, right for one that runs right to left (Arabic,
+// Hebrew: its first strong character decides), as the learner reads it.
+Qt::Alignment AlignmentOf(const QString& text) {
+    return (text.isRightToLeft() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
 
 // The window at 100 per cent.
 constexpr int kWindowWidth = 635;
@@ -326,6 +334,22 @@ void TExerciseDlg::BuildForm() {
     answerFont.setPointSizeF(answerFont.pointSizeF() * 1.2);
     answerEdit->setFont(answerFont);
     answerEdit->hide();
+    // A right-to-left answer stands at the right of the field as it is typed. The field takes
+    // the system's input methods (composed text of Japanese, Chinese, ... comes as an input
+    // method event, which the key filter lets through).
+    answerEdit->setAttribute(Qt::WA_InputMethodEnabled, true);
+    connect(answerEdit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { answerEdit->setAlignment(AlignmentOf(text)); });
+    // The limit counts characters as the learner sees them: a letter with its marks, a
+    // syllable, is one (the field's own limit counts UTF-16 units, and is set high for that).
+    connect(answerEdit, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!page_->IsUtf8())
+            return;
+        const std::string utf8 = text.toStdString();
+        const std::vector<std::size_t> starts = Utf8CharacterStarts(utf8);
+        if (starts.size() > kAnswerLimit)
+            answerEdit->setText(QtFromUtf8(std::string_view(utf8).substr(0, starts[kAnswerLimit])));
+    });
     verdictLabel = new QLabel(client);
     verdictLabel->setObjectName("verdictLabel");
     verdictLabel->setTextFormat(Qt::RichText);
@@ -567,6 +591,8 @@ void TExerciseDlg::SetCodePage(const TCodePage& page) {
     page_ = &page;
     canvas_->SetCodePage(page);
     cards_->SetCodePage(page);
+    // A Unicode character may take several UTF-16 units: the characters are counted on edit.
+    answerEdit->setMaxLength(static_cast<int>(page.IsUtf8() ? kAnswerLimit * 8 : kAnswerLimit));
 }
 
 void TExerciseDlg::SetTexts(const TExerciseTexts& texts) {
@@ -674,6 +700,7 @@ void TExerciseDlg::AddTableRow(const std::string& presented, const std::string& 
     auto* row = new QTreeWidgetItem(exerciseList, {QString(), shown, QString(), answer});
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     row->setTextAlignment(2, Qt::AlignHCenter | Qt::AlignVCenter);
+    row->setTextAlignment(3, AlignmentOf(answer));
     // A text wider than its column is cut with "…": the whole of it is its tool tip.
     row->setToolTip(1, shown);
     row->setToolTip(3, answer);
@@ -697,6 +724,7 @@ void TExerciseDlg::SetTableAnswer(std::int32_t row, const std::string& typed,
     const QString text = QtFromUtf8(verdict) + QStringLiteral(": ") + answer;
     item->setText(column, text);
     item->setToolTip(column, text);
+    item->setTextAlignment(column, AlignmentOf(answer));
     item->setForeground(column, right ? kRightColour : kWrongColour);
 }
 
@@ -753,7 +781,8 @@ void TExerciseDlg::ShowAnswerField(bool shown) {
 }
 
 std::string TExerciseDlg::AnswerText() const {
-    return answerEdit->text().left(static_cast<qsizetype>(kAnswerLimit)).toStdString();
+    // Composed (NFC) on its way in; the run cuts it to whole characters at the limit.
+    return answerEdit->text().normalized(QString::NormalizationForm_C).toStdString();
 }
 
 void TExerciseDlg::OpenAnswer() {
@@ -780,18 +809,36 @@ void TExerciseDlg::ShowVerdict(const TAnswerView& verdict) {
     QString html = QStringLiteral("<b style=\"color:%1\">%2</b>")
                        .arg(colour.name(), QtFromUtf8(verdict.verdict).toHtmlEscaped());
     if (!verdict.right && !verdict.typed.empty()) {
-        // The typed answer with the letters that differ marked.
+        // The typed answer with the letters that differ marked, a character as the learner sees
+        // it at a time; neighbours marked alike stay in one run, so joined letters stay joined.
         html += QStringLiteral("&nbsp;&nbsp;");
-        for (std::size_t i = 0; i < verdict.typed.size(); ++i) {
-            QString letter = QtFromStored(verdict.typed.substr(i, 1), *page_).toHtmlEscaped();
+        const std::vector<std::size_t> starts = CharacterStarts(verdict.typed, *page_);
+        QString part;
+        bool partDiffers = false;
+        const auto flush = [&] {
+            if (part.isEmpty())
+                return;
+            html += partDiffers ? QStringLiteral("<span style=\"color:%1; text-decoration:underline; "
+                                                 "font-weight:bold\">%2</span>")
+                                      .arg(kWrongColour.name(), part)
+                                : part;
+            part.clear();
+        };
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            const std::size_t end = k + 1 < starts.size() ? starts[k + 1] : verdict.typed.size();
+            QString letter =
+                QtFromStored(std::string_view(verdict.typed).substr(starts[k], end - starts[k]),
+                             *page_)
+                    .toHtmlEscaped();
             if (letter == QStringLiteral(" "))
                 letter = QStringLiteral("&nbsp;");
-            const bool differs = i < verdict.differs.size() && verdict.differs[i];
-            html += differs ? QStringLiteral("<span style=\"color:%1; text-decoration:underline; "
-                                             "font-weight:bold\">%2</span>")
-                                  .arg(kWrongColour.name(), letter)
-                            : letter;
+            const bool differs = starts[k] < verdict.differs.size() && verdict.differs[starts[k]];
+            if (differs != partDiffers)
+                flush();
+            partDiffers = differs;
+            part += letter;
         }
+        flush();
     }
     verdictLabel->setText(html);
 }

@@ -3,6 +3,7 @@
 #include "data/Charset.h"
 
 #include <QCoreApplication>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QPalette>
 #include <QString>
@@ -336,6 +337,7 @@ void TQtCardCanvas::SetFont(const TCardFont& font) {
     // that high, so descenders must stay within it. Qt's pixel size is the em, whose cell is
     // taller: the largest em whose cell fits (Qt refuses sizes below one pixel).
     const int cell = std::max(font.height, 1);
+    cell_ = cell;
     int em = cell;
     for (;;) {
         font_.setPixelSize(em);
@@ -344,6 +346,8 @@ void TQtCardCanvas::SetFont(const TCardFont& font) {
             break;
         --em;
     }
+    textFont_ = font_;
+    textAscent_ = metrics_.ascent();
 }
 
 int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TRgb colour) {
@@ -373,7 +377,7 @@ const QTextLayout& TQtCardCanvas::Shaped(std::string_view utf8, bool rightToLeft
     if (shaped_ && shapedText_ == utf8 && shapedRightToLeft_ == rightToLeft)
         return *shaped_;
     shaped_ = std::make_unique<QTextLayout>(
-        QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), font_, &card_);
+        QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), textFont_, &card_);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTextDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
@@ -391,6 +395,39 @@ const QTextLayout& TQtCardCanvas::Shaped(std::string_view utf8, bool rightToLeft
     shapedText_.assign(utf8);
     shapedRightToLeft_ = rightToLeft;
     return *shaped_;
+}
+
+void TQtCardCanvas::BeginText(std::string_view utf8, bool rightToLeft) {
+    // The ink of the whole text (letters of fallback fonts, marks above and below) must lie
+    // within the cell, which is what a cleared line covers: on the card font's baseline where
+    // it fits there, otherwise with its top on the cell's top, otherwise in the largest size
+    // that fits.
+    textFont_ = font_;
+    textAscent_ = metrics_.ascent();
+    for (int em = std::max(font_.pixelSize(), 1); em >= 1; --em) {
+        textFont_.setPixelSize(em);
+        shaped_.reset();
+        const QTextLayout& layout = Shaped(utf8, rightToLeft);
+        if (layout.lineCount() == 0)
+            return;
+        const QTextLine line = layout.lineAt(0);
+        // The ink relative to the baseline.
+        QRectF ink;
+        for (const QGlyphRun& run : line.glyphRuns())
+            ink = ink.united(run.boundingRect());
+        if (ink.isEmpty())
+            return;
+        const qreal above = line.ascent() - ink.top();
+        const qreal below = ink.bottom() - line.ascent();
+        if (above <= metrics_.ascent() && metrics_.ascent() + below <= cell_) {
+            textAscent_ = metrics_.ascent();
+            return;
+        }
+        if (em == 1 || above + below <= cell_) {
+            textAscent_ = std::ceil(above);
+            return;
+        }
+    }
 }
 
 int TQtCardCanvas::TextWidth(std::string_view utf8, bool rightToLeft) {
@@ -412,9 +449,8 @@ int TQtCardCanvas::DrawText(TCardPicture on, TCardPoint at, std::string_view utf
     if (picture.isNull())
         return rightToLeft ? left : at.x + width;
     BeforeDrawingOn(on);
-    // The baseline where the card font's characters stand (DrawChar), whatever fallback fonts
-    // the line took for other scripts.
-    const qreal baseline = at.y + metrics_.ascent();
+    // The baseline of the whole text (BeginText), the same for each of its parts.
+    const qreal baseline = at.y + textAscent_;
     Paint(on, [&](QPainter& painter) {
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         painter.setPen(ToQt(colour));

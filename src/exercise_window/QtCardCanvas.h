@@ -69,6 +69,7 @@ public:
     void FillRect(TCardPicture on, TCardRect rect, TRgb colour) override;
     void SetFont(const TCardFont& font) override;
     int DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TRgb colour) override;
+    void BeginText(std::string_view utf8, bool rightToLeft) override;
     int TextWidth(std::string_view utf8, bool rightToLeft) override;
     int DrawText(TCardPicture on, TCardPoint at, std::string_view utf8, bool rightToLeft,
                  TRgb colour) override;
@@ -143,6 +144,11 @@ private:
 
     QFont font_;
     QFontMetrics metrics_;
+    // Unicode text: the font fitted to the whole text, the height of its line (the card font's
+    // cell) and where its baseline lies below the line's top.
+    QFont textFont_;
+    int cell_ = 1;
+    qreal textAscent_ = 0;
     std::unique_ptr<QTextLayout> shaped_;
     std::string shapedText_;
     bool shapedRightToLeft_ = false;

@@ -123,6 +123,8 @@ public:
                    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
                }));
     }
+    void BeginText(std::string_view utf8, bool) override { begun.emplace_back(utf8); }
+    std::vector<std::string> begun;
     int TextWidth(std::string_view utf8, bool) override { return Width(utf8); }
     int DrawText(TCardPicture on, TCardPoint at, std::string_view utf8, bool rightToLeft,
                  TRgb colour) override {
@@ -834,16 +836,20 @@ TEST_F(UnicodeCardTextTest, LettersGrowByWholeCharactersInTheTextsDirection) {
           {{25, 88}, "TV تلفاز", false}}},
     };
     for (const Row& row : rows) {
+        canvas.begun.clear();
         int calls = 0;
         const Ops ops = WriteByLetter(row.text, 2, &calls);
         EXPECT_EQ(TextsDrawn(ops), row.steps) << row.what;
         EXPECT_EQ(calls, static_cast<int>(row.steps.size())) << row.what;
+        // The canvas hears of the whole text once, before its first part.
+        EXPECT_EQ(canvas.begun, std::vector<std::string>{row.text}) << row.what;
         EXPECT_EQ(cards.WritingRightToLeft(), row.steps.front().rightToLeft) << row.what;
-        // Each step clears its line before it draws.
+        // Each step clears its line before it draws, with a margin of a third of the line above
+        // and below (a form in the text so far may reach further than in the whole text).
         for (std::size_t i = 0; i + 1 < ops.size(); ++i)
             if (ops[i + 1].kind == Kind::Text) {
                 EXPECT_EQ(ops[i].kind, Kind::Fill) << row.what;
-                EXPECT_EQ(ops[i].rect, (TCardRect{20, 88, 263, 14})) << row.what;
+                EXPECT_EQ(ops[i].rect, (TCardRect{20, 84, 263, 22})) << row.what;
                 EXPECT_EQ(ops[i].colour, kCardWhite) << row.what;
             }
         // All at once: the whole text in one drawing.
@@ -890,6 +896,14 @@ TEST_F(UnicodeCardTextTest, LongTextsWrapByCharacters) {
     ASSERT_FALSE(steps.empty());
     EXPECT_EQ(steps[4], wrapped[0]);
     EXPECT_EQ(steps.back(), wrapped[1]);
+}
+
+// Clearing a line of Unicode text also takes the margin below it, which its drawing may reach.
+TEST_F(UnicodeCardTextTest, ClearingALineTakesTheMarginBelowItToo) {
+    cards.ClearCardLine(2);
+    const Ops ops = canvas.Take();
+    ASSERT_FALSE(ops.empty());
+    EXPECT_EQ(ops.front().rect, (TCardRect{20, 70, 263, 36}));
 }
 
 // Stored bytes that are no UTF-8 reach the canvas as U+FFFD, never as broken text; an empty

@@ -1,7 +1,9 @@
 #include "exercise_window/QtCardCanvas.h"
 
 #include "data/Charset.h"
+#include "data/TextSteps.h"
 
+#include <QDir>
 #include <QPainter>
 #include <QWidget>
 
@@ -98,6 +100,112 @@ TEST(QtCardCanvasDensityTest, TheFlightLeavesNoTrailAtHigherDensities) {
         const QRect rest(r.x, r.y, r.w, r.h);
         EXPECT_EQ(canvas.WindowImage().copy(rest), canvas.CardImage()) << row.ppi;
         EXPECT_EQ(Compare(before, canvas.WindowImage(), rest).outside, 0) << row.ppi;
+    }
+}
+
+// Unicode cards on a white card, in the fonts the system has: each letter step is saved to
+// $LEXARO_SCREENSHOT_DIR (when set) for a look by eye.
+class UnicodeCardTest : public ::testing::Test {
+protected:
+    QWidget window;
+    TRandomGen rng{1, [] { return 99u; }};
+    std::unique_ptr<TQtCardCanvas> canvas;
+    std::unique_ptr<TCardGraphics> cards;
+
+    void SetUp() override {
+        window.resize(635, 335);
+        QImage white(290, 140, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        canvas = std::make_unique<TQtCardCanvas>(window, Pattern(440, 190, 40), QPoint(12, 46),
+                                                 white, 96, QPoint(500, 300));
+        cards = std::make_unique<TCardGraphics>(*canvas, rng);
+        cards->Setup();
+        cards->SetCodePage(TCodePage::Get(TCodePage::kUtf8));
+        cards->SetCardFont(TFontProperty{"DejaVu Sans", 0, 0, 24});
+    }
+
+    // The columns of the card's line 2 band that hold ink: first and last (-1 for none).
+    std::pair<int, int> InkColumns() const {
+        const QImage& card = canvas->CardImage();
+        const int top = cards->Metrics().line2Base - cards->FontHeight();
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < card.width(); ++x)
+            for (int y = std::max(top - 8, 0); y < std::min(top + cards->FontHeight() + 8, 140);
+                 ++y)
+                if (card.pixel(x, y) != qRgb(255, 255, 255)) {
+                    if (first < 0)
+                        first = x;
+                    last = x;
+                    break;
+                }
+        return {first, last};
+    }
+
+    // Writes the text on line 2 letter by letter; the ink's columns after each step.
+    std::vector<std::pair<int, int>> WriteSeries(const std::string& text, const char* name) {
+        std::vector<std::pair<int, int>> ink;
+        cards->ClearCardLine(2);
+        const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR");
+        for (int step = 1; step < 100; ++step) {
+            const bool done = cards->WriteCardText(text, 2, false);
+            ink.push_back(InkColumns());
+            if (!dir.isEmpty()) {
+                EXPECT_TRUE(canvas->CardImage().save(
+                    QDir(dir).filePath(QStringLiteral("card-%1-%2.png").arg(name).arg(step))));
+            }
+            if (done)
+                break;
+        }
+        return ink;
+    }
+};
+
+// A right-to-left text ends at the right limit (card width - 27) and grows leftwards; a
+// left-to-right one starts at the text's left (25) and grows rightwards; one step per
+// character as the learner sees it. (A step may narrow the text a little: an Arabic letter
+// that gets a neighbour takes its shorter joined form.) Nothing of the text reaches beyond
+// its cleared line, so clearing the line takes all of it away.
+TEST_F(UnicodeCardTest, LettersGrowFromTheTextsOwnSide) {
+    struct Row {
+        const char* name;
+        std::string text;
+        std::size_t steps;
+        bool rightToLeft;
+    };
+    const std::vector<Row> rows = {
+        {"arabic", "كِتَابٌ جَمِيلٌ", 9, true},
+        {"hindi", "नमस्ते दुनिया", 0, false},
+        {"hebrew", "שָׁלוֹם", 4, true},
+        {"japanese", "ありがとう日本", 7, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto ink = WriteSeries(row.text, row.name);
+        QImage white(canvas->CardImage().size(), QImage::Format_RGB32);
+        white.fill(Qt::white);
+        const std::size_t characters = CharacterCount(row.text, TCodePage::Get(TCodePage::kUtf8));
+        EXPECT_EQ(ink.size(), characters);
+        if (row.steps != 0) {
+            EXPECT_EQ(ink.size(), row.steps);
+        }
+        ASSERT_FALSE(ink.empty());
+        for (std::size_t i = 0; i < ink.size(); ++i) {
+            ASSERT_GE(ink[i].first, 0) << "step " << i;
+            if (row.rightToLeft) {
+                EXPECT_NEAR(ink[i].second, 290 - 27, 3) << "step " << i;
+                if (i > 0) {
+                    EXPECT_LE(ink[i].first, ink[i - 1].first + 8) << "step " << i;
+                }
+            } else {
+                EXPECT_NEAR(ink[i].first, 25, 3) << "step " << i;
+                if (i > 0) {
+                    EXPECT_GE(ink[i].second, ink[i - 1].second - 8) << "step " << i;
+                }
+            }
+        }
+        cards->ClearCardLine(2);
+        EXPECT_TRUE(canvas->CardImage() == white) << "something stayed beside the cleared line";
     }
 }
 

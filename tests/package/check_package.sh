@@ -61,6 +61,8 @@ elif [ -z "$font_packages" ]; then
   fail "recommends" "no stand-in known for the preset font '$preset_font'"
 elif ! grep -qF "$font_packages" <<<"$recommends"; then
   fail "recommends" "no '$font_packages' for the preset font '$preset_font' in '$recommends'"
+elif ! grep -qF "fonts-noto-core" <<<"$recommends" || ! grep -qF "fonts-noto-cjk" <<<"$recommends"; then
+  fail "recommends" "no fonts for the cards in other scripts in '$recommends'"
 else
   pass "recommends"
 fi
