@@ -15,6 +15,8 @@
 #include <QButtonGroup>
 #include <QFile>
 #include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -390,6 +392,92 @@ TEST_F(ExerciseWndTest, WriteModeTakesTheAnswerInItsFieldAndShowsTheVerdict) {
     TExerciseDlg& manual = Open();
     EXPECT_FALSE(manual.answerEdit->isVisible());
     EXPECT_LT(manual.height(), height);
+}
+
+// Sends one key press and release with the text of each character, as a keyboard layout
+// of another script (or a tool that types Unicode) gives them: no key code of its own.
+void TypeUnicode(QWidget* target, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &release);
+    }
+}
+
+// A Unicode file (65001) in Write mode: the field takes an input method's text and Unicode key
+// presses, stands at the right for a right-to-left answer, and the answer is judged composed;
+// the verdict marks whole characters; the table puts right-to-left texts at the right.
+TEST_F(ExerciseWndTest, AnswersInAnyScript) {
+    settings->CodePage = TCodePage::kUtf8;
+    settings->general.WriteAnswer = true;
+    settings->general.IgnoreAccents = true;
+    settings->exercise.Lang2 = "Mixed";
+    auto file = std::make_shared<TLangFHandler>();
+    file->SetLanguageNames("English", "Mixed");
+    auto lesson = std::make_shared<TLesson>();
+    lesson->number = 1;
+    const std::vector<std::pair<std::string, std::string>> pairs = {
+        {"book", "كِتَاب"}, {"thank you", "ありがとう"}, {"water", "पानी"}};
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        auto pair = lesson->NewPair(static_cast<std::int64_t>(i));
+        pair->text1 = pairs[i].first;
+        pair->text2 = pairs[i].second;
+        pair->use = true;
+    }
+    file->PutLesson(lesson);
+    lang = file;
+
+    TExerciseDlg& dlg = Open();
+    Settle(dlg);
+    EXPECT_TRUE(dlg.answerEdit->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_GE(dlg.answerEdit->maxLength(), 200 * 4) << "the limit counts characters";
+    // An input method commits the Arabic word without its vowel marks.
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("كتاب"));
+    QApplication::sendEvent(dlg.answerEdit, &commit);
+    EXPECT_EQ(dlg.answerEdit->text(), QStringLiteral("كتاب"));
+    EXPECT_TRUE(dlg.answerEdit->alignment() & Qt::AlignRight);
+    Key(dlg, Qt::Key_Return);
+    EXPECT_TRUE(dlg.verdictLabel->text().contains("Right"));
+    Settle(dlg);
+    SaveShot(dlg, "exercise-unicode-arabic.png");
+    Key(dlg, Qt::Key_Return);
+    Settle(dlg);
+
+    // Japanese typed key by key, one of them decomposed (か and the voicing mark: が).
+    TypeUnicode(dlg.answerEdit, QStringLiteral("ありか\u3099とう"));
+    EXPECT_TRUE(dlg.answerEdit->alignment() & Qt::AlignLeft);
+    Key(dlg, Qt::Key_Return);
+    EXPECT_TRUE(dlg.verdictLabel->text().contains("Right"));
+    Settle(dlg);
+    SaveShot(dlg, "exercise-unicode-japanese.png");
+    Key(dlg, Qt::Key_Return);
+    Settle(dlg);
+
+    // Hindi with a vowel sign missing: the letter with it is marked as a whole.
+    TypeUnicode(dlg.answerEdit, QStringLiteral("पनी"));
+    Key(dlg, Qt::Key_Return);
+    EXPECT_TRUE(dlg.verdictLabel->text().contains("Wrong"));
+    EXPECT_TRUE(dlg.verdictLabel->text().contains("font-weight:bold\">प</span>नी"))
+        << dlg.verdictLabel->text().toStdString();
+    Settle(dlg);
+    SaveShot(dlg, "exercise-unicode-hindi.png");
+
+    Answers no(kIdNo);
+    Key(dlg, Qt::Key_Return);
+    ASSERT_TRUE(dlg.exerciseList->isVisible());
+    QTreeWidget& table = *dlg.exerciseList;
+    EXPECT_TRUE(table.topLevelItem(0)->textAlignment(3) & Qt::AlignRight);
+    EXPECT_TRUE(table.topLevelItem(1)->textAlignment(3) & Qt::AlignLeft);
+    EXPECT_TRUE(table.topLevelItem(2)->textAlignment(3) & Qt::AlignLeft);
+    EXPECT_EQ(table.topLevelItem(0)->text(5), QStringLiteral("Right: كتاب"));
+    EXPECT_EQ(table.topLevelItem(1)->text(5), QStringLiteral("Right: ありがとう"));
+    EXPECT_TRUE(table.topLevelItem(0)->textAlignment(5) & Qt::AlignRight);
+    SaveShot(dlg, "exercise-unicode-table.png");
+    const std::vector<TCardResult>& results = dlg.Run().CardResults();
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[1].typed, "ありがとう") << "composed";
 }
 
 TEST_F(ExerciseWndTest, AutomaticModeStartsAndStopsWithSpace) {
