@@ -3,6 +3,10 @@
 //   of the same rectangle (the 72 x 46 work picture) onto the window picture;
 // - one wipe tick (180 cells), against one drawImage of the card's rectangle;
 // - one grow frame (the whole card stretched), for the dearest frame of the fly-in.
+// - one letter step of the solution (line 2), Latin text in Windows-1252 drawn a character at
+//   a time, Arabic and Devanagari text under the Unicode page drawn shaped (each step draws
+//   the text written so far anew, its first step lays the text out), against one drawImage of
+//   the card's rectangle.
 // The counter "per_op" is the time of one frame, tick or drawImage, so each line compares
 // directly with its baseline; a frame includes its pending-message step. The window is not
 // shown: its repaint of the drawn rectangle (one drawImage of it from the window picture)
@@ -15,7 +19,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -111,6 +117,48 @@ void BM_WipeTick(benchmark::State& state) {
     state.counters["per_op"] = PerItem(1);
 }
 BENCHMARK(BM_WipeTick)->Unit(benchmark::kMicrosecond);
+
+// Letter by letter through the whole text, its line cleared before each round (not timed).
+void LetterSteps(benchmark::State& state, int codePage, const char* utf8) {
+    CardTable table;
+    const lexaro::TCodePage& page = lexaro::TCodePage::Get(codePage);
+    table.cards->SetCodePage(page);
+    std::string stored;
+    if (!page.FromUtf8(utf8, stored)) {
+        state.SkipWithError("the text does not fit the code page");
+        return;
+    }
+    table.cards->StartFlyIn();
+    table.FlyInUntil(TCardGraphics::kFlyInDone);
+    std::int64_t steps = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.cards->ClearCardLine(2);
+        state.ResumeTiming();
+        for (;;) {
+            ++steps;
+            if (table.cards->WriteCardText(stored, 2, false))
+                break;
+        }
+    }
+    state.counters["per_op"] =
+        PerItem(static_cast<double>(steps) / static_cast<double>(state.iterations()));
+}
+
+void BM_LetterStepLatin(benchmark::State& state) {
+    LetterSteps(state, 1252, "Guten Morgen, wie geht es?");
+}
+BENCHMARK(BM_LetterStepLatin)->Unit(benchmark::kMicrosecond);
+
+void BM_LetterStepArabic(benchmark::State& state) {
+    LetterSteps(state, lexaro::TCodePage::kUtf8, "صَبَاحُ الْخَيْرِ، كَيْفَ حَالُكَ؟");
+}
+BENCHMARK(BM_LetterStepArabic)->Unit(benchmark::kMicrosecond);
+
+void BM_LetterStepDevanagari(benchmark::State& state) {
+    LetterSteps(state, lexaro::TCodePage::kUtf8, "सुप्रभात, आप कैसे हैं?");
+}
+BENCHMARK(BM_LetterStepDevanagari)->Unit(benchmark::kMicrosecond);
 
 // Baselines: one drawImage of the same rectangle onto the window picture.
 void DrawImageOnce(benchmark::State& state, QSize size) {

@@ -507,6 +507,21 @@ bool RightToLeft(std::string_view utf8) {
     return ubidi_getBaseDirection(s.getBuffer(), s.length()) == UBIDI_RTL;
 }
 
+// True when the whole text runs in its base direction: no word of the other direction, no
+// digits inside right-to-left text, nothing the bidirectional order would move.
+bool OneDirection(std::string_view utf8, bool rightToLeft) {
+    const icu::UnicodeString s = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8.data(), static_cast<std::int32_t>(utf8.size())));
+    UErrorCode status = U_ZERO_ERROR;
+    UBiDi* bidi = ubidi_openSized(s.length(), 0, &status);
+    if (U_FAILURE(status) || bidi == nullptr)
+        return false;
+    ubidi_setPara(bidi, s.getBuffer(), s.length(), rightToLeft ? 1 : 0, nullptr, &status);
+    const bool one = U_SUCCESS(status) && ubidi_getDirection(bidi) != UBIDI_MIXED;
+    ubidi_close(bidi);
+    return one;
+}
+
 } // namespace
 
 std::string_view TCardGraphics::UnicodeRun(std::size_t first, std::size_t end) const {
@@ -544,6 +559,7 @@ void TCardGraphics::LayOutUnicode(const std::string& text, int line) {
     u.utf8 = page_->ToUtf8(text);
     u.starts = Utf8CharacterStarts(u.utf8);
     u.rightToLeft = RightToLeft(u.utf8);
+    u.oneDirection = OneDirection(u.utf8, u.rightToLeft);
     u.lines.clear();
     canvas_.BeginText(u.utf8, u.rightToLeft);
     const int top = TopOfLine(line);
@@ -577,17 +593,81 @@ int TCardGraphics::UnicodeMargin() const {
 void TCardGraphics::DrawUnicodeRun(std::size_t first, std::size_t end, int top) {
     const int left = metrics_.textLeft - 5;
     const int right = card_.w - metrics_.Scaled(kClearRightGap);
-    // With a margin above and below: a letter's form in the text written so far (an Arabic
-    // final form, say) may reach further than in the whole text, which the canvas fitted to
-    // the line.
-    const int margin = UnicodeMargin();
-    canvas_.FillRect(TCardPicture::Card,
-                     {left, top - margin, right - left, fontHeight_ + 2 * margin}, kCardWhite);
     const bool rtl = unicode_.rightToLeft;
+    const std::string_view run = UnicodeRun(first, end);
+    const int width = canvas_.TextWidth(run, rtl);
     const TCardPoint at{rtl ? RightLimit() : metrics_.textLeft, top};
-    const int end2 =
-        canvas_.DrawText(TCardPicture::Card, at, UnicodeRun(first, end), rtl, textColour_);
-    pen_ = {rtl ? at.x : end2, top};
+    // What this line showed before and what it shows now, cleared first, with room for
+    // overhanging glyphs beside and a margin above and below: a letter's form in the text
+    // written so far (an Arabic final form, say) may reach further than in the whole text,
+    // which the canvas fitted to the line.
+    UnicodeLine* line = nullptr;
+    for (UnicodeLine& l : unicode_.lines)
+        if (l.first == first && l.top == top)
+            line = &l;
+    int from = rtl ? at.x - width : at.x;
+    int to = rtl ? at.x : at.x + width;
+    if (line != nullptr && line->drawnTo > line->drawnFrom) {
+        from = std::min(from, line->drawnFrom);
+        to = std::max(to, line->drawnTo);
+    }
+    const int slack = fontHeight_ / 2;
+    from = std::max(left, from - slack);
+    to = std::min(right, to + slack);
+    const int margin = UnicodeMargin();
+    if (to > from)
+        canvas_.FillRect(TCardPicture::Card,
+                         {from, top - margin, to - from, fontHeight_ + 2 * margin}, kCardWhite);
+    const int other = canvas_.DrawText(TCardPicture::Card, at, run, rtl, textColour_);
+    if (line != nullptr) {
+        line->drawnFrom = std::min(at.x, other);
+        line->drawnTo = std::max(at.x, other);
+    }
+    pen_ = {rtl ? at.x : other, top};
+}
+
+void TCardGraphics::DrawUnicodeWord(UnicodeLine& line, std::size_t end) {
+    // The word being written starts after the last blank before its newest character.
+    std::size_t word = end - 1;
+    while (word > line.first && UnicodeRun(word - 1, word) != " ")
+        --word;
+    const bool rtl = unicode_.rightToLeft;
+    if (!line.wordStarted || word != line.word) {
+        line.word = word;
+        line.wordOffset =
+            word == line.first ? 0 : canvas_.TextWidth(UnicodeRun(line.first, word), rtl);
+        line.wordStarted = true;
+        line.wordFrom = 0;
+        line.wordTo = 0;
+    }
+    const std::string_view run = UnicodeRun(word, end);
+    const int width = canvas_.TextWidth(run, rtl);
+    const TCardPoint at{rtl ? RightLimit() - line.wordOffset : metrics_.textLeft + line.wordOffset,
+                        line.top};
+    // The word's earlier drawing and its new one, with room for overhanging glyphs on the side
+    // it grows to (not on the other: the word before it stands there).
+    int from = rtl ? at.x - width : at.x;
+    int to = rtl ? at.x : at.x + width;
+    if (line.wordTo > line.wordFrom) {
+        from = std::min(from, line.wordFrom);
+        to = std::max(to, line.wordTo);
+    }
+    const int slack = fontHeight_ / 2;
+    const int left = metrics_.textLeft - 5;
+    const int right = card_.w - metrics_.Scaled(kClearRightGap);
+    if (rtl)
+        from = std::max(left, from - slack);
+    else
+        to = std::min(right, to + slack);
+    const int margin = UnicodeMargin();
+    if (to > from)
+        canvas_.FillRect(TCardPicture::Card,
+                         {from, line.top - margin, to - from, fontHeight_ + 2 * margin},
+                         kCardWhite);
+    const int other = canvas_.DrawText(TCardPicture::Card, at, run, rtl, textColour_);
+    line.wordFrom = std::min(at.x, other);
+    line.wordTo = std::max(at.x, other);
+    pen_ = {rtl ? at.x : other, line.top};
 }
 
 bool TCardGraphics::WriteUnicodeText(const std::string& text, int line, bool allAtOnce) {
@@ -605,9 +685,12 @@ bool TCardGraphics::WriteUnicodeText(const std::string& text, int line, bool all
     } else {
         // Character cursor_ - 1 (0-based) joins the line it belongs to, drawn anew up to it.
         const std::size_t c = cursor_ - 1;
-        for (const UnicodeLine& l : lines)
+        for (UnicodeLine& l : unicode_.lines)
             if (c >= l.first && c < l.end) {
-                DrawUnicodeRun(l.first, c + 1, l.top);
+                if (unicode_.oneDirection)
+                    DrawUnicodeWord(l, c + 1);
+                else
+                    DrawUnicodeRun(l.first, c + 1, l.top);
                 break;
             }
         done = c + 1 >= total;

@@ -306,14 +306,31 @@ private:
         std::size_t first = 0;
         std::size_t end = 0;
         int top = 0;
+        // The columns drawn on so far (none while drawnTo <= drawnFrom).
+        int drawnFrom = 0;
+        int drawnTo = 0;
+        // Letter by letter in a text of one direction: the word being written (its first
+        // character, how far from the line's start it begins) and the columns drawn for it.
+        std::size_t word = 0;
+        int wordOffset = 0;
+        bool wordStarted = false;
+        int wordFrom = 0;
+        int wordTo = 0;
     };
     struct UnicodeText {
         std::string utf8;
         std::vector<std::size_t> starts;
         bool rightToLeft = false;
+        // All of it runs in one direction (no embedded text of the other): a step then draws
+        // only the word being written anew, the words before it standing as they are.
+        bool oneDirection = false;
         std::vector<UnicodeLine> lines;
     };
     UnicodeText unicode_;
+
+    // Letter by letter in a text of one direction: characters of line up to end - 1, of which
+    // only the word being written is drawn anew.
+    void DrawUnicodeWord(UnicodeLine& line, std::size_t end);
 };
 
 } // namespace lexaro

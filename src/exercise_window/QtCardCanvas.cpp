@@ -404,29 +404,41 @@ void TQtCardCanvas::BeginText(std::string_view utf8, bool rightToLeft) {
     // that fits.
     textFont_ = font_;
     textAscent_ = metrics_.ascent();
-    for (int em = std::max(font_.pixelSize(), 1); em >= 1; --em) {
+    int em = std::max(font_.pixelSize(), 1);
+    for (int attempt = 0; attempt < 8; ++attempt) {
         textFont_.setPixelSize(em);
         shaped_.reset();
         const QTextLayout& layout = Shaped(utf8, rightToLeft);
         if (layout.lineCount() == 0)
             return;
         const QTextLine line = layout.lineAt(0);
-        // The ink relative to the baseline.
+        // The ink, and the fonts the letters came from (in the order they appear).
         QRectF ink;
-        for (const QGlyphRun& run : line.glyphRuns())
+        QStringList families;
+        for (const QGlyphRun& run : line.glyphRuns()) {
             ink = ink.united(run.boundingRect());
+            const QString family = run.rawFont().familyName();
+            if (!family.isEmpty() && !families.contains(family))
+                families << family;
+        }
         if (ink.isEmpty())
             return;
         const qreal above = line.ascent() - ink.top();
         const qreal below = ink.bottom() - line.ascent();
-        if (above <= metrics_.ascent() && metrics_.ascent() + below <= cell_) {
-            textAscent_ = metrics_.ascent();
+        const bool onCardBaseline =
+            above <= metrics_.ascent() && metrics_.ascent() + below <= cell_;
+        if (onCardBaseline || em == 1 || above + below <= cell_) {
+            textAscent_ = onCardBaseline ? metrics_.ascent() : std::ceil(above);
+            // The parts of the text take their letters from these fonts straight away: no
+            // search for a fallback font at each letter step.
+            families << font_.families();
+            textFont_.setFamilies(families);
+            shaped_.reset();
             return;
         }
-        if (em == 1 || above + below <= cell_) {
-            textAscent_ = std::ceil(above);
-            return;
-        }
+        // Smaller by the ratio the ink is too tall, and at least by one.
+        const int next = static_cast<int>(std::floor(em * cell_ / (above + below)));
+        em = std::clamp(next, 1, em - 1);
     }
 }
 
@@ -456,9 +468,12 @@ int TQtCardCanvas::DrawText(TCardPicture on, TCardPoint at, std::string_view utf
         painter.setPen(ToQt(colour));
         line.draw(&painter, QPointF(left - line.x(), baseline - line.ascent()));
     });
-    // Marks above and below, italic and overhanging glyphs: a line height either side.
-    const int slack = metrics_.height();
-    Drawn(on, QRect(left - slack, at.y - slack, width + 2 * slack, metrics_.height() + 2 * slack) &
+    // The ink lies within the cell (BeginText) but for a later form's marks, which the card
+    // table's clearing margin of a third of the line covers; overhanging glyphs reach beside
+    // by up to half a line.
+    const int beside = metrics_.height() / 2;
+    const int margin = cell_ / 3 + 1;
+    Drawn(on, QRect(left - beside, at.y - margin, width + 2 * beside, cell_ + 2 * margin) &
                   picture.rect());
     return rightToLeft ? left : at.x + width;
 }

@@ -824,6 +824,22 @@ TEST_F(UnicodeCardTextTest, LettersGrowByWholeCharactersInTheTextsDirection) {
           {{263, 88}, "שָׁל", true},
           {{263, 88}, "שָׁלוֹ", true},
           {{263, 88}, "שָׁלוֹם", true}}},
+        // In a text of one direction a step draws only the word being written, beside the
+        // words before it (8 pixels a code point here).
+        {"words left to right",
+         "ab cd",
+         {{{25, 88}, "a", false},
+          {{25, 88}, "ab", false},
+          {{25, 88}, "ab ", false},
+          {{49, 88}, "c", false},
+          {{49, 88}, "cd", false}}},
+        {"words right to left",
+         "אב גד",
+         {{{263, 88}, "א", true},
+          {{263, 88}, "אב", true},
+          {{263, 88}, "אב ", true},
+          {{239, 88}, "ג", true},
+          {{239, 88}, "גד", true}}},
         {"a Latin word before Arabic: left to right",
          "TV تلفاز",
          {{{25, 88}, "T", false},
@@ -846,15 +862,34 @@ TEST_F(UnicodeCardTextTest, LettersGrowByWholeCharactersInTheTextsDirection) {
         EXPECT_EQ(cards.WritingRightToLeft(), row.steps.front().rightToLeft) << row.what;
         // Each step clears its line before it draws, with a margin of a third of the line above
         // and below (a form in the text so far may reach further than in the whole text).
+        // It covers what the step before drew of the same word and what this one draws.
+        TCardRect before;
+        TCardPoint beforeAt{-1, -1};
         for (std::size_t i = 0; i + 1 < ops.size(); ++i)
             if (ops[i + 1].kind == Kind::Text) {
+                const FakeCanvas::Op& text = ops[i + 1];
+                const int width = FakeCanvas::Width(text.text);
+                const TCardRect drawn{text.rightToLeft ? text.at.x - width : text.at.x, 88, width,
+                                      14};
                 EXPECT_EQ(ops[i].kind, Kind::Fill) << row.what;
-                EXPECT_EQ(ops[i].rect, (TCardRect{20, 84, 263, 22})) << row.what;
                 EXPECT_EQ(ops[i].colour, kCardWhite) << row.what;
+                EXPECT_EQ(ops[i].rect.y, 84) << row.what;
+                EXPECT_EQ(ops[i].rect.h, 22) << row.what;
+                EXPECT_TRUE(Contains(ops[i].rect, drawn)) << row.what << " step " << i;
+                if (text.at == beforeAt) {
+                    EXPECT_TRUE(Contains(ops[i].rect, before)) << row.what;
+                }
+                EXPECT_GE(ops[i].rect.x, 20) << row.what;
+                EXPECT_LE(ops[i].rect.x + ops[i].rect.w, 283) << row.what;
+                before = drawn;
+                beforeAt = text.at;
             }
         // All at once: the whole text in one drawing.
         EXPECT_TRUE(cards.WriteCardText(row.text, 2, true));
-        EXPECT_EQ(TextsDrawn(canvas.Take()), std::vector<TDrawnText>{row.steps.back()}) << row.what;
+        const bool rtl = row.steps.front().rightToLeft;
+        EXPECT_EQ(TextsDrawn(canvas.Take()),
+                  (std::vector<TDrawnText>{{{rtl ? 263 : 25, 88}, row.text, rtl}}))
+            << row.what;
     }
 }
 
@@ -893,9 +928,12 @@ TEST_F(UnicodeCardTextTest, LongTextsWrapByCharacters) {
     int calls = 0;
     const auto steps = TextsDrawn(WriteByLetter(words, 1, &calls));
     EXPECT_EQ(calls, static_cast<int>(5 + CharacterCount(wrapped[1].text, TCodePage::Get(65001))));
-    ASSERT_FALSE(steps.empty());
-    EXPECT_EQ(steps[4], wrapped[0]);
-    EXPECT_EQ(steps.back(), wrapped[1]);
+    ASSERT_GT(steps.size(), 5u);
+    // The first line's last word, beside "ab " (three code points of 8 pixels).
+    EXPECT_EQ(steps[4], (TDrawnText{{49, 29}, "cd", false}));
+    EXPECT_EQ(steps[5], (TDrawnText{{25, 43}, " ", false}));
+    EXPECT_EQ(steps.back().at, (TCardPoint{33, 43}));
+    EXPECT_EQ(" " + steps.back().text, wrapped[1].text);
 }
 
 // Clearing a line of Unicode text also takes the margin below it, which its drawing may reach.
