@@ -633,15 +633,23 @@ void TCardGraphics::DrawUnicodeWord(UnicodeLine& line, std::size_t end) {
         --word;
     const bool rtl = unicode_.rightToLeft;
     if (!line.wordStarted || word != line.word) {
+        // A new word begins where the run drawn last (the word before with its blank) ended;
+        // measured anew only when the letters did not come one by one from the line's start.
+        if (word == line.first)
+            line.wordOffset = 0;
+        else if (line.wordStarted && line.lastEnd == word)
+            line.wordOffset += line.lastWidth;
+        else
+            line.wordOffset = canvas_.TextWidth(UnicodeRun(line.first, word), rtl);
         line.word = word;
-        line.wordOffset =
-            word == line.first ? 0 : canvas_.TextWidth(UnicodeRun(line.first, word), rtl);
         line.wordStarted = true;
         line.wordFrom = 0;
         line.wordTo = 0;
     }
     const std::string_view run = UnicodeRun(word, end);
     const int width = canvas_.TextWidth(run, rtl);
+    line.lastEnd = end;
+    line.lastWidth = width;
     const TCardPoint at{rtl ? RightLimit() - line.wordOffset : metrics_.textLeft + line.wordOffset,
                         line.top};
     // The word's earlier drawing and its new one, with room for overhanging glyphs on the side

@@ -316,6 +316,9 @@ private:
         bool wordStarted = false;
         int wordFrom = 0;
         int wordTo = 0;
+        // The run drawn last: where it ended and how wide it was.
+        std::size_t lastEnd = 0;
+        int lastWidth = 0;
     };
     struct UnicodeText {
         std::string utf8;

@@ -433,7 +433,7 @@ void TQtCardCanvas::BeginText(std::string_view utf8, bool rightToLeft) {
             // search for a fallback font at each letter step.
             families << font_.families();
             textFont_.setFamilies(families);
-            shaped_.reset();
+            // The whole text's layout stays: it has exactly these letters.
             return;
         }
         // Smaller by the ratio the ink is too tall, and at least by one.
