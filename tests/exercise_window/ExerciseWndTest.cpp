@@ -397,10 +397,11 @@ TEST_F(ExerciseWndTest, WriteModeTakesTheAnswerInItsFieldAndShowsTheVerdict) {
 // Sends one key press and release with the text of each character, as a keyboard layout
 // of another script (or a tool that types Unicode) gives them: no key code of its own.
 void TypeUnicode(QWidget* target, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    for (const char32_t cp : text.toUcs4()) {
+        const QString typed = QString::fromUcs4(&cp, 1);
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, typed);
         QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, typed);
         QApplication::sendEvent(target, &release);
     }
 }
@@ -432,6 +433,11 @@ TEST_F(ExerciseWndTest, AnswersInAnyScript) {
     Settle(dlg);
     EXPECT_TRUE(dlg.answerEdit->testAttribute(Qt::WA_InputMethodEnabled));
     EXPECT_GE(dlg.answerEdit->maxLength(), 200 * 4) << "the limit counts characters";
+    // 200 characters as the learner sees them, each of two UTF-16 units here.
+    TypeUnicode(dlg.answerEdit, QStringLiteral("\U0002000B").repeated(201));
+    EXPECT_EQ(dlg.answerEdit->text(), QStringLiteral("\U0002000B").repeated(200));
+    Key(dlg, Qt::Key_Escape);
+    EXPECT_EQ(dlg.answerEdit->text(), QString());
     // An input method commits the Arabic word without its vowel marks.
     QInputMethodEvent commit;
     commit.setCommitString(QStringLiteral("كتاب"));
