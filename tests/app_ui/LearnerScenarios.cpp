@@ -924,6 +924,76 @@ TEST_F(WriteScenario, ThreeCardsRightWrongAndNotKnownSetThePriorities) {
     Exit(window);
 }
 
+// A Japanese file under the Unicode page (65001) in Write mode: the card shows the Japanese
+// text, and answers typed as Unicode key presses are judged right.
+TEST_F(WriteScenario, JapaneseTypedAsUnicodeKeysIsJudgedRight) {
+    {
+        // The starter file, as the learner made it in Japanese before this start.
+        TLangFHandler file;
+        file.SetLanguageNames("English", "日本語");
+        auto lesson = std::make_shared<TLesson>();
+        lesson->number = 1;
+        const std::vector<std::pair<std::string, std::string>> pairs = {
+            {"thank you", "ありがとう"}, {"school", "学校 (がっこう)"}, {"water", "水"}};
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            auto pair = lesson->NewPair(static_cast<std::int64_t>(i));
+            pair->text1 = pairs[i].first;
+            pair->text2 = pairs[i].second;
+            pair->use = true;
+        }
+        file.PutLesson(lesson);
+        ASSERT_TRUE(file.Save(copy.path() / "LangFiles" / "English-Deutsch.lang").ok());
+    }
+    auto window = Start();
+    window->mAppEnglish->trigger();
+    window->Logic().Settings()->CodePage = TCodePage::kUtf8;
+    TGeneralProperty& general = window->Logic().Settings()->general;
+    general.WriteAnswer = true;
+    general.VoicePresent = 0;
+    general.VoiceAnswer = false;
+    Exercise(*window).FirstLang = true;
+    WhenModalOpens(window.get(), [](QWidget* modal) {
+        auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
+        ASSERT_NE(editor, nullptr);
+        Activate(editor);
+        editor->editMaxWords->setFocus();
+        editor->editMaxWords->selectAll();
+        QTest::keyClicks(editor->editMaxWords, "3");
+        QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+    });
+    Click(window->btnEditExercise);
+
+    Click(window->btnExerciseRun);
+    TExerciseDlg* ex = ExerciseOf(*window);
+    ASSERT_NE(ex, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ex));
+    Activate(ex);
+    ASSERT_EQ(Exercise(*window).ExerciseWords.size(), 3u);
+    std::set<std::string> answered;
+    for (int card = 0; card < 3; ++card) {
+        AwaitAnswer(ex);
+        const std::string solution = ex->Run().SolutionText();
+        // What the learner types: the word without the reading in brackets.
+        QString typed = QString::fromStdString(solution);
+        if (const qsizetype open = typed.indexOf(u'('); open >= 0)
+            typed = typed.left(open).trimmed();
+        Answer(ex, typed);
+        EXPECT_TRUE(ex->verdictLabel->text().contains("Right")) << solution;
+        answered.insert(solution);
+        Shot(QString("7-japanese-card-%1").arg(card + 1));
+        if (card < 2)
+            QTest::keyClick(ex->answerEdit, Qt::Key_Return);
+    }
+    EXPECT_EQ(answered.size(), 3u);
+    AnswerNoAtTheEnd(ex);
+    QTest::keyClick(ex->answerEdit, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return ex->Run().TableVisible(); }));
+    EXPECT_TRUE(ex->exerciseList->topLevelItem(0)->text(5).startsWith("Right: "));
+    Shot("7-japanese-table");
+    ex->close();
+    Exit(window);
+}
+
 TEST_F(WriteScenario, TheProgressWindowShowsTheCardsOfTwoDaysRuns) {
     // The starter file after a few runs: pairs of lesson 1 drawn, two of lesson 3 retired.
     const fs::path file = copy.path() / "LangFiles" / "English-Deutsch.lang";
