@@ -348,6 +348,7 @@ void TQtCardCanvas::SetFont(const TCardFont& font) {
     }
     textFont_ = font_;
     textAscent_ = metrics_.ascent();
+    fits_.clear();
 }
 
 int TQtCardCanvas::DrawChar(TCardPicture on, TCardPoint at, unsigned char ch, TRgb colour) {
@@ -397,14 +398,41 @@ const QTextLayout& TQtCardCanvas::Shaped(std::string_view utf8, bool rightToLeft
     return *shaped_;
 }
 
+namespace {
+
+// The scripts of a text (Arabic, Devanagari, ...), without the characters every script shares.
+std::string ScriptsOf(const QString& text) {
+    std::string scripts;
+    for (const char32_t cp : text.toUcs4()) {
+        const QChar::Script script = QChar::script(cp);
+        if (script == QChar::Script_Common || script == QChar::Script_Inherited ||
+            script == QChar::Script_Unknown)
+            continue;
+        const char tag = static_cast<char>(script);
+        if (scripts.find(tag) == std::string::npos)
+            scripts += tag;
+    }
+    std::sort(scripts.begin(), scripts.end());
+    return scripts;
+}
+
+} // namespace
+
 void TQtCardCanvas::BeginText(std::string_view utf8, bool rightToLeft) {
     // The ink of the whole text (letters of fallback fonts, marks above and below) must lie
     // within the cell, which is what a cleared line covers: on the card font's baseline where
     // it fits there, otherwise with its top on the cell's top, otherwise in the largest size
-    // that fits.
+    // that fits. Texts of the same scripts start from the size and fonts found before, so a
+    // card of a script is laid out with one shaping, and cards of one script share one size.
+    const std::string scripts =
+        ScriptsOf(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     textFont_ = font_;
     textAscent_ = metrics_.ascent();
     int em = std::max(font_.pixelSize(), 1);
+    if (const auto known = fits_.find(scripts); known != fits_.end()) {
+        em = known->second.em;
+        textFont_.setFamilies(known->second.families);
+    }
     for (int attempt = 0; attempt < 8; ++attempt) {
         textFont_.setPixelSize(em);
         shaped_.reset();
@@ -425,14 +453,17 @@ void TQtCardCanvas::BeginText(std::string_view utf8, bool rightToLeft) {
             return;
         const qreal above = line.ascent() - ink.top();
         const qreal below = ink.bottom() - line.ascent();
-        const bool onCardBaseline =
-            above <= metrics_.ascent() && metrics_.ascent() + below <= cell_;
+        const bool onCardBaseline = em == font_.pixelSize() && above <= metrics_.ascent() &&
+                                    metrics_.ascent() + below <= cell_;
         if (onCardBaseline || em == 1 || above + below <= cell_) {
             textAscent_ = onCardBaseline ? metrics_.ascent() : std::ceil(above);
             // The parts of the text take their letters from these fonts straight away: no
             // search for a fallback font at each letter step.
-            families << font_.families();
+            for (const QString& family : font_.families())
+                if (!families.contains(family))
+                    families << family;
             textFont_.setFamilies(families);
+            fits_[scripts] = {em, families};
             // The whole text's layout stays: it has exactly these letters.
             return;
         }

@@ -36,8 +36,10 @@
 #include <QPainter>
 #include <QPoint>
 #include <QRect>
+#include <QStringList>
 #include <QTextLayout>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -149,6 +151,12 @@ private:
     QFont textFont_;
     int cell_ = 1;
     qreal textAscent_ = 0;
+    // By the scripts of a text: the size and fonts its letters fitted the line in.
+    struct TFit {
+        int em = 0;
+        QStringList families;
+    };
+    std::map<std::string, TFit> fits_;
     std::unique_ptr<QTextLayout> shaped_;
     std::string shapedText_;
     bool shapedRightToLeft_ = false;
