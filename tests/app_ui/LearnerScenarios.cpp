@@ -743,6 +743,80 @@ TEST_F(LearnerScenario, FilesOfOtherScriptsAreTypedSavedInTheirCodePageAndPracti
     }
 }
 
+// Cards in scripts that join and that stack marks: under Unicode an Arabic ("the book") and a
+// Hindi ("the library", with a conjunct and vowel signs) file are practised in manual mode,
+// slow letter by letter, and the card is pictured as its solution grows: right to left and
+// joined for Arabic, each letter with its marks for Hindi.
+TEST_F(LearnerScenario, ArabicAndHindiSolutionsGrowByWholeCharacters) {
+    struct Script {
+        const char* tag;
+        const char* lang;
+        const char* word;     // the presented side: English
+        const char* solution; // UTF-8
+    };
+    const std::vector<Script> scripts = {
+        {"arabic", "\xD8\xA7\xD9\x84\xD8\xB9\xD8\xB1\xD8\xA8\xD9\x8A\xD8\xA9", "the book",
+         "\xD8\xA7\xD9\x84\xD9\x83\xD8\xAA\xD8\xA7\xD8\xA8"},
+        {"hindi", "\xE0\xA4\xB9\xE0\xA4\xBF\xE0\xA4\xA8\xE0\xA5\x8D\xE0\xA4\xA6\xE0\xA5\x80",
+         "the library",
+         "\xE0\xA4\xAA\xE0\xA5\x81\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4\xE0\xA4\x95"
+         "\xE0\xA4\xBE\xE0\xA4\xB2\xE0\xA4\xAF"},
+    };
+    for (const Script& script : scripts) {
+        SCOPED_TRACE(script.tag);
+        {
+            // The starter file, as the learner made it in this script before this start.
+            TLangFHandler lang;
+            lang.SetLanguageNames("English", script.lang);
+            auto lesson = std::make_shared<TLesson>();
+            lesson->number = 1;
+            auto pair = lesson->NewPair(0);
+            pair->text1 = script.word;
+            pair->text2 = script.solution;
+            pair->use = true;
+            lang.PutLesson(lesson);
+            ASSERT_TRUE(lang.Save(copy.path() / "LangFiles" / "English-Deutsch.lang").ok());
+        }
+        auto window = Start();
+        window->mAppEnglish->trigger();
+        TAppIniFile& settings = *window->Logic().Settings();
+        settings.CodePage = TCodePage::kUtf8;
+        settings.exercise.FirstLang = true;
+        settings.general.AutoPresent = false;
+        settings.general.WriteAnswer = false;
+        settings.general.LetterAnswer = true;
+        settings.general.VoicePresent = 0;
+        settings.general.VoiceAnswer = false;
+        settings.font.Size = 28;
+        Click(window->btnExerciseRun);
+        TExerciseDlg* ex = ExerciseOf(*window);
+        ASSERT_NE(ex, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(ex));
+        Activate(ex);
+        ASSERT_TRUE(WaitFor([&] { return !ex->Run().PresentedText().empty(); }, kRunMs));
+        ASSERT_TRUE(WaitFor([&] { return !ex->timerGraphic->isActive(); }, kRunMs));
+        EXPECT_EQ(ex->Run().PresentedText(), script.word);
+        QTest::mouseClick(ex->btnNext, Qt::LeftButton);
+        // A picture of the card table at each letter, until the solution is written.
+        int shot = 0;
+        // The solution is written while the graphic timer runs, one character a step.
+        ASSERT_TRUE(
+            WaitFor([&] { return ex->Run().Phase() == TExercisePhase::SolutionShown; }, kRunMs));
+        while (ex->timerGraphic->isActive() && shot < 12) {
+            ex->groundImage->grab().save(
+                ShotsFolder() + QString("/9-%1-letters-%2.png").arg(script.tag).arg(shot++));
+            WaitFor([] { return false; }, 500);
+        }
+        ASSERT_TRUE(WaitFor([&] { return !ex->timerGraphic->isActive(); }, kRunMs));
+        ex->groundImage->grab().save(ShotsFolder() + QString("/9-%1-whole.png").arg(script.tag));
+        EXPECT_EQ(ex->Run().SolutionText(), script.solution);
+        EXPECT_GE(shot, 3) << "a picture per letter";
+        std::printf("scenario 9 (%s): %d pictures while the solution grew\n", script.tag, shot);
+        ex->close();
+        Exit(window);
+    }
+}
+
 // The pairs' entries as Lexaro.Ini holds them after the program ended.
 std::vector<ExerciseEntry> StoredEntries(const fs::path& ini) {
     std::ifstream in(ini, std::ios::binary);
