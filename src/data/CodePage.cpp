@@ -3,11 +3,14 @@
 #include "data/Charset.h"
 #include "data/TextSteps.h"
 
+#include <unicode/coll.h>
+#include <unicode/locid.h>
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 #include <unicode/uversion.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace lexaro {
 
@@ -140,11 +143,128 @@ int Sign(int v) {
     return (v > 0) - (v < 0);
 }
 
+icu::UnicodeString IcuOf(std::string_view utf8) {
+    return icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8.data(), static_cast<std::int32_t>(utf8.size())));
+}
+
+// The shared (root) order of all languages at one strength, one per thread (an ICU collator
+// is not shared between threads); nullptr when ICU cannot give it.
+icu::Collator* RootCollator(icu::Collator::ECollationStrength strength) {
+    const auto open = [](icu::Collator::ECollationStrength s) {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Collator> collator(
+            icu::Collator::createInstance(icu::Locale::getRoot(), status));
+        if (U_FAILURE(status))
+            return std::unique_ptr<icu::Collator>();
+        collator->setStrength(s);
+        collator->setAttribute(UCOL_NORMALIZATION_MODE, UCOL_ON, status);
+        return collator;
+    };
+    thread_local const std::unique_ptr<icu::Collator> primary = open(icu::Collator::PRIMARY);
+    thread_local const std::unique_ptr<icu::Collator> secondary = open(icu::Collator::SECONDARY);
+    thread_local const std::unique_ptr<icu::Collator> tertiary = open(icu::Collator::TERTIARY);
+    switch (strength) {
+    case icu::Collator::PRIMARY:
+        return primary.get();
+    case icu::Collator::SECONDARY:
+        return secondary.get();
+    default:
+        break;
+    }
+    return tertiary.get();
+}
+
+// Marks for the letters i that pair under either rule, kept apart from every character by
+// lying above the last code point.
+constexpr char32_t kCapitalI = 0x110000; // I
+constexpr char32_t kSmallI = 0x110001;   // i
+constexpr char32_t kDottedI = 0x110002;  // İ
+constexpr char32_t kDotlessI = 0x110003; // ı
+
+// UTF-8 text case-folded (the full folding: "ß" as "ss"), with the four letters i kept as
+// marks of their own.
+std::u32string FoldedForCase(std::string_view utf8) {
+    std::u32string out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t cp = 0xFFFD;
+        if (Utf8CharAt(utf8, pos, cp))
+            pos += Utf8Length(cp);
+        else
+            ++pos; // a byte that is not UTF-8 stands for U+FFFD
+        switch (cp) {
+        case U'I':
+            out += kCapitalI;
+            continue;
+        case U'i':
+            out += kSmallI;
+            continue;
+        case 0x0130:
+            out += kDottedI;
+            continue;
+        case 0x0131:
+            out += kDotlessI;
+            continue;
+        default:
+            break;
+        }
+        if (cp < 0x80) {
+            out += cp >= U'A' && cp <= U'Z' ? cp + (U'a' - U'A') : cp;
+            continue;
+        }
+        icu::UnicodeString one(static_cast<UChar32>(cp));
+        one.foldCase(U_FOLD_CASE_DEFAULT);
+        for (std::int32_t i = 0; i < one.length(); i = one.moveIndex32(i, 1))
+            out += static_cast<char32_t>(one.char32At(i));
+    }
+    return out;
+}
+
+// Two folded characters are the same letter: equal, or letters i that pair under the general
+// rule (I and i) or the Turkish one (İ and i, I and ı).
+bool SameFolded(char32_t a, char32_t b) {
+    if (a == b)
+        return true;
+    const auto pair = [a, b](char32_t p, char32_t q) {
+        return (a == p && b == q) || (a == q && b == p);
+    };
+    return pair(kCapitalI, kSmallI) || pair(kDottedI, kSmallI) || pair(kCapitalI, kDotlessI);
+}
+
 } // namespace
 
 std::basic_string<std::uint16_t> TCodePage::LetterKey(std::string_view text) const {
-    // The primary weights, a letter that sorts as two giving two.
     std::basic_string<std::uint16_t> key;
+    if (IsUtf8()) {
+        // The shared order's key of the letters alone (case and accents ignored), each byte
+        // one element.
+        icu::Collator* collator = RootCollator(icu::Collator::PRIMARY);
+        if (collator == nullptr) {
+            key.assign(text.begin(), text.end());
+            return key;
+        }
+        const icu::UnicodeString unicode = IcuOf(text);
+        std::string bytes(static_cast<std::size_t>(unicode.length()) * 4 + 16, '\0');
+        for (;;) {
+            const std::int32_t size =
+                collator->getSortKey(unicode, reinterpret_cast<std::uint8_t*>(bytes.data()),
+                                     static_cast<std::int32_t>(bytes.size()));
+            if (size <= 0)
+                return key;
+            if (static_cast<std::size_t>(size) <= bytes.size()) {
+                bytes.resize(static_cast<std::size_t>(size));
+                break;
+            }
+            bytes.assign(static_cast<std::size_t>(size), '\0');
+        }
+        if (!bytes.empty() && bytes.back() == '\0')
+            bytes.pop_back(); // the closing zero byte
+        for (const char b : bytes)
+            key.push_back(static_cast<unsigned char>(b));
+        return key;
+    }
+    // The primary weights, a letter that sorts as two giving two.
     key.reserve(text.size());
     for (const char ch : text) {
         const TCodePageRow& row = Row(static_cast<unsigned char>(ch));
@@ -366,6 +486,18 @@ std::size_t TCodePage::FoldedLetters(std::string_view utf8) const {
 }
 
 std::string TCodePage::UpperCase(std::string_view text) const {
+    if (IsUtf8()) {
+        const bool ascii = std::all_of(text.begin(), text.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (!ascii) {
+            // Full case mapping of the shared rules: "ß" gives "SS", so the length may change.
+            icu::UnicodeString unicode = IcuOf(ValidUtf8Of(text));
+            unicode.toUpper(icu::Locale::getRoot());
+            std::string out;
+            unicode.toUTF8String(out);
+            return out;
+        }
+    }
     std::string out(text);
     for (char& ch : out)
         ch = Upper(ch);
@@ -384,12 +516,34 @@ bool TCodePage::SameLetterIgnoringCase(char a, char b) const {
 }
 
 bool TCodePage::SameTextUpper(std::string_view a, std::string_view b) const {
+    if (IsUtf8()) {
+        const std::u32string x = FoldedForCase(a);
+        const std::u32string y = FoldedForCase(b);
+        return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), SameFolded);
+    }
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),
                       [this](char x, char y) { return SameLetterIgnoringCase(x, y); });
 }
 
 int TCodePage::Compare(std::string_view a, std::string_view b, bool ignoreCase) const {
+    if (IsUtf8()) {
+        // The shared order of all languages: letters, then accents, then case unless
+        // ignoreCase; texts it finds equal then by their bytes, unless case is ignored.
+        icu::Collator* collator =
+            RootCollator(ignoreCase ? icu::Collator::SECONDARY : icu::Collator::TERTIARY);
+        if (collator != nullptr) {
+            UErrorCode status = U_ZERO_ERROR;
+            const UCollationResult order = collator->compareUTF8(
+                icu::StringPiece(a.data(), static_cast<std::int32_t>(a.size())),
+                icu::StringPiece(b.data(), static_cast<std::int32_t>(b.size())), status);
+            if (U_SUCCESS(status) && order != UCOL_EQUAL)
+                return order == UCOL_LESS ? -1 : 1;
+            if (U_SUCCESS(status) && ignoreCase)
+                return 0;
+        }
+        return Sign(a.compare(b));
+    }
     const auto ka = LetterKey(a);
     const auto kb = LetterKey(b);
     if (ka != kb)

@@ -57,6 +57,11 @@ public:
     // True for Unicode (UTF-8, 65001): a character may take several bytes.
     bool IsUtf8() const { return number_ == kUtf8; }
 
+    // Byte-level functions (ToUnicode, FromUnicode, Upper, SameLetterIgnoringCase, Row,
+    // LatinLetters) hold for the six single-byte pages only: under Unicode a byte above 0x7F
+    // is part of a character, so text there goes through the text-level functions (ToUtf8,
+    // FromUtf8, UpperCase, SameTextUpper, Compare, LetterKey, and TextSteps for its
+    // characters).
     char32_t ToUnicode(unsigned char byte) const { return rows_[byte].unicode; }
     // The byte of a character, or -1 when the code page has none.
     int FromUnicode(char32_t cp) const;
@@ -78,6 +83,8 @@ public:
     char Upper(char ch) const {
         return static_cast<char>(rows_[static_cast<unsigned char>(ch)].upper);
     }
+    // Under Unicode the full upper case of the rules shared by all languages ("ß" as "SS"): the
+    // result may be longer.
     std::string UpperCase(std::string_view text) const;
     // The same letter ignoring case: the same byte, a case pair of this code page, or letters
     // that pair under either rule for i, the general one (I and i) or the Turkish one (İ and
@@ -85,15 +92,19 @@ public:
     // not. Not transitive (İ and ı are two letters), so there is no key for it.
     bool SameLetterIgnoringCase(char a, char b) const;
     // Equal ignoring case, letter by letter as above: how answers and doubles are compared.
+    // Under Unicode by full case folding ("Straße" and "STRASSE"), with the same rule for i.
     bool SameTextUpper(std::string_view a, std::string_view b) const;
     // The sort order, the same on every machine: letters alphabetically ignoring case and
     // accents first (symbols, then digits, then Latin, Greek and Cyrillic letters), then the
     // first accent difference, then the first case difference (lower before upper) unless
-    // ignoreCase, then the shorter text, then the bytes. -1, 0 or 1.
+    // ignoreCase, then the shorter text, then the bytes. -1, 0 or 1. Under Unicode the order
+    // shared by all languages (ICU's root collation: letters, accents, then case unless
+    // ignoreCase), then the bytes unless ignoreCase.
     int Compare(std::string_view a, std::string_view b, bool ignoreCase) const;
     // The letters of a text ignoring case and accents, as the sort order weighs them first: two
     // texts have the same key when they differ only in case and accents ("Tür" and "TUR"; a
-    // letter that sorts as two gives two, so "Straße" and "strasse" too).
+    // letter that sorts as two gives two, so "Straße" and "strasse" too). Under Unicode the
+    // shared order's key of the letters alone, one element per byte of it.
     std::basic_string<std::uint16_t> LetterKey(std::string_view text) const;
 
     const TCodePageRow& Row(unsigned char byte) const { return rows_[byte]; }

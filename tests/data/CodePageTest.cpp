@@ -204,6 +204,65 @@ TEST(CodePage, TheLetterKeyIgnoresCaseAndAccentsOnly) {
     }
 }
 
+// Under Unicode case, the letters and the order come from ICU for every script: the upper case
+// may be longer than the text ("ß" as "SS"), case is ignored by full folding with the same
+// leniency for i as the single-byte pages, and the order is the one shared by all languages.
+TEST(CodePage, UnicodeCaseAndOrderHoldForEveryScript) {
+    const TCodePage& page = TCodePage::Get(TCodePage::kUtf8);
+    const struct {
+        const char* text;
+        const char* upper;
+    } upper[] = {
+        {"straße", "STRASSE"},        {"ǆemper", "ǄEMPER"},   {"σοφός", "ΣΟΦΌΣ"},
+        {"жёлтый", "ЖЁЛТЫЙ"},         {"ﬁx", "FIX"},          {"ağaç ılık", "AĞAÇ ILIK"},
+        {"日本語 abc", "日本語 ABC"}, {"العربية", "العربية"}, {"hello", "HELLO"},
+        {"\xFF a", "\uFFFD A"},
+    };
+    for (const auto& c : upper)
+        EXPECT_EQ(page.UpperCase(c.text), c.upper) << c.text;
+
+    struct TSame {
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    for (const TSame& c :
+         {TSame{"Straße", "STRASSE", true}, TSame{"Ωμέγα", "ΩΜΈΓΑ", true},
+          TSame{"Italy", "italy", true}, TSame{"İzmir", "izmir", true},
+          TSame{"ırmak", "IRMAK", true}, TSame{"kır", "kir", false}, TSame{"İ", "ı", false},
+          TSame{"Łódź", "łÓDŹ", true}, TSame{"日本", "日本", true}, TSame{"日本", "日木", false},
+          TSame{"Tür", "Tur", false}, TSame{"ab", "abc", false}}) {
+        SCOPED_TRACE(std::string(c.a) + " " + c.b);
+        EXPECT_EQ(page.SameTextUpper(c.a, c.b), c.same);
+        EXPECT_EQ(page.SameTextUpper(c.b, c.a), c.same);
+    }
+
+    for (const TSame& c :
+         {TSame{"Tür", "TUR", true}, TSame{"Straße", "STRASSE", true}, TSame{"Tür", "Tor", false},
+          TSame{"Ёлка", "елка", true}, TSame{"Άλφα", "αλφα", true}, TSame{"日本", "日木", false},
+          TSame{"a b", "ab", false}, TSame{"", "", true}}) {
+        SCOPED_TRACE(std::string(c.a) + " " + c.b);
+        EXPECT_EQ(page.LetterKey(c.a) == page.LetterKey(c.b), c.same);
+    }
+
+    // Latin, Greek and Cyrillic letters alphabetically whatever their case and accents.
+    const std::vector<std::string> sorted{"Äpfel", "apple", "élan", "zebra", "άλφα",
+                                          "ωμέγα", "арбуз", "ёж",   "яблоко"};
+    std::vector<std::string> shuffled(sorted.rbegin(), sorted.rend());
+    std::stable_sort(shuffled.begin(), shuffled.end(),
+                     [&](const auto& a, const auto& b) { return page.Compare(a, b, false) < 0; });
+    EXPECT_EQ(shuffled, sorted);
+    // Ties: accents before case; ignoring case only case makes no difference; otherwise
+    // texts the order finds equal are told apart by their bytes, so the order is total.
+    EXPECT_LT(page.Compare("ель", "ёль", false), 0);
+    EXPECT_LT(page.Compare("ель", "Ель", false), 0);
+    EXPECT_EQ(page.Compare("ель", "Ель", true), 0);
+    EXPECT_GT(page.Compare("ёль", "Ель", true), 0);
+    EXPECT_LT(page.Compare("a", std::string("a\x01", 2), false), 0); // a control weighs nothing
+    EXPECT_EQ(page.Compare("a", std::string("a\x01", 2), true), 0);
+    EXPECT_EQ(page.Compare("日本", "日本", false), 0);
+}
+
 // Unicode text is stored in its composed form, with the letters a code page holds only as a
 // look-alike folded to it; FoldedLetters counts each character so changed once.
 TEST(CodePage, TextIsStoredComposedAndFoldedToTheCodePage) {
