@@ -13,6 +13,8 @@ QString QtFromUtf8(std::string_view utf8) {
 }
 
 QString QtFromStored(std::string_view text, const TCodePage& page) {
+    if (page.IsUtf8())
+        return QtFromUtf8(page.ToUtf8(text));
     QString out;
     out.reserve(static_cast<qsizetype>(text.size()));
     for (const char c : text)
@@ -21,6 +23,21 @@ QString QtFromStored(std::string_view text, const TCodePage& page) {
 }
 
 bool StoredFromQt(const QString& text, const TCodePage& page, std::string& out, qsizetype* badPos) {
+    if (page.IsUtf8()) {
+        // Composed (NFC) as all text that enters; a lone surrogate is no character.
+        const QByteArray utf8 = text.toUtf8();
+        std::string converted;
+        std::size_t bad = 0;
+        if (!page.FromUtf8(
+                std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+                converted, &bad)) {
+            if (badPos != nullptr)
+                *badPos = QString::fromUtf8(utf8.constData(), static_cast<qsizetype>(bad)).size();
+            return false;
+        }
+        out = std::move(converted);
+        return true;
+    }
     std::string converted;
     converted.reserve(static_cast<std::size_t>(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -10,7 +10,8 @@ namespace lexaro {
 
 class TCodePage;
 
-// The one place where stored single-byte text meets Qt's strings. The program's own texts
+// The one place where stored text meets Qt's strings (single-byte text, or UTF-8 under
+// Unicode, 65001). The program's own texts
 // (Text.Db) and the settings' keys are Windows-1252; the phrases and language names of the
 // language files are in the code page the settings choose (data/CodePage.h).
 

@@ -4,6 +4,9 @@
 #include "speech/MS_TTSVoice.h"
 #include "speech/RegistryUtil.h"
 
+#include "data/Charset.h"
+#include "data/CodePage.h"
+
 #include <exception>
 #include <utility>
 
@@ -29,6 +32,20 @@ bool IsHexName(const std::string& name) {
 
 std::u16string ToUtf16(const std::string& text, const TCodePage& page) {
     std::u16string out;
+    if (page.IsUtf8()) {
+        const std::string utf8 = page.ToUtf8(text);
+        for (std::size_t pos = 0; pos < utf8.size();) {
+            char32_t cp = 0xFFFD;
+            pos += Utf8CharAt(utf8, pos, cp) ? Utf8Length(cp) : 1;
+            if (cp >= 0x10000) {
+                out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+                out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            } else {
+                out += static_cast<char16_t>(cp);
+            }
+        }
+        return out;
+    }
     out.reserve(text.size());
     // Every character of these code pages lies in the basic multilingual plane.
     for (char ch : text)

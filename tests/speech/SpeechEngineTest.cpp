@@ -322,6 +322,10 @@ TEST(Speak, BracketedPartsAreDroppedAndTextIsConvertedExactly) {
         {"\xFD\xFEk", u"ışk", 1254},
         {"\xE0\xFEuolas", u"ąžuolas", 1257},
         {"\xE0\xFEuolas", u"àþuolas", 1252},
+        // Unicode: any script, beyond the basic plane too; a byte that is not UTF-8 as U+FFFD.
+        {"日本語 (にほんご)", u"日本語 ", 65001},
+        {"مرحبا [marhaban]", u"مرحبا ", 65001},
+        {"\xF0\x9F\x98\x80 \xFFok", u"\U0001F600 \uFFFDok", 65001},
     };
     for (const auto& c : cases) {
         f.control->Spoken.clear();
