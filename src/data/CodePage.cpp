@@ -6,6 +6,7 @@
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>
+#include <unicode/translit.h>
 #include <unicode/unistr.h>
 #include <unicode/uversion.h>
 
@@ -570,6 +571,25 @@ int TCodePage::Compare(std::string_view a, std::string_view b, bool ignoreCase) 
     if (ignoreCase)
         return 0;
     return Sign(a.compare(b));
+}
+
+std::string LatinAsciiOf(std::string_view utf8) {
+    thread_local const std::unique_ptr<icu::Transliterator> latin = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Transliterator> made(
+            icu::Transliterator::createInstance("Any-Latin; Latin-ASCII", UTRANS_FORWARD, status));
+        return U_SUCCESS(status) ? std::move(made) : nullptr;
+    }();
+    icu::UnicodeString text = IcuOf(ValidUtf8Of(utf8));
+    if (latin)
+        latin->transliterate(text);
+    std::string converted;
+    text.toUTF8String(converted);
+    std::string out;
+    for (const char c : converted)
+        if (static_cast<unsigned char>(c) < 0x80)
+            out += c;
+    return out;
 }
 
 std::string TextLibraryName() {

@@ -132,6 +132,11 @@ private:
     std::array<TUtf8, 256> utf8_{};
 };
 
+// UTF-8 text in plain Latin letters (ASCII) as ICU transliterates any script ("Русский"
+// "Russkij", "Ελληνικά" "Ellenika"); characters it cannot write so are left out. For names
+// that must hold only such letters (folder names).
+std::string LatinAsciiOf(std::string_view utf8);
+
 // The Unicode library that composes and folds text, with its version ("ICU 72.1").
 std::string TextLibraryName();
 

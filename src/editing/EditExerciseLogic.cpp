@@ -5,7 +5,9 @@
 #include "app/MainWndLogic.h"
 #include "data/Charset.h"
 #include "data/FileUtil.h"
+#include "data/Languages.h"
 #include "data/StrUtil.h"
+#include "data/TextSteps.h"
 #include "editing/T_EditLessonTableModel.h"
 #include "progress/Journal.h"
 
@@ -71,9 +73,30 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     return !ea && !eb && ca == cb;
 }
 
+// A language name long enough to make lessons: kNameMinLength characters as the learner sees
+// them, or under Unicode the name of a language the table knows ("中文" has two).
+bool LongEnoughName(const std::string& stored, const TCodePage& page) {
+    if (stored.size() < kNameMinLength && !page.IsUtf8())
+        return false;
+    if (CharacterCount(stored, page) >= kNameMinLength)
+        return true;
+    return page.IsUtf8() && FindLanguage(stored, page) != nullptr;
+}
+
 } // namespace
 
 std::string LangFolderPart(std::string_view name, const TCodePage& page) {
+    if (page.IsUtf8()) {
+        // A name Windows-1252 holds is taken as under that page; a language the table knows
+        // by its English name ("日本語" "Jap"); any other name in Latin letters.
+        const std::string utf8 = page.ToUtf8(name);
+        std::string western;
+        if (TCodePage::Western().FromUtf8(utf8, western))
+            return LangFolderPart(western, TCodePage::Western());
+        if (const TLanguage* language = FindLanguage(utf8))
+            return LangFolderPart(language->english, TCodePage::Western());
+        return LangFolderPart(LatinAsciiOf(utf8), TCodePage::Western());
+    }
     std::string part;
     for (const char ch : name) {
         if (part.size() >= kFolderPartLength)
@@ -247,7 +270,7 @@ TEditExerciseButtons TEditExerciseLogic::Buttons() const {
     b.deleteLesson = lessons;
     b.editLesson = lessons;
     b.newLesson =
-        lang_[0].stored.size() >= kNameMinLength && lang_[1].stored.size() >= kNameMinLength;
+        LongEnoughName(lang_[0].stored, Page()) && LongEnoughName(lang_[1].stored, Page());
     b.langEditable = newFile_;
     return b;
 }
@@ -590,11 +613,11 @@ bool TEditExerciseLogic::LeaveLangField(int which) {
         InformNameRefused(field);
         return false;
     }
-    if (field.stored.size() < kNameMinLength) {
+    if (!LongEnoughName(field.stored, Page())) {
         view_.Beep();
         return false;
     }
-    if (lang_[1 - Index(which)].stored.size() >= kNameMinLength)
+    if (LongEnoughName(lang_[1 - Index(which)].stored, Page()))
         SetFileNameField(ProposedLangFileName(lang_[0].stored, lang_[1].stored, Page()));
     return true;
 }

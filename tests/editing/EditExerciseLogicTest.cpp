@@ -113,6 +113,7 @@ protected:
     ScriptedView view;
     std::shared_ptr<TAppLangHandler> texts = std::make_shared<TAppLangHandler>();
     std::shared_ptr<TAppIniFile> settings;
+    int codePage = 1252; // of the settings
 
     void SetUp() override {
         fs::create_directories(app / "LangFiles");
@@ -137,6 +138,8 @@ protected:
         for (std::size_t i = 0; i < chosen.size(); ++i)
             ini += std::to_string(i) + "=" + std::to_string(chosen[i]) + "\r\n";
         ini += "NbrUnits=" + std::to_string(chosen.size()) + "\r\n";
+        if (codePage != 1252)
+            ini += "[Application]\r\nCodePage=" + std::to_string(codePage) + "\r\n";
         test::WriteFileBytes((app / "Lexaro.Ini").string(), ini);
         settings = std::make_shared<TAppIniFile>(app, nullptr);
         settings->ReadExerciseSection();
@@ -676,9 +679,20 @@ TEST_F(EditExerciseLogicTest, FolderNamesKeepLettersDigitsDashAndUnderscoreOnly)
         const char* lang1; // UTF-8
         const char* proposed;
     } scripts[] = {
-        {1251, "Русский", "Rus_Eng"},  {1251, "Українська", "Ukr_Eng"},
-        {1253, "Ελληνικά", "Ell_Eng"}, {1250, "Łacina", "Lac_Eng"},
-        {1251, "Щука", "Shc_Eng"},     {1254, "Türkçe", "T\xFCr_Eng"},
+        {1251, "Русский", "Rus_Eng"},
+        {1251, "Українська", "Ukr_Eng"},
+        {1253, "Ελληνικά", "Ell_Eng"},
+        {1250, "Łacina", "Lac_Eng"},
+        {1251, "Щука", "Shc_Eng"},
+        {1254, "Türkçe", "T\xFCr_Eng"},
+        // Unicode: what Windows-1252 holds as it is, a known language by its English name,
+        // any other name transliterated.
+        {65001, "Türkçe", "T\xFCr_Eng"},
+        {65001, "日本語", "Jap_Eng"},
+        {65001, "العربية", "Ara_Eng"},
+        {65001, "Русская речь", "Rus_Eng"},
+        {65001, "Ελληνικό κείμενο", "Ell_Eng"},
+        {65001, "☺☺☺", "_Eng"},
     };
     for (const auto& c : scripts) {
         const TCodePage& page = TCodePage::Get(c.page);
@@ -696,6 +710,34 @@ TEST_F(EditExerciseLogicTest, FolderNamesKeepLettersDigitsDashAndUnderscoreOnly)
     logic->NewLesson();
     logic->SaveLangFileAs();
     EXPECT_EQ(view.saveFolder, app / "LangFiles" / "etc_tmp");
+}
+
+// Under Unicode a name's length is counted in the characters a learner sees; a language the
+// table knows is long enough by any length ("中文").
+TEST_F(EditExerciseLogicTest, UnicodeNamesOfAnyScriptAreCountedInCharacters) {
+    codePage = 65001;
+    auto logic = Open("", {});
+    ASSERT_TRUE(logic->Page().IsUtf8());
+    logic->NewLangFile();
+    const struct {
+        const char* typed;
+        bool left;
+    } cases[] = {
+        {"日本語", true},          {"中文", true},
+        {"日本", false},           {"ab", false},
+        {"e\u0301e\u0301", false}, {"e\u0301e\u0301e", true},
+        {"العربية", true},
+    };
+    for (const auto& c : cases) {
+        logic->SetLangField(1, c.typed);
+        EXPECT_EQ(logic->LeaveLangField(1), c.left) << c.typed;
+    }
+    logic->SetLangField(1, "日本語");
+    ASSERT_TRUE(logic->LeaveLangField(1));
+    logic->SetLangField(2, "Deutsch");
+    ASSERT_TRUE(logic->LeaveLangField(2));
+    EXPECT_TRUE(logic->Buttons().newLesson);
+    EXPECT_EQ(logic->FileNameField(), "Jap_Deu");
 }
 
 TEST_F(EditExerciseLogicTest, LanguageNamesThatAFileCannotHoldAreRefusedByName) {
