@@ -323,8 +323,10 @@ std::string TPropertyDlgModel::VoicePageCaption(int page) const {
 std::vector<std::pair<std::int32_t, std::string>> TPropertyDlgModel::CodePageChoices() const {
     std::vector<std::pair<std::int32_t, std::string>> choices;
     std::int32_t text = property_text::kCodePageNames;
-    for (const int number : TCodePage::kNumbers)
+    for (const int number : TCodePage::kSingleByte)
         choices.emplace_back(number, TCodePage::Western().ToUtf8(Text(text++)));
+    choices.emplace_back(TCodePage::kUtf8,
+                         TCodePage::Western().ToUtf8(Text(property_text::kUnicodeName)));
     return choices;
 }
 

@@ -59,8 +59,10 @@ inline constexpr std::int32_t kNoSpeech = 130;
 inline constexpr std::int32_t kNoSpeechDetail = 131;
 inline constexpr std::int32_t kCodePage = 174;
 inline constexpr std::int32_t kCodePageHint = 175;
-// The names of the code pages 1250, 1251, 1252, 1253, 1254 and 1257, in that order.
+// The names of the code pages 1250, 1251, 1252, 1253, 1254 and 1257, in that order, and of
+// Unicode (65001).
 inline constexpr std::int32_t kCodePageNames = 176;
+inline constexpr std::int32_t kUnicodeName = 244;
 // The font styles' names in the style list and the preview: normal, italic.
 inline constexpr std::int32_t kStyleNormal = 220;
 inline constexpr std::int32_t kStyleItalic = 221;

@@ -40,12 +40,14 @@ struct TCodePageRow {
 
 class TCodePage {
 public:
-    // 1250 Central European, 1251 Cyrillic, 1252 Western European, 1253 Greek, 1254 Turkish,
-    // 1257 Baltic.
-    static constexpr std::array<int, 6> kNumbers{1250, 1251, 1252, 1253, 1254, 1257};
-    static constexpr int kDefault = 1252;
     // Unicode, stored as UTF-8.
     static constexpr int kUtf8 = 65001;
+    // The single-byte pages: 1250 Central European, 1251 Cyrillic, 1252 Western European,
+    // 1253 Greek, 1254 Turkish, 1257 Baltic.
+    static constexpr std::array<int, 6> kSingleByte{1250, 1251, 1252, 1253, 1254, 1257};
+    // Every page a learner can choose: the single-byte ones, then Unicode.
+    static constexpr std::array<int, 7> kNumbers{1250, 1251, 1252, 1253, 1254, 1257, kUtf8};
+    static constexpr int kDefault = 1252;
 
     // The code page of that number; nullptr for any other.
     static const TCodePage* Find(int number);

@@ -140,7 +140,8 @@ TPageClasses Classify(const TCodePage& page) {
     return classes;
 }
 
-// The classes of every code page, in the order of TCodePage::kNumbers.
+// The classes of every code page, in the order of TCodePage::kNumbers (Unicode's are those of
+// its ASCII).
 const std::array<TPageClasses, TCodePage::kNumbers.size()>& AllClasses() {
     static const auto all = [] {
         std::array<TPageClasses, TCodePage::kNumbers.size()> pages{};
@@ -207,10 +208,43 @@ std::int64_t Count(const TPageClasses& classes, std::string_view text) {
     return odd;
 }
 
+// Text read as UTF-8: each byte that is no part of a character is odd (twice, as a byte a
+// code page leaves undefined); every other character outside ASCII stands for a plain small
+// letter, so that the words around it are weighed as in any code page.
+std::int64_t CountUtf8(const TPageClasses& classes, std::string_view text) {
+    std::string plain;
+    plain.reserve(text.size());
+    std::int64_t odd = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto b = static_cast<unsigned char>(text[pos]);
+        if (b < 0x80) {
+            plain += text[pos++];
+            continue;
+        }
+        char32_t cp = 0;
+        if (Utf8CharAt(text, pos, cp)) {
+            plain += 'a';
+            pos += Utf8Length(cp);
+        } else {
+            odd += 2;
+            plain += ' ';
+            ++pos;
+        }
+    }
+    return odd + Count(classes, plain);
+}
+
+std::int64_t CountIn(std::size_t p, std::string_view text) {
+    const TPageClasses& classes = AllClasses()[p];
+    return TCodePage::kNumbers[p] == TCodePage::kUtf8 ? CountUtf8(classes, text)
+                                                      : Count(classes, text);
+}
+
 } // namespace
 
 std::int64_t CountOddities(const TCodePage& page, std::string_view text) {
-    return Count(AllClasses()[IndexOf(page.Number())], text);
+    const std::size_t p = IndexOf(page.Number());
+    return p < TCodePage::kNumbers.size() ? CountIn(p, text) : 0;
 }
 
 void TCodePageGuess::Add(std::string_view text, std::size_t column) {
@@ -226,7 +260,7 @@ void TCodePageGuess::Add(std::string_view text, std::size_t column) {
     // counted once.
     const std::int64_t same = ascii ? Count(all[0], text) : 0;
     for (std::size_t p = 0; p < oddities_.size(); ++p)
-        oddities_[p] += ascii ? same : Count(all[p], text);
+        oddities_[p] += ascii ? same : CountIn(p, text);
 }
 
 std::int64_t TCodePageGuess::Oddities(int number) const {
@@ -234,6 +268,8 @@ std::int64_t TCodePageGuess::Oddities(int number) const {
     if (p == TCodePage::kNumbers.size())
         return 0;
     std::int64_t odd = oddities_[p];
+    if (number == TCodePage::kUtf8)
+        return odd; // its bytes above 0x7F are parts of characters, not letters
     // Each column's accented Latin letters that the alphabet fitting it best lacks.
     const TPageClasses& classes = AllClasses()[p];
     for (const auto& counts : bytes_) {

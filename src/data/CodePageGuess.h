@@ -28,6 +28,9 @@ namespace lexaro {
 //     special, each of its letters;
 //   - a word whose accented Latin letters no single language's alphabet has together;
 //   - each Greek letter with an accent (tonos) in a word after its first.
+// Read as Unicode (65001), each byte that is no part of a UTF-8 character counts 2, and the
+// words are weighed as above with every other character outside ASCII as a plain letter: so
+// UTF-8 text read in a single-byte page, and single-byte text read as UTF-8, are both found.
 std::int64_t CountOddities(const TCodePage& page, std::string_view text);
 
 // The oddities of texts in each of the code pages, to find out which reads them best. Texts

@@ -118,7 +118,10 @@ std::string NameCharacter(char32_t cp) {
 
 std::int32_t CodePageNameText(int codePage) {
     constexpr std::int32_t kFirstName = 176;
-    const auto& numbers = TCodePage::kNumbers;
+    constexpr std::int32_t kUnicodeName = 244;
+    if (codePage == TCodePage::kUtf8)
+        return kUnicodeName;
+    const auto& numbers = TCodePage::kSingleByte;
     for (std::size_t i = 0; i < numbers.size(); ++i)
         if (numbers[i] == codePage)
             return kFirstName + static_cast<std::int32_t>(i);

@@ -16,6 +16,7 @@
 #include "controls/T_VoiceTabSheet.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -185,7 +186,7 @@ TEST_F(PropertyDlgTest, TheCodePageIsChosenByNameAndSaved) {
     fixture.settings->CodePage = 1251;
     fixture.settings->exercise.Lang1 = "\xD0\xF3\xF1\xF1\xEA\xE8\xE9"; // Русский
     auto dialog = Open();
-    ASSERT_EQ(dialog->cmbCodePage->count(), 6);
+    ASSERT_EQ(dialog->cmbCodePage->count(), 7);
     EXPECT_EQ(dialog->cmbCodePage->currentText(), "Cyrillic (1251)");
     EXPECT_EQ(dialog->tabsheetControl->tabText(2), QString::fromUtf8("Voice Русский"));
     EXPECT_EQ(dialog->labelCodePage->text(), "Code page of the language files :");
@@ -202,6 +203,42 @@ TEST_F(PropertyDlgTest, TheCodePageIsChosenByNameAndSaved) {
     EXPECT_EQ(fixture.settings->CodePage, 1253);
     EXPECT_FALSE(QFile::exists(QtFromPath(fixture.settings->IniPath())))
         << "nothing is written by the change itself";
+}
+
+// Unicode (65001) is the last choice of the list in either language, chosen and saved as the
+// others; the voice pages name the languages of any script through it.
+TEST_F(PropertyDlgTest, UnicodeIsOfferedLastInEitherLanguage) {
+    for (const auto& [language, name] :
+         {std::pair<const char*, const char*>{"EN", "Unicode (UTF-8)"},
+          {"DE", "Unicode (UTF-8)"}}) {
+        SCOPED_TRACE(language);
+        fixture.SelectTexts(language);
+        fixture.settings->CodePage = 65001;
+        fixture.settings->exercise.Lang1 = "日本語";
+        auto dialog = Open();
+        ASSERT_EQ(dialog->cmbCodePage->count(), 7);
+        EXPECT_EQ(dialog->cmbCodePage->itemData(6).toInt(), 65001);
+        EXPECT_EQ(dialog->cmbCodePage->currentText(), name);
+        EXPECT_TRUE(dialog->tabsheetControl->tabText(2).endsWith(QString::fromUtf8(" 日本語")))
+            << dialog->tabsheetControl->tabText(2).toStdString();
+        if (!qEnvironmentVariableIsEmpty("LEXARO_SCREENSHOT_DIR")) {
+            const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR");
+            const QString suffix = QString::fromLatin1(language).toLower();
+            dialog->grab().save(dir + "/settings-code-page-unicode-" + suffix + ".png");
+            dialog->cmbCodePage->showPopup();
+            Settle();
+            dialog->cmbCodePage->view()->window()->grab().save(dir + "/settings-code-page-list-" +
+                                                               suffix + ".png");
+            dialog->cmbCodePage->hidePopup();
+        }
+        dialog->cmbCodePage->setCurrentIndex(dialog->cmbCodePage->findData(1252));
+        dialog->btnSave->click();
+        EXPECT_EQ(fixture.settings->CodePage, 1252);
+        dialog = Open();
+        dialog->cmbCodePage->setCurrentIndex(dialog->cmbCodePage->findData(65001));
+        dialog->btnSave->click();
+        EXPECT_EQ(fixture.settings->CodePage, 65001);
+    }
 }
 
 TEST_F(PropertyDlgTest, ClosingWithoutSavingChangesNothing) {

@@ -147,6 +147,46 @@ TEST(CodePageGuess, AColumnsLettersFitOneAlphabet) {
     EXPECT_EQ(guess.ClearlyBetterThan(TCodePage::Western()), &turkish);
 }
 
+// A file of UTF-8 text read in a single-byte page is found to read as Unicode (65001), in any
+// script; a single-byte file read as Unicode is found to read in its own page.
+TEST(CodePageGuess, Utf8TextReadAsASingleBytePageAndTheReverseAreFound) {
+    const TCodePage& unicode = TCodePage::Get(TCodePage::kUtf8);
+    const struct {
+        int read;
+        std::vector<std::pair<std::string, std::string>> pairs; // UTF-8
+    } cases[] = {
+        {1252, {{"café", "Kaffee"}, {"crème brûlée", "Creme"}, {"élève", "Schüler"}}},
+        {1251, {{"日本語", "Japanisch"}, {"水", "Wasser"}, {"火", "Feuer"}}},
+        {1253, {{"مرحبا", "Hallo"}, {"ماء", "Wasser"}, {"كتاب", "Buch"}}},
+        {1250, {{"नमस्ते", "Hallo"}, {"पानी", "Wasser"}, {"किताब", "Buch"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.read);
+        TCodePageGuess guess;
+        for (const auto& [first, second] : c.pairs) {
+            guess.Add(first, 0); // UTF-8 is stored as it stands
+            guess.Add(second, 1);
+        }
+        EXPECT_EQ(guess.Oddities(TCodePage::kUtf8), 0);
+        EXPECT_EQ(guess.ClearlyBetterThan(TCodePage::Get(c.read)), &unicode);
+        EXPECT_EQ(guess.ClearlyBetterThan(unicode), nullptr);
+    }
+    // Cyrillic and Western European files read as Unicode: their bytes are no UTF-8.
+    for (const int page : {1251, 1252}) {
+        TCodePageGuess guess;
+        for (const char* word : page == 1251
+                                    ? std::vector<const char*>{"жёлтый", "кошка", "дом"}
+                                    : std::vector<const char*>{"Müller", "élan", "Straße"}) {
+            std::string stored;
+            ASSERT_TRUE(TCodePage::Get(page).FromUtf8(word, stored));
+            guess.Add(stored);
+        }
+        EXPECT_EQ(guess.ClearlyBetterThan(unicode), &TCodePage::Get(page)) << page;
+    }
+    EXPECT_EQ(CountOddities(unicode, "a\xFF" "b"), 2);
+    EXPECT_EQ(CountOddities(unicode, "iPhone"), CountOddities(TCodePage::Western(), "iPhone"));
+}
+
 TEST(CodePageGuess, AFewOddWordsInALongTextAreNoSign) {
     // Western European text with a name in Turkish letters: one odd word in 1252, none in
     // 1254, which is not enough to say the file was written in Turkish.

@@ -39,7 +39,7 @@ bool IconvCharacter(int codePage, unsigned char byte, char32_t& out) {
 // leaves undefined stand for the C1 control of their value (or, from A0, for a private-use
 // character), and each character comes back as its byte.
 TEST(CodePage, EveryByteAgreesWithGlibcsConverterAndComesBack) {
-    for (const int number : TCodePage::kNumbers) {
+    for (const int number : TCodePage::kSingleByte) {
         SCOPED_TRACE(number);
         const TCodePage* page = TCodePage::Find(number);
         ASSERT_NE(page, nullptr);
@@ -300,7 +300,7 @@ TEST(CodePage, TextIsStoredComposedAndFoldedToTheCodePage) {
 // Every character a code page holds is stored as itself: the composed form never turns one
 // into a character the page lacks.
 TEST(CodePage, EveryHeldCharacterComesBackUnchanged) {
-    for (const int number : TCodePage::kNumbers) {
+    for (const int number : TCodePage::kSingleByte) {
         const TCodePage& page = TCodePage::Get(number);
         for (int b = 1; b < 256; ++b) {
             const std::string byte(1, static_cast<char>(b));

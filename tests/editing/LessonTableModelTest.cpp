@@ -452,8 +452,9 @@ TEST(RefusedCharacter, IsNamedAsItselfUnlessItShowsNothingOrPassesForAnother) {
 }
 
 TEST(RefusedCharacter, TheCodePageIsNamedAsTheSettingsNameIt) {
-    const std::pair<int, std::int32_t> cases[] = {
-        {1250, 176}, {1251, 177}, {1252, 178}, {1253, 179}, {1254, 180}, {1257, 181}, {437, 178}};
+    const std::pair<int, std::int32_t> cases[] = {{1250, 176},  {1251, 177}, {1252, 178},
+                                                  {1253, 179},  {1254, 180}, {1257, 181},
+                                                  {65001, 244}, {437, 178}};
     for (const auto& [page, text] : cases)
         EXPECT_EQ(CodePageNameText(page), text) << page;
 }
