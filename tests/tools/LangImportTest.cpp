@@ -706,16 +706,16 @@ TEST_F(ImportCommand, OtherTrainersExportsStoreWhatTheySayOrSayWhyNot) {
          {},
          {"a Lexaro language file: use it directly or `export` it"},
          {":1:"}},
-        // Where no offered code page holds the script, none is advised.
+        // Where no single-byte code page holds the script, none of them is advised: Unicode is.
         {"Japanese with one romanised row",
          "\xE6\x9D\xB1\xE4\xBA\xAC\tTokio\n\xE6\x97\xA5\xE6\x9C\xAC\tJapan\n"
          "\xE7\x8C\xAB\tKatze\nT\xC5\x8Dky\xC5\x8D\tTokio\n",
          with({"--codepage", "1252"}),
          kLangToolBadData,
          {},
-         {"no code page offered (1250, 1251, 1252, 1253, 1254, 1257) holds the characters of "
-          "most of these"},
-         {"code page 1257", "--codepage 1257"}},
+         {"note: code page 65001 (Unicode (UTF-8)) holds every script and stores all of these; "
+          "give --codepage 65001 to store in it"},
+         {"code page 1257", "--codepage 1257", "no code page offered"}},
         // Use, drawn, --lesson and blanks as the help says.
         {"a row not in use but drawn",
          "lesson\ttext1\ttext2\tuse\tdrawn\n1\tHund\tdog\t0\t1\n1\tKatze\tcat\t1\t1\n",

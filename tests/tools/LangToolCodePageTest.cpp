@@ -83,13 +83,14 @@ TEST_F(CodePageRun, AnUnknownCodePageIsAUsageErrorNamingTheSupportedOnes) {
         {"import", tsv, made, "--lang1", "English", "--lang2", "Russian"},
         {"speak", lang, "--out", dir.file("t.wav")},
     };
-    for (const char* value : {"1255", "65001", "cp1251", "", " ", "1251x", "-1252"}) {
+    for (const char* value : {"1255", "65000", "utf-16", "cp1251", "", " ", "1251x", "-1252"}) {
         for (auto args : commands) {
             args.push_back(std::string("--codepage=") + value);
             EXPECT_EQ(Run(args), kLangToolUsage) << args[0] << " " << value;
             EXPECT_EQ(err.str(), "lexaro-lang: --codepage takes 1250 (Central European), 1251 "
                                  "(Cyrillic), 1252 (Western European), 1253 (Greek), 1254 "
-                                 "(Turkish) or 1257 (Baltic); lexaro-lang --help says more\n");
+                                 "(Turkish), 1257 (Baltic) or 65001 (Unicode (UTF-8)); lexaro-lang "
+                                 "--help says more\n");
             EXPECT_TRUE(out.str().empty());
         }
     }
@@ -279,6 +280,10 @@ TEST_F(CodePageRun, MixedScriptsAreRefusedRowByRow) {
          "mixed.tsv: note: code page 1251 (Cyrillic) stores 1 more of these; give --codepage "
          "1251 to store in it\n"},
     };
+    // Unicode stores them all, whichever single-byte page refused them.
+    const std::string unicodeNote =
+        "mixed.tsv: note: code page 65001 (Unicode (UTF-8)) holds every script and stores all "
+        "of these; give --codepage 65001 to store in it\n";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.page);
         std::vector<std::string> args = {"import",  tsv,       lang,         "--lang1", "Deutsch",
@@ -287,10 +292,10 @@ TEST_F(CodePageRun, MixedScriptsAreRefusedRowByRow) {
         for (const auto& refused : c.refused)
             EXPECT_NE(err.str().find(refused + " and cannot be stored\n"), std::string::npos)
                 << err.str();
-        EXPECT_EQ(err.str().find("note:") == std::string::npos, c.note.empty()) << err.str();
         if (!c.note.empty()) {
             EXPECT_NE(err.str().find(c.note), std::string::npos) << err.str();
         }
+        EXPECT_NE(err.str().find(unicodeNote), std::string::npos) << err.str();
         EXPECT_FALSE(CheckFileExists(lang));
 
         args.push_back("--skip-bad");
@@ -313,6 +318,94 @@ TEST_F(CodePageRun, MixedScriptsAreRefusedRowByRow) {
         << err.str();
 }
 
+// Under Unicode (65001, also named utf-8) every script is imported, stored as UTF-8 and
+// exported unchanged; mixed scripts are no refusal.
+TEST_F(CodePageRun, UnicodeImportsEveryScriptAndExportGivesItBack) {
+    const std::string tsv = dir.file("all.tsv");
+    const std::string table = "lesson\ttext1\ttext2\tuse\tdrawn\n"
+                              "1\t日本語\tJapanisch\t1\t0\n"
+                              "1\tمرحبا\tHallo\t1\t0\n"
+                              "1\tनमस्ते\tHallo\t1\t0\n"
+                              "1\tdie Tür\tдверь\t1\t0\n"
+                              "2\t\U0001F600 smile\tשָׁלוֹם\t1\t0\n";
+    WriteFileBytes(tsv, table);
+    for (const char* name : {"65001", "utf-8", "UTF8"}) {
+        SCOPED_TRACE(name);
+        const std::string lang = dir.file(std::string(name) + ".lang");
+        ASSERT_EQ(Run({"import", tsv, lang, "--lang1", "多言語", "--lang2", "Deutsch", "--codepage",
+                       name}),
+                  kLangToolOk)
+            << err.str();
+        EXPECT_NE(out.str().find(", in code page 65001 (Unicode (UTF-8))"), std::string::npos)
+            << out.str();
+        TLangFHandler model;
+        ASSERT_TRUE(model.Load(lang));
+        EXPECT_EQ(model.GetLang1Name(), "多言語");
+        EXPECT_EQ(model.LessonAt(1)->PairAt(0)->text1, "日本語");
+        ASSERT_EQ(Run({"export", lang, "--codepage", name}), kLangToolOk) << err.str();
+        EXPECT_EQ(out.str(), table);
+        EXPECT_TRUE(err.str().empty()) << err.str();
+        ASSERT_EQ(Run({"check", lang, "--codepage", name}), kLangToolOk) << err.str();
+        EXPECT_NE(out.str().find("  code page:     65001 (Unicode (UTF-8)), from --codepage\n"),
+                  std::string::npos)
+            << out.str();
+        EXPECT_TRUE(err.str().empty()) << err.str();
+    }
+}
+
+// A UTF-8 file read in a single-byte page is said to read as Unicode, and a single-byte file
+// read as Unicode to read in its page; a few broken bytes in a UTF-8 file are said as such.
+// Nothing is changed.
+TEST_F(CodePageRun, UnicodeReadAsASingleBytePageAndTheReverseAreSaid) {
+    const std::string utf8 = LangFile("ja.lang", 65001, "日本語", "Deutsch",
+                                      {{"水", "Wasser"}, {"火", "Feuer"}, {"こんにちは", "Hallo"}});
+    const std::string russian = RussianFile();
+    // A file whose one text lost a byte of its character.
+    const std::string brokenPath = dir.file("broken.lang");
+    {
+        TLangFHandler model;
+        model.SetLanguageNames("日本語", "Deutsch");
+        auto lesson = std::make_shared<TLesson>();
+        lesson->number = 1;
+        for (const char* text : {"\xE6\xB0"
+                                 "x",
+                                 "火", "こんにちは"}) {
+            auto pair = lesson->NewPair(lesson->PairCount());
+            pair->text1 = text;
+            pair->text2 = "Wort";
+            pair->use = true;
+        }
+        model.PutLesson(lesson);
+        ASSERT_TRUE(model.Save(brokenPath));
+    }
+    const struct {
+        std::string path;
+        std::string page;
+        std::string said;
+    } cases[] = {
+        {utf8, "1252",
+         "warning: the texts read like code page 65001 (Unicode (UTF-8)), not 1252 (Western "
+         "European): "},
+        {utf8, "1251", "give --codepage 65001 if the file was written in it\n"},
+        {russian, "65001",
+         "warning: the texts read like code page 1251 (Cyrillic), not 65001 (Unicode (UTF-8)): "},
+        {brokenPath, "65001", "warning: 1 text holds bytes that are not UTF-8, such as \""},
+        {utf8, "65001", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string before = ReadFileBytes(c.path);
+        for (const std::string command : {"check", "export", "dump"}) {
+            SCOPED_TRACE(command + " " + c.path + " in " + c.page);
+            ASSERT_EQ(Run({command, c.path, "--codepage", c.page}), kLangToolOk) << err.str();
+            if (c.said.empty())
+                EXPECT_TRUE(err.str().empty()) << err.str();
+            else
+                EXPECT_NE(err.str().find(c.said), std::string::npos) << err.str();
+        }
+        EXPECT_EQ(ReadFileBytes(c.path), before);
+    }
+}
+
 TEST(CodePageDoubles, TextsAreTheSameIgnoringTheCodePagesCase) {
     const struct {
         int page;
@@ -324,7 +417,9 @@ TEST(CodePageDoubles, TextsAreTheSameIgnoringTheCodePagesCase) {
         {1253, "άλφα", "αλφα", false},        {1254, "istanbul", "İSTANBUL", true},
         {1254, "ılık", "ILIK", true},         {1254, "istanbul", "ISTANBUL", false},
         {1252, "istanbul", "ISTANBUL", true}, {1250, "żółw", "ŻÓŁW", true},
-        {1257, "ąžuolas", "ĄŽUOLAS", true},
+        {1257, "ąžuolas", "ĄŽUOLAS", true},   {65001, "Straße", "STRASSE", true},
+        {65001, "жёлтый", "ЖЁЛТЫЙ", true},    {65001, "日本", "日本", true},
+        {65001, "ел", "ёл", false},
     };
     for (const auto& c : cases) {
         std::vector<TTsvRow> rows(3);

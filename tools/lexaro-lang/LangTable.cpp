@@ -185,6 +185,21 @@ std::string ShowCell(std::string_view cell) {
 // True when a stored text shows nothing: it is empty, or only blanks, no-break spaces, soft
 // hyphens and control characters. Such a side of a pair could never be asked or answered.
 bool ShowsNothing(std::string_view stored, const TCodePage& page) {
+    if (page.IsUtf8()) {
+        // Also the invisible spaces and joiners beyond the single-byte pages' characters.
+        for (std::size_t pos = 0; pos < stored.size();) {
+            char32_t cp = 0;
+            if (!Utf8CharAt(stored, pos, cp))
+                return false; // a byte that is no UTF-8 shows as U+FFFD
+            pos += Utf8Length(cp);
+            const bool blank = cp <= 0x20 || cp == 0x7F || (cp >= 0x80 && cp <= 0xA0) ||
+                               cp == 0xAD || (cp >= 0x200B && cp <= 0x200F) || cp == 0x2060 ||
+                               cp == 0xFEFF || cp == 0x3000 || (cp >= 0x2000 && cp <= 0x200A);
+            if (!blank)
+                return false;
+        }
+        return true;
+    }
     for (const char c : stored) {
         const char32_t cp = page.ToUnicode(static_cast<unsigned char>(c));
         if (cp > 0x20 && cp != 0x7F && !(cp >= 0x80 && cp <= 0xA0) && cp != 0xAD)

@@ -52,6 +52,9 @@ std::string CodePageLabel(const TCodePage& page) {
     case 1257:
         name = "Baltic";
         break;
+    case TCodePage::kUtf8:
+        name = "Unicode (UTF-8)";
+        break;
     default:
         break;
     }
@@ -64,6 +67,31 @@ std::string ForTerminal(std::string_view stored, const TCodePage& page) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string shown;
     shown.reserve(stored.size() + stored.size() / 2);
+    const auto hex = [&shown](std::string_view bytes) {
+        for (const char c : bytes) {
+            const auto b = static_cast<unsigned char>(c);
+            shown += "\\x";
+            shown += kHex[b >> 4];
+            shown += kHex[b & 15];
+        }
+    };
+    if (page.IsUtf8()) {
+        // Each byte that is no part of a character, and each control character, as \xNN.
+        for (std::size_t pos = 0; pos < stored.size();) {
+            char32_t cp = 0;
+            if (!Utf8CharAt(stored, pos, cp)) {
+                hex(stored.substr(pos++, 1));
+                continue;
+            }
+            const std::size_t length = Utf8Length(cp);
+            if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp <= 0x9F))
+                hex(stored.substr(pos, length));
+            else
+                shown.append(stored.substr(pos, length));
+            pos += length;
+        }
+        return shown;
+    }
     for (const char c : stored) {
         const auto b = static_cast<unsigned char>(c);
         const char32_t cp = page.ToUnicode(b);
@@ -195,9 +223,12 @@ int ChooseCodePage(const TArgs& a, const TLangToolEnv& env, TCodePageChoice& cho
                    std::ostream& err) {
     if (a.values.count("--codepage")) {
         std::int32_t number = 0;
-        const TCodePage* page = TryStrToInt(TrimBlanks(a.values.at("--codepage")), number)
-                                    ? TCodePage::Find(number)
-                                    : nullptr;
+        const std::string_view given = TrimBlanks(a.values.at("--codepage"));
+        const TCodePage* page =
+            TryStrToInt(given, number) ? TCodePage::Find(number)
+            : EqualsIgnoringAsciiCase(given, "utf-8") || EqualsIgnoringAsciiCase(given, "utf8")
+                ? TCodePage::Find(TCodePage::kUtf8)
+                : nullptr;
         if (page == nullptr) {
             std::string known;
             for (std::size_t i = 0; i < TCodePage::kNumbers.size(); ++i)
@@ -436,6 +467,28 @@ void WarnOfAnotherCodePage(const std::string& path, const std::vector<std::strin
     for (std::size_t i = 0; i < texts.size(); ++i)
         guess.Add(texts[i], i % columns);
     const TCodePage* better = guess.ClearlyBetterThan(page);
+    if (better == nullptr && page.IsUtf8()) {
+        // No single-byte page explains them, yet bytes that are no UTF-8 are worth a word.
+        std::size_t broken = 0;
+        std::string_view first;
+        for (const std::string_view text : texts) {
+            bool valid = true;
+            for (std::size_t pos = 0; valid && pos < text.size();) {
+                char32_t cp = 0;
+                valid = Utf8CharAt(text, pos, cp);
+                pos += valid ? Utf8Length(cp) : 0;
+            }
+            if (valid)
+                continue;
+            if (broken++ == 0)
+                first = text;
+        }
+        if (broken > 0)
+            err << path << ": warning: " << broken << " text" << (broken == 1 ? " holds" : "s hold")
+                << " bytes that are not UTF-8, such as \"" << ShowText(ForTerminal(first, page))
+                << "\"; the file may be in a single-byte code page\n";
+        return;
+    }
     if (better == nullptr)
         return;
     std::string_view example;
@@ -829,7 +882,7 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangT
         const TCodePage* better = nullptr;
         std::int64_t fewest = refused;
         std::size_t storedOfOutside = 0, mostStored = 0;
-        for (const int number : TCodePage::kNumbers) {
+        for (const int number : TCodePage::kSingleByte) {
             const TCodePage& other = TCodePage::Get(number);
             if (&other == &page)
                 continue;
@@ -848,11 +901,34 @@ int RunImport(const TArgs& a, std::ostream& out, std::ostream& err, const TLangT
                 storedOfOutside = stored;
             }
         }
+        // Unicode holds every script: named whenever it stores what a single-byte page
+        // refuses for its characters, and all of it.
+        bool unicodeStoresAll = false;
+        if (!page.IsUtf8()) {
+            const TCodePage& unicode = TCodePage::Get(TCodePage::kUtf8);
+            TImportSource read = ReadImport(content, format, unicode, header);
+            PlaceRows(read, lesson);
+            const std::set<std::int32_t> outsideThere = outsideLines(read);
+            std::int64_t namesRefused = 0;
+            for (const std::string& problem : nameProblems)
+                namesRefused += problem.find(" is outside Windows-") != std::string::npos;
+            unicodeStoresAll = outsideThere.empty() && (!outside.empty() || namesRefused > 0) &&
+                               refusedIn(unicode, read) < refused;
+        }
+        const std::string unicodeNote =
+            unicodeStoresAll ? sourcePath + ": note: code page " +
+                                   CodePageLabel(TCodePage::Get(TCodePage::kUtf8)) +
+                                   " holds every script and stores all of these; give "
+                                   "--codepage 65001 to store in it\n"
+                             : std::string();
         if (better != nullptr && storedOfOutside * 2 >= outside.size()) {
             err << sourcePath << ": note: code page " << CodePageLabel(*better) << " stores "
                 << (fewest == 0 ? std::string("all of these")
                                 : std::to_string(refused - fewest) + " more of these")
-                << "; give --codepage " << better->Number() << " to store in it\n";
+                << "; give --codepage " << better->Number() << " to store in it\n"
+                << unicodeNote;
+        } else if (unicodeStoresAll) {
+            err << unicodeNote;
         } else if (!outside.empty() && mostStored * 2 < outside.size()) {
             std::string offered;
             for (const int number : TCodePage::kNumbers)
@@ -1379,7 +1455,8 @@ std::string LangToolUsage() {
            "  lexaro-lang --help | -h\n"
            "--codepage N: the code page that the language file's text is stored in: 1250\n"
            "  (Central European), 1251 (Cyrillic), 1252 (Western European), 1253 (Greek),\n"
-           "  1254 (Turkish) or 1257 (Baltic). A language file does not say which one it was\n"
+           "  1254 (Turkish), 1257 (Baltic) or 65001 (Unicode, UTF-8; also --codepage utf-8),\n"
+           "  which holds every script. A language file does not say which one it was\n"
            "  written in: without --codepage it is the one that Lexaro's settings set (its\n"
            "  settings dialog), else 1252. Reading never changes a file.\n"
            "settings: Lexaro.Ini, read where Lexaro reads it. In Lexaro's own folder (Text.Db\n"
