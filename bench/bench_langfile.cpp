@@ -3,7 +3,12 @@
 // unscramble and split into std::string lines; encode the same lines and write them.
 // Save writes atomically and flushes to disk, so a baseline that writes the same way through
 // WriteWholeFile is shown beside the one with a plain stream.
+// Unicode: the load of 1M pairs of Japanese and Chinese texts under 65001, each text then
+// shown once (converted to UTF-8), against the same number of pairs of English and German
+// texts under 1252 (BM_LoadAndShow/1252 is the baseline of BM_LoadAndShow/65001). The CJK words
+// are of everyday length (three to five characters, 9 to 15 bytes; the Latin ones 8 to 13).
 #include "BenchSupport.h"
+#include "data/CodePage.h"
 #include "data/FileUtil.h"
 #include "data/LangFHandler.h"
 #include "data/StrUtil.h"
@@ -46,6 +51,24 @@ void Generate(TLangFHandler& model, std::int64_t pairs) {
                            const std::string tag = " " + std::to_string(k % 100);
                            pair.text1 = en[k % 8] + tag;
                            pair.text2 = de[(k + n) % 8] + tag;
+                           pair.use = k % 3 != 0;
+                           pair.drawn = k % 7 == 0;
+                       });
+}
+
+// The same number of pairs in Japanese and Chinese.
+void GenerateCjk(TLangFHandler& model, std::int64_t pairs) {
+    static const char* const ja[] = {"大きい家", "玄関のドア", "大きな机",   "窓ガラス",
+                                     "私の庭",   "台所の中",   "彼女の友達", "小学校"};
+    static const char* const zh[] = {"这个房子", "那扇门",   "一张大桌子", "窗户玻璃",
+                                     "我的花园", "一个厨房", "她的朋友",   "那所学校"};
+    model.Clear();
+    model.SetLanguageNames("日本語", "中文");
+    bench::FillLessons(model, kLessons, pairs / kLessons,
+                       [&](TWordPear& pair, std::int32_t n, std::int64_t k) {
+                           const std::string tag = " " + std::to_string(k % 100);
+                           pair.text1 = ja[k % 8] + tag;
+                           pair.text2 = zh[(k + n) % 8] + tag;
                            pair.use = k % 3 != 0;
                            pair.drawn = k % 7 == 0;
                        });
@@ -179,6 +202,48 @@ void BM_SaveBaselineAtomic(benchmark::State& state) {
     SetCounters(state, source);
 }
 
+// The file of 1M pairs in the code page's script, written once per run.
+const std::string& ScriptFileOf(int page) {
+    static std::map<int, std::string> files;
+    auto& path = files[page];
+    if (path.empty()) {
+        path = (Folder() / ("script" + std::to_string(page) + ".lang")).string();
+        TLangFHandler model;
+        if (page == TCodePage::kUtf8)
+            GenerateCjk(model, 1'000'000);
+        else
+            Generate(model, 1'000'000);
+        if (!model.Save(path))
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    }
+    return path;
+}
+
+void BM_LoadAndShow(benchmark::State& state) {
+    const auto number = static_cast<int>(state.range(0));
+    const std::string& path = ScriptFileOf(number);
+    const TCodePage& page = TCodePage::Get(number);
+    TLangFHandler model;
+    for (auto _ : state) {
+        model.Clear();
+        benchmark::DoNotOptimize(model.Load(path));
+        std::size_t shown = 0;
+        for (std::int32_t n = 0; n < model.SlotCount(); ++n) {
+            const auto lesson = model.LessonAt(n);
+            if (!lesson)
+                continue;
+            for (std::int32_t i = 0; i < lesson->PairCount(); ++i) {
+                const auto pair = lesson->PairAt(i);
+                shown += page.ToUtf8(pair->text1).size() + page.ToUtf8(pair->text2).size();
+            }
+        }
+        benchmark::DoNotOptimize(shown);
+    }
+    state.SetItemsProcessed(state.iterations() * 1'000'000);
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(std::filesystem::file_size(path)));
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
     b->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 }
@@ -190,6 +255,7 @@ BENCHMARK(BM_Load)->Apply(Sizes);
 BENCHMARK(BM_SaveBaselinePlainStream)->Apply(Sizes);
 BENCHMARK(BM_SaveBaselineAtomic)->Apply(Sizes);
 BENCHMARK(BM_Save)->Apply(Sizes);
+BENCHMARK(BM_LoadAndShow)->Arg(1252)->Arg(TCodePage::kUtf8)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     return bench::RunAndRemove(argc, argv, Folder());
