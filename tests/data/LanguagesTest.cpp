@@ -2,6 +2,16 @@
 // German finds the language, its alphabetical order and the espeak-ng voice that speaks it.
 #include "data/Languages.h"
 
+#include "data/Charset.h"
+#include "data/CodePage.h"
+#include "data/Collation.h"
+#include "data/LangFHandler.h"
+#include "data/TextSteps.h"
+#include "support/TestFiles.h"
+
+#include <unicode/uchar.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -138,6 +148,129 @@ TEST(Languages, EveryLanguageEspeakNgListsByItsOwnNameAndItsEnglishName) {
     // A voice that espeak-ng has under that very code.
     for (const TLanguage& language : Languages())
         EXPECT_TRUE(codes.contains(std::string(language.voice))) << language.voice;
+}
+
+// The sample word of each language code (tests/data/sample-words.txt).
+std::map<std::string, std::string> SampleWords() {
+    const char* data = std::getenv("LEXARO_TEST_DATA");
+    std::ifstream in(std::string(data != nullptr ? data : ".") + "/sample-words.txt");
+    std::map<std::string, std::string> words;
+    std::string line;
+    while (std::getline(in, line)) {
+        const auto tab = line.find('\t');
+        if (!line.empty() && line[0] != '#' && tab != std::string::npos)
+            words[line.substr(0, tab)] = line.substr(tab + 1);
+    }
+    return words;
+}
+
+// Whether ICU's upper case changes any character of UTF-8 text (a script with case).
+bool ChangesWhenUpperCased(std::string_view utf8) {
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t cp = 0;
+        if (!Utf8CharAt(utf8, pos, cp))
+            return false;
+        pos += Utf8Length(cp);
+        if (u_hasBinaryProperty(static_cast<UChar32>(cp), UCHAR_CHANGES_WHEN_UPPERCASED))
+            return true;
+    }
+    return false;
+}
+
+// Every language espeak-ng speaks can be kept under Unicode: its name in itself and a word of
+// it are stored in a language file, read back byte for byte, sorted in its own order,
+// upper-cased where its script has case, and spoken by its voice.
+TEST(Languages, EveryLanguageEspeakNgListsIsKeptSortedAndSpokenUnderUnicode) {
+    const auto listed = ListedLanguages();
+    ASSERT_GT(listed.size(), 100u) << "espeak-languages.txt beside the test";
+    const auto samples = SampleWords();
+    ASSERT_GT(samples.size(), 100u) << "sample-words.txt beside the test";
+    const TCodePage& page = TCodePage::Get(TCodePage::kUtf8);
+
+    struct TKept {
+        std::string code;
+        const TLanguage* language;
+        std::string name; // stored: composed UTF-8
+        std::string word;
+    };
+    std::vector<TKept> kept;
+    for (const auto& [code, voiceName] : listed) {
+        const TLanguage* language = LanguageOfCode(code);
+        ASSERT_NE(language, nullptr) << code;
+        const auto sample = samples.find(code);
+        const std::string word =
+            sample != samples.end() ? sample->second : std::string(language->own);
+        TKept k{code, language, {}, {}};
+        ASSERT_TRUE(page.FromUtf8(language->own, k.name)) << code;
+        ASSERT_TRUE(page.FromUtf8(word, k.word)) << code;
+        EXPECT_EQ(page.ToUtf8(k.name), k.name) << code;
+        EXPECT_GT(CharacterCount(k.word, page), 0u) << code;
+        // Mapped to its voice by its own name.
+        EXPECT_EQ(FindLanguage(k.name, page), language) << code << " " << k.name;
+        EXPECT_FALSE(language->voice.empty()) << code;
+        kept.push_back(std::move(k));
+    }
+
+    // One file: a lesson per language with its name and its word, and the reverse pair.
+    test::TempDir dir{"lexaro_languages_"};
+    const std::string path = dir.file("every-language.lang");
+    {
+        TLangFHandler model;
+        model.SetLanguageNames(kept[0].name, "English");
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            auto lesson = std::make_shared<TLesson>();
+            lesson->number = static_cast<std::int32_t>(i + 1);
+            auto pair = lesson->NewPair(0);
+            pair->text1 = kept[i].name;
+            pair->text2 = kept[i].word;
+            pair->use = true;
+            auto reverse = lesson->NewPair(1);
+            reverse->text1 = kept[i].word;
+            reverse->text2 = kept[i].name + " (" + std::string(kept[i].language->english) + ")";
+            model.PutLesson(lesson);
+        }
+        ASSERT_TRUE(model.Save(path));
+    }
+    TLangFHandler read;
+    ASSERT_TRUE(read.Load(path));
+    EXPECT_EQ(read.GetLang1Name(), kept[0].name);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const TKept& k = kept[i];
+        SCOPED_TRACE(k.code + " " + k.name + " " + k.word);
+        const auto lesson = read.LessonAt(static_cast<std::int64_t>(i + 1));
+        ASSERT_TRUE(lesson);
+        ASSERT_EQ(lesson->PairCount(), 2);
+        EXPECT_EQ(lesson->PairAt(0)->text1, k.name);
+        EXPECT_EQ(lesson->PairAt(0)->text2, k.word);
+        EXPECT_EQ(lesson->PairAt(1)->text1, k.word);
+
+        // Sorted in the language's own order: the same order from either start, each text
+        // at most the next.
+        const TCollation order(k.language->locale);
+        const std::string upper = page.UpperCase(k.word);
+        std::vector<std::string> texts{k.word, k.name, upper, "water", "", k.name + k.word};
+        std::vector<std::string> reversed(texts.rbegin(), texts.rend());
+        const auto byKey = [&](const std::string& a, const std::string& b) {
+            return order.Key(a, page) < order.Key(b, page);
+        };
+        std::stable_sort(texts.begin(), texts.end(), byKey);
+        std::stable_sort(reversed.begin(), reversed.end(), byKey);
+        for (std::size_t t = 0; t + 1 < texts.size(); ++t) {
+            EXPECT_LE(order.Compare(texts[t], texts[t + 1], page), 0);
+            EXPECT_EQ(order.Compare(texts[t], reversed[t], page), 0);
+        }
+
+        // Upper case where the script has it: a different text, the same ignoring case.
+        for (const std::string& text : {k.name, k.word}) {
+            const std::string up = page.UpperCase(text);
+            if (ChangesWhenUpperCased(text))
+                EXPECT_NE(up, text);
+            else
+                EXPECT_EQ(up, text);
+            EXPECT_TRUE(page.SameTextUpper(text, up)) << up;
+            EXPECT_EQ(page.LetterKey(text), page.LetterKey(up)) << up;
+        }
+    }
 }
 
 TEST(Languages, TheInstalledEspeakNgListsNoLanguageTheTableLacks) {
