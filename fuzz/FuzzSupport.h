@@ -32,8 +32,8 @@ inline byteArray CodedFrame(const std::uint8_t* data, std::size_t size,
     return plain;
 }
 
-// The code page a target stores text in: chosen by the input's length, so that the seeds keep
-// their meaning and mutations reach every code page.
+// The code page a target stores text in, Unicode (65001) among them: chosen by the input's
+// length, so that a run is deterministic and mutations reach every code page.
 inline const TCodePage& CodePageOf(std::size_t size) {
     return TCodePage::Get(TCodePage::kNumbers[size % TCodePage::kNumbers.size()]);
 }

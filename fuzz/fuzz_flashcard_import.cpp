@@ -40,13 +40,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(PrintableUtf8(problem.message));
         }
     }
+    // Under Unicode the stored text is valid UTF-8 through and through.
     auto showsSomething = [&](std::string_view text) {
-        for (const char c : text) {
-            const char32_t cp = page.ToUnicode(static_cast<unsigned char>(c));
-            if (cp > 0x20 && cp != 0x7F && !(cp >= 0x80 && cp <= 0xA0) && cp != 0xAD)
-                return true;
+        bool shows = false;
+        for (std::size_t pos = 0; pos < text.size();) {
+            char32_t cp = 0;
+            if (page.IsUtf8()) {
+                Check(lexaro::Utf8CharAt(text, pos, cp));
+                pos += lexaro::Utf8Length(cp);
+            } else {
+                cp = page.ToUnicode(static_cast<unsigned char>(text[pos++]));
+            }
+            shows = shows || (cp > 0x20 && cp != 0x7F && !(cp >= 0x80 && cp <= 0xA0) && cp != 0xAD);
         }
-        return false;
+        return shows;
     };
     for (const auto& row : source.rows) {
         Check(row.line >= 1);
