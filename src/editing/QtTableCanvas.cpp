@@ -2,6 +2,7 @@
 
 #include "app/QtText.h"
 #include "controls/T_SpinBox.h"
+#include "data/TextSteps.h"
 
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QValidator>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -146,10 +148,37 @@ void TQtCellEditor::SetHint(const std::string& hint) {
         control_->setToolTip(QtFromUtf8(hint));
 }
 
+namespace {
+
+// Refuses an edit that makes the text longer than the limit in characters as seen.
+class TCharacterLimit final : public QValidator {
+public:
+    TCharacterLimit(std::shared_ptr<int> limit, QObject* parent)
+        : QValidator(parent), limit_(std::move(limit)) {}
+    State validate(QString& input, int&) const override {
+        const QByteArray utf8 = input.toUtf8();
+        const std::size_t count =
+            Utf8CharacterStarts(
+                std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())))
+                .size();
+        return count <= static_cast<std::size_t>(*limit_) ? Acceptable : Invalid;
+    }
+
+private:
+    std::shared_ptr<int> limit_;
+};
+
+// The most UTF-16 units one seen character is let take in the field.
+constexpr int kUnitsPerCharacter = 8;
+
+} // namespace
+
 TQtTextField::TQtTextField(int width, int height, int maxLength)
     : TQtCellEditor(new QLineEdit), maxLength_(maxLength) {
     QLineEdit* field = Field();
-    field->setMaxLength(maxLength);
+    *limit_ = maxLength;
+    field->setMaxLength(maxLength * kUnitsPerCharacter);
+    field->setValidator(new TCharacterLimit(limit_, field));
     field->setFrame(false);
     field->resize(width, height);
 }
@@ -163,7 +192,9 @@ void TQtTextField::SetText(std::string_view utf8) {
         return;
     // New text is limited; a longer phrase from the file is shown whole, never cut.
     const QString shown = QtFromUtf8(utf8);
-    Field()->setMaxLength(std::max(maxLength_, static_cast<int>(shown.size())));
+    *limit_ = std::max(maxLength_, static_cast<int>(Utf8CharacterStarts(utf8).size()));
+    Field()->setMaxLength(
+        std::max(maxLength_ * kUnitsPerCharacter, static_cast<int>(shown.size())));
     Field()->setText(shown);
 }
 

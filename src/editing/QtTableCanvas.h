@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QPointer>
+#include <memory>
 
 class QPainter;
 class QWidget;
@@ -64,6 +65,8 @@ protected:
     QPointer<QWidget> control_;
 };
 
+// A text field whose limit counts the characters a learner sees (a letter with its marks, a
+// CJK character, an emoji are one each), not UTF-16 units.
 class TQtTextField : public TQtCellEditor {
 public:
     TQtTextField(int width, int height, int maxLength);
@@ -74,6 +77,8 @@ public:
 
 private:
     int maxLength_ = 0;
+    // The limit in force: maxLength_, or the length of a longer phrase shown.
+    std::shared_ptr<int> limit_ = std::make_shared<int>(0);
 };
 
 class TSpinBox;

@@ -443,6 +443,66 @@ TEST_F(EditLessonDlgTest, ACharacterTheCodePageLacksIsNamedAsItselfWithTheCodePa
     EXPECT_EQ(editor->cursorPosition(), 3);
 }
 
+// Under Unicode the editor takes any script as typed key presses, stores it composed, counts
+// its limit of 50 in the characters a learner sees, and sorts a column in its language's
+// order. The lesson is saved for a look by eye when LEXARO_SCREENSHOT_DIR names a folder.
+TEST_F(EditLessonDlgTest, UnicodeTakesAnyScriptCountsSeenCharactersAndSorts) {
+    input_.codePage = &TCodePage::Get(TCodePage::kUtf8);
+    input_.lessons = MakeLessons({{1,
+                                   {{"水", "ماء"},
+                                    {"猫", "قطة"},
+                                    {"犬", "كلب"},
+                                    {"ありがとう", "شكرا"},
+                                    {"こんにちは", "مرحبا"}}}});
+    input_.lang1Name = "日本語";
+    input_.lang2Name = "العربية";
+    input_.clipboard = clipboard_;
+    dlg_ = CreateEditLessonDlg(context_, input_, nullptr);
+    dlg_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg_.get()));
+    EXPECT_EQ(dlg_->sortItem1->text(), QString::fromUtf8("Sort by 日本語"));
+
+    // Typed as key presses, one character each; an accent typed after its letter joins it.
+    Click(1, 1);
+    Click(1, 1);
+    QLineEdit* editor = TextEditor(0);
+    ASSERT_TRUE(editor && editor->isVisible());
+    editor->selectAll();
+    for (const char* typed : {"お", "茶", "e", "\u0301"})
+        QTest::sendKeyEvent(QTest::KeyAction::Click, editor, Qt::Key_unknown,
+                            QString::fromUtf8(typed), Qt::NoModifier);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(Model().RowData(1).pair.text1, "お茶\xC3\xA9");
+
+    // 50 Devanagari syllables with their marks fit; the 51st does not.
+    Click(2, 2);
+    Click(2, 2);
+    editor = TextEditor(1);
+    ASSERT_TRUE(editor && editor->isVisible());
+    editor->clear();
+    QString fifty;
+    for (int i = 0; i < 50; ++i) {
+        fifty += QString::fromUtf8("कि");
+        QTest::sendKeyEvent(QTest::KeyAction::Click, editor, Qt::Key_unknown,
+                            QString::fromUtf8("कि"), Qt::NoModifier);
+    }
+    EXPECT_EQ(editor->text(), fifty);
+    QTest::sendKeyEvent(QTest::KeyAction::Click, editor, Qt::Key_unknown, QString::fromUtf8("क"),
+                        Qt::NoModifier);
+    EXPECT_EQ(editor->text(), fifty) << "the 51st character is refused";
+    QTest::keyClick(editor, Qt::Key_Escape);
+
+    // Japanese order: hiragana before kanji.
+    Click(1, 0);
+    std::string column1;
+    for (int r = 1; r < Model().RowCount(); ++r)
+        column1 += Model().RowData(r).pair.text1 + " ";
+    EXPECT_EQ(column1.substr(0, column1.find(' ')), "ありがとう") << column1;
+    if (const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR"); !dir.isEmpty())
+        dlg_->grab().save(dir + "/edit-lesson-unicode-japanese-arabic.png");
+    dlg_->Logic().Close();
+}
+
 TEST_F(EditLessonDlgTest, SaveAndCloseGiveTheirResultsAndSaveRebuildsTheLessons) {
     Open({{3, {{"a", "A"}}}, {5, {{"b", "B"}}}});
     dlg_->btnAddEntryClick();
