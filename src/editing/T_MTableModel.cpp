@@ -1,5 +1,7 @@
 #include "editing/T_MTableModel.h"
 
+#include "data/TextSteps.h"
+
 #include <vector>
 
 namespace lexaro {
@@ -24,11 +26,12 @@ TTextPlacement PlaceText(const TRect& rect, int textWidth, int textHeight) {
 std::string FitText(ITableCanvas& canvas, const std::string& text, int width) {
     if (canvas.TextWidth(text) <= width)
         return text;
-    // Where the characters of the UTF-8 text end: a start is only ever cut after one.
+    // Where the characters a learner sees end (a letter with its marks): a start is only ever
+    // cut after one, never between a letter and its mark.
     std::vector<std::size_t> ends;
-    for (std::size_t i = 1; i <= text.size(); ++i)
-        if (i == text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            ends.push_back(i);
+    const std::vector<std::size_t> starts = Utf8CharacterStarts(text);
+    for (std::size_t i = 1; i <= starts.size(); ++i)
+        ends.push_back(i < starts.size() ? starts[i] : text.size());
     // The widths of a text's starts grow with their length: the longest that fits is found
     // by halving, with a handful of measurements even for long phrases.
     std::size_t low = 0; // characters kept

@@ -200,6 +200,14 @@ TEST(CellDrawing, LongTextIsCutAfterAWholeCharacterWithAnEllipsis) {
     ASSERT_EQ(cyrillic.texts.size(), 1u);
     EXPECT_EQ(cyrillic.texts[0].text, "абвгд…");
 
+    // Under Unicode a syllable is never parted from its vowel sign: room for five code
+    // points takes two syllables of two each, not a consonant without its sign.
+    RecordingCanvas devanagari;
+    TMStrTableCell(std::string("किकिकिकिकि"), TCodePage::Get(TCodePage::kUtf8))
+        .Draw(devanagari, TRect{0, 0, 50, 22}, false);
+    ASSERT_EQ(devanagari.texts.size(), 1u);
+    EXPECT_EQ(devanagari.texts[0].text, "किकि…");
+
     RecordingCanvas narrow;
     EXPECT_EQ(FitText(narrow, "abc", 5), "") << "not even the ellipsis fits";
 }
