@@ -353,6 +353,26 @@ TEST_F(CodePageRun, UnicodeImportsEveryScriptAndExportGivesItBack) {
     }
 }
 
+// The stored line keeps its byte limit under Unicode: a text of 22,000 CJK characters takes
+// 66,000 bytes and is refused with its size; 21,000 fit. (Read as flashcards: front "1".)
+TEST_F(CodePageRun, UnicodeKeepsTheStoredLinesByteLimitAndSaysTheSize) {
+    std::string longText;
+    for (int i = 0; i < 22000; ++i)
+        longText += "水";
+    const std::string tsv = dir.file("long.tsv");
+    WriteFileBytes(tsv,
+                   "1\t" + longText + "\tWasser\n1\t" + longText.substr(0, 63000) + "\tWasser\n");
+    const std::string lang = dir.file("long.lang");
+    EXPECT_EQ(
+        Run({"import", tsv, lang, "--lang1", "中文", "--lang2", "Deutsch", "--codepage", "65001"}),
+        kLangToolBadData);
+    EXPECT_NE(err.str().find("long.tsv:1: back: the text is too long for one stored line "
+                             "(66000 bytes stored; a line holds at most 65518)"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(err.str().find("long.tsv:2:"), std::string::npos) << err.str();
+}
+
 // A UTF-8 file read in a single-byte page is said to read as Unicode, and a single-byte file
 // read as Unicode to read in its page; a few broken bytes in a UTF-8 file are said as such.
 // Nothing is changed.

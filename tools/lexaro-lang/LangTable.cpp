@@ -4,6 +4,7 @@
 #include "data/Languages.h"
 #include "data/Lesson.h"
 #include "data/StrUtil.h"
+#include "data/TextSteps.h"
 #include "data/Word_Pear.h"
 
 #include <array>
@@ -331,7 +332,7 @@ bool NamesColumn(std::string_view utf8) {
 
 // Names are short and hold no digits.
 bool MayName(std::string_view utf8) {
-    return !utf8.empty() && utf8.size() <= 48 &&
+    return !utf8.empty() && Utf8CharacterStarts(utf8).size() <= 48 &&
            utf8.find_first_of("0123456789") == std::string_view::npos;
 }
 
@@ -372,7 +373,9 @@ std::string StorableText(std::string_view utf8, bool language2, std::string_view
     if (stored.find('\t') != std::string::npos)
         return label + ": a tab cannot be stored (export could not write it to a table)";
     if (stored.size() > kMaxPairTexts)
-        return label + ": the text is too long for one stored line";
+        return label + ": the text is too long for one stored line (" +
+               std::to_string(stored.size()) + " bytes stored; a line holds at most " +
+               std::to_string(kMaxPairTexts) + ")";
     return {};
 }
 
@@ -480,7 +483,9 @@ TTsvTable ParseTsv(std::string_view text, const TCodePage& page, THeaderChoice h
         row.folded = static_cast<std::int32_t>(page.FoldedLetters(cells.Value(1)) +
                                                page.FoldedLetters(cells.Value(2)));
         if (why.empty() && row.text1.size() + row.text2.size() > kMaxPairTexts)
-            why = "the texts are too long for one stored line";
+            why = "the texts are too long for one stored line (" +
+                  std::to_string(row.text1.size() + row.text2.size()) +
+                  " bytes stored; a line holds at most " + std::to_string(kMaxPairTexts) + ")";
         if (!why.empty()) {
             problem(why, column);
             return;
