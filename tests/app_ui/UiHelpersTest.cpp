@@ -3,8 +3,10 @@
 #include "app/AppLangHandl.h"
 #include "app/HelpWindow.h"
 #include "app/MainWnd.h"
+#include "app/QtText.h"
 #include "app/T_MAboutDlg.h"
 #include "app/UiHelpers.h"
+#include "data/CodePage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,6 +39,33 @@ QPixmap filled(QColor colour) {
     QPixmap pixmap(4, 4);
     pixmap.fill(colour);
     return pixmap;
+}
+
+// Under Unicode stored text is UTF-8: widgets show every script, beyond the basic plane too,
+// and what is typed is stored composed, never as bytes that are no UTF-8. The single-byte
+// pages keep one byte per character.
+TEST(QtTextTest, UnicodeStoredTextMeetsWidgetsAsUtf8) {
+    const TCodePage& unicode = TCodePage::Get(TCodePage::kUtf8);
+    EXPECT_EQ(QtFromStored("日本語 \xF0\x9F\x98\x80 \xD9\x85\xD8\xA7\xD8\xA1", unicode),
+              QString::fromUtf8("日本語 😀 ماء"));
+    EXPECT_EQ(QtFromStored("a\xFF", unicode), QString::fromUtf8("a\uFFFD"));
+    std::string stored;
+    ASSERT_TRUE(StoredFromQt(QString::fromUtf8("cafe\u0301 नमस्ते 😀"), unicode, stored));
+    EXPECT_EQ(stored, "caf\xC3\xA9 नमस्ते 😀");
+    QString broken = QStringLiteral("ab");
+    broken += QChar(0xD800);
+    broken += QStringLiteral("c");
+    qsizetype bad = -1;
+    stored = "kept";
+    // Qt writes it as a replacement: what is stored is UTF-8 through and through.
+    ASSERT_TRUE(StoredFromQt(broken, unicode, stored, &bad));
+    EXPECT_EQ(unicode.ToUtf8(stored), stored);
+    // Windows-1252 and Cyrillic as before.
+    ASSERT_TRUE(StoredFromQt(QString::fromUtf8("Tür"), TCodePage::Western(), stored));
+    EXPECT_EQ(stored, "T\xFCr");
+    EXPECT_FALSE(StoredFromQt(QString::fromUtf8("日本"), TCodePage::Western(), stored, &bad));
+    EXPECT_EQ(bad, 0);
+    EXPECT_EQ(QtFromStored("\xE4\xEE\xEC", TCodePage::Get(1251)), QString::fromUtf8("дом"));
 }
 
 TEST(ImageListTest, ItemsBeyondTheImagesGetTheLastPicture) {
