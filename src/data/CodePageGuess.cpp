@@ -212,8 +212,8 @@ std::int64_t Count(const TPageClasses& classes, std::string_view text) {
 // code page leaves undefined); every other character outside ASCII stands for a plain small
 // letter, so that the words around it are weighed as in any code page.
 std::int64_t CountUtf8(const TPageClasses& classes, std::string_view text) {
-    std::string plain;
-    plain.reserve(text.size());
+    thread_local std::string plain; // one buffer for the many texts of a file
+    plain.clear();
     std::int64_t odd = 0;
     for (std::size_t pos = 0; pos < text.size();) {
         const auto b = static_cast<unsigned char>(text[pos]);
