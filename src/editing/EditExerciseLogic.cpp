@@ -247,6 +247,10 @@ void TEditExerciseLogic::SetLangFromStored(int which, std::string_view stored) {
     field.typed = Page().ToUtf8(stored);
     field.problem =
         LangNameProblem(field.typed, which == 1, Page(), field.stored, &field.notInPage);
+    // A name as the file has it stays byte for byte until the learner types another: under
+    // Unicode a name of a single-byte file shows with U+FFFD, which must not be written back.
+    if (field.problem.empty())
+        field.stored = std::string(stored);
     ++fieldsVersion_;
 }
 

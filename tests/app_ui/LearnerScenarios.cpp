@@ -15,10 +15,11 @@
 //      lesson 3 edited in the lesson editor; Escape there and in the exercise editor asks
 //      Save / Discard / Cancel, and Enter saves; START, "not more use" on the first card, the
 //      exercise closed: the file on disk has the edit and the cleared marks.
-//   5. Other scripts: Cyrillic (1251), Central European (1250) and Greek (1253) chosen in the
-//      settings, each time a new file with names and pairs typed in Unicode, saved under the
-//      proposed Latin folder name; the card shows the phrases, the file holds them in its code
-//      page, and lexaro-lang reads them back.
+//   5. Other scripts: Cyrillic (1251), Central European (1250), Greek (1253) and Unicode
+//      (65001: Japanese, Arabic, Hindi, a mark typed after its letter) chosen in the settings,
+//      each time a new file with names and pairs typed in Unicode, saved under the proposed
+//      Latin folder name; the card shows the phrases, the file holds them in its code page,
+//      and lexaro-lang reads them back.
 //   6. Write mode: chosen in the settings, three cards typed right, wrong and not at all; the
 //      verdicts under the card and in the table at the end, the priorities 1, 0, 0 in
 //      Lexaro.Ini after the program ends and in the practice journal with the verdicts, the
@@ -624,36 +625,60 @@ struct TScriptCase {
 };
 
 TEST_F(LearnerScenario, FilesOfOtherScriptsAreTypedSavedInTheirCodePageAndPractised) {
-    const std::vector<TScriptCase> scripts{{"russian",
-                                            1251,
-                                            "\u0420\u0443\u0441\u0441\u043A\u0438\u0439",
-                                            {{"\u0434\u043E\u043C", "house"},
-                                             {"\u0434\u0435\u0440\u0435\u0432\u043E", "tree"},
-                                             {"\u0432\u043E\u0434\u0430", "water"},
-                                             {"\u0445\u043B\u0435\u0431", "bread"}},
-                                            "Rus_Eng",
-                                            "\xD0\xF3\xF1\xF1\xEA\xE8\xE9",
-                                            "\xE4\xEE\xEC"},
-                                           {"polish",
-                                            1250,
-                                            "Polski",
-                                            {{"\u0142\u00F3d\u017A", "boat"},
-                                             {"\u017C\u00F3\u0142w", "turtle"},
-                                             {"r\u0119ka", "hand"},
-                                             {"\u015Bwiat\u0142o", "light"}},
-                                            "Pol_Eng",
-                                            "Polski",
-                                            "\xB3\xF3\x64\x9F"},
-                                           {"greek",
-                                            1253,
-                                            "\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC",
-                                            {{"\u03C3\u03C0\u03AF\u03C4\u03B9", "house"},
-                                             {"\u03B4\u03AD\u03BD\u03C4\u03C1\u03BF", "tree"},
-                                             {"\u03BD\u03B5\u03C1\u03CC", "water"},
-                                             {"\u03C8\u03C9\u03BC\u03AF", "bread"}},
-                                            "Ell_Eng",
-                                            "\xC5\xEB\xEB\xE7\xED\xE9\xEA\xDC",
-                                            "\xF3\xF0\xDF\xF4\xE9"}};
+    const std::vector<TScriptCase> scripts{
+        {"russian",
+         1251,
+         "\u0420\u0443\u0441\u0441\u043A\u0438\u0439",
+         {{"\u0434\u043E\u043C", "house"},
+          {"\u0434\u0435\u0440\u0435\u0432\u043E", "tree"},
+          {"\u0432\u043E\u0434\u0430", "water"},
+          {"\u0445\u043B\u0435\u0431", "bread"}},
+         "Rus_Eng",
+         "\xD0\xF3\xF1\xF1\xEA\xE8\xE9",
+         "\xE4\xEE\xEC"},
+        {"polish",
+         1250,
+         "Polski",
+         {{"\u0142\u00F3d\u017A", "boat"},
+          {"\u017C\u00F3\u0142w", "turtle"},
+          {"r\u0119ka", "hand"},
+          {"\u015Bwiat\u0142o", "light"}},
+         "Pol_Eng",
+         "Polski",
+         "\xB3\xF3\x64\x9F"},
+        {"greek",
+         1253,
+         "\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC",
+         {{"\u03C3\u03C0\u03AF\u03C4\u03B9", "house"},
+          {"\u03B4\u03AD\u03BD\u03C4\u03C1\u03BF", "tree"},
+          {"\u03BD\u03B5\u03C1\u03CC", "water"},
+          {"\u03C8\u03C9\u03BC\u03AF", "bread"}},
+         "Ell_Eng",
+         "\xC5\xEB\xEB\xE7\xED\xE9\xEA\xDC",
+         "\xF3\xF0\xDF\xF4\xE9"},
+        // Unicode: stored as the UTF-8 typed; the folder
+        // from the language's English name.
+        {"japanese",
+         65001,
+         "日本語",
+         {{"水", "water"}, {"火", "fire"}, {"こんにちは", "hello"}, {"ありがとう", "thank you"}},
+         "Jap_Eng",
+         "日本語",
+         "水"},
+        {"arabic",
+         65001,
+         "العربية",
+         {{"ماء", "water"}, {"نار", "fire"}, {"مرحبا", "hello"}, {"شكرا", "thank you"}},
+         "Ara_Eng",
+         "العربية",
+         "ماء"},
+        {"hindi",
+         65001,
+         "हिन्दी",
+         {{"पानी", "water"}, {"आग", "fire"}, {"नमस्ते", "hello"}, {"धन्यवाद", "thank you"}},
+         "Hin_Eng",
+         "हिन्दी",
+         "पानी"}};
 
     const auto practise = [&](const TScriptCase& script) {
         const QString tag = script.tag;

@@ -212,6 +212,31 @@ TEST_F(EditExerciseLogicTest, TheSettingsFileLoadsSortedByCaptionWithItsTicks) {
     EXPECT_EQ(logic->Counters().used, ": 0");
 }
 
+// A file of a single-byte page opened under Unicode: its names show with U+FFFD, yet the file
+// is unchanged (New asks nothing), and a save of an edit keeps the names' bytes as they were.
+TEST_F(EditExerciseLogicTest, NamesOfASingleByteFileOpenedUnderUnicodeStayAsTheyAre) {
+    const std::string greek = "\xC5\xEB\xEB\xE7\xED\xE9\xEA\xDC"; // Ελληνικά in 1253
+    TLangFHandler made = test::GeneratedLangFile({{1, 3}, {2, 2}});
+    made.SetLanguageNames(greek, "English");
+    const fs::path path = app / "LangFiles" / "greek.lang";
+    ASSERT_TRUE(made.Save(path));
+    codePage = 65001;
+    view.asked.clear();
+    auto logic = Open("LangFiles/greek.lang", {1}, 300, "x", "English");
+    EXPECT_EQ(logic->LangField(1), "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+    logic->NewLangFile();
+    EXPECT_TRUE(view.asked.empty()) << "nothing was changed";
+
+    auto again = Open("LangFiles/greek.lang", {1}, 300, "x", "English");
+    again->SetSelection({Row(*again, 2)});
+    again->DeleteLessons();
+    again->SaveLangFile();
+    TLangFHandler saved;
+    ASSERT_TRUE(saved.Load(path));
+    EXPECT_EQ(saved.GetLang1Name(), greek);
+    EXPECT_EQ(saved.SlotCount() > 2 ? saved.LessonAt(2) : nullptr, nullptr);
+}
+
 // The language names are the file's: shown, kept by every save, and taken into the settings
 // at OK, whatever names the settings held (other ones, or none).
 TEST_F(EditExerciseLogicTest, TheLanguageNamesComeFromTheFile) {
