@@ -25,8 +25,8 @@ constexpr std::size_t kMaxJoined = 32;
 
 // The composed form's rules; nullptr when ICU cannot give them (text then passes unchanged).
 const icu::Normalizer2* Nfc();
-// Valid UTF-8 as it stands; each byte that is not UTF-8 becomes U+FFFD.
-std::string ValidUtf8Of(std::string_view text);
+// Valid UTF-8 as it stands; each byte that is not UTF-8 becomes the replacement (U+FFFD).
+std::string ValidUtf8Of(std::string_view text, std::string_view replacement = "\xEF\xBF\xBD");
 // UTF-8 in its composed form (NFC); as it stands when ICU cannot normalise it.
 std::string NfcOf(std::string_view utf8);
 
@@ -39,7 +39,7 @@ const icu::Normalizer2* Nfc() {
     return nfc;
 }
 
-std::string ValidUtf8Of(std::string_view text) {
+std::string ValidUtf8Of(std::string_view text, std::string_view replacement) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
@@ -48,7 +48,7 @@ std::string ValidUtf8Of(std::string_view text) {
             out.append(text.substr(pos, Utf8Length(cp)));
             pos += Utf8Length(cp);
         } else {
-            AppendUtf8(out, U'\uFFFD');
+            out.append(replacement);
             ++pos;
         }
     }
@@ -419,18 +419,7 @@ bool TCodePage::FromUtf8(std::string_view utf8, std::string& out, std::size_t* b
 
 std::string TCodePage::FromUtf8Lossy(std::string_view utf8) const {
     if (IsUtf8()) {
-        std::string valid;
-        valid.reserve(utf8.size());
-        for (std::size_t pos = 0; pos < utf8.size();) {
-            char32_t cp = 0;
-            if (Utf8CharAt(utf8, pos, cp)) {
-                valid.append(utf8.substr(pos, Utf8Length(cp)));
-                pos += Utf8Length(cp);
-            } else {
-                valid += '?';
-                ++pos;
-            }
-        }
+        const std::string valid = ValidUtf8Of(utf8, "?");
         return NfcOf(valid);
     }
     std::string out;

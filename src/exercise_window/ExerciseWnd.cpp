@@ -44,11 +44,6 @@ namespace lexaro {
 
 namespace {
 
-// Stored text of the file's code page on a widget; Unicode text (UTF-8) by its characters.
-QString Shown(std::string_view text, const TCodePage& page) {
-    return page.IsUtf8() ? QtFromUtf8(page.ToUtf8(text)) : QtFromStored(text, page);
-}
-
 // Left for a text that runs left to right, right for one that runs right to left (Arabic,
 // Hebrew: its first strong character decides), as the learner reads it.
 Qt::Alignment AlignmentOf(const QString& text) {
@@ -701,8 +696,8 @@ void TExerciseDlg::ClearTable() {
 
 void TExerciseDlg::AddTableRow(const std::string& presented, const std::string& solution) {
     const QSignalBlocker quiet(exerciseList);
-    const QString shown = Shown(presented, *page_);
-    const QString answer = Shown(solution, *page_);
+    const QString shown = QtFromStored(presented, *page_);
+    const QString answer = QtFromStored(solution, *page_);
     auto* row = new QTreeWidgetItem(exerciseList, {QString(), shown, QString(), answer});
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     row->setTextAlignment(2, Qt::AlignHCenter | Qt::AlignVCenter);
@@ -726,7 +721,7 @@ void TExerciseDlg::SetTableAnswer(std::int32_t row, const std::string& typed,
         SetTableHeaders();
     }
     const int column = static_cast<int>(kWriteColumnWidths.size()) - 1;
-    const QString answer = typed.empty() ? noAnswer_ : Shown(typed, *page_);
+    const QString answer = typed.empty() ? noAnswer_ : QtFromStored(typed, *page_);
     const QString text = QtFromUtf8(verdict) + QStringLiteral(": ") + answer;
     item->setText(column, text);
     item->setToolTip(column, text);
@@ -834,7 +829,8 @@ void TExerciseDlg::ShowVerdict(const TAnswerView& verdict) {
         for (std::size_t k = 0; k < starts.size(); ++k) {
             const std::size_t end = k + 1 < starts.size() ? starts[k + 1] : verdict.typed.size();
             QString letter =
-                Shown(std::string_view(verdict.typed).substr(starts[k], end - starts[k]), *page_)
+                QtFromStored(std::string_view(verdict.typed).substr(starts[k], end - starts[k]),
+                             *page_)
                     .toHtmlEscaped();
             if (letter == QStringLiteral(" "))
                 letter = QStringLiteral("&nbsp;");
