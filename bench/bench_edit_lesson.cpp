@@ -3,6 +3,7 @@
 // the table from lessons against copying their pairs, and painting one screenful at the top
 // and near the end of a long table.
 
+#include "data/CodePage.h"
 #include "data/Collation.h"
 #include "data/StrUtil.h"
 #include "editing/T_EditLessonTableModel.h"
@@ -102,6 +103,26 @@ void BM_StableSortBaseline(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StableSortBaseline)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// The doubles check: one phrase against every row's phrase ignoring case, as the lesson editor
+// searches the rows, in Windows-1252 against the same words under Unicode (65001).
+void BM_DoublesCheck(benchmark::State& state, int codePage) {
+    const TCodePage& page = TCodePage::Get(codePage);
+    std::vector<std::string> texts;
+    const auto lessons = Lessons(10000);
+    for (const auto& lesson : *lessons)
+        for (const auto& pair : lesson->pairs)
+            texts.push_back(page.IsUtf8() ? TCodePage::Western().ToUtf8(pair->text1) : pair->text1);
+    const std::string phrase = texts[texts.size() / 2];
+    for (auto _ : state) {
+        int found = 0;
+        for (const std::string& text : texts)
+            found += page.SameTextUpper(text, phrase) ? 1 : 0;
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK_CAPTURE(BM_DoublesCheck, cp1252, 1252)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_DoublesCheck, unicode, TCodePage::kUtf8)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildTable(benchmark::State& state) {
     const auto lessons = Lessons(static_cast<int>(state.range(0)));

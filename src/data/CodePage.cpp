@@ -7,6 +7,7 @@
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>
 #include <unicode/translit.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/uversion.h>
 
@@ -183,43 +184,80 @@ constexpr char32_t kSmallI = 0x110001;   // i
 constexpr char32_t kDottedI = 0x110002;  // İ
 constexpr char32_t kDotlessI = 0x110003; // ı
 
-// UTF-8 text case-folded (the full folding: "ß" as "ss"), with the four letters i kept as
-// marks of their own.
-std::u32string FoldedForCase(std::string_view utf8) {
-    std::u32string out;
-    out.reserve(utf8.size());
-    for (std::size_t pos = 0; pos < utf8.size();) {
+// The code points whose full case folding is not their simple one (status F of the Unicode
+// case folding: "ß" as "ss", ligatures, Greek with iota subscript), taken a little wide.
+bool FullFoldingDiffers(char32_t cp) {
+    return cp == 0xDF || cp == 0x149 || cp == 0x1F0 || cp == 0x390 || cp == 0x3B0 || cp == 0x587 ||
+           (cp >= 0x1E96 && cp <= 0x1E9E) || (cp >= 0x1F50 && cp <= 0x1FFC) ||
+           (cp >= 0xFB00 && cp <= 0xFB17);
+}
+
+// Reads UTF-8 text case-folded (the full folding: "ß" as "ss"), one folded code point at a
+// time, with the four letters i as marks of their own; a byte that is not UTF-8 stands for
+// U+FFFD. Comparing two readers stops at the first difference.
+class TFoldedReader {
+public:
+    explicit TFoldedReader(std::string_view utf8) : text_(utf8) {}
+
+    bool Next(char32_t& out) {
+        if (at_ == count_ && !Fill())
+            return false;
+        out = folded_[at_++];
+        return true;
+    }
+
+private:
+    bool Fill() {
+        if (pos_ >= text_.size())
+            return false;
         char32_t cp = 0xFFFD;
-        if (Utf8CharAt(utf8, pos, cp))
-            pos += Utf8Length(cp);
+        if (Utf8CharAt(text_, pos_, cp))
+            pos_ += Utf8Length(cp);
         else
-            ++pos; // a byte that is not UTF-8 stands for U+FFFD
+            ++pos_;
+        at_ = 0;
+        count_ = 1;
         switch (cp) {
         case U'I':
-            out += kCapitalI;
-            continue;
+            folded_[0] = kCapitalI;
+            return true;
         case U'i':
-            out += kSmallI;
-            continue;
+            folded_[0] = kSmallI;
+            return true;
         case 0x0130:
-            out += kDottedI;
-            continue;
+            folded_[0] = kDottedI;
+            return true;
         case 0x0131:
-            out += kDotlessI;
-            continue;
+            folded_[0] = kDotlessI;
+            return true;
         default:
             break;
         }
         if (cp < 0x80) {
-            out += cp >= U'A' && cp <= U'Z' ? cp + (U'a' - U'A') : cp;
-            continue;
+            folded_[0] = cp >= U'A' && cp <= U'Z' ? cp + (U'a' - U'A') : cp;
+        } else if (!FullFoldingDiffers(cp)) {
+            folded_[0] =
+                static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp), U_FOLD_CASE_DEFAULT));
+        } else {
+            icu::UnicodeString one(static_cast<UChar32>(cp));
+            one.foldCase(U_FOLD_CASE_DEFAULT);
+            count_ = 0;
+            for (std::int32_t i = 0; i < one.length() && count_ < folded_.size();
+                 i = one.moveIndex32(i, 1))
+                folded_[count_++] = static_cast<char32_t>(one.char32At(i));
         }
-        icu::UnicodeString one(static_cast<UChar32>(cp));
-        one.foldCase(U_FOLD_CASE_DEFAULT);
-        for (std::int32_t i = 0; i < one.length(); i = one.moveIndex32(i, 1))
-            out += static_cast<char32_t>(one.char32At(i));
+        return count_ > 0;
     }
-    return out;
+
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    std::array<char32_t, 4> folded_{};
+    std::size_t at_ = 0;
+    std::size_t count_ = 0;
+};
+
+unsigned char AsciiSmall(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
 // Two folded characters are the same letter: equal, or letters i that pair under the general
@@ -507,9 +545,33 @@ bool TCodePage::SameLetterIgnoringCase(char a, char b) const {
 
 bool TCodePage::SameTextUpper(std::string_view a, std::string_view b) const {
     if (IsUtf8()) {
-        const std::u32string x = FoldedForCase(a);
-        const std::u32string y = FoldedForCase(b);
-        return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), SameFolded);
+        // ASCII as far as both go: letters compared by their small form (I and i pair under
+        // either rule), and the first difference ends it.
+        const std::size_t n = std::min(a.size(), b.size());
+        std::size_t ascii = 0;
+        for (; ascii < n; ++ascii) {
+            const auto x = static_cast<unsigned char>(a[ascii]);
+            const auto y = static_cast<unsigned char>(b[ascii]);
+            if ((x | y) >= 0x80)
+                break;
+            if (AsciiSmall(x) != AsciiSmall(y))
+                return false;
+        }
+        if (ascii == n)
+            return a.size() == b.size();
+        TFoldedReader x(a.substr(ascii));
+        TFoldedReader y(b.substr(ascii));
+        for (;;) {
+            char32_t cx = 0;
+            char32_t cy = 0;
+            const bool more = x.Next(cx);
+            if (more != y.Next(cy))
+                return false;
+            if (!more)
+                return true;
+            if (!SameFolded(cx, cy))
+                return false;
+        }
     }
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),
