@@ -197,6 +197,36 @@ protected:
             kRunMs);
     }
     std::string Text(tMainWindow& window, int n) { return window.Logic().Text(n); }
+    // The starter file replaced by one lesson of pairs in English and another language, as
+    // the learner made it before this start; texts in UTF-8.
+    void WriteStarterFile(const char* lang2,
+                          const std::vector<std::pair<std::string, std::string>>& pairs) {
+        TLangFHandler file;
+        file.SetLanguageNames("English", lang2);
+        auto lesson = std::make_shared<TLesson>();
+        lesson->number = 1;
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            auto pair = lesson->NewPair(static_cast<std::int64_t>(i));
+            pair->text1 = pairs[i].first;
+            pair->text2 = pairs[i].second;
+            pair->use = true;
+        }
+        file.PutLesson(lesson);
+        ASSERT_TRUE(file.Save(copy.path() / "LangFiles" / "English-Deutsch.lang").ok());
+    }
+    // The maximum number of phrases typed into the exercise editor, then Save.
+    static void SetMaximumInTheEditor(tMainWindow& window, const char* maximum) {
+        WhenModalOpens(&window, [maximum](QWidget* modal) {
+            auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
+            ASSERT_NE(editor, nullptr);
+            Activate(editor);
+            editor->editMaxWords->setFocus();
+            editor->editMaxWords->selectAll();
+            QTest::keyClicks(editor->editMaxWords, maximum);
+            QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+        });
+        Click(window.btnEditExercise);
+    }
 
     AppCopy copy;
 };
@@ -789,19 +819,9 @@ TEST_F(LearnerScenario, ArabicAndHindiSolutionsGrowByWholeCharacters) {
     };
     for (const Script& script : scripts) {
         SCOPED_TRACE(script.tag);
-        {
-            // The starter file, as the learner made it in this script before this start.
-            TLangFHandler lang;
-            lang.SetLanguageNames("English", script.lang);
-            auto lesson = std::make_shared<TLesson>();
-            lesson->number = 1;
-            auto pair = lesson->NewPair(0);
-            pair->text1 = script.word;
-            pair->text2 = script.solution;
-            pair->use = true;
-            lang.PutLesson(lesson);
-            ASSERT_TRUE(lang.Save(copy.path() / "LangFiles" / "English-Deutsch.lang").ok());
-        }
+        WriteStarterFile(script.lang, {{script.word, script.solution}});
+        if (HasFatalFailure())
+            return;
         auto window = Start();
         window->mAppEnglish->trigger();
         TAppIniFile& settings = *window->Logic().Settings();
@@ -901,16 +921,7 @@ TEST_F(WriteScenario, ThreeCardsRightWrongAndNotKnownSetThePriorities) {
     });
     Click(window->btnGeneralProperty);
     ASSERT_TRUE(window->Logic().Settings()->general.WriteAnswer);
-    WhenModalOpens(window.get(), [](QWidget* modal) {
-        auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
-        ASSERT_NE(editor, nullptr);
-        Activate(editor);
-        editor->editMaxWords->setFocus();
-        editor->editMaxWords->selectAll();
-        QTest::keyClicks(editor->editMaxWords, "3");
-        QTest::mouseClick(editor->btnSave, Qt::LeftButton);
-    });
-    Click(window->btnEditExercise);
+    SetMaximumInTheEditor(*window, "3");
 
     Click(window->btnExerciseRun);
     TExerciseDlg* ex = ExerciseOf(*window);
@@ -1026,23 +1037,10 @@ TEST_F(WriteScenario, ThreeCardsRightWrongAndNotKnownSetThePriorities) {
 // A Japanese file under the Unicode page (65001) in Write mode: the card shows the Japanese
 // text, and answers typed as Unicode key presses are judged right.
 TEST_F(WriteScenario, JapaneseTypedAsUnicodeKeysIsJudgedRight) {
-    {
-        // The starter file, as the learner made it in Japanese before this start.
-        TLangFHandler file;
-        file.SetLanguageNames("English", "日本語");
-        auto lesson = std::make_shared<TLesson>();
-        lesson->number = 1;
-        const std::vector<std::pair<std::string, std::string>> pairs = {
-            {"thank you", "ありがとう"}, {"school", "学校 (がっこう)"}, {"water", "水"}};
-        for (std::size_t i = 0; i < pairs.size(); ++i) {
-            auto pair = lesson->NewPair(static_cast<std::int64_t>(i));
-            pair->text1 = pairs[i].first;
-            pair->text2 = pairs[i].second;
-            pair->use = true;
-        }
-        file.PutLesson(lesson);
-        ASSERT_TRUE(file.Save(copy.path() / "LangFiles" / "English-Deutsch.lang").ok());
-    }
+    WriteStarterFile("日本語",
+                     {{"thank you", "ありがとう"}, {"school", "学校 (がっこう)"}, {"water", "水"}});
+    if (HasFatalFailure())
+        return;
     auto window = Start();
     window->mAppEnglish->trigger();
     window->Logic().Settings()->CodePage = TCodePage::kUtf8;
@@ -1051,16 +1049,7 @@ TEST_F(WriteScenario, JapaneseTypedAsUnicodeKeysIsJudgedRight) {
     general.VoicePresent = 0;
     general.VoiceAnswer = false;
     Exercise(*window).FirstLang = true;
-    WhenModalOpens(window.get(), [](QWidget* modal) {
-        auto* editor = qobject_cast<TEditExerciseDlg*>(modal);
-        ASSERT_NE(editor, nullptr);
-        Activate(editor);
-        editor->editMaxWords->setFocus();
-        editor->editMaxWords->selectAll();
-        QTest::keyClicks(editor->editMaxWords, "3");
-        QTest::mouseClick(editor->btnSave, Qt::LeftButton);
-    });
-    Click(window->btnEditExercise);
+    SetMaximumInTheEditor(*window, "3");
 
     Click(window->btnExerciseRun);
     TExerciseDlg* ex = ExerciseOf(*window);
