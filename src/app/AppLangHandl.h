@@ -14,7 +14,7 @@
 namespace lexaro {
 
 // Every caption, hint, menu entry and message has a number below kTextCount.
-inline constexpr std::int32_t kTextCount = 245;
+inline constexpr std::int32_t kTextCount = 246;
 inline constexpr const char* kTextDbName = "Text.Db";
 inline constexpr const char* kMissingText = "????";
 

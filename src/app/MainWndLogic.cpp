@@ -1,6 +1,7 @@
 #include "app/MainWndLogic.h"
 
 #include "data/CodePage.h"
+#include "data/CodePageGuess.h"
 #include "data/StrUtil.h"
 #include "exercise/ExerciseHelpFunc.h"
 #include "progress/DueWords.h"
@@ -293,7 +294,45 @@ bool SaveMarksReporting(const TAppIniFile& settings, const TAppLangHandler& text
 }
 
 bool TMainWndLogic::LoadLangFile(bool reportMissing) {
-    return LoadLangFileReporting(*settings_, *texts_, *lang_, messages_.get(), reportMissing);
+    if (!LoadLangFileReporting(*settings_, *texts_, *lang_, messages_.get(), reportMissing))
+        return false;
+    HintAnotherCodePage();
+    return true;
+}
+
+void TMainWndLogic::HintAnotherCodePage() {
+    constexpr std::int32_t kReadsBetter = 245;
+    constexpr std::int32_t kFirstPageName = 176;
+    constexpr std::int32_t kUnicodeName = 244;
+    const TCodePage& page = TCodePage::Get(settings_->CodePage);
+    const std::filesystem::path path = settings_->LangFilePath();
+    if (messages_ == nullptr || codePageHinted_.contains({path, page.Number()}))
+        return;
+    TCodePageGuess guess;
+    guess.Add(lang_->GetLang1Name(), 0);
+    guess.Add(lang_->GetLang2Name(), 1);
+    for (std::int32_t n = 0; n < lang_->SlotCount(); ++n)
+        if (const auto lesson = lang_->LessonAt(n))
+            for (std::int32_t i = 0; i < lesson->PairCount(); ++i)
+                if (const auto pair = lesson->PairAt(i)) {
+                    guess.Add(pair->text1, 0);
+                    guess.Add(pair->text2, 1);
+                }
+    const TCodePage* better = guess.ClearlyBetterThan(page);
+    if (better == nullptr)
+        return;
+    codePageHinted_.insert({path, page.Number()});
+    const auto name = [this](const TCodePage& p) {
+        if (p.IsUtf8())
+            return texts_->GetText(kUnicodeName);
+        const auto& pages = TCodePage::kSingleByte;
+        const auto at = std::find(pages.begin(), pages.end(), p.Number());
+        return texts_->GetText(kFirstPageName + static_cast<std::int32_t>(at - pages.begin()));
+    };
+    messages_->Warn(
+        settings_->appTitle,
+        FillText(texts_->GetText(kReadsBetter), {DisplayPath(path), name(*better), name(page)}),
+        IMessageSink::Icon::Information);
 }
 
 bool TMainWndLogic::SaveLangFile() {

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,9 @@ private:
     std::string DateText(std::int64_t utcSeconds) const;
     void Report(const std::string& text) const;
     void Report(const std::string& caption, const std::string& text) const;
+    // Says once per file and code page when the loaded file's texts read clearly better in
+    // another code page (Unicode above all) than in the settings' one; changes nothing.
+    void HintAnotherCodePage();
 
     TAppFolders folders_;
     std::shared_ptr<IMessageSink> messages_;
@@ -230,6 +234,8 @@ private:
     TStartKind lastStart_ = TStartKind::NotPossible;
     // The number of unreadable journal lines the learner was last told of.
     std::int64_t skippedToldFor_ = 0;
+    // The language files (with the code page they were read in) told of another code page.
+    std::set<std::pair<std::filesystem::path, int>> codePageHinted_;
 };
 
 } // namespace lexaro

@@ -723,6 +723,59 @@ TEST_F(MainLogicTest, TheLanguageNamesAreShownThroughTheCodePage) {
     EXPECT_EQ(view.lessons, logic->Text(46) + " : 1");
 }
 
+// A file whose texts read clearly better in another code page is said once, with the page to
+// choose (Unicode for UTF-8 text); the file stays as it is (until an exercise marks its pairs),
+// and a file read in its own page is quiet.
+TEST_F(MainLogicTest, AFileThatReadsBetterInAnotherCodePageIsSaidOnce) {
+    const auto langFile = [&](const fs::path& path, const std::vector<std::string>& texts) {
+        TLangFHandler model;
+        model.SetLanguageNames("Lang", "Deutsch");
+        auto lesson = std::make_shared<TLesson>();
+        lesson->number = 1;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            auto pair = lesson->NewPair(static_cast<std::int64_t>(i));
+            pair->text1 = texts[i];
+            pair->text2 = "Wort";
+            pair->use = true;
+        }
+        model.PutLesson(lesson);
+        ASSERT_TRUE(model.Save(path));
+    };
+    langFile(app / "ja.lang", {"水", "火", "こんにちは", "ありがとう"});
+    langFile(app / "ru.lang", {"\xEA\xEE\xF8\xEA\xE0", "\xF1\xEE\xE1\xE0\xEA\xE0", "\xE4\xEE\xEC",
+                               "\xE6\xB8\xEB\xF2\xFB\xE9"});
+    const struct {
+        std::string file;
+        int codePage;
+        std::string said; // empty: nothing
+    } cases[] = {
+        {"ja.lang", 1252, "read like the code page Unicode (UTF-8), not Western European (1252)"},
+        {"ja.lang", 65001, ""},
+        {"ru.lang", 65001, "read like the code page Cyrillic (1251), not Unicode (UTF-8)"},
+        {"ru.lang", 1251, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file + " " + std::to_string(c.codePage));
+        WriteIni(c.file, {1});
+        const std::string ini = ReadFileBytes((app / "Lexaro.Ini").string());
+        WriteFileBytes((app / "Lexaro.Ini").string(),
+                       ini + "CodePage=" + std::to_string(c.codePage) + "\r\n");
+        const std::string before = ReadFileBytes((app / c.file).string());
+        sink->shown.clear();
+        auto logic = Start();
+        EXPECT_EQ(ReadFileBytes((app / c.file).string()), before);
+        ASSERT_EQ(sink->shown.size(), c.said.empty() ? 0u : 1u)
+            << ::testing::PrintToString(Texts());
+        if (!c.said.empty()) {
+            EXPECT_NE(sink->shown[0].text.find(c.said), std::string::npos) << sink->shown[0].text;
+            EXPECT_NE(sink->shown[0].text.find(c.file), std::string::npos);
+            // The next load of the same file says nothing more.
+            EXPECT_TRUE(logic->StartExercise(false, true, false, rng));
+            EXPECT_EQ(sink->shown.size(), 1u) << ::testing::PrintToString(Texts());
+        }
+    }
+}
+
 TEST_F(MainLogicTest, AFailedSettingsWriteNamesTheReasonInTheUiLanguage) {
     WriteLangFile(app / "x.lang", {{1, 3}});
     WriteIni("x.lang", {1}, {}, "DE");
