@@ -308,15 +308,20 @@ void TMainWndLogic::HintAnotherCodePage() {
     const std::filesystem::path path = settings_->LangFilePath();
     if (messages_ == nullptr || codePageHinted_.contains({path, page.Number()}))
         return;
+    // The first texts up to this many bytes tell the page as well as all of them: a large
+    // file is not read a second time for it.
+    constexpr std::size_t kSampleBytes = 256 * 1024;
     TCodePageGuess guess;
     guess.Add(lang_->GetLang1Name(), 0);
     guess.Add(lang_->GetLang2Name(), 1);
-    for (std::int32_t n = 0; n < lang_->SlotCount(); ++n)
+    std::size_t sampled = 0;
+    for (std::int32_t n = 0; n < lang_->SlotCount() && sampled < kSampleBytes; ++n)
         if (const auto lesson = lang_->LessonAt(n))
-            for (std::int32_t i = 0; i < lesson->PairCount(); ++i)
+            for (std::int32_t i = 0; i < lesson->PairCount() && sampled < kSampleBytes; ++i)
                 if (const auto pair = lesson->PairAt(i)) {
                     guess.Add(pair->text1, 0);
                     guess.Add(pair->text2, 1);
+                    sampled += pair->text1.size() + pair->text2.size();
                 }
     const TCodePage* better = guess.ClearlyBetterThan(page);
     if (better == nullptr)

@@ -214,6 +214,18 @@ protected:
         file.PutLesson(lesson);
         ASSERT_TRUE(file.Save(copy.path() / "LangFiles" / "English-Deutsch.lang").ok());
     }
+    // The code page the program starts with, as the learner chose it in the settings before.
+    void StartWithCodePage(int number) {
+        const fs::path ini = copy.path() / "Lexaro.Ini";
+        std::ifstream in(ini, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), {});
+        in.close();
+        const std::string section = "[Application]\r\n";
+        const std::size_t at = text.find(section);
+        ASSERT_NE(at, std::string::npos);
+        text.insert(at + section.size(), "CodePage=" + std::to_string(number) + "\r\n");
+        std::ofstream(ini, std::ios::binary) << text;
+    }
     // The maximum number of phrases typed into the exercise editor, then Save.
     static void SetMaximumInTheEditor(tMainWindow& window, const char* maximum) {
         WhenModalOpens(&window, [maximum](QWidget* modal) {
@@ -820,12 +832,13 @@ TEST_F(LearnerScenario, ArabicAndHindiSolutionsGrowByWholeCharacters) {
     for (const Script& script : scripts) {
         SCOPED_TRACE(script.tag);
         WriteStarterFile(script.lang, {{script.word, script.solution}});
+        StartWithCodePage(TCodePage::kUtf8);
         if (HasFatalFailure())
             return;
         auto window = Start();
         window->mAppEnglish->trigger();
         TAppIniFile& settings = *window->Logic().Settings();
-        settings.CodePage = TCodePage::kUtf8;
+        ASSERT_EQ(settings.CodePage, TCodePage::kUtf8);
         settings.exercise.FirstLang = true;
         settings.general.AutoPresent = false;
         settings.general.WriteAnswer = false;
@@ -1041,7 +1054,19 @@ TEST_F(WriteScenario, JapaneseTypedAsUnicodeKeysIsJudgedRight) {
                      {{"thank you", "ありがとう"}, {"school", "学校 (がっこう)"}, {"water", "水"}});
     if (HasFatalFailure())
         return;
+    // The file is Unicode but the settings still say Western European: the learner is told
+    // once, with the page to choose, and chooses it.
+    std::string told;
+    WhenModalOpens(nullptr, [&told](QWidget* modal) {
+        Shot("10-japanese-reads-better-in-unicode");
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        told = box->text().toStdString();
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
     auto window = Start();
+    EXPECT_NE(told.find("Unicode (UTF-8)"), std::string::npos) << told;
+    EXPECT_NE(told.find("English-Deutsch.lang"), std::string::npos) << told;
     window->mAppEnglish->trigger();
     window->Logic().Settings()->CodePage = TCodePage::kUtf8;
     TGeneralProperty& general = window->Logic().Settings()->general;
