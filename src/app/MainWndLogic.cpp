@@ -3,6 +3,7 @@
 #include "data/CodePage.h"
 #include "data/CodePageGuess.h"
 #include "data/StrUtil.h"
+#include "data/TextSteps.h"
 #include "exercise/ExerciseHelpFunc.h"
 #include "progress/DueWords.h"
 #include "progress/JournalReader.h"
@@ -584,7 +585,15 @@ TLangFileView TMainWndLogic::LangFileView() const {
     view.found = langFileFound_;
     view.lessons = text(46) + text(47);
     if (langFileFound_) {
-        view.panel = page.ToUtf8(data.Lang1 + " - " + data.Lang2);
+        view.panel = page.ToUtf8(data.Lang1) + " - " + page.ToUtf8(data.Lang2);
+        if (RunsRightToLeft(view.panel) || RunsRightToLeft(page.ToUtf8(data.Lang2))) {
+            // The panel reads left to right with the first language at the left, each name
+            // in its own direction: "العربية - فارسی" would otherwise read as one
+            // right-to-left run, the second language first.
+            constexpr const char* kLeftToRightMark = "\xE2\x80\x8E"; // U+200E
+            view.panel = kLeftToRightMark + page.ToUtf8(data.Lang1) + kLeftToRightMark + " - " +
+                         kLeftToRightMark + page.ToUtf8(data.Lang2);
+        }
         std::string numbers;
         for (const std::int32_t lesson : data.AvailableUnits)
             numbers += (numbers.empty() ? "" : ",") + std::to_string(lesson);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QIcon>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -22,6 +23,18 @@ static void initLexaroResources() {
 }
 
 namespace lexaro {
+
+Qt::Alignment AlignmentOf(const QString& text) {
+    // Absolute: a line edit reads left and right in the direction of its text.
+    return (text.isRightToLeft() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute |
+           Qt::AlignVCenter;
+}
+
+void AlignAsWritten(QLineEdit& field) {
+    field.setAlignment(AlignmentOf(field.text()));
+    QObject::connect(&field, &QLineEdit::textChanged, &field,
+                     [&field](const QString& text) { field.setAlignment(AlignmentOf(text)); });
+}
 
 void EnsureResources() {
     static const bool done = [] {

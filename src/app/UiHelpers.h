@@ -8,12 +8,19 @@
 #include <functional>
 
 class QComboBox;
+class QLineEdit;
 class QWidget;
 
 namespace lexaro {
 
 // Makes the program's pictures (:/images/...) available; every window calls it first.
 void EnsureResources();
+
+// Left for a text that runs left to right, right for one that runs right to left (Arabic,
+// Hebrew: its first strong character decides), as the learner reads it; vertically centred.
+Qt::Alignment AlignmentOf(const QString& text);
+// The field shows its text at the side the text starts from, whenever it is typed or set.
+void AlignAsWritten(QLineEdit& field);
 
 // Message box styles (combinable) and the buttons a box reports.
 inline constexpr int kMbOk = 0;

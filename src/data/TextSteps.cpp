@@ -4,9 +4,13 @@
 
 #include <unicode/brkiter.h>
 #include <unicode/locid.h>
+#include <unicode/uchar.h>
 #include <unicode/utext.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <memory>
 
 namespace lexaro {
@@ -128,6 +132,28 @@ std::string_view CutToBytes(std::string_view text, std::size_t maxBytes, const T
         end = start;
     }
     return text.substr(0, end);
+}
+
+bool RunsRightToLeft(std::string_view utf8) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
+    const auto length = static_cast<std::int32_t>(
+        std::min<std::size_t>(utf8.size(), std::numeric_limits<std::int32_t>::max()));
+    for (std::int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0)
+            continue;
+        switch (u_charDirection(c)) {
+        case U_LEFT_TO_RIGHT:
+            return false;
+        case U_RIGHT_TO_LEFT:
+        case U_RIGHT_TO_LEFT_ARABIC:
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
 }
 
 } // namespace lexaro

@@ -28,4 +28,8 @@ std::string_view CutToBytes(std::string_view text, std::size_t maxBytes, const T
 // The same for UTF-8 text of any origin (typed, the program's own), whatever the code page.
 std::vector<std::size_t> Utf8CharacterStarts(std::string_view utf8);
 
+// Whether UTF-8 text runs right to left as a whole: its first strong character is Arabic,
+// Hebrew or another right-to-left script (digits and punctuation do not decide).
+bool RunsRightToLeft(std::string_view utf8);
+
 } // namespace lexaro

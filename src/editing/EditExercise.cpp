@@ -258,6 +258,8 @@ void TEditExerciseDlg::buildForm() {
     editLang1 = field(fileNameBox, "editLang1");
     labelLang2 = label(fileNameBox, "labelLang2");
     editLang2 = field(fileNameBox, "editLang2");
+    AlignAsWritten(*editLang1);
+    AlignAsWritten(*editLang2);
     labelFile->setBuddy(editFileName);
     labelLang1->setBuddy(editLang1);
     labelLang2->setBuddy(editLang2);

@@ -1,6 +1,7 @@
 #include "editing/QtTableCanvas.h"
 
 #include "app/QtText.h"
+#include "app/UiHelpers.h"
 #include "controls/T_SpinBox.h"
 #include "data/TextSteps.h"
 
@@ -67,7 +68,11 @@ void TQtTableCanvas::TextOut(int x, int y, std::string_view text, const TRect& c
     painter_.save();
     painter_.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
     painter_.setPen(font_);
-    painter_.drawText(x, y + painter_.fontMetrics().ascent(), QtFromUtf8(text));
+    // A text runs in its own direction, whatever the window's: the ellipsis of a cut Arabic
+    // phrase stands at its left end.
+    const QString shown = QtFromUtf8(text);
+    painter_.setLayoutDirection(shown.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    painter_.drawText(x, y + painter_.fontMetrics().ascent(), shown);
     painter_.restore();
 }
 
@@ -181,6 +186,7 @@ TQtTextField::TQtTextField(int width, int height, int maxLength)
     field->setValidator(new TCharacterLimit(limit_, field));
     field->setFrame(false);
     field->resize(width, height);
+    AlignAsWritten(*field);
 }
 
 QLineEdit* TQtTextField::Field() const {

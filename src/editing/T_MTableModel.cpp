@@ -57,7 +57,11 @@ void DrawCellText(ITableCanvas& canvas, const TRect& rect, const std::string& te
         canvas.TextOut(at.x, at.y, text, rect);
         return;
     }
-    canvas.TextOut(at.x, at.y, FitText(canvas, text, rect.Width() - 4), rect);
+    // A text too long for its cell keeps its start: at the left, or at the right for a text
+    // that runs right to left (its ellipsis then stands at the left).
+    const std::string fitted = FitText(canvas, text, rect.Width() - 4);
+    const int x = RunsRightToLeft(text) ? rect.right - 2 - canvas.TextWidth(fitted) : at.x;
+    canvas.TextOut(x, at.y, fitted, rect);
 }
 
 void TMTableColumn::DrawHeader(ITableCanvas& canvas, const TRect& rect) const {

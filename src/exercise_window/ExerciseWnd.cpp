@@ -44,14 +44,6 @@ namespace lexaro {
 
 namespace {
 
-// Left for a text that runs left to right, right for one that runs right to left (Arabic,
-// Hebrew: its first strong character decides), as the learner reads it.
-Qt::Alignment AlignmentOf(const QString& text) {
-    // Absolute: a line edit reads left and right in the direction of its text.
-    return (text.isRightToLeft() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute |
-           Qt::AlignVCenter;
-}
-
 // The window at 100 per cent.
 constexpr int kWindowWidth = 635;
 constexpr int kWindowHeight = 335;
@@ -339,8 +331,7 @@ void TExerciseDlg::BuildForm() {
     // the system's input methods (composed text of Japanese, Chinese, ... comes as an input
     // method event, which the key filter lets through).
     answerEdit->setAttribute(Qt::WA_InputMethodEnabled, true);
-    connect(answerEdit, &QLineEdit::textChanged, this,
-            [this](const QString& text) { answerEdit->setAlignment(AlignmentOf(text)); });
+    AlignAsWritten(*answerEdit);
     // The limit counts characters as the learner sees them: a letter with its marks, a
     // syllable, is one (the field's own limit counts UTF-16 units, and is set high for that).
     connect(answerEdit, &QLineEdit::textEdited, this, [this](const QString& text) {

@@ -721,6 +721,14 @@ TEST_F(MainLogicTest, TheLanguageNamesAreShownThroughTheCodePage) {
     EXPECT_EQ(view.firstLang, "Русский");
     EXPECT_EQ(view.panel, "Русский - English");
     EXPECT_EQ(view.lessons, logic->Text(46) + " : 1");
+
+    // Two right-to-left names keep the first language at the left: marks between them keep
+    // the pair from reading as one right-to-left run.
+    WriteFileBytes((app / "Lexaro.Ini").string(),
+                   "[Exercise]\r\nLangFileName=x.lang\r\nLang1=العربية\r\nLang2=فارسی\r\n"
+                   "[AvailableUnits]\r\n0=1\r\nNbrUnits=1\r\n"
+                   "[Application]\r\nLanguage=EN\r\nCodePage=65001\r\n");
+    EXPECT_EQ(Start()->LangFileView().panel, "\u200Eالعربية\u200E - \u200Eفارسی");
 }
 
 // A file whose texts read clearly better in another code page is said once, with the page to

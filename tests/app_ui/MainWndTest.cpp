@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -194,6 +195,23 @@ TEST_F(MainWndTest, LessonLabel) {
         EXPECT_EQ(window->btnExerciseRun->isEnabled(), !lessons.empty());
         window->close();
     }
+}
+
+// Two right-to-left language names under Unicode: the first language stands at the left of
+// the panel, as in every file, each name read in its own direction.
+TEST_F(MainWndTest, TheFirstLanguageStandsLeftWhenBothNamesRunRightToLeft) {
+    const auto lang = folder.writeLangFile("L", {{1, 3}});
+    folder.writeIni(lang, {1});
+    std::string ini = folder.readIni();
+    const std::string names = "Lang1=English\r\nLang2=Deutsch\r\n";
+    ini.replace(ini.find(names), names.size(), "Lang1=العربية\r\nLang2=فارسی\r\n");
+    std::ofstream(folder.file("Lexaro.Ini"), std::ios::binary) << ini << "CodePage=65001\r\n";
+    auto window = start();
+    EXPECT_EQ(window->rbtnFirstLang->text(), QString::fromUtf8("العربية"));
+    EXPECT_EQ(window->panelLangFile->text(),
+              QString::fromUtf8("\u200Eالعربية\u200E - \u200Eفارسی"));
+    if (const QString shots = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR"); !shots.isEmpty())
+        window->grab().save(shots + "/main-window-arabic-persian.png");
 }
 
 TEST_F(MainWndTest, UnknownLanguageCodeKeepsTheFormsTexts) {

@@ -49,6 +49,27 @@ TEST(TextSteps, ASingleBytePageHasOneCharacterPerByte) {
     EXPECT_EQ(CutToBytes("T\xFCr", 2, page), "T\xFC");
 }
 
+// The first strong character decides; digits, punctuation and broken bytes do not.
+TEST(TextSteps, ATextRunsRightToLeftWhenItsFirstLetterDoes) {
+    const struct {
+        const char* text;
+        bool rightToLeft;
+    } cases[] = {
+        {"", false},
+        {"Haus", false},
+        {"الكتاب", true},
+        {"עִבְרִית", true},
+        {"فارسی", true},
+        {"12, \"«الكتاب»", true},
+        {"DVD دي في دي", false},
+        {"\xFF\xFEשלום", true},
+        {"123 - !?", false},
+        {"日本語", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RunsRightToLeft(c.text), c.rightToLeft) << c.text;
+}
+
 // Unicode (65001): stored text is UTF-8 in its composed form; bytes that are not UTF-8 are
 // refused on the way in and shown as U+FFFD on the way out.
 TEST(TextSteps, TheUnicodePageStoresComposedUtf8) {

@@ -8,6 +8,7 @@
 #include "app/AppLangHandl.h"
 #include "app/HelpContexts.h"
 #include "data/Charset.h"
+#include "data/CodePage.h"
 #include "data/FileUtil.h"
 #include "editing/EditExercise.h"
 #include "editing/EditLesson.h"
@@ -141,6 +142,32 @@ TEST_F(EditExerciseDlgTest, ShowsItsTextsAndLaysThemOutWithoutCutsInBothLanguage
         }
         dlg_->btnCloseClick();
     }
+}
+
+// Under Unicode a language name in a right-to-left script stands at the right of its field
+// as it is typed; a name that runs left to right stays at the left.
+TEST_F(EditExerciseDlgTest, ARightToLeftLanguageNameStandsAtTheRightOfItsField) {
+    folder_.writeLangFile("English-Deutsch", {{1, 3}});
+    folder_.writeIni("LangFiles/English-Deutsch.lang", {1});
+    Open();
+    Settings().CodePage = TCodePage::kUtf8;
+    MessageRecorder quiet;
+    dlg_->btnNewLangFileClick();
+    Type(dlg_->editLang1, "English");
+    dlg_->editLang2->setFocus();
+    dlg_->editLang2->selectAll();
+    for (const QChar c : QString::fromUtf8("العربية"))
+        QTest::sendKeyEvent(QTest::KeyAction::Click, dlg_->editLang2, Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(dlg_->editLang2->text(), QString::fromUtf8("العربية"));
+    EXPECT_TRUE(dlg_->editLang2->alignment() & Qt::AlignRight);
+    EXPECT_TRUE(dlg_->editLang1->alignment() & Qt::AlignLeft);
+    if (const QString shots = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR"); !shots.isEmpty())
+        dlg_->grab().save(shots + "/edit-exercise-arabic-name.png");
+    Type(dlg_->editLang2, "Deutsch");
+    EXPECT_TRUE(dlg_->editLang2->alignment() & Qt::AlignLeft);
+    dlg_->btnCloseClick();
 }
 
 TEST_F(EditExerciseDlgTest, TicksCountersAndTheTickThatIsTakenBack) {

@@ -453,7 +453,8 @@ TEST_F(EditLessonDlgTest, UnicodeTakesAnyScriptCountsSeenCharactersAndSorts) {
                                     {"猫", "قطة"},
                                     {"犬", "كلب"},
                                     {"ありがとう", "شكرا"},
-                                    {"こんにちは", "مرحبا"}}}});
+                                    {"こんにちは", "مرحبا"},
+                                    {"本", "كتاب جميل جدا في المكتبة الكبيرة للمدينة القديمة"}}}});
     input_.lang1Name = "日本語";
     input_.lang2Name = "العربية";
     input_.clipboard = clipboard_;
@@ -498,6 +499,23 @@ TEST_F(EditLessonDlgTest, UnicodeTakesAnyScriptCountsSeenCharactersAndSorts) {
     for (int r = 1; r < Model().RowCount(); ++r)
         column1 += Model().RowData(r).pair.text1 + " ";
     EXPECT_EQ(column1.substr(0, column1.find(' ')), "ありがとう") << column1;
+
+    // An Arabic phrase stands at the right of its field as it is edited, a Japanese one at
+    // the left.
+    Click(2, 1);
+    Click(2, 1);
+    editor = TextEditor(1);
+    ASSERT_TRUE(editor && editor->isVisible());
+    EXPECT_TRUE(editor->alignment() & Qt::AlignRight) << editor->text().toStdString();
+    QTest::keyClick(editor, Qt::Key_Escape);
+    Click(1, 1);
+    Click(1, 1);
+    editor = TextEditor(0);
+    ASSERT_TRUE(editor && editor->isVisible());
+    EXPECT_TRUE(editor->alignment() & Qt::AlignLeft) << editor->text().toStdString();
+    QTest::keyClick(editor, Qt::Key_Escape);
+    Click(2, 3);
+    Click(2, 3);
     if (const QString dir = qEnvironmentVariable("LEXARO_SCREENSHOT_DIR"); !dir.isEmpty())
         dlg_->grab().save(dir + "/edit-lesson-unicode-japanese-arabic.png");
     dlg_->Logic().Close();

@@ -208,6 +208,15 @@ TEST(CellDrawing, LongTextIsCutAfterAWholeCharacterWithAnEllipsis) {
     ASSERT_EQ(devanagari.texts.size(), 1u);
     EXPECT_EQ(devanagari.texts[0].text, "किकि…");
 
+    // A right-to-left text keeps its start at the right of the cell, where it is read from:
+    // five letters and the ellipsis (42 px) end 2 px before the right edge.
+    RecordingCanvas arabic;
+    TMStrTableCell(std::string("ابتثجحخدذر"), TCodePage::Get(TCodePage::kUtf8))
+        .Draw(arabic, TRect{0, 0, 50, 22}, false);
+    ASSERT_EQ(arabic.texts.size(), 1u);
+    EXPECT_EQ(arabic.texts[0].text, "ابتثج…");
+    EXPECT_EQ(arabic.texts[0].x, 6);
+
     RecordingCanvas narrow;
     EXPECT_EQ(FitText(narrow, "abc", 5), "") << "not even the ellipsis fits";
 }
