@@ -256,6 +256,21 @@ private:
     std::size_t count_ = 0;
 };
 
+// The case-folded form of each letter of U+0080 to U+00FF (written C2 or C3 and one byte in
+// UTF-8), by its second byte and whether the first is C3; 0 for "ß", which folds to two.
+const std::array<char32_t, 128>& Latin1Folded() {
+    static const std::array<char32_t, 128> table = [] {
+        std::array<char32_t, 128> folded{};
+        for (char32_t cp = 0x80; cp <= 0xFF; ++cp)
+            folded[cp - 0x80] = FullFoldingDiffers(cp)
+                                    ? 0
+                                    : static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp),
+                                                                       U_FOLD_CASE_DEFAULT));
+        return folded;
+    }();
+    return table;
+}
+
 unsigned char AsciiSmall(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
@@ -547,20 +562,43 @@ bool TCodePage::SameTextUpper(std::string_view a, std::string_view b) const {
     if (IsUtf8()) {
         // ASCII as far as both go: letters compared by their small form (I and i pair under
         // either rule), and the first difference ends it.
+        // The letters of Western European languages (U+0080 to U+00FF, two bytes each) by a
+        // table, as far as both go in step; anything else by the folding reader from there.
         const std::size_t n = std::min(a.size(), b.size());
-        std::size_t ascii = 0;
-        for (; ascii < n; ++ascii) {
-            const auto x = static_cast<unsigned char>(a[ascii]);
-            const auto y = static_cast<unsigned char>(b[ascii]);
-            if ((x | y) >= 0x80)
-                break;
-            if (AsciiSmall(x) != AsciiSmall(y))
+        const auto& latin1 = Latin1Folded();
+        const auto latin1At = [&latin1](std::string_view t, std::size_t i) -> char32_t {
+            const auto lead = static_cast<unsigned char>(t[i]);
+            if ((lead != 0xC2 && lead != 0xC3) || i + 1 >= t.size())
+                return 0;
+            const auto next = static_cast<unsigned char>(t[i + 1]);
+            if ((next & 0xC0) != 0x80)
+                return 0;
+            return latin1[(lead == 0xC3 ? 0x40u : 0u) + (next & 0x3Fu)];
+        };
+        std::size_t same = 0;
+        while (same < n) {
+            const auto x = static_cast<unsigned char>(a[same]);
+            const auto y = static_cast<unsigned char>(b[same]);
+            if ((x | y) < 0x80) {
+                if (AsciiSmall(x) != AsciiSmall(y))
+                    return false;
+                ++same;
+                continue;
+            }
+            const char32_t fx = x < 0x80 ? AsciiSmall(x) : latin1At(a, same);
+            const char32_t fy = y < 0x80 ? AsciiSmall(y) : latin1At(b, same);
+            if (fx == 0 || fy == 0)
+                break; // another letter, or "ß" (folded to "ss"): the reader decides
+            // No letter of U+0080 to U+00FF folds to ASCII, nor to another letter's form of a
+            // different length: the texts stay in step.
+            if (fx != fy)
                 return false;
+            same += 2;
         }
-        if (ascii == n)
+        if (same >= n)
             return a.size() == b.size();
-        TFoldedReader x(a.substr(ascii));
-        TFoldedReader y(b.substr(ascii));
+        TFoldedReader x(a.substr(same));
+        TFoldedReader y(b.substr(same));
         for (;;) {
             char32_t cx = 0;
             char32_t cy = 0;
