@@ -183,6 +183,15 @@ void BM_GuessCyrillicFile(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kPairs);
 }
 
+// What the main window reads of a loaded file to tell whether it reads better in another code
+// page: its first texts, against loading the file.
+void BM_GuessFirstTextsOfTheFile(benchmark::State& state) {
+    TLangFHandler model;
+    model.Load(FileOf(1251));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(GuessOfFile(model).ClearlyBetterThan(TCodePage::Western()));
+}
+
 // The lesson editor's sort: stable, by the code page's order ignoring case.
 void SortWords(benchmark::State& state, int page) {
     const TCodePage& codePage = TCodePage::Get(page);
@@ -216,6 +225,7 @@ BENCHMARK(BM_LoadOnlyCyrillic1251)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertOnlyLatin1252Baseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertOnlyCyrillic1251)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GuessCyrillicFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GuessFirstTextsOfTheFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortLatin1252Baseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortCyrillic1251)->Unit(benchmark::kMillisecond);
 

@@ -307,27 +307,13 @@ void TMainWndLogic::HintAnotherCodePage() {
     constexpr std::int32_t kUnicodeName = 244;
     const TCodePage& page = TCodePage::Get(settings_->CodePage);
     const std::filesystem::path path = settings_->LangFilePath();
-    if (messages_ == nullptr || codePageHinted_.contains({path, page.Number()}))
+    // A file is looked at once per code page: an exercise's start loads it again.
+    if (messages_ == nullptr || !codePageChecked_.insert({path, page.Number()}).second)
         return;
-    // The first texts up to this many bytes tell the page as well as all of them: a large
-    // file is not read a second time for it.
-    constexpr std::size_t kSampleBytes = 256 * 1024;
-    TCodePageGuess guess;
-    guess.Add(lang_->GetLang1Name(), 0);
-    guess.Add(lang_->GetLang2Name(), 1);
-    std::size_t sampled = 0;
-    for (std::int32_t n = 0; n < lang_->SlotCount() && sampled < kSampleBytes; ++n)
-        if (const auto lesson = lang_->LessonAt(n))
-            for (std::int32_t i = 0; i < lesson->PairCount() && sampled < kSampleBytes; ++i)
-                if (const auto pair = lesson->PairAt(i)) {
-                    guess.Add(pair->text1, 0);
-                    guess.Add(pair->text2, 1);
-                    sampled += pair->text1.size() + pair->text2.size();
-                }
+    const TCodePageGuess guess = GuessOfFile(*lang_);
     const TCodePage* better = guess.ClearlyBetterThan(page);
     if (better == nullptr)
         return;
-    codePageHinted_.insert({path, page.Number()});
     const auto name = [this](const TCodePage& p) {
         if (p.IsUtf8())
             return texts_->GetText(kUnicodeName);

@@ -234,8 +234,8 @@ private:
     TStartKind lastStart_ = TStartKind::NotPossible;
     // The number of unreadable journal lines the learner was last told of.
     std::int64_t skippedToldFor_ = 0;
-    // The language files (with the code page they were read in) told of another code page.
-    std::set<std::pair<std::filesystem::path, int>> codePageHinted_;
+    // The language files, with the code page they were read in, looked at for another page.
+    std::set<std::pair<std::filesystem::path, int>> codePageChecked_;
 };
 
 } // namespace lexaro

@@ -304,4 +304,25 @@ const TCodePage* TCodePageGuess::ClearlyBetterThan(const TCodePage& current) con
     return best;
 }
 
+TCodePageGuess GuessOfFile(const TLangFHandler& file, std::size_t maxBytes) {
+    TCodePageGuess guess;
+    guess.Add(file.GetLang1Name(), 0);
+    guess.Add(file.GetLang2Name(), 1);
+    std::size_t sampled = 0;
+    for (const auto& lesson : file.lessons) {
+        if (!lesson)
+            continue;
+        for (const auto& pair : lesson->pairs) {
+            if (sampled >= maxBytes)
+                return guess;
+            if (!pair)
+                continue;
+            guess.Add(pair->text1, 0);
+            guess.Add(pair->text2, 1);
+            sampled += pair->text1.size() + pair->text2.size();
+        }
+    }
+    return guess;
+}
+
 } // namespace lexaro

@@ -9,8 +9,10 @@
 // text was most likely written in; nothing here changes the text.
 
 #include "data/CodePage.h"
+#include "data/LangFHandler.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -58,5 +60,13 @@ private:
     // How often each byte occurs in each column: the same in every code page.
     std::array<std::array<std::int64_t, 256>, kColumns> bytes_{};
 };
+
+// The first texts of a language file, up to this many bytes, tell its code page as well as all
+// of them would: a large file is not read a second time for it.
+inline constexpr std::size_t kGuessSampleBytes = 256 * 1024;
+
+// The guess of a file's language names (columns 0 and 1) and its first pairs' texts, lesson
+// by lesson, until they reach maxBytes.
+TCodePageGuess GuessOfFile(const TLangFHandler& file, std::size_t maxBytes = kGuessSampleBytes);
 
 } // namespace lexaro
