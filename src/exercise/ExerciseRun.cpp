@@ -473,6 +473,9 @@ void TExerciseRun::LetterOutput(std::int32_t line, bool allAtOnce) {
     const std::string& text = line == 1 ? presented_ : solution_;
     if (view_.WriteCardText(text, line, allAtOnce)) {
         Enable(TExerciseTimer::Graphic, false);
+        // The solution is laid out while the learner reads the presented side.
+        if (line == 1)
+            view_.PrepareCardText(solution_, 2);
         if (LetterPhase())
             Step();
     }

@@ -129,6 +129,12 @@ public:
     // Writes text on line 1 or 2, all at once or its next letter; true when the text is
     // written (an empty text is written at once).
     virtual bool WriteCardText(const std::string& text, std::int32_t line, bool allAtOnce) = 0;
+    // The text that WriteCardText will write next on that line, laid out ahead while the card
+    // waits for it (nothing is drawn).
+    virtual void PrepareCardText(const std::string& text, std::int32_t line) {
+        (void)text;
+        (void)line;
+    }
 
     // The code page of the card's and the table's texts (the language file's).
     virtual void SetCodePage(const TCodePage& page) = 0;

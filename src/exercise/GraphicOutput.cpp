@@ -182,6 +182,7 @@ void TCardGraphics::Setup() {
         BuildCells();
     cursor_ = 1;
     wipeProgress_ = 0;
+    unicode_.prepared = false;
     setUp_ = true;
     // The height depends on the scale, which is known only now.
     if (haveFont_)
@@ -192,6 +193,7 @@ void TCardGraphics::Release() {
     if (setUp_)
         canvas_.ReleaseWorkPictures();
     setUp_ = false;
+    unicode_.prepared = false;
 }
 
 void TCardGraphics::BuildCells() {
@@ -221,6 +223,7 @@ void TCardGraphics::ApplyFont() {
     fontHeight_ = metrics_.Scaled(font_.Size);
     textColour_ = TextColour(font_.Color);
     canvas_.SetFont({font_.Font, fontHeight_, true, font_.Style != 0});
+    unicode_.prepared = false;
 }
 
 // --- Wipe -----------------------------------------------------------------------------------
@@ -555,6 +558,7 @@ std::size_t TCardGraphics::FittingCharacters(std::size_t first) {
 // character that reaches the right limit.
 void TCardGraphics::LayOutUnicode(const std::string& text, int line) {
     UnicodeText& u = unicode_;
+    u.prepared = false;
     // Valid UTF-8 for the canvas: bytes that are none become U+FFFD.
     u.utf8 = page_->ToUtf8(text);
     u.starts = Utf8CharacterStarts(u.utf8);
@@ -678,9 +682,21 @@ void TCardGraphics::DrawUnicodeWord(UnicodeLine& line, std::size_t end) {
     pen_ = {rtl ? at.x : other, line.top};
 }
 
+void TCardGraphics::PrepareCardText(const std::string& text, int line) {
+    if (!setUp_ || !page_->IsUtf8() || cursor_ != 1)
+        return;
+    LayOutUnicode(text, line);
+    unicode_.prepared = true;
+    unicode_.source = text;
+    unicode_.line = line;
+}
+
 bool TCardGraphics::WriteUnicodeText(const std::string& text, int line, bool allAtOnce) {
-    if (cursor_ == 1)
-        LayOutUnicode(text, line);
+    if (cursor_ == 1) {
+        if (!unicode_.prepared || unicode_.source != text || unicode_.line != line)
+            LayOutUnicode(text, line);
+        unicode_.prepared = false;
+    }
     const std::vector<UnicodeLine>& lines = unicode_.lines;
     const std::size_t total = lines.empty() ? 0 : lines.back().end;
     bool done = true;

@@ -187,7 +187,10 @@ public:
     // cluster) at a time: each step draws the text written so far anew, so Arabic letters are
     // joined as they stand and a mark never stands alone. A right-to-left text (its first
     // strong character decides) ends at the right limit and grows leftwards.
-    void SetCodePage(const TCodePage& page) { page_ = &page; }
+    void SetCodePage(const TCodePage& page) {
+        page_ = &page;
+        unicode_.prepared = false;
+    }
     // Clears line 1 or 2 and the line above it (where a wrapped text starts), from 5 pixels
     // left of the text to 7 (scaled) short of the card's right edge, which covers a last
     // character that reaches beyond the right limit.
@@ -213,6 +216,12 @@ public:
     // on. Positions are plain sizes: texts of any length (a 300-character solution too) are
     // laid out the same way, with nothing wrapping around at 256.
     bool WriteCardText(const std::string& text, int line, bool allAtOnce);
+    // Lays the text out ahead for WriteCardText on that line, while the card waits for it:
+    // under Unicode, shaping and fitting the whole text is the dearest part of writing it, and
+    // done here it leaves every letter's frame alike. The next WriteCardText of the same text
+    // and line starts from this layout; one of another text, or a new font or code page,
+    // drops it.
+    void PrepareCardText(const std::string& text, int line);
     // Whether the Unicode text being written (or last written) runs right to left.
     bool WritingRightToLeft() const { return unicode_.rightToLeft; }
 
@@ -328,6 +337,10 @@ private:
         // only the word being written anew, the words before it standing as they are.
         bool oneDirection = false;
         std::vector<UnicodeLine> lines;
+        // Laid out ahead (PrepareCardText) for this stored text on this line, nothing drawn.
+        bool prepared = false;
+        std::string source;
+        int line = 0;
     };
     UnicodeText unicode_;
 

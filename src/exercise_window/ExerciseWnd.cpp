@@ -579,6 +579,10 @@ bool TExerciseDlg::WriteCardText(const std::string& text, std::int32_t line, boo
     return cards_->WriteCardText(text, line, allAtOnce);
 }
 
+void TExerciseDlg::PrepareCardText(const std::string& text, std::int32_t line) {
+    cards_->PrepareCardText(text, line);
+}
+
 void TExerciseDlg::SetCodePage(const TCodePage& page) {
     page_ = &page;
     canvas_->SetCodePage(page);

@@ -143,6 +143,7 @@ private:
     void StartFlyIn() override;
     std::int32_t FlyInFrame() override;
     bool WriteCardText(const std::string& text, std::int32_t line, bool allAtOnce) override;
+    void PrepareCardText(const std::string& text, std::int32_t line) override;
     void SetCodePage(const TCodePage& page) override;
     void SetTexts(const TExerciseTexts& texts) override;
     void SetModeText(const std::string& text) override;

@@ -106,7 +106,7 @@ private:
     // of the card table's operation (Present), so a wipe tick opens it once for its 180 cells.
     QPainter& WindowPainter();
     void EndWindowPainter();
-    // A painter for one drawing on the picture: the held one for the window.
+    // A painter for one drawing on the picture: the held ones for the window and the card.
     template <typename Draw> void Paint(TCardPicture on, Draw&& draw);
     // Notes a rectangle drawn on a picture, for Present.
     void Drawn(TCardPicture on, const QRect& rect);
@@ -138,6 +138,9 @@ private:
     QImage card_;
     QImage work_;
     QImage smallCard_;
+    // The painter on the card picture, from its first drawing on (declared after the card, so
+    // it ends first).
+    std::unique_ptr<QPainter> cardPainter_;
     QPoint origin_;
     int pixelsPerInch_;
 

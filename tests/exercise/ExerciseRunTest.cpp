@@ -166,6 +166,12 @@ public:
         return true;
     }
 
+    // The texts laid out ahead, with their line.
+    std::vector<std::pair<std::string, std::int32_t>> prepared;
+    void PrepareCardText(const std::string& text, std::int32_t line) override {
+        prepared.emplace_back(text, line);
+    }
+
     int codePage = 0;
     void SetCodePage(const TCodePage& page) override { codePage = page.Number(); }
     void SetTexts(const TExerciseTexts& t) override { texts = t; }
@@ -393,6 +399,8 @@ TEST_F(ExerciseRunTest, ManualModeShowsTheFirstCardAtOnceAndEnterAdvances) {
     EXPECT_EQ(window.rows.size(), 1u);
     EXPECT_EQ(window.Times("wipe").size(), 0u);
     EXPECT_EQ(window.lines[1], "one");
+    // The solution is laid out ahead while the presented side is read.
+    EXPECT_EQ(window.prepared, (std::vector<std::pair<std::string, std::int32_t>>{{"eins", 2}}));
     EXPECT_EQ(window.counterText, "1/3");
     EXPECT_EQ(window.modeText, "T26");
     EXPECT_EQ(window.stateText, " - ");

@@ -893,6 +893,46 @@ TEST_F(UnicodeCardTextTest, LettersGrowByWholeCharactersInTheTextsDirection) {
     }
 }
 
+// A text laid out ahead (while the presented side is read) is written exactly as one laid out
+// at its first letter, without laying it out again; another text, another line, a new font or
+// code page lays out anew, and a single-byte page has nothing to lay out.
+TEST_F(UnicodeCardTextTest, ATextLaidOutAheadIsWrittenAsItWouldBeWithoutIt) {
+    int calls = 0;
+    for (const std::string text : {"ab cd", "كِتَاب جميل"}) {
+        SCOPED_TRACE(text);
+        const Ops fresh = WriteByLetter(text, 2, &calls);
+        canvas.begun.clear();
+        cards.PrepareCardText(text, 2);
+        EXPECT_EQ(canvas.begun, std::vector<std::string>{text});
+        EXPECT_TRUE(canvas.Take().empty()) << "nothing is drawn ahead";
+        EXPECT_EQ(TextsDrawn(WriteByLetter(text, 2, &calls)), TextsDrawn(fresh));
+        EXPECT_EQ(canvas.begun, std::vector<std::string>{text}) << "laid out once";
+        // Once written, the next writing lays it out again.
+        WriteByLetter(text, 2, &calls);
+        EXPECT_EQ(canvas.begun.size(), 2u);
+    }
+    const auto laidOutAgain = [&](const std::function<void()>& between, const char* written,
+                                  int line) {
+        cards.PrepareCardText("ab", 2);
+        between();
+        canvas.begun.clear();
+        WriteByLetter(written, line, &calls);
+        return canvas.begun == std::vector<std::string>{written};
+    };
+    EXPECT_TRUE(laidOutAgain([] {}, "cd", 2)) << "another text";
+    EXPECT_TRUE(laidOutAgain([] {}, "ab", 1)) << "another line";
+    EXPECT_TRUE(laidOutAgain([&] { cards.SetCardFont(TFontProperty{}); }, "ab", 2)) << "a new font";
+    EXPECT_TRUE(laidOutAgain([&] { cards.SetCodePage(TCodePage::Get(TCodePage::kUtf8)); }, "ab", 2))
+        << "the code page set again";
+    EXPECT_FALSE(laidOutAgain([] {}, "ab", 2)) << "the same text and line";
+
+    cards.SetCodePage(TCodePage::Western());
+    canvas.begun.clear();
+    cards.PrepareCardText("Haus", 2);
+    EXPECT_TRUE(canvas.begun.empty());
+    EXPECT_TRUE(canvas.Take().empty());
+}
+
 // A Unicode text that does not fit wraps as a code page's text does, by characters: it starts
 // one line higher and goes on from the last blank of its fitting part; the second line stops
 // with the character that reaches the limit. A right-to-left text keeps to the right on both.
