@@ -571,22 +571,22 @@ TLangFileView TMainWndLogic::LangFileView() const {
     view.found = langFileFound_;
     view.lessons = text(46) + text(47);
     if (langFileFound_) {
-        view.panel = page.ToUtf8(data.Lang1) + " - " + page.ToUtf8(data.Lang2);
-        if (RunsRightToLeft(view.panel) || RunsRightToLeft(page.ToUtf8(data.Lang2))) {
+        view.firstLang = page.ToUtf8(data.Lang1);
+        view.secondLang = page.ToUtf8(data.Lang2);
+        view.panel = view.firstLang + " - " + view.secondLang;
+        if (RunsRightToLeft(view.firstLang) || RunsRightToLeft(view.secondLang)) {
             // The panel reads left to right with the first language at the left, each name
             // in its own direction: "العربية - فارسی" would otherwise read as one
             // right-to-left run, the second language first.
             constexpr const char* kLeftToRightMark = "\xE2\x80\x8E"; // U+200E
-            view.panel = kLeftToRightMark + page.ToUtf8(data.Lang1) + kLeftToRightMark + " - " +
-                         kLeftToRightMark + page.ToUtf8(data.Lang2);
+            view.panel = kLeftToRightMark + view.firstLang + kLeftToRightMark + " - " +
+                         kLeftToRightMark + view.secondLang;
         }
         std::string numbers;
         for (const std::int32_t lesson : data.AvailableUnits)
             numbers += (numbers.empty() ? "" : ",") + std::to_string(lesson);
         if (!numbers.empty())
             view.lessons = text(46) + " : " + numbers;
-        view.firstLang = page.ToUtf8(data.Lang1);
-        view.secondLang = page.ToUtf8(data.Lang2);
         view.firstChecked = data.FirstLang;
         view.picture = FindLangPicture(settings_->LangFilePath());
     } else {

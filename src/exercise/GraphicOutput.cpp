@@ -502,14 +502,6 @@ bool TCardGraphics::WriteCardText(const std::string& text, int line, bool allAtO
 
 namespace {
 
-// Right to left when the first strong character is (Arabic, Hebrew, ...); a text without one
-// (digits, punctuation) runs left to right.
-bool RightToLeft(std::string_view utf8) {
-    const icu::UnicodeString s = icu::UnicodeString::fromUTF8(
-        icu::StringPiece(utf8.data(), static_cast<std::int32_t>(utf8.size())));
-    return ubidi_getBaseDirection(s.getBuffer(), s.length()) == UBIDI_RTL;
-}
-
 // True when the whole text runs in its base direction: no word of the other direction, no
 // digits inside right-to-left text, nothing the bidirectional order would move.
 bool OneDirection(std::string_view utf8, bool rightToLeft) {
@@ -562,7 +554,7 @@ void TCardGraphics::LayOutUnicode(const std::string& text, int line) {
     // Valid UTF-8 for the canvas: bytes that are none become U+FFFD.
     u.utf8 = page_->ToUtf8(text);
     u.starts = Utf8CharacterStarts(u.utf8);
-    u.rightToLeft = RightToLeft(u.utf8);
+    u.rightToLeft = RunsRightToLeft(u.utf8);
     u.oneDirection = OneDirection(u.utf8, u.rightToLeft);
     u.lines.clear();
     canvas_.BeginText(u.utf8, u.rightToLeft);
